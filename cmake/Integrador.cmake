@@ -1,0 +1,46 @@
+# Helpers that give every area the same shape: one static library per folder,
+# one GoogleTest program per area in tests/<area>/, threaded tests apart.
+
+include(GoogleTest)
+find_package(GTest REQUIRED)
+
+# integrador_library(<target> [DEPS libs...])
+# Builds every .cpp below the current folder into one static library.
+function(integrador_library target)
+  cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  add_library(${target} STATIC ${_srcs})
+  target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}")
+  target_link_libraries(${target} PUBLIC ${A_DEPS})
+  if(INTEGRADOR_THREADS_ONLY)
+    # Built only when a threaded test program links it.
+    set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
+  endif()
+endfunction()
+
+function(_integrador_test_program name area labels)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE ${_INTEGRADOR_TEST_LIBS} integrador_test_support
+                        GTest::gtest GTest::gmock GTest::gtest_main)
+  target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <string> <vector>)
+  gtest_discover_tests(${name}
+    TEST_PREFIX "${area}."
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${labels}" TIMEOUT 300)
+endfunction()
+
+# integrador_tests(<area> LIBS libs... [LABELS extra...])
+# tests/<area>/*.cpp form <area>_tests; tests/<area>/threads/*.cpp form
+# <area>_threads_tests with the extra label "threads".
+function(integrador_tests area)
+  cmake_parse_arguments(A "" "" "LIBS;LABELS" ${ARGN})
+  set(_INTEGRADOR_TEST_LIBS ${A_LIBS})
+  file(GLOB _srcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  if(_srcs AND NOT INTEGRADOR_THREADS_ONLY)
+    _integrador_test_program(${area}_tests ${area} "${area};${A_LABELS}" ${_srcs})
+  endif()
+  file(GLOB _tsrcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/threads/*.cpp")
+  if(_tsrcs)
+    _integrador_test_program(${area}_threads_tests ${area} "${area};threads;${A_LABELS}" ${_tsrcs})
+  endif()
+endfunction()
