@@ -12,6 +12,7 @@ function(integrador_library target)
   add_library(${target} STATIC ${_srcs})
   target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}")
   target_link_libraries(${target} PUBLIC ${A_DEPS})
+  set_property(GLOBAL APPEND PROPERTY INTEGRADOR_LIBRARIES ${target})
   if(INTEGRADOR_THREADS_ONLY)
     # Built only when a threaded test program links it.
     set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
@@ -25,8 +26,16 @@ function(_integrador_test_program name area labels)
   target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <string> <vector>)
   gtest_discover_tests(${name}
     TEST_PREFIX "${area}."
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${labels}" TIMEOUT 300)
+    TEST_LIST ${name}_TESTS
+    DISCOVERY_TIMEOUT 60)
+  # Labels are a list, which the discovery's own PROPERTIES cannot carry, so
+  # they are set by a file read after the discovered tests.
+  set(_props "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
+  file(WRITE "${_props}"
+    "if(DEFINED ${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${labels}\" TIMEOUT 300)\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${_props}")
 endfunction()
 
 # integrador_tests(<area> LIBS libs... [LABELS extra...])
@@ -37,10 +46,12 @@ function(integrador_tests area)
   set(_INTEGRADOR_TEST_LIBS ${A_LIBS})
   file(GLOB _srcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   if(_srcs AND NOT INTEGRADOR_THREADS_ONLY)
-    _integrador_test_program(${area}_tests ${area} "${area};${A_LABELS}" ${_srcs})
+    set(_labels ${area} ${A_LABELS})
+    _integrador_test_program(${area}_tests ${area} "${_labels}" ${_srcs})
   endif()
   file(GLOB _tsrcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/threads/*.cpp")
   if(_tsrcs)
-    _integrador_test_program(${area}_threads_tests ${area} "${area};threads;${A_LABELS}" ${_tsrcs})
+    set(_labels ${area} threads ${A_LABELS})
+    _integrador_test_program(${area}_threads_tests ${area} "${_labels}" ${_tsrcs})
   endif()
 endfunction()

@@ -59,6 +59,7 @@ RTL_DECLARE_EXCEPTION(ERangeError, Exception);
 RTL_DECLARE_EXCEPTION(EIntOverflow, Exception);
 RTL_DECLARE_EXCEPTION(EZeroDivide, Exception);
 RTL_DECLARE_EXCEPTION(EOverflow, Exception);
+RTL_DECLARE_EXCEPTION(EInvalidOp, Exception);
 RTL_DECLARE_EXCEPTION(EVariantError, Exception);
 RTL_DECLARE_EXCEPTION(EVariantTypeCastError, EVariantError);
 RTL_DECLARE_EXCEPTION(EVariantOverflowError, EVariantError);

@@ -1,0 +1,302 @@
+#include "platform/rtl/encoding.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace rtl {
+
+namespace {
+
+constexpr Char kReplacement = 0xFFFD;
+
+bool isHighSurrogate(Char c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLowSurrogate(Char c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Calls `out(codePoint)` for each code point; lone surrogates give U+FFFD.
+template <class Out>
+void forEachCodePoint(StringView text, Out out) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    Char c = text[i];
+    if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+      out(0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+      ++i;
+    } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+      out(kReplacement);
+    } else {
+      out(c);
+    }
+  }
+}
+
+void appendCodePoint(String& s, char32_t cp) {
+  if (cp >= 0x10000) {
+    cp -= 0x10000;
+    s.push_back(static_cast<Char>(0xD800 + (cp >> 10)));
+    s.push_back(static_cast<Char>(0xDC00 + (cp & 0x3FF)));
+  } else {
+    s.push_back(static_cast<Char>(cp));
+  }
+}
+
+// Length of the well-formed UTF-8 sequence at data[i], or 0 when malformed.
+std::size_t utf8SequenceLength(const Byte* data, std::size_t size, std::size_t i, char32_t& cp) {
+  Byte b = data[i];
+  if (b < 0x80) {
+    cp = b;
+    return 1;
+  }
+  std::size_t len;
+  char32_t min;
+  if (b >= 0xC2 && b <= 0xDF) {
+    len = 2, cp = b & 0x1F, min = 0x80;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    len = 3, cp = b & 0x0F, min = 0x800;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    len = 4, cp = b & 0x07, min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (size - i < len) return 0;
+  for (std::size_t k = 1; k < len; ++k) {
+    Byte c = data[i + k];
+    if ((c & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
+class Utf8Encoding final : public TEncoding {
+ public:
+  explicit Utf8Encoding(bool preamble) : preamble_(preamble) {}
+  TBytes GetBytes(StringView text) const override {
+    TBytes out;
+    out.reserve(text.size() + text.size() / 2);
+    forEachCodePoint(text, [&](char32_t cp) {
+      if (cp < 0x80) {
+        out.push_back(static_cast<Byte>(cp));
+      } else if (cp < 0x800) {
+        out.push_back(static_cast<Byte>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<Byte>(0x80 | (cp & 0x3F)));
+      } else if (cp < 0x10000) {
+        out.push_back(static_cast<Byte>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<Byte>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<Byte>(0x80 | (cp & 0x3F)));
+      } else {
+        out.push_back(static_cast<Byte>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<Byte>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<Byte>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<Byte>(0x80 | (cp & 0x3F)));
+      }
+    });
+    return out;
+  }
+  String GetString(const Byte* data, std::size_t size) const override {
+    String s;
+    s.reserve(size);
+    std::size_t i = 0;
+    while (i < size) {
+      char32_t cp = 0;
+      std::size_t len = utf8SequenceLength(data, size, i, cp);
+      if (len == 0) {
+        // One replacement per maximal bad prefix: skip continuation bytes.
+        s.push_back(kReplacement);
+        ++i;
+        while (i < size && (data[i] & 0xC0) == 0x80) ++i;
+        continue;
+      }
+      appendCodePoint(s, cp);
+      i += len;
+    }
+    return s;
+  }
+  TBytes GetPreamble() const override {
+    return preamble_ ? TBytes{0xEF, 0xBB, 0xBF} : TBytes{};
+  }
+  int CodePage() const override { return 65001; }
+  String EncodingName() const override { return u"Unicode (UTF-8)"; }
+
+ private:
+  bool preamble_;
+};
+
+class Utf16Encoding final : public TEncoding {
+ public:
+  explicit Utf16Encoding(bool bigEndian) : bigEndian_(bigEndian) {}
+  TBytes GetBytes(StringView text) const override {
+    TBytes out;
+    out.reserve(text.size() * 2);
+    auto put = [&](Char c) {
+      Byte lo = static_cast<Byte>(c & 0xFF), hi = static_cast<Byte>(c >> 8);
+      out.push_back(bigEndian_ ? hi : lo);
+      out.push_back(bigEndian_ ? lo : hi);
+    };
+    forEachCodePoint(text, [&](char32_t cp) {
+      if (cp >= 0x10000) {
+        put(static_cast<Char>(0xD800 + ((cp - 0x10000) >> 10)));
+        put(static_cast<Char>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+      } else {
+        put(static_cast<Char>(cp));
+      }
+    });
+    return out;
+  }
+  String GetString(const Byte* data, std::size_t size) const override {
+    String s;
+    s.reserve(size / 2 + 1);
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+      s.push_back(bigEndian_ ? static_cast<Char>((data[i] << 8) | data[i + 1])
+                             : static_cast<Char>((data[i + 1] << 8) | data[i]));
+    }
+    if (size % 2) s.push_back(kReplacement);
+    return s;
+  }
+  TBytes GetPreamble() const override {
+    return bigEndian_ ? TBytes{0xFE, 0xFF} : TBytes{0xFF, 0xFE};
+  }
+  int CodePage() const override { return bigEndian_ ? 1201 : 1200; }
+  String EncodingName() const override {
+    return bigEndian_ ? u"Unicode (UTF-16 big endian)" : u"Unicode (UTF-16)";
+  }
+
+ private:
+  bool bigEndian_;
+};
+
+// Code page 1252 at 0x80..0x9F; the five holes map to the C1 controls as
+// the system converters do, so every byte has a character and comes back.
+const Char k1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+class SingleByteEncoding final : public TEncoding {
+ public:
+  explicit SingleByteEncoding(bool ascii) : ascii_(ascii) {}
+  TBytes GetBytes(StringView text) const override {
+    TBytes out;
+    out.reserve(text.size());
+    forEachCodePoint(text, [&](char32_t cp) { out.push_back(toByte(cp)); });
+    return out;
+  }
+  String GetString(const Byte* data, std::size_t size) const override {
+    String s(size, u'\0');
+    for (std::size_t i = 0; i < size; ++i) {
+      Byte b = data[i];
+      if (ascii_) {
+        s[i] = b < 0x80 ? b : u'?';
+      } else {
+        s[i] = (b >= 0x80 && b < 0xA0) ? k1252High[b - 0x80] : b;
+      }
+    }
+    return s;
+  }
+  int CodePage() const override { return ascii_ ? 20127 : 1252; }
+  String EncodingName() const override {
+    return ascii_ ? u"US-ASCII" : u"Western European (Windows)";
+  }
+  bool IsSingleByte() const override { return true; }
+
+ private:
+  Byte toByte(char32_t cp) const {
+    if (cp < 0x80) return static_cast<Byte>(cp);
+    if (ascii_) return '?';
+    if (cp >= 0xA0 && cp <= 0xFF) return static_cast<Byte>(cp);
+    for (int i = 0; i < 32; ++i) {
+      if (k1252High[i] == cp) return static_cast<Byte>(0x80 + i);
+    }
+    return '?';
+  }
+  bool ascii_;
+};
+
+bool startsWith(const Byte* data, std::size_t size, const TBytes& prefix) {
+  return !prefix.empty() && size >= prefix.size() &&
+         std::memcmp(data, prefix.data(), prefix.size()) == 0;
+}
+
+}  // namespace
+
+TEncoding::~TEncoding() = default;
+
+TEncoding* TEncoding::UTF8() {
+  static Utf8Encoding instance(true);
+  return &instance;
+}
+TEncoding* TEncoding::Unicode() {
+  static Utf16Encoding instance(false);
+  return &instance;
+}
+TEncoding* TEncoding::BigEndianUnicode() {
+  static Utf16Encoding instance(true);
+  return &instance;
+}
+TEncoding* TEncoding::ANSI() {
+  static SingleByteEncoding instance(false);
+  return &instance;
+}
+TEncoding* TEncoding::ASCII() {
+  static SingleByteEncoding instance(true);
+  return &instance;
+}
+TEncoding* TEncoding::Default() {
+  static Utf8Encoding instance(false);
+  return &instance;
+}
+
+String TEncoding::GetString(const TBytes& bytes, std::size_t index, std::size_t count) const {
+  if (index > bytes.size()) index = bytes.size();
+  count = std::min(count, bytes.size() - index);
+  return GetString(bytes.data() + index, count);
+}
+
+std::size_t TEncoding::GetBufferEncoding(const Byte* data, std::size_t size, TEncoding*& encoding,
+                                         TEncoding* defaultEncoding) {
+  if (encoding) {
+    TBytes preamble = encoding->GetPreamble();
+    return startsWith(data, size, preamble) ? preamble.size() : 0;
+  }
+  // UTF-8 first: its preamble cannot be confused with the UTF-16 ones.
+  for (TEncoding* candidate : {UTF8(), Unicode(), BigEndianUnicode()}) {
+    TBytes preamble = candidate->GetPreamble();
+    if (startsWith(data, size, preamble)) {
+      encoding = candidate;
+      return preamble.size();
+    }
+  }
+  encoding = defaultEncoding ? defaultEncoding : Default();
+  return 0;
+}
+
+TBytes TEncoding::Convert(const TEncoding& source, const TEncoding& destination,
+                          const TBytes& bytes) {
+  return destination.GetBytes(source.GetString(bytes));
+}
+
+TEncoding* TEncoding::GetEncoding(int codePage) {
+  switch (codePage) {
+    case 65001: return UTF8();
+    case 1200: return Unicode();
+    case 1201: return BigEndianUnicode();
+    case 1252: return ANSI();
+    case 20127: return ASCII();
+    default: return nullptr;
+  }
+}
+
+bool TEncoding::IsValidUtf8(const Byte* data, std::size_t size) {
+  std::size_t i = 0;
+  while (i < size) {
+    if (data[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    char32_t cp = 0;
+    std::size_t len = utf8SequenceLength(data, size, i, cp);
+    if (len == 0) return false;
+    i += len;
+  }
+  return true;
+}
+
+}  // namespace rtl
