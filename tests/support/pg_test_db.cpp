@@ -1,0 +1,122 @@
+#include "tests/support/pg_test_db.h"
+
+#include <libpq-fe.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+namespace testing_support {
+namespace {
+
+struct State {
+  std::string name;
+  std::string reason;
+  ~State();
+};
+
+std::string run(PGconn* conn, const std::string& sql) {
+  PGresult* r = PQexec(conn, sql.c_str());
+  std::string error;
+  if (PQresultStatus(r) != PGRES_COMMAND_OK && PQresultStatus(r) != PGRES_TUPLES_OK)
+    error = PQresultErrorMessage(r);
+  PQclear(r);
+  return error;
+}
+
+PGconn* connectMaintenance(std::string& error) {
+  const char* keys[] = {"dbname", "connect_timeout", nullptr};
+  const char* values[] = {"postgres", "10", nullptr};
+  PGconn* conn = PQconnectdbParams(keys, values, 0);
+  if (PQstatus(conn) != CONNECTION_OK) {
+    error = PQerrorMessage(conn);
+    PQfinish(conn);
+    return nullptr;
+  }
+  return conn;
+}
+
+bool loadEnvironment(std::string& reason) {
+  const char* file = std::getenv("PG_TEST_ENV");
+  if (!file || !*file) {
+    reason = "no PostgreSQL test server: PG_TEST_ENV is not set (run the tests through ctest)";
+    return false;
+  }
+  std::ifstream in(file);
+  if (!in) {
+    reason = std::string("no PostgreSQL test server: cannot read ") + file;
+    return false;
+  }
+  std::string line;
+  int count = 0;
+  while (std::getline(in, line)) {
+    std::size_t eq = line.find('=');
+    if (eq == std::string::npos || eq == 0) continue;
+    setenv(line.substr(0, eq).c_str(), line.substr(eq + 1).c_str(), 1);
+    ++count;
+  }
+  if (count == 0) {
+    reason = std::string("no PostgreSQL test server: ") + file + " is empty";
+    return false;
+  }
+  return true;
+}
+
+State::~State() {
+  if (name.empty()) return;
+  std::string error;
+  if (PGconn* conn = connectMaintenance(error)) {
+    run(conn, "DROP DATABASE IF EXISTS \"" + name + "\" WITH (FORCE)");
+    PQfinish(conn);
+  }
+}
+
+State& state() {
+  static State s = [] {
+    State st;
+    if (!loadEnvironment(st.reason)) return st;
+    std::string error;
+    PGconn* conn = connectMaintenance(error);
+    if (!conn) {
+      st.reason = "no PostgreSQL test server: " + error;
+      return st;
+    }
+    std::string name = "vorna_test_" + std::to_string(getpid());
+    PGresult* r = PQexec(conn, "SELECT 1 FROM pg_database WHERE datname = 'vorna_template'");
+    bool hasTemplate = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1;
+    PQclear(r);
+    run(conn, "DROP DATABASE IF EXISTS \"" + name + "\" WITH (FORCE)");
+    std::string create = "CREATE DATABASE \"" + name + "\"" +
+                         (hasTemplate ? " TEMPLATE vorna_template" : "");
+    // Copying a template fails while another session is inside it; that
+    // is only ever a moment.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+      error = run(conn, create);
+      if (error.empty() || error.find("being accessed by other users") == std::string::npos) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    PQfinish(conn);
+    if (!error.empty()) {
+      st.reason = "cannot create the test database: " + error;
+      return st;
+    }
+    st.name = name;
+    return st;
+  }();
+  return s;
+}
+
+}  // namespace
+
+const std::string& PgTestDatabaseName() { return state().name; }
+std::string PgTestUnavailableReason() { return state().reason; }
+
+bool PgTestRequired() {
+  const char* ci = std::getenv("CI");
+  const char* req = std::getenv("REQUIRE_POSTGRES");
+  return (ci && *ci) || (req && std::string(req) == "1");
+}
+
+}  // namespace testing_support
