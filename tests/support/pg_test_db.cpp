@@ -35,6 +35,7 @@ PGconn* connectMaintenance(std::string& error) {
     PQfinish(conn);
     return nullptr;
   }
+  PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
   return conn;
 }
 

@@ -1,0 +1,191 @@
+// 1,000 cached inserts applied through the data-access layer, beside the same
+// inserts made with the bare driver API (prepared once, bound, stepped, in one
+// transaction) in the same run. PostgreSQL runs when PG_TEST_ENV names a
+// running test server (scripts/pg-test-server start <build>).
+#include <benchmark/benchmark.h>
+#include <libpq-fe.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "platform/dac/dac.h"
+#include "platform/db/db.h"
+#include "platform/rtl/ustring.h"
+
+namespace {
+
+constexpr int kRows = 1000;
+const char* kColumns =
+    "id integer primary key, order_id varchar(64) not null, quantidade numeric, "
+    "placa varchar(20), status_integracao varchar(20) not null";
+
+std::string tempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "dac-bench-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) std::abort();
+  return pattern;
+}
+
+// The suite's PostgreSQL server, when one runs: its settings go into the
+// environment so libpq finds them. The database is the template's sibling
+// "postgres" maintenance one, where the bench makes its own table.
+bool pgAvailable() {
+  static const bool ok = [] {
+    const char* file = std::getenv("PG_TEST_ENV");
+    if (!file) return false;
+    std::ifstream in(file);
+    std::string line;
+    bool any = false;
+    while (std::getline(in, line)) {
+      auto eq = line.find('=');
+      if (eq == std::string::npos) continue;
+      setenv(line.substr(0, eq).c_str(), line.substr(eq + 1).c_str(), 1);
+      any = true;
+    }
+    return any;
+  }();
+  return ok;
+}
+
+std::unique_ptr<dac::TConnection> layerConnection(bool pg, const std::string& folder) {
+  auto conn = std::make_unique<dac::TConnection>(nullptr);
+  conn->Params().Add(u"DATABASE=BENCH");
+  if (pg) {
+    conn->SetDriverName(u"PG");
+    conn->Params().Add(u"DbName=vorna_template_bench");
+  } else {
+    conn->SetDriverName(u"SQLite");
+    conn->Params().Add(u"Directory=" + rtl::Utf8ToString(folder));
+  }
+  conn->Open();
+  return conn;
+}
+
+void prepareTable(dac::TConnection& conn, const char* name) {
+  conn.ExecSQL(u"DROP TABLE IF EXISTS " + rtl::Utf8ToString(name));
+  conn.ExecSQL(u"CREATE TABLE " + rtl::Utf8ToString(name) + u" (" + rtl::Utf8ToString(kColumns) + u")");
+}
+
+bool ensurePgDatabase() {
+  if (!pgAvailable()) return false;
+  const char* keys[] = {"dbname", nullptr};
+  const char* values[] = {"postgres", nullptr};
+  PGconn* c = PQconnectdbParams(keys, values, 0);
+  if (PQstatus(c) != CONNECTION_OK) {
+    PQfinish(c);
+    return false;
+  }
+  PQclear(PQexec(c, "CREATE DATABASE vorna_template_bench"));
+  PQfinish(c);
+  return true;
+}
+
+void LayerCachedInserts(benchmark::State& state, bool pg) {
+  if (pg && !ensurePgDatabase()) {
+    state.SkipWithError("no PostgreSQL test server (PG_TEST_ENV)");
+    return;
+  }
+  std::string folder = pg ? std::string() : tempFolder();
+  auto conn = layerConnection(pg, folder);
+  prepareTable(*conn, "bench_layer");
+  int next = 0;
+  for (auto _ : state) {
+    dac::TQuery q(nullptr);
+    q.SetConnection(conn.get());
+    q.SQL().SetText(u"select * from bench_layer where id = 0");
+    q.SetCachedUpdates(true);
+    q.SetUpdateTableName(u"bench_layer");
+    q.Open();
+    for (int i = 0; i < kRows; ++i, ++next) {
+      q.Append();
+      q.FieldByName(u"id")->SetAsInteger(next);
+      q.FieldByName(u"order_id")->SetAsString(u"ORD-" + rtl::IntToStr(next));
+      q.FieldByName(u"quantidade")->SetAsFloat(45.5);
+      q.FieldByName(u"placa")->SetAsString(u"ABC1D23");
+      q.FieldByName(u"status_integracao")->SetAsString(u"Pendente");
+      q.Post();
+    }
+    if (q.ApplyUpdates(-1) != 0) state.SkipWithError("apply failed");
+  }
+  state.SetItemsProcessed(state.iterations() * kRows);
+  conn.reset();
+  if (!folder.empty()) std::filesystem::remove_all(folder);
+}
+
+void BareSQLiteInserts(benchmark::State& state) {
+  std::string folder = tempFolder();
+  sqlite3* db = nullptr;
+  sqlite3_open((folder + "/erp.db").c_str(), &db);
+  sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr);
+  sqlite3_exec(db, (std::string("CREATE TABLE bench_bare (") + kColumns + ")").c_str(), nullptr,
+               nullptr, nullptr);
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db,
+                     "INSERT INTO bench_bare (id, order_id, quantidade, placa, status_integracao) "
+                     "VALUES (?1, ?2, ?3, ?4, ?5)",
+                     -1, &st, nullptr);
+  int next = 0;
+  for (auto _ : state) {
+    sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    for (int i = 0; i < kRows; ++i, ++next) {
+      std::string order = "ORD-" + std::to_string(next);
+      sqlite3_bind_int64(st, 1, next);
+      sqlite3_bind_text(st, 2, order.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_double(st, 3, 45.5);
+      sqlite3_bind_text(st, 4, "ABC1D23", -1, SQLITE_STATIC);
+      sqlite3_bind_text(st, 5, "Pendente", -1, SQLITE_STATIC);
+      if (sqlite3_step(st) != SQLITE_DONE) state.SkipWithError(sqlite3_errmsg(db));
+      sqlite3_reset(st);
+    }
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  }
+  state.SetItemsProcessed(state.iterations() * kRows);
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  std::filesystem::remove_all(folder);
+}
+
+void BarePgInserts(benchmark::State& state) {
+  if (!ensurePgDatabase()) {
+    state.SkipWithError("no PostgreSQL test server (PG_TEST_ENV)");
+    return;
+  }
+  const char* keys[] = {"dbname", nullptr};
+  const char* values[] = {"vorna_template_bench", nullptr};
+  PGconn* c = PQconnectdbParams(keys, values, 0);
+  PQclear(PQexec(c, "DROP TABLE IF EXISTS bench_bare"));
+  PQclear(PQexec(c, (std::string("CREATE TABLE bench_bare (") + kColumns + ")").c_str()));
+  int next = 0;
+  for (auto _ : state) {
+    PQclear(PQexec(c, "BEGIN"));
+    for (int i = 0; i < kRows; ++i, ++next) {
+      std::string id = std::to_string(next), order = "ORD-" + id;
+      const char* params[] = {id.c_str(), order.c_str(), "45.5", "ABC1D23", "Pendente"};
+      PGresult* r = PQexecParams(c,
+                                 "INSERT INTO bench_bare (id, order_id, quantidade, placa, "
+                                 "status_integracao) VALUES ($1, $2, $3, $4, $5)",
+                                 5, nullptr, params, nullptr, nullptr, 0);
+      if (PQresultStatus(r) != PGRES_COMMAND_OK) state.SkipWithError(PQerrorMessage(c));
+      PQclear(r);
+    }
+    PQclear(PQexec(c, "COMMIT"));
+  }
+  state.SetItemsProcessed(state.iterations() * kRows);
+  PQfinish(c);
+}
+
+void BM_CachedInserts_Layer_sqlite(benchmark::State& s) { LayerCachedInserts(s, false); }
+void BM_CachedInserts_Bare_sqlite(benchmark::State& s) { BareSQLiteInserts(s); }
+void BM_CachedInserts_Layer_postgres(benchmark::State& s) { LayerCachedInserts(s, true); }
+void BM_CachedInserts_Bare_postgres(benchmark::State& s) { BarePgInserts(s); }
+
+}  // namespace
+
+BENCHMARK(BM_CachedInserts_Layer_sqlite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CachedInserts_Bare_sqlite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CachedInserts_Layer_postgres)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CachedInserts_Bare_postgres)->Unit(benchmark::kMillisecond);

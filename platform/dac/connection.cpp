@@ -1,0 +1,274 @@
+#include "platform/dac/connection.h"
+
+#include "platform/dac/aliases.h"
+#include "platform/dac/errors.h"
+#include "platform/db/dbtypes.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/ustring.h"
+
+namespace dac {
+namespace {
+
+// Marks the calling thread as the one inside the connection for a call.
+class UseScope {
+ public:
+  UseScope(std::recursive_mutex& m, const rtl::TComponent* owner) : m_(m) {
+    if (!m_.try_lock()) {
+      String name = owner->Name().empty() ? String(u"connection") : owner->Name();
+      RaiseDatabaseError(name + u" is in use by another thread");
+    }
+  }
+  ~UseScope() { m_.unlock(); }
+  UseScope(const UseScope&) = delete;
+  UseScope& operator=(const UseScope&) = delete;
+
+ private:
+  std::recursive_mutex& m_;
+};
+
+bool isTrue(StringView v) {
+  String t = rtl::Trim(v);
+  return t == u"1" || rtl::SameText(t, u"true") || rtl::SameText(t, u"yes");
+}
+
+}  // namespace
+
+BindValue BindVariant(const rtl::Variant& value) {
+  rtl::TVarType t = rtl::VarType(value) & rtl::varTypeMask;
+  switch (t) {
+    case rtl::varEmpty:
+    case rtl::varNull: return BindValue::Null();
+    case rtl::varBoolean: return BindValue::Bool(value.AsBoolean());
+    case rtl::varSmallint:
+    case rtl::varInteger:
+    case rtl::varShortInt:
+    case rtl::varByte:
+    case rtl::varWord:
+    case rtl::varLongWord:
+    case rtl::varInt64:
+    case rtl::varUInt64: return BindValue::Integer(value.AsInt64());
+    case rtl::varSingle:
+    case rtl::varDouble:
+    case rtl::varCurrency: return BindValue::Real(value.AsDouble());
+    case rtl::varDate: return BindValue::DateTime(value.AsDateTime());
+    case rtl::varString: return BindValue::Blob(value.AsAnsiString());
+    default:
+      if (rtl::VarIsSQLTimeStamp(value)) return BindValue::DateTime(rtl::VarToDateTime(value));
+      if (rtl::VarIsFloat(value)) return BindValue::Real(value.AsDouble());
+      return BindValue::Text(rtl::VarToStr(value));
+  }
+}
+
+TConnection::TConnection(rtl::TComponent* owner)
+    : rtl::TComponent(owner), params_(std::make_unique<rtl::TStringList>()) {}
+
+TConnection::~TConnection() {
+  try {
+    Close();
+  } catch (...) {
+    // Closing never fails in a way the destructor could report.
+  }
+}
+
+void TConnection::SetParams(const rtl::TStrings& value) {
+  params_->Assign(const_cast<rtl::TStrings*>(&value));
+}
+
+void TConnection::SetDriverName(const String& value) {
+  if (Connected()) RaiseDatabaseError(u"Cannot change the driver of an open connection");
+  driverName_ = value;
+}
+
+ConnectSettings TConnection::ResolveSettings() const {
+  ConnectSettings s;
+  s.Alias = params_->Values(u"DATABASE");
+  s.UserName = params_->Values(u"USER_NAME");
+  s.Password = params_->Values(u"PASSWORD");
+  if (driverName_.empty()) {
+    TDatabaseAlias alias = TDatabasesFile(DatabasesFile()).Alias(s.Alias);
+    s.Driver = alias.Driver;
+    s.Directory = alias.Directory;
+    s.Demo = alias.Demo;
+    s.Host = alias.Host;
+    s.Port = alias.Port;
+    s.DbName = alias.DbName;
+    return s;
+  }
+  if (rtl::SameText(driverName_, u"SQLite")) {
+    s.Driver = DriverKind::SQLite;
+    s.Directory = params_->Values(u"Directory");
+    if (s.Directory.empty()) s.Directory = EmbeddedDatabaseDir(s.Alias);
+    s.Demo = isTrue(params_->Values(u"Demo"));
+  } else if (rtl::SameText(driverName_, u"PG") || rtl::SameText(driverName_, u"PostgreSQL")) {
+    s.Driver = DriverKind::PostgreSQL;
+    s.Host = params_->Values(u"Host");
+    s.Port = params_->Values(u"Port");
+    s.DbName = params_->Values(u"DbName");
+  } else {
+    RaiseDatabaseError(u"Unknown driver '" + driverName_ + u"'");
+  }
+  return s;
+}
+
+DriverKind TConnection::Driver() const {
+  if (driver_) return driver_->Kind();
+  return ResolveSettings().Driver;
+}
+
+PlaceholderStyle TConnection::Placeholders() const {
+  return Driver() == DriverKind::PostgreSQL ? PlaceholderStyle::DollarNumber
+                                            : PlaceholderStyle::QuestionNumber;
+}
+
+void TConnection::SetConnected(bool value) {
+  if (value)
+    Open();
+  else
+    Close();
+}
+
+void TConnection::Open() {
+  if (Connected()) return;
+  UseScope use(use_, this);
+  if (BeforeConnect) BeforeConnect(this);
+  ConnectSettings settings = ResolveSettings();
+  try {
+    driver_ = settings.Driver == DriverKind::PostgreSQL ? ConnectPostgreSQL(settings)
+                                                        : ConnectSQLite(settings);
+  } catch (db::EDatabaseError& e) {
+    e.SetMessage(HideSecret(e.Message(), settings.Password));
+    throw;
+  }
+  transactionLevel_ = 0;
+  // A failing after-connect handler fails the connect.
+  try {
+    if (AfterConnect) AfterConnect(this);
+  } catch (...) {
+    driver_.reset();
+    transactionLevel_ = 0;
+    throw;
+  }
+}
+
+void TConnection::Close() {
+  if (!Connected()) return;
+  UseScope use(use_, this);
+  if (BeforeDisconnect) BeforeDisconnect(this);
+  if (transactionLevel_ > 0) {
+    try {
+      driver_->ExecScript(u"ROLLBACK");
+    } catch (...) {
+      // The link may be gone already; closing ends the transaction anyway.
+    }
+  }
+  driver_.reset();
+  transactionLevel_ = 0;
+  if (AfterDisconnect) AfterDisconnect(this);
+}
+
+void TConnection::checkConnected() const {
+  if (!driver_) {
+    String name = Name().empty() ? String(u"Connection") : Name();
+    RaiseDatabaseError(name + u": not connected");
+  }
+}
+
+void TConnection::dropLostConnection() {
+  if (driver_ && !driver_->Alive()) {
+    driver_.reset();
+    transactionLevel_ = 0;
+  }
+}
+
+void TConnection::rethrow(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (db::EDatabaseError& e) {
+    e.SetMessage(HideSecret(e.Message(), params_->Values(u"PASSWORD")));
+    dropLostConnection();
+    throw;
+  }
+}
+
+ResultSet TConnection::Execute(const String& driverSql, const std::vector<BindValue>& params) {
+  UseScope use(use_, this);
+  checkConnected();
+  try {
+    return driver_->Execute(driverSql, params);
+  } catch (...) {
+    rethrow(std::current_exception());
+  }
+}
+
+void TConnection::ExecScript(const String& sql) {
+  UseScope use(use_, this);
+  checkConnected();
+  try {
+    driver_->ExecScript(sql);
+  } catch (...) {
+    rethrow(std::current_exception());
+  }
+}
+
+Int64 TConnection::ExecSQL(const String& sql, const std::vector<rtl::Variant>& params) {
+  ParsedSql parsed = ParseSqlParams(sql);
+  if (params.size() < parsed.Names.size())
+    RaiseDatabaseError(rtl::Format(u"Statement needs %d parameters, %d given",
+                                   {static_cast<int>(parsed.Names.size()),
+                                    static_cast<int>(params.size())}));
+  std::vector<BindValue> binds;
+  for (std::size_t i = 0; i < parsed.Names.size(); ++i) binds.push_back(BindVariant(params[i]));
+  return Execute(RewriteSqlParams(sql, parsed, Placeholders()), binds).RowsAffected;
+}
+
+void TConnection::StartTransaction() {
+  UseScope use(use_, this);
+  checkConnected();
+  bool pg = driver_->Kind() == DriverKind::PostgreSQL;
+  if (transactionLevel_ == 0)
+    ExecScript(pg ? u"BEGIN" : u"BEGIN IMMEDIATE");
+  else
+    ExecScript(u"SAVEPOINT sp_" + rtl::IntToStr(transactionLevel_));
+  ++transactionLevel_;
+}
+
+void TConnection::Commit() {
+  if (transactionLevel_ == 0 || !driver_) return;
+  UseScope use(use_, this);
+  bool pg = driver_->Kind() == DriverKind::PostgreSQL;
+  if (transactionLevel_ > 1) {
+    String sp = u"sp_" + rtl::IntToStr(transactionLevel_ - 1);
+    ExecScript(pg ? u"RELEASE SAVEPOINT " + sp : u"RELEASE " + sp);
+    --transactionLevel_;
+    return;
+  }
+  try {
+    ExecScript(u"COMMIT");
+  } catch (...) {
+    // The server ends a transaction whose COMMIT fails; SQLite keeps it open
+    // (a busy COMMIT) so that the caller can still roll it back.
+    if (pg || !driver_) transactionLevel_ = 0;
+    throw;
+  }
+  transactionLevel_ = 0;
+}
+
+void TConnection::Rollback() {
+  if (transactionLevel_ == 0 || !driver_) return;
+  UseScope use(use_, this);
+  bool pg = driver_->Kind() == DriverKind::PostgreSQL;
+  if (transactionLevel_ > 1) {
+    String sp = u"sp_" + rtl::IntToStr(transactionLevel_ - 1);
+    ExecScript(pg ? u"ROLLBACK TO SAVEPOINT " + sp : u"ROLLBACK TO " + sp + u"; RELEASE " + sp);
+    --transactionLevel_;
+    return;
+  }
+  transactionLevel_ = 0;
+  ExecScript(u"ROLLBACK");
+}
+
+void TConnection::Notification(rtl::TComponent* component, rtl::TOperation operation) {
+  rtl::TComponent::Notification(component, operation);
+}
+
+}  // namespace dac

@@ -1,0 +1,112 @@
+#pragma once
+// The small interface both drivers implement. Only the connection and the
+// query see it; the engines' own headers stay inside the driver sources.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/types.h"
+#include "platform/rtl/variant.h"
+
+namespace dac {
+
+using rtl::Int64;
+using rtl::String;
+using rtl::StringView;
+
+enum class DriverKind { SQLite, PostgreSQL };
+
+// What a result column becomes in the dataset. Integers are 64-bit unless the
+// engine says narrower.
+enum class ColumnType { SmallInt, Integer, LargeInt, Float, Boolean, Date, Time, DateTime,
+                        String, Memo, Blob };
+
+struct ColumnDesc {
+  String Name;
+  ColumnType Type = ColumnType::String;
+  int Size = 0;  // characters of a bounded text column; 0 when unbounded
+  bool Required = false;
+};
+
+// A parameter as the engine receives it, already converted by its declared
+// type. Text is UTF-8; Blob holds raw bytes.
+struct BindValue {
+  enum class Kind { Null, Integer, Float, Boolean, Text, Date, Time, DateTime, Blob };
+  Kind Type = Kind::Null;
+  Int64 Int = 0;
+  double Float = 0;
+  rtl::TDateTime Stamp = 0;
+  std::string Bytes;
+
+  static BindValue Null() { return {}; }
+  static BindValue Integer(Int64 v) { BindValue b; b.Type = Kind::Integer; b.Int = v; return b; }
+  static BindValue Real(double v) { BindValue b; b.Type = Kind::Float; b.Float = v; return b; }
+  static BindValue Bool(bool v) { BindValue b; b.Type = Kind::Boolean; b.Int = v; return b; }
+  // Empty text binds NULL, as the ERP's database stores it.
+  static BindValue Text(StringView s);
+  static BindValue Date(rtl::TDateTime v) { BindValue b; b.Type = Kind::Date; b.Stamp = v; return b; }
+  static BindValue Time(rtl::TDateTime v) { BindValue b; b.Type = Kind::Time; b.Stamp = v; return b; }
+  static BindValue DateTime(rtl::TDateTime v) {
+    BindValue b; b.Type = Kind::DateTime; b.Stamp = v; return b;
+  }
+  static BindValue Blob(std::string bytes) {
+    BindValue b; b.Type = Kind::Blob; b.Bytes = std::move(bytes); return b;
+  }
+};
+
+// The wire forms both engines read: '.' decimals, ISO dates, whole seconds.
+std::string FormatIsoDate(rtl::TDateTime v);
+std::string FormatIsoTime(rtl::TDateTime v);
+std::string FormatIsoDateTime(rtl::TDateTime v);
+std::string FormatWireFloat(double v);
+// Reads "yyyy-mm-dd", "yyyy-mm-dd hh:nn:ss[.fff...]" (or with 'T'), an
+// optional zone suffix being ignored, or "hh:nn:ss" with `timeOnly`.
+bool ParseIsoDateTime(std::string_view text, rtl::TDateTime& value, bool timeOnly = false);
+
+// A finished statement: every row fetched, the engine's cursor released.
+// Values are Null, Int64, Double, Boolean, a date-time (varDate), a String or
+// bytes (varString) for blobs.
+struct ResultSet {
+  std::vector<ColumnDesc> Columns;
+  std::vector<std::vector<rtl::Variant>> Rows;
+  Int64 RowsAffected = 0;
+};
+
+// Connection settings after the alias has been resolved.
+struct ConnectSettings {
+  DriverKind Driver = DriverKind::SQLite;
+  String Alias;       // "DATABASE"
+  String UserName;    // "USER_NAME"
+  String Password;    // "PASSWORD"; never put into a message
+  // SQLite
+  String Directory;   // the folder of erp.db and the attached files
+  bool Demo = false;  // a new database also loads the demo data
+  // PostgreSQL: empty values fall back to libpq's environment
+  String Host;
+  String Port;
+  String DbName;
+  String ApplicationName = u"integrador";
+};
+
+class DriverConnection {
+ public:
+  virtual ~DriverConnection() = default;
+  virtual DriverKind Kind() const = 0;
+  // Runs one or more statements without parameters or results (transaction
+  // control, scripts).
+  virtual void ExecScript(const String& sql) = 0;
+  // One statement whose parameters are `?n` (SQLite) or `$n` (PostgreSQL).
+  virtual ResultSet Execute(const String& sql, const std::vector<BindValue>& params) = 0;
+  // Whether the engine still answers (PostgreSQL: the socket is alive).
+  virtual bool Alive() = 0;
+};
+
+// Both raise EDatabaseError with the engine's message on failure.
+std::unique_ptr<DriverConnection> ConnectSQLite(const ConnectSettings& settings);
+std::unique_ptr<DriverConnection> ConnectPostgreSQL(const ConnectSettings& settings);
+
+// Replaces every occurrence of a non-empty secret in a message.
+String HideSecret(String message, StringView secret);
+
+}  // namespace dac

@@ -1,0 +1,137 @@
+// Value forms shared by both drivers.
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/dac/driver.h"
+#include "platform/dac/errors.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/ustring.h"
+
+namespace dac {
+
+BindValue BindValue::Text(StringView s) {
+  if (s.empty()) return Null();
+  BindValue b;
+  b.Type = Kind::Text;
+  b.Bytes = rtl::StringToUtf8(s);
+  return b;
+}
+
+namespace {
+// Seconds are whole: a value a hair below the next second rounds up.
+void splitStamp(rtl::TDateTime v, rtl::Word& y, rtl::Word& mo, rtl::Word& d, rtl::Word& h,
+                rtl::Word& mi, rtl::Word& s) {
+  rtl::Word ms = 0;
+  rtl::DecodeDateTime(v, y, mo, d, h, mi, s, ms);
+  if (ms >= 500) rtl::DecodeDateTime(rtl::IncMilliSecond(v, 1000 - ms), y, mo, d, h, mi, s, ms);
+}
+}  // namespace
+
+std::string FormatIsoDate(rtl::TDateTime v) {
+  rtl::Word y, mo, d, h, mi, s;
+  splitStamp(v, y, mo, d, h, mi, s);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04u-%02u-%02u", unsigned(y), unsigned(mo), unsigned(d));
+  return buf;
+}
+
+std::string FormatIsoTime(rtl::TDateTime v) {
+  rtl::Word y, mo, d, h, mi, s;
+  splitStamp(v, y, mo, d, h, mi, s);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02u:%02u:%02u", unsigned(h), unsigned(mi), unsigned(s));
+  return buf;
+}
+
+std::string FormatIsoDateTime(rtl::TDateTime v) {
+  rtl::Word y, mo, d, h, mi, s;
+  splitStamp(v, y, mo, d, h, mi, s);
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u", unsigned(y), unsigned(mo),
+                unsigned(d), unsigned(h), unsigned(mi), unsigned(s));
+  return buf;
+}
+
+std::string FormatWireFloat(double v) {
+  if (std::isnan(v)) return "NaN";
+  if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+namespace {
+bool readNumber(std::string_view t, std::size_t& i, std::size_t digits, int& out) {
+  if (i + digits > t.size()) return false;
+  out = 0;
+  for (std::size_t k = 0; k < digits; ++k) {
+    char c = t[i + k];
+    if (c < '0' || c > '9') return false;
+    out = out * 10 + (c - '0');
+  }
+  i += digits;
+  return true;
+}
+bool readTime(std::string_view t, std::size_t& i, rtl::TDateTime& time) {
+  int h, mi, s = 0, ms = 0;
+  if (!readNumber(t, i, 2, h) || i >= t.size() || t[i++] != ':' || !readNumber(t, i, 2, mi))
+    return false;
+  if (i < t.size() && t[i] == ':') {
+    ++i;
+    if (!readNumber(t, i, 2, s)) return false;
+    if (i < t.size() && t[i] == '.') {
+      ++i;
+      std::size_t start = i;
+      int scale = 100;
+      while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+        ms += (t[i] - '0') * scale;
+        scale /= 10;
+        ++i;
+      }
+      if (i == start) return false;
+    }
+  }
+  return rtl::TryEncodeTime(rtl::Word(h), rtl::Word(mi), rtl::Word(s), rtl::Word(ms), time);
+}
+}  // namespace
+
+bool ParseIsoDateTime(std::string_view t, rtl::TDateTime& value, bool timeOnly) {
+  std::size_t i = 0;
+  if (timeOnly) {
+    rtl::TDateTime time;
+    if (!readTime(t, i, time) || i != t.size()) return false;
+    value = time;
+    return true;
+  }
+  int y, mo, d;
+  if (!readNumber(t, i, 4, y) || i >= t.size() || t[i++] != '-' || !readNumber(t, i, 2, mo) ||
+      i >= t.size() || t[i++] != '-' || !readNumber(t, i, 2, d))
+    return false;
+  rtl::TDateTime date;
+  if (!rtl::TryEncodeDate(rtl::Word(y), rtl::Word(mo), rtl::Word(d), date)) return false;
+  if (i == t.size()) {
+    value = date;
+    return true;
+  }
+  if (t[i] != ' ' && t[i] != 'T') return false;
+  ++i;
+  rtl::TDateTime time;
+  if (!readTime(t, i, time)) return false;
+  // A zone suffix (+03, -03:00, Z) is dropped: the session runs in our zone.
+  if (i < t.size()) {
+    char c = t[i];
+    if (c != '+' && c != '-' && c != 'Z') return false;
+  }
+  value = date >= 0 ? date + time : date - time;
+  return true;
+}
+
+String HideSecret(String message, StringView secret) {
+  if (secret.empty()) return message;
+  std::size_t pos;
+  while ((pos = message.find(secret)) != String::npos) message.replace(pos, secret.size(), u"***");
+  return message;
+}
+
+}  // namespace dac

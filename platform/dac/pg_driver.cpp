@@ -1,0 +1,299 @@
+// The server engine over libpq: text results parsed by type OID, parameters
+// sent as text, the session's time zone set to the process's own.
+#include <libpq-fe.h>
+
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/dac/driver.h"
+#include "platform/dac/errors.h"
+#include "platform/rtl/ustring.h"
+
+namespace dac {
+namespace {
+
+// Type OIDs of the built-in types (pg_type.oid; fixed across versions).
+constexpr Oid kBool = 16, kBytea = 17, kName = 19, kInt8 = 20, kInt2 = 21, kInt4 = 23,
+              kText = 25, kOid = 26, kFloat4 = 700, kFloat8 = 701, kBpchar = 1042,
+              kVarchar = 1043, kDate = 1082, kTime = 1083, kTimestamp = 1114,
+              kTimestamptz = 1184, kNumeric = 1700;
+
+struct ResultDeleter {
+  void operator()(PGresult* r) const { PQclear(r); }
+};
+using Result = std::unique_ptr<PGresult, ResultDeleter>;
+
+String trimmed(const char* s) {
+  String m = rtl::Utf8ToString(s ? s : "");
+  while (!m.empty() && (m.back() == u'\n' || m.back() == u' ')) m.pop_back();
+  return m;
+}
+
+// The zone this process shows local times in: TZ, else /etc/localtime's
+// name, else /etc/timezone. Empty when none can be named.
+std::string processTimeZone() {
+  if (const char* tz = std::getenv("TZ"); tz && *tz) {
+    std::string zone = tz[0] == ':' ? tz + 1 : tz;
+    std::size_t at = zone.find("zoneinfo/");
+    if (at != std::string::npos) zone = zone.substr(at + 9);
+    return zone;
+  }
+  std::error_code ec;
+  std::filesystem::path target = std::filesystem::read_symlink("/etc/localtime", ec);
+  if (!ec) {
+    std::string t = target.string();
+    std::size_t at = t.find("zoneinfo/");
+    if (at != std::string::npos) return t.substr(at + 9);
+  }
+  std::ifstream in("/etc/timezone");
+  std::string zone;
+  if (in && std::getline(in, zone)) return zone;
+  return {};
+}
+
+void ignoreNotice(void*, const char*) {}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+ColumnDesc describe(const PGresult* r, int c) {
+  ColumnDesc col;
+  col.Name = rtl::Utf8ToString(PQfname(r, c));
+  int mod = PQfmod(r, c);
+  switch (PQftype(r, c)) {
+    case kBool: col.Type = ColumnType::Boolean; break;
+    case kInt2: col.Type = ColumnType::SmallInt; break;
+    case kInt4: col.Type = ColumnType::Integer; break;
+    case kInt8:
+    case kOid: col.Type = ColumnType::LargeInt; break;
+    case kFloat4:
+    case kFloat8: col.Type = ColumnType::Float; break;
+    case kNumeric:
+      // numeric(p,s): typmod is ((p << 16) | s) + 4; -1 when unconstrained.
+      col.Type = (mod >= 4 && ((mod - 4) & 0xFFFF) == 0) ? ColumnType::LargeInt : ColumnType::Float;
+      break;
+    case kDate: col.Type = ColumnType::Date; break;
+    case kTime: col.Type = ColumnType::Time; break;
+    case kTimestamp:
+    case kTimestamptz: col.Type = ColumnType::DateTime; break;
+    case kBytea: col.Type = ColumnType::Blob; break;
+    case kText: col.Type = ColumnType::Memo; break;
+    case kVarchar:
+    case kBpchar:
+      col.Type = ColumnType::String;
+      col.Size = mod > 4 ? mod - 4 : 0;
+      break;
+    case kName:
+    default: col.Type = ColumnType::String; break;
+  }
+  return col;
+}
+
+rtl::Variant parseValue(const char* text, int length, const ColumnDesc& col) {
+  std::string_view t(text, static_cast<std::size_t>(length));
+  switch (col.Type) {
+    case ColumnType::Boolean: return rtl::Variant(t == "t");
+    case ColumnType::SmallInt:
+    case ColumnType::Integer:
+    case ColumnType::LargeInt: {
+      long long v = 0;
+      auto r = std::from_chars(t.data(), t.data() + t.size(), v);
+      if (r.ec == std::errc() && r.ptr == t.data() + t.size()) return rtl::Variant(v);
+      double d = 0;  // a numeric(p,0) beyond 64 bits
+      std::from_chars(t.data(), t.data() + t.size(), d);
+      return rtl::Variant(d);
+    }
+    case ColumnType::Float: {
+      double d = 0;
+      auto r = std::from_chars(t.data(), t.data() + t.size(), d);
+      if (r.ec != std::errc() && r.ec != std::errc::result_out_of_range)
+        RaiseDatabaseError(u"Invalid number '" + rtl::Utf8ToString(t) + u"' in column " + col.Name);
+      return rtl::Variant(d);
+    }
+    case ColumnType::Date:
+    case ColumnType::Time:
+    case ColumnType::DateTime: {
+      rtl::TDateTime v;
+      if (!ParseIsoDateTime(t, v, col.Type == ColumnType::Time))
+        RaiseDatabaseError(u"Invalid date-time value '" + rtl::Utf8ToString(t) + u"' in column " +
+                           col.Name);
+      return rtl::VarFromDateTime(v);
+    }
+    case ColumnType::Blob: {
+      std::string bytes;
+      if (t.size() >= 2 && t[0] == '\\' && t[1] == 'x') {
+        bytes.reserve((t.size() - 2) / 2);
+        for (std::size_t i = 2; i + 1 < t.size(); i += 2) {
+          int hi = hexValue(t[i]), lo = hexValue(t[i + 1]);
+          if (hi < 0 || lo < 0) RaiseDatabaseError(u"Invalid bytea value in column " + col.Name);
+          bytes.push_back(static_cast<char>(hi * 16 + lo));
+        }
+      } else {
+        bytes.assign(t);
+      }
+      return rtl::Variant::FromAnsiString(std::move(bytes));
+    }
+    case ColumnType::String:
+    case ColumnType::Memo: return rtl::Variant(rtl::Utf8ToString(t));
+  }
+  return rtl::Null();
+}
+
+class PgConnection final : public DriverConnection {
+ public:
+  explicit PgConnection(const ConnectSettings& settings);
+  ~PgConnection() override {
+    if (conn_) PQfinish(conn_);
+  }
+
+  DriverKind Kind() const override { return DriverKind::PostgreSQL; }
+  void ExecScript(const String& sql) override;
+  ResultSet Execute(const String& sql, const std::vector<BindValue>& params) override;
+  bool Alive() override { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
+
+ private:
+  [[noreturn]] void failResult(const PGresult* r);
+
+  PGconn* conn_ = nullptr;
+  String password_;
+};
+
+PgConnection::PgConnection(const ConnectSettings& s) : password_(s.Password) {
+  // Credentials go as separate keywords, never inside a conninfo text that
+  // a message could echo; what is left empty comes from libpq's environment
+  // and password file.
+  std::vector<std::string> keys, values;
+  auto add = [&](const char* key, const String& value) {
+    if (value.empty()) return;
+    keys.emplace_back(key);
+    values.push_back(rtl::StringToUtf8(value));
+  };
+  add("host", s.Host);
+  add("port", s.Port);
+  add("dbname", s.DbName);
+  add("user", s.UserName);
+  add("password", s.Password);
+  add("application_name", s.ApplicationName);
+  keys.emplace_back("connect_timeout");
+  values.emplace_back("10");
+  keys.emplace_back("client_encoding");
+  values.emplace_back("UTF8");
+  keys.emplace_back("options");
+  values.emplace_back("-c DateStyle=ISO,DMY");
+  std::vector<const char*> k, v;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    k.push_back(keys[i].c_str());
+    v.push_back(values[i].c_str());
+  }
+  k.push_back(nullptr);
+  v.push_back(nullptr);
+  conn_ = PQconnectdbParams(k.data(), v.data(), 0);
+  if (!conn_) RaiseDatabaseError(u"out of memory");
+  if (PQstatus(conn_) != CONNECTION_OK) {
+    String message = HideSecret(trimmed(PQerrorMessage(conn_)), password_);
+    PQfinish(conn_);
+    conn_ = nullptr;
+    RaiseDatabaseError(message);
+  }
+  PQsetNoticeProcessor(conn_, ignoreNotice, nullptr);
+  std::string zone = processTimeZone();
+  if (!zone.empty()) {
+    // An unknown zone name is not worth failing the connect for; the server
+    // then keeps its own.
+    const char* values1[] = {zone.c_str()};
+    Result r(PQexecParams(conn_, "select set_config('TimeZone', $1, false)", 1, nullptr, values1,
+                          nullptr, nullptr, 0));
+  }
+}
+
+void PgConnection::failResult(const PGresult* r) {
+  String message;
+  if (r && PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY)) {
+    message = trimmed(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY));
+    if (const char* detail = PQresultErrorField(r, PG_DIAG_MESSAGE_DETAIL))
+      message += u"\n" + trimmed(detail);
+  } else {
+    message = trimmed(PQerrorMessage(conn_));
+  }
+  if (message.empty()) message = u"connection to the database server lost";
+  RaiseDatabaseError(HideSecret(message, password_));
+}
+
+void PgConnection::ExecScript(const String& sql) {
+  if (!conn_) RaiseDatabaseError(u"not connected");
+  std::string text = rtl::StringToUtf8(sql);
+  Result r(PQexec(conn_, text.c_str()));
+  ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+  if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK && st != PGRES_EMPTY_QUERY)
+    failResult(r.get());
+}
+
+ResultSet PgConnection::Execute(const String& sql, const std::vector<BindValue>& params) {
+  if (!conn_) RaiseDatabaseError(u"not connected");
+  std::string text = rtl::StringToUtf8(sql);
+  std::vector<std::string> storage(params.size());
+  std::vector<const char*> values(params.size(), nullptr);
+  std::vector<int> lengths(params.size(), 0), formats(params.size(), 0);
+  for (std::size_t i = 0; i < params.size(); ++i) {
+    const BindValue& p = params[i];
+    switch (p.Type) {
+      case BindValue::Kind::Null: continue;
+      case BindValue::Kind::Integer: storage[i] = std::to_string(p.Int); break;
+      case BindValue::Kind::Boolean: storage[i] = p.Int ? "true" : "false"; break;
+      case BindValue::Kind::Float: storage[i] = FormatWireFloat(p.Float); break;
+      case BindValue::Kind::Text: storage[i] = p.Bytes; break;
+      case BindValue::Kind::Date: storage[i] = FormatIsoDate(p.Stamp); break;
+      case BindValue::Kind::Time: storage[i] = FormatIsoTime(p.Stamp); break;
+      case BindValue::Kind::DateTime: storage[i] = FormatIsoDateTime(p.Stamp); break;
+      case BindValue::Kind::Blob:
+        storage[i] = p.Bytes;
+        formats[i] = 1;
+        break;
+    }
+    values[i] = storage[i].c_str();
+    lengths[i] = static_cast<int>(storage[i].size());
+  }
+  Result r(PQexecParams(conn_, text.c_str(), static_cast<int>(params.size()), nullptr,
+                        values.data(), lengths.data(), formats.data(), 0));
+  ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+  if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK && st != PGRES_EMPTY_QUERY)
+    failResult(r.get());
+  ResultSet result;
+  const char* affected = PQcmdTuples(r.get());
+  if (affected && *affected) std::from_chars(affected, affected + std::strlen(affected), result.RowsAffected);
+  int columns = PQnfields(r.get());
+  for (int c = 0; c < columns; ++c) result.Columns.push_back(describe(r.get(), c));
+  int rows = PQntuples(r.get());
+  result.Rows.reserve(static_cast<std::size_t>(rows));
+  for (int row = 0; row < rows; ++row) {
+    std::vector<rtl::Variant> values1;
+    values1.reserve(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c) {
+      if (PQgetisnull(r.get(), row, c)) {
+        values1.push_back(rtl::Null());
+        continue;
+      }
+      values1.push_back(parseValue(PQgetvalue(r.get(), row, c), PQgetlength(r.get(), row, c),
+                                   result.Columns[static_cast<std::size_t>(c)]));
+    }
+    result.Rows.push_back(std::move(values1));
+  }
+  if (st == PGRES_TUPLES_OK && columns > 0) result.RowsAffected = st == PGRES_TUPLES_OK &&
+      std::string_view(PQcmdStatus(r.get())).substr(0, 6) == "SELECT" ? 0 : result.RowsAffected;
+  return result;
+}
+
+}  // namespace
+
+std::unique_ptr<DriverConnection> ConnectPostgreSQL(const ConnectSettings& settings) {
+  return std::make_unique<PgConnection>(settings);
+}
+
+}  // namespace dac

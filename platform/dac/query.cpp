@@ -1,0 +1,391 @@
+#include "platform/dac/query.h"
+
+#include "platform/dac/errors.h"
+#include "platform/db/field.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/ustring.h"
+
+namespace dac {
+namespace {
+
+String quoteIdent(StringView name) {
+  String out = u"\"";
+  for (rtl::Char c : name) {
+    if (c == u'"') out += u'"';
+    out += c;
+  }
+  out += u'"';
+  return out;
+}
+
+// "schema.table" -> "schema"."table".
+String quoteTable(StringView name) {
+  String out;
+  std::size_t start = 0;
+  while (true) {
+    std::size_t dot = name.find(u'.', start);
+    StringView part = name.substr(start, dot == StringView::npos ? StringView::npos : dot - start);
+    if (!out.empty()) out += u'.';
+    out += quoteIdent(rtl::Trim(part));
+    if (dot == StringView::npos) break;
+    start = dot + 1;
+  }
+  return out;
+}
+
+bool isBlobType(db::TFieldType t) {
+  using enum db::TFieldType;
+  return t == ftBlob || t == ftMemo || t == ftWideMemo || t == ftGraphic || t == ftFmtMemo ||
+         t == ftOraBlob || t == ftOraClob;
+}
+
+BindValue bindField(db::TFieldType type, const rtl::Variant& v) {
+  using enum db::TFieldType;
+  if (rtl::VarIsNull(v) || rtl::VarIsEmpty(v)) return BindValue::Null();
+  switch (type) {
+    case ftDate: return BindValue::Date(rtl::VarToDateTime(v));
+    case ftTime: return BindValue::Time(rtl::VarToDateTime(v));
+    case ftDateTime:
+    case ftTimeStamp: return BindValue::DateTime(rtl::VarToDateTime(v));
+    case ftString:
+    case ftWideString:
+    case ftFixedChar:
+    case ftFixedWideChar:
+    case ftMemo:
+    case ftWideMemo: return BindValue::Text(rtl::VarToStr(v));
+    default: return BindVariant(v);
+  }
+}
+
+}  // namespace
+
+db::TFieldType FieldTypeOf(ColumnType type) {
+  using enum db::TFieldType;
+  switch (type) {
+    case ColumnType::SmallInt: return ftSmallint;
+    case ColumnType::Integer: return ftInteger;
+    case ColumnType::LargeInt: return ftLargeint;
+    case ColumnType::Float: return ftFloat;
+    case ColumnType::Boolean: return ftBoolean;
+    case ColumnType::Date: return ftDate;
+    case ColumnType::Time: return ftTime;
+    case ColumnType::DateTime: return ftDateTime;
+    case ColumnType::String: return ftWideString;
+    case ColumnType::Memo: return ftWideMemo;
+    case ColumnType::Blob: return ftBlob;
+  }
+  return ftWideString;
+}
+
+BindValue BindParam(const db::TParam& p) {
+  using enum db::TFieldType;
+  if (p.IsNull()) return BindValue::Null();
+  switch (p.DataType()) {
+    case ftUnknown: return BindVariant(p.Value());
+    case ftString:
+    case ftWideString:
+    case ftFixedChar:
+    case ftFixedWideChar:
+    case ftMemo:
+    case ftWideMemo:
+    case ftFmtMemo: return BindValue::Text(p.AsString());
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftLargeint:
+    case ftAutoInc:
+    case ftShortint:
+    case ftByte:
+    case ftLongWord: return BindValue::Integer(p.AsLargeInt());
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftFMTBcd:
+    case ftSingle:
+    case ftExtended: return BindValue::Real(p.AsFloat());
+    case ftBoolean: return BindValue::Bool(p.AsBoolean());
+    case ftDate: return BindValue::Date(p.AsDateTime());
+    case ftTime: return BindValue::Time(p.AsDateTime());
+    case ftDateTime:
+    case ftTimeStamp: return BindValue::DateTime(p.AsDateTime());
+    case ftBlob:
+    case ftBytes:
+    case ftVarBytes:
+    case ftGraphic:
+    case ftOraBlob: return BindValue::Blob(p.AsBytes());
+    default: return BindVariant(p.Value());
+  }
+}
+
+TQuery::TQuery(rtl::TComponent* owner)
+    : db::TCustomMemDataSet(owner),
+      sql_(std::make_unique<rtl::TStringList>()),
+      params_(std::make_unique<db::TParams>(this)) {
+  sql_->SetOnChange(rtl::TNotifyEvent::bind<&TQuery::sqlChanged>(this));
+  // Text written into number and date fields and parameters reads as the
+  // ERP's users write it.
+  rtl::TFormatSettings ptBR = rtl::TFormatSettings::Create(rtl::LOCALE_PT_BR);
+  SetFormatSettings(ptBR);
+  params_->SetFormatSettings(ptBR);
+}
+
+TQuery::~TQuery() {
+  try {
+    Close();
+  } catch (...) {
+    // Closing a query only drops memory.
+  }
+  SetConnection(nullptr);
+}
+
+void TQuery::SetConnection(TConnection* value) {
+  if (value == connection_) return;
+  if (connection_) connection_->RemoveFreeNotification(this);
+  connection_ = value;
+  if (connection_) connection_->FreeNotification(this);
+}
+
+void TQuery::Notification(rtl::TComponent* component, rtl::TOperation operation) {
+  db::TCustomMemDataSet::Notification(component, operation);
+  if (operation == rtl::TOperation::opRemove && component == connection_) connection_ = nullptr;
+}
+
+void TQuery::sqlChanged(rtl::TObject*) {
+  if (Active()) Close();
+  parsed_ = ParseSqlParams(sql_->Text());
+  // Keep the parameters whose names stay, in the new order of first use.
+  std::vector<db::TParam*> kept;
+  for (const String& name : parsed_.Names) kept.push_back(params_->FindParam(name));
+  db::TParams fresh;
+  for (std::size_t i = 0; i < parsed_.Names.size(); ++i) {
+    db::TParam* p = fresh.AddParameter();
+    if (kept[i]) p->Assign(kept[i]);
+    p->SetName(parsed_.Names[i]);
+    if (!kept[i]) p->SetParamType(db::ptInput);
+  }
+  params_->Clear();
+  for (int i = 0; i < fresh.Count(); ++i) {
+    db::TParam* p = params_->AddParameter();
+    p->Assign(fresh.Items(i));
+  }
+}
+
+void TQuery::checkConnection() const {
+  if (!connection_) db::DatabaseError(u"No connection assigned", this);
+}
+
+String TQuery::DriverSQL() const {
+  checkConnection();
+  return RewriteSqlParams(sql_->Text(), parsed_, connection_->Placeholders());
+}
+
+std::vector<BindValue> TQuery::bindParams() const {
+  std::vector<BindValue> binds;
+  binds.reserve(parsed_.Names.size());
+  for (const String& name : parsed_.Names) {
+    db::TParam* p = params_->ParamByName(name);
+    if (!p->Bound() && p->IsNull())
+      db::DatabaseError(u"No value for parameter '" + name + u"'", this);
+    binds.push_back(BindParam(*p));
+  }
+  return binds;
+}
+
+ResultSet TQuery::run() {
+  checkConnection();
+  if (!connection_->Connected()) connection_->Open();
+  String text = sql_->Text();
+  return connection_->Execute(RewriteSqlParams(text, parsed_, connection_->Placeholders()),
+                              bindParams());
+}
+
+void TQuery::ExecSQL() {
+  if (Active()) {
+    CheckBrowseMode();
+    Close();
+  }
+  rowsAffected_ = 0;
+  rowsAffected_ = run().RowsAffected;
+}
+
+void TQuery::OpenData() {
+  ResultSet result = run();
+  if (result.Columns.empty()) db::DatabaseError(u"The statement returns no rows", this);
+  db::TFieldDefs* defs = FieldDefs();
+  defs->Clear();
+  for (std::size_t i = 0; i < result.Columns.size(); ++i) {
+    const ColumnDesc& col = result.Columns[i];
+    // Two columns of one name (a join) or an unnamed one still get a field.
+    String name = col.Name.empty() ? u"COLUMN" + rtl::IntToStr(static_cast<Int64>(i + 1)) : col.Name;
+    String unique = name;
+    for (int n = 1; defs->IndexOf(unique) >= 0; ++n) unique = name + u"_" + rtl::IntToStr(n);
+    db::TFieldType type = FieldTypeOf(col.Type);
+    defs->Add(unique, type, type == db::ftWideString ? col.Size : 0, col.Required);
+  }
+  for (auto& row : result.Rows) AppendLoadedRecord(std::move(row));
+}
+
+void TQuery::CloseData() {}
+
+void TQuery::WriteRecord(db::TUpdateStatus status, const db::TMemRecord& record,
+                         std::vector<rtl::Variant>& newValues) {
+  writeRow(status, record.Values, newValues);
+}
+
+void TQuery::writeRow(db::TUpdateStatus status, const std::vector<rtl::Variant>& original,
+                      const std::vector<rtl::Variant>& values) {
+  checkConnection();
+  if (updateTableName_.empty())
+    db::DatabaseError(u"No UpdateTableName to write the changes to", this);
+  db::TFieldDefs* defs = FieldDefs();
+  const int count = defs->Count();
+  std::vector<BindValue> binds;
+  String sql;
+  String table = quoteTable(updateTableName_);
+  auto placeholder = [&]() {
+    String p = connection_->Placeholders() == PlaceholderStyle::DollarNumber ? u"$" : u"?";
+    return p + rtl::IntToStr(static_cast<Int64>(binds.size()));
+  };
+  auto whereClause = [&]() {
+    std::vector<int> keys;
+    if (!keyFields_.empty()) {
+      std::size_t start = 0;
+      while (start <= keyFields_.size()) {
+        std::size_t semi = keyFields_.find(u';', start);
+        String name = rtl::Trim(StringView(keyFields_).substr(
+            start, semi == String::npos ? String::npos : semi - start));
+        if (!name.empty()) keys.push_back(defs->Find(name)->Index());
+        if (semi == String::npos) break;
+        start = semi + 1;
+      }
+    } else {
+      for (int i = 0; i < count; ++i)
+        if (!isBlobType(defs->Items(i)->DataType())) keys.push_back(i);
+    }
+    String where;
+    for (int i : keys) {
+      db::TFieldDef* def = defs->Items(i);
+      const rtl::Variant& v = original[static_cast<std::size_t>(i)];
+      if (!where.empty()) where += u" AND ";
+      BindValue b = bindField(def->DataType(), v);
+      if (b.Type == BindValue::Kind::Null) {
+        where += quoteIdent(def->Name()) + u" IS NULL";
+      } else {
+        binds.push_back(std::move(b));
+        where += quoteIdent(def->Name()) + u" = " + placeholder();
+      }
+    }
+    return where;
+  };
+
+  if (status == db::usInserted) {
+    // Only the fields given a value, so that column defaults apply.
+    String columns, marks;
+    for (int i = 0; i < count; ++i) {
+      db::TFieldDef* def = defs->Items(i);
+      BindValue b = bindField(def->DataType(), values[static_cast<std::size_t>(i)]);
+      if (b.Type == BindValue::Kind::Null) continue;
+      binds.push_back(std::move(b));
+      if (!columns.empty()) {
+        columns += u", ";
+        marks += u", ";
+      }
+      columns += quoteIdent(def->Name());
+      marks += placeholder();
+    }
+    if (columns.empty())
+      sql = u"INSERT INTO " + table + u" DEFAULT VALUES";
+    else
+      sql = u"INSERT INTO " + table + u" (" + columns + u") VALUES (" + marks + u")";
+  } else if (status == db::usModified) {
+    String sets;
+    for (int i = 0; i < count; ++i) {
+      db::TFieldDef* def = defs->Items(i);
+      const rtl::Variant& before = original[static_cast<std::size_t>(i)];
+      const rtl::Variant& after = values[static_cast<std::size_t>(i)];
+      bool same = rtl::VarIsNull(before) == rtl::VarIsNull(after) &&
+                  (rtl::VarIsNull(before) || rtl::VarSameValue(before, after));
+      if (same) continue;
+      binds.push_back(bindField(def->DataType(), after));
+      if (!sets.empty()) sets += u", ";
+      sets += quoteIdent(def->Name()) + u" = " + placeholder();
+    }
+    if (sets.empty()) return;
+    sql = u"UPDATE " + table + u" SET " + sets;
+    String where = whereClause();
+    if (!where.empty()) sql += u" WHERE " + where;
+  } else if (status == db::usDeleted) {
+    sql = u"DELETE FROM " + table;
+    String where = whereClause();
+    if (!where.empty()) sql += u" WHERE " + where;
+  } else {
+    return;
+  }
+  ResultSet r = connection_->Execute(sql, binds);
+  if (status != db::usInserted && r.RowsAffected == 0)
+    db::DatabaseError(u"Update failed: the row was changed or deleted by another user", this);
+}
+
+int TQuery::ApplyUpdates(int maxErrors) {
+  CheckBrowseMode();
+  checkConnection();
+  if (!UpdatesPending()) return 0;
+  if (!connection_->Connected()) connection_->Open();
+  bool ownTransaction = !connection_->InTransaction();
+  if (ownTransaction) connection_->StartTransaction();
+  bool savepoints = connection_->Driver() == DriverKind::PostgreSQL;
+  int errors = 0;
+  try {
+    // Copies: CommitUpdate changes the store the pointers come from.
+    std::vector<db::TMemRecord> changes;
+    for (const db::TMemRecord* r : ChangedRecords()) changes.push_back(*r);
+    for (const db::TMemRecord& row : changes) {
+      bool stop = false;
+      while (true) {
+        try {
+          if (savepoints) connection_->ExecScript(u"SAVEPOINT apply_row");
+          const std::vector<rtl::Variant>& original =
+              row.Status == db::usInserted ? row.Values : row.OriginalValues;
+          writeRow(row.Status, original, row.Values);
+          if (savepoints) connection_->ExecScript(u"RELEASE SAVEPOINT apply_row");
+          CommitUpdate(row.Id);
+          break;
+        } catch (db::EDatabaseError& e) {
+          if (savepoints && connection_->Connected()) {
+            // Keeps the surrounding transaction usable after the refusal.
+            connection_->ExecScript(u"ROLLBACK TO SAVEPOINT apply_row");
+            connection_->ExecScript(u"RELEASE SAVEPOINT apply_row");
+          }
+          if (!connection_->Connected()) throw;
+          TUpdateAction action = eaFail;
+          TUpdateRequest request = row.Status == db::usInserted   ? arInsert
+                                   : row.Status == db::usModified ? arUpdate
+                                                                  : arDelete;
+          if (onUpdateError_) onUpdateError_(this, e, &row, request, action);
+          if (action == eaRetry) continue;
+          if (action == eaApplied) {
+            CommitUpdate(row.Id);
+            break;
+          }
+          ++errors;
+          if (action != eaSkip && maxErrors >= 0 && errors > maxErrors) stop = true;
+          break;
+        }
+      }
+      if (stop) break;
+    }
+    if (ownTransaction) connection_->Commit();
+  } catch (...) {
+    if (ownTransaction) {
+      try {
+        connection_->Rollback();
+      } catch (...) {
+        // The first error is the one to report.
+      }
+    }
+    throw;
+  }
+  return errors;
+}
+
+}  // namespace dac

@@ -1,0 +1,46 @@
+#pragma once
+// The language of a dataset's Filter text:
+//   expr    := term { OR term }          term := factor { AND factor }
+//   factor  := NOT factor | '(' expr ')' | operand [ op operand | IS [NOT] NULL ]
+//   op      := = | <> | != | < | > | <= | >=
+//   operand := field name | [field name] | "field name" | 'text' | number | NULL | TRUE | FALSE
+// Keywords ignore case. A text compared with = (or <>) that ends in '*'
+// matches values starting with the rest, unless foNoPartialCompare is set;
+// foCaseInsensitive compares texts ignoring case. A comparison with a NULL
+// value is unknown, as in SQL: NOT keeps it unknown and only a true
+// expression passes. Text is untrusted: every fault is an EDatabaseError.
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/db/dbtypes.h"
+#include "platform/rtl/formatsettings.h"
+
+namespace db {
+
+class TFilterExpression {
+ public:
+  // Raises EDatabaseError on a syntax error, naming the position.
+  static std::unique_ptr<TFilterExpression> Parse(StringView text, TFilterOptions options = {});
+  ~TFilterExpression();
+
+  // The distinct field names the expression reads, in first-use order; the
+  // reader passed to Evaluate is asked for them by index into this list.
+  const std::vector<String>& FieldNames() const { return fieldNames_; }
+  TFilterOptions Options() const { return options_; }
+
+  // `value(i)` gives the record's value of FieldNames()[i]; texts compared
+  // with dates and numbers convert through `fs`.
+  bool Evaluate(const std::function<Variant(int)>& value, const rtl::TFormatSettings& fs) const;
+
+  struct Node;
+
+ private:
+  TFilterExpression() = default;
+  std::vector<String> fieldNames_;
+  TFilterOptions options_;
+  std::unique_ptr<Node> root_;
+  friend class FilterParser;
+};
+
+}  // namespace db
