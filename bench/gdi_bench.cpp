@@ -1,5 +1,6 @@
 // FillRect and BitBlt SRCCOPY of a full-HD surface against memset/memcpy of
-// the same bytes (the baselines run first).
+// the same bytes, and DrawTextW of a cell grid against pango (the baselines
+// run first).
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -81,3 +82,88 @@ BENCHMARK(BM_FillRect);
 BENCHMARK(BM_Baseline_Memcpy);
 BENCHMARK(BM_BitBltSrcCopy);
 BENCHMARK(BM_BitBltSrcInvert);
+
+// ---- text -----------------------------------------------------------------------------------
+// DrawTextW of a 40 x 12 grid of short cell texts against pango laying out
+// and showing the same strings directly on a cairo surface (the baseline).
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <string>
+
+namespace {
+
+constexpr int kCols = 40, kRows = 12, kCellW = 48, kCellH = 18;
+
+std::vector<std::u16string> cellTexts() {
+  std::vector<std::u16string> out;
+  const char16_t* words[] = {u"Item", u"12,50", u"Total", u"Ação", u"R$ 9", u"OK", u"Pedido", u"Nº 42"};
+  for (int i = 0; i < kCols * kRows; ++i) out.push_back(std::u16string(words[i % 8]) + char16_t(u'0' + i % 10));
+  return out;
+}
+
+void BM_Baseline_PangoGrid(benchmark::State& state) {
+  const auto texts = cellTexts();
+  std::vector<std::string> utf8(texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    std::string s;
+    for (char16_t c : texts[i]) {
+      if (c < 0x80) s += char(c);
+      else if (c < 0x800) { s += char(0xC0 | (c >> 6)); s += char(0x80 | (c & 0x3F)); }
+      else { s += char(0xE0 | (c >> 12)); s += char(0x80 | ((c >> 6) & 0x3F)); s += char(0x80 | (c & 0x3F)); }
+    }
+    utf8[i] = s;
+  }
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kCols * kCellW, kRows * kCellH);
+  cairo_t* cr = cairo_create(surface);
+  PangoLayout* layout = pango_cairo_create_layout(cr);
+  PangoFontDescription* desc = pango_font_description_from_string("Tahoma");
+  pango_font_description_set_absolute_size(desc, 11 * PANGO_SCALE);
+  pango_layout_set_font_description(layout, desc);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  for (auto _ : state) {
+    for (int i = 0; i < kCols * kRows; ++i) {
+      pango_layout_set_text(layout, utf8[std::size_t(i)].data(), int(utf8[std::size_t(i)].size()));
+      cairo_move_to(cr, (i % kCols) * kCellW + 2, (i / kCols) * kCellH + 2);
+      pango_cairo_show_layout(cr, layout);
+    }
+    cairo_surface_flush(surface);
+  }
+  state.SetItemsProcessed(std::int64_t(state.iterations()) * kCols * kRows);
+  pango_font_description_free(desc);
+  g_object_unref(layout);
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
+}
+
+void BM_DrawTextGrid(benchmark::State& state) {
+  const auto texts = cellTexts();
+  gdi::HDC dc = gdi::CreateCompatibleDC(nullptr);
+  gdi::HBITMAP bmp = gdi::CreateBitmap(kCols * kCellW, kRows * kCellH, 1, 32, nullptr);
+  gdi::HGDIOBJ old = gdi::SelectObject(dc, bmp);
+  gdi::LOGFONTW lf;
+  lf.lfHeight = -11;
+  const char16_t face[] = u"Tahoma";
+  for (int i = 0; face[i]; ++i) lf.lfFaceName[i] = face[i];
+  gdi::HFONT font = gdi::CreateFontIndirectW(&lf);
+  gdi::SelectObject(dc, font);
+  gdi::SetBkMode(dc, gdi::TRANSPARENT);
+  for (auto _ : state) {
+    for (int i = 0; i < kCols * kRows; ++i) {
+      gdi::RECT r{(i % kCols) * kCellW, (i / kCols) * kCellH, (i % kCols + 1) * kCellW, (i / kCols + 1) * kCellH};
+      gdi::DrawTextW(dc, texts[std::size_t(i)].data(), int(texts[std::size_t(i)].size()), &r,
+                     gdi::DT_SINGLELINE | gdi::DT_VCENTER | gdi::DT_END_ELLIPSIS | gdi::DT_NOPREFIX);
+    }
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(std::int64_t(state.iterations()) * kCols * kRows);
+  gdi::SelectObject(dc, old);
+  gdi::DeleteObject(font);
+  gdi::DeleteObject(bmp);
+  gdi::DeleteDC(dc);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Baseline_PangoGrid);
+BENCHMARK(BM_DrawTextGrid);

@@ -2,6 +2,7 @@
 // The graphics interface (our own implementation of the platform's flat
 // GDI+ functions) and its image codecs, for callers.
 #include "platform/gdiplus/brush.h"
+#include "platform/gdiplus/font.h"
 #include "platform/gdiplus/graphics.h"
 #include "platform/gdiplus/image.h"
 #include "platform/gdiplus/matrix.h"

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/gdi/types.h"
 #include "platform/gdiplus/bitmap.h"
 #include "platform/gdiplus/types.h"
 
@@ -48,6 +49,12 @@ GpStatus decoderClsid(const char16_t* mimeType, CLSID* clsid);
 // outlive the bitmap); without, it owns memory cleared to 0.
 GpStatus GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0,
                                    GpBitmap** bitmap);
+// Device bitmaps: a copy of the HBITMAP's pixels as PixelFormat32bppRGB
+// (its alpha bytes are ignored; the palette must be null), and a new 32-bit
+// top-down DIB section holding the bitmap premultiplied over `background`
+// (a transparent background keeps the bitmap's alpha).
+GpStatus GdipCreateBitmapFromHBITMAP(gdi::HBITMAP hbm, gdi::HPALETTE palette, GpBitmap** bitmap);
+GpStatus GdipCreateHBITMAPFromBitmap(GpBitmap* bitmap, gdi::HBITMAP* hbm, ARGB background);
 GpStatus GdipCloneImage(GpImage* image, GpImage** clone);
 GpStatus GdipDisposeImage(GpImage* image);
 
