@@ -5,20 +5,22 @@
 
 #include "platform/db/filter.h"
 #include "platform/db/params.h"
+#include "platform/db/value_conversion.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/ustring.h"
 
 namespace db {
 
 using rtl::Null;
+using rtl::ScopedValue;
 
 namespace {
 
 // The record being edited, as fields read it.
 constexpr TDataSet::TRowId kEditing = -1;
 
-bool isNullValue(const Variant& v) { return rtl::VarIsNull(v) || rtl::VarIsEmpty(v); }
 
 std::vector<String> splitNames(StringView names) {
   std::vector<String> out;
@@ -39,26 +41,29 @@ TBookmark encodeBookmark(TDataSet::TRowId id) {
   return b;
 }
 
+// Runs `op`, asking `onError` what to do when it fails: try it again
+// (daRetry), stop quietly (daAbort) or let the error through (daFail).
+template <class Op>
+void runWithErrorAction(TDataSet* dataSet, const TDataSetErrorEvent& onError, Op op) {
+  for (;;) {
+    try {
+      op();
+      return;
+    } catch (EDatabaseError& e) {
+      TDataAction action = daFail;
+      if (onError) onError(dataSet, e, action);
+      if (action == daFail) throw;
+      if (action == daAbort) rtl::Abort();
+    }
+  }
+}
+
 TDataSet::TRowId decodeBookmark(const TBookmark& b) {
   if (b.size() != sizeof(TDataSet::TRowId)) return 0;
   TDataSet::TRowId id;
   std::memcpy(&id, b.data(), sizeof(id));
   return id;
 }
-
-// Restores a value on scope exit.
-template <class T>
-class Restore {
- public:
-  Restore(T& ref, T value) : ref_(ref), saved_(ref) { ref_ = value; }
-  ~Restore() { ref_ = saved_; }
-  Restore(const Restore&) = delete;
-  Restore& operator=(const Restore&) = delete;
-
- private:
-  T& ref_;
-  T saved_;
-};
 
 }  // namespace
 
@@ -138,9 +143,7 @@ void TDataSet::closeCursor() {
   positions_.clear();
   positionsValid_ = false;
   calcCache_.clear();
-  editValues_.clear();
-  editCalc_.clear();
-  editRow_ = 0;
+  clearEditBuffer();
   filterFields_.clear();
   cur_ = 0;
   firstRecord_ = 0;
@@ -341,7 +344,7 @@ void TDataSet::setFieldValue(TField* field, const Variant& value) {
   editValues_[i] = stored;
   if (field->onValidate_ && !field->validating_) {
     try {
-      Restore<bool> guard(field->validating_, true);
+      ScopedValue<bool> guard(field->validating_, true);
       field->onValidate_(field);
     } catch (...) {
       editValues_[i] = old;
@@ -361,9 +364,9 @@ const std::vector<Variant>& TDataSet::calcValuesOf(TRowId row) const {
 
 void TDataSet::calculateFields(TRowId row, std::vector<Variant>& calc) const {
   auto* self = const_cast<TDataSet*>(this);
-  Restore<TDataSetState> st(self->state_, dsCalcFields);
-  Restore<TRowId> r(self->tempRow_, row);
-  Restore<std::vector<Variant>*> c(self->tempCalc_, &calc);
+  ScopedValue<TDataSetState> st(self->state_, dsCalcFields);
+  ScopedValue<TRowId> r(self->tempRow_, row);
+  ScopedValue<std::vector<Variant>*> c(self->tempCalc_, &calc);
   for (TField* f : fields_->List()) {
     if (f->FieldKind() != fkLookup || f->calcIndex_ < 0) continue;
     TDataSet* lookup = f->LookupDataSet();
@@ -399,8 +402,8 @@ bool TDataSet::rowAccepted(TRowId row) {
     if (!ok) return false;
   }
   if (onFilterRecord_) {
-    Restore<TDataSetState> st(state_, dsFilter);
-    Restore<TRowId> r(tempRow_, row);
+    ScopedValue<TDataSetState> st(state_, dsFilter);
+    ScopedValue<TRowId> r(tempRow_, row);
     bool accept = true;
     onFilterRecord_(this, accept);
     if (!accept) return false;
@@ -701,9 +704,7 @@ void TDataSet::postRecord() {
   }
   viewChanged();
   calcCache_.erase(id);
-  editValues_.clear();
-  editCalc_.clear();
-  editRow_ = 0;
+  clearEditBuffer();
   if (filtered_ || RowsOrdered()) {
     RebuildView();
     int pos = positionOf(id);
@@ -712,27 +713,28 @@ void TDataSet::postRecord() {
   clampCursor();
 }
 
+void TDataSet::clearEditBuffer() {
+  editValues_.clear();
+  editCalc_.clear();
+  editRow_ = 0;
+}
+
+// After a post, cancel or delete: browsing again, the window and the links
+// brought up to date.
+void TDataSet::backToBrowse() {
+  SetState(dsBrowse);
+  bof_ = eof_ = view_.empty();
+  windowShift(firstRecord_, bufferCount_);
+  DataEvent(deDataSetChange, 0);
+}
+
 void TDataSet::Post() {
   if (IsEditState(state_)) UpdateRecord();
   if (state_ != dsEdit && state_ != dsInsert) return;
   DataEvent(deCheckBrowseMode, 0);
   DoBeforePost();
-  for (;;) {
-    try {
-      postRecord();
-      break;
-    } catch (EDatabaseError& e) {
-      TDataAction action = daFail;
-      if (evOnPostError_) evOnPostError_(this, e, action);
-      if (action == daFail) throw;
-      if (action == daAbort) rtl::Abort();
-    }
-  }
-  SetState(dsBrowse);
-  bof_ = eof_ = false;
-  if (view_.empty()) bof_ = eof_ = true;
-  windowShift(firstRecord_, bufferCount_);
-  DataEvent(deDataSetChange, 0);
+  runWithErrorAction(this, evOnPostError_, [&] { postRecord(); });
+  backToBrowse();
   DoAfterPost();
 }
 
@@ -752,13 +754,8 @@ void TDataSet::Cancel() {
     if (pos >= 0) cur_ = pos;
   }
   clampCursor();
-  editValues_.clear();
-  editCalc_.clear();
-  editRow_ = 0;
-  SetState(dsBrowse);
-  bof_ = eof_ = view_.empty();
-  windowShift(firstRecord_, bufferCount_);
-  DataEvent(deDataSetChange, 0);
+  clearEditBuffer();
+  backToBrowse();
   DoAfterCancel();
 }
 
@@ -773,17 +770,7 @@ void TDataSet::Delete() {
   DoBeforeDelete();
   DoBeforeScroll();
   TRowId row = state_ == dsEdit ? editRow_ : currentRow();
-  for (;;) {
-    try {
-      StoreDelete(row);
-      break;
-    } catch (EDatabaseError& e) {
-      TDataAction action = daFail;
-      if (evOnDeleteError_) evOnDeleteError_(this, e, action);
-      if (action == daFail) throw;
-      if (action == daAbort) rtl::Abort();
-    }
-  }
+  runWithErrorAction(this, evOnDeleteError_, [&] { StoreDelete(row); });
   int pos = positionOf(row);
   if (pos >= 0) {
     view_.erase(view_.begin() + pos);
@@ -792,13 +779,8 @@ void TDataSet::Delete() {
   viewChanged();
   calcCache_.erase(row);
   clampCursor();
-  editValues_.clear();
-  editCalc_.clear();
-  editRow_ = 0;
-  SetState(dsBrowse);
-  bof_ = eof_ = view_.empty();
-  windowShift(firstRecord_, bufferCount_);
-  DataEvent(deDataSetChange, 0);
+  clearEditBuffer();
+  backToBrowse();
   DoAfterDelete();
   DoAfterScroll();
 }
@@ -812,8 +794,8 @@ void TDataSet::setRecordValues(const std::vector<Variant>& values) {
   }
 }
 
-void TDataSet::AppendRecord(const std::vector<Variant>& values) {
-  Append();
+// The new record gets `values` and is posted; on failure it is dropped.
+void TDataSet::postNewRecord(const std::vector<Variant>& values) {
   try {
     setRecordValues(values);
     Post();
@@ -823,15 +805,14 @@ void TDataSet::AppendRecord(const std::vector<Variant>& values) {
   }
 }
 
+void TDataSet::AppendRecord(const std::vector<Variant>& values) {
+  Append();
+  postNewRecord(values);
+}
+
 void TDataSet::InsertRecord(const std::vector<Variant>& values) {
   Insert();
-  try {
-    setRecordValues(values);
-    Post();
-  } catch (...) {
-    if (IsEditState(state_)) Cancel();
-    throw;
-  }
+  postNewRecord(values);
 }
 
 void TDataSet::CheckBrowseMode() {

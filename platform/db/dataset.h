@@ -313,6 +313,8 @@ class TDataSet : public rtl::TComponent {
   int windowShift(int& first, int count) const;
   bool rowAccepted(TRowId row);
   void checkRequiredFields();
+  void clearEditBuffer();
+  void backToBrowse();
   void openCursor();
   void closeCursor();
   void beginInsertAppend();
@@ -320,6 +322,7 @@ class TDataSet : public rtl::TComponent {
   void doInsert(bool append);
   void postRecord();
   void setRecordValues(const std::vector<Variant>& values);
+  void postNewRecord(const std::vector<Variant>& values);
   bool matchRow(TRowId row, const std::vector<TField*>& fields, const std::vector<Variant>& values,
                 TLocateOptions options) const;
   TRowId findRow(StringView keyFields, const Variant& keyValues, TLocateOptions options);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/db/dataset.h"
+#include "platform/db/value_conversion.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
@@ -17,8 +18,6 @@ using rtl::VarIsEmpty;
 using rtl::VarIsStr;
 
 namespace {
-
-bool isNullValue(const Variant& v) { return VarIsNull(v) || VarIsEmpty(v); }
 
 TFieldChars charsOf(StringView chars) {
   TFieldChars set;
@@ -480,10 +479,7 @@ Variant TIntegerField::ToStorage(const Variant& value) const {
   }
 }
 
-Variant TIntegerField::GetAsVariant() const {
-  Variant v = GetData();
-  return isNullValue(v) ? Null() : v;
-}
+Variant TIntegerField::GetAsVariant() const { return TField::GetAsVariant(); }
 String TIntegerField::GetAsString() const {
   Variant v = GetData();
   return isNullValue(v) ? String() : rtl::IntToStr(v.AsInt64());
@@ -550,21 +546,14 @@ TFloatField::TFloatField(rtl::TComponent* owner) : TNumericField(owner) {
 
 Variant TFloatField::ToStorage(const Variant& value) const {
   if (isNullValue(value)) return Null();
-  double d;
-  if (VarIsStr(value))
-    d = rtl::StrToFloat(rtl::Trim(rtl::VarToStr(value)), Settings());
-  else
-    d = value.AsDouble(Settings());
+  const double d = floatFromVariant(value, Settings());
   if ((minValue_ != 0 || maxValue_ != 0) && (d < minValue_ || d > maxValue_))
     DatabaseErrorFmt(u"%g is not a valid value for field '%s'. The allowed range is %g to %g",
                      {d, DisplayName(), minValue_, maxValue_});
   return Variant(d);
 }
 
-Variant TFloatField::GetAsVariant() const {
-  Variant v = GetData();
-  return isNullValue(v) ? Null() : v;
-}
+Variant TFloatField::GetAsVariant() const { return TField::GetAsVariant(); }
 String TFloatField::GetAsString() const {
   Variant v = GetData();
   return isNullValue(v) ? String() : rtl::FloatToStr(v.AsDouble(), Settings());
@@ -619,13 +608,9 @@ TBCDField::TBCDField(rtl::TComponent* owner) : TNumericField(owner) {
 }
 Variant TBCDField::ToStorage(const Variant& value) const {
   if (isNullValue(value)) return Null();
-  if (VarIsStr(value)) return Variant(rtl::StrToCurr(rtl::Trim(rtl::VarToStr(value)), Settings()));
-  return Variant(value.AsCurrency(Settings()));
+  return Variant(currencyFromVariant(value, Settings()));
 }
-Variant TBCDField::GetAsVariant() const {
-  Variant v = GetData();
-  return isNullValue(v) ? Null() : v;
-}
+Variant TBCDField::GetAsVariant() const { return TField::GetAsVariant(); }
 String TBCDField::GetAsString() const {
   Variant v = GetData();
   return isNullValue(v) ? String() : rtl::CurrToStr(v.AsCurrency(), Settings());
@@ -665,17 +650,13 @@ TFMTBCDField::TFMTBCDField(rtl::TComponent* owner) : TNumericField(owner) {
 Variant TFMTBCDField::ToStorage(const Variant& value) const {
   if (isNullValue(value)) return Null();
   if (rtl::VarIsFMTBcd(value)) return value;
-  if (VarIsStr(value))
-    return rtl::VarFMTBcdCreate(rtl::StrToBcd(rtl::Trim(rtl::VarToStr(value)), Settings()));
+  if (VarIsStr(value)) return rtl::VarFMTBcdCreate(bcdFromText(value, Settings()));
   if (rtl::VarIsOrdinal(value))
     return rtl::VarFMTBcdCreate(rtl::StrToBcd(rtl::IntToStr(value.AsInt64()), rtl::TFormatSettings::Invariant()));
   if (rtl::VarType(value) == rtl::varCurrency) return rtl::VarFMTBcdCreate(rtl::CurrToBcd(value.AsCurrency()));
   return rtl::VarFMTBcdCreate(rtl::DoubleToBcd(value.AsDouble(Settings())));
 }
-Variant TFMTBCDField::GetAsVariant() const {
-  Variant v = GetData();
-  return isNullValue(v) ? Null() : v;
-}
+Variant TFMTBCDField::GetAsVariant() const { return TField::GetAsVariant(); }
 String TFMTBCDField::GetAsString() const {
   Variant v = GetData();
   return isNullValue(v) ? String() : rtl::BcdToStr(rtl::VarToBcd(v), Settings());
@@ -740,10 +721,7 @@ Variant TBooleanField::ToStorage(const Variant& value) const {
   }
   return Variant(value.AsBoolean(Settings()));
 }
-Variant TBooleanField::GetAsVariant() const {
-  Variant v = GetData();
-  return isNullValue(v) ? Null() : v;
-}
+Variant TBooleanField::GetAsVariant() const { return TField::GetAsVariant(); }
 String TBooleanField::GetAsString() const {
   Variant v = GetData();
   if (isNullValue(v)) return String();
@@ -775,14 +753,9 @@ TDateTime TDateTimeField::ParseText(const String& value) const {
 Variant TDateTimeField::ToStorage(const Variant& value) const {
   if (isNullValue(value)) return Null();
   if (VarIsStr(value)) return Variant::FromDateTime(ParseText(rtl::VarToStr(value)));
-  if (rtl::VarIsSQLTimeStamp(value))
-    return Variant::FromDateTime(rtl::SQLTimeStampToDateTime(rtl::VarToSQLTimeStamp(value)));
-  return Variant::FromDateTime(value.AsDateTime(Settings()));
+  return Variant::FromDateTime(dateTimeFromNonText(value, Settings()));
 }
-Variant TDateTimeField::GetAsVariant() const {
-  Variant v = GetData();
-  return isNullValue(v) ? Null() : v;
-}
+Variant TDateTimeField::GetAsVariant() const { return TField::GetAsVariant(); }
 String TDateTimeField::GetAsString() const { return GetText(false); }
 TDateTime TDateTimeField::GetAsDateTime() const {
   Variant v = GetData();
@@ -844,10 +817,7 @@ Variant TSQLTimeStampField::GetAsVariant() const {
 
 // --- TVariantField -----------------------------------------------------------------------
 TVariantField::TVariantField(rtl::TComponent* owner) : TField(owner) { SetDataType(ftVariant); }
-Variant TVariantField::GetAsVariant() const {
-  Variant v = GetData();
-  return isNullValue(v) ? Null() : v;
-}
+Variant TVariantField::GetAsVariant() const { return TField::GetAsVariant(); }
 String TVariantField::GetAsString() const {
   Variant v = GetData();
   return isNullValue(v) ? String() : rtl::VarToStr(v, Settings());
@@ -881,10 +851,7 @@ Variant TBinaryField::ToStorage(const Variant& value) const {
   }
   return Variant::FromAnsiString(value.AsAnsiString(Settings()));
 }
-Variant TBinaryField::GetAsVariant() const {
-  Variant v = GetData();
-  return isNullValue(v) ? Null() : v;
-}
+Variant TBinaryField::GetAsVariant() const { return TField::GetAsVariant(); }
 String TBinaryField::GetAsString() const {
   Variant v = GetData();
   return isNullValue(v) ? String() : rtl::AnsiToString(v.AsAnsiString());
@@ -915,10 +882,7 @@ Variant TMemoField::ToStorage(const Variant& value) const {
   if (isNullValue(value)) return Null();
   return Variant(rtl::VarToStr(value, Settings()));
 }
-Variant TMemoField::GetAsVariant() const {
-  Variant v = GetData();
-  return isNullValue(v) ? Null() : v;
-}
+Variant TMemoField::GetAsVariant() const { return TField::GetAsVariant(); }
 String TMemoField::GetAsString() const {
   Variant v = GetData();
   return isNullValue(v) ? String() : rtl::VarToStr(v, Settings());

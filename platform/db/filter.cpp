@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/db/value_conversion.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/ustring.h"
@@ -35,7 +36,6 @@ struct Token {
   bool quotedName = false;
 };
 
-bool isNullValue(const Variant& v) { return rtl::VarIsNull(v) || rtl::VarIsEmpty(v); }
 
 bool identStart(Char c) { return c == u'_' || rtl::IsLetter(c); }
 bool identPart(Char c) { return c == u'_' || c == u'.' || c == u'$' || rtl::IsLetter(c) || rtl::IsDigit(c); }

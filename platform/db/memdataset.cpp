@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "platform/db/dataset.h"
+#include "platform/db/value_conversion.h"
 #include "platform/rtl/ustring.h"
 
 namespace db {
@@ -8,8 +9,6 @@ namespace db {
 using rtl::Null;
 
 namespace {
-
-bool isNullValue(const Variant& v) { return rtl::VarIsNull(v) || rtl::VarIsEmpty(v); }
 
 // Nulls first, then by value; texts ordinally.
 int compareValues(const Variant& a, const Variant& b) {

@@ -1,6 +1,7 @@
 #include "platform/db/params.h"
 
 #include "platform/db/field.h"
+#include "platform/db/value_conversion.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/ustring.h"
 
@@ -9,8 +10,6 @@ namespace db {
 using rtl::Null;
 
 namespace {
-
-bool isNullValue(const Variant& v) { return rtl::VarIsNull(v) || rtl::VarIsEmpty(v); }
 
 TFieldType typeOfVariant(const Variant& v) {
   switch (rtl::VarType(v) & rtl::varTypeMask) {
@@ -79,21 +78,19 @@ void TParam::SetValue(const Variant& value) {
       value_ = Variant(static_cast<long long>(rtl::VarIsStr(value) ? rtl::StrToInt64(rtl::Trim(rtl::VarToStr(value))) : value.AsInt64(fs)));
       break;
     case ftFloat: case ftSingle: case ftExtended:
-      value_ = Variant(rtl::VarIsStr(value) ? rtl::StrToFloat(rtl::Trim(rtl::VarToStr(value)), fs) : value.AsDouble(fs));
+      value_ = Variant(floatFromVariant(value, fs));
       break;
     case ftCurrency: case ftBCD:
-      value_ = Variant(rtl::VarIsStr(value) ? rtl::StrToCurr(rtl::Trim(rtl::VarToStr(value)), fs) : value.AsCurrency(fs));
+      value_ = Variant(currencyFromVariant(value, fs));
       break;
     case ftFMTBcd:
       value_ = rtl::VarIsFMTBcd(value) ? value
-               : rtl::VarIsStr(value) ? rtl::VarFMTBcdCreate(rtl::StrToBcd(rtl::Trim(rtl::VarToStr(value)), fs))
+               : rtl::VarIsStr(value) ? rtl::VarFMTBcdCreate(bcdFromText(value, fs))
                                       : rtl::VarFMTBcdCreate(value.AsDouble(fs));
       break;
     case ftDate: case ftTime: case ftDateTime: case ftTimeStamp:
       value_ = Variant::FromDateTime(rtl::VarIsStr(value) ? rtl::StrToDateTime(rtl::VarToStr(value), fs)
-                                                          : rtl::VarIsSQLTimeStamp(value)
-                                                                ? rtl::SQLTimeStampToDateTime(rtl::VarToSQLTimeStamp(value))
-                                                                : value.AsDateTime(fs));
+                                                          : dateTimeFromNonText(value, fs));
       break;
     case ftBoolean:
       value_ = Variant(value.AsBoolean(fs));

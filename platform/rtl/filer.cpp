@@ -9,6 +9,7 @@
 #include "platform/rtl/classes.h"
 #include "platform/rtl/except.h"
 #include "platform/rtl/object.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/ustring.h"
 #include "platform/rtl/variant.h"
@@ -35,6 +36,37 @@ bool isIntegerTag(VT t) {
 bool fitsAnsi(StringView text, std::string& ansi) {
   ansi = StringToAnsi(text);
   return AnsiToString(ansi) == text;
+}
+
+// Counts one more level of nesting for as long as it lives; past kMaxDepth
+// it raises E with `message` instead.
+template <class E>
+class NestingLevel {
+ public:
+  NestingLevel(int& depth, const Char* message) : depth_(depth) {
+    if (depth_ >= kMaxDepth) throw E(message);
+    ++depth_;
+  }
+  ~NestingLevel() { --depth_; }
+  NestingLevel(const NestingLevel&) = delete;
+  NestingLevel& operator=(const NestingLevel&) = delete;
+
+ private:
+  int& depth_;
+};
+
+// vaString (up to 255 bytes) or vaLString, then the bytes as they are.
+void writeAnsiValue(TStream& stream, const std::string& bytes) {
+  if (bytes.size() <= 255) {
+    stream.WriteByte(static_cast<Byte>(VT::vaString));
+    stream.WriteByte(static_cast<Byte>(bytes.size()));
+  } else {
+    if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<Integer>::max()))
+      throw EWriteError(u"String too long for a stream");
+    stream.WriteByte(static_cast<Byte>(VT::vaLString));
+    stream.WriteInt32(static_cast<Integer>(bytes.size()));
+  }
+  stream.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
 }
 
 Currency currencyFromDouble(double v) {
@@ -159,20 +191,10 @@ void TWriter::WriteDate(TDateTime value) {
 
 void TWriter::WriteString(StringView value) {
   std::string ansi;
-  if (!fitsAnsi(value, ansi)) {
+  if (fitsAnsi(value, ansi))
+    writeAnsiValue(*stream_, ansi);
+  else
     WriteWideString(value);
-    return;
-  }
-  if (ansi.size() <= 255) {
-    WriteValue(VT::vaString);
-    stream_->WriteByte(static_cast<Byte>(ansi.size()));
-  } else {
-    if (ansi.size() > static_cast<std::size_t>(std::numeric_limits<Integer>::max()))
-      throw EWriteError(u"String too long for a stream");
-    WriteValue(VT::vaLString);
-    stream_->WriteInt32(static_cast<Integer>(ansi.size()));
-  }
-  writeBytes(ansi.data(), static_cast<Int64>(ansi.size()));
 }
 
 void TWriter::WriteWideString(StringView value) {
@@ -267,26 +289,12 @@ void TWriter::WriteProperty(TPersistent* instance, const PropInfo* prop) {
 }
 
 void TWriter::writeProperties(TPersistent* instance, TPersistent* ancestor) {
-  if (++depth_ > kMaxDepth) {
-    --depth_;
-    throw EWriteError(u"Objects nest too deeply to be written");
-  }
-  struct Leave {
-    int& depth;
-    ~Leave() { --depth; }
-  } leave{depth_};
+  const NestingLevel<EWriteError> level(depth_, u"Objects nest too deeply to be written");
   // Compare with the ancestor only when it is of the same kind.
   if (ancestor && ancestor->ClassType() != instance->ClassType()) ancestor = nullptr;
   for (const PropInfo* prop : GetPropList(instance, tkProperties)) writeProperty(instance, prop, ancestor);
-  TPersistent* const savedAncestor = ancestor_;
-  ancestor_ = ancestor;
-  try {
-    instance->DefineProperties(this);
-  } catch (...) {
-    ancestor_ = savedAncestor;
-    throw;
-  }
-  ancestor_ = savedAncestor;
+  const ScopedValue<TPersistent*> definingAncestor(ancestor_, ancestor);
+  instance->DefineProperties(this);
 }
 
 void TWriter::writeProperty(TPersistent* instance, const PropInfo* prop, TPersistent* ancestor) {
@@ -395,58 +403,34 @@ void TWriter::writeObjectProperty(TPersistent* instance, const PropInfo* prop, T
   }
   auto* nested = dynamic_cast<TPersistent*>(value);
   if (!nested) return;
-  const String savedPath = propPath_;
-  propPath_ += prop->Name + u".";
-  try {
-    writeProperties(nested, dynamic_cast<TPersistent*>(ancestorValue));
-  } catch (...) {
-    propPath_ = savedPath;
-    throw;
-  }
-  propPath_ = savedPath;
+  const ScopedValue<String> nestedPath(propPath_, propPath_ + prop->Name + u".");
+  writeProperties(nested, dynamic_cast<TPersistent*>(ancestorValue));
 }
 
 void TWriter::WriteCollection(TCollection* value) {
   WriteValue(VT::vaCollection);
   if (value) {
-    const String savedPath = propPath_;
-    TPersistent* const savedAncestor = ancestor_;
-    propPath_.clear();
-    ancestor_ = nullptr;
-    try {
-      for (int i = 0; i < value->Count(); ++i) {
-        WriteListBegin();
-        writeProperties(value->Items(i), nullptr);
-        WriteListEnd();
-      }
-    } catch (...) {
-      propPath_ = savedPath;
-      ancestor_ = savedAncestor;
-      throw;
+    // Items are written from their own top level, with no ancestor.
+    const ScopedValue<String> itemPath(propPath_, String());
+    const ScopedValue<TPersistent*> noAncestor(ancestor_, nullptr);
+    for (int i = 0; i < value->Count(); ++i) {
+      WriteListBegin();
+      writeProperties(value->Items(i), nullptr);
+      WriteListEnd();
     }
-    propPath_ = savedPath;
-    ancestor_ = savedAncestor;
   }
   WriteListEnd();
 }
 
 void TWriter::WriteComponent(TComponent* component) {
-  if (++depth_ > kMaxDepth) {
-    --depth_;
-    throw EWriteError(u"Components nest too deeply to be written");
-  }
-  struct Leave {
-    int& depth;
+  const NestingLevel<EWriteError> level(depth_, u"Components nest too deeply to be written");
+  struct Writing {
     TComponent* c;
-    ~Leave() {
-      --depth;
-      c->ExcludeState(TComponentStateItem::csWriting);
-    }
-  } leave{depth_, component};
+    ~Writing() { c->ExcludeState(TComponentStateItem::csWriting); }
+  } writing{component};
   component->IncludeState(TComponentStateItem::csWriting);
   // When writing a descendant, a child the ancestor also has is marked
   // inherited so that reading finds it instead of creating it.
-  TPersistent* const savedAncestor = ancestor_;
   TComponent* ancestorComponent = nullptr;
   if (rootAncestor_) {
     if (component == root_)
@@ -457,29 +441,16 @@ void TWriter::WriteComponent(TComponent* component) {
   if (ancestorComponent) stream_->WriteByte(0xF0 | (1 << static_cast<int>(TFilerFlag::ffInherited)));
   WriteStr(component->ClassName());
   WriteStr(component->Name());
-  ancestor_ = ancestorComponent;
-  try {
-    component->WriteState(this);
-  } catch (...) {
-    ancestor_ = savedAncestor;
-    throw;
-  }
-  ancestor_ = savedAncestor;
+  const ScopedValue<TPersistent*> componentAncestor(ancestor_, ancestorComponent);
+  component->WriteState(this);
 }
 
 void TWriter::WriteData(TComponent* instance) {
   writeProperties(instance, ancestor_);
   WriteListEnd();
   if (!ignoreChildren_) {
-    TPersistent* const savedAncestor = ancestor_;
-    ancestor_ = nullptr;
-    try {
-      instance->GetChildren(TGetChildProc::bind<&TWriter::WriteComponent>(this), root_);
-    } catch (...) {
-      ancestor_ = savedAncestor;
-      throw;
-    }
-    ancestor_ = savedAncestor;
+    const ScopedValue<TPersistent*> noAncestor(ancestor_, nullptr);
+    instance->GetChildren(TGetChildProc::bind<&TWriter::WriteComponent>(this), root_);
   }
   WriteListEnd();
 }
@@ -513,16 +484,8 @@ struct TReader::Session {
 };
 
 struct TReader::DepthGuard {
-  explicit DepthGuard(TReader& r) : reader(r) {
-    if (++reader.depth_ > kMaxDepth) {
-      --reader.depth_;
-      throw EReadError(u"Invalid stream format: values nest too deeply");
-    }
-  }
-  ~DepthGuard() { --reader.depth_; }
-  DepthGuard(const DepthGuard&) = delete;
-  DepthGuard& operator=(const DepthGuard&) = delete;
-  TReader& reader;
+  explicit DepthGuard(TReader& r) : level(r.depth_, u"Invalid stream format: values nest too deeply") {}
+  NestingLevel<EReadError> level;
 };
 
 TReader::TReader(TStream* stream, int) : TFiler(stream), end_(stream->Size()) {}
@@ -844,19 +807,8 @@ void TReader::unknownProperty(const String& path) {
 }
 
 bool TReader::readDefinedProperty(TPersistent* instance, const String& name) {
-  const String savedName = propName_;
-  const bool savedHandled = propHandled_;
-  struct Restore {
-    TReader& r;
-    const String& name;
-    bool handled;
-    ~Restore() {
-      r.propName_ = name;
-      r.propHandled_ = handled;
-    }
-  } restore{*this, savedName, savedHandled};
-  propName_ = name;
-  propHandled_ = false;
+  const ScopedValue<String> askedName(propName_, name);
+  const ScopedValue<bool> handled(propHandled_, false);
   instance->DefineProperties(this);
   return propHandled_;
 }
@@ -1119,18 +1071,9 @@ TComponent* TReader::ReadComponent(TComponent* component) {
 void TReader::ReadData(TComponent* instance) {
   while (!EndOfList()) ReadProperty(instance);
   ReadListEnd();
-  struct Restore {
-    TReader& r;
-    TComponent* owner;
-    TComponent* parent;
-    ~Restore() {
-      r.owner_ = owner;
-      r.parent_ = parent;
-    }
-  } restore{*this, owner_, parent_};
   // Children belong to the root and sit inside this component.
-  owner_ = root_ ? root_ : instance;
-  parent_ = instance;
+  const ScopedValue<TComponent*> childOwner(owner_, root_ ? root_ : instance);
+  const ScopedValue<TComponent*> childParent(parent_, instance);
   while (!EndOfList()) ReadComponent(nullptr);
   ReadListEnd();
 }
@@ -1201,14 +1144,7 @@ namespace rtl {
 
 void TWriter::WriteVariant(const Variant& value) {
   if (VarIsArray(value)) {
-    if (++depth_ > kMaxDepth) {
-      --depth_;
-      throw EWriteError(u"Variant arrays nest too deeply to be written");
-    }
-    struct Leave {
-      int& depth;
-      ~Leave() { --depth; }
-    } leave{depth_};
+    const NestingLevel<EWriteError> level(depth_, u"Variant arrays nest too deeply to be written");
     WriteListBegin();
     for (Integer i = VarArrayLowBound(value, 1); i <= VarArrayHighBound(value, 1); ++i)
       WriteVariant(VarArrayGet(value, i));
@@ -1229,20 +1165,7 @@ void TWriter::WriteVariant(const Variant& value) {
         WriteUTF8Str(text);
       return;
     }
-    case varString: {
-      const std::string bytes = value.AsAnsiString();
-      if (bytes.size() <= 255) {
-        WriteValue(VT::vaString);
-        stream_->WriteByte(static_cast<Byte>(bytes.size()));
-      } else {
-        if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<Integer>::max()))
-          throw EWriteError(u"String too long for a stream");
-        WriteValue(VT::vaLString);
-        stream_->WriteInt32(static_cast<Integer>(bytes.size()));
-      }
-      writeBytes(bytes.data(), static_cast<Int64>(bytes.size()));
-      return;
-    }
+    case varString: writeAnsiValue(*stream_, value.AsAnsiString()); return;
     case varShortInt:
     case varByte:
     case varSmallint:

@@ -13,6 +13,7 @@
 #include "platform/rtl/except.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/formatsettings.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/ustring.h"
 
@@ -382,11 +383,7 @@ void TMemIniFile::parseLines(const std::vector<String>& lines) {
 }
 
 void TMemIniFile::GetStrings(TStrings& list) const {
-  list.BeginUpdate();
-  struct Guard {
-    TStrings& list;
-    ~Guard() { list.EndUpdate(); }
-  } guard{list};
+  const UpdateScope<TStrings> update(list);
   list.Clear();
   for (const String& line : leading_) list.Add(line);
   if (!leading_.empty() && !sections_.empty()) list.Add(String());
@@ -454,11 +451,7 @@ bool TMemIniFile::ValueExists(StringView section, StringView ident) {
 }
 
 void TMemIniFile::ReadSection(StringView section, TStrings& strings) {
-  strings.BeginUpdate();
-  struct Guard {
-    TStrings& list;
-    ~Guard() { list.EndUpdate(); }
-  } guard{strings};
+  const UpdateScope<TStrings> update(strings);
   strings.Clear();
   if (Section* s = findSection(section)) {
     for (const Line& line : s->lines) {
@@ -468,21 +461,13 @@ void TMemIniFile::ReadSection(StringView section, TStrings& strings) {
 }
 
 void TMemIniFile::ReadSections(TStrings& strings) {
-  strings.BeginUpdate();
-  struct Guard {
-    TStrings& list;
-    ~Guard() { list.EndUpdate(); }
-  } guard{strings};
+  const UpdateScope<TStrings> update(strings);
   strings.Clear();
   for (const Section& section : sections_) strings.Add(section.name);
 }
 
 void TMemIniFile::ReadSectionValues(StringView section, TStrings& strings) {
-  strings.BeginUpdate();
-  struct Guard {
-    TStrings& list;
-    ~Guard() { list.EndUpdate(); }
-  } guard{strings};
+  const UpdateScope<TStrings> update(strings);
   strings.Clear();
   if (Section* s = findSection(section)) {
     for (const Line& line : s->lines) {

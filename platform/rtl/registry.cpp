@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/rtl/except.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/ustring.h"
@@ -663,13 +664,7 @@ bool TRegistry::OpenKey(StringView key, bool canCreate) {
 }
 
 bool TRegistry::OpenKeyReadOnly(StringView key) {
-  REGSAM saved = access_;
-  access_ = KEY_READ;
-  struct Restore {
-    REGSAM& access;
-    REGSAM saved;
-    ~Restore() { access = saved; }
-  } restore{access_, saved};
+  const ScopedValue<REGSAM> readOnly(access_, KEY_READ);
   return OpenKey(key, false);
 }
 
@@ -733,40 +728,38 @@ bool TRegistry::HasSubKeys() {
   });
 }
 
-void TRegistry::GetKeyNames(TStrings& strings) {
-  strings.BeginUpdate();
-  struct Guard {
-    TStrings& list;
-    ~Guard() { list.EndUpdate(); }
-  } guard{strings};
+namespace {
+
+// Fills `strings` with a name for each item `each` finds in the key at
+// `path`; empty when `allowed` is false or the key is gone.
+template <class ForEachName>
+void listNames(TStrings& strings, bool allowed, HKEY root, const std::vector<String>& path,
+               ForEachName each) {
+  const UpdateScope<TStrings> update(strings);
   strings.Clear();
-  if (!open_ || !(currentAccess_ & KEY_ENUMERATE_SUB_KEYS)) return;
-  std::vector<String> names = store().read(rootKey_, [&](RegNode& root) {
+  if (!allowed) return;
+  std::vector<String> names = store().read(root, [&](RegNode& rootNode) {
     std::vector<String> out;
-    if (RegNode* node = findNode(root, currentSegments_)) {
-      for (const auto& child : node->children) out.push_back(child->name);
-    }
+    if (RegNode* node = findNode(rootNode, path)) each(*node, out);
     return out;
   });
   for (String& name : names) strings.Add(name);
 }
 
+}  // namespace
+
+void TRegistry::GetKeyNames(TStrings& strings) {
+  listNames(strings, open_ && (currentAccess_ & KEY_ENUMERATE_SUB_KEYS), rootKey_, currentSegments_,
+            [](const RegNode& node, std::vector<String>& out) {
+              for (const auto& child : node.children) out.push_back(child->name);
+            });
+}
+
 void TRegistry::GetValueNames(TStrings& strings) {
-  strings.BeginUpdate();
-  struct Guard {
-    TStrings& list;
-    ~Guard() { list.EndUpdate(); }
-  } guard{strings};
-  strings.Clear();
-  if (!open_ || !(currentAccess_ & KEY_QUERY_VALUE)) return;
-  std::vector<String> names = store().read(rootKey_, [&](RegNode& root) {
-    std::vector<String> out;
-    if (RegNode* node = findNode(root, currentSegments_)) {
-      for (const RegValue& v : node->values) out.push_back(v.name);
-    }
-    return out;
-  });
-  for (String& name : names) strings.Add(name);
+  listNames(strings, open_ && (currentAccess_ & KEY_QUERY_VALUE), rootKey_, currentSegments_,
+            [](const RegNode& node, std::vector<String>& out) {
+              for (const RegValue& v : node.values) out.push_back(v.name);
+            });
 }
 
 bool TRegistry::getData(StringView name, DWORD& type, TBytes& data) {
@@ -999,11 +992,7 @@ void TRegistryIniFile::ReadSections(TStrings& strings) {
 void TRegistryIniFile::ReadSectionValues(StringView section, TStrings& strings) {
   TStringList names;
   ReadSection(section, names);
-  strings.BeginUpdate();
-  struct Guard {
-    TStrings& list;
-    ~Guard() { list.EndUpdate(); }
-  } guard{strings};
+  const UpdateScope<TStrings> update(strings);
   strings.Clear();
   for (int i = 0; i < names.Count(); ++i) {
     strings.Add(names[i] + u"=" + ReadString(section, names[i], u""));

@@ -5,6 +5,7 @@
 
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/except.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/ustring.h"
 
@@ -63,31 +64,19 @@ int TStrings::AddPair(const String& name, const String& value) {
 }
 
 void TStrings::AddStrings(const TStrings& strings) {
-  BeginUpdate();
-  struct Guard {
-    TStrings* self;
-    ~Guard() { self->EndUpdate(); }
-  } guard{this};
+  const UpdateScope<TStrings> update(*this);
   // Count read once: adding a list to itself copies it once.
   int count = strings.Count();
   for (int i = 0; i < count; ++i) AddObject(strings.Get(i), strings.GetObject(i));
 }
 
 void TStrings::AddStrings(std::initializer_list<StringView> strings) {
-  BeginUpdate();
-  struct Guard {
-    TStrings* self;
-    ~Guard() { self->EndUpdate(); }
-  } guard{this};
+  const UpdateScope<TStrings> update(*this);
   for (StringView s : strings) Add(String(s));
 }
 
 void TStrings::Exchange(int index1, int index2) {
-  BeginUpdate();
-  struct Guard {
-    TStrings* self;
-    ~Guard() { self->EndUpdate(); }
-  } guard{this};
+  const UpdateScope<TStrings> update(*this);
   String s1 = Get(index1);
   TObject* o1 = GetObject(index1);
   Put(index1, Get(index2));
@@ -98,11 +87,7 @@ void TStrings::Exchange(int index1, int index2) {
 
 void TStrings::Move(int curIndex, int newIndex) {
   if (curIndex == newIndex) return;
-  BeginUpdate();
-  struct Guard {
-    TStrings* self;
-    ~Guard() { self->EndUpdate(); }
-  } guard{this};
+  const UpdateScope<TStrings> update(*this);
   String s = Get(curIndex);
   TObject* object = GetObject(curIndex);
   PutObject(curIndex, nullptr);
@@ -168,11 +153,7 @@ void TStrings::Assign(TPersistent* source) {
     return;
   }
   if (strings == this) return;
-  BeginUpdate();
-  struct Guard {
-    TStrings* self;
-    ~Guard() { self->EndUpdate(); }
-  } guard{this};
+  const UpdateScope<TStrings> update(*this);
   Clear();
   nameValueSeparator_ = strings->nameValueSeparator_;
   delimiter_ = strings->delimiter_;
@@ -242,11 +223,7 @@ TObject* TStrings::GetObject(int) const { return nullptr; }
 
 void TStrings::Put(int index, const String& s) {
   TObject* object = GetObject(index);
-  BeginUpdate();
-  struct Guard {
-    TStrings* self;
-    ~Guard() { self->EndUpdate(); }
-  } guard{this};
+  const UpdateScope<TStrings> update(*this);
   Delete(index);
   InsertObject(index, s, object);
 }
@@ -268,11 +245,7 @@ String TStrings::GetTextStr() const {
 }
 
 void TStrings::SetTextStr(StringView text) {
-  BeginUpdate();
-  struct Guard {
-    TStrings* self;
-    ~Guard() { self->EndUpdate(); }
-  } guard{this};
+  const UpdateScope<TStrings> update(*this);
   Clear();
   size_t i = 0;
   while (i < text.size()) {
@@ -373,11 +346,7 @@ void splitDelimited(TStrings& list, StringView text, Char delimiter, Char quote,
 String TStrings::CommaText() const { return joinDelimited(*this, u',', u'"', false); }
 
 void TStrings::SetCommaText(StringView text) {
-  BeginUpdate();
-  struct Guard {
-    TStrings* self;
-    ~Guard() { self->EndUpdate(); }
-  } guard{this};
+  const UpdateScope<TStrings> update(*this);
   Clear();
   splitDelimited(*this, text, u',', u'"', false);
 }
@@ -387,11 +356,7 @@ String TStrings::DelimitedText() const {
 }
 
 void TStrings::SetDelimitedText(StringView text) {
-  BeginUpdate();
-  struct Guard {
-    TStrings* self;
-    ~Guard() { self->EndUpdate(); }
-  } guard{this};
+  const UpdateScope<TStrings> update(*this);
   Clear();
   splitDelimited(*this, text, delimiter_, quoteChar_, strictDelimiter_);
 }
@@ -411,11 +376,7 @@ void TStrings::LoadFromStream(TStream& stream, TEncoding* encoding) {
     encoding = TEncoding::ANSI();
   }
   String text = encoding->GetString(bytes.data() + preamble, bytes.size() - preamble);
-  BeginUpdate();
-  struct Guard {
-    TStrings* self;
-    ~Guard() { self->EndUpdate(); }
-  } guard{this};
+  const UpdateScope<TStrings> update(*this);
   encoding_ = encoding;
   SetTextStr(text);
 }

@@ -100,8 +100,12 @@ LongWord GetCurrentThreadId() {
 }
 
 // The process's initial thread has the process id as its thread id, which
-// needs no start-up order between static objects.
-TThreadID MainThreadID() { return static_cast<TThreadID>(::getpid()); }
+// needs no start-up order between static objects. Kept once: getpid() is a
+// system call, and the thread ids above are kept once too.
+TThreadID MainThreadID() {
+  static const TThreadID id = static_cast<TThreadID>(::getpid());
+  return id;
+}
 
 bool IsMainThread() { return GetCurrentThreadId() == MainThreadID(); }
 

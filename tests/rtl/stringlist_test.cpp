@@ -263,6 +263,24 @@ TEST(TStringList, ChangeEventsFireOncePerUpdateBracket) {
   EXPECT_EQ(counter.changes, 4);
 }
 
+struct RaisingOnChange : rtl::TObject {
+  void OnChange(rtl::TObject*) { throw rtl::EConvertError(u"refused"); }
+};
+
+TEST(TStringList, AChangeHandlerThatRaisesReachesTheCallerOfABracketedChange) {
+  RaisingOnChange handler;
+  TStringList list;
+  list.SetOnChange(rtl::TNotifyEvent::bind<&RaisingOnChange::OnChange>(&handler));
+  TStringList source;
+  source.SetText(S("a\nb"));
+  // The change is made and then reported; the report's exception reaches the
+  // caller instead of ending the process from inside the closing bracket.
+  EXPECT_THROW(list.AddStrings(source), rtl::EConvertError);
+  EXPECT_EQ(list.Count(), 2);
+  EXPECT_THROW(list.SetText(S("x")), rtl::EConvertError);
+  EXPECT_EQ(list.Count(), 1);
+}
+
 struct Owned : rtl::TObject {
   explicit Owned(int* deaths) : deaths_(deaths) {}
   ~Owned() override { ++*deaths_; }

@@ -1,0 +1,39 @@
+#include "app/run/sql_dialect.h"
+
+#include "platform/db/dbtypes.h"
+
+namespace integrador {
+
+SqlDialect DialectOf(const dac::TConnection& connection) {
+  return connection.Driver() == dac::DriverKind::PostgreSQL ? SqlDialect::PostgreSQL
+                                                             : SqlDialect::SQLite;
+}
+
+TCatalogueQuery::TCatalogueQuery(rtl::TComponent* owner, const rtl::String& statementName)
+    : dac::TQuery(owner), statementName_(statementName) {
+  // The ERP's server names result columns in capitals; labels show them so.
+  SetUpperCaseDisplayLabels(true);
+  // The embedded engine's text until the first run puts the connection's in
+  // place. An unknown name is a programming error: raise at once.
+  SQL().SetText(StatementText(statementName_, SqlDialect::SQLite));
+}
+
+void TCatalogueQuery::PrepareText() {
+  if (Connection() == nullptr) db::DatabaseError(u"No connection assigned", this);
+  const char16_t* text = FindStatement(statementName_)->Text(DialectOf(*Connection()));
+  if (text == loadedText_) return;
+  SQL().SetText(text);
+  loadedText_ = text;
+}
+
+void TCatalogueQuery::ExecSQL() {
+  PrepareText();
+  dac::TQuery::ExecSQL();
+}
+
+void TCatalogueQuery::OpenData() {
+  PrepareText();
+  dac::TQuery::OpenData();
+}
+
+}  // namespace integrador

@@ -1,0 +1,53 @@
+#pragma once
+// Small scope helpers for the run-time and data layers' own sources; not
+// included by rtl.h and not meant for callers.
+#include <exception>
+#include <utility>
+
+namespace rtl {
+
+// Gives a variable back its value when the scope ends, however it ends.
+template <class T>
+class ScopedValue {
+ public:
+  explicit ScopedValue(T& ref) : ref_(ref), saved_(ref) {}
+  ScopedValue(T& ref, T value) : ref_(ref), saved_(ref) { ref_ = std::move(value); }
+  ~ScopedValue() { ref_ = std::move(saved_); }
+  ScopedValue(const ScopedValue&) = delete;
+  ScopedValue& operator=(const ScopedValue&) = delete;
+
+ private:
+  T& ref_;
+  T saved_;
+};
+
+// BeginUpdate now, EndUpdate when the scope ends: the changes in between are
+// reported once. A change handler that raises from the closing EndUpdate
+// reaches the caller as on a normal return; while another exception is
+// already unwinding, the handler's exception is dropped so that the first one
+// wins instead of ending the process.
+template <class T>
+class UpdateScope {
+ public:
+  explicit UpdateScope(T& target) : target_(target), unwinding_(std::uncaught_exceptions()) {
+    target_.BeginUpdate();
+  }
+  ~UpdateScope() noexcept(false) {
+    if (std::uncaught_exceptions() > unwinding_) {
+      try {
+        target_.EndUpdate();
+      } catch (...) {
+      }
+    } else {
+      target_.EndUpdate();
+    }
+  }
+  UpdateScope(const UpdateScope&) = delete;
+  UpdateScope& operator=(const UpdateScope&) = delete;
+
+ private:
+  T& target_;
+  int unwinding_;
+};
+
+}  // namespace rtl
