@@ -3,9 +3,11 @@
 // works on this machine and exits.
 #include <cstdio>
 
+#include "app/run/run_once.h"
 #include "platform/rtl/rtl.h"
 
 int main(int argc, char** argv) {
+  if (integrador::IsRunOnceCommandLine(argc, argv)) return integrador::RunOnceMain(argc, argv);
   using namespace rtl;
   const TFormatSettings br = TFormatSettings::Create(LOCALE_PT_BR);
   const String now = FormatDateTime(u"dd/mm/yyyy hh:nn:ss", Now(), br);

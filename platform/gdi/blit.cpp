@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/gdi/impl/dc_impl.h"
+#include "platform/gdi/impl/fill.h"
 #include "platform/gdi/impl/shapes.h"
 #include "platform/gdi/region.h"
 
@@ -53,7 +54,44 @@ struct AxisMap {
     if (mirror) k = srcLen - 1 - k;
     return src0 + int(k);
   }
+  // The source pixels [first, last) a destination pixel covers when the
+  // axis shrinks (the nearest one otherwise).
+  void box(int dst, int& first, int& last) const {
+    if (srcLen <= dstLen) {
+      first = map(dst);
+      last = first + 1;
+      return;
+    }
+    const std::int64_t i = dst - dst0;
+    std::int64_t a = i * srcLen / dstLen, b = (i + 1) * srcLen / dstLen;
+    if (mirror) {
+      const std::int64_t t = srcLen - b;
+      b = srcLen - a;
+      a = t;
+    }
+    first = src0 + int(a);
+    last = src0 + int(b);
+  }
 };
+
+// HALFTONE: the mean of the source pixels under a destination pixel, per
+// byte, over the part inside the source surface.
+bool averageBox(const Surface& s, int x0, int x1, int y0, int y1, std::uint32_t& out) {
+  x0 = std::max(x0, 0), y0 = std::max(y0, 0);
+  x1 = std::min(x1, s.width), y1 = std::min(y1, s.height);
+  if (x0 >= x1 || y0 >= y1) return false;
+  std::uint64_t sum[4] = {};
+  for (int y = y0; y < y1; ++y) {
+    const std::uint32_t* row = s.row(y);
+    for (int x = x0; x < x1; ++x) {
+      for (int c = 0; c < 4; ++c) sum[c] += (row[x] >> (8 * c)) & 0xFFu;
+    }
+  }
+  const std::uint64_t n = std::uint64_t(x1 - x0) * std::uint64_t(y1 - y0);
+  out = 0;
+  for (int c = 0; c < 4; ++c) out |= std::uint32_t((sum[c] + n / 2) / n) << (8 * c);
+  return true;
+}
 
 std::uint32_t convertSource(std::uint32_t sp, const Source& src, bool dstMono, std::uint32_t dstText,
                             std::uint32_t dstBk) {
@@ -81,14 +119,14 @@ std::uint32_t applyRop(std::uint8_t t, std::uint32_t p, std::uint32_t s, std::ui
 // One raster operation over a row; the common codes get their own loops.
 void rowOp(std::uint8_t t, std::uint32_t p, const std::uint32_t* s, std::uint32_t* d, int n) {
   switch (t) {
-    case 0xF0: std::fill(d, d + n, p); return;
+    case 0xF0: Fill32(d, std::size_t(n), p); return;
     case 0x88: for (int i = 0; i < n; ++i) d[i] &= s[i]; return;
     case 0xEE: for (int i = 0; i < n; ++i) d[i] |= s[i]; return;
     case 0x66: for (int i = 0; i < n; ++i) d[i] ^= s[i]; return;
     case 0x5A: for (int i = 0; i < n; ++i) d[i] ^= p; return;
     case 0x55: for (int i = 0; i < n; ++i) d[i] = ~d[i]; return;
-    case 0x00: std::fill(d, d + n, 0u); return;
-    case 0xFF: std::fill(d, d + n, ~0u); return;
+    case 0x00: Fill32(d, std::size_t(n), 0u); return;
+    case 0xFF: Fill32(d, std::size_t(n), ~0u); return;
     default:
       for (int i = 0; i < n; ++i) d[i] = EvalRop3(t, p, s ? s[i] : 0, d[i]);
   }
@@ -139,15 +177,20 @@ BOOL runBlit(BlitJob& job) {
   Surface maskSurface;
   if (job.mask) maskSurface = job.mask->surface();
 
-  const bool simple = !job.mask && job.fore == job.back && !mx.stretch && !mx.mirror &&
+  // Shrinking in HALFTONE mode averages; monochrome sides keep the nearest pixel.
+  const bool halftone = src && dc.st.stretchMode == HALFTONE && !src->mono && !dstMono &&
+                        (mx.srcLen > mx.dstLen || my.srcLen > my.dstLen);
+  const bool simple = !halftone && !job.mask && job.fore == job.back && !mx.stretch && !mx.mirror &&
                       (!src || src->mono == dstMono) &&
                       (!usesPattern || pat.type == PaintSource::Type::Solid);
-  const bool plainCopy = src && job.fore == 0xCC && job.back == 0xCC && !mx.stretch && !mx.mirror &&
+  const bool plainCopy = !halftone && src && job.fore == 0xCC && job.back == 0xCC && !mx.stretch && !mx.mirror &&
                          src->mono == dstMono;
   for (int yy = my.dst0; yy < my.dst0 + my.dstLen; ++yy) {
     const int sy = src ? my.map(yy) : 0;
-    if (src && (sy < 0 || sy >= src->surface.height)) continue;
-    const std::uint32_t* srow = src ? src->surface.row(sy) : nullptr;
+    int sy0 = sy, sy1 = sy + 1;
+    if (halftone) my.box(yy, sy0, sy1);
+    if (src && !halftone && (sy < 0 || sy >= src->surface.height)) continue;
+    const std::uint32_t* srow = src && sy >= 0 && sy < src->surface.height ? src->surface.row(sy) : nullptr;
     std::uint32_t* drow = ds.row(yy);
     const int myy = job.ym + (yy - my.dst0);
     painter.forClip(yy, mx.dst0, mx.dst0 + mx.dstLen, [&](int a, int e) {
@@ -169,7 +212,11 @@ BOOL runBlit(BlitJob& job) {
       }
       for (int xx = a; xx < e; ++xx) {
         std::uint32_t s = 0;
-        if (src) {
+        if (halftone) {
+          int sx0 = 0, sx1 = 0;
+          mx.box(xx, sx0, sx1);
+          if (!averageBox(src->surface, sx0, sx1, sy0, sy1, s)) continue;
+        } else if (src) {
           const int sx = mx.map(xx);
           if (sx < 0 || sx >= src->surface.width) continue;
           s = convertSource(srow[sx], *src, dstMono, text, bk);

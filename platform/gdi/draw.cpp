@@ -175,7 +175,106 @@ void pathPolygon(DC& dc, const POINT* pts, int count) {
   dc.path.push_back(std::move(f));
 }
 
+// A raster shape (device coordinates) as closed staircase figures along its
+// pixel edges: filling them at the polygon rule gives back exactly its
+// pixels, so a path of the shape turns into the same region.
+void pathRowShape(DC& dc, const RowShape& s) {
+  std::size_t i = 0;
+  while (i < s.rows.size()) {
+    if (s.rows[i].first >= s.rows[i].second) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < s.rows.size() && s.rows[j].first < s.rows[j].second) ++j;
+    std::vector<POINT> pts;
+    for (std::size_t k = i; k < j; ++k) {
+      const LONG y = LONG(s.top + int(k));
+      pts.push_back({s.rows[k].second, y});
+      pts.push_back({s.rows[k].second, y + 1});
+    }
+    for (std::size_t k = j; k-- > i;) {
+      const LONG y = LONG(s.top + int(k));
+      pts.push_back({s.rows[k].first, y + 1});
+      pts.push_back({s.rows[k].first, y});
+    }
+    // Drop repeated and straight-through points.
+    PathFigure f;
+    f.closed = true;
+    for (const POINT& q : pts) {
+      if (!f.points.empty() && f.points.back().x == q.x && f.points.back().y == q.y) continue;
+      if (f.points.size() >= 2) {
+        const POINT a = f.points[f.points.size() - 2], b = f.points.back();
+        if ((a.x == b.x && b.x == q.x) || (a.y == b.y && b.y == q.y)) f.points.pop_back();
+      }
+      f.points.push_back(q);
+    }
+    dc.path.push_back(std::move(f));
+    i = j;
+  }
+}
+
+// Cubic Bezier segments from p[0] through p[3 * k], flattened to integer
+// points (the first point left out).
+void flattenBezier(const POINT* p, std::size_t segments, std::vector<POINT>& out) {
+  struct Pt {
+    double x, y;
+  };
+  auto push = [&out](Pt q) {
+    const POINT r{LONG(std::floor(q.x + 0.5)), LONG(std::floor(q.y + 0.5))};
+    if (out.empty() || out.back().x != r.x || out.back().y != r.y) out.push_back(r);
+  };
+  for (std::size_t k = 0; k < segments; ++k) {
+    const Pt a{double(p[3 * k].x), double(p[3 * k].y)}, b{double(p[3 * k + 1].x), double(p[3 * k + 1].y)},
+        c{double(p[3 * k + 2].x), double(p[3 * k + 2].y)}, d{double(p[3 * k + 3].x), double(p[3 * k + 3].y)};
+    // Enough steps that the chords stay within a fraction of a pixel.
+    const double len = std::hypot(b.x - a.x, b.y - a.y) + std::hypot(c.x - b.x, c.y - b.y) +
+                       std::hypot(d.x - c.x, d.y - c.y);
+    const int steps = std::clamp(int(std::ceil(len / 2)), 1, 4096);
+    for (int i = 1; i <= steps; ++i) {
+      const double t = double(i) / steps, u = 1 - t;
+      push(Pt{u * u * u * a.x + 3 * u * u * t * b.x + 3 * u * t * t * c.x + t * t * t * d.x,
+              u * u * u * a.y + 3 * u * u * t * b.y + 3 * u * t * t * c.y + t * t * t * d.y});
+    }
+  }
+}
+
 // ---- Closed shapes ------------------------------------------------------------------
+
+double angleAt(double cx, double cy, double x, double y) { return std::atan2(-(y - cy), x - cx); }
+
+// A 1-pixel styled pen along a curved outline: the pixels are taken in
+// counter-clockwise order around the centre from angle a0, and the dash
+// pattern runs along them as along a line (gaps in the background colour
+// when the background mode is opaque).
+void paintStyledOutline(DC& dc, Painter& p, const SpanSet& outline, double cx, double cy, double a0,
+                        double sweep) {
+  struct Px {
+    double key, dist;
+    POINT q;
+  };
+  std::vector<Px> px;
+  for (const SpanSet::Span& sp : outline.spans()) {
+    for (int x = sp.x0; x < sp.x1; ++x) {
+      const double a = angleAt(cx, cy, x + 0.5, sp.y + 0.5);
+      double d = std::fmod(a - a0 + 4 * kPi, 2 * kPi);
+      if (d > sweep + 1e-9 && sweep < 2 * kPi) d -= 2 * kPi;  // just before the start
+      px.push_back({d, std::hypot(x + 0.5 - cx, sp.y + 0.5 - cy), POINT{x, sp.y}});
+    }
+  }
+  std::sort(px.begin(), px.end(), [](const Px& a, const Px& b) {
+    if (a.key != b.key) return a.key < b.key;
+    return a.dist < b.dist;
+  });
+  const StyleRun run = styleOf(dc.st.pen.obj->style);
+  const PaintSource fore = solidSource(dc, penColor(dc, *dc.st.pen.obj));
+  const PaintSource back = dc.st.bkMode == OPAQUE ? solidSource(dc, dc.st.bkColor) : PaintSource();
+  int step = 0;
+  for (const Px& e : px) {
+    if (styleOn(run, step++)) p.pixel(e.q.x, e.q.y, fore, dc.st.rop2);
+    else if (!back.none()) p.pixel(e.q.x, e.q.y, back, dc.st.rop2);
+  }
+}
 
 // Outline and interior of a shape built by `shapeOf` over a box, for the
 // current pen: thin pens draw the shape's boundary pixels, wide pens a band
@@ -200,10 +299,14 @@ void drawShape(DC& dc, const RECT& box, ShapeOf shapeOf) {
   const RowShape s = shapeOf(outer);
   const RowShape inner = erode(s, w);
   p.spans(toSpans(inner), brush, dc.st.rop2);
+  if (w == 1 && styleOf(dc.st.pen.obj->style).count > 0) {
+    const double cx = (outer.left + outer.right) / 2.0, cy = (outer.top + outer.bottom) / 2.0;
+    paintStyledOutline(dc, p, difference(s, inner), cx, cy, 0.0, 2 * kPi);
+    return;
+  }
   p.spans(difference(s, inner), solidSource(dc, penColor(dc, *dc.st.pen.obj)), dc.st.rop2);
 }
 
-double angleAt(double cx, double cy, double x, double y) { return std::atan2(-(y - cy), x - cx); }
 
 bool inSweep(double a, double a0, double sweep) {
   double d = std::fmod(a - a0 + 4 * kPi, 2 * kPi);
@@ -212,27 +315,79 @@ bool inSweep(double a, double a0, double sweep) {
 
 enum class ArcKind { Arc, Pie, Chord };
 
+// An arc's geometry through pixel centres, in surface or device coordinates
+// (the same integer offset either way).
+struct ArcGeometry {
+  double cx = 0, cy = 0, rx = 0, ry = 0, a0 = 0, sweep = 0;
+
+  ArcGeometry(const RECT& box, POINT start, POINT end) {
+    cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
+    rx = (box.right - box.left - 1) / 2.0, ry = (box.bottom - box.top - 1) / 2.0;
+    a0 = angleAt(cx, cy, start.x + 0.5, start.y + 0.5);
+    const double a1 = angleAt(cx, cy, end.x + 0.5, end.y + 0.5);
+    sweep = std::fmod(a1 - a0 + 4 * kPi, 2 * kPi);
+    if (sweep < 1e-12) sweep = 2 * kPi;
+  }
+  POINT at(double a) const {
+    const double c = std::cos(a), s = std::sin(a);
+    const double k = 1.0 / std::sqrt((c / rx) * (c / rx) + (s / ry) * (s / ry));
+    return POINT{LONG(std::floor(cx - 0.5 + k * c + 0.5)), LONG(std::floor(cy - 0.5 - k * s + 0.5))};
+  }
+  POINT start() const { return at(a0); }
+  POINT end() const { return at(a0 + sweep); }
+  // The pixel points along the arc, start and end included.
+  std::vector<POINT> points() const {
+    std::vector<POINT> out;
+    const int steps = std::max(4, int(std::ceil(sweep * std::max(rx, ry) * 2)));
+    for (int i = 0; i <= steps; ++i) {
+      const POINT q = at(a0 + sweep * i / steps);
+      if (out.empty() || out.back().x != q.x || out.back().y != q.y) out.push_back(q);
+    }
+    return out;
+  }
+};
+
+RECT toDevice(const DC& dc, const RECT& rc) {
+  RECT r{dc.dx(rc.left), dc.dy(rc.top), dc.dx(rc.right), dc.dy(rc.bottom)};
+  if (r.left > r.right) std::swap(r.left, r.right);
+  if (r.top > r.bottom) std::swap(r.top, r.bottom);
+  return r;
+}
+
+// Arc, Pie, Chord and ArcTo in a path: polygons through the pixels the
+// outline passes. `joinCurrent` continues the current figure with a line
+// from the current position (ArcTo). Returns the arc's end (device).
+POINT pathArc(DC& dc, const RECT& logical, POINT start, POINT end, ArcKind kind, bool joinCurrent) {
+  const RECT box = toDevice(dc, logical);
+  const ArcGeometry g(box, POINT{dc.dx(start.x), dc.dy(start.y)}, POINT{dc.dx(end.x), dc.dy(end.y)});
+  const std::vector<POINT> arc = g.points();
+  if (joinCurrent) {
+    for (const POINT& q : arc) pathLineTo(dc, q);
+    return arc.back();
+  }
+  PathFigure f;
+  if (kind == ArcKind::Pie) f.points.push_back(POINT{LONG(std::floor(g.cx)), LONG(std::floor(g.cy))});
+  f.points.insert(f.points.end(), arc.begin(), arc.end());
+  f.closed = kind != ArcKind::Arc;
+  dc.path.push_back(std::move(f));
+  return arc.back();
+}
+
 BOOL drawArc(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye, ArcKind kind) {
   DC* dc = findDC(h);
   if (!dc) return FALSE;
-  if (dc->pathOpen) return FALSE;
+  if (dc->pathOpen) {
+    pathArc(*dc, RECT{l, t, r, b}, POINT{xs, ys}, POINT{xe, ye}, kind, false);
+    return TRUE;
+  }
   RECT box = toSurface(*dc, RECT{l, t, r, b});
   if (box.right - box.left < 2 || box.bottom - box.top < 2) return TRUE;
   Painter p(*dc);
   if (!p.ok()) return TRUE;
   // Geometry through pixel centres.
-  const double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
-  const double rx = (box.right - box.left - 1) / 2.0, ry = (box.bottom - box.top - 1) / 2.0;
-  const double a0 = angleAt(cx, cy, dc->sx(xs) + 0.5, dc->sy(ys) + 0.5);
-  const double a1 = angleAt(cx, cy, dc->sx(xe) + 0.5, dc->sy(ye) + 0.5);
-  double sweep = std::fmod(a1 - a0 + 4 * kPi, 2 * kPi);
-  if (sweep < 1e-12) sweep = 2 * kPi;
-  auto onEllipse = [&](double a) {
-    const double c = std::cos(a), s = std::sin(a);
-    const double k = 1.0 / std::sqrt((c / rx) * (c / rx) + (s / ry) * (s / ry));
-    return POINT{LONG(std::floor(cx - 0.5 + k * c + 0.5)), LONG(std::floor(cy - 0.5 - k * s + 0.5))};
-  };
-  const POINT ps = onEllipse(a0), pe = onEllipse(a0 + sweep);
+  const ArcGeometry g(box, POINT{dc->sx(xs), dc->sy(ys)}, POINT{dc->sx(xe), dc->sy(ye)});
+  const double cx = g.cx, cy = g.cy, rx = g.rx, ry = g.ry, a0 = g.a0, sweep = g.sweep;
+  const POINT ps = g.start(), pe = g.end();
 
   const int w = penWidth(*dc) > 0 ? 1 : 0;  // arcs use 1-pixel outlines
   const RowShape s = ellipseShape(box);
@@ -267,8 +422,12 @@ BOOL drawArc(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye, 
       return sd != 0 && (sd > 0) == midSide;
     });
   }
-  for (const POINT& q : line) outline.add(q.y, q.x, q.x + 1);
   if (kind != ArcKind::Arc) p.spans(interior, brushSource(*dc, dc->st.brush.obj.get()), dc->st.rop2);
+  if (w && kind == ArcKind::Arc && styleOf(dc->st.pen.obj->style).count > 0) {
+    paintStyledOutline(*dc, p, outline, cx, cy, a0, sweep);
+    return TRUE;
+  }
+  for (const POINT& q : line) outline.add(q.y, q.x, q.x + 1);
   if (w) p.spans(outline, solidSource(*dc, penColor(*dc, *dc->st.pen.obj)), dc->st.rop2);
   return TRUE;
 }
@@ -540,7 +699,12 @@ BOOL Rectangle(HDC h, int l, int t, int r, int b) {
 BOOL RoundRect(HDC h, int l, int t, int r, int b, int ew, int eh) {
   DC* dc = findDC(h);
   if (!dc) return FALSE;
-  if (dc->pathOpen) return FALSE;
+  if (dc->pathOpen) {
+    // As the interior a null pen fills: the box less one pixel right and bottom.
+    const RECT d = toDevice(*dc, RECT{l, t, r, b});
+    pathRowShape(*dc, roundRectShape(RECT{d.left, d.top, d.right - 1, d.bottom - 1}, ew, eh));
+    return TRUE;
+  }
   drawShape(*dc, toSurface(*dc, RECT{l, t, r, b}),
             [ew, eh](const RECT& box) { return roundRectShape(box, ew, eh); });
   return TRUE;
@@ -549,7 +713,11 @@ BOOL RoundRect(HDC h, int l, int t, int r, int b, int ew, int eh) {
 BOOL Ellipse(HDC h, int l, int t, int r, int b) {
   DC* dc = findDC(h);
   if (!dc) return FALSE;
-  if (dc->pathOpen) return FALSE;
+  if (dc->pathOpen) {
+    const RECT d = toDevice(*dc, RECT{l, t, r, b});
+    pathRowShape(*dc, ellipseShape(RECT{d.left, d.top, d.right - 1, d.bottom - 1}));
+    return TRUE;
+  }
   drawShape(*dc, toSurface(*dc, RECT{l, t, r, b}), ellipseShape);
   return TRUE;
 }
@@ -562,6 +730,68 @@ BOOL Pie(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
 }
 BOOL Chord(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
   return drawArc(h, l, t, r, b, xs, ys, xe, ye, ArcKind::Chord);
+}
+
+BOOL ArcTo(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
+  DC* dc = findDC(h);
+  if (!dc) return FALSE;
+  POINT endDevice;
+  if (dc->pathOpen) {
+    endDevice = pathArc(*dc, RECT{l, t, r, b}, POINT{xs, ys}, POINT{xe, ye}, ArcKind::Arc, true);
+  } else {
+    const RECT box = toDevice(*dc, RECT{l, t, r, b});
+    if (box.right - box.left < 2 || box.bottom - box.top < 2) return TRUE;
+    const ArcGeometry g(box, POINT{dc->dx(xs), dc->dy(ys)}, POINT{dc->dx(xe), dc->dy(ye)});
+    const POINT startDevice = g.start();
+    endDevice = g.end();
+    // A line from the current position to the arc's start, then the arc.
+    const int ox = dc->dx(0), oy = dc->dy(0);
+    LineTo(h, startDevice.x - ox, startDevice.y - oy);
+    drawArc(h, l, t, r, b, xs, ys, xe, ye, ArcKind::Arc);
+  }
+  dc->st.pos = POINT{endDevice.x - dc->dx(0), endDevice.y - dc->dy(0)};
+  return TRUE;
+}
+
+BOOL PolyBezier(HDC h, const POINT* pts, DWORD count) {
+  DC* dc = findDC(h);
+  if (!dc || !pts || count < 4 || (count - 1) % 3 != 0) return FALSE;
+  std::vector<POINT> dev;
+  for (DWORD i = 0; i < count; ++i) dev.push_back(POINT{dc->dx(pts[i].x), dc->dy(pts[i].y)});
+  std::vector<POINT> flat{dev[0]};
+  flattenBezier(dev.data(), (count - 1) / 3, flat);
+  if (dc->pathOpen) {
+    dc->path.push_back(PathFigure{flat, false});
+    return TRUE;
+  }
+  Painter p(*dc);
+  if (!p.ok()) return TRUE;
+  const int ox = dc->surfaceOrigin.x, oy = dc->surfaceOrigin.y;
+  for (POINT& q : flat) q = POINT{q.x + ox, q.y + oy};
+  dc->styleStep = 0;
+  strokePoints(*dc, p, flat, false);
+  return TRUE;
+}
+
+BOOL PolyBezierTo(HDC h, const POINT* pts, DWORD count) {
+  DC* dc = findDC(h);
+  if (!dc || !pts || count < 3 || count % 3 != 0) return FALSE;
+  std::vector<POINT> dev{POINT{dc->dx(dc->st.pos.x), dc->dy(dc->st.pos.y)}};
+  for (DWORD i = 0; i < count; ++i) dev.push_back(POINT{dc->dx(pts[i].x), dc->dy(pts[i].y)});
+  std::vector<POINT> flat{dev[0]};
+  flattenBezier(dev.data(), count / 3, flat);
+  if (dc->pathOpen) {
+    for (std::size_t i = 1; i < flat.size(); ++i) pathLineTo(*dc, flat[i]);
+  } else {
+    Painter p(*dc);
+    if (p.ok()) {
+      const int ox = dc->surfaceOrigin.x, oy = dc->surfaceOrigin.y;
+      for (POINT& q : flat) q = POINT{q.x + ox, q.y + oy};
+      strokePoints(*dc, p, flat, false);
+    }
+  }
+  dc->st.pos = pts[count - 1];
+  return TRUE;
 }
 
 // ---- Paths -------------------------------------------------------------------------------

@@ -42,9 +42,21 @@ BOOL Pie(HDC dc, int left, int top, int right, int bottom, int xStart, int yStar
          int yEnd);
 BOOL Chord(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
            int yEnd);
+// A line from the current position to the arc's start, then the arc; the
+// current position moves to the arc's end.
+BOOL ArcTo(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
+           int yEnd);
+// Cubic Bezier curves: 1 + 3n points, or 3n points from the current position
+// (which moves to the last point).
+BOOL PolyBezier(HDC dc, const POINT* points, DWORD count);
+BOOL PolyBezierTo(HDC dc, const POINT* points, DWORD count);
 
-// Paths: lines, polylines, polygons and rectangles are recorded between
-// BeginPath and EndPath instead of drawn.
+// Paths: lines, polylines, polygons, rectangles, ellipses, round rectangles,
+// arcs, pies, chords and Bezier curves are recorded between BeginPath and
+// EndPath instead of drawn, as polygons in device coordinates. A rectangle
+// ends at (right - 1, bottom - 1) and an ellipse or round rectangle is the
+// pixel outline of the interior a null pen fills, so a path of one shape
+// becomes the region of that interior. Curves are flattened.
 BOOL BeginPath(HDC dc);
 BOOL EndPath(HDC dc);
 BOOL AbortPath(HDC dc);

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/gdi/impl/dc_impl.h"
+#include "platform/gdi/impl/fill.h"
 #include "platform/gdi/rop.h"
 
 namespace gdi::impl {
@@ -116,7 +117,7 @@ void Painter::span(int y, int x0, int x1, const PaintSource& src, int rop2) {
   forClip(y, x0, x1, [&](int a, int e) {
     std::uint32_t* row = surface_.row(y);
     if (src.type == PaintSource::Type::Solid && rop2 == R2_COPYPEN) {
-      std::fill(row + a, row + e, src.color);
+      Fill32(row + a, std::size_t(e - a), src.color);
       return;
     }
     for (int x = a; x < e; ++x) {

@@ -68,7 +68,8 @@ GpStatus GdipIsVisibleRectI(GpGraphics* graphics, INT x, INT y, INT width, INT h
 GpStatus GdipIsVisiblePoint(GpGraphics* graphics, REAL x, REAL y, BOOL* result);
 GpStatus GdipIsVisiblePointI(GpGraphics* graphics, INT x, INT y, BOOL* result);
 
-// Regions, as far as clipping needs them: an intersection of shapes.
+// Regions: shapes combined in any mode (union, xor and complement become
+// pixel sets at the resolution of the graphics that uses them).
 GpStatus GdipCreateRegion(GpRegion** region);  // infinite
 GpStatus GdipCreateRegionRect(const GpRectF* rect, GpRegion** region);
 GpStatus GdipCreateRegionRectI(const GpRect* rect, GpRegion** region);

@@ -42,17 +42,83 @@ void combineClip(GpGraphics& g, GpPath devicePath, CombineMode mode) {
   g.applyClip();
 }
 
+// The region as a tree: the intersection of its items, or its tree.
+std::shared_ptr<const RegionNode> treeOf(const GpRegion& r) {
+  if (r.tree) return r.tree;
+  auto node = std::make_shared<RegionNode>();
+  node->kind = r.empty ? RegionNode::Kind::Empty : RegionNode::Kind::Infinite;
+  std::shared_ptr<const RegionNode> acc = node;
+  if (r.empty) return acc;
+  for (const ClipItem& item : r.items) {
+    auto leaf = std::make_shared<RegionNode>();
+    leaf->kind = RegionNode::Kind::Shape;
+    leaf->path = item.path;
+    auto c = std::make_shared<RegionNode>();
+    c->kind = RegionNode::Kind::Combine;
+    c->mode = item.exclude ? CombineModeExclude : CombineModeIntersect;
+    c->left = acc;
+    c->right = std::move(leaf);
+    acc = std::move(c);
+  }
+  return acc;
+}
+
 void combineRegion(GpRegion& r, GpPath path, CombineMode mode) {
+  if (mode < CombineModeReplace || mode > CombineModeComplement) fail(InvalidParameter, "region combine mode");
+  const bool simple = mode == CombineModeReplace ||
+                      (!r.tree && (mode == CombineModeIntersect || mode == CombineModeExclude));
+  if (!simple) {
+    auto leaf = std::make_shared<RegionNode>();
+    leaf->kind = RegionNode::Kind::Shape;
+    leaf->path = std::move(path);
+    auto c = std::make_shared<RegionNode>();
+    c->kind = RegionNode::Kind::Combine;
+    c->mode = mode;
+    c->left = treeOf(r);
+    c->right = std::move(leaf);
+    r.items.clear();
+    r.empty = false;
+    r.tree = std::move(c);
+    return;
+  }
   switch (mode) {
     case CombineModeReplace:
       r.items.clear();
+      r.tree.reset();
       r.empty = false;
       r.items.push_back({std::move(path), false});
       break;
     case CombineModeIntersect: r.items.push_back({std::move(path), false}); break;
-    case CombineModeExclude: r.items.push_back({std::move(path), true}); break;
-    default: fail(NotImplemented, "region combine mode");
+    default: r.items.push_back({std::move(path), true}); break;
   }
+}
+
+// An empty shape combined into a region.
+void combineRegionEmpty(GpRegion& r, CombineMode mode) {
+  if (mode < CombineModeReplace || mode > CombineModeComplement) fail(InvalidParameter, "region combine mode");
+  if (mode == CombineModeReplace || mode == CombineModeIntersect || mode == CombineModeComplement) {
+    r = GpRegion();
+    r.empty = true;
+  }
+  // Union, xor and exclude with nothing leave the region as it is.
+}
+
+// A region tree as device pixels for the graphics: a path of rectangles.
+GpPath devicePixelsOf(GpGraphics& g, const RegionNode& tree) {
+  const auto mask = rasteriseRegion(tree, g.worldToDevice(), g.surfaceWidth, g.surfaceHeight);
+  return rectanglesOf(mask, g.surfaceWidth, g.surfaceHeight);
+}
+
+std::shared_ptr<const RegionNode> translatedTree(const std::shared_ptr<const RegionNode>& n, REAL dx, REAL dy) {
+  if (n->kind == RegionNode::Kind::Infinite || n->kind == RegionNode::Kind::Empty) return n;
+  auto out = std::make_shared<RegionNode>(*n);
+  if (n->kind == RegionNode::Kind::Shape) {
+    out->path = n->path.transformed(Affine::translation(dx, dy));
+  } else {
+    out->left = translatedTree(n->left, dx, dy);
+    out->right = translatedTree(n->right, dx, dy);
+  }
+  return out;
 }
 
 }  // namespace
@@ -227,6 +293,13 @@ GpStatus GdipSetClipRegion(GpGraphics* graphics, GpRegion* region, CombineMode m
   return onGraphics(graphics, [&](GpGraphics& g) {
     need(region, "region");
     const Affine toDevice = g.worldToDevice();
+    if (region->tree) {
+      // A combined region reaches the clip as its pixel set.
+      if (mode != CombineModeReplace && mode != CombineModeIntersect && mode != CombineModeExclude)
+        fail(NotImplemented, "clip combine mode");
+      combineClip(g, devicePixelsOf(g, *region->tree), mode);
+      return;
+    }
     if (mode == CombineModeReplace) {
       g.clip.clear();
       g.clipEmpty = false;
@@ -262,6 +335,7 @@ GpStatus GdipGetClip(GpGraphics* graphics, GpRegion* region) {
     const Affine toWorld = g.worldToDevice().inverted();
     region->empty = g.clipEmpty;
     region->items.clear();
+    region->tree.reset();
     for (const ClipItem& item : g.clip) region->items.push_back({item.path.transformed(toWorld), item.exclude});
   });
 }
@@ -392,19 +466,15 @@ GpStatus GdipSetEmpty(GpRegion* region) {
 }
 GpStatus GdipIsInfiniteRegion(GpRegion* region, GpGraphics*, BOOL* result) {
   if (!region || !result) return InvalidParameter;
-  *result = !region->empty && region->items.empty();
+  *result = !region->tree && !region->empty && region->items.empty();
   return Ok;
 }
 GpStatus GdipCombineRegionRect(GpRegion* region, const GpRectF* rect, CombineMode mode) {
   return guarded([&] {
     need(region && rect, "region");
     if (rect->Width <= 0 || rect->Height <= 0) {
-      if (mode == CombineModeReplace || mode == CombineModeIntersect) {
-        *region = GpRegion();
-        region->empty = true;
-        return;
-      }
-      if (mode == CombineModeExclude) return;
+      combineRegionEmpty(*region, mode);
+      return;
     }
     combineRegion(*region, rectPath(rect->X, rect->Y, rect->Width, rect->Height), mode);
   });
@@ -423,6 +493,7 @@ GpStatus GdipCombineRegionPath(GpRegion* region, GpPath* path, CombineMode mode)
 GpStatus GdipTranslateRegion(GpRegion* region, REAL dx, REAL dy) {
   if (!region) return InvalidParameter;
   for (ClipItem& item : region->items) item.path = item.path.transformed(Affine::translation(dx, dy));
+  if (region->tree) region->tree = translatedTree(region->tree, dx, dy);
   return Ok;
 }
 
@@ -590,10 +661,11 @@ GpStatus GdipFillRegion(GpGraphics* graphics, GpBrush* brush, GpRegion* region) 
   return onGraphics(graphics, [&](GpGraphics& g) {
     need(brush, "brush");
     need(region, "region");
-    if (region->empty) return;
+    if (!region->tree && region->empty) return;
     // Fill through the region as a temporary extra clip.
     const auto savedClip = g.clip;
     const Affine toDevice = g.worldToDevice();
+    if (region->tree) g.clip.push_back({devicePixelsOf(g, *region->tree), false});
     for (const ClipItem& item : region->items) g.clip.push_back({item.path.transformed(toDevice), item.exclude});
     g.applyClip();
     try {

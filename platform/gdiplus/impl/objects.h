@@ -92,10 +92,27 @@ struct ClipItem {
   GpPath path;      // device coordinates
   bool exclude = false;  // everything but the path
 };
+// A region combined with union, xor or complement is kept as a tree of
+// shapes and becomes a pixel set only where a graphics uses it.
+struct RegionNode {
+  enum class Kind { Infinite, Empty, Shape, Combine } kind = Kind::Infinite;
+  GpPath path;                    // Shape, world coordinates
+  CombineMode mode = CombineModeIntersect;  // Combine: left `mode` right
+  std::shared_ptr<const RegionNode> left, right;
+};
+
 class GpRegion {
  public:
   bool empty = false;
   std::vector<ClipItem> items;  // world coordinates for a free region
+  // When set, the region is this tree and `empty`/`items` are not used.
+  std::shared_ptr<const RegionNode> tree;
 };
+
+// Pixel membership (row-major, 0 or 1) of a region tree at device
+// resolution, its shapes mapped by `toDevice`.
+std::vector<std::uint8_t> rasteriseRegion(const RegionNode& node, const Affine& toDevice, int width, int height);
+// The set pixels as a winding path of rectangles in device coordinates.
+GpPath rectanglesOf(const std::vector<std::uint8_t>& mask, int width, int height);
 
 }  // namespace gdiplus

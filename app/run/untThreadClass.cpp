@@ -1,0 +1,732 @@
+#include "app/run/untThreadClass.h"
+
+#include <charconv>
+#include <condition_variable>
+#include <mutex>
+#include <unordered_set>
+
+#include "app/run/api_body.h"
+#include "app/run/config.h"
+#include "platform/db/db.h"
+#include "platform/json/json.h"
+#include "platform/net/urlencode.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/except.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/formatsettings.h"
+#include "platform/rtl/mainloop.h"
+#include "platform/rtl/ustring.h"
+
+namespace integrador {
+
+using rtl::String;
+using rtl::TDateTime;
+
+namespace {
+
+// --- the live workers ---------------------------------------------------------
+std::mutex liveMutex;
+std::unordered_set<TThreadXML*>& Live() {
+  static auto* live = new std::unordered_set<TThreadXML*>();
+  return *live;
+}
+
+std::atomic<int> testResponseTimeout{0};
+std::atomic<std::size_t> testMaxContentSize{0};
+
+const rtl::TFormatSettings& PtBr() {
+  static const rtl::TFormatSettings settings = rtl::TFormatSettings::Create(rtl::LOCALE_PT_BR);
+  return settings;
+}
+
+// "dd/mm/yyyy hh:nn:ss" with '/' and ':' whatever the locale.
+String FormatNextRun(TDateTime value) {
+  return rtl::FormatDateTime(u"dd/mm/yyyy hh:nn:ss", value, PtBr());
+}
+
+String MessageOf(const std::exception& e) {
+  if (auto* r = dynamic_cast<const rtl::Exception*>(&e)) return r->Message();
+  return rtl::Utf8ToString(e.what());
+}
+
+// A date-time column: a date-time field, or the engine's text form.
+TDateTime FieldDateTime(db::TField* field) {
+  if (field->IsNull()) throw rtl::EConvertError(u"'" + field->FieldName() + u"' is null");
+  switch (field->DataType()) {
+    case db::ftDate:
+    case db::ftTime:
+    case db::ftDateTime:
+    case db::ftTimeStamp:
+      return field->AsDateTime();
+    default:
+      break;
+  }
+  String text = field->AsString();
+  TDateTime value = 0;
+  for (const char16_t* picture : {u"yyyy-mm-dd hh:nn:ss", u"yyyy-mm-dd hh:nn:ss.zzz", u"yyyy-mm-dd"})
+    if (rtl::TryParseDateTime(text, picture, value)) return value;
+  return rtl::StrToDateTime(text, PtBr());
+}
+
+bool IsIntegerField(const db::TField* field) {
+  switch (field->DataType()) {
+    case db::ftSmallint:
+    case db::ftInteger:
+    case db::ftWord:
+    case db::ftLargeint:
+    case db::ftAutoInc:
+    case db::ftShortint:
+    case db::ftByte:
+    case db::ftLongWord:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool StrictInt64(const String& text, Int64& out) {
+  std::string s = rtl::StringToUtf8(text);
+  if (s.empty()) return false;
+  const char* first = s.data();
+  const char* last = first + s.size();
+  auto [ptr, ec] = std::from_chars(first, last, out);
+  return ec == std::errc() && ptr == last;
+}
+
+}  // namespace
+
+// --- construction -------------------------------------------------------------
+
+void TThreadXML::SetHttpLimitsForTests(int responseTimeoutMs, std::size_t maxContentSize) {
+  testResponseTimeout = responseTimeoutMs;
+  testMaxContentSize = maxContentSize;
+}
+
+TThreadXML::TThreadXML(TThreadParams* AParams)
+    : rtl::TThread(false), refreshPending_(std::make_shared<std::atomic<bool>>(false)) {
+  SetFreeOnTerminate(true);
+  auto dtm = std::make_unique<TdtmThread>(nullptr);
+  // A copy of the login's parameters; this connection runs no set-up.
+  if (AParams && AParams->ConnDefParams) dtm->FDConnection->SetParams(*AParams->ConnDefParams);
+  dtm->PrepareStatements();
+  dtm->FDConnection->Open();
+
+  auto client = std::make_unique<net::THTTPClient>();
+  client->SetContentType(u"application/json");
+  client->SetAccept(u"application/json");
+  client->SetConnectionTimeout(10000);
+  if (int ms = testResponseTimeout.load()) client->SetResponseTimeout(ms);
+  if (std::size_t cap = testMaxContentSize.load()) client->SetMaxContentSize(cap);
+  // A stop request ends a request in flight.
+  client->SetAbortCheck([this] { return Terminated(); });
+
+  FDtm = std::move(dtm);
+  FHTTPClient = std::move(client);
+  // Last: a failure above leaves the parameters with the caller.
+  FParams.reset(AParams);
+  std::lock_guard<std::mutex> lock(liveMutex);
+  Live().insert(this);
+  registered_ = true;
+}
+
+TThreadXML::~TThreadXML() {
+  FHTTPClient.reset();
+  if (FDtm) {
+    try {
+      if (FDtm->FDConnection->Connected()) FDtm->FDConnection->Close();
+    } catch (...) {
+    }
+    FDtm.reset();
+  }
+  FParams.reset();
+  if (registered_) {
+    {
+      std::lock_guard<std::mutex> lock(liveMutex);
+      Live().erase(this);
+    }
+    rtl::WakeMainThread();
+  }
+}
+
+int TThreadXML::LiveCount() {
+  std::lock_guard<std::mutex> lock(liveMutex);
+  return static_cast<int>(Live().size());
+}
+
+void TThreadXML::TerminateAll() {
+  std::lock_guard<std::mutex> lock(liveMutex);
+  for (TThreadXML* worker : Live()) worker->Terminate();
+}
+
+bool TThreadXML::WaitForAll(Int64 realTimeoutMs) {
+  return rtl::RunUntil([] { return LiveCount() == 0; }, realTimeoutMs);
+}
+
+// --- hand-overs ---------------------------------------------------------------
+
+void TThreadXML::Log(const String& AMsg) {
+  ILogLines* target = FParams ? FParams->RichEdit : nullptr;
+  String msg = AMsg;
+  Synchronize([target, msg] {
+    // The pane may have gone with its window while the run went on.
+    if (!ILogLines::Alive(target)) return;
+    try {
+      target->Lines().Add(rtl::FormatDateTime(u"hh:nn:ss", rtl::Now(), PtBr()) + u" - " + msg);
+    } catch (...) {
+    }
+  });
+}
+
+void TThreadXML::AtualizaTelaPrincipal() {
+  std::shared_ptr<std::atomic<bool>> pending = refreshPending_;
+  // One refresh pending at most: later requests ride on it.
+  if (pending->exchange(true)) return;
+  rtl::TThread::Queue(nullptr, [pending] {
+    pending->store(false);
+    if (IMainWindow* window = MainWindow()) window->btnLocalizarClick(nullptr);
+  });
+}
+
+// --- the run ------------------------------------------------------------------
+
+void TThreadXML::Execute() {
+  bool finished = false;
+  try {
+    // The resource first, so that every later failure can clear its flag.
+    readResource();
+    LerConfigEmMemTable(FDtm->mtConfig);
+    // The next run one hour after the server's now (the clock the scheduler
+    // compares with).
+    ponteiroAtual_ = FormatNextRun(rtl::IncSecond(resource_.horaAtual, 3600));
+    writeFlag(1, ponteiroAtual_);
+    flagMoved_ = true;
+
+    if (!CheckDatabaseConnection()) {
+      Log(u"Erro: Não foi possível conectar ao banco de dados.");
+    } else {
+      Log(u"Iniciando consulta à Brenvik...");
+      net::THTTPResponse response;
+      if (!fetch(response)) {
+        if (!Terminated()) Log(u"Falha ao obter dados da API após 3 tentativas. Processo abortado.");
+      } else if (processBody(response.ContentAsString()) && !Terminated()) {
+        InsertRequisicao();
+        if (!Terminated()) {
+          AtualizaTelaPrincipal();
+          Log(kSuccessLine);
+          FDtm->qryUser->Close();
+          FDtm->qryUser->Open();
+          String next = FormatNextRun(rtl::IncSecond(FieldDateTime(FDtm->qryUser->FieldByName(u"data")), 3600));
+          writeFlag(0, next);
+          ponteiroAtual_ = next;
+          finished = true;
+        }
+      }
+    }
+  } catch (const std::exception& e) {
+    Log(u"Erro na thread: " + scrub(MessageOf(e)));
+  }
+  if (!finished) endOfRun();
+}
+
+void TThreadXML::readResource() {
+  dac::TQuery* q = FDtm->qryBuscaCNPJ;
+  q->Close();
+  q->Open();
+  if (q->IsEmpty()) throw rtl::Exception(kResourceMissing);
+  resource_.id = q->FieldByName(u"id_integracao_recurso")->AsInteger();
+  resource_.known = true;
+  resource_.ponteiro = q->FieldByName(u"ponteiro_integracao")->AsString();
+  resource_.url = q->FieldByName(u"url")->AsString();
+  resource_.token = q->FieldByName(u"token")->AsString();
+  resource_.horaAtual = FieldDateTime(q->FieldByName(u"hora_atual"));
+  ponteiroAtual_ = resource_.ponteiro;
+}
+
+void TThreadXML::writeFlag(int carga, const String& ponteiro) {
+  dac::TQuery* q = FDtm->qryUpdateSemaforoThread;
+  q->Close();
+  q->ParamByName(u"carga_inicial")->SetAsInteger(carga);
+  q->ParamByName(u"ponteiro_integracao")->SetAsString(ponteiro);
+  q->ParamByName(u"id_integracao_recurso")->SetAsInteger(resource_.id);
+  q->ExecSQL();
+}
+
+void TThreadXML::rollbackAll() {
+  dac::TConnection* conn = FDtm->FDConnection;
+  try {
+    while (conn->Connected() && conn->InTransaction()) conn->Rollback();
+  } catch (...) {
+  }
+}
+
+// Whatever ended the run, the busy flag goes back to 0; the next-run time
+// stays as the run left it.
+void TThreadXML::endOfRun() {
+  rollbackAll();
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    try {
+      if (attempt > 0) {
+        // Once more on a fresh connection.
+        FDtm->FDConnection->Close();
+        FDtm->FDConnection->Open();
+      }
+      if (!resource_.known) {
+        readResource();  // raises when the resource does not exist at all
+      }
+      writeFlag(0, ponteiroAtual_);
+      return;
+    } catch (const std::exception& e) {
+      if (!resource_.known) return;  // no resource, no flag to clear
+      if (attempt == 1) Log(u"Erro na thread: " + scrub(MessageOf(e)));
+    }
+  }
+}
+
+bool TThreadXML::CheckDatabaseConnection() {
+  try {
+    if (!FDtm || !FDtm->FDConnection) {
+      Log(u"Conexão não atribuída.");
+      return false;
+    }
+    if (!FDtm->FDConnection->Connected()) FDtm->FDConnection->Open();
+    return FDtm->FDConnection->Connected();
+  } catch (const std::exception& e) {
+    Log(u"Erro ao verificar conexão com o banco: " + MessageOf(e));
+    return false;
+  }
+}
+
+String TThreadXML::requestAddress() const {
+  TDateTime ponteiro = 0;
+  if (!rtl::TryParseDateTime(resource_.ponteiro, u"dd/mm/yyyy hh:nn:ss", ponteiro))
+    throw rtl::EConvertError(u"Próxima consulta inválida: '" + resource_.ponteiro + u"'");
+  // From the day of the next-run time less one hour, so that the records of
+  // the last hour before midnight are fetched again the next day.
+  TDateTime inicio = rtl::DateOf(rtl::IncSecond(ponteiro, -3600));
+  TDateTime fim = rtl::Date();
+  const TConfigParametros& p = FDtm->Parametros;
+  return rtl::Format(u"%s?token=%s&formato=%s&empresa=%s&posto=%s&data_inicio=%s&data_fim=%s",
+                     {resource_.url, resource_.token, String(u"json"),
+                      rtl::IntToStr(p.CodigoEmpresaQuelora), rtl::IntToStr(p.CodigoPosto),
+                      net::URLEncode(rtl::FormatDateTime(u"dd/mm/yyyy", inicio, PtBr())),
+                      net::URLEncode(rtl::FormatDateTime(u"dd/mm/yyyy", fim, PtBr()))});
+}
+
+String TThreadXML::scrub(const String& text) const {
+  // The token travels in the address; never let it into a log line.
+  const String& token = resource_.token;
+  if (token.empty() || text.find(token) == String::npos) return text;
+  return rtl::StringReplace(text, token, u"***", {rtl::TReplaceFlag::rfReplaceAll});
+}
+
+bool TThreadXML::fetch(net::THTTPResponse& response) {
+  const std::string address = rtl::StringToUtf8(requestAddress());
+  int n = 0;
+  while (n < kMaxAttempts) {
+    if (Terminated()) return false;
+    try {
+      net::THTTPResponse r = FHTTPClient->Get(address);
+      if (r.StatusCode() == 200) {
+        Log(u"Dados recebidos da API com sucesso.");
+        response = std::move(r);
+        return true;
+      }
+      ++n;
+      Log(rtl::Format(u"Erro na API (Tentativa %d): Código %d - %s",
+                      {n, r.StatusCode(), scrub(r.StatusText())}));
+    } catch (const net::ENetHTTPRequestAborted&) {
+      return false;
+    } catch (const rtl::Exception& e) {
+      ++n;
+      Log(rtl::Format(u"Erro na conexão com a API (Tentativa %d): %s", {n, scrub(e.Message())}));
+    }
+    if (n < kMaxAttempts && !Pause(kRetryPauseMs)) return false;
+  }
+  return false;
+}
+
+bool TThreadXML::processBody(const String& body) {
+  TApiBody answer = ReadApiBody(body);
+  switch (answer.kind) {
+    case TApiBody::Kind::NotJson:
+      Log(u"Resposta da API inválida: " + scrub(answer.Message));
+      return false;
+    case TApiBody::Kind::NotObject:
+      Log(u"Resposta da API inválida: o conteúdo não é um objeto JSON.");
+      return false;
+    case TApiBody::Kind::OtherCodigo:
+      return true;
+    case TApiBody::Kind::Records:
+      break;
+  }
+  json::TJSONArray* records = answer.Abastecimentos;
+  Log(rtl::Format(u"Processando %d registros...", {records->Count()}));
+  for (int i = 0; i < records->Count(); ++i) {
+    if (Terminated()) return false;
+    auto* element = records->Items(i)->GetValue<json::TJSONObject*>();
+    try {
+      ProcessInvoiceData(*element);
+    } catch (const std::exception& e) {
+      Log(u"Erro ao processar registro: " + scrub(MessageOf(e)));
+    }
+  }
+  return true;
+}
+
+void TThreadXML::ProcessInvoiceData(const json::TJSONObject& AElement) {
+  Log(u"Processando orderId: " + MemberText(AElement, u"id"));
+  InsertQueloraRecord(AElement);
+}
+
+// --- staging ------------------------------------------------------------------
+
+void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
+  vError.clear();
+  dac::TConnection* conn = FDtm->FDConnection;
+
+  dac::TQuery* dup = FDtm->qryVerificaOrderId;
+  dup->Close();
+  dup->ParamByName(u"order_id")->SetAsString(MemberText(AElement, u"id"));
+  dup->Open();
+  if (!dup->IsEmpty()) return;  // staged by an earlier run
+
+  // The empty insert cursor stays open from one element to the next: it
+  // selects no row, and every element leaves its cache applied or cancelled.
+  dac::TQuery* q = FDtm->qryInsertQuelora;
+  if (!q->Active() || q->UpdatesPending()) {
+    q->Close();
+    q->Open();
+  }
+  if (!q->IsEmpty()) return;
+
+  double key = 0;
+  conn->StartTransaction();
+  try {
+    q->Append();
+    key = GetSequence(u"vorna_mat.sq_quelora");
+    q->FieldByName(u"id_quelora")->SetAsLargeInt(static_cast<Int64>(key));
+    TSupplyValues v = ReadSupplyElement(AElement);
+    q->FieldByName(u"order_id")->SetAsString(v.OrderId);
+    q->FieldByName(u"status_integracao")->SetAsString(u"Pendente");
+    q->FieldByName(u"data_processamento")->SetAsDateTime(rtl::Now());
+    q->FieldByName(u"data_inicio")->SetAsDateTime(v.DataInicio);
+    q->FieldByName(u"data_fim")->SetAsDateTime(v.DataFim);
+    q->FieldByName(u"codigo_empresa")->SetAsLargeInt(FDtm->Parametros.CodigoEmpresa);
+    q->FieldByName(u"quantidade")->SetAsString(v.Quantidade);
+    q->FieldByName(u"json_arquivo")->SetAsString(v.JsonArquivo);
+    q->FieldByName(u"km")->SetAsString(v.Km);
+    q->FieldByName(u"placa")->SetAsString(v.Placa);
+
+    auto setError = [&] {
+      q->FieldByName(u"erro_integracao")->SetAsInteger(1);
+      q->FieldByName(u"log_erro_integracao")->SetAsString(vError);
+    };
+    dac::TQuery* bem = FDtm->qryBuscaBem;
+    bem->Close();
+    bem->ParamByName(u"numero_placa")->SetAsString(v.Placa);
+    bem->Open();
+    if (bem->IsEmpty()) {
+      vError = u"Placa não possui codigo do bem relacionado";
+      setError();
+    }
+    if (v.HasCombustivel) {
+      rtl::Variant mapped;
+      GetFieldValue(FDtm->mtConfig, u"CodigoQuelora", rtl::Variant(v.CodigoCombustivel),
+                    u"CodigoMardova", mapped);
+      if (!vError.empty()) {
+        setError();
+      } else {
+        String material = rtl::VarToStr(mapped);
+        q->FieldByName(u"codigo_material")->SetAsString(material);
+        if (!material.empty()) {
+          dac::TQuery* m = FDtm->qryVerificaMaterial1;
+          m->Close();
+          m->ParamByName(u"codigo_material")->SetAsString(material);
+          m->Open();
+          if (m->IsEmpty()) {
+            vError = u"Material parametrizado não existe no Mardova";
+            setError();
+          } else if (m->FieldByName(u"tipo")->AsString() == u"B") {
+            vError = u"Não é possível realizar esta operação com um Material Bloqueado";
+            setError();
+          }
+        }
+      }
+    }
+    q->Post();
+    FDtm->vError.clear();
+    if (q->ApplyUpdates(0) != 0) throw rtl::Exception(u"Registro recusado pelo banco de dados.");
+    q->CommitUpdates();
+    q->EmptyDataSet();  // back to the empty cursor for the next element
+    conn->Commit();
+    vError.clear();
+    Log(rtl::Format(u"Registro %s inserido com sucesso.", {rtl::FloatToStr(key)}));
+    AtualizaTelaPrincipal();
+  } catch (const std::exception&) {
+    rollbackAll();
+    try {
+      if (q->State() == db::dsInsert || q->State() == db::dsEdit) q->Cancel();
+      q->CancelUpdates();
+      q->Close();
+    } catch (...) {
+    }
+    Log(rtl::Format(u"Registro %s não inserido.", {rtl::FloatToStr(key)}));
+  }
+}
+
+// --- requisitions -------------------------------------------------------------
+
+void TThreadXML::InsertRequisicao() {
+  dac::TConnection* conn = FDtm->FDConnection;
+  dac::TQuery* pend = FDtm->qryBuscaQuelora;
+  dac::TQuery* header = FDtm->qryInsertRequisicao;
+  dac::TQuery* item = FDtm->qryInsertItemRequisicao;
+  String idQuelora;
+  bool haveRow = false;
+  try {
+    pend->Close();
+    pend->ParamByName(u"status_integracao")->SetAsString(u"Pendente");
+    pend->Open();
+    if (pend->IsEmpty()) return;
+
+    dac::TQuery* user = FDtm->qryUser;
+    user->Close();
+    user->Open();
+    const TDateTime serverNow = FieldDateTime(user->FieldByName(u"data"));
+    const String userName = user->FieldByName(u"user")->AsString();
+    const double year = rtl::YearOf(serverNow);
+    header->Close();
+    header->Open();
+    const TConfigParametros& p = FDtm->Parametros;
+
+    for (pend->First(); !pend->Eof(); pend->Next()) {
+      if (Terminated()) return;  // the rows left wait for the next run
+      idQuelora = pend->FieldByName(u"id_quelora")->AsString();
+      haveRow = true;
+      const String orderId = pend->FieldByName(u"order_id")->AsString();
+      const String placa = pend->FieldByName(u"placa")->AsString();
+
+      conn->StartTransaction();
+      header->Append();
+      const double numero = GetSequence(u"vorna_mat.sq_numero_requisicao");
+      const double id = GetSequence(u"vorna_mat.sq_id_requisicao");
+      const TDateTime now = rtl::Now();
+      header->FieldByName(u"ano_requisicao")->SetAsFloat(year);
+      header->FieldByName(u"numero_requisicao")->SetAsFloat(numero);
+      header->FieldByName(u"id_requisicao")->SetAsFloat(id);
+      header->FieldByName(u"data")->SetAsDateTime(serverNow);
+      header->FieldByName(u"autorizante")->SetAsString(u"DOCUMENTO");
+      for (const char16_t* f : {u"retirante", u"solicitante", u"usuario_criacao", u"usuario_alteracao"})
+        header->FieldByName(f)->SetAsString(userName);
+      header->FieldByName(u"atendida")->SetAsInteger(1);
+      header->FieldByName(u"documento")->SetAsString(orderId);
+      header->FieldByName(u"documento_integracao")->SetAsString(orderId);
+      header->FieldByName(u"tipo_requisicao")->SetAsString(u"M");
+      header->FieldByName(u"uso_interno")->SetAsString(u"MANUAL");
+      header->FieldByName(u"codigo_funcionario")->SetAsLargeInt(p.Solicitante);
+      header->FieldByName(u"observacoes")->SetAsString(u"Quelora - Abastecimento Integrado");
+      header->FieldByName(u"data_criacao")->SetAsDateTime(now);
+      header->FieldByName(u"data_alteracao")->SetAsDateTime(now);
+      header->FieldByName(u"codigo_empresa")->SetAsLargeInt(p.CodigoEmpresa);
+      header->FieldByName(u"automatico")->SetAsInteger(0);
+      header->FieldByName(u"recepcionada")->SetAsInteger(0);
+      header->FieldByName(u"codigo_tipo_movimentacao")->SetAsLargeInt(p.Movimentacao);
+      header->Post();
+
+      UpdateStatus(u"Requisição", idQuelora, year, numero, id, 0, String());
+
+      if (!FDtm->ApplyUpdatesWithErrorHandling(header)) {
+        Log(FDtm->vError);
+        vError = FDtm->vError;
+        header->CancelUpdates();
+        rollbackAll();
+        UpdateStatus(u"Pendente", idQuelora, 0, 0, 0, 1, vError);
+        Log(u"Erro: Não foi possível inserir a requisição.");
+        return;
+      }
+      header->CommitUpdates();
+
+      dac::TQuery* bem = FDtm->qryBuscaBem;
+      bem->Close();
+      bem->ParamByName(u"numero_placa")->SetAsString(placa);
+      bem->Open();
+      const double codigoBem = bem->IsEmpty() ? 0 : bem->FieldByName(u"codigo_bem")->AsFloat();
+      if (codigoBem > 0) {
+        const String material = pend->FieldByName(u"codigo_material")->AsString();
+        item->Close();
+        item->ParamByName(u"ano_requisicao")->SetAsFloat(year);
+        item->ParamByName(u"numero_requisicao")->SetAsFloat(numero);
+        Int64 materialCode = 0;
+        if (StrictInt64(material, materialCode))
+          item->ParamByName(u"codigo_material")->SetAsLargeInt(materialCode);
+        else {
+          // No material: a null that matches no item.
+          db::TParam* param = item->ParamByName(u"codigo_material");
+          param->SetDataType(db::ftLargeint);
+          param->Clear();
+          param->SetBound(true);
+        }
+        item->Open();
+        if (!item->IsEmpty()) {
+          conn->Commit();  // the item exists already: the row stays "Requisição"
+          continue;
+        }
+        conn->StartTransaction();  // a savepoint: a refused item keeps the header
+        item->Append();
+        item->FieldByName(u"ano_requisicao")->SetAsFloat(year);
+        item->FieldByName(u"numero_requisicao")->SetAsFloat(numero);
+        item->FieldByName(u"codigo_material")->SetAsString(material);
+        item->FieldByName(u"codigo_almoxarifado")->SetAsLargeInt(p.Almoxarifado);
+        item->FieldByName(u"codigo_empenho")->SetAsLargeInt(p.ContaContabil);
+        item->FieldByName(u"quantidade_digitada_ret")->SetAsString(
+            pend->FieldByName(u"quantidade")->AsString());
+        item->FieldByName(u"codigo_unidade_digitada_ret")->SetAsString(u"LT");
+        item->FieldByName(u"id_bem")->SetAsFloat(codigoBem);
+        item->Post();
+        if (!FDtm->ApplyUpdatesWithErrorHandling(item)) {
+          Log(FDtm->vError);
+          vError = FDtm->vError;
+          item->CancelUpdates();
+          conn->Rollback();  // the savepoint only
+          UpdateStatus(u"Requisição", idQuelora, year, numero, id, 1, vError);
+          conn->Commit();
+          Log(u"Erro: Não foi possível inserir o item da requisição.");
+          return;
+        }
+        item->CommitUpdates();
+        UpdateStatus(u"Finalizado", idQuelora, 0, 0, 0, 0, String());
+        conn->Commit();
+        conn->Commit();
+      } else {
+        UpdateStatus(u"Requisição", idQuelora, year, numero, id, 1,
+                     u"A placa: " + placa + u" não foi localizada");
+        conn->Commit();
+      }
+    }
+  } catch (const std::exception& e) {
+    rollbackAll();
+    for (dac::TQuery* q : {header, item}) {
+      try {
+        if (q->State() == db::dsInsert || q->State() == db::dsEdit) q->Cancel();
+        if (q->Active()) q->CancelUpdates();
+      } catch (...) {
+      }
+    }
+    vError = u"Erro: Não foi possível inserir a requisição. " + scrub(MessageOf(e));
+    Log(vError);
+    if (haveRow) {
+      // The handler's own write may fail too (a lost connection): report it
+      // and leave the row for the next run.
+      try {
+        UpdateStatus(u"Pendente", idQuelora, 0, 0, 0, 1, vError);
+      } catch (const std::exception& e2) {
+        Log(u"Erro na thread: " + scrub(MessageOf(e2)));
+      }
+    }
+  }
+}
+
+void TThreadXML::UpdateStatus(const String& status_integracao, const String& id_quelora,
+                              double ano_requisicao, double numero_requisicao,
+                              double id_requisicao, double erro_integracao,
+                              const String& log_erro_integracao) {
+  dac::TQuery* q = FDtm->qryUpdateStatusIntegracao;
+  q->Close();
+  q->ParamByName(u"status_integracao")->SetAsString(status_integracao);
+  q->ParamByName(u"id_quelora")->SetAsString(id_quelora);
+  q->ParamByName(u"ano_requisicao")->SetAsString(rtl::FloatToStr(ano_requisicao));
+  q->ParamByName(u"numero_requisicao")->SetAsString(rtl::FloatToStr(numero_requisicao));
+  q->ParamByName(u"id_requisicao")->SetAsString(rtl::FloatToStr(id_requisicao));
+  q->ParamByName(u"erro_integracao")->SetAsString(rtl::FloatToStr(erro_integracao));
+  q->ParamByName(u"log_erro_integracao")->SetAsString(log_erro_integracao);
+  q->ExecSQL();
+}
+
+double TThreadXML::GetSequence(const String& sequence) {
+  try {
+    dac::TQuery* q = FDtm->qryExecute;
+    q->Close();
+    q->SQL().SetText(StatementText(u"qryExecute", FDtm->Dialect()));
+    q->ParamByName(u"seq")->SetAsString(sequence);
+    q->Open();
+    if (q->IsEmpty()) throw rtl::Exception(u"sequence '" + sequence + u"' does not exist");
+    double value = q->FieldByName(u"id")->AsFloat();
+    q->Close();
+    return value;
+  } catch (const std::exception& e) {
+    throw rtl::Exception(u"Erro ao criar a sequence: " + MessageOf(e));
+  }
+}
+
+// --- configuration ------------------------------------------------------------
+
+void TThreadXML::LerConfigEmMemTable(dac::TMemTable* AMemTable) {
+  TConfigFile config = ReadConfigFile(ConfigFilePath());
+  FDtm->Parametros = config.Parametros;
+  if (!AMemTable->Active()) {
+    db::TFieldDefs* defs = AMemTable->FieldDefs();
+    defs->Clear();
+    defs->Add(u"ID", db::ftInteger);
+    defs->Add(u"CodigoEmpresa", db::ftLargeint);
+    defs->Add(u"Solicitante", db::ftLargeint);
+    defs->Add(u"Movimentacao", db::ftLargeint);
+    defs->Add(u"Almoxarifado", db::ftLargeint);
+    defs->Add(u"ContaContabil", db::ftLargeint);
+    defs->Add(u"CodigoPosto", db::ftLargeint);
+    defs->Add(u"CodigoQuelora", db::ftLargeint);
+    defs->Add(u"Descricao", db::ftString, kDescricaoSize);
+    defs->Add(u"CodigoMardova", db::ftLargeint);
+    defs->Add(u"CodigoEmpresaQuelora", db::ftLargeint);
+    AMemTable->CreateDataSet();
+  }
+  const TConfigParametros& p = config.Parametros;
+  int id = 0;
+  for (const TConfigMaterial& m : config.Materiais) {
+    AMemTable->Append();
+    AMemTable->FieldByName(u"ID")->SetAsInteger(++id);
+    AMemTable->FieldByName(u"CodigoEmpresa")->SetAsLargeInt(p.CodigoEmpresa);
+    AMemTable->FieldByName(u"Solicitante")->SetAsLargeInt(p.Solicitante);
+    AMemTable->FieldByName(u"Movimentacao")->SetAsLargeInt(p.Movimentacao);
+    AMemTable->FieldByName(u"Almoxarifado")->SetAsLargeInt(p.Almoxarifado);
+    AMemTable->FieldByName(u"ContaContabil")->SetAsLargeInt(p.ContaContabil);
+    AMemTable->FieldByName(u"CodigoPosto")->SetAsLargeInt(p.CodigoPosto);
+    AMemTable->FieldByName(u"CodigoQuelora")->SetAsLargeInt(m.CodigoQuelora);
+    AMemTable->FieldByName(u"Descricao")->SetAsString(m.Descricao);
+    AMemTable->FieldByName(u"CodigoMardova")->SetAsLargeInt(m.CodigoMardova);
+    AMemTable->FieldByName(u"CodigoEmpresaQuelora")->SetAsLargeInt(p.CodigoEmpresaQuelora);
+    AMemTable->Post();
+  }
+  AMemTable->First();
+}
+
+void TThreadXML::GetFieldValue(db::TDataSet* ATable, const String& FilterField,
+                               const rtl::Variant& FilterValue, const String& ReturnField,
+                               rtl::Variant& Result) {
+  if (ATable && ATable->Active() && !ATable->IsEmpty()) {
+    db::TField* filter = ATable->FieldByName(FilterField);
+    const String wanted = rtl::VarToStr(FilterValue);
+    Int64 wantedInt = 0;
+    const bool integer = IsIntegerField(filter);
+    const bool wantedIsInt = integer && StrictInt64(wanted, wantedInt);
+    const db::TBookmark mark = ATable->GetBookmark();
+    for (ATable->First(); !ATable->Eof(); ATable->Next()) {
+      bool match = false;
+      if (filter->IsNull())
+        match = false;
+      else if (integer)
+        match = wantedIsInt && filter->AsLargeInt() == wantedInt;
+      else
+        match = filter->AsString() == wanted;
+      if (match) {
+        Result = ATable->FieldByName(ReturnField)->Value();
+        return;
+      }
+    }
+    if (ATable->BookmarkValid(mark)) ATable->GotoBookmark(mark);
+  }
+  if (FilterField == u"CodigoQuelora")
+    vError = u"Registro parametrizado no config: Filtro " + FilterField + u" / Valor: " +
+             rtl::VarToStr(FilterValue);
+}
+
+}  // namespace integrador

@@ -1,0 +1,122 @@
+#pragma once
+// One integration run on a worker thread: fetch the period's supply records
+// from the web API, stage each new one, turn pending ones into requisitions,
+// and clear the busy flag. Everything it writes goes through its own data
+// module; it reaches the main thread only through Log (blocking) and the
+// grid refresh (queued).
+#include <atomic>
+#include <memory>
+
+#include "app/run/log_lines.h"
+#include "app/run/udmThread.h"
+#include "platform/net/httpclient.h"
+#include "platform/rtl/threads.h"
+#include "platform/rtl/variant.h"
+
+namespace json {
+class TJSONObject;
+}
+
+namespace integrador {
+
+// What the scheduler hands to a run. Owns none of what it points to.
+class TThreadParams {
+ public:
+  TThreadParams() = default;
+  ~TThreadParams() = default;
+
+  // The login connection's own parameter list, copied by the worker's
+  // constructor.
+  const rtl::TStrings* ConnDefParams = nullptr;
+  rtl::TComponent* Grid = nullptr;  // handed over; the run does not use it
+  ILogLines* RichEdit = nullptr;    // where the run's log lines go
+};
+
+class TThreadXML : public rtl::TThread {
+ public:
+  // On the main thread. Takes ownership of AParams once construction has
+  // succeeded (a failed construction leaves them to the caller). Build it
+  // with rtl::NewThread<TThreadXML>(params): it starts once fully built and
+  // frees itself when its run ends.
+  explicit TThreadXML(TThreadParams* AParams);
+  ~TThreadXML() override;
+
+  // --- for tests and the closing program
+  // Workers alive in the process (constructed and not yet destroyed).
+  static int LiveCount();
+  // Asks every live worker to stop at its next safe point: between records,
+  // between requisition rows, during the pause between attempts, or while a
+  // request is in flight. Any thread.
+  static void TerminateAll();
+  // Main thread: serves hand-overs until no worker is alive, at most
+  // `realTimeoutMs` of real time. True when none is left.
+  static bool WaitForAll(rtl::Int64 realTimeoutMs);
+  // The pause between failed attempts (5000 ms).
+  static constexpr rtl::Int64 kRetryPauseMs = 5000;
+  static constexpr int kMaxAttempts = 3;
+  // Tests shorten the HTTP inactivity time-out and the body cap; 0 keeps the
+  // client's default. Read by the constructor.
+  static void SetHttpLimitsForTests(int responseTimeoutMs, std::size_t maxContentSize);
+
+  TThreadParams* Params() const { return FParams.get(); }
+  TdtmThread* Dtm() const { return FDtm.get(); }
+
+  // The run's steps, public as the design names them.
+  void Log(const rtl::String& AMsg);
+  void AtualizaTelaPrincipal();
+  bool CheckDatabaseConnection();
+  void ProcessInvoiceData(const json::TJSONObject& AElement);
+  void InsertQueloraRecord(const json::TJSONObject& AElement);
+  void InsertRequisicao();
+  void UpdateStatus(const rtl::String& status_integracao, const rtl::String& id_quelora,
+                    double ano_requisicao, double numero_requisicao, double id_requisicao,
+                    double erro_integracao, const rtl::String& log_erro_integracao);
+  double GetSequence(const rtl::String& sequence);
+  void LerConfigEmMemTable(dac::TMemTable* AMemTable);
+  void GetFieldValue(db::TDataSet* ATable, const rtl::String& FilterField,
+                     const rtl::Variant& FilterValue, const rtl::String& ReturnField,
+                     rtl::Variant& Result);
+
+  rtl::String vError;
+
+ protected:
+  void Execute() override;
+
+ private:
+  struct Resource {
+    bool known = false;
+    int id = 0;
+    rtl::String ponteiro;  // as stored, "dd/mm/yyyy hh:nn:ss"
+    rtl::String url;
+    rtl::String token;
+    rtl::TDateTime horaAtual = 0;
+  };
+  void readResource();
+  void writeFlag(int carga, const rtl::String& ponteiro);
+  void endOfRun();
+  // Steps 6 and 7: false when no 200 answer came.
+  bool fetch(net::THTTPResponse& response);
+  rtl::String requestAddress() const;
+  // Step 8: false when the run must go to its end without the requisitions.
+  bool processBody(const rtl::String& body);
+  rtl::String scrub(const rtl::String& text) const;
+  void rollbackAll();
+
+  std::unique_ptr<TThreadParams> FParams;
+  std::unique_ptr<TdtmThread> FDtm;
+  std::unique_ptr<net::THTTPClient> FHTTPClient;
+  // One grid refresh pending at most; shared with the queued hand-over,
+  // which may run after this object has gone.
+  std::shared_ptr<std::atomic<bool>> refreshPending_;
+  Resource resource_;
+  bool flagMoved_ = false;
+  rtl::String ponteiroAtual_;  // the next-run time now stored
+  bool registered_ = false;
+};
+
+// The texts of the run that the program and its tests look for.
+inline constexpr char16_t kSuccessLine[] = u"Thread executada com sucesso.";
+inline constexpr char16_t kResourceMissing[] =
+    u"Recurso de integração da API Quelora não encontrado.";
+
+}  // namespace integrador
