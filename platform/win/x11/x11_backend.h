@@ -1,0 +1,20 @@
+#pragma once
+// The X11 backend: every top-level window of the window system is an Xlib
+// window of its own. Presents through MIT-SHM (XPutImage when shared memory
+// is not there), types text through XIM, shapes windows with XShape, reads
+// monitors from Xrandr and the work area from _NET_WORKAREA, shows ARGB
+// cursors through Xcursor, and keeps the clipboard on the CLIPBOARD
+// selection. win::CreateX11Backend (backend.h) makes one.
+#include <memory>
+#include <string>
+
+#include "platform/win/backend.h"
+
+namespace win::x11 {
+
+// Opens `displayName` (empty: $DISPLAY); null when it cannot be opened, with
+// the reason in `error` when given.
+std::unique_ptr<Backend> CreateBackend(const std::string& displayName = {},
+                                       std::string* error = nullptr);
+
+}  // namespace win::x11
