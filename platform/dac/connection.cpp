@@ -200,6 +200,38 @@ ResultSet TConnection::Execute(const String& driverSql, const std::vector<BindVa
   }
 }
 
+ResultSet TConnection::Execute(std::string_view driverSqlUtf8, const std::vector<BindValue>& params) {
+  UseScope use(use_, this);
+  checkConnected();
+  try {
+    return driver_->Run(driverSqlUtf8, params);
+  } catch (...) {
+    rethrow(std::current_exception());
+  }
+}
+
+BatchOutcome TConnection::ExecuteIsolated(const std::vector<BatchStatement>& batch,
+                                          std::string_view savepoint) {
+  UseScope use(use_, this);
+  checkConnected();
+  if (transactionLevel_ == 0) RaiseDatabaseError(u"ExecuteIsolated needs an open transaction");
+  BatchOutcome outcome;
+  try {
+    outcome = driver_->ExecuteIsolated(batch, savepoint);
+  } catch (...) {
+    rethrow(std::current_exception());
+  }
+  if (outcome.Refused) {
+    try {
+      std::rethrow_exception(outcome.Refused);
+    } catch (db::EDatabaseError& e) {
+      e.SetMessage(HideSecret(e.Message(), params_->Values(u"PASSWORD")));
+    } catch (...) {
+    }
+  }
+  return outcome;
+}
+
 void TConnection::ExecScript(const String& sql) {
   UseScope use(use_, this);
   checkConnected();

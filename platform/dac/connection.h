@@ -68,6 +68,12 @@ class TConnection : public rtl::TComponent {
   // --- for queries -----------------------------------------------------------
   // Runs a statement whose parameters are already rewritten for the driver.
   ResultSet Execute(const String& driverSql, const std::vector<BindValue>& params);
+  // The same with the statement's text already in UTF-8 (statements run
+  // many times keep it so).
+  ResultSet Execute(std::string_view driverSqlUtf8, const std::vector<BindValue>& params);
+  // Writes statements each in a savepoint of its own, stopping at the first
+  // refused one, as DriverConnection::ExecuteIsolated. Needs a transaction.
+  BatchOutcome ExecuteIsolated(const std::vector<BatchStatement>& batch, std::string_view savepoint);
   // Transaction control and scripts, no parameters.
   void ExecScript(const String& sql);
   // The placeholder form the driver reads.

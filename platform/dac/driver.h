@@ -1,9 +1,11 @@
 #pragma once
 // The small interface both drivers implement. Only the connection and the
 // query see it; the engines' own headers stay inside the driver sources.
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/rtl/types.h"
@@ -89,6 +91,19 @@ struct ConnectSettings {
   String ApplicationName = u"integrador";
 };
 
+// One statement of a batch: UTF-8 text and its values.
+struct BatchStatement {
+  std::string_view Sql;
+  std::vector<BindValue> Params;
+};
+
+// What became of a batch: how many statements were written, and the error
+// of the one the database refused, if any (it is statement `Done`).
+struct BatchOutcome {
+  std::size_t Done = 0;
+  std::exception_ptr Refused;
+};
+
 class DriverConnection {
  public:
   virtual ~DriverConnection() = default;
@@ -96,11 +111,24 @@ class DriverConnection {
   // Runs one or more statements without parameters or results (transaction
   // control, scripts).
   virtual void ExecScript(const String& sql) = 0;
-  // One statement whose parameters are `?n` (SQLite) or `$n` (PostgreSQL).
-  virtual ResultSet Execute(const String& sql, const std::vector<BindValue>& params) = 0;
+  // One statement whose parameters are `?n` (SQLite) or `$n` (PostgreSQL),
+  // its text in UTF-8.
+  virtual ResultSet Run(std::string_view sql, const std::vector<BindValue>& params) = 0;
+  ResultSet Execute(const String& sql, const std::vector<BindValue>& params);
+  // Inside an open transaction, writes the statements in order, each in the
+  // savepoint `savepoint` of its own, released after it. At the first one the
+  // database refuses it rolls back to that savepoint (the transaction stays
+  // usable), releases it and stops: the statements after it are not run.
+  // A lost connection raises instead. This one runs them one by one; the
+  // server driver sends them without waiting for each answer.
+  virtual BatchOutcome ExecuteIsolated(const std::vector<BatchStatement>& batch,
+                                       std::string_view savepoint);
   // Whether the engine still answers (PostgreSQL: the socket is alive).
   virtual bool Alive() = 0;
 };
+
+// UTF-8 of a text; the same bytes as rtl::StringToUtf8, quicker for ASCII.
+std::string ToUtf8(StringView text);
 
 // Both raise EDatabaseError with the engine's message on failure.
 std::unique_ptr<DriverConnection> ConnectSQLite(const ConnectSettings& settings);

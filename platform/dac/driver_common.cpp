@@ -5,17 +5,54 @@
 
 #include "platform/dac/driver.h"
 #include "platform/dac/errors.h"
+#include "platform/db/dbtypes.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/ustring.h"
 
 namespace dac {
 
+std::string ToUtf8(StringView text) {
+  // Statement texts and most values are ASCII: copied unit by unit.
+  std::string out(text.size(), '\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c >= 0x80) return rtl::StringToUtf8(text);
+    out[i] = static_cast<char>(c);
+  }
+  return out;
+}
+
 BindValue BindValue::Text(StringView s) {
   if (s.empty()) return Null();
   BindValue b;
   b.Type = Kind::Text;
-  b.Bytes = rtl::StringToUtf8(s);
+  b.Bytes = ToUtf8(s);
   return b;
+}
+
+ResultSet DriverConnection::Execute(const String& sql, const std::vector<BindValue>& params) {
+  return Run(ToUtf8(sql), params);
+}
+
+BatchOutcome DriverConnection::ExecuteIsolated(const std::vector<BatchStatement>& batch,
+                                               std::string_view savepoint) {
+  String name = rtl::Utf8ToString(savepoint);
+  BatchOutcome outcome;
+  for (; outcome.Done < batch.size(); ++outcome.Done) {
+    const BatchStatement& statement = batch[outcome.Done];
+    try {
+      ExecScript(u"SAVEPOINT " + name);
+      Run(statement.Sql, statement.Params);
+      ExecScript(u"RELEASE SAVEPOINT " + name);
+    } catch (db::EDatabaseError&) {
+      if (!Alive()) throw;
+      outcome.Refused = std::current_exception();
+      ExecScript(u"ROLLBACK TO SAVEPOINT " + name);
+      ExecScript(u"RELEASE SAVEPOINT " + name);
+      break;
+    }
+  }
+  return outcome;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // sent as text, the session's time zone set to the process's own.
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -155,11 +156,25 @@ class PgConnection final : public DriverConnection {
 
   DriverKind Kind() const override { return DriverKind::PostgreSQL; }
   void ExecScript(const String& sql) override;
-  ResultSet Execute(const String& sql, const std::vector<BindValue>& params) override;
+  ResultSet Run(std::string_view sql, const std::vector<BindValue>& params) override;
+  BatchOutcome ExecuteIsolated(const std::vector<BatchStatement>& batch,
+                               std::string_view savepoint) override;
   bool Alive() override { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
 
  private:
   [[noreturn]] void failResult(const PGresult* r);
+  // Sends a batch's statements from `first` on, each between SAVEPOINT and
+  // RELEASE, at most `limit` of them, then the pipeline's sync. Returns how
+  // many it sent.
+  std::size_t sendPipelined(const std::vector<BatchStatement>& batch, std::size_t first,
+                            std::size_t limit, const std::string& savepoint,
+                            const std::string& release);
+  // Reads the answers to `rows` pipelined rows and the sync; returns the
+  // index among them of the first refused row (rows when none was) and keeps
+  // its result in `refusal`.
+  std::size_t readPipelined(std::size_t rows, Result& refusal);
+  // Leaves pipeline mode after a failure, reading what is still due.
+  void abandonPipeline() noexcept;
 
   PGconn* conn_ = nullptr;
   String password_;
@@ -235,33 +250,49 @@ void PgConnection::ExecScript(const String& sql) {
     failResult(r.get());
 }
 
-ResultSet PgConnection::Execute(const String& sql, const std::vector<BindValue>& params) {
-  if (!conn_) RaiseDatabaseError(u"not connected");
-  std::string text = rtl::StringToUtf8(sql);
-  std::vector<std::string> storage(params.size());
-  std::vector<const char*> values(params.size(), nullptr);
-  std::vector<int> lengths(params.size(), 0), formats(params.size(), 0);
-  for (std::size_t i = 0; i < params.size(); ++i) {
-    const BindValue& p = params[i];
-    switch (p.Type) {
-      case BindValue::Kind::Null: continue;
-      case BindValue::Kind::Integer: storage[i] = std::to_string(p.Int); break;
-      case BindValue::Kind::Boolean: storage[i] = p.Int ? "true" : "false"; break;
-      case BindValue::Kind::Float: storage[i] = FormatWireFloat(p.Float); break;
-      case BindValue::Kind::Text: storage[i] = p.Bytes; break;
-      case BindValue::Kind::Date: storage[i] = FormatIsoDate(p.Stamp); break;
-      case BindValue::Kind::Time: storage[i] = FormatIsoTime(p.Stamp); break;
-      case BindValue::Kind::DateTime: storage[i] = FormatIsoDateTime(p.Stamp); break;
-      case BindValue::Kind::Blob:
-        storage[i] = p.Bytes;
-        formats[i] = 1;
-        break;
+// Parameters in libpq's text form (bytea binary), kept alive for the call.
+struct WireParams {
+  std::vector<std::string> storage;
+  std::vector<const char*> values;
+  std::vector<int> lengths, formats;
+
+  explicit WireParams(const std::vector<BindValue>& params)
+      : storage(params.size()), values(params.size(), nullptr), lengths(params.size(), 0),
+        formats(params.size(), 0) {
+    for (std::size_t i = 0; i < params.size(); ++i) {
+      const BindValue& p = params[i];
+      switch (p.Type) {
+        case BindValue::Kind::Null: continue;
+        case BindValue::Kind::Integer: storage[i] = std::to_string(p.Int); break;
+        case BindValue::Kind::Boolean: storage[i] = p.Int ? "true" : "false"; break;
+        case BindValue::Kind::Float: storage[i] = FormatWireFloat(p.Float); break;
+        case BindValue::Kind::Text:
+          // Already bytes: sent from the value itself.
+          values[i] = p.Bytes.c_str();
+          lengths[i] = static_cast<int>(p.Bytes.size());
+          continue;
+        case BindValue::Kind::Date: storage[i] = FormatIsoDate(p.Stamp); break;
+        case BindValue::Kind::Time: storage[i] = FormatIsoTime(p.Stamp); break;
+        case BindValue::Kind::DateTime: storage[i] = FormatIsoDateTime(p.Stamp); break;
+        case BindValue::Kind::Blob:
+          values[i] = p.Bytes.data();
+          lengths[i] = static_cast<int>(p.Bytes.size());
+          formats[i] = 1;
+          continue;
+      }
+      values[i] = storage[i].c_str();
+      lengths[i] = static_cast<int>(storage[i].size());
     }
-    values[i] = storage[i].c_str();
-    lengths[i] = static_cast<int>(storage[i].size());
   }
-  Result r(PQexecParams(conn_, text.c_str(), static_cast<int>(params.size()), nullptr,
-                        values.data(), lengths.data(), formats.data(), 0));
+  int count() const { return static_cast<int>(values.size()); }
+};
+
+ResultSet PgConnection::Run(std::string_view sql, const std::vector<BindValue>& params) {
+  if (!conn_) RaiseDatabaseError(u"not connected");
+  std::string text(sql);
+  WireParams wire(params);
+  Result r(PQexecParams(conn_, text.c_str(), wire.count(), nullptr, wire.values.data(),
+                        wire.lengths.data(), wire.formats.data(), 0));
   ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
   if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK && st != PGRES_EMPTY_QUERY)
     failResult(r.get());
@@ -288,6 +319,110 @@ ResultSet PgConnection::Execute(const String& sql, const std::vector<BindValue>&
   if (st == PGRES_TUPLES_OK && columns > 0) result.RowsAffected = st == PGRES_TUPLES_OK &&
       std::string_view(PQcmdStatus(r.get())).substr(0, 6) == "SELECT" ? 0 : result.RowsAffected;
   return result;
+}
+
+// Rows sent before waiting for their answers. After a refusal the rows sent
+// behind it were skipped by the server and go again, so the window shrinks
+// after one and grows back while rows pass.
+constexpr std::size_t kPipelineMaxRows = 256;
+
+std::size_t PgConnection::sendPipelined(const std::vector<BatchStatement>& batch,
+                                        std::size_t first, std::size_t limit,
+                                        const std::string& savepoint,
+                                        const std::string& release) {
+  std::size_t end = std::min(batch.size(), first + limit);
+  std::string text;
+  for (std::size_t i = first; i < end; ++i) {
+    const BatchStatement& statement = batch[i];
+    text.assign(statement.Sql);
+    WireParams wire(statement.Params);
+    if (!PQsendQueryParams(conn_, savepoint.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0) ||
+        !PQsendQueryParams(conn_, text.c_str(), wire.count(), nullptr, wire.values.data(),
+                           wire.lengths.data(), wire.formats.data(), 0) ||
+        !PQsendQueryParams(conn_, release.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0))
+      failResult(nullptr);
+  }
+  if (!PQpipelineSync(conn_)) failResult(nullptr);
+  return end - first;
+}
+
+std::size_t PgConnection::readPipelined(std::size_t rows, Result& refusal) {
+  std::size_t refused = rows;
+  for (std::size_t command = 0; command < rows * 3; ++command) {
+    Result r(PQgetResult(conn_));
+    if (!r) failResult(nullptr);  // the link broke: no answer at all
+    ExecStatusType st = PQresultStatus(r.get());
+    if (st == PGRES_FATAL_ERROR) {
+      if (PQstatus(conn_) != CONNECTION_OK) failResult(r.get());
+      if (refused == rows) {
+        refused = command / 3;
+        refusal = std::move(r);
+      }
+    } else if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK && st != PGRES_EMPTY_QUERY &&
+               st != PGRES_PIPELINE_ABORTED) {
+      failResult(r.get());
+    }
+    // Each command's answers end with a null result.
+    while (Result more{PQgetResult(conn_)}) {
+      if (PQstatus(conn_) != CONNECTION_OK) failResult(more.get());
+    }
+  }
+  Result sync(PQgetResult(conn_));
+  if (!sync || PQresultStatus(sync.get()) != PGRES_PIPELINE_SYNC) failResult(sync.get());
+  return refused;
+}
+
+void PgConnection::abandonPipeline() noexcept {
+  if (!conn_ || PQpipelineStatus(conn_) == PQ_PIPELINE_OFF) return;
+  // Reads until the last sync's answer (or the link's end), then leaves.
+  int nulls = 0;
+  while (PQstatus(conn_) == CONNECTION_OK && nulls < 2) {
+    Result r(PQgetResult(conn_));
+    if (!r) {
+      ++nulls;
+      continue;
+    }
+    nulls = 0;
+    if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC && PQexitPipelineMode(conn_)) return;
+  }
+  PQexitPipelineMode(conn_);
+}
+
+BatchOutcome PgConnection::ExecuteIsolated(const std::vector<BatchStatement>& batch,
+                                           std::string_view savepoint) {
+  if (!conn_) RaiseDatabaseError(u"not connected");
+  const std::string name(savepoint);
+  const std::string open = "SAVEPOINT " + name, release = "RELEASE SAVEPOINT " + name;
+  BatchOutcome outcome;
+  std::size_t window = kPipelineMaxRows;
+  while (outcome.Done < batch.size()) {
+    Result refusal;
+    std::size_t sent = 0, passed = 0;
+    if (!PQenterPipelineMode(conn_)) failResult(nullptr);
+    try {
+      sent = sendPipelined(batch, outcome.Done, window, open, release);
+      passed = readPipelined(sent, refusal);
+    } catch (...) {
+      abandonPipeline();
+      throw;
+    }
+    if (!PQexitPipelineMode(conn_)) failResult(nullptr);
+    outcome.Done += passed;
+    if (passed == sent) {
+      window = std::min(kPipelineMaxRows, window * 2);
+      continue;
+    }
+    // The refused row's savepoint is the open one: back to it, so that the
+    // transaction goes on.
+    ExecScript(rtl::Utf8ToString("ROLLBACK TO SAVEPOINT " + name + "; " + release));
+    try {
+      failResult(refusal.get());
+    } catch (...) {
+      outcome.Refused = std::current_exception();
+    }
+    break;
+  }
+  return outcome;
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include "platform/dac/query.h"
 
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
 #include "platform/dac/errors.h"
 #include "platform/db/field.h"
 #include "platform/rtl/format.h"
@@ -227,80 +231,118 @@ void TQuery::OpenData() {
 
 void TQuery::CloseData() {}
 
-void TQuery::WriteRecord(db::TUpdateStatus status, const db::TMemRecord& record,
-                         std::vector<rtl::Variant>& newValues) {
-  writeRow(status, record.Values, newValues);
+
+// The statements that write cached rows to one table. An INSERT names only
+// the fields given a value, so that column defaults apply; its text for each
+// set of given fields is made once and kept in UTF-8 for the driver.
+class RowWriter {
+ public:
+  RowWriter(db::TFieldDefs* defs, const String& table, const String& keyFields,
+            PlaceholderStyle style)
+      : defs_(defs), table_(quoteTable(table)), keyFields_(keyFields),
+        dollar_(style == PlaceholderStyle::DollarNumber) {}
+
+  // The statement and its values for one row; false when the row needs none
+  // (an edit that changed nothing). The text stays valid while the writer
+  // lives for inserts, until the next call for the others.
+  bool Build(db::TUpdateStatus status, const std::vector<rtl::Variant>& original,
+             const std::vector<rtl::Variant>& values, std::string_view& sql,
+             std::vector<BindValue>& binds);
+
+ private:
+  String placeholder(std::size_t n) const {
+    return (dollar_ ? u"$" : u"?") + rtl::IntToStr(static_cast<Int64>(n));
+  }
+  String whereClause(const std::vector<rtl::Variant>& original, std::vector<BindValue>& binds) const;
+
+  db::TFieldDefs* defs_;
+  String table_;
+  String keyFields_;
+  bool dollar_;
+  std::vector<db::TFieldType> types_;
+  std::string mask_;
+  std::unordered_map<std::string, std::string> inserts_;
+  std::string other_;
+};
+
+String RowWriter::whereClause(const std::vector<rtl::Variant>& original,
+                              std::vector<BindValue>& binds) const {
+  const int count = defs_->Count();
+  std::vector<int> keys;
+  if (!keyFields_.empty()) {
+    std::size_t start = 0;
+    while (start <= keyFields_.size()) {
+      std::size_t semi = keyFields_.find(u';', start);
+      String name = rtl::Trim(StringView(keyFields_).substr(
+          start, semi == String::npos ? String::npos : semi - start));
+      if (!name.empty()) keys.push_back(defs_->Find(name)->Index());
+      if (semi == String::npos) break;
+      start = semi + 1;
+    }
+  } else {
+    for (int i = 0; i < count; ++i)
+      if (!isBlobType(defs_->Items(i)->DataType())) keys.push_back(i);
+  }
+  String where;
+  for (int i : keys) {
+    db::TFieldDef* def = defs_->Items(i);
+    const rtl::Variant& v = original[static_cast<std::size_t>(i)];
+    if (!where.empty()) where += u" AND ";
+    BindValue b = bindField(def->DataType(), v);
+    if (b.Type == BindValue::Kind::Null) {
+      where += quoteIdent(def->Name()) + u" IS NULL";
+    } else {
+      binds.push_back(std::move(b));
+      where += quoteIdent(def->Name()) + u" = " + placeholder(binds.size());
+    }
+  }
+  return where;
 }
 
-void TQuery::writeRow(db::TUpdateStatus status, const std::vector<rtl::Variant>& original,
-                      const std::vector<rtl::Variant>& values) {
-  checkConnection();
-  if (updateTableName_.empty())
-    db::DatabaseError(u"No UpdateTableName to write the changes to", this);
-  db::TFieldDefs* defs = FieldDefs();
-  const int count = defs->Count();
-  std::vector<BindValue> binds;
-  String sql;
-  String table = quoteTable(updateTableName_);
-  auto placeholder = [&]() {
-    String p = connection_->Placeholders() == PlaceholderStyle::DollarNumber ? u"$" : u"?";
-    return p + rtl::IntToStr(static_cast<Int64>(binds.size()));
-  };
-  auto whereClause = [&]() {
-    std::vector<int> keys;
-    if (!keyFields_.empty()) {
-      std::size_t start = 0;
-      while (start <= keyFields_.size()) {
-        std::size_t semi = keyFields_.find(u';', start);
-        String name = rtl::Trim(StringView(keyFields_).substr(
-            start, semi == String::npos ? String::npos : semi - start));
-        if (!name.empty()) keys.push_back(defs->Find(name)->Index());
-        if (semi == String::npos) break;
-        start = semi + 1;
-      }
-    } else {
-      for (int i = 0; i < count; ++i)
-        if (!isBlobType(defs->Items(i)->DataType())) keys.push_back(i);
-    }
-    String where;
-    for (int i : keys) {
-      db::TFieldDef* def = defs->Items(i);
-      const rtl::Variant& v = original[static_cast<std::size_t>(i)];
-      if (!where.empty()) where += u" AND ";
-      BindValue b = bindField(def->DataType(), v);
-      if (b.Type == BindValue::Kind::Null) {
-        where += quoteIdent(def->Name()) + u" IS NULL";
-      } else {
-        binds.push_back(std::move(b));
-        where += quoteIdent(def->Name()) + u" = " + placeholder();
-      }
-    }
-    return where;
-  };
-
+bool RowWriter::Build(db::TUpdateStatus status, const std::vector<rtl::Variant>& original,
+                      const std::vector<rtl::Variant>& values, std::string_view& sql,
+                      std::vector<BindValue>& binds) {
+  const int count = defs_->Count();
+  binds.clear();
   if (status == db::usInserted) {
-    // Only the fields given a value, so that column defaults apply.
-    String columns, marks;
+    if (types_.size() != static_cast<std::size_t>(count)) {
+      types_.clear();
+      for (int i = 0; i < count; ++i) types_.push_back(defs_->Items(i)->DataType());
+    }
+    mask_.assign(static_cast<std::size_t>(count), '0');
     for (int i = 0; i < count; ++i) {
-      db::TFieldDef* def = defs->Items(i);
-      BindValue b = bindField(def->DataType(), values[static_cast<std::size_t>(i)]);
+      BindValue b = bindField(types_[static_cast<std::size_t>(i)], values[static_cast<std::size_t>(i)]);
       if (b.Type == BindValue::Kind::Null) continue;
       binds.push_back(std::move(b));
-      if (!columns.empty()) {
-        columns += u", ";
-        marks += u", ";
-      }
-      columns += quoteIdent(def->Name());
-      marks += placeholder();
+      mask_[static_cast<std::size_t>(i)] = '1';
     }
-    if (columns.empty())
-      sql = u"INSERT INTO " + table + u" DEFAULT VALUES";
-    else
-      sql = u"INSERT INTO " + table + u" (" + columns + u") VALUES (" + marks + u")";
-  } else if (status == db::usModified) {
+    auto found = inserts_.find(mask_);
+    if (found == inserts_.end()) {
+      String columns, marks, text;
+      std::size_t n = 0;
+      for (int i = 0; i < count; ++i) {
+        if (mask_[static_cast<std::size_t>(i)] != '1') continue;
+        if (n++ > 0) {
+          columns += u", ";
+          marks += u", ";
+        }
+        columns += quoteIdent(defs_->Items(i)->Name());
+        marks += placeholder(n);
+      }
+      if (columns.empty())
+        text = u"INSERT INTO " + table_ + u" DEFAULT VALUES";
+      else
+        text = u"INSERT INTO " + table_ + u" (" + columns + u") VALUES (" + marks + u")";
+      found = inserts_.emplace(mask_, ToUtf8(text)).first;
+    }
+    sql = found->second;
+    return true;
+  }
+  String text;
+  if (status == db::usModified) {
     String sets;
     for (int i = 0; i < count; ++i) {
-      db::TFieldDef* def = defs->Items(i);
+      db::TFieldDef* def = defs_->Items(i);
       const rtl::Variant& before = original[static_cast<std::size_t>(i)];
       const rtl::Variant& after = values[static_cast<std::size_t>(i)];
       bool same = rtl::VarIsNull(before) == rtl::VarIsNull(after) &&
@@ -308,22 +350,52 @@ void TQuery::writeRow(db::TUpdateStatus status, const std::vector<rtl::Variant>&
       if (same) continue;
       binds.push_back(bindField(def->DataType(), after));
       if (!sets.empty()) sets += u", ";
-      sets += quoteIdent(def->Name()) + u" = " + placeholder();
+      sets += quoteIdent(def->Name()) + u" = " + placeholder(binds.size());
     }
-    if (sets.empty()) return;
-    sql = u"UPDATE " + table + u" SET " + sets;
-    String where = whereClause();
-    if (!where.empty()) sql += u" WHERE " + where;
+    if (sets.empty()) return false;
+    text = u"UPDATE " + table_ + u" SET " + sets;
+    String where = whereClause(original, binds);
+    if (!where.empty()) text += u" WHERE " + where;
   } else if (status == db::usDeleted) {
-    sql = u"DELETE FROM " + table;
-    String where = whereClause();
-    if (!where.empty()) sql += u" WHERE " + where;
+    text = u"DELETE FROM " + table_;
+    String where = whereClause(original, binds);
+    if (!where.empty()) text += u" WHERE " + where;
   } else {
-    return;
+    return false;
   }
+  other_ = ToUtf8(text);
+  sql = other_;
+  return true;
+}
+
+namespace {
+// Cached inserts handed to the driver at once, each in its own savepoint.
+constexpr std::size_t kBatchRows = 1024;
+}  // namespace
+
+std::unique_ptr<RowWriter> TQuery::newWriter() const {
+  checkConnection();
+  if (updateTableName_.empty())
+    db::DatabaseError(u"No UpdateTableName to write the changes to", this);
+  return std::make_unique<RowWriter>(FieldDefs(), updateTableName_, keyFields_,
+                                     connection_->Placeholders());
+}
+
+void TQuery::writeRow(RowWriter& writer, db::TUpdateStatus status,
+                      const std::vector<rtl::Variant>& original,
+                      const std::vector<rtl::Variant>& values) {
+  std::string_view sql;
+  std::vector<BindValue> binds;
+  if (!writer.Build(status, original, values, sql, binds)) return;
   ResultSet r = connection_->Execute(sql, binds);
   if (status != db::usInserted && r.RowsAffected == 0)
     db::DatabaseError(u"Update failed: the row was changed or deleted by another user", this);
+}
+
+void TQuery::WriteRecord(db::TUpdateStatus status, const db::TMemRecord& record,
+                         std::vector<rtl::Variant>& newValues) {
+  auto writer = newWriter();
+  writeRow(*writer, status, record.Values, newValues);
 }
 
 int TQuery::ApplyUpdates(int maxErrors) {
@@ -336,22 +408,27 @@ int TQuery::ApplyUpdates(int maxErrors) {
   bool savepoints = connection_->Driver() == DriverKind::PostgreSQL;
   int errors = 0;
   try {
+    auto writer = newWriter();
     // Copies: CommitUpdate changes the store the pointers come from.
     std::vector<db::TMemRecord> changes;
     for (const db::TMemRecord* r : ChangedRecords()) changes.push_back(*r);
-    for (const db::TMemRecord& row : changes) {
-      bool stop = false;
+
+    // A refused row goes to the handler; false when the apply stops.
+    // `rolledBack`: the refused row's savepoint was already returned to.
+    bool rolledBack = false;
+    auto applyRow = [&](const db::TMemRecord& row, std::exception_ptr refusal) {
       while (true) {
         try {
+          if (refusal) std::rethrow_exception(std::exchange(refusal, nullptr));
           if (savepoints) connection_->ExecScript(u"SAVEPOINT apply_row");
           const std::vector<rtl::Variant>& original =
               row.Status == db::usInserted ? row.Values : row.OriginalValues;
-          writeRow(row.Status, original, row.Values);
+          writeRow(*writer, row.Status, original, row.Values);
           if (savepoints) connection_->ExecScript(u"RELEASE SAVEPOINT apply_row");
           CommitUpdate(row.Id);
-          break;
+          return true;
         } catch (db::EDatabaseError& e) {
-          if (savepoints && connection_->Connected()) {
+          if (savepoints && connection_->Connected() && !std::exchange(rolledBack, false)) {
             // Keeps the surrounding transaction usable after the refusal.
             connection_->ExecScript(u"ROLLBACK TO SAVEPOINT apply_row");
             connection_->ExecScript(u"RELEASE SAVEPOINT apply_row");
@@ -365,14 +442,38 @@ int TQuery::ApplyUpdates(int maxErrors) {
           if (action == eaRetry) continue;
           if (action == eaApplied) {
             CommitUpdate(row.Id);
-            break;
+            return true;
           }
           ++errors;
-          if (action != eaSkip && maxErrors >= 0 && errors > maxErrors) stop = true;
-          break;
+          return !(action != eaSkip && maxErrors >= 0 && errors > maxErrors);
         }
       }
-      if (stop) break;
+    };
+
+    std::vector<BatchStatement> batch;
+    std::size_t i = 0;
+    while (i < changes.size()) {
+      if (savepoints && changes[i].Status == db::usInserted) {
+        // A run of inserts goes to the server without waiting for each
+        // answer; a refused one stops the run where it is.
+        batch.clear();
+        std::size_t end = i;
+        while (end < changes.size() && end - i < kBatchRows &&
+               changes[end].Status == db::usInserted) {
+          BatchStatement& statement = batch.emplace_back();
+          writer->Build(db::usInserted, changes[end].Values, changes[end].Values, statement.Sql,
+                        statement.Params);
+          ++end;
+        }
+        BatchOutcome outcome = connection_->ExecuteIsolated(batch, "apply_row");
+        for (std::size_t k = 0; k < outcome.Done; ++k) CommitUpdate(changes[i + k].Id);
+        i += outcome.Done;
+        if (!outcome.Refused) continue;
+        rolledBack = true;
+        if (!applyRow(changes[i++], outcome.Refused)) break;
+        continue;
+      }
+      if (!applyRow(changes[i++], nullptr)) break;
     }
     if (ownTransaction) connection_->Commit();
   } catch (...) {

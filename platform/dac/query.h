@@ -22,6 +22,7 @@ enum class TUpdateAction { eaFail, eaSkip, eaRetry, eaApplied, eaDefault };
 using enum TUpdateAction;
 
 class TQuery;
+class RowWriter;
 using TUpdateErrorEvent =
     rtl::Method<void(db::TDataSet* sender, db::EDatabaseError& error, const db::TMemRecord* row,
                      TUpdateRequest request, TUpdateAction& action)>;
@@ -88,9 +89,10 @@ class TQuery : public db::TCustomMemDataSet {
   void checkConnection() const;
   std::vector<BindValue> bindParams() const;
   ResultSet run();
+  std::unique_ptr<RowWriter> newWriter() const;
   // Writes one row; raises EDatabaseError when the database refuses it.
-  void writeRow(db::TUpdateStatus status, const std::vector<rtl::Variant>& original,
-                const std::vector<rtl::Variant>& values);
+  void writeRow(RowWriter& writer, db::TUpdateStatus status,
+                const std::vector<rtl::Variant>& original, const std::vector<rtl::Variant>& values);
 
   TConnection* connection_ = nullptr;
   std::unique_ptr<rtl::TStringList> sql_;

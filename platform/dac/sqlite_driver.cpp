@@ -452,7 +452,7 @@ class SQLiteConnection final : public DriverConnection {
 
   DriverKind Kind() const override { return DriverKind::SQLite; }
   void ExecScript(const String& sql) override { execScript(db_.get(), rtl::StringToUtf8(sql)); }
-  ResultSet Execute(const String& sql, const std::vector<BindValue>& params) override;
+  ResultSet Run(std::string_view sql, const std::vector<BindValue>& params) override;
   bool Alive() override { return db_ != nullptr; }
 
  private:
@@ -460,14 +460,19 @@ class SQLiteConnection final : public DriverConnection {
     std::string sql;
     sqlite3_stmt* stmt;
   };
-  sqlite3_stmt* prepare(const std::string& sql, const char** tail);
-  void release(const std::string& sql, sqlite3_stmt* stmt);
+  using Entry = std::list<Cached>::iterator;
+  // A prepared statement moved out of the cache while it runs, so that a
+  // statement run from inside it (a registered function) cannot share it.
+  Entry acquire(std::string_view sql, const char** tail);
+  void release(Entry entry);
   void bind(sqlite3_stmt* stmt, const std::vector<BindValue>& params);
   ResultSet run(sqlite3_stmt* stmt);
+  ResultSet runCached(Entry entry, const std::vector<BindValue>& params);
 
   Session session_;
   DbHandle db_;
   std::list<Cached> cache_;  // most recently used first; all reset
+  std::list<Cached> inUse_;
 };
 
 SQLiteConnection::SQLiteConnection(const ConnectSettings& settings) {
@@ -520,32 +525,55 @@ SQLiteConnection::SQLiteConnection(const ConnectSettings& settings) {
 
 SQLiteConnection::~SQLiteConnection() {
   for (Cached& c : cache_) sqlite3_finalize(c.stmt);
+  for (Cached& c : inUse_) sqlite3_finalize(c.stmt);
 }
 
-sqlite3_stmt* SQLiteConnection::prepare(const std::string& sql, const char** tail) {
+// A cached statement comes back with `tail` null; a fresh one is prepared
+// from the text (up to `tail`, the start of the next statement) and keyed by
+// the whole text given.
+SQLiteConnection::Entry SQLiteConnection::acquire(std::string_view sql, const char** tail) {
   for (auto it = cache_.begin(); it != cache_.end(); ++it) {
     if (it->sql == sql) {
-      sqlite3_stmt* stmt = it->stmt;
-      cache_.erase(it);
+      inUse_.splice(inUse_.begin(), cache_, it);
       *tail = nullptr;
-      return stmt;
+      return inUse_.begin();
     }
   }
+  inUse_.push_front(Cached{std::string(sql), nullptr});
+  const std::string& text = inUse_.front().sql;
   sqlite3_stmt* stmt = nullptr;
-  int rc = sqlite3_prepare_v3(db_.get(), sql.c_str(), static_cast<int>(sql.size()),
+  int rc = sqlite3_prepare_v3(db_.get(), text.c_str(), static_cast<int>(text.size()),
                               SQLITE_PREPARE_PERSISTENT, &stmt, tail);
-  if (rc != SQLITE_OK) fail(db_.get());
-  return stmt;
+  if (rc != SQLITE_OK || !stmt) {
+    inUse_.pop_front();
+    if (rc != SQLITE_OK) fail(db_.get());
+    return inUse_.end();  // only a comment was left
+  }
+  inUse_.front().stmt = stmt;
+  return inUse_.begin();
 }
 
-void SQLiteConnection::release(const std::string& sql, sqlite3_stmt* stmt) {
-  sqlite3_reset(stmt);
-  sqlite3_clear_bindings(stmt);
-  cache_.push_front(Cached{sql, stmt});
+void SQLiteConnection::release(Entry entry) {
+  sqlite3_reset(entry->stmt);
+  sqlite3_clear_bindings(entry->stmt);
+  cache_.splice(cache_.begin(), inUse_, entry);
   if (cache_.size() > kStatementCacheSize) {
     sqlite3_finalize(cache_.back().stmt);
     cache_.pop_back();
   }
+}
+
+ResultSet SQLiteConnection::runCached(Entry entry, const std::vector<BindValue>& params) {
+  ResultSet result;
+  try {
+    bind(entry->stmt, params);
+    result = run(entry->stmt);
+  } catch (...) {
+    release(entry);
+    throw;
+  }
+  release(entry);
+  return result;
 }
 
 void SQLiteConnection::bind(sqlite3_stmt* stmt, const std::vector<BindValue>& params) {
@@ -564,8 +592,10 @@ void SQLiteConnection::bind(sqlite3_stmt* stmt, const std::vector<BindValue>& pa
       case BindValue::Kind::Boolean: rc = sqlite3_bind_int64(stmt, i, v.Int); break;
       case BindValue::Kind::Float: rc = sqlite3_bind_double(stmt, i, v.Float); break;
       case BindValue::Kind::Text:
+        // The values outlive the statement's run: release() clears the
+        // bindings before the caller's values go.
         rc = sqlite3_bind_text(stmt, i, v.Bytes.data(), static_cast<int>(v.Bytes.size()),
-                               SQLITE_TRANSIENT);
+                               SQLITE_STATIC);
         break;
       case BindValue::Kind::Date:
       case BindValue::Kind::Time:
@@ -578,7 +608,7 @@ void SQLiteConnection::bind(sqlite3_stmt* stmt, const std::vector<BindValue>& pa
       }
       case BindValue::Kind::Blob:
         rc = sqlite3_bind_blob(stmt, i, v.Bytes.data(), static_cast<int>(v.Bytes.size()),
-                               SQLITE_TRANSIENT);
+                               SQLITE_STATIC);
         break;
     }
     check(db_.get(), rc);
@@ -632,8 +662,15 @@ ResultSet SQLiteConnection::run(sqlite3_stmt* stmt) {
   return result;
 }
 
-ResultSet SQLiteConnection::Execute(const String& sql, const std::vector<BindValue>& params) {
-  std::string text = rtl::StringToUtf8(sql);
+ResultSet SQLiteConnection::Run(std::string_view text, const std::vector<BindValue>& params) {
+  // One statement run before (the rows a cached update writes): straight
+  // from the cache.
+  for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+    if (it->sql == text) {
+      inUse_.splice(inUse_.begin(), cache_, it);
+      return runCached(inUse_.begin(), params);
+    }
+  }
   ResultSet result;
   std::string_view rest = text;
   // Several statements run in turn; the last one's rows are the result.
@@ -641,31 +678,32 @@ ResultSet SQLiteConnection::Execute(const String& sql, const std::vector<BindVal
     std::size_t skip = rest.find_first_not_of(" \t\r\n;");
     if (skip == std::string_view::npos) break;
     rest.remove_prefix(skip);
-    std::string one(rest);
     const char* tail = nullptr;
-    sqlite3_stmt* stmt = prepare(one, &tail);
-    if (!stmt) break;  // only a comment was left
-    std::string key = one;
+    Entry entry = acquire(rest, &tail);
+    if (entry == inUse_.end()) break;  // only a comment was left
     if (tail) {
-      std::size_t used = static_cast<std::size_t>(tail - one.c_str());
-      key = one.substr(0, used);
-      rest.remove_prefix(used);
-      if (key != one) {
-        // Cache under the statement's own text, not the remainder's.
-        sqlite3_finalize(stmt);
-        stmt = prepare(key, &tail);
+      std::size_t used = static_cast<std::size_t>(tail - entry->sql.c_str());
+      if (used < entry->sql.size()) {
+        // Cache under the statement's own text, not the remainder's, and
+        // keep one entry per text.
+        entry->sql.resize(used);
+        rest.remove_prefix(used);
+        for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+          if (it->sql == entry->sql) {
+            sqlite3_finalize(entry->stmt);
+            inUse_.erase(entry);
+            inUse_.splice(inUse_.begin(), cache_, it);
+            entry = inUse_.begin();
+            break;
+          }
+        }
+      } else {
+        rest = std::string_view();
       }
     } else {
       rest = std::string_view();
     }
-    try {
-      bind(stmt, params);
-      result = run(stmt);
-    } catch (...) {
-      release(key, stmt);
-      throw;
-    }
-    release(key, stmt);
+    result = runCached(entry, params);
   }
   return result;
 }

@@ -655,7 +655,11 @@ void TDataSet::doInsert(bool append) {
   try {
     DoOnNewRecord();
   } catch (...) {
-    auto it = std::find(view_.begin(), view_.end(), 0);
+    // The new record's placeholder (id 0) is normally at the cursor; the
+    // search is the fallback, so appending n records is not n squared.
+    auto it = cur_ >= 0 && cur_ < static_cast<int>(view_.size()) && view_[static_cast<size_t>(cur_)] == 0
+                  ? view_.begin() + cur_
+                  : std::find(view_.begin(), view_.end(), 0);
     if (it != view_.end()) view_.erase(it);
     viewChanged();
     clampCursor();
@@ -687,7 +691,11 @@ void TDataSet::postRecord() {
   std::vector<Variant> values = editValues_;
   TRowId id;
   if (state_ == dsInsert) {
-    auto it = std::find(view_.begin(), view_.end(), 0);
+    // The new record's placeholder (id 0) is normally at the cursor; the
+    // search is the fallback, so appending n records is not n squared.
+    auto it = cur_ >= 0 && cur_ < static_cast<int>(view_.size()) && view_[static_cast<size_t>(cur_)] == 0
+                  ? view_.begin() + cur_
+                  : std::find(view_.begin(), view_.end(), 0);
     int pos = it == view_.end() ? static_cast<int>(view_.size()) : static_cast<int>(it - view_.begin());
     // The store takes the record before the one that follows it in view order.
     TRowId before = 0;
@@ -743,7 +751,11 @@ void TDataSet::Cancel() {
   DataEvent(deCheckBrowseMode, 0);
   DoBeforeCancel();
   if (state_ == dsInsert) {
-    auto it = std::find(view_.begin(), view_.end(), 0);
+    // The new record's placeholder (id 0) is normally at the cursor; the
+    // search is the fallback, so appending n records is not n squared.
+    auto it = cur_ >= 0 && cur_ < static_cast<int>(view_.size()) && view_[static_cast<size_t>(cur_)] == 0
+                  ? view_.begin() + cur_
+                  : std::find(view_.begin(), view_.end(), 0);
     if (it != view_.end()) {
       cur_ = static_cast<int>(it - view_.begin());
       view_.erase(it);

@@ -236,6 +236,81 @@ TEST_P(QueryTest, FailingRowStopsTheApplyAtTheLimit) {
   EXPECT_EQ(q->ChangeCount(), 2);
 }
 
+// A long run of cached inserts with refused rows inside it (on PostgreSQL the
+// run goes to the server without waiting row by row): every answer of the
+// handler keeps the rows before and after a refused one, and each refused
+// row is reported once per attempt.
+TEST_P(QueryTest, RefusedRowsInsideALongRunOfInsertsFollowTheHandler) {
+  struct Case {
+    const char* name;
+    dac::TUpdateAction answer;
+    int maxErrors;
+    int expectedErrors;
+    int written;     // rows of the 600 in the table afterwards
+    int pending;     // rows left in the cache
+    int reports;     // calls of the handler
+  };
+  const Case cases[] = {
+      {"skip", dac::eaSkip, -1, 3, 597, 3, 3},
+      {"fail without limit", dac::eaFail, -1, 3, 597, 3, 3},
+      // Stops at the second refusal (row 300): rows after it stay cached.
+      {"fail with limit", dac::eaFail, 1, 2, 298, 302, 2},
+      {"applied", dac::eaApplied, -1, 0, 597, 0, 3},
+      // The handler clears the way and the row is written on the retry.
+      {"retry", dac::eaRetry, -1, 0, 600, 0, 3},
+  };
+  // Rows 1..600; the codes of rows 1, 300 and 599 are taken already.
+  const int refused[] = {1, 300, 599};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dac::TConnection& conn = Connect();
+    conn.ExecSQL(u"DROP TABLE IF EXISTS itens");
+    CreateItems(conn);
+    for (int id : refused)
+      conn.ExecSQL(u"insert into itens (id, codigo) values (:id, :codigo)",
+                   {rtl::Variant(10000 + id), rtl::Variant(u"C" + rtl::IntToStr(id))});
+    auto q = InsertCursor(conn);
+    for (int id = 1; id <= 600; ++id) {
+      q->Append();
+      q->FieldByName(u"id")->SetAsInteger(id);
+      q->FieldByName(u"codigo")->SetAsString(u"C" + rtl::IntToStr(id));
+      // Every other row leaves nome empty: two INSERT shapes in one run.
+      if (id % 2) q->FieldByName(u"nome")->SetAsString(u"n" + rtl::IntToStr(id));
+      q->Post();
+    }
+    std::vector<int> reported;
+    q->SetOnUpdateError(dac::TUpdateErrorEvent::fromClosure(
+        &reported, [&](db::TDataSet*, db::EDatabaseError&, const db::TMemRecord* row,
+                       dac::TUpdateRequest, dac::TUpdateAction& action) {
+          int id = static_cast<int>(row->Values[0].AsInt64());
+          reported.push_back(id);
+          if (c.answer == dac::eaRetry)
+            conn.ExecSQL(u"delete from itens where id = :id", {rtl::Variant(10000 + id)});
+          action = c.answer;
+        }));
+    EXPECT_EQ(q->ApplyUpdates(c.maxErrors), c.expectedErrors);
+    std::vector<int> expectedReports(refused, refused + c.reports);
+    EXPECT_EQ(reported, expectedReports);
+    auto count = Query(conn, u"select count(*) as n, count(nome) as named from itens where id <= 600");
+    count->Open();
+    EXPECT_EQ(count->FieldByName(u"n")->AsInteger(), c.written);
+    EXPECT_EQ(q->ChangeCount(), c.pending);
+    if (c.written == 600) EXPECT_EQ(count->FieldByName(u"named")->AsInteger(), 300);
+    // Nothing of a refused row was written, and the rows around it were.
+    auto around = Query(conn, u"select id from itens where id in (1, 2, 299, 300, 301) order by id");
+    around->Open();
+    std::vector<int> ids;
+    for (; !around->Eof(); around->Next()) ids.push_back(around->FieldByName(u"id")->AsInteger());
+    std::vector<int> expectedIds =
+        c.answer == dac::eaRetry       ? std::vector<int>{1, 2, 299, 300, 301}
+        : c.maxErrors == 1             ? std::vector<int>{2, 299}
+                                       : std::vector<int>{2, 299, 301};
+    EXPECT_EQ(ids, expectedIds);
+    q.reset();
+    conn.Close();
+  }
+}
+
 TEST_P(QueryTest, EmptyTextIsNull) {
   dac::TConnection& conn = Connect();
   CreateItems(conn);
