@@ -58,6 +58,7 @@ void syncNative(Window* w) {
   w->hasNative = true;
   if (w->windowRgn) backend().SetNativeShape(w->handle, w->windowRgn);
   if (w->alpha != 255) backend().SetNativeOpacity(w->handle, w->alpha);
+  if (w->transparency != NativeTransparency{}) backend().SetNativeTransparency(w->handle, w->transparency);
 }
 
 void resetAll() {

@@ -89,6 +89,14 @@ struct NativeWindowParams {
   bool dialog = false;       // a modal or owned dialog (window-manager hint)
 };
 
+// Per-pixel alpha and colour key of a layered window.
+struct NativeTransparency {
+  bool perPixelAlpha = false;
+  bool colorKey = false;
+  COLORREF key = 0;  // when `colorKey`
+  friend bool operator==(const NativeTransparency&, const NativeTransparency&) = default;
+};
+
 // A cursor shape: one of the system cursors (IDC_* numbers: 32512 arrow...)
 // or an image with its hot spot. `hidden` when ShowCursor's count is < 0.
 struct NativeCursor {
@@ -147,6 +155,14 @@ class Backend {
   virtual void SetNativeShape(HWND hwnd, HRGN region) = 0;
   // Constant opacity of a layered window (255: opaque).
   virtual void SetNativeOpacity(HWND hwnd, BYTE alpha) { (void)hwnd; (void)alpha; }
+  // The rest of a layered window's transparency: Present's surface then
+  // carries premultiplied alpha (`perPixelAlpha`), and pixels of the colour
+  // key show what lies beneath. Backends that cannot show it keep the
+  // window opaque.
+  virtual void SetNativeTransparency(HWND hwnd, const NativeTransparency& transparency) {
+    (void)hwnd;
+    (void)transparency;
+  }
 
   // Shows `dirty` (window coordinates, already clipped to the surface) of
   // the window's surface. The surface is the whole window, read only during

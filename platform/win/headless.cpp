@@ -25,6 +25,7 @@ struct NativeRec {
   NativeWindowParams params;
   HRGN shape = nullptr;
   BYTE alpha = 255;
+  NativeTransparency transparency;
   PresentStats stats;
   NativeCursor cursor;
 };
@@ -92,6 +93,9 @@ class HeadlessBackend final : public Backend {
   }
   void SetNativeOpacity(HWND hwnd, BYTE alpha) override {
     if (auto* r = rec(hwnd)) r->alpha = alpha;
+  }
+  void SetNativeTransparency(HWND hwnd, const NativeTransparency& t) override {
+    if (auto* r = rec(hwnd)) r->transparency = t;
   }
   void Present(HWND hwnd, const gdi::Surface&, const RECT& dirty) override {
     if (auto* r = rec(hwnd)) {
@@ -346,6 +350,33 @@ std::uint32_t pixelOf(COLORREF c) {
          std::uint32_t(gdi::GetBValue(c));
 }
 
+// A top-level window's pixel over what lies beneath it (opaque), as the
+// display composes layered windows: the colour key shows the background,
+// per-pixel alpha is premultiplied, the constant alpha fades it all.
+bool translucent(const Window* t) { return t->alpha != 255 || t->transparency != NativeTransparency{}; }
+
+std::uint32_t composeOver(const Window* t, std::uint32_t src, std::uint32_t below) {
+  if (!translucent(t)) return src | 0xFF000000u;
+  if (t->transparency.colorKey && (src & 0xFFFFFFu) == (pixelOf(t->transparency.key) & 0xFFFFFFu)) {
+    return below;
+  }
+  if (!t->transparency.perPixelAlpha) src |= 0xFF000000u;
+  const std::uint32_t ca = t->alpha;
+  std::uint32_t s[4], d[4];
+  for (int i = 0; i < 4; ++i) {
+    s[i] = (src >> (8 * i)) & 0xFF;
+    d[i] = (below >> (8 * i)) & 0xFF;
+    if (ca != 255) s[i] = (s[i] * ca + 127) / 255;
+  }
+  const std::uint32_t sa = s[3];
+  std::uint32_t out = 0xFF000000u;
+  for (int i = 0; i < 3; ++i) {
+    const std::uint32_t v = std::min<std::uint32_t>(255, s[i] + (d[i] * (255 - sa) + 127) / 255);
+    out |= v << (8 * i);
+  }
+  return out;
+}
+
 }  // namespace
 
 gdi::ImageBGRA Screenshot(HWND hwnd) {
@@ -360,11 +391,13 @@ gdi::ImageBGRA Screenshot(HWND hwnd) {
     impl::ensureSurface(top);
     const RECT r = impl::windowRectInTop(w);
     gdi::ImageBGRA out(std::max(0, w->width()), std::max(0, w->height()), 0);
+    // A layered window is seen over the desktop colour.
+    const std::uint32_t desktop = pixelOf(gdi::GetSysColor(gdi::COLOR_BACKGROUND));
     for (int y = 0; y < out.height; ++y) {
       for (int x = 0; x < out.width; ++x) {
         const int sx = r.left + x, sy = r.top + y;
         if (sx >= 0 && sy >= 0 && sx < top->surface->width && sy < top->surface->height) {
-          out.at(x, y) = top->surface->at(sx, sy) | 0xFF000000u;
+          out.at(x, y) = composeOver(top, top->surface->at(sx, sy), desktop);
         }
       }
     }
@@ -381,7 +414,7 @@ gdi::ImageBGRA Screenshot(HWND hwnd) {
         const int sx = t->rect.left + x;
         if (sx < 0 || sx >= kScreenWidth) continue;
         if (t->windowRgn && !gdi::PtInRegion(t->windowRgn, x, y)) continue;
-        screen.at(sx, sy) = t->surface->at(x, y) | 0xFF000000u;
+        screen.at(sx, sy) = composeOver(t, t->surface->at(x, y), screen.at(sx, sy));
       }
     }
   }

@@ -67,7 +67,9 @@ int ProcessMessages();
 // ---- pictures -----------------------------------------------------------------
 // The window's composed surface (the whole window, children included); null:
 // the screen with every visible top-level window in z-order over the desktop
-// colour. Pending paints are done first.
+// colour. Layered windows are composed with their alpha and colour key over
+// what lies beneath (a window alone: over the desktop colour). Pending
+// paints are done first.
 gdi::ImageBGRA Screenshot(HWND hwnd = nullptr);
 void SaveScreenshot(HWND hwnd, const std::filesystem::path& pngFile);
 

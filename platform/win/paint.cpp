@@ -10,6 +10,7 @@
 #include "platform/gdi/edge.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/region.h"
+#include "platform/gdi/text.h"
 #include "platform/win/impl/state.h"
 
 namespace win {
@@ -213,6 +214,31 @@ void finishDC(HDC dc) {
   }
 }
 
+// The window text in the caption bar: the caption font of the non-client
+// metrics, one line, cut with an ellipsis before the buttons.
+void drawCaptionText(Window* w, HDC dc, RECT area, bool active) {
+  if (w->text.empty() || area.right <= area.left) return;
+  NONCLIENTMETRICSW ncm;
+  gdi::LOGFONTW lf{};
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) {
+    lf = ncm.lfCaptionFont;
+  } else {
+    lf.lfHeight = -11;
+    lf.lfWeight = 700;
+    const char16_t face[] = u"Tahoma";
+    std::copy(std::begin(face), std::end(face), lf.lfFaceName);
+  }
+  HFONT font = gdi::CreateFontIndirectW(&lf);
+  const int saved = gdi::SaveDC(dc);
+  if (font) gdi::SelectObject(dc, font);
+  gdi::SetBkMode(dc, gdi::TRANSPARENT);
+  gdi::SetTextColor(dc, gdi::GetSysColor(active ? gdi::COLOR_CAPTIONTEXT : gdi::COLOR_INACTIVECAPTIONTEXT));
+  gdi::DrawTextW(dc, w->text.c_str(), int(w->text.size()), &area,
+                 gdi::DT_LEFT | gdi::DT_SINGLELINE | gdi::DT_VCENTER | gdi::DT_END_ELLIPSIS | gdi::DT_NOPREFIX);
+  gdi::RestoreDC(dc, saved);
+  if (font) gdi::DeleteObject(font);
+}
+
 }  // namespace
 
 void ensureSurface(Window* top) {
@@ -252,6 +278,7 @@ void presentDirty() {
 
 bool needsPaint(Window* w) {
   if (!isVisible(w) || w->dead) return false;
+  if (topLevelOf(w)->layeredContents) return false;
   return (w->update != nullptr) || w->internalPaint;
 }
 
@@ -267,6 +294,7 @@ Window* findWindowToPaint() {
     Window* w = todo.back();
     todo.pop_back();
     if (!(w->style & WS_VISIBLE) || w->dead) continue;
+    if (w->layeredContents) continue;  // its pixels were given whole
     if (w->framePending && !needsPaint(w)) {
       paintFrameNow(w);
       if (w->dead) return findWindowToPaint();
@@ -279,6 +307,7 @@ Window* findWindowToPaint() {
 
 void paintFrameNow(Window* w) {
   w->framePending = false;
+  if (topLevelOf(w)->layeredContents) return;
   if (w->client.left == 0 && w->client.top == 0 && w->client.right == w->width() &&
       w->client.bottom == w->height()) {
     return;  // no frame
@@ -366,10 +395,12 @@ void drawNonClient(Window* w, HDC dc, int activeState) {
     gdi::FillRect(dc, &c, gdi::GetSysColorBrush(active ? gdi::COLOR_ACTIVECAPTION : gdi::COLOR_INACTIVECAPTION));
     RECT line{r.left, r.top + cap - 1, r.right, r.top + cap};
     gdi::FillRect(dc, &line, gdi::GetSysColorBrush(gdi::COLOR_BTNFACE));
+    int textRight = c.right - 2;
     if (w->style & WS_SYSMENU) {
       // The close button: a raised face with a cross.
       const int bh = cap - 5, bw = bh + 2;
       RECT b{c.right - 2 - bw, c.top + 2, c.right - 2, c.top + 2 + bh};
+      textRight = b.left - 2;
       gdi::DrawEdge(dc, &b, gdi::EDGE_RAISED, gdi::BF_RECT | gdi::BF_MIDDLE);
       gdi::HGDIOBJ old = gdi::SelectObject(dc, gdi::GetStockObject(gdi::BLACK_PEN));
       const int cx = (b.left + b.right) / 2 - 1, cy = (b.top + b.bottom) / 2 - 1;
@@ -381,6 +412,7 @@ void drawNonClient(Window* w, HDC dc, int activeState) {
       }
       gdi::SelectObject(dc, old);
     }
+    drawCaptionText(w, dc, RECT{c.left + 4, c.top, textRight, c.bottom}, active);
     r.top += cap;
   }
   if (w->exStyle & WS_EX_CLIENTEDGE) {
@@ -761,13 +793,109 @@ int GetWindowRgn(HWND hwnd, HRGN rgn) {
   return gdi::CombineRgn(rgn, w->windowRgn, nullptr, gdi::RGN_COPY);
 }
 
-BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF, BYTE alpha, DWORD flags) {
-  Window* w = find(hwnd);
-  if (!w || w->isChild()) return FALSE;
-  if (flags & LWA_ALPHA) {
-    w->alpha = alpha;
-    if (w->hasNative) backend().SetNativeOpacity(hwnd, alpha);
+namespace impl {
+
+void resetLayered(Window* w) {
+  const bool had = w->layeredContents || w->alpha != 255 || w->transparency != NativeTransparency{};
+  w->alpha = 255;
+  w->transparency = NativeTransparency{};
+  if (w->hasNative) {
+    backend().SetNativeOpacity(w->handle, 255);
+    backend().SetNativeTransparency(w->handle, w->transparency);
   }
+  if (w->layeredContents) {
+    w->layeredContents = false;
+    RedrawWindow(w->handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  } else if (had && w->surface) {
+    addDirty(w, RECT{0, 0, w->width(), w->height()});
+  }
+}
+
+}  // namespace impl
+
+BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags) {
+  Window* w = find(hwnd);
+  if (!w || w->isChild() || !(w->exStyle & WS_EX_LAYERED)) {
+    state().lastError = ERROR_INVALID_PARAMETER;
+    return FALSE;
+  }
+  // The window is painted as usual again, seen through these attributes.
+  if (w->layeredContents) {
+    w->layeredContents = false;
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+  w->alpha = (flags & LWA_ALPHA) ? alpha : 255;
+  w->transparency.perPixelAlpha = false;
+  w->transparency.colorKey = (flags & LWA_COLORKEY) != 0;
+  w->transparency.key = (flags & LWA_COLORKEY) ? (key & 0xFFFFFF) : 0;
+  if (w->hasNative) {
+    backend().SetNativeOpacity(hwnd, w->alpha);
+    backend().SetNativeTransparency(hwnd, w->transparency);
+  }
+  if (w->surface) addDirty(w, RECT{0, 0, w->width(), w->height()});
+  return TRUE;
+}
+
+BOOL UpdateLayeredWindow(HWND hwnd, HDC, const POINT* dst, const SIZE* size, HDC srcDC,
+                         const POINT* src, COLORREF key, const gdi::BLENDFUNCTION* blend,
+                         DWORD flags) {
+  requireMainThread("UpdateLayeredWindow");
+  Window* w = find(hwnd);
+  State& st = state();
+  if (!w || w->isChild() || !(w->exStyle & WS_EX_LAYERED) ||
+      (flags & ~(ULW_COLORKEY | ULW_ALPHA | ULW_OPAQUE)) || (size && (size->cx < 0 || size->cy < 0)) ||
+      ((flags & ULW_ALPHA) && !blend)) {
+    st.lastError = ERROR_INVALID_PARAMETER;
+    return FALSE;
+  }
+  auto hold = keep(w);
+  if (dst || size) {
+    UINT swp = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW;
+    if (!dst) swp |= SWP_NOMOVE;
+    if (!size) swp |= SWP_NOSIZE;
+    SetWindowPos(hwnd, nullptr, dst ? dst->x : 0, dst ? dst->y : 0, size ? size->cx : 0, size ? size->cy : 0,
+                 swp);
+    if (w->dead) return FALSE;
+  }
+  if (srcDC) {
+    if (!st.dcs.count(srcDC) && gdi::GetDCSurface(srcDC).empty()) {
+      st.lastError = ERROR_INVALID_PARAMETER;
+      return FALSE;
+    }
+    ensureSurface(w);
+    gdi::ImageBGRA& surface = *w->surface;
+    const POINT from = src ? *src : POINT{};
+    gdi::ImageBGRA pixels =
+        gdi::CaptureDC(srcDC, RECT{from.x, from.y, from.x + surface.width, from.y + surface.height});
+    // What the source does not cover is transparent.
+    std::fill(surface.pixels.begin(), surface.pixels.end(), 0u);
+    const int cw = std::min(surface.width, pixels.width), ch = std::min(surface.height, pixels.height);
+    for (int y = 0; y < ch; ++y) std::copy_n(&pixels.at(0, y), cw, &surface.at(0, y));
+    w->layeredContents = true;
+    // Whatever waited to be painted would draw over the given pixels.
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOINTERNALPAINT | RDW_ALLCHILDREN);
+    w->framePending = false;
+  }
+  NativeTransparency t;
+  BYTE alpha = 255;
+  if (!(flags & ULW_OPAQUE)) {
+    if ((flags & ULW_ALPHA) && blend) {
+      alpha = blend->SourceConstantAlpha;
+      t.perPixelAlpha = (blend->AlphaFormat & gdi::AC_SRC_ALPHA) != 0;
+    }
+    if (flags & ULW_COLORKEY) {
+      t.colorKey = true;
+      t.key = key & 0xFFFFFF;
+    }
+  }
+  w->alpha = alpha;
+  w->transparency = t;
+  if (w->hasNative) {
+    backend().SetNativeOpacity(hwnd, alpha);
+    backend().SetNativeTransparency(hwnd, t);
+  }
+  if (w->surface) addDirty(w, RECT{0, 0, w->width(), w->height()});
+  presentDirty();
   return TRUE;
 }
 

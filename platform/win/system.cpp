@@ -182,7 +182,34 @@ BOOL SetSysColors(int count, const int* indexes, const COLORREF* colors) {
   return TRUE;
 }
 
-BOOL SystemParametersInfoW(UINT action, UINT uiParam, LPVOID pv, UINT) {
+namespace {
+
+// Every top-level window (not the message-only ones) hears of a changed
+// parameter, as a broadcast reaches them.
+void broadcastSettingChange(UINT action) {
+  std::vector<HWND> tops;
+  for (Window* t : state().topLevels) {
+    if (!t->messageOnly) tops.push_back(t->handle);
+  }
+  for (HWND h : tops) {
+    if (Window* t = find(h)) send(t, WM_SETTINGCHANGE, action, 0);
+  }
+}
+
+BOOL parameterInfo(UINT action, UINT uiParam, LPVOID pv);
+
+}  // namespace
+
+BOOL SystemParametersInfoW(UINT action, UINT uiParam, LPVOID pv, UINT winIni) {
+  const BOOL ok = parameterInfo(action, uiParam, pv);
+  // Only a parameter that was set is announced.
+  if (ok && action == SPI_SETDOUBLECLICKTIME && (winIni & SPIF_SENDCHANGE)) broadcastSettingChange(action);
+  return ok;
+}
+
+namespace {
+
+BOOL parameterInfo(UINT action, UINT uiParam, LPVOID pv) {
   auto setBool = [&](BOOL v) {
     if (!pv) return FALSE;
     *static_cast<BOOL*>(pv) = v;
@@ -273,6 +300,8 @@ BOOL SystemParametersInfoW(UINT action, UINT uiParam, LPVOID pv, UINT) {
       return FALSE;
   }
 }
+
+}  // namespace
 
 HMONITOR MonitorFromPoint(POINT pt, DWORD flags) { return monitorFor(RECT{pt.x, pt.y, pt.x + 1, pt.y + 1}, flags, true); }
 

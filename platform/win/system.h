@@ -35,6 +35,8 @@ struct NONCLIENTMETRICSW {
   gdi::LOGFONTW lfMessageFont{};
   int iPaddedBorderWidth = 0;
 };
+// A parameter set with SPIF_SENDCHANGE in `winIni` is announced to every
+// top-level window by WM_SETTINGCHANGE (wParam: the action, lParam: 0).
 BOOL SystemParametersInfoW(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni);
 
 HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags);

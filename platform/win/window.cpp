@@ -1246,6 +1246,10 @@ LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
         if (!w->isChild() && w->hasNative && ((before ^ w->exStyle) & WS_EX_TOPMOST)) {
           backend().SetNativeTopmost(hwnd, (w->exStyle & WS_EX_TOPMOST) != 0);
         }
+        if (!w->isChild() && (before & WS_EX_LAYERED) && !(w->exStyle & WS_EX_LAYERED)) {
+          // No longer layered: opaque and painted again.
+          resetLayered(w);
+        }
       }
       send(w, WM_STYLECHANGED, WPARAM(index), reinterpret_cast<LPARAM>(&ss));
       return old;

@@ -71,6 +71,8 @@ struct Window {
   RECT dirty{};
   bool hasNative = false;
   BYTE alpha = 255;
+  NativeTransparency transparency;  // layered windows
+  bool layeredContents = false;     // UpdateLayeredWindow gave the pixels: no painting
   HWND lastActivePopup = nullptr;
   bool messageOnly = false;
 
@@ -267,6 +269,9 @@ void drawNonClient(Window* w, HDC dc, int active = -1);
 LRESULT defaultErase(Window* w, HDC dc);
 bool findWindowToPaintNoSideEffects();
 void paintFrameNow(Window* w);
+// Drops what a top-level had as a layered window (alpha, key, given pixels)
+// and paints it anew.
+void resetLayered(Window* w);
 
 // ---- input --------------------------------------------------------------------------------
 // `hooks` false: a silent first look (the hooks see the message once).

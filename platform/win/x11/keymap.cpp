@@ -190,4 +190,27 @@ unsigned KeycodeForScanCode(std::uint32_t scan, bool extended) {
   return 0;
 }
 
+bool IsDeadKeysym(unsigned long keysym, char16_t* accent) {
+  struct DeadAccent {
+    unsigned long keysym;
+    char16_t accent;
+  };
+  // The spacing forms the platform's layouts give their dead keys.
+  static constexpr DeadAccent kAccents[] = {
+      {XK_dead_grave, u'`'},         {XK_dead_acute, u'\u00B4'},      {XK_dead_circumflex, u'^'},
+      {XK_dead_tilde, u'~'},         {XK_dead_macron, u'\u00AF'},     {XK_dead_breve, u'\u02D8'},
+      {XK_dead_abovedot, u'\u02D9'}, {XK_dead_diaeresis, u'\u00A8'},  {XK_dead_abovering, u'\u02DA'},
+      {XK_dead_doubleacute, u'\u02DD'}, {XK_dead_caron, u'\u02C7'},   {XK_dead_cedilla, u'\u00B8'},
+      {XK_dead_ogonek, u'\u02DB'},   {XK_dead_iota, u'\u037A'},       {XK_dead_voiced_sound, u'\u309B'},
+      {XK_dead_semivoiced_sound, u'\u309C'},
+  };
+  // keysymdef.h keeps every dead key in this block.
+  if (keysym < 0xFE50 || keysym > 0xFE8F) return false;
+  char16_t found = 0;
+  for (const DeadAccent& d : kAccents)
+    if (d.keysym == keysym) found = d.accent;
+  if (accent) *accent = found;
+  return true;
+}
+
 }  // namespace win::x11

@@ -38,4 +38,10 @@ KeyIdentity IdentifyKey(unsigned keycode, unsigned long baseKeysym, unsigned lon
 // unknown.
 unsigned KeycodeForScanCode(std::uint32_t scan, bool extended);
 
+// Dead keys (the keysyms XK_dead_*): whether `keysym` is one and the
+// accent it shows on its own, as WM_DEADCHAR carries it (U+00B4 for the
+// acute, '~' for the tilde...); `accent` is 0 for a dead key without a
+// spacing form.
+bool IsDeadKeysym(unsigned long keysym, char16_t* accent = nullptr);
+
 }  // namespace win::x11

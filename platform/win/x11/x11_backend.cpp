@@ -109,6 +109,15 @@ struct NativeWin {
   XShmSegmentInfo shm{};
   bool shmAttached = false;
   Cursor cursor = 0;  // an image cursor of this window (freed with it)
+  // What it was made from, kept to make it again with another visual.
+  NativeWindowParams params;
+  std::vector<XRectangle> shape;
+  bool shaped = false;
+  // Layered: a 32-bit ARGB window when a compositor shows it; without one
+  // the window stays opaque (premultiplied pixels as they are, colour key
+  // pixels too).
+  NativeTransparency transparency;
+  bool argb = false;
 };
 
 // An answer to another program's request that goes in chunks.
@@ -140,6 +149,7 @@ class X11Backend final : public Backend, public rtl::MainLoopSource {
   void RaiseNativeWindow(HWND hwnd, bool activate) override;
   void SetNativeShape(HWND hwnd, HRGN region) override;
   void SetNativeOpacity(HWND hwnd, BYTE alpha) override;
+  void SetNativeTransparency(HWND hwnd, const NativeTransparency& transparency) override;
   void Present(HWND hwnd, const gdi::Surface& surface, const RECT& dirty) override;
   void SetNativeCursor(HWND hwnd, const NativeCursor& cursor) override;
   void WarpPointer(POINT screen) override;
@@ -171,6 +181,9 @@ class X11Backend final : public Backend, public rtl::MainLoopSource {
   void setOwner(NativeWin& w, HWND owner);
   void activate(NativeWin& w);
   bool windowManagerPresent();
+  bool compositorPresent();
+  void createWindow(const NativeWindowParams& params, bool argb, bool activate);
+  void applyShape(NativeWin& w);
 
   void freeImage(NativeWin& w);
   bool ensureImage(NativeWin& w, int width, int height);
@@ -184,6 +197,7 @@ class X11Backend final : public Backend, public rtl::MainLoopSource {
   void handle(XEvent& ev);
   void handleButton(XButtonEvent& b, bool down);
   void handleKey(XKeyEvent& k, bool down);
+  bool handleDeadKey(XKeyEvent& k);
   void handleConfigure(XConfigureEvent& c);
   void handleSelectionRequest(XSelectionRequestEvent& r);
   void handleTransferProperty(XPropertyEvent& p);
@@ -201,6 +215,9 @@ class X11Backend final : public Backend, public rtl::MainLoopSource {
   int depth_;
   Colormap colormap_;
   GC gc_ = nullptr;
+  Visual* argbVisual_ = nullptr;  // depth 32 with alpha, when the server has one
+  Colormap argbColormap_ = 0;
+  GC argbGc_ = nullptr;
   bool useShm_ = false;
   int rrEventBase_ = -1;
   XIM im_ = nullptr;
@@ -243,6 +260,12 @@ X11Backend::X11Backend(Display* display) : d_(display) {
   depth_ = DefaultDepth(d_, screen_);
   colormap_ = DefaultColormap(d_, screen_);
   gc_ = XCreateGC(d_, root_, 0, nullptr);
+  XVisualInfo argb{};
+  if (XMatchVisualInfo(d_, screen_, 32, TrueColor, &argb) && argb.red_mask == 0xFF0000 &&
+      argb.green_mask == 0xFF00 && argb.blue_mask == 0xFF) {
+    argbVisual_ = argb.visual;
+    argbColormap_ = XCreateColormap(d_, root_, argbVisual_, AllocNone);
+  }
 
   Bool detectable = False;
   XkbSetDetectableAutoRepeat(d_, True, &detectable);
@@ -314,6 +337,8 @@ X11Backend::~X11Backend() {
   if (im_) XCloseIM(im_);
   XDestroyWindow(d_, helper_);
   XFreeGC(d_, gc_);
+  if (argbGc_) XFreeGC(d_, argbGc_);
+  if (argbColormap_) XFreeColormap(d_, argbColormap_);
   XCloseDisplay(d_);
 }
 
@@ -358,7 +383,13 @@ void X11Backend::Stop() {
 // ---- windows -----------------------------------------------------------------------
 void X11Backend::CreateNativeWindow(const NativeWindowParams& p) {
   if (find(p.hwnd)) DestroyNativeWindow(p.hwnd);
+  createWindow(p, false, !p.popup);
+}
+
+void X11Backend::createWindow(const NativeWindowParams& p, bool argb, bool activateIt) {
   NativeWin w;
+  w.params = p;
+  w.argb = argb && argbVisual_;
   w.hwnd = p.hwnd;
   w.rect = p.rect;
   w.popup = p.popup;
@@ -372,10 +403,11 @@ void X11Backend::CreateNativeWindow(const NativeWindowParams& p) {
   a.bit_gravity = NorthWestGravity;
   a.override_redirect = p.popup ? True : False;
   a.event_mask = kEventMask;
-  a.colormap = colormap_;
+  a.colormap = w.argb ? argbColormap_ : colormap_;
   a.border_pixel = 0;
   w.xid = XCreateWindow(d_, root_, p.rect.left + origin_.x, p.rect.top + origin_.y, unsigned(width),
-                        unsigned(height), 0, depth_, InputOutput, visual_,
+                        unsigned(height), 0, w.argb ? 32 : depth_, InputOutput,
+                        w.argb ? argbVisual_ : visual_,
                         CWBackPixmap | CWBitGravity | CWOverrideRedirect | CWEventMask |
                             CWColormap | CWBorderPixel,
                         &a);
@@ -433,7 +465,7 @@ void X11Backend::CreateNativeWindow(const NativeWindowParams& p) {
 
   byX_[w.xid] = p.hwnd;
   windows_[p.hwnd] = w;
-  if (p.visible) ShowNativeWindow(p.hwnd, true, !p.popup);
+  if (p.visible) ShowNativeWindow(p.hwnd, true, activateIt);
   XFlush(d_);
 }
 
@@ -448,6 +480,35 @@ void X11Backend::DestroyNativeWindow(HWND hwnd) {
   XDestroyWindow(d_, w->xid);
   byX_.erase(w->xid);
   windows_.erase(hwnd);
+  XFlush(d_);
+}
+
+bool X11Backend::compositorPresent() {
+  const std::string name = "_NET_WM_CM_S" + std::to_string(screen_);
+  return XGetSelectionOwner(d_, atom(name.c_str())) != None;
+}
+
+void X11Backend::SetNativeTransparency(HWND hwnd, const NativeTransparency& t) {
+  NativeWin* w = find(hwnd);
+  if (!w) return;
+  w->transparency = t;
+  const bool argb = (t.perPixelAlpha || t.colorKey) && argbVisual_ && compositorPresent();
+  if (argb == w->argb) return;
+  // The visual is fixed at creation: the window is made again with the
+  // other one, in the same place and state.
+  NativeWin old = *w;
+  NativeWindowParams p = old.params;
+  p.rect = old.rect;
+  p.visible = old.visible;
+  p.topmost = old.topmost;
+  DestroyNativeWindow(hwnd);
+  createWindow(p, argb, false);
+  if (NativeWin* fresh = find(hwnd)) {
+    fresh->transparency = t;
+    fresh->shape = old.shape;
+    fresh->shaped = old.shaped;
+    if (fresh->shaped) applyShape(*fresh);
+  }
   XFlush(d_);
 }
 
@@ -540,6 +601,7 @@ void X11Backend::activate(NativeWin& w) {
 
 void X11Backend::SetNativeTitle(HWND hwnd, const rtl::String& title) {
   if (NativeWin* w = find(hwnd)) {
+    w->params.title = title;
     setTitle(*w, title);
     XFlush(d_);
   }
@@ -589,6 +651,7 @@ void X11Backend::SetNativeTopmost(HWND hwnd, bool topmost) {
 
 void X11Backend::SetNativeOwner(HWND hwnd, HWND owner) {
   if (NativeWin* w = find(hwnd)) {
+    w->params.owner = owner;
     setOwner(*w, owner);
     XFlush(d_);
   }
@@ -606,6 +669,8 @@ void X11Backend::SetNativeShape(HWND hwnd, HRGN region) {
   NativeWin* w = find(hwnd);
   if (!w) return;
   if (!region) {
+    w->shaped = false;
+    w->shape.clear();
     XShapeCombineMask(d_, w->xid, ShapeBounding, 0, 0, None, ShapeSet);
     XFlush(d_);
     return;
@@ -626,9 +691,15 @@ void X11Backend::SetNativeShape(HWND hwnd, HRGN region) {
     xr.push_back({short(r.left), short(r.top), static_cast<unsigned short>(r.right - r.left),
                   static_cast<unsigned short>(r.bottom - r.top)});
   }
-  XShapeCombineRectangles(d_, w->xid, ShapeBounding, 0, 0, xr.data(), int(xr.size()), ShapeSet,
-                          YXBanded);
+  w->shape = std::move(xr);
+  w->shaped = true;
+  applyShape(*w);
   XFlush(d_);
+}
+
+void X11Backend::applyShape(NativeWin& w) {
+  XShapeCombineRectangles(d_, w.xid, ShapeBounding, 0, 0, w.shape.data(), int(w.shape.size()),
+                          ShapeSet, YXBanded);
 }
 
 void X11Backend::SetNativeOpacity(HWND hwnd, BYTE alpha) {
@@ -664,7 +735,8 @@ bool X11Backend::ensureImage(NativeWin& w, int width, int height) {
   if (w.image && w.image->width == width && w.image->height == height) return true;
   freeImage(w);
   if (useShm_) {
-    XImage* img = XShmCreateImage(d_, visual_, unsigned(depth_), ZPixmap, nullptr, &w.shm,
+    XImage* img = XShmCreateImage(d_, w.argb ? argbVisual_ : visual_, w.argb ? 32u : unsigned(depth_),
+                                  ZPixmap, nullptr, &w.shm,
                                   unsigned(width), unsigned(height));
     if (img) {
       const std::size_t bytes = std::size_t(img->bytes_per_line) * std::size_t(height);
@@ -694,7 +766,8 @@ bool X11Backend::ensureImage(NativeWin& w, int width, int height) {
     // A remote server or one without the segment: plain requests from now on.
     useShm_ = false;
   }
-  XImage* img = XCreateImage(d_, visual_, unsigned(depth_), ZPixmap, 0, nullptr, unsigned(width),
+  XImage* img = XCreateImage(d_, w.argb ? argbVisual_ : visual_, w.argb ? 32u : unsigned(depth_),
+                             ZPixmap, 0, nullptr, unsigned(width),
                              unsigned(height), 32, 0);
   if (!img) return false;
   img->byte_order = LSBFirst;  // our pixels' order; Xlib swaps for the server
@@ -713,7 +786,20 @@ void X11Backend::copyPixels(NativeWin& w, const gdi::Surface& s, const RECT& r) 
                       img->green_mask == 0xFF00 && img->blue_mask == 0xFF;
   for (int y = r.top; y < r.bottom; ++y) {
     const std::uint32_t* src = s.row(y);
-    if (direct) {
+    if (w.argb) {
+      // Premultiplied ARGB for the compositor: the surface's own alpha, or
+      // opaque; the colour key's pixels fully transparent.
+      auto* dst = reinterpret_cast<std::uint32_t*>(img->data + std::ptrdiff_t(y) * img->bytes_per_line);
+      const NativeTransparency& t = w.transparency;
+      const std::uint32_t key = (std::uint32_t(gdi::GetRValue(t.key)) << 16) |
+                                (std::uint32_t(gdi::GetGValue(t.key)) << 8) | gdi::GetBValue(t.key);
+      for (int x = r.left; x < r.right; ++x) {
+        std::uint32_t px = src[x];
+        if (!t.perPixelAlpha) px |= 0xFF000000u;
+        if (t.colorKey && (src[x] & 0xFFFFFFu) == key) px = 0;
+        dst[x] = px;
+      }
+    } else if (direct) {
       auto* dst = reinterpret_cast<std::uint32_t*>(img->data + std::ptrdiff_t(y) * img->bytes_per_line);
       std::memcpy(dst + r.left, src + r.left, std::size_t(r.right - r.left) * 4);
     } else {
@@ -746,13 +832,16 @@ void X11Backend::Present(HWND hwnd, const gdi::Surface& surface, const RECT& dir
   if (!ensureImage(*w, surface.width, surface.height)) return;
   copyPixels(*w, surface, r);
   const unsigned width = unsigned(r.right - r.left), height = unsigned(r.bottom - r.top);
+  // A GC serves drawables of its own depth only.
+  if (w->argb && !argbGc_) argbGc_ = XCreateGC(d_, w->xid, 0, nullptr);
+  GC gc = w->argb ? argbGc_ : gc_;
   if (w->shmAttached) {
-    XShmPutImage(d_, w->xid, gc_, w->image, r.left, r.top, r.left, r.top, width, height, False);
+    XShmPutImage(d_, w->xid, gc, w->image, r.left, r.top, r.left, r.top, width, height, False);
     // The segment is written again by the next present: wait until the
     // server has read it.
     XSync(d_, False);
   } else {
-    XPutImage(d_, w->xid, gc_, w->image, r.left, r.top, r.left, r.top, width, height);
+    XPutImage(d_, w->xid, gc, w->image, r.left, r.top, r.left, r.top, width, height);
     XFlush(d_);
   }
 }
@@ -913,6 +1002,12 @@ bool X11Backend::DispatchNativeEvents() {
     XEvent ev;
     XNextEvent(d_, &ev);
     any = true;
+    // A dead key is told before the input method takes it, so that it
+    // comes as WM_DEADCHAR; the method still sees it to compose the next key.
+    if (ev.type == KeyPress && ev.xkey.keycode != 0 && handleDeadKey(ev.xkey)) {
+      XFilterEvent(&ev, None);
+      continue;
+    }
     // The input method takes the key events it composes.
     if (XFilterEvent(&ev, None)) {
       if (ev.type == KeyPress && ev.xkey.keycode != 0) keysDown_.insert(ev.xkey.keycode);
@@ -1157,6 +1252,30 @@ void X11Backend::handleKey(XKeyEvent& k, bool down) {
     keysDown_.erase(k.keycode);
   }
   push(e);
+}
+
+bool X11Backend::handleDeadKey(XKeyEvent& k) {
+  unsigned mods = 0;
+  KeySym effective = NoSymbol;
+  if (!XkbLookupKeySym(d_, KeyCode(k.keycode), k.state, &mods, &effective)) return false;
+  char16_t accent = 0;
+  if (!IsDeadKeysym(effective, &accent)) return false;
+  NativeWin* w = findX(k.window);
+  if (!w) return true;
+  lastTime_ = k.time;
+  const KeySym base = XkbKeycodeToKeysym(d_, KeyCode(k.keycode), XkbGroupForCoreState(k.state), 0);
+  const KeyIdentity id = IdentifyKey(k.keycode, base, effective);
+  NativeEvent e;
+  e.type = NativeEventType::KeyDown;
+  e.window = w->hwnd;
+  e.vk = id.vk;
+  e.scanCode = id.scan;
+  e.extended = id.extended;
+  e.repeat = !keysDown_.insert(k.keycode).second;
+  e.deadKey = true;
+  if (accent) e.text = rtl::String(1, accent);
+  push(e);
+  return true;
 }
 
 void X11Backend::handleConfigure(XConfigureEvent& c) {

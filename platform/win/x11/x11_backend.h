@@ -4,7 +4,10 @@
 // is not there), types text through XIM, shapes windows with XShape, reads
 // monitors from Xrandr and the work area from _NET_WORKAREA, shows ARGB
 // cursors through Xcursor, and keeps the clipboard on the CLIPBOARD
-// selection. win::CreateX11Backend (backend.h) makes one.
+// selection. Layered windows with per-pixel alpha or a colour key become
+// 32-bit ARGB windows while a compositor owns _NET_WM_CM_Sn, and stay opaque
+// without one; dead keys are told as such before XIM composes them.
+// win::CreateX11Backend (backend.h) makes one.
 #include <memory>
 #include <string>
 

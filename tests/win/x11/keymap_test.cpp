@@ -78,5 +78,31 @@ TEST(X11Keymap, ScanCodesLeadBackToTheirKeys) {
   EXPECT_EQ(KeycodeForScanCode(0x7F, true), 0u);
 }
 
+TEST(X11Keymap, DeadKeysAreToldWithTheAccentTheyShow) {
+  struct DeadCase {
+    unsigned long keysym;
+    bool dead;
+    char16_t accent;
+  };
+  // The ABNT2 layout's dead keys, one without a spacing form, and keys
+  // that type their accent at once.
+  const DeadCase cases[] = {
+      {XK_dead_acute, true, u'\u00B4'},     {XK_dead_grave, true, u'`'},
+      {XK_dead_tilde, true, u'~'},          {XK_dead_circumflex, true, u'^'},
+      {XK_dead_diaeresis, true, u'\u00A8'}, {XK_dead_cedilla, true, u'\u00B8'},
+      {XK_dead_belowdot, true, 0},          {XK_acute, false, 0},
+      {XK_asciitilde, false, 0},            {XK_a, false, 0},
+      {XK_Multi_key, false, 0},             {0xFE90, false, 0},
+  };
+  for (const DeadCase& c : cases) {
+    char16_t accent = u'?';
+    EXPECT_EQ(IsDeadKeysym(c.keysym, &accent), c.dead) << std::hex << c.keysym;
+    if (c.dead) {
+      EXPECT_EQ(accent, c.accent) << std::hex << c.keysym;
+    }
+  }
+  EXPECT_TRUE(IsDeadKeysym(XK_dead_acute));
+}
+
 }  // namespace
 }  // namespace win::x11

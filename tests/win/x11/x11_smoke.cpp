@@ -1,8 +1,12 @@
 // Smoke test of the X11 backend on a real (virtual) display: scripts/x11-smoke
-// runs it under xvfb-run. It opens a window through the backend, draws a
-// button into it, clicks the button, presses a key and turns the wheel with
-// injected X events (XTest), checks what came back, passes text through the
-// CLIPBOARD selection between two connections, and saves a screenshot.
+// runs it under xvfb-run. First the backend alone: it opens a window, draws a
+// button into it, clicks the button, presses a key and a dead key and turns
+// the wheel with injected X events (XTest), checks what came back, passes
+// text through the CLIPBOARD selection between two connections, and saves a
+// screenshot. Then the window system on the backend: a form with a button
+// made by CreateWindowExW, clicked with XTest through the message loop, a
+// screenshot of it (<screenshot>-form.png), and a layered window opaque
+// without a compositor and 32-bit ARGB with one.
 //   x11_smoke <screenshot.png>
 // Exit status 0 when every check passed; each failure is printed.
 #include <algorithm>
@@ -15,9 +19,10 @@
 #include <vector>
 
 #include "platform/gdi/png.h"
+#include "platform/gdi/gdi.h"
 #include "platform/rtl/mainloop.h"
 #include "platform/rtl/ustring.h"
-#include "platform/win/backend.h"
+#include "platform/win/win.h"
 #include "platform/win/x11/keymap.h"
 #include "platform/win/x11/selection_formats.h"
 #include "platform/win/x11/x11_backend.h"
@@ -32,6 +37,7 @@ constexpr win::NativeEventType kFocusInEvent = win::NativeEventType::FocusIn;
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -89,6 +95,208 @@ gdi::ImageBGRA grab(Display* d, const win::RECT& r) {
       out.at(x, y) = 0xFF000000 | (std::uint32_t(XGetPixel(img, x, y)) & 0xFFFFFF);
   XDestroyImage(img);
   return out;
+}
+
+// A top-level X window of ours by its title (no window manager: they are
+// children of the root).
+Window findByName(Display* d, const std::string& name) {
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  Window found = 0;
+  if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return 0;
+  for (unsigned i = 0; i < count && !found; ++i) {
+    char* title = nullptr;
+    if (XFetchName(d, children[i], &title) && title) {
+      if (name == title) found = children[i];
+      XFree(title);
+    }
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+// Runs the window system's loop until `done` holds or three seconds of real
+// time pass.
+bool loopUntil(const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (std::chrono::steady_clock::now() < deadline) {
+    win::MSG msg;
+    while (win::PeekMessageW(&msg, nullptr, 0, 0, win::PM_REMOVE)) {
+      win::TranslateMessage(&msg);
+      win::DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    rtl::WaitForMainThreadWork(10);
+  }
+  return done();
+}
+
+bool viewable(Display* d, Window w) {
+  XWindowAttributes a{};
+  return w && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
+}
+
+// What the form's button procedure got.
+struct ButtonLog {
+  std::vector<std::pair<win::UINT, win::POINT>> presses;
+  win::HWND hwnd = nullptr;
+};
+ButtonLog gButton;
+
+constexpr win::COLORREF kButtonFace = gdi::RGB(0x30, 0x60, 0xC0);
+
+win::LRESULT buttonProc(win::HWND hwnd, win::UINT msg, win::WPARAM wp, win::LPARAM lp) {
+  switch (msg) {
+    case win::WM_LBUTTONDOWN:
+    case win::WM_LBUTTONUP:
+      gButton.hwnd = hwnd;
+      gButton.presses.push_back({msg, {win::GET_X_LPARAM(lp), win::GET_Y_LPARAM(lp)}});
+      return 0;
+    case win::WM_PAINT: {
+      win::PAINTSTRUCT ps;
+      win::HDC dc = win::BeginPaint(hwnd, &ps);
+      win::RECT r;
+      win::GetClientRect(hwnd, &r);
+      gdi::HBRUSH face = gdi::CreateSolidBrush(kButtonFace);
+      gdi::FillRect(dc, &r, face);
+      gdi::DeleteObject(face);
+      gdi::DrawEdge(dc, &r, gdi::EDGE_RAISED, gdi::BF_RECT);
+      gdi::SetBkMode(dc, gdi::TRANSPARENT);
+      gdi::SetTextColor(dc, gdi::RGB(255, 255, 255));
+      gdi::DrawTextW(dc, u"OK", 2, &r, gdi::DT_CENTER | gdi::DT_VCENTER | gdi::DT_SINGLELINE);
+      win::EndPaint(hwnd, &ps);
+      return 0;
+    }
+    default:
+      return win::DefWindowProcW(hwnd, msg, wp, lp);
+  }
+}
+
+std::string formShotPath(const std::string& shot) {
+  const std::string ext = ".png";
+  if (shot.size() > ext.size() && shot.compare(shot.size() - ext.size(), ext.size(), ext) == 0)
+    return shot.substr(0, shot.size() - ext.size()) + "-form.png";
+  return shot + "-form.png";
+}
+
+// The window system on the X11 backend: a form, a click on its button
+// through the loop, a screenshot, and a layered window.
+void windowSystemStage(Display* injector, const std::string& shot) {
+  win::SetBackend(win::CreateX11Backend());
+  win::Backend* backend = win::CurrentBackend();
+  check(backend && backend->Name() == "x11", "the window system runs on the X11 backend");
+  if (!backend || backend->Name() != "x11") return;
+
+  win::WNDCLASSEXW form;
+  form.lpfnWndProc = &win::DefWindowProcW;
+  form.hbrBackground = gdi::GetSysColorBrush(gdi::COLOR_BTNFACE);
+  form.hCursor = win::LoadCursorW(nullptr, win::IDC_ARROW);
+  form.lpszClassName = u"SmokeForm";
+  win::WNDCLASSEXW button = form;
+  button.lpfnWndProc = &buttonProc;
+  button.hbrBackground = nullptr;
+  button.lpszClassName = u"SmokeButton";
+  check(win::RegisterClassExW(&form) != 0 && win::RegisterClassExW(&button) != 0, "the classes register");
+
+  win::HWND top = win::CreateWindowExW(0, u"SmokeForm", u"Integrador smoke form", win::WS_OVERLAPPEDWINDOW,
+                                       100, 100, 320, 200, nullptr, nullptr, nullptr, nullptr);
+  win::HWND ok = win::CreateWindowExW(0, u"SmokeButton", u"OK", win::WS_CHILD | win::WS_VISIBLE, 110, 80, 100,
+                                      40, top, nullptr, nullptr, nullptr);
+  check(top && ok, "CreateWindowExW makes the form and its button");
+  if (!top || !ok) return;
+  win::ShowWindow(top, win::SW_SHOW);
+  win::UpdateWindow(top);
+  const Window xid = [&] {
+    Window found = 0;
+    loopUntil([&] { return viewable(injector, found = findByName(injector, "Integrador smoke form")); });
+    return found;
+  }();
+  check(viewable(injector, xid), "the form is an X window of its own, mapped");
+
+  // The middle of the button, on the screen.
+  win::POINT centre{50, 20};
+  win::ClientToScreen(ok, &centre);
+  XTestFakeMotionEvent(injector, -1, centre.x, centre.y, CurrentTime);
+  XTestFakeButtonEvent(injector, 1, True, CurrentTime);
+  XTestFakeButtonEvent(injector, 1, False, CurrentTime);
+  XFlush(injector);
+  loopUntil([] {
+    for (auto& p : gButton.presses)
+      if (p.first == win::WM_LBUTTONUP) return true;
+    return false;
+  });
+  const bool twoPresses = gButton.presses.size() == 2;
+  check(twoPresses && gButton.hwnd == ok && gButton.presses[0].first == win::WM_LBUTTONDOWN &&
+            gButton.presses[1].first == win::WM_LBUTTONUP,
+        "WM_LBUTTONDOWN then WM_LBUTTONUP reach the button's procedure");
+  check(twoPresses && gButton.presses[0].second.x == 50 && gButton.presses[0].second.y == 20 &&
+            gButton.presses[1].second.x == 50 && gButton.presses[1].second.y == 20,
+        "the click comes in the button's client coordinates (50, 20)");
+
+  // What the display shows of the form.
+  loopUntil([] { return false; });  // paints and presents settle; bounded
+  win::RECT wr;
+  win::GetWindowRect(top, &wr);
+  const gdi::ImageBGRA screen = grab(injector, wr);
+  const std::string formShot = formShotPath(shot);
+  gdi::WritePngFile(screen, formShot);
+  std::printf("screenshot: %s\n", formShot.c_str());
+  auto px = [](win::COLORREF c) {
+    return 0xFF000000u | (std::uint32_t(gdi::GetRValue(c)) << 16) | (std::uint32_t(gdi::GetGValue(c)) << 8) |
+           gdi::GetBValue(c);
+  };
+  win::POINT inForm{centre.x - wr.left, centre.y - wr.top};
+  check(screen.width == 320 && screen.at(inForm.x - 30, inForm.y) == px(kButtonFace) &&
+            screen.at(screen.width - 40, 10) == px(gdi::GetSysColor(gdi::COLOR_ACTIVECAPTION)),
+        "the screen shows the active caption and the button's face");
+
+  // A layered window: opaque on a display without a compositor...
+  win::HWND layered = win::CreateWindowExW(win::WS_EX_LAYERED | win::WS_EX_TOOLWINDOW, u"SmokeForm",
+                                           u"Integrador smoke layered", win::WS_POPUP | win::WS_VISIBLE, 500,
+                                           100, 40, 20, nullptr, nullptr, nullptr, nullptr);
+  gdi::ImageBGRA image(40, 20, 0xFFFF0000u);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 20; x < 40; ++x) image.at(x, y) = 0x80000080u;
+  gdi::HDC mem = gdi::CreateCompatibleDC(nullptr);
+  gdi::HBITMAP bmp = gdi::CreateBitmapFromImage(image);
+  gdi::HGDIOBJ old = gdi::SelectObject(mem, bmp);
+  gdi::BLENDFUNCTION blend{gdi::AC_SRC_OVER, 0, 255, gdi::AC_SRC_ALPHA};
+  check(win::UpdateLayeredWindow(layered, nullptr, nullptr, nullptr, mem, nullptr, 0, &blend, win::ULW_ALPHA),
+        "UpdateLayeredWindow takes per-pixel alpha");
+  Window lx = 0;
+  loopUntil([&] { return viewable(injector, lx = findByName(injector, "Integrador smoke layered")); });
+  XWindowAttributes attrs{};
+  check(lx && XGetWindowAttributes(injector, lx, &attrs) && attrs.depth != 32,
+        "without a compositor the layered window is an opaque one");
+  // ...and 32-bit ARGB once a compositor owns the screen's _NET_WM_CM_S0.
+  const Window cm = XCreateSimpleWindow(injector, DefaultRootWindow(injector), 0, 0, 1, 1, 0, 0, 0);
+  XSetSelectionOwner(injector, XInternAtom(injector, "_NET_WM_CM_S0", False), cm, CurrentTime);
+  XSync(injector, False);
+  check(win::UpdateLayeredWindow(layered, nullptr, nullptr, nullptr, mem, nullptr, 0, &blend, win::ULW_ALPHA),
+        "UpdateLayeredWindow again under a compositor");
+  lx = 0;
+  loopUntil([&] {
+    lx = findByName(injector, "Integrador smoke layered");
+    return viewable(injector, lx) && XGetWindowAttributes(injector, lx, &attrs) && attrs.depth == 32;
+  });
+  bool alphaKept = false;
+  if (lx && attrs.depth == 32) {
+    XSync(injector, False);
+    if (XImage* img = XGetImage(injector, lx, 0, 0, 40, 20, AllPlanes, ZPixmap)) {
+      alphaKept = XGetPixel(img, 5, 5) == 0xFFFF0000ul && XGetPixel(img, 30, 5) == 0x80000080ul;
+      XDestroyImage(img);
+    }
+  }
+  check(alphaKept, "with a compositor it is a 32-bit ARGB window holding the premultiplied pixels");
+  XDestroyWindow(injector, cm);
+  XSync(injector, False);
+  gdi::SelectObject(mem, old);
+  gdi::DeleteObject(bmp);
+  gdi::DeleteDC(mem);
+
+  win::DestroyWindow(layered);
+  win::DestroyWindow(top);
+  win::SetBackend(nullptr);
 }
 
 }  // namespace
@@ -167,6 +375,34 @@ int main(int argc, char** argv) {
   check(key && key->vk == 'A' && key->scanCode == 0x1E && key->text == u"a",
         "the A key arrives as 'A' with scan code 0x1E typing \"a\"");
 
+  // A dead key: a free key code made the acute accent's dead key.
+  int minCode = 0, maxCode = 0;
+  XDisplayKeycodes(injector, &minCode, &maxCode);
+  int spare = 0;
+  for (int code = maxCode; code >= minCode && !spare; --code) {
+    int per = 0;
+    KeySym* syms = XGetKeyboardMapping(injector, KeyCode(code), 1, &per);
+    bool free = true;
+    for (int i = 0; syms && i < per; ++i) free = free && syms[i] == NoSymbol;
+    if (syms) XFree(syms);
+    if (free) spare = code;
+  }
+  KeySym dead = XK_dead_acute;
+  XChangeKeyboardMapping(injector, spare, 1, &dead, 1);
+  XSync(injector, False);
+  pumpUntil(*backend, [] { return false; });  // the mapping change reaches the backend
+  mark = sink.events.size();
+  XTestFakeKeyEvent(injector, unsigned(spare), True, CurrentTime);
+  XTestFakeKeyEvent(injector, unsigned(spare), False, CurrentTime);
+  XFlush(injector);
+  pumpUntil(*backend, [&] { return sink.find(win::NativeEventType::KeyUp, mark) != nullptr; });
+  const win::NativeEvent* deadKey = sink.find(win::NativeEventType::KeyDown, mark);
+  check(spare && deadKey && deadKey->deadKey && deadKey->text == u"\u00B4",
+        "a dead key arrives as a dead key showing its accent");
+  KeySym none = NoSymbol;
+  XChangeKeyboardMapping(injector, spare, 1, &none, 1);
+  XSync(injector, False);
+
   // Text through the CLIPBOARD selection, read by a second connection on
   // another thread while this one answers.
   std::vector<std::uint8_t> text = win::x11::Utf8ToUnicodeText(
@@ -201,6 +437,8 @@ int main(int argc, char** argv) {
   backend->DestroyNativeWindow(hwnd);
   backend->Stop();
   backend.reset();
+
+  windowSystemStage(injector, shot);
   XCloseDisplay(injector);
   return gFailures == 0 ? 0 : 1;
 }
