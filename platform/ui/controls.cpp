@@ -468,7 +468,77 @@ void TControl::doMouseUp(TMessage& m, TMouseButton button) {
 }
 
 void TControl::Click() {
-  if (onClick_) onClick_(this);
+  // An OnClick of its own wins over the action's; else the action runs.
+  TBasicAction* action = Action();
+  if (onClick_ && (!action || onClick_ != action->OnExecute())) onClick_(this);
+  else if (actionLink_ && action) actionLink_->Execute(this);
+  else if (onClick_) onClick_(this);
+}
+
+// ---- action
+
+TBasicAction* TControl::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* value) {
+  if (!value) {
+    actionLink_.reset();
+    return;
+  }
+  if (!actionLink_) {
+    actionLink_ = std::make_unique<TControlActionLink>(this);
+    actionLink_->SetOnChange(TNotifyEvent::bind<&TControl::actionLinkChanged>(this));
+  }
+  actionLink_->SetAction(value);
+  ActionChange(value, isLoading(this));
+}
+
+void TControl::actionLinkChanged(rtl::TObject*) {
+  if (Action()) ActionChange(Action(), false);
+}
+
+void TControl::ActionChange(rtl::TObject* sender, bool checkDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action) return;
+  if (!checkDefaults || Caption().empty()) SetCaption(action->Caption());
+  if (!checkDefaults || Enabled()) SetEnabled(action->Enabled());
+  if (!checkDefaults || hint_.empty()) SetHint(action->Hint());
+  if (!checkDefaults || Visible()) SetVisible(action->Visible());
+  if (!checkDefaults || !onClick_) onClick_ = action->OnExecute();
+}
+
+bool TControlActionLink::IsCaptionLinked() {
+  return TActionLink::IsCaptionLinked() &&
+         control_->Caption() == static_cast<TCustomAction*>(Action())->Caption();
+}
+bool TControlActionLink::IsEnabledLinked() {
+  return TActionLink::IsEnabledLinked() &&
+         control_->Enabled() == static_cast<TCustomAction*>(Action())->Enabled();
+}
+bool TControlActionLink::IsHintLinked() {
+  return TActionLink::IsHintLinked() &&
+         control_->Hint() == static_cast<TCustomAction*>(Action())->Hint();
+}
+bool TControlActionLink::IsVisibleLinked() {
+  return TActionLink::IsVisibleLinked() &&
+         control_->Visible() == static_cast<TCustomAction*>(Action())->Visible();
+}
+bool TControlActionLink::IsOnExecuteLinked() {
+  return Action() && control_->OnClick() == Action()->OnExecute();
+}
+void TControlActionLink::SetCaption(const String& value) {
+  if (IsCaptionLinked()) control_->SetCaption(value);
+}
+void TControlActionLink::SetEnabled(bool value) {
+  if (IsEnabledLinked()) control_->SetEnabled(value);
+}
+void TControlActionLink::SetHint(const String& value) {
+  if (IsHintLinked()) control_->SetHint(value);
+}
+void TControlActionLink::SetVisible(bool value) {
+  if (IsVisibleLinked()) control_->SetVisible(value);
+}
+void TControlActionLink::SetOnExecute(const TNotifyEvent& value) {
+  if (IsOnExecuteLinked()) control_->SetOnClick(value);
 }
 void TControl::DblClick() {
   if (onDblClick_) onDblClick_(this);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/rtl/classes.h"
+#include "platform/ui/actions.h"
 #include "platform/ui/canvas.h"
 #include "platform/ui/colors.h"
 #include "platform/ui/graphics.h"
@@ -239,6 +240,7 @@ TShiftState KeyboardStateToShiftState();
 
 class TWinControl;
 class TCustomForm;
+class TControlActionLink;
 
 // ---- TControl -------------------------------------------------------------------------
 class TControl : public rtl::TComponent {
@@ -356,6 +358,13 @@ class TControl : public rtl::TComponent {
   const TNotifyEvent& OnResize() const { return onResize_; }
   void SetOnResize(const TNotifyEvent& v) { onResize_ = v; }
 
+  // ---- action
+  // The action whose Caption, Enabled, Visible, Hint and OnExecute (as
+  // OnClick) the control takes and follows; clicking executes it.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* value);
+  TControlActionLink* ActionLink() const { return actionLink_.get(); }
+
   // The control that has the mouse captured (graphic controls included).
   static TControl* CaptureControl();
   static void SetCaptureControl(TControl* control);
@@ -380,6 +389,9 @@ class TControl : public rtl::TComponent {
   // bounds and the parent's client size).
   void UpdateAnchorRules();
   virtual void InvalidateControl(bool isVisible, bool isOpaque);
+  // Takes the action's properties; with `checkDefaults` only those the
+  // control still has at their defaults (a new action keeps what was set).
+  virtual void ActionChange(rtl::TObject* sender, bool checkDefaults);
   virtual void VisibleChanging() {}
   void SetZOrder(bool topMost);
 
@@ -404,6 +416,7 @@ class TControl : public rtl::TComponent {
  private:
   friend class TWinControl;
   void fontChanged(rtl::TObject* sender);
+  void actionLinkChanged(rtl::TObject* sender);
   void doMouseDown(TMessage& m, TMouseButton button, TShiftState extra);
   void doMouseUp(TMessage& m, TMouseButton button);
 
@@ -431,6 +444,29 @@ class TControl : public rtl::TComponent {
   TNotifyEvent onClick_, onDblClick_, onMouseEnter_, onMouseLeave_, onResize_;
   TMouseEvent onMouseDown_, onMouseUp_;
   TMouseMoveEvent onMouseMove_;
+  std::unique_ptr<TControlActionLink> actionLink_;
+};
+
+// Links a control to an action: the action's changes reach the control.
+class TControlActionLink : public TActionLink {
+  RTL_CLASS(TControlActionLink, TActionLink)
+
+ public:
+  explicit TControlActionLink(TControl* client) : TActionLink(client), control_(client) {}
+
+  bool IsCaptionLinked() override;
+  bool IsEnabledLinked() override;
+  bool IsHintLinked() override;
+  bool IsVisibleLinked() override;
+  bool IsOnExecuteLinked() override;
+  void SetCaption(const String& value) override;
+  void SetEnabled(bool value) override;
+  void SetHint(const String& value) override;
+  void SetVisible(bool value) override;
+  void SetOnExecute(const TNotifyEvent& value) override;
+
+ protected:
+  TControl* control_;
 };
 
 // A canvas on a control: outside a paint it takes a DC of the control's

@@ -593,8 +593,8 @@ void TCustomEdit::PasteFromClipboard() {
     }
   }
   CloseClipboard();
-  // One line only.
-  const auto lineEnd = text.find_first_of(u"\r\n");
+  // One line only in a single-line box.
+  const auto lineEnd = multiLine() ? String::npos : text.find_first_of(u"\r\n");
   if (lineEnd != String::npos) text.resize(lineEnd);
   if (!text.empty()) replaceSelection(text, true);
 }
@@ -647,6 +647,23 @@ void TCustomEdit::updateCaret() {
     Measure m(Font());
     SetCaretPos(x, std::max(0, (ClientHeight() - m.Height()) / 2));
   }
+}
+
+void TCustomEdit::replaceContent(const String& text) {
+  const int anchor = anchor_, caret = caret_;
+  settingText_ = true;
+  try {
+    Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  } catch (...) {
+    settingText_ = false;
+    throw;
+  }
+  settingText_ = false;
+  const int len = int(content().size());
+  anchor_ = std::clamp(anchor, 0, len);
+  caret_ = std::clamp(caret, 0, len);
+  canUndo_ = false;
+  updateCaret();
 }
 
 void TCustomEdit::moveCaret(int pos, bool extend) {
@@ -715,13 +732,13 @@ void TCustomEdit::KeyPress(rtl::Char& key) {
 void TCustomEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (button == mbLeft) {
     if (CanFocus() && !Focused()) SetFocus();
-    moveCaret(charAt(x), shift.contains(ssShift));
+    moveCaret(indexAt(x, y), shift.contains(ssShift));
   }
   TCustomControl::MouseDown(button, shift, x, y);
 }
 
 void TCustomEdit::MouseMove(TShiftState shift, int x, int y) {
-  if (shift.contains(ssLeft) && MouseCapture()) moveCaret(charAt(x), true);
+  if (shift.contains(ssLeft) && MouseCapture()) moveCaret(indexAt(x, y), true);
   TCustomControl::MouseMove(shift, x, y);
 }
 
@@ -839,6 +856,538 @@ void TCustomEdit::Paint() {
     c->Font()->SetColor(clHighlightText);
     c->TextOut(x1, y, shown.substr(size_t(s), size_t(e - s)));
   }
+}
+
+}  // namespace ui
+
+// ============================================================================== TCustomMemo
+
+namespace ui {
+
+namespace {
+
+constexpr int kScrollBarSize = 16;
+
+// Splits at CR LF, LF or CR; a trailing break ends the last line (the rows
+// then show one more, empty, line).
+template <class F>
+void forEachLine(const String& text, F&& f) {
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != u'\r' && text[i] != u'\n') continue;
+    f(int(start), int(i));
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    start = i + 1;
+  }
+  f(int(start), int(text.size()));
+}
+
+String joinLines(const std::vector<String>& lines) {
+  String out;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i) out += u"\r\n";
+    out += lines[i];
+  }
+  return out;
+}
+
+std::vector<String> splitLines(const String& text) {
+  std::vector<String> out;
+  if (text.empty()) return out;
+  forEachLine(text, [&](int s, int e) { out.push_back(text.substr(size_t(s), size_t(e - s))); });
+  // Count as the lines of a list: a break at the end closes the last line.
+  if (out.size() > 1 && out.back().empty()) out.pop_back();
+  return out;
+}
+
+}  // namespace
+
+// ---- lines
+
+String TMemoStrings::Get(int index) const {
+  const auto lines = splitLines(memo_->content());
+  if (index < 0 || index >= int(lines.size()))
+    Error(u"List index out of bounds (%d)", index);
+  return lines[size_t(index)];
+}
+
+int TMemoStrings::GetCount() const { return int(splitLines(memo_->content()).size()); }
+
+void TMemoStrings::Put(int index, const String& s) {
+  auto lines = splitLines(memo_->content());
+  if (index < 0 || index >= int(lines.size()))
+    Error(u"List index out of bounds (%d)", index);
+  lines[size_t(index)] = s;
+  const String text = memo_->content();
+  const bool trailing = !text.empty() && (text.back() == u'\n' || text.back() == u'\r');
+  memo_->replaceContent(joinLines(lines) + (trailing ? u"\r\n" : u""));
+}
+
+void TMemoStrings::Insert(int index, const String& s) {
+  const String text = memo_->content();
+  const auto lines = splitLines(text);
+  if (index < 0 || index > int(lines.size()))
+    Error(u"List index out of bounds (%d)", index);
+  if (index == int(lines.size())) {
+    // Appending: every added line ends with its break, as in a log.
+    String next = text;
+    if (!next.empty() && next.back() != u'\n' && next.back() != u'\r') next += u"\r\n";
+    memo_->replaceContent(next + s + u"\r\n");
+    return;
+  }
+  int pos = 0, line = 0;
+  forEachLine(text, [&](int start, int) {
+    if (line++ == index) pos = start;
+  });
+  memo_->replaceContent(text.substr(0, size_t(pos)) + s + u"\r\n" + text.substr(size_t(pos)));
+}
+
+void TMemoStrings::Delete(int index) {
+  const String text = memo_->content();
+  const auto lines = splitLines(text);
+  if (index < 0 || index >= int(lines.size()))
+    Error(u"List index out of bounds (%d)", index);
+  int from = 0, to = 0, line = 0;
+  forEachLine(text, [&](int start, int end) {
+    if (line == index) from = start;
+    if (line == index + 1) to = start;
+    ++line;
+  });
+  if (index == int(lines.size()) - 1) to = int(text.size());
+  memo_->replaceContent(text.substr(0, size_t(from)) + text.substr(size_t(to)));
+}
+
+void TMemoStrings::Clear() { memo_->replaceContent(String()); }
+
+void TMemoStrings::SetTextStr(rtl::StringView text) {
+  const auto lines = splitLines(String(text));
+  memo_->replaceContent(lines.empty() ? String() : joinLines(lines) + u"\r\n");
+}
+
+void TMemoStrings::SetUpdateState(bool updating) {
+  if (!updating) memo_->Invalidate();
+}
+
+// ---- memo
+
+TCustomMemo::TCustomMemo(rtl::TComponent* owner) : TCustomEdit(owner) {
+  lines_ = std::make_unique<TMemoStrings>(this);
+  SetControlStyle(ControlStyle() - csFixedHeight);
+  SetBounds(Left(), Top(), 185, 89);
+  SetAutoSelect(false);
+}
+
+TCustomMemo::~TCustomMemo() = default;
+
+void TCustomMemo::SetScrollBars(TScrollStyle value) {
+  if (scrollBars_ == value) return;
+  scrollBars_ = value;
+  updateCaret();
+  Invalidate();
+}
+
+void TCustomMemo::SetWordWrap(bool value) {
+  if (wordWrap_ == value) return;
+  wordWrap_ = value;
+  scrollX_ = 0;
+  updateCaret();
+  Invalidate();
+}
+
+int TCustomMemo::lineHeight() {
+  Measure m(Font());
+  return std::max(1, m.Height());
+}
+
+TRect TCustomMemo::textRect() {
+  TRect r = ClientRect();
+  if (scrollBars_ == ssVertical || scrollBars_ == ssBoth) r.right -= kScrollBarSize;
+  if (scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == ssBoth) r.bottom -= kScrollBarSize;
+  r.left += kEditMargin;
+  r.top += 1;
+  r.right = std::max(r.left, r.right - kEditMargin);
+  r.bottom = std::max(r.top, r.bottom);
+  return r;
+}
+
+std::vector<TCustomMemo::Row> TCustomMemo::logicalLines() {
+  std::vector<Row> rows;
+  forEachLine(content(), [&](int s, int e) { rows.push_back(Row{s, e - s}); });
+  return rows;
+}
+
+std::vector<TCustomMemo::Row> TCustomMemo::layout() {
+  std::vector<Row> lines = logicalLines();
+  const int width = textRect().right - textRect().left;
+  if (!wordWrap_ || width <= 0) return lines;
+  const String text = content();
+  Measure m(Font());
+  std::vector<Row> rows;
+  for (const Row& line : lines) {
+    int start = line.start;
+    const int end = line.start + line.length;
+    do {
+      // The longest piece that fits; broken after a space when there is one.
+      const String rest = text.substr(size_t(start), size_t(end - start));
+      if (m.Width(rest, rest.size()) <= width) {
+        rows.push_back(Row{start, end - start});
+        break;
+      }
+      int fit = 0;
+      while (fit < int(rest.size()) && m.Width(rest, size_t(fit + 1)) <= width) ++fit;
+      if (fit >= int(rest.size())) {
+        rows.push_back(Row{start, end - start});
+        break;
+      }
+      int cut = fit;
+      while (cut > 0 && rest[size_t(cut - 1)] != u' ') --cut;
+      if (cut == 0) cut = std::max(1, fit);
+      rows.push_back(Row{start, cut});
+      start += cut;
+    } while (start < end);
+  }
+  return rows;
+}
+
+int TCustomMemo::rowOf(const std::vector<Row>& rows, int index) const {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const Row& r = rows[i];
+    const bool last = i + 1 == rows.size();
+    // A wrap point belongs to the next row; a line's end to its own row.
+    const bool continues = !last && rows[i + 1].start == r.start + r.length;
+    if (index >= r.start && (index < r.start + r.length || (!continues && index == r.start + r.length)))
+      return int(i);
+    if (index < r.start) return std::max(0, int(i) - 1);
+  }
+  return std::max(0, int(rows.size()) - 1);
+}
+
+int TCustomMemo::RowCount() { return int(layout().size()); }
+
+int TCustomMemo::VisibleRowCount() {
+  const TRect r = textRect();
+  return std::max(1, (r.bottom - r.top) / lineHeight());
+}
+
+TPoint TCustomMemo::CaretPos() {
+  const auto lines = logicalLines();
+  const int line = rowOf(lines, caret_);
+  return TPoint{caret_ - lines[size_t(line)].start, line};
+}
+
+void TCustomMemo::SetCaretPos(TPoint value) {
+  const auto lines = logicalLines();
+  const int line = std::clamp(int(value.y), 0, int(lines.size()) - 1);
+  const Row& r = lines[size_t(line)];
+  moveCaret(r.start + std::clamp(int(value.x), 0, r.length), false);
+}
+
+void TCustomMemo::ScrollToEnd() { moveCaret(int(content().size()), false); }
+
+void TCustomMemo::scrollTo(int row, int x) {
+  const int maxTop = std::max(0, RowCount() - VisibleRowCount());
+  row = std::clamp(row, 0, maxTop);
+  x = wordWrap_ ? 0 : std::max(0, x);
+  if (row == topRow_ && x == scrollX_) return;
+  topRow_ = row;
+  scrollX_ = x;
+  Invalidate();
+}
+
+void TCustomMemo::updateCaret() {
+  if (!HandleAllocated()) return;
+  const auto rows = layout();
+  const TRect r = textRect();
+  const int lh = lineHeight();
+  const int visible = VisibleRowCount();
+  const int row = rowOf(rows, caret_);
+  int top = topRow_;
+  if (row < top) top = row;
+  if (row >= top + visible) top = row - visible + 1;
+  top = std::clamp(top, 0, std::max(0, int(rows.size()) - visible));
+  const String text = content();
+  const Row& cr = rows[size_t(row)];
+  Measure m(Font());
+  const int px = m.Width(text.substr(size_t(cr.start)), size_t(caret_ - cr.start));
+  int sx = scrollX_;
+  const int width = r.right - r.left;
+  if (wordWrap_) sx = 0;
+  else if (px < sx) sx = px;
+  else if (px > sx + width - 1) sx = px - width + 1;
+  if (top != topRow_ || sx != scrollX_) {
+    topRow_ = top;
+    scrollX_ = std::max(0, sx);
+    Invalidate();
+  }
+  if (Focused())
+    win::SetCaretPos(r.left + px - scrollX_, r.top + (row - topRow_) * lh);
+}
+
+int TCustomMemo::indexAt(int x, int y) {
+  const auto rows = layout();
+  const TRect r = textRect();
+  const int row =
+      std::clamp(topRow_ + (y - r.top) / lineHeight() - (y < r.top ? 1 : 0), 0, int(rows.size()) - 1);
+  const Row& cr = rows[size_t(row)];
+  const String piece = content().substr(size_t(cr.start), size_t(cr.length));
+  Measure m(Font());
+  int best = 0, bestDistance = 1 << 30;
+  for (int i = 0; i <= cr.length; ++i) {
+    const int d = std::abs(r.left - scrollX_ + m.Width(piece, size_t(i)) - x);
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = i;
+    }
+  }
+  return cr.start + best;
+}
+
+void TCustomMemo::Resize() {
+  TCustomEdit::Resize();
+  updateCaret();
+  Invalidate();
+}
+
+void TCustomMemo::KeyDown(rtl::Word& key, TShiftState shift) {
+  const bool ext = shift.contains(ssShift);
+  const bool ctrl = shift.contains(ssCtrl);
+  const String text = content();
+  const auto isBreakPair = [&](int i) {
+    return i > 0 && i < int(text.size()) && text[size_t(i - 1)] == u'\r' && text[size_t(i)] == u'\n';
+  };
+  switch (key) {
+    case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: {
+      TCustomControl::KeyDown(key, shift);
+      if (key == 0) return;
+      const auto rows = layout();
+      const int row = rowOf(rows, caret_);
+      const int step = (key == VK_PRIOR || key == VK_NEXT) ? VisibleRowCount() : 1;
+      const int target =
+          std::clamp(row + ((key == VK_UP || key == VK_PRIOR) ? -step : step), 0, int(rows.size()) - 1);
+      // Keep the caret's column in pixels.
+      Measure m(Font());
+      const Row& cr = rows[size_t(row)];
+      const int px = m.Width(text.substr(size_t(cr.start)), size_t(caret_ - cr.start));
+      const TRect r = textRect();
+      if (target < topRow_) topRow_ = target;
+      moveCaret(indexAt(r.left - scrollX_ + px, r.top + (target - topRow_) * lineHeight()), ext);
+      key = 0;
+      return;
+    }
+    case VK_HOME: case VK_END: {
+      if (ctrl) break;  // the whole text, as in the edit
+      TCustomControl::KeyDown(key, shift);
+      if (key == 0) return;
+      const auto rows = layout();
+      const Row& cr = rows[size_t(rowOf(rows, caret_))];
+      moveCaret(key == VK_HOME ? cr.start : cr.start + cr.length, ext);
+      key = 0;
+      return;
+    }
+    case VK_LEFT: case VK_RIGHT: {
+      if (!ext && SelLength()) break;
+      // A line break is one step.
+      const int target = caret_ + (key == VK_LEFT ? -1 : 1);
+      if (!isBreakPair(target)) break;
+      TCustomControl::KeyDown(key, shift);
+      if (key == 0) return;
+      moveCaret(target + (key == VK_LEFT ? -1 : 1), ext);
+      key = 0;
+      return;
+    }
+    case VK_DELETE:
+      if (!ext && !readOnly_ && SelLength() == 0 && isBreakPair(caret_ + 1)) {
+        TCustomControl::KeyDown(key, shift);
+        if (key == 0) return;
+        anchor_ = caret_;
+        caret_ += 2;
+        replaceSelection(String(), true);
+        key = 0;
+        return;
+      }
+      break;
+    default: break;
+  }
+  TCustomEdit::KeyDown(key, shift);
+}
+
+void TCustomMemo::KeyPress(rtl::Char& key) {
+  if (key == u'\r' || key == u'\b') {
+    TCustomControl::KeyPress(key);
+    if (key == 0) return;
+    if (!readOnly_) {
+      if (key == u'\r') {
+        replaceSelection(u"\r\n", true);
+      } else {
+        const String text = content();
+        if (SelLength() == 0 && caret_ > 0) {
+          anchor_ = caret_ - 1;
+          if (caret_ >= 2 && text[size_t(caret_ - 2)] == u'\r' && text[size_t(caret_ - 1)] == u'\n')
+            anchor_ = caret_ - 2;
+        }
+        replaceSelection(String(), true);
+      }
+    }
+    key = 0;
+    return;
+  }
+  TCustomEdit::KeyPress(key);
+}
+
+void TCustomMemo::Dispatch(void* message) {
+  auto& m = *static_cast<TMessage*>(message);
+  switch (m.Msg) {
+    case WM_SETTEXT: {
+      const bool fromOutside = !settingText_;
+      TCustomEdit::Dispatch(message);
+      if (fromOutside) {
+        topRow_ = 0;
+        scrollX_ = 0;
+      }
+      return;
+    }
+    case CM_WANTSPECIALKEY:
+      // Enter breaks the line instead of pressing the default button.
+      if (m.WParam == VK_RETURN) {
+        m.Result = 1;
+        return;
+      }
+      break;
+    case EM_GETLINECOUNT: m.Result = LRESULT(RowCount()); return;
+    case EM_GETFIRSTVISIBLELINE: m.Result = topRow_; return;
+    case EM_LINEINDEX: {
+      const auto rows = layout();
+      const int row = int(LONG_PTR(m.WParam)) < 0 ? rowOf(rows, caret_) : int(m.WParam);
+      m.Result = row < int(rows.size()) ? rows[size_t(row)].start : -1;
+      return;
+    }
+    case EM_LINELENGTH: {
+      const auto rows = layout();
+      const int index = int(LONG_PTR(m.WParam)) < 0 ? caret_ : int(m.WParam);
+      m.Result = rows[size_t(rowOf(rows, index))].length;
+      return;
+    }
+    case EM_LINEFROMCHAR: {
+      const auto rows = layout();
+      m.Result = rowOf(rows, int(LONG_PTR(m.WParam)) < 0 ? caret_ : int(m.WParam));
+      return;
+    }
+    case EM_LINESCROLL: {
+      Measure fm(Font());
+      scrollTo(topRow_ + int(m.LParam), scrollX_ + int(LONG_PTR(m.WParam)) * fm.Width(u"x", 1));
+      m.Result = TRUE;
+      return;
+    }
+    case EM_SCROLLCARET: updateCaret(); m.Result = TRUE; return;
+    case WM_MOUSEWHEEL: {
+      const int delta = short(HIWORD(DWORD(m.WParam)));
+      scrollTo(topRow_ - delta / 120 * 3, scrollX_);
+      m.Result = 0;
+      return;
+    }
+    default: break;
+  }
+  TCustomEdit::Dispatch(message);
+}
+
+void TCustomMemo::drawScrollBar(TCanvas* c, bool vertical, const TRect& area, int position,
+                                int page, int total) {
+  fillRect(c, area, clScrollBar);
+  const int length = vertical ? area.bottom - area.top : area.right - area.left;
+  const int button = std::min(kScrollBarSize, length / 2);
+  // The two arrow buttons.
+  for (int end = 0; end < 2; ++end) {
+    TRect b = vertical ? TRect{area.left, end ? area.bottom - button : area.top, area.right,
+                               end ? area.bottom : area.top + button}
+                       : TRect{end ? area.right - button : area.left, area.top,
+                               end ? area.right : area.left + button, area.bottom};
+    fillRect(c, b, clBtnFace);
+    TRect inner = b;
+    Frame3D(c, inner, clBtnHighlight, clBtnShadow, 1);
+    const int cx = (b.left + b.right) / 2, cy = (b.top + b.bottom) / 2;
+    std::vector<TPoint> arrow;
+    if (vertical)
+      arrow = end ? std::vector<TPoint>{{cx - 3, cy - 1}, {cx + 3, cy - 1}, {cx, cy + 2}}
+                  : std::vector<TPoint>{{cx - 3, cy + 1}, {cx + 3, cy + 1}, {cx, cy - 2}};
+    else
+      arrow = end ? std::vector<TPoint>{{cx - 1, cy - 3}, {cx - 1, cy + 3}, {cx + 2, cy}}
+                  : std::vector<TPoint>{{cx + 1, cy - 3}, {cx + 1, cy + 3}, {cx - 2, cy}};
+    c->Pen()->SetColor(clBtnText);
+    c->Brush()->SetStyle(TBrushStyle::bsSolid);
+    c->Brush()->SetColor(clBtnText);
+    c->Polygon(arrow);
+  }
+  // The thumb, when there is more than a page.
+  const int track = length - 2 * button;
+  if (total <= page || track < 8) return;
+  const int thumb = std::max(8, track * page / total);
+  const int offset = (track - thumb) * position / std::max(1, total - page);
+  TRect t = vertical ? TRect{area.left, area.top + button + offset, area.right,
+                             area.top + button + offset + thumb}
+                     : TRect{area.left + button + offset, area.top,
+                             area.left + button + offset + thumb, area.bottom};
+  fillRect(c, t, clBtnFace);
+  Frame3D(c, t, clBtnHighlight, clBtnShadow, 1);
+}
+
+void TCustomMemo::Paint() {
+  TCanvas* c = Canvas();
+  const TRect client = ClientRect();
+  fillRect(c, client, Enabled() ? Color() : clBtnFace);
+  c->Font()->Assign(Font());
+  const TColor textColor = Enabled() ? Font()->Color() : clGrayText;
+  const String text = content();
+  const auto rows = layout();
+  const TRect r = textRect();
+  const int lh = lineHeight();
+  const int selStart = SelStart(), selEnd = SelStart() + SelLength();
+  Measure m(Font());
+  const int clipRight = r.right + kEditMargin;
+  const int clipBottom = (scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == ssBoth)
+                             ? client.bottom - kScrollBarSize
+                             : client.bottom;
+  for (int i = topRow_; i < int(rows.size()); ++i) {
+    const int y = r.top + (i - topRow_) * lh;
+    if (y >= clipBottom) break;
+    const Row& row = rows[size_t(i)];
+    const String piece = text.substr(size_t(row.start), size_t(row.length));
+    const int x = r.left - scrollX_;
+    c->Brush()->SetStyle(TBrushStyle::bsClear);
+    c->Font()->SetColor(textColor);
+    const TRect line{client.left, y, clipRight, std::min(y + lh, clipBottom)};
+    c->TextRect(line, x, y, piece);
+    const int s = std::clamp(selStart - row.start, 0, row.length);
+    const int e = std::clamp(selEnd - row.start, 0, row.length);
+    if (Focused() && e > s) {
+      const int x1 = x + m.Width(piece, size_t(s)), x2 = x + m.Width(piece, size_t(e));
+      const TRect band{std::max(x1, int(line.left)), y, std::min(x2, int(line.right)), line.bottom};
+      fillRect(c, band, clHighlight);
+      c->Brush()->SetStyle(TBrushStyle::bsClear);
+      c->Font()->SetColor(clHighlightText);
+      c->TextRect(band, x1, y, piece.substr(size_t(s), size_t(e - s)));
+    }
+  }
+  const bool vertical = scrollBars_ == ssVertical || scrollBars_ == ssBoth;
+  const bool horizontal = scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == ssBoth;
+  if (vertical)
+    drawScrollBar(c, true,
+                  TRect{client.right - kScrollBarSize, client.top, client.right,
+                        horizontal ? client.bottom - kScrollBarSize : client.bottom},
+                  topRow_, VisibleRowCount(), int(rows.size()));
+  if (horizontal) {
+    int widest = 0;
+    if (!wordWrap_)
+      for (const Row& row : rows)
+        widest = std::max(widest, m.Width(text.substr(size_t(row.start)), size_t(row.length)));
+    drawScrollBar(c, false,
+                  TRect{client.left, client.bottom - kScrollBarSize,
+                        vertical ? client.right - kScrollBarSize : client.right, client.bottom},
+                  scrollX_, r.right - r.left, widest + 1);
+  }
+  if (vertical && horizontal)
+    fillRect(c, TRect{client.right - kScrollBarSize, client.bottom - kScrollBarSize, client.right,
+                      client.bottom},
+             clBtnFace);
 }
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 
 #include "platform/ui/controls.h"
 #include "platform/ui/forms.h"
+#include "platform/rtl/stringlist.h"
 
 namespace ui {
 
@@ -258,31 +259,43 @@ class TCustomEdit : public TCustomControl {
   void DoEnter() override;
   void DoExit() override;
 
- private:
+ protected:
+  // The editing below is shared with the memo, which only lays the text out
+  // in rows: it overrides where the caret goes and which index a point hits.
   String content();
   String displayText();
   // Replaces the selection, keeping the undo state; false when nothing fits.
   bool replaceSelection(const String& text, bool typed);
   void setContent(const String& text, int caret, bool byUser);
+  // Sets the text as the program's (not the user's) change, keeping the
+  // caret and selection where they still fit; nothing is left to undo.
+  void replaceContent(const String& text);
   void moveCaret(int pos, bool extend);
+  // The text index nearest to a client point.
+  virtual int indexAt(int x, int y) { return charAt(x); }
+  // Scrolls the caret into view and places the system caret.
+  virtual void updateCaret();
+  // Whether pasted text keeps its line breaks.
+  virtual bool multiLine() const { return false; }
+  String applyCase(const String& text) const;
+  int anchor_ = 0;
+  int caret_ = 0;
+  bool readOnly_ = false;
+  bool settingText_ = false;  // our own WM_SETTEXT: keep caret and undo
+
+ private:
   int charAt(int x);
   int textX(int index);
-  void updateCaret();
-  String applyCase(const String& text) const;
 
   TEditCharCase charCase_ = ecNormal;
   rtl::Char passwordChar_ = 0;
   int maxLength_ = 0;
-  bool readOnly_ = false;
   bool modified_ = false;
   bool autoSelect_ = true;
-  int anchor_ = 0;
-  int caret_ = 0;
   int scroll_ = 0;  // pixels of text hidden at the left
   bool canUndo_ = false;
   String undoText_;
   int undoCaret_ = 0;
-  bool settingText_ = false;
   TNotifyEvent onChange_;
 };
 
@@ -291,6 +304,113 @@ class TEdit : public TCustomEdit {
 
  public:
   explicit TEdit(rtl::TComponent* owner) : TCustomEdit(owner) {}
+};
+
+// ---- multi-line edit -----------------------------------------------------------------------
+constexpr win::UINT EM_GETFIRSTVISIBLELINE = 0x00CE;
+constexpr win::UINT EM_GETLINECOUNT = 0x00BA;
+constexpr win::UINT EM_LINEINDEX = 0x00BB;
+constexpr win::UINT EM_LINELENGTH = 0x00C1;
+constexpr win::UINT EM_LINEFROMCHAR = 0x00C9;
+constexpr win::UINT EM_LINESCROLL = 0x00B6;
+constexpr win::UINT EM_SCROLLCARET = 0x00B7;
+
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+constexpr TScrollStyle ssNone = TScrollStyle::ssNone;
+// (ssHorizontal is taken by the shift state: write TScrollStyle::ssHorizontal)
+constexpr TScrollStyle ssVertical = TScrollStyle::ssVertical;
+constexpr TScrollStyle ssBoth = TScrollStyle::ssBoth;
+
+class TCustomMemo;
+
+// The memo's lines: reads and writes go straight to the memo's text (lines
+// broken by CR LF), so Lines and Text never disagree.
+class TMemoStrings : public rtl::TStrings {
+  RTL_CLASS(TMemoStrings, rtl::TStrings)
+
+ public:
+  explicit TMemoStrings(TCustomMemo* memo) : memo_(memo) {}
+  void Clear() override;
+  void Delete(int index) override;
+  void Insert(int index, const String& s) override;
+
+ protected:
+  String Get(int index) const override;
+  int GetCount() const override;
+  void Put(int index, const String& s) override;
+  void SetTextStr(rtl::StringView text) override;
+  void SetUpdateState(bool updating) override;
+
+ private:
+  TCustomMemo* memo_;
+};
+
+// A multi-line editor on the single-line one's editing: the same selection,
+// undo, clipboard and EM_* messages, with the text laid out in rows (wrapped
+// at the width when WordWrap is on) and scrolled by rows and pixels.
+class TCustomMemo : public TCustomEdit {
+  RTL_CLASS(TCustomMemo, TCustomEdit)
+
+ public:
+  explicit TCustomMemo(rtl::TComponent* owner);
+  ~TCustomMemo() override;
+
+  rtl::TStrings* Lines() const { return lines_.get(); }
+  void SetLines(rtl::TStrings* value) { lines_->Assign(value); }
+  TScrollStyle ScrollBars() const { return scrollBars_; }
+  void SetScrollBars(TScrollStyle value);
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool value);
+  // Row shown at the top (a row is a line, or a piece of one when wrapped).
+  int TopRow() const { return topRow_; }
+  int RowCount();
+  int VisibleRowCount();
+  // Moves the caret to the end of the text and scrolls it into view (a log
+  // pane calls this after Lines()->Add).
+  void ScrollToEnd();
+  // The caret's line and column (both from 0).
+  TPoint CaretPos();
+  void SetCaretPos(TPoint value);
+
+  void Dispatch(void* message) override;
+
+ protected:
+  void Paint() override;
+  void KeyDown(rtl::Word& key, TShiftState shift) override;
+  void KeyPress(rtl::Char& key) override;
+  void Resize() override;
+  int indexAt(int x, int y) override;
+  void updateCaret() override;
+  bool multiLine() const override { return true; }
+
+ private:
+  friend class TMemoStrings;
+  struct Row {
+    int start;
+    int length;
+  };
+  // Lines of the text as [start, end) pairs, breaks excluded.
+  std::vector<Row> logicalLines();
+  std::vector<Row> layout();
+  TRect textRect();
+  int rowOf(const std::vector<Row>& rows, int index) const;
+  int lineHeight();
+  void scrollTo(int row, int x);
+  void drawScrollBar(TCanvas* c, bool vertical, const TRect& area, int position, int page,
+                     int total);
+
+  std::unique_ptr<TMemoStrings> lines_;
+  TScrollStyle scrollBars_ = ssNone;
+  bool wordWrap_ = true;
+  int topRow_ = 0;
+  int scrollX_ = 0;
+};
+
+class TMemo : public TCustomMemo {
+  RTL_CLASS(TMemo, TCustomMemo)
+
+ public:
+  explicit TMemo(rtl::TComponent* owner) : TCustomMemo(owner) {}
 };
 
 }  // namespace ui

@@ -1,5 +1,5 @@
 #pragma once
-// The class library's graphics, actions and timer, for callers.
+// The class library in one include: graphics, actions, timer, controls and forms.
 #include "platform/ui/actions.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/canvas.h"
@@ -9,3 +9,7 @@
 #include "platform/ui/images.h"
 #include "platform/ui/shortcuts.h"
 #include "platform/ui/timer.h"
+#include "platform/ui/extctrls.h"
+#include "platform/ui/stdctrls.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/controls.h"
