@@ -646,7 +646,13 @@ double TThreadXML::GetSequence(const String& sequence) {
   try {
     dac::TQuery* q = FDtm->qryExecute;
     q->Close();
-    q->SQL().SetText(StatementText(u"qryExecute", FDtm->Dialect()));
+    // The same one-line text each time: put again only when something else
+    // replaced it, so the statement is not parsed again for every key.
+    const String text = StatementText(u"qryExecute", FDtm->Dialect());
+    const rtl::TStrings& sql = q->SQL();
+    const bool same = text.find_first_of(u"\r\n") == String::npos && sql.Count() == 1 &&
+                      sql.Strings(0) == text;
+    if (!same) q->SQL().SetText(text);
     q->ParamByName(u"seq")->SetAsString(sequence);
     q->Open();
     if (q->IsEmpty()) throw rtl::Exception(u"sequence '" + sequence + u"' does not exist");

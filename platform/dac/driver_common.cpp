@@ -1,7 +1,6 @@
 // Value forms shared by both drivers.
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "platform/dac/driver.h"
 #include "platform/dac/errors.h"
@@ -65,29 +64,61 @@ void splitStamp(rtl::TDateTime v, rtl::Word& y, rtl::Word& mo, rtl::Word& d, rtl
 }
 }  // namespace
 
+namespace {
+// Writes v with at least `width` digits, zero-padded (printf's %0*u).
+void putNumber(std::string& out, unsigned v, int width) {
+  char digits[12];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  for (int pad = width - n; pad > 0; --pad) out += '0';
+  while (n > 0) out += digits[--n];
+}
+void putDate(std::string& out, rtl::Word y, rtl::Word mo, rtl::Word d) {
+  putNumber(out, y, 4);
+  out += '-';
+  putNumber(out, mo, 2);
+  out += '-';
+  putNumber(out, d, 2);
+}
+void putTime(std::string& out, rtl::Word h, rtl::Word mi, rtl::Word s) {
+  putNumber(out, h, 2);
+  out += ':';
+  putNumber(out, mi, 2);
+  out += ':';
+  putNumber(out, s, 2);
+}
+}  // namespace
+
 std::string FormatIsoDate(rtl::TDateTime v) {
   rtl::Word y, mo, d, h, mi, s;
   splitStamp(v, y, mo, d, h, mi, s);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04u-%02u-%02u", unsigned(y), unsigned(mo), unsigned(d));
-  return buf;
+  std::string out;
+  out.reserve(10);
+  putDate(out, y, mo, d);
+  return out;
 }
 
 std::string FormatIsoTime(rtl::TDateTime v) {
   rtl::Word y, mo, d, h, mi, s;
   splitStamp(v, y, mo, d, h, mi, s);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%02u:%02u:%02u", unsigned(h), unsigned(mi), unsigned(s));
-  return buf;
+  std::string out;
+  out.reserve(8);
+  putTime(out, h, mi, s);
+  return out;
 }
 
 std::string FormatIsoDateTime(rtl::TDateTime v) {
   rtl::Word y, mo, d, h, mi, s;
   splitStamp(v, y, mo, d, h, mi, s);
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u", unsigned(y), unsigned(mo),
-                unsigned(d), unsigned(h), unsigned(mi), unsigned(s));
-  return buf;
+  std::string out;
+  out.reserve(19);
+  putDate(out, y, mo, d);
+  out += ' ';
+  putTime(out, h, mi, s);
+  return out;
 }
 
 std::string FormatWireFloat(double v) {

@@ -3,11 +3,14 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
+#include <unordered_map>
 
 #include "platform/dac/driver.h"
 #include "platform/dac/errors.h"
@@ -147,6 +150,86 @@ rtl::Variant parseValue(const char* text, int length, const ColumnDesc& col) {
   return rtl::Null();
 }
 
+// Parameters in libpq's text form (bytea binary), kept alive for the call.
+struct WireParams {
+  std::vector<std::string> storage;
+  std::vector<const char*> values;
+  std::vector<int> lengths, formats;
+
+  explicit WireParams(const std::vector<BindValue>& params)
+      : storage(params.size()), values(params.size(), nullptr), lengths(params.size(), 0),
+        formats(params.size(), 0) {
+    for (std::size_t i = 0; i < params.size(); ++i) {
+      const BindValue& p = params[i];
+      switch (p.Type) {
+        case BindValue::Kind::Null: continue;
+        case BindValue::Kind::Integer: storage[i] = std::to_string(p.Int); break;
+        case BindValue::Kind::Boolean: storage[i] = p.Int ? "true" : "false"; break;
+        case BindValue::Kind::Float: storage[i] = FormatWireFloat(p.Float); break;
+        case BindValue::Kind::Text:
+          // Already bytes: sent from the value itself.
+          values[i] = p.Bytes.c_str();
+          lengths[i] = static_cast<int>(p.Bytes.size());
+          continue;
+        case BindValue::Kind::Date: storage[i] = FormatIsoDate(p.Stamp); break;
+        case BindValue::Kind::Time: storage[i] = FormatIsoTime(p.Stamp); break;
+        case BindValue::Kind::DateTime: storage[i] = FormatIsoDateTime(p.Stamp); break;
+        case BindValue::Kind::Blob:
+          values[i] = p.Bytes.data();
+          lengths[i] = static_cast<int>(p.Bytes.size());
+          formats[i] = 1;
+          continue;
+      }
+      values[i] = storage[i].c_str();
+      lengths[i] = static_cast<int>(storage[i].size());
+    }
+  }
+  int count() const { return static_cast<int>(values.size()); }
+};
+
+// The statement's first word in capitals, comments and blanks skipped.
+std::string firstWord(std::string_view sql) {
+  std::size_t i = 0;
+  while (i < sql.size()) {
+    char c = sql[i];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '(') {
+      ++i;
+    } else if (sql.compare(i, 2, "--") == 0) {
+      std::size_t end = sql.find('\n', i);
+      i = end == std::string_view::npos ? sql.size() : end + 1;
+    } else if (sql.compare(i, 2, "/*") == 0) {
+      std::size_t end = sql.find("*/", i + 2);
+      i = end == std::string_view::npos ? sql.size() : end + 2;
+    } else {
+      break;
+    }
+  }
+  std::string word;
+  while (i < sql.size() && std::isalpha(static_cast<unsigned char>(sql[i])))
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i++])));
+  return word;
+}
+
+// Statements worth keeping prepared: their plans are reused.
+bool preparable(const std::string& word) {
+  return word == "SELECT" || word == "INSERT" || word == "UPDATE" || word == "DELETE" ||
+         word == "WITH" || word == "VALUES";
+}
+
+// Statements that leave the kept plans as they are; any other (a table
+// made, changed or dropped) may change what a kept statement returns.
+bool keepsPlans(const std::string& word) {
+  return preparable(word) || word == "BEGIN" || word == "START" || word == "COMMIT" ||
+         word == "END" || word == "ROLLBACK" || word == "ABORT" || word == "SAVEPOINT" ||
+         word == "RELEASE" || word == "SET" || word == "RESET" || word == "SHOW" ||
+         word == "LOCK" || word == "PREPARE" || word == "EXECUTE";
+}
+
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
 class PgConnection final : public DriverConnection {
  public:
   explicit PgConnection(const ConnectSettings& settings);
@@ -166,7 +249,8 @@ class PgConnection final : public DriverConnection {
   // Sends a batch's statements from `first` on, each between SAVEPOINT and
   // RELEASE, at most `limit` of them, then the pipeline's sync. Returns how
   // many it sent.
-  std::size_t sendPipelined(const std::vector<BatchStatement>& batch, std::size_t first,
+  std::size_t sendPipelined(const std::vector<BatchStatement>& batch,
+                            const std::vector<const std::string*>& names, std::size_t first,
                             std::size_t limit, const std::string& savepoint,
                             const std::string& release);
   // Reads the answers to `rows` pipelined rows and the sync; returns the
@@ -176,9 +260,31 @@ class PgConnection final : public DriverConnection {
   // Leaves pipeline mode after a failure, reading what is still due.
   void abandonPipeline() noexcept;
 
+  // --- statements kept prepared on the server --------------------------------
+  // A text run a second time is prepared under a name of its own and runs by
+  // that name from then on (no parse, and a plan the server may keep).
+  // Null when the text is not (yet) prepared.
+  const std::string* preparedName(std::string_view sql, int paramCount);
+  // Before a statement that may change what kept statements return: they
+  // are forgotten, and dropped on the server before the next prepare.
+  void noteStatement(std::string_view sql);
+  void forgetPrepared(std::string_view sql);
+  // Whether a failure says a kept statement no longer serves.
+  static bool stalePrepared(const PGresult* r);
+  Result execute(std::string_view sql, const std::string* name, const WireParams& wire);
+
   PGconn* conn_ = nullptr;
   String password_;
+  std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> prepared_;
+  std::unordered_map<std::string, int, TextHash, std::equal_to<>> seen_;
+  std::vector<std::string> stale_;  // names to drop on the server
+  int nextName_ = 0;
 };
+
+// At most this many statements are kept prepared per connection; texts seen
+// once are remembered up to kSeenMax.
+constexpr std::size_t kPreparedMax = 200;
+constexpr std::size_t kSeenMax = 1000;
 
 PgConnection::PgConnection(const ConnectSettings& s) : password_(s.Password) {
   // Credentials go as separate keywords, never inside a conninfo text that
@@ -244,55 +350,99 @@ void PgConnection::failResult(const PGresult* r) {
 void PgConnection::ExecScript(const String& sql) {
   if (!conn_) RaiseDatabaseError(u"not connected");
   std::string text = rtl::StringToUtf8(sql);
+  noteStatement(text);
   Result r(PQexec(conn_, text.c_str()));
   ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
   if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK && st != PGRES_EMPTY_QUERY)
     failResult(r.get());
 }
 
-// Parameters in libpq's text form (bytea binary), kept alive for the call.
-struct WireParams {
-  std::vector<std::string> storage;
-  std::vector<const char*> values;
-  std::vector<int> lengths, formats;
-
-  explicit WireParams(const std::vector<BindValue>& params)
-      : storage(params.size()), values(params.size(), nullptr), lengths(params.size(), 0),
-        formats(params.size(), 0) {
-    for (std::size_t i = 0; i < params.size(); ++i) {
-      const BindValue& p = params[i];
-      switch (p.Type) {
-        case BindValue::Kind::Null: continue;
-        case BindValue::Kind::Integer: storage[i] = std::to_string(p.Int); break;
-        case BindValue::Kind::Boolean: storage[i] = p.Int ? "true" : "false"; break;
-        case BindValue::Kind::Float: storage[i] = FormatWireFloat(p.Float); break;
-        case BindValue::Kind::Text:
-          // Already bytes: sent from the value itself.
-          values[i] = p.Bytes.c_str();
-          lengths[i] = static_cast<int>(p.Bytes.size());
-          continue;
-        case BindValue::Kind::Date: storage[i] = FormatIsoDate(p.Stamp); break;
-        case BindValue::Kind::Time: storage[i] = FormatIsoTime(p.Stamp); break;
-        case BindValue::Kind::DateTime: storage[i] = FormatIsoDateTime(p.Stamp); break;
-        case BindValue::Kind::Blob:
-          values[i] = p.Bytes.data();
-          lengths[i] = static_cast<int>(p.Bytes.size());
-          formats[i] = 1;
-          continue;
-      }
-      values[i] = storage[i].c_str();
-      lengths[i] = static_cast<int>(storage[i].size());
-    }
+void PgConnection::noteStatement(std::string_view sql) {
+  std::string word = firstWord(sql);
+  if (word == "DEALLOCATE" || word == "DISCARD") {
+    // The server may have dropped ours already.
+    prepared_.clear();
+    stale_.clear();
+    return;
   }
-  int count() const { return static_cast<int>(values.size()); }
-};
+  if (keepsPlans(word) || prepared_.empty()) return;
+  for (auto& entry : prepared_) stale_.push_back(std::move(entry.second));
+  prepared_.clear();
+}
+
+void PgConnection::forgetPrepared(std::string_view sql) {
+  auto it = prepared_.find(sql);
+  if (it == prepared_.end()) return;
+  stale_.push_back(std::move(it->second));
+  prepared_.erase(it);
+}
+
+bool PgConnection::stalePrepared(const PGresult* r) {
+  const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+  if (!state) return false;
+  // invalid_sql_statement_name: the statement is gone.
+  if (std::strcmp(state, "26000") == 0) return true;
+  // "cached plan must not change result type", told by where it is raised
+  // (the message may be in the server's language).
+  const char* where = PQresultErrorField(r, PG_DIAG_SOURCE_FUNCTION);
+  return std::strcmp(state, "0A000") == 0 && where &&
+         std::strcmp(where, "RevalidateCachedQuery") == 0;
+}
+
+const std::string* PgConnection::preparedName(std::string_view sql, int paramCount) {
+  if (auto it = prepared_.find(sql); it != prepared_.end()) return &it->second;
+  // A "*" list follows the table's columns, which a kept plan must not see
+  // change; such texts are parsed each time.
+  if (prepared_.size() >= kPreparedMax || sql.find('*') != std::string_view::npos ||
+      !preparable(firstWord(sql)))
+    return nullptr;
+  auto seen = seen_.find(sql);
+  if (seen == seen_.end()) {
+    if (seen_.size() >= kSeenMax) seen_.clear();
+    seen_.emplace(std::string(sql), 1);
+    return nullptr;
+  }
+  // Preparing in a failed transaction would fail as the statement will.
+  if (PQtransactionStatus(conn_) == PQTRANS_INERROR) return nullptr;
+  if (!stale_.empty()) {
+    std::string drop;
+    for (const std::string& name : stale_) drop += "DEALLOCATE " + name + ";";
+    Result r(PQexec(conn_, drop.c_str()));
+    stale_.clear();
+  }
+  std::string name = "dac_" + std::to_string(++nextName_);
+  std::string text(sql);
+  Result r(PQprepare(conn_, name.c_str(), text.c_str(), paramCount, nullptr));
+  if (!r || PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
+    // The unnamed run that follows reports the fault; a failed prepare
+    // inside a transaction fails it just as that run would.
+    seen_.erase(seen);
+    return nullptr;
+  }
+  seen_.erase(seen);
+  return &prepared_.emplace(std::move(text), std::move(name)).first->second;
+}
+
+Result PgConnection::execute(std::string_view sql, const std::string* name, const WireParams& wire) {
+  if (name) {
+    Result r(PQexecPrepared(conn_, name->c_str(), wire.count(), wire.values.data(),
+                            wire.lengths.data(), wire.formats.data(), 0));
+    if (!r || PQresultStatus(r.get()) != PGRES_FATAL_ERROR || !stalePrepared(r.get())) return r;
+    // A table it reads changed shape (or the statement went): it is made
+    // again next time. Outside a transaction the text runs now as it is.
+    forgetPrepared(sql);
+    if (PQtransactionStatus(conn_) != PQTRANS_IDLE) return r;
+  }
+  std::string text(sql);
+  return Result(PQexecParams(conn_, text.c_str(), wire.count(), nullptr, wire.values.data(),
+                             wire.lengths.data(), wire.formats.data(), 0));
+}
 
 ResultSet PgConnection::Run(std::string_view sql, const std::vector<BindValue>& params) {
   if (!conn_) RaiseDatabaseError(u"not connected");
-  std::string text(sql);
+  noteStatement(sql);
   WireParams wire(params);
-  Result r(PQexecParams(conn_, text.c_str(), wire.count(), nullptr, wire.values.data(),
-                        wire.lengths.data(), wire.formats.data(), 0));
+  Result r = execute(sql, preparedName(sql, wire.count()), wire);
   ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
   if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK && st != PGRES_EMPTY_QUERY)
     failResult(r.get());
@@ -327,6 +477,7 @@ ResultSet PgConnection::Run(std::string_view sql, const std::vector<BindValue>& 
 constexpr std::size_t kPipelineMaxRows = 256;
 
 std::size_t PgConnection::sendPipelined(const std::vector<BatchStatement>& batch,
+                                        const std::vector<const std::string*>& names,
                                         std::size_t first, std::size_t limit,
                                         const std::string& savepoint,
                                         const std::string& release) {
@@ -334,12 +485,17 @@ std::size_t PgConnection::sendPipelined(const std::vector<BatchStatement>& batch
   std::string text;
   for (std::size_t i = first; i < end; ++i) {
     const BatchStatement& statement = batch[i];
-    text.assign(statement.Sql);
     WireParams wire(statement.Params);
-    if (!PQsendQueryParams(conn_, savepoint.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0) ||
-        !PQsendQueryParams(conn_, text.c_str(), wire.count(), nullptr, wire.values.data(),
-                           wire.lengths.data(), wire.formats.data(), 0) ||
-        !PQsendQueryParams(conn_, release.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0))
+    bool sent = PQsendQueryParams(conn_, savepoint.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    if (sent && names[i]) {
+      sent = PQsendQueryPrepared(conn_, names[i]->c_str(), wire.count(), wire.values.data(),
+                                 wire.lengths.data(), wire.formats.data(), 0);
+    } else if (sent) {
+      text.assign(statement.Sql);
+      sent = PQsendQueryParams(conn_, text.c_str(), wire.count(), nullptr, wire.values.data(),
+                               wire.lengths.data(), wire.formats.data(), 0);
+    }
+    if (!sent || !PQsendQueryParams(conn_, release.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0))
       failResult(nullptr);
   }
   if (!PQpipelineSync(conn_)) failResult(nullptr);
@@ -394,13 +550,25 @@ BatchOutcome PgConnection::ExecuteIsolated(const std::vector<BatchStatement>& ba
   const std::string name(savepoint);
   const std::string open = "SAVEPOINT " + name, release = "RELEASE SAVEPOINT " + name;
   BatchOutcome outcome;
+  // Prepared names looked up (and made) before the pipeline starts; a run of
+  // rows shares one text.
+  std::vector<const std::string*> names(batch.size(), nullptr);
+  std::string_view lastText;
+  const std::string* lastName = nullptr;
+  for (std::size_t i = 0; i < batch.size(); ++i) {
+    if (i == 0 || batch[i].Sql != lastText) {
+      lastText = batch[i].Sql;
+      lastName = preparedName(lastText, static_cast<int>(batch[i].Params.size()));
+    }
+    names[i] = lastName;
+  }
   std::size_t window = kPipelineMaxRows;
   while (outcome.Done < batch.size()) {
     Result refusal;
     std::size_t sent = 0, passed = 0;
     if (!PQenterPipelineMode(conn_)) failResult(nullptr);
     try {
-      sent = sendPipelined(batch, outcome.Done, window, open, release);
+      sent = sendPipelined(batch, names, outcome.Done, window, open, release);
       passed = readPipelined(sent, refusal);
     } catch (...) {
       abandonPipeline();
@@ -412,6 +580,8 @@ BatchOutcome PgConnection::ExecuteIsolated(const std::vector<BatchStatement>& ba
       window = std::min(kPipelineMaxRows, window * 2);
       continue;
     }
+    // A kept statement that no longer serves is made again next time.
+    if (stalePrepared(refusal.get())) forgetPrepared(batch[outcome.Done].Sql);
     // The refused row's savepoint is the open one: back to it, so that the
     // transaction goes on.
     ExecScript(rtl::Utf8ToString("ROLLBACK TO SAVEPOINT " + name + "; " + release));

@@ -121,117 +121,6 @@ BindValue BindParam(const db::TParam& p) {
   }
 }
 
-TQuery::TQuery(rtl::TComponent* owner)
-    : db::TCustomMemDataSet(owner),
-      sql_(std::make_unique<rtl::TStringList>()),
-      params_(std::make_unique<db::TParams>(this)) {
-  sql_->SetOnChange(rtl::TNotifyEvent::bind<&TQuery::sqlChanged>(this));
-  // Text written into number and date fields and parameters reads as the
-  // ERP's users write it.
-  rtl::TFormatSettings ptBR = rtl::TFormatSettings::Create(rtl::LOCALE_PT_BR);
-  SetFormatSettings(ptBR);
-  params_->SetFormatSettings(ptBR);
-}
-
-TQuery::~TQuery() {
-  try {
-    Close();
-  } catch (...) {
-    // Closing a query only drops memory.
-  }
-  SetConnection(nullptr);
-}
-
-void TQuery::SetConnection(TConnection* value) {
-  if (value == connection_) return;
-  if (connection_) connection_->RemoveFreeNotification(this);
-  connection_ = value;
-  if (connection_) connection_->FreeNotification(this);
-}
-
-void TQuery::Notification(rtl::TComponent* component, rtl::TOperation operation) {
-  db::TCustomMemDataSet::Notification(component, operation);
-  if (operation == rtl::TOperation::opRemove && component == connection_) connection_ = nullptr;
-}
-
-void TQuery::sqlChanged(rtl::TObject*) {
-  if (Active()) Close();
-  parsed_ = ParseSqlParams(sql_->Text());
-  // Keep the parameters whose names stay, in the new order of first use.
-  std::vector<db::TParam*> kept;
-  for (const String& name : parsed_.Names) kept.push_back(params_->FindParam(name));
-  db::TParams fresh;
-  for (std::size_t i = 0; i < parsed_.Names.size(); ++i) {
-    db::TParam* p = fresh.AddParameter();
-    if (kept[i]) p->Assign(kept[i]);
-    p->SetName(parsed_.Names[i]);
-    if (!kept[i]) p->SetParamType(db::ptInput);
-  }
-  params_->Clear();
-  for (int i = 0; i < fresh.Count(); ++i) {
-    db::TParam* p = params_->AddParameter();
-    p->Assign(fresh.Items(i));
-  }
-}
-
-void TQuery::checkConnection() const {
-  if (!connection_) db::DatabaseError(u"No connection assigned", this);
-}
-
-String TQuery::DriverSQL() const {
-  checkConnection();
-  return RewriteSqlParams(sql_->Text(), parsed_, connection_->Placeholders());
-}
-
-std::vector<BindValue> TQuery::bindParams() const {
-  std::vector<BindValue> binds;
-  binds.reserve(parsed_.Names.size());
-  for (const String& name : parsed_.Names) {
-    db::TParam* p = params_->ParamByName(name);
-    if (!p->Bound() && p->IsNull())
-      db::DatabaseError(u"No value for parameter '" + name + u"'", this);
-    binds.push_back(BindParam(*p));
-  }
-  return binds;
-}
-
-ResultSet TQuery::run() {
-  checkConnection();
-  if (!connection_->Connected()) connection_->Open();
-  String text = sql_->Text();
-  return connection_->Execute(RewriteSqlParams(text, parsed_, connection_->Placeholders()),
-                              bindParams());
-}
-
-void TQuery::ExecSQL() {
-  if (Active()) {
-    CheckBrowseMode();
-    Close();
-  }
-  rowsAffected_ = 0;
-  rowsAffected_ = run().RowsAffected;
-}
-
-void TQuery::OpenData() {
-  ResultSet result = run();
-  if (result.Columns.empty()) db::DatabaseError(u"The statement returns no rows", this);
-  db::TFieldDefs* defs = FieldDefs();
-  defs->Clear();
-  for (std::size_t i = 0; i < result.Columns.size(); ++i) {
-    const ColumnDesc& col = result.Columns[i];
-    // Two columns of one name (a join) or an unnamed one still get a field.
-    String name = col.Name.empty() ? u"COLUMN" + rtl::IntToStr(static_cast<Int64>(i + 1)) : col.Name;
-    String unique = name;
-    for (int n = 1; defs->IndexOf(unique) >= 0; ++n) unique = name + u"_" + rtl::IntToStr(n);
-    db::TFieldType type = FieldTypeOf(col.Type);
-    defs->Add(unique, type, type == db::ftWideString ? col.Size : 0, col.Required);
-  }
-  for (auto& row : result.Rows) AppendLoadedRecord(std::move(row));
-}
-
-void TQuery::CloseData() {}
-
-
 // The statements that write cached rows to one table. An INSERT names only
 // the fields given a value, so that column defaults apply; its text for each
 // set of given fields is made once and kept in UTF-8 for the driver.
@@ -239,8 +128,18 @@ class RowWriter {
  public:
   RowWriter(db::TFieldDefs* defs, const String& table, const String& keyFields,
             PlaceholderStyle style)
-      : defs_(defs), table_(quoteTable(table)), keyFields_(keyFields),
-        dollar_(style == PlaceholderStyle::DollarNumber) {}
+      : defs_(defs), tableName_(table), table_(quoteTable(table)), keyFields_(keyFields),
+        dollar_(style == PlaceholderStyle::DollarNumber) {
+    for (int i = 0; i < defs->Count(); ++i) types_.push_back(defs->Items(i)->DataType());
+  }
+
+  // Whether it writes what a writer made with these would.
+  bool Serves(db::TFieldDefs* defs, const String& table, const String& keyFields,
+              PlaceholderStyle style) const {
+    return defs == defs_ && table == tableName_ && keyFields == keyFields_ &&
+           dollar_ == (style == PlaceholderStyle::DollarNumber) &&
+           types_.size() == static_cast<std::size_t>(defs->Count());
+  }
 
   // The statement and its values for one row; false when the row needs none
   // (an edit that changed nothing). The text stays valid while the writer
@@ -256,6 +155,7 @@ class RowWriter {
   String whereClause(const std::vector<rtl::Variant>& original, std::vector<BindValue>& binds) const;
 
   db::TFieldDefs* defs_;
+  String tableName_;
   String table_;
   String keyFields_;
   bool dollar_;
@@ -307,8 +207,10 @@ bool RowWriter::Build(db::TUpdateStatus status, const std::vector<rtl::Variant>&
   if (status == db::usInserted) {
     if (types_.size() != static_cast<std::size_t>(count)) {
       types_.clear();
+      inserts_.clear();
       for (int i = 0; i < count; ++i) types_.push_back(defs_->Items(i)->DataType());
     }
+    binds.reserve(static_cast<std::size_t>(count));
     mask_.assign(static_cast<std::size_t>(count), '0');
     for (int i = 0; i < count; ++i) {
       BindValue b = bindField(types_[static_cast<std::size_t>(i)], values[static_cast<std::size_t>(i)]);
@@ -368,17 +270,153 @@ bool RowWriter::Build(db::TUpdateStatus status, const std::vector<rtl::Variant>&
   return true;
 }
 
+TQuery::TQuery(rtl::TComponent* owner)
+    : db::TCustomMemDataSet(owner),
+      sql_(std::make_unique<rtl::TStringList>()),
+      params_(std::make_unique<db::TParams>(this)) {
+  sql_->SetOnChange(rtl::TNotifyEvent::bind<&TQuery::sqlChanged>(this));
+  // Text written into number and date fields and parameters reads as the
+  // ERP's users write it.
+  rtl::TFormatSettings ptBR = rtl::TFormatSettings::Create(rtl::LOCALE_PT_BR);
+  SetFormatSettings(ptBR);
+  params_->SetFormatSettings(ptBR);
+}
+
+TQuery::~TQuery() {
+  try {
+    Close();
+  } catch (...) {
+    // Closing a query only drops memory.
+  }
+  SetConnection(nullptr);
+}
+
+void TQuery::SetConnection(TConnection* value) {
+  if (value == connection_) return;
+  if (connection_) connection_->RemoveFreeNotification(this);
+  connection_ = value;
+  if (connection_) connection_->FreeNotification(this);
+}
+
+void TQuery::Notification(rtl::TComponent* component, rtl::TOperation operation) {
+  db::TCustomMemDataSet::Notification(component, operation);
+  if (operation == rtl::TOperation::opRemove && component == connection_) connection_ = nullptr;
+}
+
+void TQuery::sqlChanged(rtl::TObject*) {
+  if (Active()) Close();
+  driverSqlValid_ = false;
+  parsed_ = ParseSqlParams(sql_->Text());
+  // Keep the parameters whose names stay, in the new order of first use.
+  std::vector<db::TParam*> kept;
+  for (const String& name : parsed_.Names) kept.push_back(params_->FindParam(name));
+  db::TParams fresh;
+  for (std::size_t i = 0; i < parsed_.Names.size(); ++i) {
+    db::TParam* p = fresh.AddParameter();
+    if (kept[i]) p->Assign(kept[i]);
+    p->SetName(parsed_.Names[i]);
+    if (!kept[i]) p->SetParamType(db::ptInput);
+  }
+  params_->Clear();
+  for (int i = 0; i < fresh.Count(); ++i) {
+    db::TParam* p = params_->AddParameter();
+    p->Assign(fresh.Items(i));
+  }
+}
+
+void TQuery::checkConnection() const {
+  if (!connection_) db::DatabaseError(u"No connection assigned", this);
+}
+
+String TQuery::DriverSQL() const {
+  checkConnection();
+  return RewriteSqlParams(sql_->Text(), parsed_, connection_->Placeholders());
+}
+
+std::vector<BindValue> TQuery::bindParams() const {
+  std::vector<BindValue> binds;
+  binds.reserve(parsed_.Names.size());
+  // The list is normally the one sqlChanged made, in the statement's order
+  // and with its names (unique ignoring case): then parameter i is the one
+  // named i, found without a search.
+  bool inOrder = params_->Count() == static_cast<int>(parsed_.Names.size());
+  for (std::size_t i = 0; inOrder && i < parsed_.Names.size(); ++i)
+    inOrder = params_->Items(static_cast<int>(i))->Name() == parsed_.Names[i];
+  for (std::size_t i = 0; i < parsed_.Names.size(); ++i) {
+    const String& name = parsed_.Names[i];
+    db::TParam* p = inOrder ? params_->Items(static_cast<int>(i)) : params_->ParamByName(name);
+    if (!p->Bound() && p->IsNull())
+      db::DatabaseError(u"No value for parameter '" + name + u"'", this);
+    binds.push_back(BindParam(*p));
+  }
+  return binds;
+}
+
+ResultSet TQuery::run() {
+  checkConnection();
+  if (!connection_->Connected()) connection_->Open();
+  const PlaceholderStyle style = connection_->Placeholders();
+  if (!driverSqlValid_ || driverSqlStyle_ != style) {
+    driverSql_ = ToUtf8(RewriteSqlParams(sql_->Text(), parsed_, style));
+    driverSqlStyle_ = style;
+    driverSqlValid_ = true;
+  }
+  return connection_->Execute(std::string_view(driverSql_), bindParams());
+}
+
+void TQuery::ExecSQL() {
+  if (Active()) {
+    CheckBrowseMode();
+    Close();
+  }
+  rowsAffected_ = 0;
+  rowsAffected_ = run().RowsAffected;
+}
+
+void TQuery::OpenData() {
+  ResultSet result = run();
+  if (result.Columns.empty()) db::DatabaseError(u"The statement returns no rows", this);
+  db::TFieldDefs* defs = FieldDefs();
+  defs->Clear();
+  writer_.reset();
+  ++layoutGeneration_;
+  for (std::size_t i = 0; i < result.Columns.size(); ++i) {
+    const ColumnDesc& col = result.Columns[i];
+    // Two columns of one name (a join) or an unnamed one still get a field.
+    String name = col.Name.empty() ? u"COLUMN" + rtl::IntToStr(static_cast<Int64>(i + 1)) : col.Name;
+    String unique = name;
+    for (int n = 1; defs->IndexOf(unique) >= 0; ++n) unique = name + u"_" + rtl::IntToStr(n);
+    // Add's own checks (a name, not taken) hold already.
+    db::TFieldType type = FieldTypeOf(col.Type);
+    db::TFieldDef* def = defs->AddFieldDef();
+    def->SetName(unique);
+    def->SetDataType(type);
+    def->SetSize(type == db::ftWideString ? col.Size : 0);
+    def->SetRequired(col.Required);
+  }
+  for (auto& row : result.Rows) AppendLoadedRecord(std::move(row));
+}
+
+void TQuery::CloseData() {
+  writer_.reset();
+  ++layoutGeneration_;
+}
+
+
 namespace {
 // Cached inserts handed to the driver at once, each in its own savepoint.
 constexpr std::size_t kBatchRows = 1024;
 }  // namespace
 
-std::unique_ptr<RowWriter> TQuery::newWriter() const {
+RowWriter& TQuery::writer() {
   checkConnection();
   if (updateTableName_.empty())
     db::DatabaseError(u"No UpdateTableName to write the changes to", this);
-  return std::make_unique<RowWriter>(FieldDefs(), updateTableName_, keyFields_,
-                                     connection_->Placeholders());
+  const PlaceholderStyle style = connection_->Placeholders();
+  if (!writer_ || !writer_->Serves(FieldDefs(), updateTableName_, keyFields_, style)) {
+    writer_ = std::make_unique<RowWriter>(FieldDefs(), updateTableName_, keyFields_, style);
+  }
+  return *writer_;
 }
 
 void TQuery::writeRow(RowWriter& writer, db::TUpdateStatus status,
@@ -394,8 +432,7 @@ void TQuery::writeRow(RowWriter& writer, db::TUpdateStatus status,
 
 void TQuery::WriteRecord(db::TUpdateStatus status, const db::TMemRecord& record,
                          std::vector<rtl::Variant>& newValues) {
-  auto writer = newWriter();
-  writeRow(*writer, status, record.Values, newValues);
+  writeRow(writer(), status, record.Values, newValues);
 }
 
 int TQuery::ApplyUpdates(int maxErrors) {
@@ -407,11 +444,26 @@ int TQuery::ApplyUpdates(int maxErrors) {
   if (ownTransaction) connection_->StartTransaction();
   bool savepoints = connection_->Driver() == DriverKind::PostgreSQL;
   int errors = 0;
+  // The writer is the apply's own while it runs (an error handler may close
+  // the query); it is kept for the next one unless the layout changed.
+  std::unique_ptr<RowWriter> ownWriter;
+  const unsigned generation = layoutGeneration_;
+  auto keepWriter = [&] {
+    if (ownWriter && !writer_ && generation == layoutGeneration_) writer_ = std::move(ownWriter);
+  };
   try {
-    auto writer = newWriter();
-    // Copies: CommitUpdate changes the store the pointers come from.
-    std::vector<db::TMemRecord> changes;
-    for (const db::TMemRecord* r : ChangedRecords()) changes.push_back(*r);
+    writer();
+    ownWriter = std::move(writer_);
+    RowWriter& rows = *ownWriter;
+    // CommitUpdate changes only the record it commits, once that record is
+    // done with, so the store's records serve as they are. An update-error
+    // handler may change the store at will: it gets copies taken before.
+    std::vector<const db::TMemRecord*> changes = ChangedRecords();
+    std::vector<db::TMemRecord> copies;
+    if (onUpdateError_) {
+      copies.reserve(changes.size());
+      for (const db::TMemRecord*& r : changes) r = &copies.emplace_back(*r);
+    }
 
     // A refused row goes to the handler; false when the apply stops.
     // `rolledBack`: the refused row's savepoint was already returned to.
@@ -423,7 +475,7 @@ int TQuery::ApplyUpdates(int maxErrors) {
           if (savepoints) connection_->ExecScript(u"SAVEPOINT apply_row");
           const std::vector<rtl::Variant>& original =
               row.Status == db::usInserted ? row.Values : row.OriginalValues;
-          writeRow(*writer, row.Status, original, row.Values);
+          writeRow(rows, row.Status, original, row.Values);
           if (savepoints) connection_->ExecScript(u"RELEASE SAVEPOINT apply_row");
           CommitUpdate(row.Id);
           return true;
@@ -453,30 +505,32 @@ int TQuery::ApplyUpdates(int maxErrors) {
     std::vector<BatchStatement> batch;
     std::size_t i = 0;
     while (i < changes.size()) {
-      if (savepoints && changes[i].Status == db::usInserted) {
+      if (savepoints && changes[i]->Status == db::usInserted) {
         // A run of inserts goes to the server without waiting for each
         // answer; a refused one stops the run where it is.
         batch.clear();
         std::size_t end = i;
         while (end < changes.size() && end - i < kBatchRows &&
-               changes[end].Status == db::usInserted) {
+               changes[end]->Status == db::usInserted) {
           BatchStatement& statement = batch.emplace_back();
-          writer->Build(db::usInserted, changes[end].Values, changes[end].Values, statement.Sql,
-                        statement.Params);
+          rows.Build(db::usInserted, changes[end]->Values, changes[end]->Values, statement.Sql,
+                     statement.Params);
           ++end;
         }
         BatchOutcome outcome = connection_->ExecuteIsolated(batch, "apply_row");
-        for (std::size_t k = 0; k < outcome.Done; ++k) CommitUpdate(changes[i + k].Id);
+        for (std::size_t k = 0; k < outcome.Done; ++k) CommitUpdate(changes[i + k]->Id);
         i += outcome.Done;
         if (!outcome.Refused) continue;
         rolledBack = true;
-        if (!applyRow(changes[i++], outcome.Refused)) break;
+        if (!applyRow(*changes[i++], outcome.Refused)) break;
         continue;
       }
-      if (!applyRow(changes[i++], nullptr)) break;
+      if (!applyRow(*changes[i++], nullptr)) break;
     }
     if (ownTransaction) connection_->Commit();
+    keepWriter();
   } catch (...) {
+    keepWriter();
     if (ownTransaction) {
       try {
         connection_->Rollback();

@@ -89,7 +89,9 @@ class TQuery : public db::TCustomMemDataSet {
   void checkConnection() const;
   std::vector<BindValue> bindParams() const;
   ResultSet run();
-  std::unique_ptr<RowWriter> newWriter() const;
+  // The writer for the current field definitions and target, kept while the
+  // query stays open so that its statement texts are built once.
+  RowWriter& writer();
   // Writes one row; raises EDatabaseError when the database refuses it.
   void writeRow(RowWriter& writer, db::TUpdateStatus status,
                 const std::vector<rtl::Variant>& original, const std::vector<rtl::Variant>& values);
@@ -98,6 +100,13 @@ class TQuery : public db::TCustomMemDataSet {
   std::unique_ptr<rtl::TStringList> sql_;
   std::unique_ptr<db::TParams> params_;
   ParsedSql parsed_;
+  // The text the driver runs, in UTF-8, made once per text and placeholder
+  // form.
+  std::string driverSql_;
+  PlaceholderStyle driverSqlStyle_ = PlaceholderStyle::QuestionNumber;
+  bool driverSqlValid_ = false;
+  std::unique_ptr<RowWriter> writer_;
+  unsigned layoutGeneration_ = 0;  // counts opens and closes
   Int64 rowsAffected_ = 0;
   int rowsetSize_ = 300;
   String updateTableName_;

@@ -27,6 +27,8 @@ namespace fs = std::filesystem;
 constexpr int kBusyTimeoutMs = 5000;
 constexpr int kSchemaVersion = 1;
 constexpr std::size_t kStatementCacheSize = 32;
+// Longer texts given to ExecScript are scripts run once.
+constexpr std::size_t kCachedScriptMax = 64;
 
 // The files beside erp.db, with the schema names they are attached under.
 constexpr const char* kAttached[] = {"vorna_mat", "vorna_fis", "vorna_fro"};
@@ -451,7 +453,16 @@ class SQLiteConnection final : public DriverConnection {
   ~SQLiteConnection() override;
 
   DriverKind Kind() const override { return DriverKind::SQLite; }
-  void ExecScript(const String& sql) override { execScript(db_.get(), rtl::StringToUtf8(sql)); }
+  // A single statement (transaction control, mostly) runs from the
+  // statement cache; a script goes to the engine as it is.
+  void ExecScript(const String& sql) override {
+    std::string text = ToUtf8(sql);
+    if (text.size() <= kCachedScriptMax && text.find(';') == std::string::npos) {
+      Run(text, {});
+      return;
+    }
+    execScript(db_.get(), text);
+  }
   ResultSet Run(std::string_view sql, const std::vector<BindValue>& params) override;
   bool Alive() override { return db_ != nullptr; }
 
@@ -459,13 +470,16 @@ class SQLiteConnection final : public DriverConnection {
   struct Cached {
     std::string sql;
     sqlite3_stmt* stmt;
+    // The value each parameter takes: its ?NNN number, else its position
+    // (0-based); read once at prepare.
+    std::vector<int> slots;
   };
   using Entry = std::list<Cached>::iterator;
   // A prepared statement moved out of the cache while it runs, so that a
   // statement run from inside it (a registered function) cannot share it.
   Entry acquire(std::string_view sql, const char** tail);
   void release(Entry entry);
-  void bind(sqlite3_stmt* stmt, const std::vector<BindValue>& params);
+  void bind(const Cached& entry, const std::vector<BindValue>& params);
   ResultSet run(sqlite3_stmt* stmt);
   ResultSet runCached(Entry entry, const std::vector<BindValue>& params);
 
@@ -549,7 +563,16 @@ SQLiteConnection::Entry SQLiteConnection::acquire(std::string_view sql, const ch
     if (rc != SQLITE_OK) fail(db_.get());
     return inUse_.end();  // only a comment was left
   }
-  inUse_.front().stmt = stmt;
+  Cached& entry = inUse_.front();
+  entry.stmt = stmt;
+  int count = sqlite3_bind_parameter_count(stmt);
+  entry.slots.resize(static_cast<std::size_t>(count));
+  for (int i = 1; i <= count; ++i) {
+    const char* name = sqlite3_bind_parameter_name(stmt, i);
+    int index = i;
+    if (name && name[0] == '?') std::from_chars(name + 1, name + std::strlen(name), index);
+    entry.slots[static_cast<std::size_t>(i - 1)] = index - 1;
+  }
   return inUse_.begin();
 }
 
@@ -566,7 +589,7 @@ void SQLiteConnection::release(Entry entry) {
 ResultSet SQLiteConnection::runCached(Entry entry, const std::vector<BindValue>& params) {
   ResultSet result;
   try {
-    bind(entry->stmt, params);
+    bind(*entry, params);
     result = run(entry->stmt);
   } catch (...) {
     release(entry);
@@ -576,12 +599,11 @@ ResultSet SQLiteConnection::runCached(Entry entry, const std::vector<BindValue>&
   return result;
 }
 
-void SQLiteConnection::bind(sqlite3_stmt* stmt, const std::vector<BindValue>& params) {
-  int count = sqlite3_bind_parameter_count(stmt);
+void SQLiteConnection::bind(const Cached& entry, const std::vector<BindValue>& params) {
+  sqlite3_stmt* stmt = entry.stmt;
+  const int count = static_cast<int>(entry.slots.size());
   for (int i = 1; i <= count; ++i) {
-    const char* name = sqlite3_bind_parameter_name(stmt, i);
-    int index = i;
-    if (name && name[0] == '?') std::from_chars(name + 1, name + std::strlen(name), index);
+    const int index = entry.slots[static_cast<std::size_t>(i - 1)] + 1;
     if (index < 1 || static_cast<std::size_t>(index) > params.size())
       RaiseDatabaseError(u"missing value for parameter " + rtl::IntToStr(index));
     const BindValue& v = params[static_cast<std::size_t>(index - 1)];

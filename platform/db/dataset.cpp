@@ -316,19 +316,14 @@ Variant TDataSet::oldFieldValue(const TField* field) const {
   return StoreValue(row, field->fieldNo_ - 1);
 }
 
-void TDataSet::setFieldValue(TField* field, const Variant& value) {
+int TDataSet::fieldSlot(TField* field) {
   if (field->FieldKind() != fkData && field->FieldKind() != fkInternalCalc) {
-    int c = field->calcIndex_;
-    if (c < 0) DatabaseErrorFmt(u"Field '%s' cannot be modified", {field->DisplayName()}, this);
-    if (state_ == dsCalcFields && tempCalc_) {
-      (*tempCalc_)[static_cast<size_t>(c)] = field->ToStorage(value);
-      return;
-    }
+    if (field->calcIndex_ < 0)
+      DatabaseErrorFmt(u"Field '%s' cannot be modified", {field->DisplayName()}, this);
+    if (state_ == dsCalcFields && tempCalc_) return -1;
     if (!IsEditState(state_) || currentRow() != kEditing)
       DatabaseError(u"Dataset not in edit or insert mode", this);
-    editCalc_[static_cast<size_t>(c)] = field->ToStorage(value);
-    DataEvent(deFieldChange, reinterpret_cast<NativeInt>(field));
-    return;
+    return -1;
   }
   if (field->FieldKind() == fkInternalCalc) {
     DatabaseErrorFmt(u"Field '%s' cannot be modified", {field->DisplayName()}, this);
@@ -339,19 +334,45 @@ void TDataSet::setFieldValue(TField* field, const Variant& value) {
     DatabaseErrorFmt(u"Field '%s' cannot be modified", {field->DisplayName()}, this);
   size_t i = static_cast<size_t>(field->fieldNo_ - 1);
   if (i >= editValues_.size()) DatabaseErrorFmt(u"Field '%s' not found", {field->FieldName()}, this);
-  Variant stored = field->ToStorage(value);
-  Variant old = editValues_[i];
-  editValues_[i] = stored;
+  return static_cast<int>(i);
+}
+
+void TDataSet::storeFieldValue(TField* field, int slot, Variant stored) {
+  if (slot < 0) {
+    size_t c = static_cast<size_t>(field->calcIndex_);
+    if (state_ == dsCalcFields && tempCalc_) {
+      (*tempCalc_)[c] = std::move(stored);
+      return;
+    }
+    editCalc_[c] = std::move(stored);
+    DataEvent(deFieldChange, reinterpret_cast<NativeInt>(field));
+    return;
+  }
+  Variant& target = editValues_[static_cast<size_t>(slot)];
   if (field->onValidate_ && !field->validating_) {
+    Variant old = std::move(target);
+    target = std::move(stored);
     try {
       ScopedValue<bool> guard(field->validating_, true);
       field->onValidate_(field);
     } catch (...) {
-      editValues_[i] = old;
+      editValues_[static_cast<size_t>(slot)] = std::move(old);
       throw;
     }
+  } else {
+    target = std::move(stored);
   }
   DataEvent(deFieldChange, reinterpret_cast<NativeInt>(field));
+}
+
+void TDataSet::setFieldValue(TField* field, const Variant& value) {
+  int slot = fieldSlot(field);
+  storeFieldValue(field, slot, field->ToStorage(value));
+}
+
+void TDataSet::setStoredFieldValue(TField* field, Variant stored) {
+  int slot = fieldSlot(field);
+  storeFieldValue(field, slot, std::move(stored));
 }
 
 const std::vector<Variant>& TDataSet::calcValuesOf(TRowId row) const {
@@ -688,6 +709,7 @@ void TDataSet::checkRequiredFields() {
 
 void TDataSet::postRecord() {
   checkRequiredFields();
+  // A copy: the edit buffer stays whole when the store refuses the record.
   std::vector<Variant> values = editValues_;
   TRowId id;
   if (state_ == dsInsert) {

@@ -236,7 +236,8 @@ class TDataSet : public rtl::TComponent {
   virtual TRowId StoreRowId(int index) const = 0;
   // The value of field definition `defIndex` (0-based) of a record.
   virtual Variant StoreValue(TRowId row, int defIndex) const = 0;
-  // Adds a record before `before` (0: at the end); answers its new id.
+  // Adds a record before `before` (0: at the end); answers its new id. Both
+  // may take `values` over: the caller passes a copy it no longer needs.
   virtual TRowId StoreInsert(TRowId before, std::vector<Variant>& values) = 0;
   virtual void StoreUpdate(TRowId row, std::vector<Variant>& values) = 0;
   virtual void StoreDelete(TRowId row) = 0;
@@ -296,6 +297,12 @@ class TDataSet : public rtl::TComponent {
   // Fields: values of the record the fields currently read.
   Variant fieldValue(const TField* field) const;
   void setFieldValue(TField* field, const Variant& value);
+  // The same for a value the field has already put in its storage form.
+  void setStoredFieldValue(TField* field, Variant stored);
+  // The edit buffer slot a data field writes to, after the checks every
+  // write makes; -1 for calculated and lookup fields.
+  int fieldSlot(TField* field);
+  void storeFieldValue(TField* field, int slot, Variant stored);
   Variant oldFieldValue(const TField* field) const;
   const std::vector<Variant>& calcValuesOf(TRowId row) const;
   void calculateFields(TRowId row, std::vector<Variant>& calc) const;

@@ -109,8 +109,11 @@ TFieldDef* TFieldDefs::Items(int index) const {
 }
 
 int TFieldDefs::IndexOf(StringView name) const {
-  for (int i = 0; i < Count(); ++i)
-    if (rtl::AnsiSameText(Items(i)->Name(), name)) return i;
+  // The exact spelling, the common case, spares the locale comparison.
+  for (int i = 0; i < Count(); ++i) {
+    const String& n = Items(i)->Name();
+    if (n == name || rtl::AnsiSameText(n, name)) return i;
+  }
   return -1;
 }
 
@@ -279,6 +282,11 @@ void TField::SetData(const Variant& value) {
   dataSet_->setFieldValue(this, value);
 }
 
+void TField::SetStoredData(Variant stored) {
+  if (!dataSet_) DatabaseErrorFmt(u"Field '%s' has no dataset", {DisplayName()});
+  dataSet_->setStoredFieldValue(this, std::move(stored));
+}
+
 Variant TField::OldValue() const {
   if (!dataSet_) DatabaseErrorFmt(u"Field '%s' has no dataset", {DisplayName()});
   return dataSet_->oldFieldValue(this);
@@ -417,6 +425,8 @@ void TStringField::SetAsFloatImpl(double value) { SetAsString(rtl::FloatToStr(va
 void TStringField::SetAsDateTimeImpl(TDateTime value) { SetAsString(rtl::DateTimeToStr(value, Settings())); }
 void TStringField::SetAsBooleanImpl(bool value) { SetAsString(value ? u"True" : u"False"); }
 Variant TStringField::ToStorage(const Variant& value) const {
+  // Text is kept as given (the variant shares it).
+  if (rtl::VarType(value) == rtl::varUString) return value;
   if (isNullValue(value)) return Null();
   return Variant(rtl::VarToStr(value, Settings()));
 }
@@ -449,10 +459,14 @@ void TIntegerField::SetRange(Int64 minLimit, Int64 maxLimit) {
 Variant TIntegerField::ToStorage(const Variant& value) const {
   if (isNullValue(value)) return Null();
   Int64 v;
-  if (VarIsStr(value)) {
+  const rtl::TVarType type = rtl::VarType(value);
+  if (type == rtl::varInteger || type == rtl::varInt64) {
+    // The setters' own values: no text or rounding to go through.
+    v = value.AsInt64();
+  } else if (VarIsStr(value)) {
     String text = rtl::Trim(rtl::VarToStr(value));
     if (!rtl::TryStrToInt64(text, v)) throw rtl::EConvertError(quoted(text, u"is not a valid integer value"));
-  } else if (rtl::VarIsFloat(value) || rtl::VarType(value) == rtl::varDate) {
+  } else if (rtl::VarIsFloat(value) || type == rtl::varDate) {
     double d = value.AsDouble(Settings());
     if (!std::isfinite(d) || d < -9.2e18 || d > 9.2e18)
       throw rtl::EConvertError(quoted(rtl::FloatToStr(d, Settings()), u"is not a valid integer value"));
@@ -495,13 +509,13 @@ Int64 TIntegerField::GetAsLargeInt() const {
 double TIntegerField::GetAsFloat() const { return static_cast<double>(GetAsLargeInt()); }
 Currency TIntegerField::GetAsCurrency() const { return Currency::FromScaled(GetAsLargeInt() * 10000); }
 bool TIntegerField::GetAsBoolean() const { return GetAsLargeInt() != 0; }
-void TIntegerField::SetAsStringImpl(const String& value) { SetData(ToStorage(Variant(value))); }
-void TIntegerField::SetAsIntegerImpl(Integer value) { SetData(ToStorage(Variant(value))); }
-void TIntegerField::SetAsLargeIntImpl(Int64 value) { SetData(ToStorage(Variant(static_cast<long long>(value)))); }
-void TIntegerField::SetAsFloatImpl(double value) { SetData(ToStorage(Variant(value))); }
-void TIntegerField::SetAsCurrencyImpl(Currency value) { SetData(ToStorage(Variant(value))); }
-void TIntegerField::SetAsBooleanImpl(bool value) { SetData(ToStorage(Variant(value ? 1 : 0))); }
-void TIntegerField::SetVarValue(const Variant& value) { SetData(ToStorage(value)); }
+void TIntegerField::SetAsStringImpl(const String& value) { SetStoredData(ToStorage(Variant(value))); }
+void TIntegerField::SetAsIntegerImpl(Integer value) { SetStoredData(ToStorage(Variant(value))); }
+void TIntegerField::SetAsLargeIntImpl(Int64 value) { SetStoredData(ToStorage(Variant(static_cast<long long>(value)))); }
+void TIntegerField::SetAsFloatImpl(double value) { SetStoredData(ToStorage(Variant(value))); }
+void TIntegerField::SetAsCurrencyImpl(Currency value) { SetStoredData(ToStorage(Variant(value))); }
+void TIntegerField::SetAsBooleanImpl(bool value) { SetStoredData(ToStorage(Variant(value ? 1 : 0))); }
+void TIntegerField::SetVarValue(const Variant& value) { SetStoredData(ToStorage(value)); }
 String TIntegerField::GetText(bool displayText) const {
   Variant v = GetData();
   if (isNullValue(v)) return String();
@@ -545,12 +559,13 @@ TFloatField::TFloatField(rtl::TComponent* owner) : TNumericField(owner) {
 }
 
 Variant TFloatField::ToStorage(const Variant& value) const {
-  if (isNullValue(value)) return Null();
-  const double d = floatFromVariant(value, Settings());
+  const bool isDouble = rtl::VarType(value) == rtl::varDouble;
+  if (!isDouble && isNullValue(value)) return Null();
+  const double d = isDouble ? value.AsDouble() : floatFromVariant(value, Settings());
   if ((minValue_ != 0 || maxValue_ != 0) && (d < minValue_ || d > maxValue_))
     DatabaseErrorFmt(u"%g is not a valid value for field '%s'. The allowed range is %g to %g",
                      {d, DisplayName(), minValue_, maxValue_});
-  return Variant(d);
+  return isDouble ? value : Variant(d);
 }
 
 Variant TFloatField::GetAsVariant() const { return TField::GetAsVariant(); }
@@ -565,12 +580,12 @@ double TFloatField::GetAsFloat() const {
   return isNullValue(v) ? 0.0 : v.AsDouble();
 }
 db::Currency TFloatField::GetAsCurrency() const { return db::Currency::FromDouble(GetAsFloat()); }
-void TFloatField::SetAsStringImpl(const String& value) { SetData(ToStorage(Variant(value))); }
-void TFloatField::SetAsIntegerImpl(Integer value) { SetData(ToStorage(Variant(static_cast<double>(value)))); }
-void TFloatField::SetAsLargeIntImpl(Int64 value) { SetData(ToStorage(Variant(static_cast<double>(value)))); }
-void TFloatField::SetAsFloatImpl(double value) { SetData(ToStorage(Variant(value))); }
-void TFloatField::SetAsCurrencyImpl(db::Currency value) { SetData(ToStorage(Variant(value.ToDouble()))); }
-void TFloatField::SetVarValue(const Variant& value) { SetData(ToStorage(value)); }
+void TFloatField::SetAsStringImpl(const String& value) { SetStoredData(ToStorage(Variant(value))); }
+void TFloatField::SetAsIntegerImpl(Integer value) { SetStoredData(ToStorage(Variant(static_cast<double>(value)))); }
+void TFloatField::SetAsLargeIntImpl(Int64 value) { SetStoredData(ToStorage(Variant(static_cast<double>(value)))); }
+void TFloatField::SetAsFloatImpl(double value) { SetStoredData(ToStorage(Variant(value))); }
+void TFloatField::SetAsCurrencyImpl(db::Currency value) { SetStoredData(ToStorage(Variant(value.ToDouble()))); }
+void TFloatField::SetVarValue(const Variant& value) { SetStoredData(ToStorage(value)); }
 String TFloatField::GetText(bool displayText) const {
   Variant v = GetData();
   if (isNullValue(v)) return String();
@@ -623,13 +638,13 @@ db::Currency TBCDField::GetAsCurrency() const {
   return isNullValue(v) ? db::Currency{} : v.AsCurrency();
 }
 rtl::TBcd TBCDField::GetAsBCD() const { return rtl::CurrToBcd(GetAsCurrency()); }
-void TBCDField::SetAsStringImpl(const String& value) { SetData(ToStorage(Variant(value))); }
-void TBCDField::SetAsIntegerImpl(Integer value) { SetData(ToStorage(Variant(value))); }
-void TBCDField::SetAsLargeIntImpl(Int64 value) { SetData(ToStorage(Variant(static_cast<long long>(value)))); }
-void TBCDField::SetAsFloatImpl(double value) { SetData(ToStorage(Variant(value))); }
+void TBCDField::SetAsStringImpl(const String& value) { SetStoredData(ToStorage(Variant(value))); }
+void TBCDField::SetAsIntegerImpl(Integer value) { SetStoredData(ToStorage(Variant(value))); }
+void TBCDField::SetAsLargeIntImpl(Int64 value) { SetStoredData(ToStorage(Variant(static_cast<long long>(value)))); }
+void TBCDField::SetAsFloatImpl(double value) { SetStoredData(ToStorage(Variant(value))); }
 void TBCDField::SetAsCurrencyImpl(db::Currency value) { SetData(Variant(value)); }
 void TBCDField::SetAsBCDImpl(const rtl::TBcd& value) { SetData(Variant(rtl::BcdToCurr(value))); }
-void TBCDField::SetVarValue(const Variant& value) { SetData(ToStorage(value)); }
+void TBCDField::SetVarValue(const Variant& value) { SetStoredData(ToStorage(value)); }
 String TBCDField::GetText(bool displayText) const {
   Variant v = GetData();
   if (isNullValue(v)) return String();
@@ -675,13 +690,13 @@ rtl::TBcd TFMTBCDField::GetAsBCD() const {
   Variant v = GetData();
   return isNullValue(v) ? rtl::TBcd{} : rtl::VarToBcd(v);
 }
-void TFMTBCDField::SetAsStringImpl(const String& value) { SetData(ToStorage(Variant(value))); }
-void TFMTBCDField::SetAsIntegerImpl(Integer value) { SetData(ToStorage(Variant(value))); }
-void TFMTBCDField::SetAsLargeIntImpl(Int64 value) { SetData(ToStorage(Variant(static_cast<long long>(value)))); }
-void TFMTBCDField::SetAsFloatImpl(double value) { SetData(ToStorage(Variant(value))); }
-void TFMTBCDField::SetAsCurrencyImpl(db::Currency value) { SetData(ToStorage(Variant(value))); }
+void TFMTBCDField::SetAsStringImpl(const String& value) { SetStoredData(ToStorage(Variant(value))); }
+void TFMTBCDField::SetAsIntegerImpl(Integer value) { SetStoredData(ToStorage(Variant(value))); }
+void TFMTBCDField::SetAsLargeIntImpl(Int64 value) { SetStoredData(ToStorage(Variant(static_cast<long long>(value)))); }
+void TFMTBCDField::SetAsFloatImpl(double value) { SetStoredData(ToStorage(Variant(value))); }
+void TFMTBCDField::SetAsCurrencyImpl(db::Currency value) { SetStoredData(ToStorage(Variant(value))); }
 void TFMTBCDField::SetAsBCDImpl(const rtl::TBcd& value) { SetData(rtl::VarFMTBcdCreate(value)); }
-void TFMTBCDField::SetVarValue(const Variant& value) { SetData(ToStorage(value)); }
+void TFMTBCDField::SetVarValue(const Variant& value) { SetStoredData(ToStorage(value)); }
 String TFMTBCDField::GetText(bool displayText) const {
   Variant v = GetData();
   if (isNullValue(v)) return String();
@@ -732,10 +747,10 @@ bool TBooleanField::GetAsBoolean() const {
   return isNullValue(v) ? false : v.AsBoolean();
 }
 Integer TBooleanField::GetAsInteger() const { return GetAsBoolean() ? 1 : 0; }
-void TBooleanField::SetAsStringImpl(const String& value) { SetData(ToStorage(Variant(value))); }
+void TBooleanField::SetAsStringImpl(const String& value) { SetStoredData(ToStorage(Variant(value))); }
 void TBooleanField::SetAsBooleanImpl(bool value) { SetData(Variant(value)); }
 void TBooleanField::SetAsIntegerImpl(Integer value) { SetData(Variant(value != 0)); }
-void TBooleanField::SetVarValue(const Variant& value) { SetData(ToStorage(value)); }
+void TBooleanField::SetVarValue(const Variant& value) { SetStoredData(ToStorage(value)); }
 String TBooleanField::GetText(bool) const { return GetAsString(); }
 
 // --- date and time ---------------------------------------------------------------------
@@ -766,13 +781,13 @@ rtl::TSQLTimeStamp TDateTimeField::GetAsSQLTimeStamp() const {
   Variant v = GetData();
   return isNullValue(v) ? rtl::TSQLTimeStamp{} : rtl::DateTimeToSQLTimeStamp(v.AsDateTime());
 }
-void TDateTimeField::SetAsStringImpl(const String& value) { SetData(ToStorage(Variant(value))); }
-void TDateTimeField::SetAsDateTimeImpl(TDateTime value) { SetData(ToStorage(Variant::FromDateTime(value))); }
-void TDateTimeField::SetAsFloatImpl(double value) { SetData(ToStorage(Variant::FromDateTime(value))); }
+void TDateTimeField::SetAsStringImpl(const String& value) { SetStoredData(ToStorage(Variant(value))); }
+void TDateTimeField::SetAsDateTimeImpl(TDateTime value) { SetStoredData(ToStorage(Variant::FromDateTime(value))); }
+void TDateTimeField::SetAsFloatImpl(double value) { SetStoredData(ToStorage(Variant::FromDateTime(value))); }
 void TDateTimeField::SetAsSQLTimeStampImpl(const rtl::TSQLTimeStamp& value) {
-  SetData(ToStorage(Variant::FromDateTime(rtl::SQLTimeStampToDateTime(value))));
+  SetStoredData(ToStorage(Variant::FromDateTime(rtl::SQLTimeStampToDateTime(value))));
 }
-void TDateTimeField::SetVarValue(const Variant& value) { SetData(ToStorage(value)); }
+void TDateTimeField::SetVarValue(const Variant& value) { SetStoredData(ToStorage(value)); }
 String TDateTimeField::GetText(bool displayText) const {
   Variant v = GetData();
   if (isNullValue(v)) return String();
@@ -860,9 +875,9 @@ std::string TBinaryField::GetAsBytes() const {
   Variant v = GetData();
   return isNullValue(v) ? std::string() : v.AsAnsiString();
 }
-void TBinaryField::SetAsStringImpl(const String& value) { SetData(ToStorage(Variant(value))); }
+void TBinaryField::SetAsStringImpl(const String& value) { SetStoredData(ToStorage(Variant(value))); }
 void TBinaryField::SetAsBytesImpl(const std::string& value) { SetData(Variant::FromAnsiString(value)); }
-void TBinaryField::SetVarValue(const Variant& value) { SetData(ToStorage(value)); }
+void TBinaryField::SetVarValue(const Variant& value) { SetStoredData(ToStorage(value)); }
 String TBinaryField::GetText(bool) const { return IsNull() ? u"(bytes)" : u"(BYTES)"; }
 
 TBytesField::TBytesField(rtl::TComponent* owner) : TBinaryField(owner) {
@@ -888,7 +903,7 @@ String TMemoField::GetAsString() const {
   return isNullValue(v) ? String() : rtl::VarToStr(v, Settings());
 }
 void TMemoField::SetAsStringImpl(const String& value) { SetData(Variant(value)); }
-void TMemoField::SetVarValue(const Variant& value) { SetData(ToStorage(value)); }
+void TMemoField::SetVarValue(const Variant& value) { SetStoredData(ToStorage(value)); }
 String TMemoField::GetText(bool displayText) const {
   if (!displayText) return GetAsString();
   return IsNull() ? u"(memo)" : u"(MEMO)";

@@ -242,6 +242,8 @@ class TField : public rtl::TComponent {
   virtual Integer DefaultDisplayWidth() const { return size_ > 0 ? size_ : 10; }
 
   void SetDataType(TFieldType value) { dataType_ = value; }
+  // SetData for a value ToStorage has already given: it is not converted again.
+  void SetStoredData(Variant stored);
   [[noreturn]] void AccessError(StringView typeName) const;
   const rtl::TFormatSettings& Settings() const;
   // Tells an open dataset's links that the fields' layout changed (deLayoutChange).

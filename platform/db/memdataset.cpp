@@ -147,7 +147,7 @@ TDataSet::TRowId TCustomMemDataSet::StoreInsert(TRowId before, std::vector<Varia
   }
   TMemRecord rec;
   rec.Id = nextId_++;
-  rec.Values = values;
+  rec.Values = std::move(values);
   if (cachedUpdates_) {
     rec.Status = usInserted;
     markChanged(rec);
@@ -175,7 +175,7 @@ void TCustomMemDataSet::StoreUpdate(TRowId row, std::vector<Variant>& values) {
     rec->Status = usModified;
     markChanged(*rec);
   }
-  rec->Values = values;
+  rec->Values = std::move(values);
 }
 
 void TCustomMemDataSet::StoreDelete(TRowId row) {

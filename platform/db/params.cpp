@@ -219,8 +219,12 @@ TParam* TParams::CreateParam(TFieldType dataType, const String& name, TParamType
 }
 
 TParam* TParams::FindParam(StringView name) const {
-  for (int i = 0; i < Count(); ++i)
-    if (rtl::AnsiSameText(Items(i)->Name(), name)) return Items(i);
+  // The first one of that name ignoring case; the exact spelling, the
+  // common case, spares the locale comparison.
+  for (int i = 0; i < Count(); ++i) {
+    const String& n = Items(i)->Name();
+    if (n == name || rtl::AnsiSameText(n, name)) return Items(i);
+  }
   return nullptr;
 }
 
