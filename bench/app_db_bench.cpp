@@ -23,6 +23,7 @@
 #include "platform/dac/dac.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/ustring.h"
+#include "bench/pg_server.h"
 
 namespace {
 
@@ -46,24 +47,6 @@ std::string sqliteFolder() {
   return folder;
 }
 
-bool pgAvailable() {
-  static const bool ok = [] {
-    if (const char* file = std::getenv("PG_TEST_ENV")) {
-      std::ifstream in(file);
-      std::string line;
-      bool any = false;
-      while (std::getline(in, line)) {
-        auto eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        setenv(line.substr(0, eq).c_str(), line.substr(eq + 1).c_str(), 1);
-        any = true;
-      }
-      return any;
-    }
-    return std::getenv("PGHOST") != nullptr;
-  }();
-  return ok;
-}
 
 const std::string& pgDatabase() {
   static const std::string name = "vorna_app_bench_" + std::to_string(getpid());

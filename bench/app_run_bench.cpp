@@ -25,6 +25,7 @@
 #include "platform/db/db.h"
 #include "platform/json/json.h"
 #include "platform/rtl/rtl.h"
+#include "bench/pg_server.h"
 
 namespace {
 
@@ -44,23 +45,6 @@ std::string element(long id) {
          "\"veiculo\":{\"placa\":\"ABC 1D23\"},\"combustivel\":{\"codigo\":1}}";
 }
 
-bool pgAvailable() {
-  static const bool ok = [] {
-    const char* file = std::getenv("PG_TEST_ENV");
-    if (!file) return false;
-    std::ifstream in(file);
-    std::string line;
-    bool any = false;
-    while (std::getline(in, line)) {
-      auto eq = line.find('=');
-      if (eq == std::string::npos) continue;
-      setenv(line.substr(0, eq).c_str(), line.substr(eq + 1).c_str(), 1);
-      any = true;
-    }
-    return any;
-  }();
-  return ok;
-}
 
 // One database per engine for the whole program: an embedded one in a
 // temporary folder, or a copy of the PostgreSQL test template.

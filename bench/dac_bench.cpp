@@ -28,6 +28,7 @@
 #include "platform/dac/dac.h"
 #include "platform/db/db.h"
 #include "platform/rtl/ustring.h"
+#include "bench/pg_server.h"
 
 namespace {
 
@@ -45,23 +46,6 @@ std::string tempFolder() {
 // The suite's PostgreSQL server, when one runs: its settings go into the
 // environment so libpq finds them. The database is the template's sibling
 // "postgres" maintenance one, where the bench makes its own table.
-bool pgAvailable() {
-  static const bool ok = [] {
-    const char* file = std::getenv("PG_TEST_ENV");
-    if (!file) return false;
-    std::ifstream in(file);
-    std::string line;
-    bool any = false;
-    while (std::getline(in, line)) {
-      auto eq = line.find('=');
-      if (eq == std::string::npos) continue;
-      setenv(line.substr(0, eq).c_str(), line.substr(eq + 1).c_str(), 1);
-      any = true;
-    }
-    return any;
-  }();
-  return ok;
-}
 
 std::unique_ptr<dac::TConnection> layerConnection(bool pg, const std::string& folder) {
   auto conn = std::make_unique<dac::TConnection>(nullptr);
