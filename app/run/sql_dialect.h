@@ -29,7 +29,7 @@ class TCatalogueQuery : public dac::TQuery {
   // Puts the text of the connection's dialect in SQL when another one is there.
   void PrepareText();
   // Runs in the connection's dialect.
-  void ExecSQL();
+  void ExecSQL() override;
 
  protected:
   void OpenData() override;

@@ -17,10 +17,10 @@ TdtmPrincipal::TdtmPrincipal(rtl::TComponent* AOwner) : rtl::TDataModule(AOwner)
   qryQuelora = addQuery(u"qryQuelora", FDConnPrincipal);
   qryQuelora->ParamByName(u"data_inicio")->SetDataType(db::ftDate);
   qryQuelora->ParamByName(u"data_fim")->SetDataType(db::ftDate);
+  // Left unassigned by the first query after the login: as a typed
+  // parameter without a value it binds NULL, which lists the rows without an
+  // error.
   qryQuelora->ParamByName(u"erro_integracao")->SetDataType(db::ftInteger);
-  // Left unassigned by the first query after the login: a typed parameter
-  // without a value is NULL, which lists the rows without an error.
-  qryQuelora->ParamByName(u"erro_integracao")->SetBound(true);
 
   qryConectaEmpresa = addQuery(u"qryConectaEmpresa", login);
   qryConectaEmpresa->ParamByName(u"EMPRESA")->SetDataType(db::ftString);

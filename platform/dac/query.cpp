@@ -345,7 +345,9 @@ std::vector<BindValue> TQuery::bindParams() const {
   for (std::size_t i = 0; i < parsed_.Names.size(); ++i) {
     const String& name = parsed_.Names[i];
     db::TParam* p = inOrder ? params_->Items(static_cast<int>(i)) : params_->ParamByName(name);
-    if (!p->Bound() && p->IsNull())
+    // A parameter given a type but no value binds NULL; one with neither
+    // was most likely forgotten.
+    if (!p->Bound() && p->IsNull() && p->DataType() == db::ftUnknown)
       db::DatabaseError(u"No value for parameter '" + name + u"'", this);
     binds.push_back(BindParam(*p));
   }

@@ -47,7 +47,8 @@ class TQuery : public db::TCustomMemDataSet {
   db::TParam* ParamByName(StringView name) const { return params_->ParamByName(name); }
 
   // Runs the statement for its effect; rows it returns are dropped.
-  void ExecSQL();
+  // Queries that choose their text late put it in place here and in OpenData.
+  virtual void ExecSQL();
   // Rows changed by the last ExecSQL.
   Int64 RowsAffected() const { return rowsAffected_; }
 
