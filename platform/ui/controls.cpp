@@ -6,6 +6,7 @@
 #include "platform/rtl/except.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/mathutil.h"
+#include "platform/rtl/ustring.h"
 #include "platform/ui/forms.h"
 #include "platform/win/win.h"
 
@@ -88,6 +89,19 @@ TCustomForm* GetParentForm(TControl* control) {
   if (!control) return nullptr;
   while (control->Parent()) control = control->Parent();
   return dynamic_cast<TCustomForm*>(control);
+}
+
+bool IsAccel(rtl::Word key, const String& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != u'&') continue;
+    if (caption[i + 1] == u'&') {
+      ++i;
+      continue;
+    }
+    const String a(1, caption[i + 1]), b(1, char16_t(key));
+    return rtl::AnsiUpperCase(a) == rtl::AnsiUpperCase(b);
+  }
+  return false;
 }
 
 TCustomForm* ValidParentForm(TControl* control) {
@@ -334,9 +348,47 @@ void TControl::Dispatch(void* message) {
     case CM_TEXTCHANGED: CMTextChanged(m); return;
     case CM_MOUSEENTER: CMMouseEnter(m); return;
     case CM_MOUSELEAVE: CMMouseLeave(m); return;
+    case CM_MOUSEWHEEL: CMMouseWheel(m); return;
     case CM_HITTEST: m.Result = 1; return;  // HTCLIENT
     default: DefaultHandler(&m);
   }
+}
+
+void TControl::CMMouseWheel(TMessage& m) {
+  // wParam and lParam as WM_MOUSEWHEEL's: keys and delta, screen position.
+  const TShiftState shift = keysToShiftState(LOWORD(DWORD_PTR(m.WParam)));
+  const int delta = short(HIWORD(DWORD_PTR(m.WParam)));
+  const TPoint pos{short(LOWORD(DWORD_PTR(m.LParam))), short(HIWORD(DWORD_PTR(m.LParam)))};
+  if (DoMouseWheel(shift, delta, pos)) {
+    m.Result = 1;
+    return;
+  }
+  m.Result = parent_ ? parent_->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam) : 0;
+}
+
+bool TControl::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+  bool handled = false;
+  if (onMouseWheel_) onMouseWheel_(this, shift, wheelDelta, mousePos, handled);
+  if (handled) return true;
+  wheelAccumulator_ += wheelDelta;
+  while (std::abs(wheelAccumulator_) >= WHEEL_DELTA) {
+    const bool up = wheelAccumulator_ > 0;
+    wheelAccumulator_ += up ? -WHEEL_DELTA : WHEEL_DELTA;
+    if (up ? DoMouseWheelUp(shift, mousePos) : DoMouseWheelDown(shift, mousePos)) handled = true;
+  }
+  return handled;
+}
+
+bool TControl::DoMouseWheelDown(TShiftState shift, TPoint mousePos) {
+  bool handled = false;
+  if (onMouseWheelDown_) onMouseWheelDown_(this, shift, mousePos, handled);
+  return handled;
+}
+
+bool TControl::DoMouseWheelUp(TShiftState shift, TPoint mousePos) {
+  bool handled = false;
+  if (onMouseWheelUp_) onMouseWheelUp_(this, shift, mousePos, handled);
+  return handled;
 }
 
 void TControl::DefaultHandler(void* message) {
@@ -1193,6 +1245,21 @@ void TWinControl::Dispatch(void* message) {
         return;
       }
       if (DoKeyPress(m)) return;
+      // A letter the focused control does not take is a mnemonic of the form.
+      if (m.WParam >= 0x20 && (Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0) {
+        if (TCustomForm* form = GetParentForm(this);
+            form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0)
+          return;
+      }
+      DefaultHandler(&m);
+      return;
+    case WM_SYSCHAR:
+      // Alt+letter: the control whose caption marks that letter acts.
+      if (m.WParam >= 0x20) {
+        if (TCustomForm* form = GetParentForm(this);
+            form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0)
+          return;
+      }
       DefaultHandler(&m);
       return;
     case WM_KEYUP:
@@ -1254,6 +1321,17 @@ void TWinControl::Dispatch(void* message) {
       CNCtlColor(m);
       return;
     case CM_DIALOGKEY: CMDialogKey(m); return;
+    case CM_DIALOGCHAR: Broadcast(m); return;
+    case WM_MOUSEWHEEL:
+      // The class library's controls pass the wheel up among themselves; a
+      // top control nobody answered leaves it to the window system (which
+      // hands a child window's wheel to its parent window).
+    {
+      const bool top = !Parent();  // read first: a handler may free this control
+      m.Result = Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+      if (m.Result == 0 && top) DefaultHandler(&m);
+      return;
+    }
     case CM_FOCUSCHANGED: Broadcast(m); return;
     case CM_ENTER: CMEnter(m); return;
     case CM_EXIT: CMExit(m); return;

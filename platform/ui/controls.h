@@ -232,6 +232,11 @@ using TMouseEvent =
 using TMouseMoveEvent = rtl::Method<void(rtl::TObject* sender, TShiftState shift, int x, int y)>;
 using TKeyEvent = rtl::Method<void(rtl::TObject* sender, rtl::Word& key, TShiftState shift)>;
 using TKeyPressEvent = rtl::Method<void(rtl::TObject* sender, rtl::Char& key)>;
+// `mousePos` in screen coordinates; set `handled` to stop the wheel here.
+using TMouseWheelEvent = rtl::Method<void(rtl::TObject* sender, TShiftState shift, int wheelDelta,
+                                          TPoint mousePos, bool& handled)>;
+using TMouseWheelUpDownEvent =
+    rtl::Method<void(rtl::TObject* sender, TShiftState shift, TPoint mousePos, bool& handled)>;
 using TWndMethod = rtl::Method<void(TMessage& message)>;
 
 // Shift state of a key message's lParam (Alt from bit 29) and of the keyboard now.
@@ -355,6 +360,12 @@ class TControl : public rtl::TComponent {
   void SetOnMouseEnter(const TNotifyEvent& v) { onMouseEnter_ = v; }
   const TNotifyEvent& OnMouseLeave() const { return onMouseLeave_; }
   void SetOnMouseLeave(const TNotifyEvent& v) { onMouseLeave_ = v; }
+  const TMouseWheelEvent& OnMouseWheel() const { return onMouseWheel_; }
+  void SetOnMouseWheel(const TMouseWheelEvent& v) { onMouseWheel_ = v; }
+  const TMouseWheelUpDownEvent& OnMouseWheelDown() const { return onMouseWheelDown_; }
+  void SetOnMouseWheelDown(const TMouseWheelUpDownEvent& v) { onMouseWheelDown_ = v; }
+  const TMouseWheelUpDownEvent& OnMouseWheelUp() const { return onMouseWheelUp_; }
+  void SetOnMouseWheelUp(const TMouseWheelUpDownEvent& v) { onMouseWheelUp_ = v; }
   const TNotifyEvent& OnResize() const { return onResize_; }
   void SetOnResize(const TNotifyEvent& v) { onResize_ = v; }
 
@@ -380,6 +391,12 @@ class TControl : public rtl::TComponent {
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // The wheel turned over this control (CM_MOUSEWHEEL): OnMouseWheel first,
+  // then a DoMouseWheelDown/Up per whole notch (WHEEL_DELTA) turned. True
+  // when handled; otherwise the parent gets the wheel.
+  virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
+  virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
+  virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
   virtual void Resize();
   virtual void Loaded() override;
   virtual String GetText();
@@ -407,6 +424,7 @@ class TControl : public rtl::TComponent {
   virtual void CMTextChanged(TMessage& m) {}
   virtual void CMMouseEnter(TMessage& m);
   virtual void CMMouseLeave(TMessage& m);
+  virtual void CMMouseWheel(TMessage& m);
   void WMMouseDown(TMessage& m, TMouseButton button, bool doubleClick);
   void WMMouseUp(TMessage& m, TMouseButton button);
 
@@ -444,6 +462,9 @@ class TControl : public rtl::TComponent {
   TNotifyEvent onClick_, onDblClick_, onMouseEnter_, onMouseLeave_, onResize_;
   TMouseEvent onMouseDown_, onMouseUp_;
   TMouseMoveEvent onMouseMove_;
+  TMouseWheelEvent onMouseWheel_;
+  TMouseWheelUpDownEvent onMouseWheelDown_, onMouseWheelUp_;
+  int wheelAccumulator_ = 0;  // delta of a notch not yet complete (fine-grained wheels)
   std::unique_ptr<TControlActionLink> actionLink_;
 };
 
@@ -696,6 +717,9 @@ class TCustomControl : public TWinControl {
 
 // The form a control sits on (its top parent when that is a form), or null.
 TCustomForm* GetParentForm(TControl* control);
+// True when `caption` marks `key` as its mnemonic ("&Save" for 's' or 'S';
+// "&&" is a plain ampersand).
+bool IsAccel(rtl::Word key, const rtl::String& caption);
 // The same; EInvalidOperation "Control '%s' has no parent window" without one.
 TCustomForm* ValidParentForm(TControl* control);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/gdi/gdi.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/win/win.h"
 
@@ -296,6 +297,13 @@ void TSpeedButton::Dispatch(void* message) {
       TGraphicControl::Dispatch(message);
       Invalidate();
       return;
+    case CM_DIALOGCHAR:
+      if (IsAccel(rtl::Word(m.WParam), Caption()) && Enabled() && Visible() && Parent() &&
+          Parent()->Showing()) {
+        Click();
+        m.Result = 1;
+      }
+      return;
     default: TGraphicControl::Dispatch(message);
   }
 }
@@ -323,8 +331,13 @@ void TSpeedButton::Paint() {
   if (!Enabled()) c->Font()->SetColor(clGrayText);
   const int gw = glyph_->Empty() ? 0 : glyph_->Width();
   const int gh = glyph_->Empty() ? 0 : glyph_->Height();
-  const int tw = caption.empty() ? 0 : c->TextWidth(caption);
-  const int th = caption.empty() ? 0 : c->TextHeight(caption);
+  // Measured and drawn through DrawTextW so that "&x" shows x underlined.
+  TRect extent{0, 0, 0, 0};
+  if (!caption.empty())
+    gdi::DrawTextW(c->Handle(), caption.c_str(), int(caption.size()), &extent,
+                   gdi::DT_SINGLELINE | gdi::DT_CALCRECT);
+  const int tw = extent.right - extent.left;
+  const int th = extent.bottom - extent.top;
   const int gap = gw && tw ? 4 : 0;
   int x = (Width() - (gw + gap + tw)) / 2 + shift;
   if (gw) {
@@ -333,7 +346,10 @@ void TSpeedButton::Paint() {
   }
   if (tw) {
     c->Brush()->SetStyle(TBrushStyle::bsClear);
-    c->TextOut(x, (Height() - th) / 2 + shift, caption);
+    HDC dc = c->Handle();
+    gdi::SetBkMode(dc, gdi::TRANSPARENT);
+    TRect tr{x, (Height() - th) / 2 + shift, x + tw, (Height() - th) / 2 + shift + th};
+    gdi::DrawTextW(dc, caption.c_str(), int(caption.size()), &tr, gdi::DT_SINGLELINE);
   }
 }
 

@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/gdi/objects.h"
 #include "platform/rtl/except.h"
 #include "platform/rtl/ustring.h"
+#include "platform/ui/cursors.h"
 #include "platform/win/win.h"
 
 namespace ui {
@@ -576,7 +578,9 @@ void TApplication::SetHint(const String& value) {
 // =============================================================================== TScreen
 
 TScreen::TScreen(rtl::TComponent* owner) : rtl::TComponent(owner) {}
-TScreen::~TScreen() = default;
+TScreen::~TScreen() {
+  for (auto& [id, handle] : ownCursors_) DestroyCursor(handle);
+}
 
 int TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
 int TScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
@@ -612,6 +616,22 @@ void TScreen::SetCursor(TCursor value) {
 
 HCURSOR TScreen::Cursors(int id) const {
   if (auto it = cursors_.find(id); it != cursors_.end()) return it->second;
+  if (auto it = ownCursors_.find(id); it != ownCursors_.end()) return it->second;
+  if (const LibraryCursorArt* art = FindLibraryCursorArt(id)) {
+    POINT hot{};
+    const gdi::ImageBGRA* image = LibraryCursorImage(id, &hot);
+    ICONINFO info{};
+    info.fIcon = FALSE;
+    info.xHotspot = DWORD(hot.x);
+    info.yHotspot = DWORD(hot.y);
+    info.hbmColor = gdi::CreateBitmapFromImage(*image);
+    HCURSOR made = CreateIconIndirect(&info);
+    gdi::DeleteObject(info.hbmColor);
+    if (made) {
+      ownCursors_[art->id] = made;
+      return made;
+    }
+  }
   LPCWSTR name = IDC_ARROW;
   switch (id) {
     case crNone: return nullptr;
@@ -628,7 +648,6 @@ HCURSOR TScreen::Cursors(int id) const {
     case crHelp: name = IDC_HELP; break;
     case crHandPoint: name = IDC_HAND; break;
     case crSizeAll: name = IDC_SIZEALL; break;
-    case crSQLWait: name = IDC_WAIT; break;
     default: break;
   }
   return LoadCursorW(nullptr, name);

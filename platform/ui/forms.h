@@ -275,7 +275,9 @@ class TScreen : public rtl::TComponent {
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value);
   // The cursor of an id: the built-in ones and those registered; the arrow
-  // for an unknown id.
+  // for an unknown id. The class library's own cursors (crDrag, crNoDrop,
+  // crHSplit, crVSplit, crMultiDrag, crSQLWait) are made from their pictures
+  // on first use.
   win::HCURSOR Cursors(int id) const;
   void SetCursors(int id, win::HCURSOR handle);
 
@@ -288,6 +290,7 @@ class TScreen : public rtl::TComponent {
   friend class TCustomForm;
   std::vector<TCustomForm*> forms_;  // not owned
   std::map<int, win::HCURSOR> cursors_;
+  mutable std::map<int, win::HCURSOR> ownCursors_;  // made from our pictures; destroyed with us
   TCursor cursor_ = crDefault;
 };
 

@@ -158,6 +158,18 @@ void TCustomLabel::SetShowAccelChar(bool value) {
   Invalidate();
 }
 
+void TCustomLabel::SetFocusControl(TWinControl* value) {
+  if (focusControl_ == value) return;
+  if (focusControl_) focusControl_->RemoveFreeNotification(this);
+  focusControl_ = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(rtl::TComponent* component, rtl::TOperation operation) {
+  TGraphicControl::Notification(component, operation);
+  if (operation == rtl::TOperation::opRemove && component == focusControl_) focusControl_ = nullptr;
+}
+
 gdi::UINT TCustomLabel::drawFlags() const {
   gdi::UINT f = gdi::DT_EXPANDTABS | alignmentFlags(alignment_);
   f |= wordWrap_ ? gdi::DT_WORDBREAK : gdi::DT_SINGLELINE;
@@ -194,6 +206,14 @@ void TCustomLabel::Loaded() {
 
 void TCustomLabel::Dispatch(void* message) {
   auto& m = *static_cast<TMessage*>(message);
+  if (m.Msg == CM_DIALOGCHAR) {
+    if (focusControl_ && Enabled() && showAccelChar_ && IsAccel(rtl::Word(m.WParam), Caption()) &&
+        focusControl_->CanFocus()) {
+      focusControl_->SetFocus();
+      m.Result = 1;
+    }
+    return;
+  }
   TGraphicControl::Dispatch(message);
   if (m.Msg == CM_TEXTCHANGED || m.Msg == CM_FONTCHANGED) {
     AdjustBounds();
@@ -236,6 +256,12 @@ void TButton::Dispatch(void* message) {
   switch (m.Msg) {
     case WM_GETDLGCODE:
       m.Result = DLGC_BUTTON | (active_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+      return;
+    case CM_DIALOGCHAR:
+      if (IsAccel(rtl::Word(m.WParam), Caption()) && CanFocus()) {
+        Click();
+        m.Result = 1;
+      }
       return;
     case CM_DIALOGKEY:
       if (((m.WParam == VK_RETURN && active_) || (m.WParam == VK_ESCAPE && cancel_)) &&
@@ -371,6 +397,15 @@ void TCheckBox::Dispatch(void* message) {
   auto& m = *static_cast<TMessage*>(message);
   if (m.Msg == WM_GETDLGCODE) {
     m.Result = DLGC_BUTTON;
+    return;
+  }
+  if (m.Msg == CM_DIALOGCHAR) {
+    // Its mnemonic focuses the box and toggles it, as a click would.
+    if (IsAccel(rtl::Word(m.WParam), Caption()) && CanFocus()) {
+      SetFocus();
+      if (Focused()) Toggle();
+      m.Result = 1;
+    }
     return;
   }
   TCustomControl::Dispatch(message);
@@ -1279,15 +1314,27 @@ void TCustomMemo::Dispatch(void* message) {
       return;
     }
     case EM_SCROLLCARET: updateCaret(); m.Result = TRUE; return;
-    case WM_MOUSEWHEEL: {
-      const int delta = short(HIWORD(DWORD(m.WParam)));
-      scrollTo(topRow_ - delta / 120 * 3, scrollX_);
-      m.Result = 0;
-      return;
-    }
     default: break;
   }
   TCustomEdit::Dispatch(message);
+}
+
+bool TCustomMemo::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+  // The memo keeps the wheel, even part of a notch: its parent never scrolls
+  // under it.
+  TCustomEdit::DoMouseWheel(shift, wheelDelta, mousePos);
+  return true;
+}
+
+// OnMouseWheelDown/Up first; unanswered, the memo scrolls three rows a notch.
+bool TCustomMemo::DoMouseWheelDown(TShiftState shift, TPoint mousePos) {
+  if (!TCustomEdit::DoMouseWheelDown(shift, mousePos)) scrollTo(topRow_ + 3, scrollX_);
+  return true;
+}
+
+bool TCustomMemo::DoMouseWheelUp(TShiftState shift, TPoint mousePos) {
+  if (!TCustomEdit::DoMouseWheelUp(shift, mousePos)) scrollTo(topRow_ - 3, scrollX_);
+  return true;
 }
 
 void TCustomMemo::drawScrollBar(TCanvas* c, bool vertical, const TRect& area, int position,

@@ -89,12 +89,16 @@ class TCustomLabel : public TGraphicControl {
   // "&x" underlines x when on; shows "&" when off.
   bool ShowAccelChar() const { return showAccelChar_; }
   void SetShowAccelChar(bool value);
+  // The control that gets the focus when the label's mnemonic is pressed.
+  TWinControl* FocusControl() const { return focusControl_; }
+  void SetFocusControl(TWinControl* value);
 
   void Dispatch(void* message) override;
 
  protected:
   void Paint() override;
   void Loaded() override;
+  void Notification(rtl::TComponent* component, rtl::TOperation operation) override;
   void AdjustBounds();
 
  private:
@@ -106,6 +110,7 @@ class TCustomLabel : public TGraphicControl {
   bool transparent_ = false;
   bool wordWrap_ = false;
   bool showAccelChar_ = true;
+  TWinControl* focusControl_ = nullptr;  // not owned; cleared when it goes
 };
 
 class TLabel : public TCustomLabel {
@@ -382,6 +387,9 @@ class TCustomMemo : public TCustomEdit {
   int indexAt(int x, int y) override;
   void updateCaret() override;
   bool multiLine() const override { return true; }
+  bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+  bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
+  bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
 
  private:
   friend class TMemoStrings;

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the system cursors of the window system into 32x32 PNG files.
+"""Draws the system cursors of the window system, and the class library's own
+cursors (crDrag..., named drag.png...), into 32x32 PNG files.
 
 Run from this folder after changing a shape: python3 draw_cursors.py
 Shapes are filled polygons and strokes; a cursor is black with a white rim
 (or white with a black rim), so that it shows on light and dark ground. The
-hot spots live in cursors.cpp, not in the files.
+hot spots live in cursors.cpp (platform/ui/cursors.cpp for the class
+library's), not in the files.
 """
 import math
 import struct
@@ -232,6 +234,60 @@ def cursors():
     return out
 
 
+# The class library's own cursors (crDrag...), drawn in the same manner.
+PAGE = [
+    "#######  ",
+    "#ooooo##  ",
+    "#ooooo#o# ",
+    "#ooooo####",
+    "#oooooooo#",
+    "#oooooooo#",
+    "#oooooooo#",
+    "#oooooooo#",
+    "##########",
+]
+
+DATABASE = [
+    "  ######  ",
+    " #oooooo# ",
+    "#oooooooo#",
+    "##oooooo##",
+    "#o######o#",
+    "#oooooooo#",
+    "##oooooo##",
+    "#o######o#",
+    "#oooooooo#",
+    " #oooooo# ",
+    "  ######  ",
+]
+
+
+def split_bars(vertical):
+    """Two parallel bars with an arrow pointing away from each side."""
+    m = Mask()
+    if vertical:
+        m.rect(2, 10, 21, 12).rect(2, 14, 21, 16)
+        m.polygon([(11.5, 0.5), (17, 6), (13, 6), (13, 9), (10, 9), (10, 6), (6, 6)])
+        m.polygon([(11.5, 25.5), (17, 20), (13, 20), (13, 17), (10, 17), (10, 20), (6, 20)])
+    else:
+        m.rect(10, 2, 12, 21).rect(14, 2, 16, 21)
+        m.polygon([(0.5, 11.5), (6, 6), (6, 10), (9, 10), (9, 13), (6, 13), (6, 17)])
+        m.polygon([(25.5, 11.5), (20, 6), (20, 10), (17, 10), (17, 13), (20, 13), (20, 17)])
+    return black_with_rim(m)
+
+
+def library_cursors():
+    out = {}
+    out["drag"] = over(arrow(), art(PAGE, 11, 20))
+    nodrop = Mask().ring(11.5, 11.5, 10.0, 6.6).stroke(17.8, 5.2, 5.2, 17.8, 1.8)
+    out["nodrop"] = black_with_rim(nodrop)
+    out["hsplit"] = split_bars(False)
+    out["vsplit"] = split_bars(True)
+    out["multidrag"] = over(arrow(), art(PAGE, 15, 17), art(PAGE, 13, 20), art(PAGE, 11, 23))
+    out["sqlwait"] = over(art(HOURGLASS, 2, 4), art(DATABASE, 17, 16))
+    return out
+
+
 def write_png(path, img):
     raw = bytearray()
     for y in range(SIZE):
@@ -258,7 +314,7 @@ def preview(img):
 
 if __name__ == "__main__":
     import sys
-    for name, img in cursors().items():
+    for name, img in {**cursors(), **library_cursors()}.items():
         if "--preview" in sys.argv:
             print(name)
             print(preview(img))
