@@ -56,9 +56,68 @@ BindValue bindField(db::TFieldType type, const rtl::Variant& v) {
     case ftFixedChar:
     case ftFixedWideChar:
     case ftMemo:
-    case ftWideMemo: return BindValue::Text(rtl::VarToStr(v));
+    case ftWideMemo: {
+      // Stored text binds without a copy of its own.
+      if (const String* text = v.StringPtr()) return BindValue::Text(*text);
+      return BindValue::Text(rtl::VarToStr(v));
+    }
     default: return BindVariant(v);
   }
+}
+
+bool isDateType(db::TFieldType t) {
+  using enum db::TFieldType;
+  return t == ftDate || t == ftTime || t == ftDateTime || t == ftTimeStamp;
+}
+
+bool isTextType(db::TFieldType t) {
+  using enum db::TFieldType;
+  return t == ftString || t == ftWideString || t == ftFixedChar || t == ftFixedWideChar ||
+         t == ftMemo || t == ftWideMemo;
+}
+
+// Adds the value bindField makes unless it is NULL, answering whether it
+// added one. Stored text goes straight into the new value's bytes: no
+// String copy, no temporary values moved along.
+bool appendBind(db::TFieldType type, const rtl::Variant& v, std::vector<BindValue>& binds) {
+  if (isTextType(type)) {
+    if (const String* text = v.StringPtr()) {
+      if (text->empty()) return false;  // BindValue::Text binds it NULL
+      BindValue& b = binds.emplace_back();
+      b.Type = BindValue::Kind::Text;
+      const std::size_t n = text->size();
+      b.Bytes.resize(n);
+      char* out = b.Bytes.data();
+      for (std::size_t i = 0; i < n; ++i) {
+        const char16_t c = (*text)[i];
+        if (c >= 0x80) {
+          b.Bytes = ToUtf8(*text);
+          break;
+        }
+        out[i] = static_cast<char>(c);
+      }
+      return true;
+    }
+  } else if (!isDateType(type)) {
+    // What BindVariant makes of the stored numbers, without the detour.
+    const rtl::TVarType vt = v.Type();
+    if (vt == rtl::varInt64 || vt == rtl::varInteger) {
+      BindValue& b = binds.emplace_back();
+      b.Type = BindValue::Kind::Integer;
+      b.Int = v.AsInt64();
+      return true;
+    }
+    if (vt == rtl::varDouble) {
+      BindValue& b = binds.emplace_back();
+      b.Type = BindValue::Kind::Float;
+      b.Float = v.AsDouble();
+      return true;
+    }
+  }
+  BindValue b = bindField(type, v);
+  if (b.Type == BindValue::Kind::Null) return false;
+  binds.push_back(std::move(b));
+  return true;
 }
 
 }  // namespace
@@ -213,10 +272,8 @@ bool RowWriter::Build(db::TUpdateStatus status, const std::vector<rtl::Variant>&
     binds.reserve(static_cast<std::size_t>(count));
     mask_.assign(static_cast<std::size_t>(count), '0');
     for (int i = 0; i < count; ++i) {
-      BindValue b = bindField(types_[static_cast<std::size_t>(i)], values[static_cast<std::size_t>(i)]);
-      if (b.Type == BindValue::Kind::Null) continue;
-      binds.push_back(std::move(b));
-      mask_[static_cast<std::size_t>(i)] = '1';
+      if (appendBind(types_[static_cast<std::size_t>(i)], values[static_cast<std::size_t>(i)], binds))
+        mask_[static_cast<std::size_t>(i)] = '1';
     }
     auto found = inserts_.find(mask_);
     if (found == inserts_.end()) {
@@ -425,9 +482,15 @@ void TQuery::writeRow(RowWriter& writer, db::TUpdateStatus status,
                       const std::vector<rtl::Variant>& original,
                       const std::vector<rtl::Variant>& values) {
   std::string_view sql;
-  std::vector<BindValue> binds;
-  if (!writer.Build(status, original, values, sql, binds)) return;
+  // The values' vector serves row after row; taken, so that a write made
+  // from inside this one (an event handler) gets a vector of its own.
+  std::vector<BindValue> binds = std::move(rowBinds_);
+  if (!writer.Build(status, original, values, sql, binds)) {
+    rowBinds_ = std::move(binds);
+    return;
+  }
   ResultSet r = connection_->Execute(sql, binds);
+  rowBinds_ = std::move(binds);
   if (status != db::usInserted && r.RowsAffected == 0)
     db::DatabaseError(u"Update failed: the row was changed or deleted by another user", this);
 }

@@ -107,6 +107,7 @@ class TQuery : public db::TCustomMemDataSet {
   PlaceholderStyle driverSqlStyle_ = PlaceholderStyle::QuestionNumber;
   bool driverSqlValid_ = false;
   std::unique_ptr<RowWriter> writer_;
+  std::vector<BindValue> rowBinds_;  // reused by writeRow
   unsigned layoutGeneration_ = 0;  // counts opens and closes
   Int64 rowsAffected_ = 0;
   int rowsetSize_ = 300;

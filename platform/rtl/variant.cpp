@@ -730,6 +730,12 @@ Variant::Variant(String&& s) : type_(varUString), heap_(std::make_shared<String>
 Variant::Variant(StringView s) : type_(varUString), heap_(std::make_shared<String>(s)) {}
 Variant::Variant(const Char* s) : Variant(s ? StringView(s) : StringView()) {}
 
+const String* Variant::StringPtr() const {
+  const Variant& v = VA::deref(*this);
+  const TVarType t = VA::type(v);
+  return t == varUString || t == varOleStr ? &textOf(v) : nullptr;
+}
+
 Variant Variant::FromDateTime(TDateTime v) { return VA::makeDouble(varDate, v); }
 Variant Variant::FromOleStr(StringView s) { return VA::makeHeap(varOleStr, String(s)); }
 Variant Variant::FromAnsiString(std::string bytes) { return VA::makeHeap(varString, std::move(bytes)); }

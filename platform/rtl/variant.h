@@ -104,6 +104,12 @@ class Variant {
   String AsString(const TFormatSettings& fs = FormatSettings()) const;
   std::string AsAnsiString(const TFormatSettings& fs = FormatSettings()) const;
 
+  // The text a String variant (varUString or varOleStr, references
+  // followed) holds, without a copy; null for every other type. It stays
+  // valid while a variant holding that text lives; assigning the variant
+  // anew may end it.
+  const String* StringPtr() const;
+
   // Array items (VarArrayGet); raises when not an array or out of bounds.
   Variant operator[](Integer index) const;
 

@@ -367,6 +367,53 @@ TEST_P(QueryTest, TextIntoNumberAndDateFieldsReadsBrazilianForms) {
   EXPECT_EQ(check->FieldByName(u"km")->AsString(), u"45,5");
 }
 
+// Cached rows' text reaches the table as written: short and long, accented,
+// beyond the basic plane; rows naming different fields share one query, and
+// an edit binds its text the same way.
+TEST_P(QueryTest, CachedTextIsWrittenAsGiven) {
+  dac::TConnection& conn = Connect();
+  CreateItems(conn);
+  const std::vector<std::pair<String, String>> rows = {
+      {u"A1", u"curto"},
+      {u"A2", u"um nome mais longo que o buffer curto"},
+      {u"Ç3", u"Ação — São Paulo"},
+      {u"A4", u"emoji \U0001F600 fim"},
+      {u"A5", u""},  // NULL
+  };
+  auto q = InsertCursor(conn);
+  int id = 0;
+  for (const auto& [code, name] : rows) {
+    q->Append();
+    q->FieldByName(u"id")->SetAsInteger(++id);
+    q->FieldByName(u"codigo")->SetAsString(code);
+    if (id % 2 == 1) q->FieldByName(u"nome")->SetAsString(name);
+    else q->FieldByName(u"nome")->SetAsVariant(rtl::Variant(name));
+    q->Post();
+  }
+  ASSERT_EQ(q->ApplyUpdates(), 0);
+  q->CommitUpdates();
+  q->SetKeyFields(u"id");  // the cursor never read the column default
+  q->First();
+  q->Edit();
+  q->FieldByName(u"nome")->SetAsString(u"édité \U0001F680");
+  q->Post();
+  ASSERT_EQ(q->ApplyUpdates(), 0);
+
+  auto check = Query(conn, u"select codigo, nome from itens order by id");
+  check->Open();
+  std::vector<std::pair<String, String>> stored;
+  std::vector<bool> nulls;
+  for (; !check->Eof(); check->Next()) {
+    stored.emplace_back(check->FieldByName(u"codigo")->AsString(),
+                        check->FieldByName(u"nome")->AsString());
+    nulls.push_back(check->FieldByName(u"nome")->IsNull());
+  }
+  auto expected = rows;
+  expected[0].second = u"édité \U0001F680";
+  EXPECT_EQ(stored, expected);
+  EXPECT_EQ(nulls, (std::vector<bool>{false, false, false, false, true}));
+}
+
 TEST_P(QueryTest, ParametersKeepTheirValuesWhenTheTextChanges) {
   dac::TConnection& conn = Connect();
   auto q = Query(conn, u"select :a as x, :b as y");
