@@ -84,6 +84,19 @@ bool IsIntegerField(const db::TField* field) {
   }
 }
 
+// The rows of a look-up run ahead, or what it raised, at the point of use.
+const dac::ResultSet& RowsOf(const dac::PipelinedResult& r) {
+  if (r.Error) std::rethrow_exception(r.Error);
+  return r.Rows;
+}
+
+// A column of a look-up's first row, by name as FieldByName finds it.
+const rtl::Variant& ColumnOf(const dac::ResultSet& rows, const String& name) {
+  for (std::size_t c = 0; c < rows.Columns.size(); ++c)
+    if (rtl::SameText(rows.Columns[c].Name, name)) return rows.Rows.at(0).at(c);
+  throw db::EDatabaseError(u"Field '" + name + u"' not found");
+}
+
 bool StrictInt64(const String& text, Int64& out) {
   std::string s = rtl::StringToUtf8(text);
   if (s.empty()) return false;
@@ -380,15 +393,74 @@ void TThreadXML::ProcessInvoiceData(const json::TJSONObject& AElement) {
 
 // --- staging ------------------------------------------------------------------
 
+const std::string& TThreadXML::driverText(const char16_t* statement) {
+  auto it = driverTexts_.find(statement);
+  if (it != driverTexts_.end()) return it->second;
+  const String text = StatementText(statement, FDtm->Dialect());
+  const String rewritten = dac::RewriteSqlParams(text, dac::ParseSqlParams(text),
+                                                 FDtm->FDConnection->Placeholders());
+  return driverTexts_.emplace(statement, rtl::StringToUtf8(rewritten)).first->second;
+}
+
+TThreadXML::Lookups TThreadXML::readLookups(const json::TJSONObject& AElement) {
+  Lookups out;
+  std::vector<dac::BatchStatement> reads;
+  reads.push_back({driverText(u"qryVerificaOrderId"),
+                   {dac::BindValue::Text(MemberText(AElement, u"id"))}});
+  try {
+    TSupplyValues v = ReadSupplyElement(AElement);
+    reads.push_back({driverText(u"qryBuscaBem"), {dac::BindValue::Text(v.Placa)}});
+    out.haveBem = true;
+    if (v.HasCombustivel) {
+      // The same mapping the staging does later; the table's cursor and
+      // vError are left as they were.
+      dac::TMemTable* table = FDtm->mtConfig;
+      const String saved = vError;
+      const bool active = table->Active() && !table->IsEmpty();
+      const db::TBookmark mark = active ? table->GetBookmark() : db::TBookmark();
+      rtl::Variant mapped;
+      vError.clear();
+      GetFieldValue(table, u"CodigoQuelora", rtl::Variant(v.CodigoCombustivel), u"CodigoMardova",
+                    mapped);
+      const bool found = vError.empty();
+      vError = saved;
+      if (active && table->BookmarkValid(mark)) table->GotoBookmark(mark);
+      if (found) {
+        out.material = rtl::VarToStr(mapped);
+        if (!out.material.empty()) {
+          reads.push_back({driverText(u"qryVerificaMaterial1"), {dac::BindValue::Text(out.material)}});
+          out.haveMaterial = true;
+        }
+      }
+    }
+  } catch (const std::exception&) {
+    // The element fails where the staging reads it; its look-ups run then.
+  }
+  std::vector<dac::PipelinedResult> results = FDtm->FDConnection->RunPipelined(reads);
+  out.dup = std::move(results[0]);
+  if (out.haveBem) out.bem = std::move(results[1]);
+  if (out.haveMaterial) out.materialRows = std::move(results[2]);
+  return out;
+}
+
 void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
   vError.clear();
   dac::TConnection* conn = FDtm->FDConnection;
-
-  dac::TQuery* dup = FDtm->qryVerificaOrderId;
-  dup->Close();
-  dup->ParamByName(u"order_id")->SetAsString(MemberText(AElement, u"id"));
-  dup->Open();
-  if (!dup->IsEmpty()) return;  // staged by an earlier run
+  // On the server the element's round trips are shared: its independent
+  // reads go together, BEGIN travels with the key's nextval and COMMIT with
+  // the insert. SQLite runs each statement where it stands.
+  const bool pipelined = FDtm->Dialect() == SqlDialect::PostgreSQL;
+  Lookups ahead;
+  if (pipelined) {
+    ahead = readLookups(AElement);
+    if (!RowsOf(ahead.dup).Rows.empty()) return;  // staged by an earlier run
+  } else {
+    dac::TQuery* dup = FDtm->qryVerificaOrderId;
+    dup->Close();
+    dup->ParamByName(u"order_id")->SetAsString(MemberText(AElement, u"id"));
+    dup->Open();
+    if (!dup->IsEmpty()) return;  // staged by an earlier run
+  }
 
   // The empty insert cursor stays open from one element to the next: it
   // selects no row, and every element leaves its cache applied or cancelled.
@@ -400,10 +472,28 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
   if (!q->IsEmpty()) return;
 
   double key = 0;
-  conn->StartTransaction();
+  dac::PipelinedResult sequence;
+  if (pipelined) {
+    const String name = u"vorna_mat.sq_quelora";
+    sequence = std::move(conn->StartTransactionWith(
+        {{driverText(u"qryExecute"), {dac::BindValue::Text(name)}}})[0]);
+  } else {
+    conn->StartTransaction();
+  }
   try {
     q->Append();
-    key = GetSequence(u"vorna_mat.sq_quelora");
+    if (pipelined) {
+      try {
+        const dac::ResultSet& rows = RowsOf(sequence);
+        if (rows.Rows.empty())
+          throw rtl::Exception(u"sequence 'vorna_mat.sq_quelora' does not exist");
+        key = ColumnOf(rows, u"id").AsDouble();
+      } catch (const std::exception& e) {
+        throw rtl::Exception(u"Erro ao criar a sequence: " + MessageOf(e));
+      }
+    } else {
+      key = GetSequence(u"vorna_mat.sq_quelora");
+    }
     q->FieldByName(u"id_quelora")->SetAsLargeInt(static_cast<Int64>(key));
     TSupplyValues v = ReadSupplyElement(AElement);
     q->FieldByName(u"order_id")->SetAsString(v.OrderId);
@@ -421,11 +511,17 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
       q->FieldByName(u"erro_integracao")->SetAsInteger(1);
       q->FieldByName(u"log_erro_integracao")->SetAsString(vError);
     };
-    dac::TQuery* bem = FDtm->qryBuscaBem;
-    bem->Close();
-    bem->ParamByName(u"numero_placa")->SetAsString(v.Placa);
-    bem->Open();
-    if (bem->IsEmpty()) {
+    bool noBem;
+    if (pipelined && ahead.haveBem) {
+      noBem = RowsOf(ahead.bem).Rows.empty();
+    } else {
+      dac::TQuery* bem = FDtm->qryBuscaBem;
+      bem->Close();
+      bem->ParamByName(u"numero_placa")->SetAsString(v.Placa);
+      bem->Open();
+      noBem = bem->IsEmpty();
+    }
+    if (noBem) {
       vError = u"Placa não possui codigo do bem relacionado";
       setError();
     }
@@ -439,14 +535,24 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
         String material = rtl::VarToStr(mapped);
         q->FieldByName(u"codigo_material")->SetAsString(material);
         if (!material.empty()) {
-          dac::TQuery* m = FDtm->qryVerificaMaterial1;
-          m->Close();
-          m->ParamByName(u"codigo_material")->SetAsString(material);
-          m->Open();
-          if (m->IsEmpty()) {
+          bool none;
+          String tipo;
+          if (pipelined && ahead.haveMaterial && ahead.material == material) {
+            const dac::ResultSet& rows = RowsOf(ahead.materialRows);
+            none = rows.Rows.empty();
+            if (!none) tipo = rtl::VarToStr(ColumnOf(rows, u"tipo"));
+          } else {
+            dac::TQuery* m = FDtm->qryVerificaMaterial1;
+            m->Close();
+            m->ParamByName(u"codigo_material")->SetAsString(material);
+            m->Open();
+            none = m->IsEmpty();
+            if (!none) tipo = m->FieldByName(u"tipo")->AsString();
+          }
+          if (none) {
             vError = u"Material parametrizado não existe no Mardova";
             setError();
-          } else if (m->FieldByName(u"tipo")->AsString() == u"B") {
+          } else if (tipo == u"B") {
             vError = u"Não é possível realizar esta operação com um Material Bloqueado";
             setError();
           }
@@ -455,6 +561,9 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
     }
     q->Post();
     FDtm->vError.clear();
+    // The insert is the element's last write: its COMMIT may go with it, and
+    // the Commit below reports how that went.
+    if (pipelined) conn->CommitWithNextBatch();
     if (q->ApplyUpdates(0) != 0) throw rtl::Exception(u"Registro recusado pelo banco de dados.");
     q->CommitUpdates();
     q->EmptyDataSet();  // back to the empty cursor for the next element

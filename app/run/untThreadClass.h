@@ -6,6 +6,8 @@
 // grid refresh (queued).
 #include <atomic>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 #include "app/run/log_lines.h"
 #include "app/run/udmThread.h"
@@ -101,6 +103,21 @@ class TThreadXML : public rtl::TThread {
   bool processBody(const rtl::String& body);
   rtl::String scrub(const rtl::String& text) const;
   void rollbackAll();
+  // On the server, the reads of one element that need nothing but the
+  // element go together in one round trip before it is staged; what each
+  // returned (or raised) is used at the point where it would have run.
+  struct Lookups {
+    dac::PipelinedResult dup;
+    bool haveBem = false;
+    dac::PipelinedResult bem;
+    bool haveMaterial = false;
+    rtl::String material;
+    dac::PipelinedResult materialRows;
+  };
+  Lookups readLookups(const json::TJSONObject& AElement);
+  // The driver's form of a catalogue statement with one parameter.
+  const std::string& driverText(const char16_t* statement);
+  std::unordered_map<const char16_t*, std::string> driverTexts_;
 
   std::unique_ptr<TThreadParams> FParams;
   std::unique_ptr<TdtmThread> FDtm;

@@ -163,6 +163,7 @@ void TConnection::Close() {
   }
   driver_.reset();
   transactionLevel_ = 0;
+  settleEarlyCommit();
   if (AfterDisconnect) AfterDisconnect(this);
 }
 
@@ -177,6 +178,7 @@ void TConnection::dropLostConnection() {
   if (driver_ && !driver_->Alive()) {
     driver_.reset();
     transactionLevel_ = 0;
+    settleEarlyCommit();
   }
 }
 
@@ -217,7 +219,19 @@ BatchOutcome TConnection::ExecuteIsolated(const std::vector<BatchStatement>& bat
   if (transactionLevel_ == 0) RaiseDatabaseError(u"ExecuteIsolated needs an open transaction");
   BatchOutcome outcome;
   try {
-    outcome = driver_->ExecuteIsolated(batch, savepoint);
+    if (commitWithBatch_ && transactionLevel_ == 1) {
+      commitWithBatch_ = false;
+      bool committed = false;
+      std::exception_ptr commitError;
+      outcome = driver_->ExecuteIsolatedAndCommit(batch, savepoint, committed, commitError);
+      if (committed) {
+        committedEarly_ = true;
+        commitError_ = commitError;
+        hideSecret(commitError_);
+      }
+    } else {
+      outcome = driver_->ExecuteIsolated(batch, savepoint);
+    }
   } catch (...) {
     rethrow(std::current_exception());
   }
@@ -230,6 +244,69 @@ BatchOutcome TConnection::ExecuteIsolated(const std::vector<BatchStatement>& bat
     }
   }
   return outcome;
+}
+
+void TConnection::hideSecret(std::exception_ptr error) {
+  if (!error) return;
+  try {
+    std::rethrow_exception(error);
+  } catch (db::EDatabaseError& e) {
+    e.SetMessage(HideSecret(e.Message(), params_->Values(u"PASSWORD")));
+  } catch (...) {
+  }
+}
+
+std::vector<PipelinedResult> TConnection::RunPipelined(
+    const std::vector<BatchStatement>& statements) {
+  UseScope use(use_, this);
+  checkConnected();
+  std::vector<PipelinedResult> results;
+  try {
+    results = driver_->RunPipelined(statements);
+  } catch (...) {
+    rethrow(std::current_exception());
+  }
+  for (PipelinedResult& r : results) hideSecret(r.Error);
+  return results;
+}
+
+std::vector<PipelinedResult> TConnection::StartTransactionWith(
+    const std::vector<BatchStatement>& statements) {
+  UseScope use(use_, this);
+  checkConnected();
+  settleEarlyCommit();
+  if (transactionLevel_ > 0) RaiseDatabaseError(u"StartTransactionWith needs no open transaction");
+  if (driver_->Kind() != DriverKind::PostgreSQL) {
+    StartTransaction();
+    return RunPipelined(statements);
+  }
+  std::vector<BatchStatement> all;
+  all.reserve(statements.size() + 1);
+  all.push_back({"BEGIN", {}});
+  for (const BatchStatement& s : statements) all.push_back({s.Sql, s.Params});
+  std::vector<PipelinedResult> results;
+  try {
+    results = driver_->RunPipelined(all);
+  } catch (...) {
+    rethrow(std::current_exception());
+  }
+  if (results[0].Error) rethrow(results[0].Error);
+  transactionLevel_ = 1;
+  results.erase(results.begin());
+  for (PipelinedResult& r : results) hideSecret(r.Error);
+  return results;
+}
+
+void TConnection::CommitWithNextBatch() {
+  commitWithBatch_ = transactionLevel_ == 1 && driver_ && driver_->Kind() == DriverKind::PostgreSQL;
+}
+
+void TConnection::settleEarlyCommit() {
+  commitWithBatch_ = false;
+  if (!committedEarly_) return;
+  committedEarly_ = false;
+  commitError_ = nullptr;
+  transactionLevel_ = 0;
 }
 
 void TConnection::ExecScript(const String& sql) {
@@ -256,6 +333,7 @@ Int64 TConnection::ExecSQL(const String& sql, const std::vector<rtl::Variant>& p
 void TConnection::StartTransaction() {
   UseScope use(use_, this);
   checkConnected();
+  settleEarlyCommit();
   bool pg = driver_->Kind() == DriverKind::PostgreSQL;
   if (transactionLevel_ == 0)
     ExecScript(pg ? u"BEGIN" : u"BEGIN IMMEDIATE");
@@ -267,6 +345,13 @@ void TConnection::StartTransaction() {
 void TConnection::Commit() {
   if (transactionLevel_ == 0 || !driver_) return;
   UseScope use(use_, this);
+  commitWithBatch_ = false;
+  if (committedEarly_) {
+    std::exception_ptr error = commitError_;
+    settleEarlyCommit();
+    if (error) std::rethrow_exception(error);
+    return;
+  }
   bool pg = driver_->Kind() == DriverKind::PostgreSQL;
   if (transactionLevel_ > 1) {
     String sp = u"sp_" + rtl::IntToStr(transactionLevel_ - 1);
@@ -288,6 +373,12 @@ void TConnection::Commit() {
 void TConnection::Rollback() {
   if (transactionLevel_ == 0 || !driver_) return;
   UseScope use(use_, this);
+  commitWithBatch_ = false;
+  if (committedEarly_) {
+    // The transaction ended with its batch; there is nothing left to undo.
+    settleEarlyCommit();
+    return;
+  }
   bool pg = driver_->Kind() == DriverKind::PostgreSQL;
   if (transactionLevel_ > 1) {
     String sp = u"sp_" + rtl::IntToStr(transactionLevel_ - 1);

@@ -58,6 +58,17 @@ class TConnection : public rtl::TComponent {
   void StartTransaction();
   void Commit();
   void Rollback();
+  // Begins a transaction (none may be open) and runs `statements` in it as
+  // RunPipelined does; the server driver sends the BEGIN with them, in one
+  // round trip. Raises only when the BEGIN fails; each statement's result or
+  // error comes back in its place.
+  std::vector<PipelinedResult> StartTransactionWith(const std::vector<BatchStatement>& statements);
+  // For the last write of a transaction: lets its COMMIT travel with the next
+  // ExecuteIsolated when the driver can (PostgreSQL) and that batch is
+  // written whole. The Commit() that follows then only reports how the
+  // COMMIT went; nothing may run between the two. Otherwise Commit()
+  // commits as usual.
+  void CommitWithNextBatch();
   bool InTransaction() const { return transactionLevel_ > 0; }
   int TransactionLevel() const { return transactionLevel_; }
 
@@ -74,6 +85,11 @@ class TConnection : public rtl::TComponent {
   // Writes statements each in a savepoint of its own, stopping at the first
   // refused one, as DriverConnection::ExecuteIsolated. Needs a transaction.
   BatchOutcome ExecuteIsolated(const std::vector<BatchStatement>& batch, std::string_view savepoint);
+  // Runs statements that do not depend on each other, as
+  // DriverConnection::RunPipelined: each result or error (an EDatabaseError)
+  // comes back in its place; a lost connection raises. Texts in the driver's
+  // placeholder form, UTF-8.
+  std::vector<PipelinedResult> RunPipelined(const std::vector<BatchStatement>& statements);
   // Transaction control and scripts, no parameters.
   void ExecScript(const String& sql);
   // The placeholder form the driver reads.
@@ -86,11 +102,17 @@ class TConnection : public rtl::TComponent {
   void checkConnected() const;
   [[noreturn]] void rethrow(std::exception_ptr error);
   void dropLostConnection();
+  void hideSecret(std::exception_ptr error);
+  // Ends the state a COMMIT sent with a batch left.
+  void settleEarlyCommit();
 
   std::unique_ptr<rtl::TStringList> params_;
   String driverName_;
   std::unique_ptr<DriverConnection> driver_;
   int transactionLevel_ = 0;
+  bool commitWithBatch_ = false;   // CommitWithNextBatch was asked for
+  bool committedEarly_ = false;    // the COMMIT went with a batch
+  std::exception_ptr commitError_; // how it failed
   std::recursive_mutex use_;  // held by the thread inside the connection
 };
 

@@ -104,6 +104,13 @@ struct BatchOutcome {
   std::exception_ptr Refused;
 };
 
+// What became of one statement of DriverConnection::RunPipelined: its rows,
+// or the error it raised.
+struct PipelinedResult {
+  ResultSet Rows;
+  std::exception_ptr Error;
+};
+
 class DriverConnection {
  public:
   virtual ~DriverConnection() = default;
@@ -123,6 +130,20 @@ class DriverConnection {
   // server driver sends them without waiting for each answer.
   virtual BatchOutcome ExecuteIsolated(const std::vector<BatchStatement>& batch,
                                        std::string_view savepoint);
+  // Runs statements that do not depend on each other, each as Run would and
+  // on its own: a refused one does not keep the others from running (inside
+  // a transaction the engine's own rule for a failed statement holds). Each
+  // result or error comes back in its place; a lost connection raises. This
+  // one runs them one by one; the server driver sends them all before
+  // reading any answer.
+  virtual std::vector<PipelinedResult> RunPipelined(const std::vector<BatchStatement>& statements);
+  // ExecuteIsolated, then COMMIT of the open transaction when every
+  // statement was written. `committed` tells whether the COMMIT ran and
+  // `commitError` holds its failure (the transaction is then over). This
+  // one never commits; the server driver sends the COMMIT with the batch.
+  virtual BatchOutcome ExecuteIsolatedAndCommit(const std::vector<BatchStatement>& batch,
+                                                std::string_view savepoint, bool& committed,
+                                                std::exception_ptr& commitError);
   // Whether the engine still answers (PostgreSQL: the socket is alive).
   virtual bool Alive() = 0;
 };

@@ -54,6 +54,29 @@ BatchOutcome DriverConnection::ExecuteIsolated(const std::vector<BatchStatement>
   return outcome;
 }
 
+std::vector<PipelinedResult> DriverConnection::RunPipelined(
+    const std::vector<BatchStatement>& statements) {
+  std::vector<PipelinedResult> results(statements.size());
+  for (std::size_t i = 0; i < statements.size(); ++i) {
+    try {
+      results[i].Rows = Run(statements[i].Sql, statements[i].Params);
+    } catch (db::EDatabaseError&) {
+      if (!Alive()) throw;
+      results[i].Error = std::current_exception();
+    }
+  }
+  return results;
+}
+
+BatchOutcome DriverConnection::ExecuteIsolatedAndCommit(const std::vector<BatchStatement>& batch,
+                                                        std::string_view savepoint,
+                                                        bool& committed,
+                                                        std::exception_ptr& commitError) {
+  committed = false;
+  commitError = nullptr;
+  return ExecuteIsolated(batch, savepoint);
+}
+
 namespace {
 // Seconds are whole: a value a hair below the next second rounds up.
 void splitStamp(rtl::TDateTime v, rtl::Word& y, rtl::Word& mo, rtl::Word& d, rtl::Word& h,

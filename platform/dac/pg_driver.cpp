@@ -14,6 +14,7 @@
 
 #include "platform/dac/driver.h"
 #include "platform/dac/errors.h"
+#include "platform/db/dbtypes.h"
 #include "platform/rtl/ustring.h"
 
 namespace dac {
@@ -242,6 +243,10 @@ class PgConnection final : public DriverConnection {
   ResultSet Run(std::string_view sql, const std::vector<BindValue>& params) override;
   BatchOutcome ExecuteIsolated(const std::vector<BatchStatement>& batch,
                                std::string_view savepoint) override;
+  BatchOutcome ExecuteIsolatedAndCommit(const std::vector<BatchStatement>& batch,
+                                        std::string_view savepoint, bool& committed,
+                                        std::exception_ptr& commitError) override;
+  std::vector<PipelinedResult> RunPipelined(const std::vector<BatchStatement>& statements) override;
   bool Alive() override { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
 
  private:
@@ -249,14 +254,23 @@ class PgConnection final : public DriverConnection {
   // Sends a batch's statements from `first` on, each between SAVEPOINT and
   // RELEASE, at most `limit` of them, then the pipeline's sync. Returns how
   // many it sent.
+  // With `commit`, a COMMIT follows the batch's last statement.
   std::size_t sendPipelined(const std::vector<BatchStatement>& batch,
                             const std::vector<const std::string*>& names, std::size_t first,
                             std::size_t limit, const std::string& savepoint,
-                            const std::string& release);
+                            const std::string& release, bool commit);
   // Reads the answers to `rows` pipelined rows and the sync; returns the
   // index among them of the first refused row (rows when none was) and keeps
   // its result in `refusal`.
-  std::size_t readPipelined(std::size_t rows, Result& refusal);
+  // With `commit`, the answer to the COMMIT that followed them is read too:
+  // `committed` when it ran, its failure in `commitError`.
+  std::size_t readPipelined(std::size_t rows, Result& refusal, bool commit, bool& committed,
+                            std::exception_ptr& commitError);
+  BatchOutcome isolated(const std::vector<BatchStatement>& batch, std::string_view savepoint,
+                        bool commit, bool& committed, std::exception_ptr& commitError);
+  ResultSet resultSet(PGresult* r);
+  // The error a failed answer raises, kept for later.
+  std::exception_ptr failure(const PGresult* r);
   // Leaves pipeline mode after a failure, reading what is still due.
   void abandonPipeline() noexcept;
 
@@ -446,28 +460,33 @@ ResultSet PgConnection::Run(std::string_view sql, const std::vector<BindValue>& 
   ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
   if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK && st != PGRES_EMPTY_QUERY)
     failResult(r.get());
+  return resultSet(r.get());
+}
+
+ResultSet PgConnection::resultSet(PGresult* r) {
+  ExecStatusType st = PQresultStatus(r);
   ResultSet result;
-  const char* affected = PQcmdTuples(r.get());
+  const char* affected = PQcmdTuples(r);
   if (affected && *affected) std::from_chars(affected, affected + std::strlen(affected), result.RowsAffected);
-  int columns = PQnfields(r.get());
-  for (int c = 0; c < columns; ++c) result.Columns.push_back(describe(r.get(), c));
-  int rows = PQntuples(r.get());
+  int columns = PQnfields(r);
+  for (int c = 0; c < columns; ++c) result.Columns.push_back(describe(r, c));
+  int rows = PQntuples(r);
   result.Rows.reserve(static_cast<std::size_t>(rows));
   for (int row = 0; row < rows; ++row) {
     std::vector<rtl::Variant> values1;
     values1.reserve(static_cast<std::size_t>(columns));
     for (int c = 0; c < columns; ++c) {
-      if (PQgetisnull(r.get(), row, c)) {
+      if (PQgetisnull(r, row, c)) {
         values1.push_back(rtl::Null());
         continue;
       }
-      values1.push_back(parseValue(PQgetvalue(r.get(), row, c), PQgetlength(r.get(), row, c),
+      values1.push_back(parseValue(PQgetvalue(r, row, c), PQgetlength(r, row, c),
                                    result.Columns[static_cast<std::size_t>(c)]));
     }
     result.Rows.push_back(std::move(values1));
   }
   if (st == PGRES_TUPLES_OK && columns > 0) result.RowsAffected = st == PGRES_TUPLES_OK &&
-      std::string_view(PQcmdStatus(r.get())).substr(0, 6) == "SELECT" ? 0 : result.RowsAffected;
+      std::string_view(PQcmdStatus(r)).substr(0, 6) == "SELECT" ? 0 : result.RowsAffected;
   return result;
 }
 
@@ -480,7 +499,7 @@ std::size_t PgConnection::sendPipelined(const std::vector<BatchStatement>& batch
                                         const std::vector<const std::string*>& names,
                                         std::size_t first, std::size_t limit,
                                         const std::string& savepoint,
-                                        const std::string& release) {
+                                        const std::string& release, bool commit) {
   std::size_t end = std::min(batch.size(), first + limit);
   std::string text;
   for (std::size_t i = first; i < end; ++i) {
@@ -498,11 +517,15 @@ std::size_t PgConnection::sendPipelined(const std::vector<BatchStatement>& batch
     if (!sent || !PQsendQueryParams(conn_, release.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0))
       failResult(nullptr);
   }
+  if (commit && end == batch.size() &&
+      !PQsendQueryParams(conn_, "COMMIT", 0, nullptr, nullptr, nullptr, nullptr, 0))
+    failResult(nullptr);
   if (!PQpipelineSync(conn_)) failResult(nullptr);
   return end - first;
 }
 
-std::size_t PgConnection::readPipelined(std::size_t rows, Result& refusal) {
+std::size_t PgConnection::readPipelined(std::size_t rows, Result& refusal, bool commit,
+                                        bool& committed, std::exception_ptr& commitError) {
   std::size_t refused = rows;
   for (std::size_t command = 0; command < rows * 3; ++command) {
     Result r(PQgetResult(conn_));
@@ -519,6 +542,24 @@ std::size_t PgConnection::readPipelined(std::size_t rows, Result& refusal) {
       failResult(r.get());
     }
     // Each command's answers end with a null result.
+    while (Result more{PQgetResult(conn_)}) {
+      if (PQstatus(conn_) != CONNECTION_OK) failResult(more.get());
+    }
+  }
+  if (commit) {
+    Result r(PQgetResult(conn_));
+    if (!r) failResult(nullptr);
+    ExecStatusType st = PQresultStatus(r.get());
+    if (st == PGRES_FATAL_ERROR) {
+      if (PQstatus(conn_) != CONNECTION_OK) failResult(r.get());
+      // The server has ended the transaction all the same.
+      committed = true;
+      commitError = failure(r.get());
+    } else if (st == PGRES_COMMAND_OK) {
+      committed = true;
+    } else if (st != PGRES_PIPELINE_ABORTED) {
+      failResult(r.get());
+    }
     while (Result more{PQgetResult(conn_)}) {
       if (PQstatus(conn_) != CONNECTION_OK) failResult(more.get());
     }
@@ -544,8 +585,33 @@ void PgConnection::abandonPipeline() noexcept {
   PQexitPipelineMode(conn_);
 }
 
+std::exception_ptr PgConnection::failure(const PGresult* r) {
+  try {
+    failResult(r);
+  } catch (...) {
+    return std::current_exception();
+  }
+  return nullptr;
+}
+
 BatchOutcome PgConnection::ExecuteIsolated(const std::vector<BatchStatement>& batch,
                                            std::string_view savepoint) {
+  bool committed = false;
+  std::exception_ptr commitError;
+  return isolated(batch, savepoint, false, committed, commitError);
+}
+
+BatchOutcome PgConnection::ExecuteIsolatedAndCommit(const std::vector<BatchStatement>& batch,
+                                                    std::string_view savepoint, bool& committed,
+                                                    std::exception_ptr& commitError) {
+  committed = false;
+  commitError = nullptr;
+  return isolated(batch, savepoint, true, committed, commitError);
+}
+
+BatchOutcome PgConnection::isolated(const std::vector<BatchStatement>& batch,
+                                    std::string_view savepoint, bool commit, bool& committed,
+                                    std::exception_ptr& commitError) {
   if (!conn_) RaiseDatabaseError(u"not connected");
   const std::string name(savepoint);
   const std::string open = "SAVEPOINT " + name, release = "RELEASE SAVEPOINT " + name;
@@ -568,8 +634,9 @@ BatchOutcome PgConnection::ExecuteIsolated(const std::vector<BatchStatement>& ba
     std::size_t sent = 0, passed = 0;
     if (!PQenterPipelineMode(conn_)) failResult(nullptr);
     try {
-      sent = sendPipelined(batch, names, outcome.Done, window, open, release);
-      passed = readPipelined(sent, refusal);
+      sent = sendPipelined(batch, names, outcome.Done, window, open, release, commit);
+      passed = readPipelined(sent, refusal, commit && outcome.Done + sent == batch.size(),
+                             committed, commitError);
     } catch (...) {
       abandonPipeline();
       throw;
@@ -593,6 +660,88 @@ BatchOutcome PgConnection::ExecuteIsolated(const std::vector<BatchStatement>& ba
     break;
   }
   return outcome;
+}
+
+std::vector<PipelinedResult> PgConnection::RunPipelined(
+    const std::vector<BatchStatement>& statements) {
+  if (!conn_) RaiseDatabaseError(u"not connected");
+  std::vector<PipelinedResult> results(statements.size());
+  if (statements.empty()) return results;
+  // Prepared names looked up (and made) before the pipeline starts.
+  std::vector<const std::string*> names(statements.size(), nullptr);
+  for (std::size_t i = 0; i < statements.size(); ++i) {
+    noteStatement(statements[i].Sql);
+    names[i] = preparedName(statements[i].Sql, static_cast<int>(statements[i].Params.size()));
+  }
+  // One sync for them all: after a refused one the server skips those
+  // behind it, which then run one by one, as they would have on their own.
+  std::vector<bool> again(statements.size(), false), stale(statements.size(), false);
+  if (!PQenterPipelineMode(conn_)) failResult(nullptr);
+  try {
+    std::string text;
+    for (std::size_t i = 0; i < statements.size(); ++i) {
+      WireParams wire(statements[i].Params);
+      bool sent;
+      if (names[i]) {
+        sent = PQsendQueryPrepared(conn_, names[i]->c_str(), wire.count(), wire.values.data(),
+                                   wire.lengths.data(), wire.formats.data(), 0);
+      } else {
+        text.assign(statements[i].Sql);
+        sent = PQsendQueryParams(conn_, text.c_str(), wire.count(), nullptr, wire.values.data(),
+                                 wire.lengths.data(), wire.formats.data(), 0);
+      }
+      if (!sent) failResult(nullptr);
+    }
+    if (!PQpipelineSync(conn_)) failResult(nullptr);
+    for (std::size_t i = 0; i < statements.size(); ++i) {
+      Result r(PQgetResult(conn_));
+      if (!r) failResult(nullptr);  // the link broke: no answer at all
+      ExecStatusType st = PQresultStatus(r.get());
+      if (st == PGRES_FATAL_ERROR) {
+        if (PQstatus(conn_) != CONNECTION_OK) failResult(r.get());
+        if (names[i] && stalePrepared(r.get())) stale[i] = true;
+        results[i].Error = failure(r.get());
+      } else if (st == PGRES_PIPELINE_ABORTED) {
+        again[i] = true;
+      } else if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK || st == PGRES_EMPTY_QUERY) {
+        try {
+          results[i].Rows = resultSet(r.get());
+        } catch (db::EDatabaseError&) {
+          results[i].Error = std::current_exception();
+        }
+      } else {
+        failResult(r.get());
+      }
+      while (Result more{PQgetResult(conn_)}) {
+        if (PQstatus(conn_) != CONNECTION_OK) failResult(more.get());
+      }
+    }
+    Result sync(PQgetResult(conn_));
+    if (!sync || PQresultStatus(sync.get()) != PGRES_PIPELINE_SYNC) failResult(sync.get());
+  } catch (...) {
+    abandonPipeline();
+    throw;
+  }
+  if (!PQexitPipelineMode(conn_)) failResult(nullptr);
+  // A kept statement that no longer serves is made again; outside a
+  // transaction its text runs now, as Run would run it.
+  const bool idle = PQtransactionStatus(conn_) == PQTRANS_IDLE;
+  for (std::size_t i = 0; i < statements.size(); ++i) {
+    if (!stale[i]) continue;
+    forgetPrepared(statements[i].Sql);
+    if (idle) again[i] = true;
+  }
+  for (std::size_t i = 0; i < statements.size(); ++i) {
+    if (!again[i]) continue;
+    try {
+      results[i].Rows = Run(statements[i].Sql, statements[i].Params);
+      results[i].Error = nullptr;
+    } catch (db::EDatabaseError&) {
+      if (!Alive()) throw;
+      results[i].Error = std::current_exception();
+    }
+  }
+  return results;
 }
 
 }  // namespace

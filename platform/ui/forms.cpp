@@ -8,6 +8,8 @@
 #include "platform/rtl/except.h"
 #include "platform/rtl/ustring.h"
 #include "platform/ui/cursors.h"
+#include "platform/ui/dialogs.h"
+#include "platform/win/backend.h"
 #include "platform/win/win.h"
 
 namespace ui {
@@ -474,6 +476,14 @@ void TApplication::Initialize() {
   rtl::ApplicationHandleException = TNotifyEvent::fromFunction(&applicationHandleException);
   SetDispatchExceptionHandler(
       [](std::exception_ptr error) { Application->HandleException(error, nullptr); });
+  // A real display shows our dialog; headless keeps answering at once (and
+  // the scripted answers of tests).
+  const Backend* backend = CurrentBackend();
+  if (!backend) {
+    SetBackend(CreateDefaultBackend());
+    backend = CurrentBackend();
+  }
+  if (backend && backend->Name() != "headless") InstallMessageBoxDialog();
 }
 
 void TApplication::CreateForm(TFormClass cls, TCustomForm*& reference) {

@@ -12,4 +12,5 @@
 #include "platform/ui/extctrls.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/controls.h"

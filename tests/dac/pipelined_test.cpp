@@ -1,0 +1,149 @@
+// Statements that share round trips on the server (RunPipelined, BEGIN sent
+// with the statements after it, COMMIT sent with the last batch) must end
+// exactly as the same statements run one by one.
+#include <gtest/gtest.h>
+
+#include "platform/db/db.h"
+#include "tests/dac/driver_fixture.h"
+
+namespace {
+
+using dac_test::DriverTest;
+using rtl::String;
+
+class PipelinedTest : public DriverTest {
+ protected:
+  void SetUp() override {
+    DriverTest::SetUp();
+    if (IsSkipped()) return;
+    dac::TConnection& conn = Connect();
+    CreateTable(conn, u"linha", u"id INTEGER PRIMARY KEY, v VARCHAR(10)");
+    conn.ExecSQL(u"insert into linha values (1, 'a'), (2, 'b')");
+  }
+
+  // Texts in the driver's placeholder form.
+  std::string p1() const { return pg() ? "$1" : "?1"; }
+  std::string p2() const { return pg() ? "$2" : "?2"; }
+
+  std::vector<std::string> Ids(dac::TConnection& conn) {
+    auto q = Query(conn, u"select id from linha order by id");
+    q->Open();
+    std::vector<std::string> out;
+    for (; !q->Eof(); q->Next()) out.push_back(rtl::StringToUtf8(q->FieldByName(u"id")->AsString()));
+    return out;
+  }
+
+  dac::BatchStatement Insert(const std::string& sql, int id) {
+    return {sql, {dac::BindValue::Integer(id), dac::BindValue::Text(u"x")}};
+  }
+};
+
+TEST_P(PipelinedTest, EachResultComesBackInItsPlaceAndARefusedOneStopsNoOther) {
+  dac::TConnection& conn = Connect();
+  const std::string byId = "select v from linha where id = " + p1();
+  const std::string missing = "select v from nao_existe where id = " + p1();
+  // Twice: the second round runs the texts the server then keeps prepared.
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    std::vector<dac::PipelinedResult> r = conn.RunPipelined({
+        {byId, {dac::BindValue::Integer(1)}},
+        {missing, {dac::BindValue::Integer(1)}},
+        {byId, {dac::BindValue::Integer(2)}},
+        {byId, {dac::BindValue::Integer(9)}},
+    });
+    ASSERT_EQ(r.size(), 4u);
+    ASSERT_FALSE(r[0].Error);
+    ASSERT_EQ(r[0].Rows.Rows.size(), 1u);
+    EXPECT_EQ(rtl::VarToStr(r[0].Rows.Rows[0][0]), u"a");
+    ASSERT_TRUE(r[1].Error);
+    try {
+      std::rethrow_exception(r[1].Error);
+    } catch (const db::EDatabaseError& e) {
+      EXPECT_NE(e.Message().find(u"nao_existe"), String::npos) << rtl::StringToUtf8(e.Message());
+    }
+    ASSERT_FALSE(r[2].Error);
+    ASSERT_EQ(r[2].Rows.Rows.size(), 1u);
+    EXPECT_EQ(rtl::VarToStr(r[2].Rows.Rows[0][0]), u"b");
+    ASSERT_FALSE(r[3].Error);
+    EXPECT_TRUE(r[3].Rows.Rows.empty());
+    EXPECT_FALSE(conn.InTransaction());
+  }
+}
+
+TEST_P(PipelinedTest, StartTransactionWithRunsItsStatementsInsideTheTransaction) {
+  dac::TConnection& conn = Connect();
+  const std::string insert = "insert into linha values (" + p1() + ", " + p2() + ")";
+  std::vector<dac::PipelinedResult> r =
+      conn.StartTransactionWith({Insert(insert, 3), Insert(insert, 1), Insert(insert, 4)});
+  ASSERT_EQ(r.size(), 3u);
+  EXPECT_TRUE(conn.InTransaction());
+  EXPECT_FALSE(r[0].Error);
+  EXPECT_TRUE(r[1].Error);  // the key exists
+  conn.Rollback();
+  EXPECT_FALSE(conn.InTransaction());
+  // Nothing of the transaction stays, whatever became of its last statement.
+  EXPECT_EQ(Ids(conn), (std::vector<std::string>{"1", "2"}));
+
+  r = conn.StartTransactionWith({Insert(insert, 5)});
+  ASSERT_FALSE(r[0].Error);
+  conn.Commit();
+  EXPECT_EQ(Ids(Connect()), (std::vector<std::string>{"1", "2", "5"}));
+  conn.StartTransaction();
+  EXPECT_THROW(conn.StartTransactionWith({Insert(insert, 6)}), db::EDatabaseError);
+  conn.Rollback();
+}
+
+TEST_P(PipelinedTest, CommitWithNextBatchCommitsOnlyAWholeBatch) {
+  dac::TConnection& conn = Connect();
+  const std::string insert = "insert into linha values (" + p1() + ", " + p2() + ")";
+  // A batch written whole: the rows and the one before it are committed.
+  conn.StartTransaction();
+  conn.ExecSQL(u"insert into linha values (10, 'p')");
+  conn.CommitWithNextBatch();
+  dac::BatchOutcome done = conn.ExecuteIsolated({Insert(insert, 11), Insert(insert, 12)}, "sp_row");
+  EXPECT_EQ(done.Done, 2u);
+  EXPECT_FALSE(done.Refused);
+  EXPECT_TRUE(conn.InTransaction());
+  conn.Commit();
+  EXPECT_FALSE(conn.InTransaction());
+  EXPECT_EQ(Ids(Connect()), (std::vector<std::string>{"1", "2", "10", "11", "12"}));
+
+  // A refused row: nothing is committed and the transaction goes on.
+  conn.StartTransaction();
+  conn.ExecSQL(u"insert into linha values (20, 'p')");
+  conn.CommitWithNextBatch();
+  done = conn.ExecuteIsolated({Insert(insert, 1)}, "sp_row");
+  EXPECT_EQ(done.Done, 0u);
+  EXPECT_TRUE(done.Refused);
+  EXPECT_EQ(Ids(Connect()), (std::vector<std::string>{"1", "2", "10", "11", "12"}));
+  conn.ExecSQL(u"insert into linha values (21, 'p')");
+  conn.Rollback();
+  EXPECT_EQ(Ids(conn), (std::vector<std::string>{"1", "2", "10", "11", "12"}));
+}
+
+TEST_P(PipelinedTest, ACommitRefusedWithItsBatchIsReportedByCommit) {
+  if (!pg()) GTEST_SKIP() << "a deferred check fails COMMIT on the server";
+  dac::TConnection& conn = Connect();
+  CreateTable(conn, u"unico",
+              u"id INTEGER, CONSTRAINT unico_id UNIQUE (id) DEFERRABLE INITIALLY DEFERRED");
+  const std::string insert = "insert into unico values (" + p1() + ")";
+  conn.StartTransaction();
+  conn.CommitWithNextBatch();
+  dac::BatchOutcome done = conn.ExecuteIsolated(
+      {{insert, {dac::BindValue::Integer(1)}}, {insert, {dac::BindValue::Integer(1)}}}, "sp_row");
+  EXPECT_EQ(done.Done, 2u);  // the check waits for COMMIT
+  try {
+    conn.Commit();
+    FAIL() << "COMMIT passed";
+  } catch (const db::EDatabaseError& e) {
+    EXPECT_NE(e.Message().find(u"unico_id"), String::npos) << rtl::StringToUtf8(e.Message());
+  }
+  EXPECT_FALSE(conn.InTransaction());
+  auto q = Query(conn, u"select count(*) as n from unico");
+  q->Open();
+  EXPECT_EQ(q->FieldByName(u"n")->AsInteger(), 0);
+}
+
+INSTANTIATE_FOR_DRIVERS(PipelinedTest);
+
+}  // namespace
