@@ -148,34 +148,7 @@ struct LaidOut {
 
 // UTF-8 text with the byte offset of each UTF-16 unit.
 void toUtf8(const std::u16string& s, std::string& out, std::vector<int>& offsets) {
-  out.clear();
-  offsets.assign(s.size() + 1, 0);
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    offsets[i] = int(out.size());
-    char32_t c = s[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00);
-      out += char(0xF0 | (c >> 18));
-      out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-      offsets[i + 1] = offsets[i];
-      ++i;
-      continue;
-    }
-    if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xE0 | (c >> 12));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    }
-  }
-  offsets[s.size()] = int(out.size());
+  rtl::StringToUtf8WithOffsets(s, out, offsets);
 }
 
 void layOut(const std::u16string& source, const GpFont& font, const GpRectF& rect, const GpStringFormat& fmt,

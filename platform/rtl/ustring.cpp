@@ -140,6 +140,27 @@ std::string StringToUtf8(StringView text) {
   return out;
 }
 
+void StringToUtf8WithOffsets(StringView text, std::string& out, std::vector<int>& offsets,
+                             char32_t (*substitute)(char32_t)) {
+  out.clear();
+  out.reserve(text.size());
+  offsets.assign(text.size() + 1, 0);
+  for (size_t i = 0; i < text.size(); ++i) {
+    offsets[i] = static_cast<int>(out.size());
+    char16_t c = text[i];
+    char32_t cp = c;
+    if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+      cp = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
+      offsets[i + 1] = offsets[i];
+      ++i;
+    } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+      cp = kReplacement;
+    }
+    appendUtf8(out, substitute ? substitute(cp) : cp);
+  }
+  offsets[text.size()] = static_cast<int>(out.size());
+}
+
 String AnsiToString(std::string_view ansi) {
   String out;
   out.reserve(ansi.size());

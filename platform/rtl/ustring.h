@@ -3,6 +3,7 @@
 // appear only at the edges (files, libraries, logs).
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/rtl/set.h"
 #include "platform/rtl/types.h"
@@ -14,6 +15,14 @@ namespace rtl {
 // U+FFFD too, so the results are always well formed.
 String Utf8ToString(std::string_view utf8);
 std::string StringToUtf8(StringView text);
+// The same UTF-8, and for each UTF-16 unit the byte offset where its
+// character starts (offsets.size() == text.size() + 1; the low half of a
+// surrogate pair shares its pair's offset). `substitute`, when given, may
+// replace each character before it is encoded (text layout uses it to hide
+// control characters). Used where byte positions from a UTF-8 library must be
+// mapped back to UTF-16 indexes.
+void StringToUtf8WithOffsets(StringView text, std::string& out, std::vector<int>& offsets,
+                             char32_t (*substitute)(char32_t) = nullptr);
 // The ANSI code page is 1252. Characters it cannot hold become '?'.
 String AnsiToString(std::string_view ansi);
 std::string StringToAnsi(StringView text);

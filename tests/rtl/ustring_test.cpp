@@ -263,3 +263,19 @@ TEST(Characters, Classes) {
 
 }  // namespace
 }  // namespace rtl
+
+TEST(StringToUtf8WithOffsets, OffsetsMapEveryUtf16UnitToItsCharactersFirstByte) {
+  // a (1 byte), é (2), € (3), U+1F600 as a surrogate pair (4), a lone low
+  // surrogate (U+FFFD, 3), z (1).
+  const rtl::String text = u"a\u00e9\u20ac\U0001F600\xDC00z";
+  std::string out;
+  std::vector<int> offsets;
+  rtl::StringToUtf8WithOffsets(text, out, offsets);
+  EXPECT_EQ(out, rtl::StringToUtf8(text));
+  EXPECT_EQ(offsets, (std::vector<int>{0, 1, 3, 6, 6, 10, 13, 14}));
+
+  // A substitution changes the bytes, and the offsets follow them.
+  rtl::StringToUtf8WithOffsets(u"a\tb", out, offsets, [](char32_t c) { return c == U'\t' ? U'\u200B' : c; });
+  EXPECT_EQ(out, "a\xE2\x80\x8B" "b");
+  EXPECT_EQ(offsets, (std::vector<int>{0, 1, 4, 5}));
+}

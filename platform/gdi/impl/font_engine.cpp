@@ -321,41 +321,16 @@ FontInstance& fontFor(const LOGFONTW& lf) {
   return ref;
 }
 
+namespace {
+// Control characters would be drawn as boxes or break lines; text output
+// shows them as nothing, keeping one position per character.
+char32_t hideControl(char32_t c) {
+  return (c < 0x20 || c == 0x7F || c == 0x2028 || c == 0x2029) ? 0x200B : c;
+}
+}  // namespace
+
 void utf16ToUtf8(const char16_t* s, int n, std::string& out, std::vector<int>& offsets) {
-  out.clear();
-  offsets.assign(std::size_t(n) + 1, 0);
-  auto put = [&](char32_t c) {
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6));
-      out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | (c >> 12));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | (c >> 18));
-      out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    }
-  };
-  for (int i = 0; i < n; ++i) {
-    offsets[std::size_t(i)] = int(out.size());
-    char32_t c = s[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00);
-      put(c);
-      ++i;
-      offsets[std::size_t(i)] = offsets[std::size_t(i - 1)];
-      continue;
-    }
-    if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
-    else if (c < 0x20 || c == 0x7F || c == 0x2028 || c == 0x2029) c = 0x200B;
-    put(c);
-  }
-  offsets[std::size_t(n)] = int(out.size());
+  rtl::StringToUtf8WithOffsets(rtl::StringView(s, std::size_t(n)), out, offsets, &hideControl);
 }
 
 ShapedText::~ShapedText() {
