@@ -98,9 +98,12 @@ struct Site {
   dac::TConnection& conn() { return *worker->Dtm()->FDConnection; }
 };
 
+// Freed by main before the program's exit handlers run: the database
+// clients' own clean-up (TLS) is registered after these and so runs first.
+std::unique_ptr<Site> sqliteSite, postgresSite;
+
 Site& site(bool pg) {
-  static std::unique_ptr<Site> sqlite, postgres;
-  auto& s = pg ? postgres : sqlite;
+  auto& s = pg ? postgresSite : sqliteSite;
   if (!s) s = std::make_unique<Site>(pg);
   return *s;
 }
@@ -200,3 +203,13 @@ BENCHMARK_CAPTURE(Requisitions, sqlite, false)->Iterations(2)->Unit(benchmark::k
 BENCHMARK_CAPTURE(Requisitions, postgres, true)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  sqliteSite.reset();
+  postgresSite.reset();
+  return 0;
+}

@@ -1,6 +1,7 @@
 #include "app/run/untThreadClass.h"
 
 #include <charconv>
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <unordered_set>
@@ -97,6 +98,14 @@ const rtl::Variant& ColumnOf(const dac::ResultSet& rows, const String& name) {
   throw db::EDatabaseError(u"Field '" + name + u"' not found");
 }
 
+// FloatToStr of a staging key: a whole number below 10^15 reads as its
+// digits, so it is written without the general float formatting.
+String KeyText(double key) {
+  if (key == std::trunc(key) && std::fabs(key) < 1e15 && !(key == 0 && std::signbit(key)))
+    return rtl::IntToStr(static_cast<Int64>(key));
+  return rtl::FloatToStr(key);
+}
+
 bool StrictInt64(const String& text, Int64& out) {
   std::string s = rtl::StringToUtf8(text);
   if (s.empty()) return false;
@@ -118,7 +127,9 @@ void TThreadXML::SetHttpLimitsForTests(int responseTimeoutMs, std::size_t maxCon
 TThreadXML::TThreadXML(TThreadParams* AParams)
     : rtl::TThread(false), refreshPending_(std::make_shared<std::atomic<bool>>(false)) {
   SetFreeOnTerminate(true);
-  auto dtm = std::make_unique<TdtmThread>(nullptr);
+  // Through Create, so that the module's loading bracket ends here and does
+  // not stay open on the constructing thread.
+  std::unique_ptr<TdtmThread> dtm(rtl::Create<TdtmThread>(nullptr));
   // A copy of the login's parameters; this connection runs no set-up.
   if (AParams && AParams->ConnDefParams) dtm->FDConnection->SetParams(*AParams->ConnDefParams);
   dtm->PrepareStatements();
@@ -179,8 +190,7 @@ bool TThreadXML::WaitForAll(Int64 realTimeoutMs) {
 
 void TThreadXML::Log(const String& AMsg) {
   ILogLines* target = FParams ? FParams->RichEdit : nullptr;
-  String msg = AMsg;
-  Synchronize([target, msg] {
+  Synchronize([target, msg = AMsg] {
     // The pane may have gone with its window while the run went on.
     if (!ILogLines::Alive(target)) return;
     try {
@@ -402,13 +412,28 @@ const std::string& TThreadXML::driverText(const char16_t* statement) {
   return driverTexts_.emplace(statement, rtl::StringToUtf8(rewritten)).first->second;
 }
 
-TThreadXML::Lookups TThreadXML::readLookups(const json::TJSONObject& AElement) {
+dac::ResultSet TThreadXML::lookup(const char16_t* statement, const String& value) {
+  dac::TConnection* conn = FDtm->FDConnection;
+  // As the query would: a connection lost earlier is opened again.
+  if (!conn->Connected()) conn->Open();
+  return conn->Execute(std::string_view(driverText(statement)), {dac::BindValue::Text(value)});
+}
+
+TThreadXML::Lookups TThreadXML::readLookups(const json::TJSONObject& AElement, TSupplyValues& v,
+                                            std::exception_ptr& valuesError) {
   Lookups out;
   std::vector<dac::BatchStatement> reads;
+  reads.reserve(3);
   reads.push_back({driverText(u"qryVerificaOrderId"),
                    {dac::BindValue::Text(MemberText(AElement, u"id"))}});
   try {
-    TSupplyValues v = ReadSupplyElement(AElement);
+    v = ReadSupplyElement(AElement);
+  } catch (...) {
+    valuesError = std::current_exception();
+  }
+  // An element whose values do not read fails where the staging reads them;
+  // its other look-ups run then.
+  if (!valuesError) try {
     reads.push_back({driverText(u"qryBuscaBem"), {dac::BindValue::Text(v.Placa)}});
     out.haveBem = true;
     if (v.HasCombustivel) {
@@ -434,7 +459,7 @@ TThreadXML::Lookups TThreadXML::readLookups(const json::TJSONObject& AElement) {
       }
     }
   } catch (const std::exception&) {
-    // The element fails where the staging reads it; its look-ups run then.
+    // The mapping fails again where the staging does it.
   }
   std::vector<dac::PipelinedResult> results = FDtm->FDConnection->RunPipelined(reads);
   out.dup = std::move(results[0]);
@@ -451,15 +476,14 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
   // the insert. SQLite runs each statement where it stands.
   const bool pipelined = FDtm->Dialect() == SqlDialect::PostgreSQL;
   Lookups ahead;
+  TSupplyValues v;
+  std::exception_ptr badValues;
   if (pipelined) {
-    ahead = readLookups(AElement);
+    ahead = readLookups(AElement, v, badValues);
     if (!RowsOf(ahead.dup).Rows.empty()) return;  // staged by an earlier run
   } else {
-    dac::TQuery* dup = FDtm->qryVerificaOrderId;
-    dup->Close();
-    dup->ParamByName(u"order_id")->SetAsString(MemberText(AElement, u"id"));
-    dup->Open();
-    if (!dup->IsEmpty()) return;  // staged by an earlier run
+    if (!lookup(u"qryVerificaOrderId", MemberText(AElement, u"id")).Rows.empty())
+      return;  // staged by an earlier run
   }
 
   // The empty insert cursor stays open from one element to the next: it
@@ -472,30 +496,33 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
   if (!q->IsEmpty()) return;
 
   double key = 0;
+  const String sequenceName = u"vorna_mat.sq_quelora";
   dac::PipelinedResult sequence;
   if (pipelined) {
-    const String name = u"vorna_mat.sq_quelora";
     sequence = std::move(conn->StartTransactionWith(
-        {{driverText(u"qryExecute"), {dac::BindValue::Text(name)}}})[0]);
+        {{driverText(u"qryExecute"), {dac::BindValue::Text(sequenceName)}}})[0]);
   } else {
     conn->StartTransaction();
   }
   try {
     q->Append();
-    if (pipelined) {
-      try {
-        const dac::ResultSet& rows = RowsOf(sequence);
-        if (rows.Rows.empty())
-          throw rtl::Exception(u"sequence 'vorna_mat.sq_quelora' does not exist");
-        key = ColumnOf(rows, u"id").AsDouble();
-      } catch (const std::exception& e) {
-        throw rtl::Exception(u"Erro ao criar a sequence: " + MessageOf(e));
-      }
-    } else {
-      key = GetSequence(u"vorna_mat.sq_quelora");
+    // The key as GetSequence reads it.
+    try {
+      dac::ResultSet own;
+      if (!pipelined) own = lookup(u"qryExecute", sequenceName);
+      const dac::ResultSet& rows = pipelined ? RowsOf(sequence) : own;
+      if (rows.Rows.empty())
+        throw rtl::Exception(u"sequence '" + sequenceName + u"' does not exist");
+      const rtl::Variant& id = ColumnOf(rows, u"id");
+      key = rtl::VarIsNull(id) ? 0 : id.AsDouble();
+    } catch (const std::exception& e) {
+      throw rtl::Exception(u"Erro ao criar a sequence: " + MessageOf(e));
     }
     q->FieldByName(u"id_quelora")->SetAsLargeInt(static_cast<Int64>(key));
-    TSupplyValues v = ReadSupplyElement(AElement);
+    if (!pipelined)
+      v = ReadSupplyElement(AElement);
+    else if (badValues)
+      std::rethrow_exception(badValues);
     q->FieldByName(u"order_id")->SetAsString(v.OrderId);
     q->FieldByName(u"status_integracao")->SetAsString(u"Pendente");
     q->FieldByName(u"data_processamento")->SetAsDateTime(rtl::Now());
@@ -515,11 +542,7 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
     if (pipelined && ahead.haveBem) {
       noBem = RowsOf(ahead.bem).Rows.empty();
     } else {
-      dac::TQuery* bem = FDtm->qryBuscaBem;
-      bem->Close();
-      bem->ParamByName(u"numero_placa")->SetAsString(v.Placa);
-      bem->Open();
-      noBem = bem->IsEmpty();
+      noBem = lookup(u"qryBuscaBem", v.Placa).Rows.empty();
     }
     if (noBem) {
       vError = u"Placa não possui codigo do bem relacionado";
@@ -537,18 +560,12 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
         if (!material.empty()) {
           bool none;
           String tipo;
-          if (pipelined && ahead.haveMaterial && ahead.material == material) {
-            const dac::ResultSet& rows = RowsOf(ahead.materialRows);
-            none = rows.Rows.empty();
-            if (!none) tipo = rtl::VarToStr(ColumnOf(rows, u"tipo"));
-          } else {
-            dac::TQuery* m = FDtm->qryVerificaMaterial1;
-            m->Close();
-            m->ParamByName(u"codigo_material")->SetAsString(material);
-            m->Open();
-            none = m->IsEmpty();
-            if (!none) tipo = m->FieldByName(u"tipo")->AsString();
-          }
+          const bool readAhead = pipelined && ahead.haveMaterial && ahead.material == material;
+          dac::ResultSet own;
+          if (!readAhead) own = lookup(u"qryVerificaMaterial1", material);
+          const dac::ResultSet& rows = readAhead ? RowsOf(ahead.materialRows) : own;
+          none = rows.Rows.empty();
+          if (!none) tipo = rtl::VarToStr(ColumnOf(rows, u"tipo"));
           if (none) {
             vError = u"Material parametrizado não existe no Mardova";
             setError();
@@ -569,7 +586,7 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
     q->EmptyDataSet();  // back to the empty cursor for the next element
     conn->Commit();
     vError.clear();
-    Log(rtl::Format(u"Registro %s inserido com sucesso.", {rtl::FloatToStr(key)}));
+    Log(u"Registro " + KeyText(key) + u" inserido com sucesso.");
     AtualizaTelaPrincipal();
   } catch (const std::exception&) {
     rollbackAll();
@@ -579,7 +596,7 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
       q->Close();
     } catch (...) {
     }
-    Log(rtl::Format(u"Registro %s não inserido.", {rtl::FloatToStr(key)}));
+    Log(u"Registro " + KeyText(key) + u" não inserido.");
   }
 }
 

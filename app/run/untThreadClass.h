@@ -5,6 +5,7 @@
 // module; it reaches the main thread only through Log (blocking) and the
 // grid refresh (queued).
 #include <atomic>
+#include <exception>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -20,6 +21,8 @@ class TJSONObject;
 }
 
 namespace integrador {
+
+struct TSupplyValues;
 
 // What the scheduler hands to a run. Owns none of what it points to.
 class TThreadParams {
@@ -114,7 +117,13 @@ class TThreadXML : public rtl::TThread {
     rtl::String material;
     dac::PipelinedResult materialRows;
   };
-  Lookups readLookups(const json::TJSONObject& AElement);
+  // Reads the element's values once for both the look-ups and the staging;
+  // a fault in them is kept in `valuesError` for the point of use.
+  Lookups readLookups(const json::TJSONObject& AElement, TSupplyValues& values,
+                      std::exception_ptr& valuesError);
+  // One catalogue statement with one text parameter, run as its query would
+  // run it, without building a dataset for the answer.
+  dac::ResultSet lookup(const char16_t* statement, const rtl::String& value);
   // The driver's form of a catalogue statement with one parameter.
   const std::string& driverText(const char16_t* statement);
   std::unordered_map<const char16_t*, std::string> driverTexts_;

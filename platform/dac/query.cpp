@@ -221,6 +221,9 @@ class RowWriter {
   std::vector<db::TFieldType> types_;
   std::string mask_;
   std::unordered_map<std::string, std::string> inserts_;
+  // The text of the last insert and its mask (map nodes stay put).
+  std::string lastMask_;
+  const std::string* lastInsert_ = nullptr;
   std::string other_;
 };
 
@@ -267,6 +270,7 @@ bool RowWriter::Build(db::TUpdateStatus status, const std::vector<rtl::Variant>&
     if (types_.size() != static_cast<std::size_t>(count)) {
       types_.clear();
       inserts_.clear();
+      lastInsert_ = nullptr;
       for (int i = 0; i < count; ++i) types_.push_back(defs_->Items(i)->DataType());
     }
     binds.reserve(static_cast<std::size_t>(count));
@@ -274,6 +278,11 @@ bool RowWriter::Build(db::TUpdateStatus status, const std::vector<rtl::Variant>&
     for (int i = 0; i < count; ++i) {
       if (appendBind(types_[static_cast<std::size_t>(i)], values[static_cast<std::size_t>(i)], binds))
         mask_[static_cast<std::size_t>(i)] = '1';
+    }
+    // Rows of a batch mostly give the same fields a value.
+    if (lastInsert_ && mask_ == lastMask_) {
+      sql = *lastInsert_;
+      return true;
     }
     auto found = inserts_.find(mask_);
     if (found == inserts_.end()) {
@@ -294,6 +303,8 @@ bool RowWriter::Build(db::TUpdateStatus status, const std::vector<rtl::Variant>&
         text = u"INSERT INTO " + table_ + u" (" + columns + u") VALUES (" + marks + u")";
       found = inserts_.emplace(mask_, ToUtf8(text)).first;
     }
+    lastMask_ = mask_;
+    lastInsert_ = &found->second;
     sql = found->second;
     return true;
   }

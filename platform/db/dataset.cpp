@@ -86,6 +86,7 @@ TDataSet::~TDataSet() {
     f->dataSet_ = nullptr;
     if (f->Owner() == this) f->Free();
   }
+  freeKeptFields();
 }
 
 // --- open and close ----------------------------------------------------------------------
@@ -119,9 +120,10 @@ void TDataSet::SetActive(bool value) {
 void TDataSet::openCursor() {
   InternalOpen();
   if (fields_->Count() == 0) {
-    CreateFields();
+    if (!takeBackKeptFields()) CreateFields();
     defaultFields_ = true;
   } else {
+    freeKeptFields();
     defaultFields_ = false;
   }
   BindFields(true);
@@ -137,7 +139,7 @@ void TDataSet::openCursor() {
 void TDataSet::closeCursor() {
   InternalClose();
   BindFields(false);
-  if (defaultFields_) DestroyFields();
+  if (defaultFields_) keepDefaultFields();
   defaultFields_ = false;
   view_.clear();
   positions_.clear();
@@ -158,6 +160,70 @@ void TDataSet::DestroyFields() {
   std::vector<TField*> fields = fields_->List();
   for (TField* f : fields)
     if (f->Owner() == this) f->Free();
+}
+
+void TDataSet::keepDefaultFields() {
+  freeKeptFields();
+  const std::vector<TField*>& fields = fields_->List();
+  // Only a set made by CreateFields, untouched since: one field per
+  // definition, in its order and of its kind.
+  bool keep = static_cast<int>(fields.size()) == fieldDefs_->Count();
+  for (size_t i = 0; keep && i < fields.size(); ++i) {
+    TField* f = fields[i];
+    TFieldDef* def = fieldDefs_->Items(static_cast<int>(i));
+    keep = f->Owner() == this && f->FieldKind() == fkData && f->FieldName() == def->Name() &&
+           f->DataType() == def->DataType() && f->ClassType() == def->FieldClass().get();
+  }
+  if (!keep) {
+    DestroyFields();
+    return;
+  }
+  std::vector<KeptField> kept;
+  kept.reserve(fields.size());
+  for (size_t i = 0; i < fields.size(); ++i) {
+    TFieldDef* def = fieldDefs_->Items(static_cast<int>(i));
+    kept.push_back({fields[i], def->DataType(), def->Size(), def->Precision()});
+  }
+  // Out of Fields as DestroyFields would take them: a closed dataset shows
+  // no default fields.
+  fields_->Clear();
+  for (const KeptField& k : kept) k.Field->dataSet_ = nullptr;
+  keptFields_ = std::move(kept);
+}
+
+bool TDataSet::takeBackKeptFields() {
+  if (keptFields_.empty()) return false;
+  bool same = static_cast<int>(keptFields_.size()) == fieldDefs_->Count();
+  for (size_t i = 0; same && i < keptFields_.size(); ++i) {
+    const KeptField& k = keptFields_[i];
+    TFieldDef* def = fieldDefs_->Items(static_cast<int>(i));
+    same = k.Field->FieldName() == def->Name() && k.Type == def->DataType() &&
+           k.Size == def->Size() && k.Precision == def->Precision();
+  }
+  if (!same) {
+    freeKeptFields();
+    return false;
+  }
+  std::vector<KeptField> kept = std::move(keptFields_);
+  keptFields_.clear();
+  // Their names are the definitions' own, unique: no checks to make again.
+  fields_->Reserve(kept.size());
+  for (size_t i = 0; i < kept.size(); ++i) {
+    TField* f = kept[i].Field;
+    TFieldDef* def = fieldDefs_->Items(static_cast<int>(i));
+    // As a new field from this definition would be.
+    f->SetRequired(def->Required());
+    f->SetReadOnly(def->ReadOnly());
+    fields_->Add(f);
+    f->dataSet_ = this;
+  }
+  return true;
+}
+
+void TDataSet::freeKeptFields() {
+  std::vector<KeptField> kept = std::move(keptFields_);
+  keptFields_.clear();
+  for (KeptField& k : kept) k.Field->Free();
 }
 
 void TDataSet::BindFields(bool binding) {
@@ -709,8 +775,9 @@ void TDataSet::checkRequiredFields() {
 
 void TDataSet::postRecord() {
   checkRequiredFields();
-  // A copy: the edit buffer stays whole when the store refuses the record.
-  std::vector<Variant> values = editValues_;
+  // The store takes the edit buffer over; one that refuses the record
+  // leaves it whole.
+  std::vector<Variant>& values = editValues_;
   TRowId id;
   if (state_ == dsInsert) {
     // The new record's placeholder (id 0) is normally at the cursor; the
@@ -1130,6 +1197,12 @@ void TDataSet::removeDataSource(TDataSource* source) {
 
 void TDataSet::Notification(rtl::TComponent* component, rtl::TOperation operation) {
   rtl::TComponent::Notification(component, operation);
+  if (operation == rtl::TOperation::opRemove && !keptFields_.empty()) {
+    // A set-aside field freed by someone else is no longer there to take back.
+    auto it = std::find_if(keptFields_.begin(), keptFields_.end(),
+                           [&](const KeptField& k) { return k.Field == component; });
+    if (it != keptFields_.end()) keptFields_.erase(it);  // the next Open makes new ones
+  }
 }
 
 // --- events ------------------------------------------------------------------------------------------------

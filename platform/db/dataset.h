@@ -237,7 +237,8 @@ class TDataSet : public rtl::TComponent {
   // The value of field definition `defIndex` (0-based) of a record.
   virtual Variant StoreValue(TRowId row, int defIndex) const = 0;
   // Adds a record before `before` (0: at the end); answers its new id. Both
-  // may take `values` over: the caller passes a copy it no longer needs.
+  // take `values` over (the caller's edit buffer) once they succeed; one
+  // that raises leaves them as they were.
   virtual TRowId StoreInsert(TRowId before, std::vector<Variant>& values) = 0;
   virtual void StoreUpdate(TRowId row, std::vector<Variant>& values) = 0;
   virtual void StoreDelete(TRowId row) = 0;
@@ -340,9 +341,24 @@ class TDataSet : public rtl::TComponent {
   void applyFilterText(const String& text, TFilterOptions options);
   void viewChanged();
 
+  // Default fields set aside by Close (out of Fields, still owned here), and
+  // the definitions they were made from: the next Open takes them back when
+  // its definitions are the same, so that a field a caller holds stays
+  // valid and no fields are made again.
+  struct KeptField {
+    TField* Field;
+    TFieldType Type;
+    Integer Size;
+    Integer Precision;
+  };
+  void keepDefaultFields();
+  bool takeBackKeptFields();
+  void freeKeptFields();
+
   TDataSetState state_ = dsInactive;
   std::unique_ptr<TFieldDefs> fieldDefs_;
   std::unique_ptr<TFields> fields_;
+  std::vector<KeptField> keptFields_;
   bool defaultFields_ = false;
   bool readOnly_ = false;
   bool modified_ = false;

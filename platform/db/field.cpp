@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <typeinfo>
 
 #include "platform/db/dataset.h"
 #include "platform/db/value_conversion.h"
@@ -318,6 +320,14 @@ void TField::SetAsString(const String& value) {
   SetAsStringImpl(value);
 }
 
+void TField::SetAsString(String&& value) {
+  if (value.empty() && (!dataSet_ || dataSet_->EmptyTextAsNull())) {
+    SetData(Null());
+    return;
+  }
+  TakeAsString(std::move(value));
+}
+
 String TField::Text() const {
   String text;
   if (onGetText_) {
@@ -419,6 +429,14 @@ TDateTime TStringField::GetAsDateTime() const {
 }
 bool TStringField::GetAsBoolean() const { return rtl::StrToBool(GetAsString()); }
 void TStringField::SetAsStringImpl(const String& value) { SetData(Variant(value)); }
+void TStringField::TakeAsString(String&& value) {
+  // A descendant with a SetAsStringImpl of its own gets the text there.
+  if (typeid(*this) != typeid(TStringField) && typeid(*this) != typeid(TWideStringField)) {
+    SetAsStringImpl(value);
+    return;
+  }
+  SetData(Variant(std::move(value)));
+}
 void TStringField::SetAsIntegerImpl(Integer value) { SetAsString(rtl::IntToStr(value)); }
 void TStringField::SetAsLargeIntImpl(Int64 value) { SetAsString(rtl::IntToStr(value)); }
 void TStringField::SetAsFloatImpl(double value) { SetAsString(rtl::FloatToStr(value, Settings())); }
@@ -951,8 +969,12 @@ TField* TFields::FindField(StringView name) const {
   // Names are unique ignoring case, so an exact match is the answer; it
   // spares the locale comparison on the common path (code naming fields as
   // declared).
-  for (TField* f : fields_)
-    if (f->FieldName() == name) return f;
+  const std::size_t bytes = name.size() * sizeof(Char);
+  for (TField* f : fields_) {
+    const String& n = f->FieldName();
+    if (n.size() == name.size() && (bytes == 0 || std::memcmp(n.data(), name.data(), bytes) == 0))
+      return f;
+  }
   for (TField* f : fields_)
     if (rtl::AnsiSameText(f->FieldName(), name)) return f;
   return nullptr;

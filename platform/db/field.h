@@ -161,6 +161,8 @@ class TField : public rtl::TComponent {
   void SetAsVariant(const Variant& value);
   String AsString() const { return GetAsString(); }
   void SetAsString(const String& value);
+  // The same; a text field keeps the given text itself instead of a copy.
+  void SetAsString(String&& value);
   Integer AsInteger() const { return GetAsInteger(); }
   void SetAsInteger(Integer value) { SetAsIntegerImpl(value); }
   Int64 AsLargeInt() const { return GetAsLargeInt(); }
@@ -224,6 +226,9 @@ class TField : public rtl::TComponent {
   virtual std::string GetAsBytes() const;
   // Called with a non-empty text (or an empty one when EmptyTextAsNull is off).
   virtual void SetAsStringImpl(const String& value);
+  // SetAsString of a text the caller gives away; SetAsStringImpl unless the
+  // kind can keep the text itself.
+  virtual void TakeAsString(String&& value) { SetAsStringImpl(value); }
   virtual void SetAsIntegerImpl(Integer value);
   virtual void SetAsLargeIntImpl(Int64 value);
   virtual void SetAsFloatImpl(double value);
@@ -300,6 +305,7 @@ class TStringField : public TField {
   TDateTime GetAsDateTime() const override;
   bool GetAsBoolean() const override;
   void SetAsStringImpl(const String& value) override;
+  void TakeAsString(String&& value) override;
   void SetAsIntegerImpl(Integer value) override;
   void SetAsLargeIntImpl(Int64 value) override;
   void SetAsFloatImpl(double value) override;
@@ -834,6 +840,7 @@ class TFields : public rtl::TObject {
   void CheckFieldName(StringView name) const;  // EDatabaseError "Duplicate field name '%s'"
   TDataSet* DataSet() const { return dataSet_; }
   const std::vector<TField*>& List() const { return fields_; }
+  void Reserve(std::size_t count) { fields_.reserve(count); }
   void Move(int curIndex, int newIndex);
 
  private:

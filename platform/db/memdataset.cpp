@@ -141,13 +141,17 @@ void TCustomMemDataSet::markChanged(TMemRecord& rec) {
 }
 
 TDataSet::TRowId TCustomMemDataSet::StoreInsert(TRowId before, std::vector<Variant>& values) {
-  if (!cachedUpdates_) {
-    TMemRecord none;
-    WriteRecord(usInserted, none, values);
-  }
   TMemRecord rec;
+  if (!cachedUpdates_) {
+    // The descendant may change the values it writes (a generated key): it
+    // gets a copy, so that a refusal leaves the caller's values as they were.
+    rec.Values = values;
+    TMemRecord none;
+    WriteRecord(usInserted, none, rec.Values);
+  } else {
+    rec.Values = std::move(values);
+  }
   rec.Id = nextId_++;
-  rec.Values = std::move(values);
   if (cachedUpdates_) {
     rec.Status = usInserted;
     markChanged(rec);
@@ -169,8 +173,13 @@ void TCustomMemDataSet::StoreUpdate(TRowId row, std::vector<Variant>& values) {
   TMemRecord* rec = record(row);
   if (!rec) DatabaseError(u"Record not found", this);
   if (!cachedUpdates_) {
-    WriteRecord(usModified, *rec, values);
-  } else if (rec->Status == usUnmodified) {
+    // As in StoreInsert: a refusal leaves the caller's values as they were.
+    std::vector<Variant> written = values;
+    WriteRecord(usModified, *rec, written);
+    rec->Values = std::move(written);
+    return;
+  }
+  if (rec->Status == usUnmodified) {
     rec->OriginalValues = rec->Values;
     rec->Status = usModified;
     markChanged(*rec);

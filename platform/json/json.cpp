@@ -80,8 +80,13 @@ bool parseInt64(std::string_view s, std::int64_t& out) {
 void writeString(std::string& out, std::string_view s) {
   static const char hex[] = "0123456789ABCDEF";
   out += '"';
-  for (char ch : s) {
-    auto c = static_cast<unsigned char>(ch);
+  // Runs of characters that need no escape go in whole.
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    auto c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x20 && c != '"' && c != '\\') continue;
+    out.append(s, run, i - run);
+    run = i + 1;
     switch (c) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;
@@ -91,16 +96,36 @@ void writeString(std::string& out, std::string_view s) {
       case '\r': out += "\\r"; break;
       case '\t': out += "\\t"; break;
       default:
-        if (c < 0x20) {
-          out += "\\u00";
-          out += hex[c >> 4];
-          out += hex[c & 15];
-        } else {
-          out += ch;
-        }
+        out += "\\u00";
+        out += hex[c >> 4];
+        out += hex[c & 15];
     }
   }
+  out.append(s, run, s.size() - run);
   out += '"';
+}
+
+// Texts of a body are nearly always ASCII: widened unit by unit, anything
+// else decoded as UTF-8.
+String toString(std::string_view utf8) {
+  for (char c : utf8)
+    if (static_cast<unsigned char>(c) >= 0x80) return Utf8ToString(utf8);
+  return String(utf8.begin(), utf8.end());
+}
+
+bool isAscii(StringView name) {
+  for (char16_t c : name)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+// Member names are looked up by the element, several per record: an ASCII
+// name is compared with the stored UTF-8 one as it stands, without a copy.
+bool sameAsciiName(std::string_view utf8, StringView ascii) {
+  if (utf8.size() != ascii.size()) return false;
+  for (std::size_t i = 0; i < ascii.size(); ++i)
+    if (static_cast<unsigned char>(utf8[i]) != ascii[i]) return false;
+  return true;
 }
 
 }  // namespace
@@ -217,7 +242,12 @@ class JsonTreeBuilder {
 
 TJSONValue::~TJSONValue() = default;
 
-String TJSONValue::ToJSON() const { return Utf8ToString(ToUtf8JSON()); }
+String TJSONValue::ToJSON() const {
+  std::string utf8;
+  utf8.reserve(256);
+  write(utf8);
+  return toString(utf8);
+}
 
 std::string TJSONValue::ToUtf8JSON() const {
   std::string out;
@@ -311,7 +341,7 @@ std::unique_ptr<TJSONValue> TJSONValue::ParseJSONValue(std::string_view utf8, St
 // --- leaves --------------------------------------------------------------------
 
 TJSONString::TJSONString(StringView value) : value_(StringToUtf8(value)) {}
-String TJSONString::Value() const { return Utf8ToString(value_); }
+String TJSONString::Value() const { return toString(value_); }
 void TJSONString::write(std::string& out) const { writeString(out, value_); }
 
 TJSONNumber::TJSONNumber(std::int64_t value) {
@@ -333,7 +363,7 @@ std::unique_ptr<TJSONNumber> TJSONNumber::FromText(std::string_view text) {
   return std::unique_ptr<TJSONNumber>(new TJSONNumber(Raw{}, std::string(text)));
 }
 
-String TJSONNumber::Value() const { return Utf8ToString(text_); }
+String TJSONNumber::Value() const { return toString(text_); }
 void TJSONNumber::write(std::string& out) const { out += text_; }
 
 int TJSONNumber::AsInt() const {
@@ -382,6 +412,11 @@ TJSONPair* TJSONObject::Pairs(int index) const {
 }
 
 TJSONPair* TJSONObject::Get(StringView name) const {
+  if (isAscii(name)) {
+    for (const auto& pair : pairs_)
+      if (sameAsciiName(pair->JsonString()->Utf8Value(), name)) return pair.get();
+    return nullptr;
+  }
   std::string key = StringToUtf8(name);
   for (const auto& pair : pairs_)
     if (pair->JsonString()->Utf8Value() == key) return pair.get();
@@ -389,7 +424,8 @@ TJSONPair* TJSONObject::Get(StringView name) const {
 }
 
 TJSONValue* TJSONObject::GetMemberValue(StringView name) const {
-  return GetMemberValue(std::string_view(StringToUtf8(name)));
+  if (TJSONPair* pair = Get(name)) return pair->JsonValue();
+  return nullptr;
 }
 
 TJSONValue* TJSONObject::GetMemberValue(std::string_view utf8Name) const {

@@ -6,6 +6,7 @@
 // Create forms with rtl::Create<TMyForm>(owner) or Application->CreateForm.
 #include <exception>
 #include <map>
+#include <type_traits>
 #include <vector>
 
 #include "platform/ui/controls.h"
@@ -199,12 +200,13 @@ class TApplication : public rtl::TComponent {
   // Makes this object the handler of exceptions that escape event handlers
   // and window procedures, and clears a finished run's Terminated.
   void Initialize();
-  // Creates a form owned by the application; the first one becomes MainForm.
+  // Creates a form or data module owned by the application; the first form
+  // becomes MainForm.
   template <class T>
   void CreateForm(T*& reference) {
-    T* form = rtl::Create<T>(this);
-    reference = form;
-    formCreated(form);
+    T* component = rtl::Create<T>(this);
+    reference = component;
+    if constexpr (std::is_base_of_v<TCustomForm, T>) formCreated(component);
   }
   void CreateForm(TFormClass cls, TCustomForm*& reference);
   // Shows the main form and runs the loop until Terminate (or the main form

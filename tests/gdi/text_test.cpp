@@ -342,6 +342,101 @@ TEST(TextExtent, TabbedExtentUsesTheStops) {
   EXPECT_EQ(int(e & 0xFFFF), 80 + Extent(c.dc(), u"c").cx);
 }
 
+// Faces and sizes drawn from bitmap strikes (the Wine MS Sans Serif has
+// only strikes; the Wine Tahoma has them up to 16 pixels), regular and
+// bold. Their glyphs have no overhang: what is drawn fills its extent.
+struct StrikeCase {
+  const char16_t* face;
+  LONG height;
+  LONG weight;
+};
+const StrikeCase kStrikeCases[] = {
+    {u"MS Sans Serif", -11, FW_NORMAL}, {u"MS Sans Serif", -11, FW_BOLD}, {u"MS Sans Serif", -13, FW_NORMAL},
+    {u"MS Sans Serif", -13, FW_BOLD},   {u"MS Sans Serif", 20, FW_BOLD},  {u"Tahoma", -11, FW_NORMAL},
+    {u"Tahoma", -11, FW_BOLD},          {u"Tahoma", -13, FW_BOLD},        {u"Tahoma", -16, FW_NORMAL},
+    {u"Tahoma", -16, FW_BOLD},
+};
+
+std::string Describe(const StrikeCase& k) {
+  return std::string(k.face, k.face + std::char_traits<char16_t>::length(k.face)) + " " +
+         std::to_string(k.height) + (k.weight >= FW_BOLD ? " bold" : "");
+}
+
+TEST(TextExtent, CoversWhatIsDrawn) {
+  for (const StrikeCase& k : kStrikeCases) {
+    for (const std::u16string text : {u"Banco", u"Empresa", u"Usuário", u"Senha", u"Cancela", u"mmm", u"AVWay"}) {
+      Canvas c(200, 40);
+      Font f(c.dc(), k.face, k.height, k.weight);
+      SetBkMode(c.dc(), TRANSPARENT);
+      const SIZE sz = Extent(c.dc(), text);
+      ASSERT_TRUE(TextOutW(c.dc(), 10, 5, text.data(), int(text.size())));
+      const RECT ink = InkBox(c, kWhite);
+      const std::string what = Describe(k) + " " + std::string(text.begin(), text.end());
+      EXPECT_LE(ink.right, 10 + sz.cx) << what << ": ink past the extent";
+      // Glyphs are not crowded together either: the last one reaches the
+      // end of the extent, less its right bearing.
+      EXPECT_GE(ink.right, 10 + sz.cx - 2) << what;
+    }
+  }
+}
+
+TEST(TextOut, BoldIsDrawnBoldForEveryFace) {
+  // Bitmap strikes, the synthetic bold of a family without a bold face,
+  // the regular-weight strikes of the Wine Tahoma Bold, and real bold faces.
+  const StrikeCase cases[] = {
+      {u"MS Sans Serif", -11, 0}, {u"MS Sans Serif", -13, 0}, {u"MS Sans Serif", 20, 0}, {u"Tahoma", -11, 0},
+      {u"Tahoma", -13, 0},        {u"Tahoma", -16, 0},        {u"Tahoma", -14, 0},       {u"Tahoma", -24, 0},
+      {u"Arial", -12, 0},         {u"Verdana", -12, 0},       {u"Times New Roman", -13, 0},
+      {u"Courier New", -13, 0},   {u"Calibri", -13, 0},       {u"Cambria", -13, 0},
+  };
+  const std::u16string text = u"Login Cancela";
+  for (const StrikeCase& k : cases) {
+    int dark[2] = {0, 0}, width[2] = {0, 0};
+    for (int bold = 0; bold < 2; ++bold) {
+      Canvas c(300, 50);
+      Font f(c.dc(), k.face, k.height, bold ? FW_BOLD : FW_NORMAL);
+      SetBkMode(c.dc(), TRANSPARENT);
+      TextOutW(c.dc(), 4, 4, text.data(), int(text.size()));
+      width[bold] = Extent(c.dc(), text).cx;
+      // Ink weighted by darkness, so that anti-aliased strokes count too.
+      for (int y = 0; y < c.height(); ++y)
+        for (int x = 0; x < c.width(); ++x) dark[bold] += 255 - GetRValue(c.Color(x, y));
+    }
+    const std::string what = Describe(k);
+    EXPECT_GT(dark[1], dark[0] * 13 / 10) << what << ": bold has hardly more ink than regular";
+    EXPECT_GE(width[1], width[0]) << what;
+  }
+}
+
+TEST(TextOut, FontUnderlineIsAThinLineUnderTheBaseline) {
+  // The Wine MS Sans Serif gives an underline thicker than its cell.
+  for (const StrikeCase& k : {StrikeCase{u"MS Sans Serif", -11, FW_NORMAL}, StrikeCase{u"Tahoma", -11, FW_NORMAL}}) {
+    Canvas plain(100, 30), lined(100, 30);
+    LOGFONTW lf = Logfont(k.face, k.height);
+    Font a(plain.dc(), lf);
+    lf.lfUnderline = 1;
+    Font b(lined.dc(), lf);
+    const TEXTMETRICW tm = Metrics(lined.dc());
+    SetBkMode(plain.dc(), TRANSPARENT);
+    SetBkMode(lined.dc(), TRANSPARENT);
+    TextOutW(plain.dc(), 5, 5, u"xx", 2);
+    TextOutW(lined.dc(), 5, 5, u"xx", 2);
+    const int w = Extent(lined.dc(), u"xx").cx;
+    int rows = 0;
+    for (int y = 0; y < 30; ++y) {
+      bool differs = false;
+      for (int x = 0; x < 100; ++x) differs |= plain.Color(x, y) != lined.Color(x, y);
+      if (!differs) continue;
+      ++rows;
+      EXPECT_GT(y, 5 + tm.tmAscent - 1) << Describe(k);
+      EXPECT_LT(y, 5 + tm.tmHeight) << Describe(k);
+      EXPECT_EQ(lined.Color(5, y), kBlack) << Describe(k);
+      EXPECT_EQ(lined.Color(5 + w - 1, y), kBlack) << Describe(k);
+    }
+    EXPECT_EQ(rows, 1) << Describe(k);
+  }
+}
+
 // ---- line output ---------------------------------------------------------------------------
 TEST(TextOut, OpaqueBackgroundFillsTheCellAtTheAlignedPlace) {
   struct Case {
@@ -682,6 +777,23 @@ TEST_F(DrawTextTest, PrefixUnderlinesTheMarkedCharacter) {
   Draw(u"F&ile", RECT{10, 10, 200, 40}, DT_SINGLELINE | DT_PREFIXONLY);
   const RECT ink = InkBox(canvas, kWhite);
   EXPECT_EQ(ink, (RECT{10 + f, row, 10 + fi, row + 1}));
+}
+
+TEST(DrawTextPrefix, TheMarkIsOnePixelRowAsWideAsTheCharacter) {
+  // Button captions: whatever the font's own underline, the mark is one
+  // row, one pixel under the baseline.
+  const StrikeCase cases[] = {{u"MS Sans Serif", -11, FW_NORMAL}, {u"MS Sans Serif", -11, FW_BOLD},
+                              {u"MS Sans Serif", -13, FW_NORMAL}, {u"Tahoma", -16, FW_BOLD},
+                              {u"Arial", -20, FW_NORMAL}};
+  for (const StrikeCase& k : cases) {
+    Canvas c(200, 50);
+    Font f(c.dc(), k.face, k.height, k.weight);
+    const TEXTMETRICW tm = Metrics(c.dc());
+    RECT r{10, 10, 190, 45};
+    DrawTextW(c.dc(), u"&Login", -1, &r, DT_SINGLELINE | DT_PREFIXONLY);
+    const int row = 10 + tm.tmAscent + 1;
+    EXPECT_EQ(InkBox(c, kWhite), (RECT{10, row, 10 + Extent(c.dc(), u"L").cx, row + 1})) << Describe(k);
+  }
 }
 
 TEST_F(DrawTextTest, TabsExpand) {

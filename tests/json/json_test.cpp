@@ -144,6 +144,35 @@ TEST(JsonObjects, KeepPairsInOrderAndTheFirstOfTwoNamesWins) {
   EXPECT_EQ(obj->ToUtf8JSON(), R"({"b":1,"a":2,"b":3})");
 }
 
+TEST(JsonObjects, MembersAreFoundByTheirExactNameWhateverTheCharacters) {
+  // "\u00e9" is two UTF-8 bytes, as long as the two-letter name "ab".
+  auto value = parse("{\"\u00e9\":1,\"pre\u00e7o\":2,\"ab\":3,\"Ab\":4,\"a\":5}");
+  auto* obj = dynamic_cast<TJSONObject*>(value.get());
+  ASSERT_TRUE(obj);
+  struct Case {
+    String name;
+    const char* expected;  // nullptr: not a member
+  } cases[] = {
+      {u"\u00E9", "1"}, {u"pre\u00E7o", "2"}, {u"ab", "3"}, {u"Ab", "4"}, {u"a", "5"},
+      {u"AB", nullptr},  {u"e", nullptr},     {u"preco", nullptr}, {u"", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(rtl::StringToUtf8(c.name));
+    TJSONValue* found = obj->GetMemberValue(c.name);
+    json::TJSONPair* pair = obj->Get(c.name);
+    if (!c.expected) {
+      EXPECT_EQ(found, nullptr);
+      EXPECT_EQ(pair, nullptr);
+      continue;
+    }
+    ASSERT_NE(found, nullptr);
+    ASSERT_NE(pair, nullptr);
+    EXPECT_EQ(found, pair->JsonValue());
+    EXPECT_EQ(found->Value(), S(c.expected));
+    EXPECT_EQ(pair->JsonString()->Value(), c.name);
+  }
+}
+
 TEST(JsonText, ReserialisesAnElementUnchanged) {
   auto value = parse(kElement);
   EXPECT_EQ(value->ToUtf8JSON(), kElement);

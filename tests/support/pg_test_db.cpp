@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <string>
+#include <vector>
 #include <thread>
 
 namespace testing_support {
@@ -113,6 +115,28 @@ State& state() {
 
 const std::string& PgTestDatabaseName() { return state().name; }
 std::string PgTestUnavailableReason() { return state().reason; }
+
+std::string PgTestPassword() {
+  if (PgTestDatabaseName().empty()) return {};
+  const char* file = std::getenv("PGPASSFILE");
+  const char* user = std::getenv("PGUSER");
+  if (!file || !user) return {};
+  std::ifstream in(file);
+  std::string line;
+  // host:port:database:user:password, the fields without escaped colons.
+  while (std::getline(in, line)) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+      const std::size_t colon = line.find(':', start);
+      if (colon == std::string::npos) break;
+      fields.push_back(line.substr(start, colon - start));
+      start = colon + 1;
+    }
+    if (fields.size() == 4 && (fields[3] == user || fields[3] == "*")) return line.substr(start);
+  }
+  return {};
+}
 
 bool PgTestRequired() {
   const char* ci = std::getenv("CI");

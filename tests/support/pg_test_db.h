@@ -13,6 +13,9 @@ namespace testing_support {
 // server (PgTestUnavailableReason says why).
 const std::string& PgTestDatabaseName();
 std::string PgTestUnavailableReason();
+// The test login role's password, from the server's password file (for a
+// login that must type one); empty without a server.
+std::string PgTestPassword();
 // A missing server fails the PostgreSQL tests instead of skipping them when
 // CI or REQUIRE_POSTGRES=1 is set.
 bool PgTestRequired();

@@ -30,6 +30,9 @@ struct FontSystem {
   PangoContext* context = nullptr;
   PangoAttrList* attrs = nullptr;
   std::unordered_map<std::string, std::unique_ptr<FontInstance>> cache;
+  // Whole-pixel advances by glyph as the renderer places its glyphs, for
+  // every font shaping has used (referenced; -1 = not asked yet).
+  std::unordered_map<PangoFont*, std::vector<std::int16_t>> advances;
 };
 
 // Loads the program's own fontconfig file; no user or system file is read
@@ -184,6 +187,39 @@ PangoFont* loadFont(PangoFontDescription* desc, double emPx) {
 
 int roundPx(int pangoUnits) { return PANGO_PIXELS(pangoUnits); }
 
+// The advance table of a font, made on first use.
+std::vector<std::int16_t>& advancesOf(PangoFont* font) {
+  auto& all = fontSystem().advances;
+  auto it = all.find(font);
+  if (it == all.end()) {
+    g_object_ref(font);
+    it = all.emplace(font, std::vector<std::int16_t>()).first;
+  }
+  return it->second;
+}
+
+// The advance of a glyph as drawn: shaping scales the design advances
+// linearly, but the glyphs come out of the rasteriser with their hinted
+// advances, the advances of a bitmap strike, or widened by synthetic bold.
+// Measuring with those keeps every glyph inside the extent of its text.
+int drawnAdvance(PangoFont* font, std::vector<std::int16_t>& table, unsigned glyph, int shaped) {
+  if (glyph < table.size() && table[glyph] >= 0) return table[glyph];
+  int px = roundPx(shaped);
+  if (cairo_scaled_font_t* sf = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font));
+      sf && cairo_scaled_font_status(sf) == CAIRO_STATUS_SUCCESS) {
+    cairo_glyph_t g{glyph, 0, 0};
+    cairo_text_extents_t ext;
+    cairo_scaled_font_glyph_extents(sf, &g, 1, &ext);
+    if (cairo_scaled_font_status(sf) == CAIRO_STATUS_SUCCESS && std::isfinite(ext.x_advance))
+      px = int(std::lround(std::clamp(ext.x_advance, 0.0, 32767.0)));
+  }
+  if (glyph <= 0xFFFF) {
+    if (glyph >= table.size()) table.resize(std::size_t(glyph) + 1, std::int16_t(-1));
+    table[glyph] = std::int16_t(px);
+  }
+  return px;
+}
+
 }  // namespace
 
 std::unique_lock<std::recursive_mutex> textLock() { return std::unique_lock<std::recursive_mutex>(textMutex()); }
@@ -252,8 +288,14 @@ FontInstance::FontInstance(const LOGFONTW& lf) : lf_(lf) {
   const int lineGapUnits = fd.hheaGap - ((fd.winAscent + fd.winDescent) - (fd.hheaAscent - fd.hheaDescent));
   m_.externalLeading = std::max(0, scaled(lineGapUnits, em, fd.upem));
   m_.maxCharWidth = scaled(fd.maxAdvance, em, fd.upem);
-  m_.underlineThickness = std::max(1, scaled(fd.underlineThickness, em, fd.upem));
-  m_.underlinePos = std::clamp(scaled(-fd.underlinePos, em, fd.upem), 1, std::max(1, m_.descent - 1));
+  // Some converted bitmap fonts carry nonsense in their underline fields
+  // (thicker than the whole cell): they get a thin line under the baseline.
+  const bool underlineSane = fd.underlineThickness > 0 && fd.underlineThickness <= fd.upem / 8 &&
+                             fd.underlinePos < 0 && -fd.underlinePos <= fd.winDescent;
+  m_.underlineThickness = underlineSane ? std::max(1, scaled(fd.underlineThickness, em, fd.upem))
+                                        : std::max(1, int(std::lround(m_.emPx / 20.0)));
+  m_.underlinePos = std::clamp(underlineSane ? scaled(-fd.underlinePos, em, fd.upem) : 1, 1,
+                               std::max(1, m_.descent - 1));
   m_.strikeThickness = std::max(1, scaled(fd.strikeSize, em, fd.upem));
   m_.strikePos = fd.strikePos > 0 ? scaled(fd.strikePos, em, fd.upem) : m_.ascent / 3;
   // Character range as the platform reports it for outline fonts.
@@ -368,13 +410,18 @@ void shapeLine(FontInstance& font, const char16_t* s, int n, ShapedText& out) {
     g_object_ref(item->analysis.font);
     out.fonts.push_back(item->analysis.font);
     const int runIndex = int(out.fonts.size()) - 1;
+    std::vector<std::int16_t>& table = advancesOf(item->analysis.font);
     for (int i = 0; i < gs->num_glyphs; ++i) {
       const PangoGlyphInfo& gi = gs->glyphs[i];
       const int byte = item->offset + gs->log_clusters[i];
       const int unit = unitOfByte[std::size_t(std::clamp(byte, 0, int(utf8.size())))];
-      const int w = roundPx(gi.geometry.width);
+      // Marks the shaper set on their base keep no advance of their own;
+      // missing glyphs keep the shaper's box width.
+      const bool real = gi.glyph != PANGO_GLYPH_EMPTY && !(gi.glyph & PANGO_GLYPH_UNKNOWN_FLAG);
+      const int w = real && gi.geometry.width != 0 ? drawnAdvance(item->analysis.font, table, gi.glyph, gi.geometry.width)
+                                                   : roundPx(gi.geometry.width);
       out.advance[std::size_t(unit)] += w;
-      if (gi.glyph != PANGO_GLYPH_EMPTY && !(gi.glyph & PANGO_GLYPH_UNKNOWN_FLAG)) {
+      if (real) {
         PlacedGlyph pg;
         pg.glyph = gi.glyph;
         pg.x = penX + gi.geometry.x_offset / double(PANGO_SCALE);
@@ -526,8 +573,10 @@ void renderCoverage(FontInstance& font, const ShapedText& text, const TextPlacem
       if (where.dx) return unitX[std::size_t(u)];
       return u > 0 ? text.extent[std::size_t(u - 1)] : 0;
     };
+    // The accelerator mark: one pixel row under the baseline, as wide as
+    // the marked character, whatever the font's own underline is.
     const double x0 = startOf(where.underlineFrom), x1 = startOf(where.underlineTo);
-    cairo_rectangle(cr, x0, m.ascent + m.underlinePos, x1 - x0, m.underlineThickness);
+    cairo_rectangle(cr, x0, m.ascent + 1, x1 - x0, 1);
     lines = true;
   }
   if (lines) cairo_fill(cr);

@@ -4,9 +4,10 @@
 // drawing areas.
 //
 // One process-wide font map reads only the compiled-in fontconfig file.
-// Text is shaped without kerning or ligatures and with whole-pixel advances
-// (hint metrics on, full hinting), so the width of a string is the sum of the
-// widths of its characters, as GDI measures it. Pango is not thread-safe:
+// Text is shaped without kerning or ligatures and with the whole-pixel
+// advances the glyphs are drawn with (hinted, from a bitmap strike, widened
+// by synthetic bold), so the width of a string is the sum of the widths of
+// its characters, as GDI measures it, and covers what is drawn. Pango is not thread-safe:
 // every use holds textLock().
 #include <memory>
 #include <mutex>

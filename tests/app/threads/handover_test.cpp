@@ -26,6 +26,17 @@ class Handovers : public WorkerRun {
   }
 };
 
+// The worker is built on the main thread: its data module must not leave a
+// loading bracket open there, or every component the main thread creates
+// later would stay "loading" and never get its Loaded.
+TEST_P(Handovers, BuildingAWorkerLeavesTheMainThreadOutOfLoading) {
+  std::unique_ptr<integrador::TThreadXML> worker(Unstarted(&log_));
+  EXPECT_FALSE(rtl::IsLoading());
+  EXPECT_FALSE(worker->Dtm()->ComponentState().contains(rtl::TComponentStateItem::csLoading));
+  worker.reset();
+  EXPECT_FALSE(rtl::IsLoading());
+}
+
 TEST_P(Handovers, RefreshRequestsMergeWhileOneIsPending) {
   CountingWindow window;
   integrador::SetMainWindow(&window);

@@ -1,0 +1,272 @@
+// The integrator as the operator starts it, unattended from the first window
+// to a finished run: the program's own start-up and message loop run on this
+// thread, on the headless backend with the test clock, while a driver thread
+// moves the clock and looks at the program through hand-overs to the main
+// thread. The embedded database with the demo data, or the suite's
+// PostgreSQL server, and the web API stand-in serve it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/forms/program.h"
+#include "app/forms/uLogin.h"
+#include "app/forms/uPrincipal.h"
+#include "app/run/U_Global_Library.h"
+#include "app/run/udmPrincipal.h"
+#include "app/run/untThreadClass.h"
+#include "platform/dac/dac.h"
+#include "platform/db/db.h"
+#include "platform/rtl/clock.h"
+#include "platform/rtl/rtl.h"
+#include "platform/ui/forms.h"
+#include "platform/win/constants.h"
+#include "platform/win/headless.h"
+#include "tests/support/golden.h"
+#include "tests/support/pg_test_db.h"
+#include "tests/support/test_support.h"
+#include "tools/api_standin/standin.h"
+
+namespace {
+
+using rtl::String;
+using namespace integrador;
+
+std::string U8(const String& s) { return rtl::StringToUtf8(s); }
+String U16(const std::string& s) { return rtl::Utf8ToString(s); }
+
+// 2026-06-22 08:00:00 UTC: the program starts at this moment of the test clock.
+constexpr rtl::Int64 kStartUnixMs = 1782115200000;
+
+const char kConfig[] = R"({"Parametros": {"CodigoEmpresa": 17, "Solicitante": 1234, "Movimentacao": 5,
+  "Almoxarifado": 1, "ContaContabil": 3001, "CodigoPosto": 10, "CodigoEmpresaQuelora": 99},
+  "Materiais": [{"CodigoQuelora": 1, "DescricaoQuelora": "DIESEL S10", "CodigoMardova": 50012}]})";
+
+class ProgramEndToEnd : public testing::TestWithParam<dac::DriverKind> {
+ protected:
+  bool pg() const { return GetParam() == dac::DriverKind::PostgreSQL; }
+
+  void SetUp() override {
+    if (pg()) REQUIRE_PG_TEST_DATABASE();
+    setenv("TZ", "UTC", 1);
+    tzset();
+    setenv("XDG_DATA_HOME", (dir_ / "data").string().c_str(), 1);
+    unsetenv("INTEGRADOR_HOME");
+    testing_support::WriteFile(dir_ / "home" / "config.json", kConfig);
+    std::string ini = "[E2E]\n";
+    user_ = "VORNA$ADMIN";
+    std::string password = "demo";  // the embedded database checks none
+    if (pg()) {
+      password = testing_support::PgTestPassword();
+      ini += "Driver=postgresql\nDbName=" + testing_support::PgTestDatabaseName() + "\n";
+      user_ = std::getenv("PGUSER") ? std::getenv("PGUSER") : "";
+    } else {
+      ini += "Driver=sqlite\nDemo=1\n";
+    }
+    ini += "\n[Login]\nBanco=E2E\nEmpresa=17\nUsuario=" + user_ + "\nSenha=" + password + "\n";
+    testing_support::WriteFile(dir_ / "home" / "databases.ini", ini);
+
+    screen_ = std::make_unique<win::headless::HeadlessScope>();
+    clock_ = std::make_unique<rtl::TestClockScope>(kStartUnixMs);
+    win::headless::TakeShownMessageBoxes();
+    rtl::ResetShutdownForTests();
+    server_.SetResponder(api_standin::Scenario("demo", 2));
+
+    // The installation: the database exists, and its integration points at
+    // the stand-in and is due.
+    dac::SetDatabasesFile(U16((dir_ / "home" / "databases.ini").string()));
+    admin_ = std::make_unique<dac::TConnection>(nullptr);
+    admin_->Params().Add(u"DATABASE=E2E");
+    admin_->Params().Add(U16("USER_NAME=" + user_));
+    admin_->Open();
+    admin_->ExecSQL(u"update vorna_mat.integracao_api set nome = 'Quelora', url = :u, token = 't' "
+                    u"where id_integracao_api = 1",
+                    {rtl::Variant(U16(server_.BaseUrl()))});
+    admin_->ExecSQL(u"update vorna_mat.integracao_recurso set stored_procedure = 'api/abastecimentos', "
+                    u"carga_inicial = 0, ponteiro_integracao = :p",
+                    {rtl::Variant(String(pg() ? u"01/01/2020 00:00:00" : u"22/06/2026 08:00:00"))});
+  }
+
+  void TearDown() override {
+    admin_.reset();
+    clock_.reset();
+    screen_.reset();
+    dac::SetDatabasesFile(u"");
+    rtl::ResetShutdownForTests();
+  }
+
+  // Runs `fn` on the main thread (inside the program's loop) and waits.
+  static void OnMain(const std::function<void()>& fn) { rtl::TThread::Synchronize(nullptr, fn); }
+
+  // Polls `condition` on the main thread until it holds, at most 20 s of
+  // real time.
+  static bool WaitOnMain(const std::function<bool()>& condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < end) {
+      bool ok = false;
+      OnMain([&] { ok = condition(); });
+      if (ok) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+
+  std::string Scalar(const String& sql) {
+    dac::TQuery q(nullptr);
+    q.SetConnection(admin_.get());
+    q.SQL().SetText(sql);
+    q.Open();
+    if (q.IsEmpty()) return "";
+    db::TField* f = q.Fields()->Fields(0);
+    return f->IsNull() ? std::string("null") : U8(f->AsString());
+  }
+
+  static bool LoggedIn() {
+    return Global_Library && Global_Library->DBXConnection->Connected() && dtmPrincipal &&
+           dtmPrincipal->FDConnPrincipal->Connected();
+  }
+
+  static std::string LogText() { return frmPrincipal ? U8(frmPrincipal->memLog->Lines().Text()) : ""; }
+
+  testing_support::TempDir dir_;
+  std::string user_;
+  api_standin::Server server_;
+  std::unique_ptr<win::headless::HeadlessScope> screen_;
+  std::unique_ptr<rtl::TestClockScope> clock_;
+  std::unique_ptr<dac::TConnection> admin_;
+};
+
+TEST_P(ProgramEndToEnd, LogsInStartsTheSchedulerAndFinishesARunUnattended) {
+  rtl::TestClock& clock = clock_->clock();
+  std::string failure;  // what the driver saw go wrong, if anything
+  std::thread driver([&] {
+    auto fail = [&](const std::string& what) {
+      failure = what;
+      OnMain([] {
+        if (frmPrincipal) frmPrincipal->Close();
+        ui::Application->Terminate();
+      });
+    };
+    // The login window is up with its defaults, nothing connected yet.
+    if (!WaitOnMain([] { return frmLogin && frmLogin->Visible(); })) return fail("no login window");
+    OnMain([&] {
+      EXPECT_FALSE(LoggedIn());
+      EXPECT_EQ(U8(frmLogin->edtBanco->Text()), "E2E");
+      EXPECT_EQ(U8(frmLogin->edtEmpresa->Text()), "17");
+      if (!pg()) {
+        EXPECT_GOLDEN(win::headless::Screenshot(frmLogin->Handle()), "e2e", "login_window");
+      }
+    });
+
+    // The automatic login, 5 s after the window opened.
+    clock.Advance(4999);
+    OnMain([] { EXPECT_FALSE(LoggedIn()); });
+    clock.Advance(1);
+    if (!WaitOnMain([] { return LoggedIn() && frmLogin == nullptr; })) return fail("no automatic login");
+    OnMain([] {
+      EXPECT_EQ(U8(frmPrincipal->lblStatusIntegrador->Caption()), "Aguardando Inicialização");
+      EXPECT_EQ(U8(frmPrincipal->cxDataInicial->Text()), "15/06/2026");
+      EXPECT_EQ(U8(frmPrincipal->cxDataFinal->Text()), "22/06/2026");
+      EXPECT_TRUE(dtmPrincipal->qryQuelora->Active());
+      EXPECT_FALSE(frmPrincipal->TimerThread->Enabled());
+    });
+
+    // The scheduler starts 10 s later.
+    clock.Advance(10000);
+    if (!WaitOnMain([] { return frmPrincipal->TimerThread->Enabled(); }))
+      return fail("the scheduler did not start");
+    OnMain([] {
+      EXPECT_EQ(U8(frmPrincipal->lblStatusIntegrador->Caption()), "Em execução...");
+      EXPECT_FALSE(frmPrincipal->actIniciar->Enabled());
+      EXPECT_TRUE(frmPrincipal->actParar->Enabled());
+    });
+
+    // Its first tick finds the run due and starts a worker, which runs to
+    // its end.
+    clock.Advance(10000);
+    if (!WaitOnMain([] {
+          return TThreadXML::LiveCount() == 0 &&
+                 LogText().find("Thread executada com sucesso.") != std::string::npos;
+        }))
+      return fail("no successful run; log:\n" + LogText());
+
+    // The log pane, revealed by the developer shortcut, holds the run.
+    OnMain([] {
+      using namespace win::headless;
+      KeyDown(win::VK_CONTROL);
+      KeyDown(win::VK_SHIFT);
+      KeyDown(win::VK_F10);
+      KeyUp(win::VK_F10);
+      KeyUp(win::VK_SHIFT);
+      KeyUp(win::VK_CONTROL);
+    });
+    if (!WaitOnMain([] { return frmPrincipal->chkMostrarLog->Visible(); }))
+      return fail("Ctrl+Shift+F10 did not reveal the log switch");
+    OnMain([] { frmPrincipal->chkMostrarLog->SetChecked(true); });
+    if (!WaitOnMain([] { return frmPrincipal->pnlLog->Visible() && frmPrincipal->memLog->Visible(); }))
+      return fail("the log pane did not show");
+    OnMain([&] {
+      const std::string log = LogText();
+      for (const char* line :
+           {"08:00:25 - Iniciando consulta à Brenvik...", "08:00:25 - Dados recebidos da API com sucesso.",
+            "08:00:25 - Processando 2 registros...", "08:00:25 - Processando orderId: 1523001",
+            "08:00:25 - Registro 1 inserido com sucesso.", "08:00:25 - Processando orderId: 1523002",
+            "08:00:25 - Registro 2 inserido com sucesso.", "08:00:25 - Thread executada com sucesso."})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\nin:\n" << log;
+      if (!pg()) {
+        EXPECT_GOLDEN(win::headless::Screenshot(frmPrincipal->Handle()), "e2e", "main_window_after_run");
+      }
+    });
+
+    // Closing the main window ends the program.
+    OnMain([] { frmPrincipal->Close(); });
+  });
+
+  ResetProgramStatus();
+  TProgramOptions options;
+  options.Home = U16((dir_ / "home").string());
+  const int status = RunProgram(options);
+  driver.join();
+  ASSERT_EQ(failure, "");
+  EXPECT_EQ(status, kProgramOk);
+  EXPECT_EQ(frmPrincipal, nullptr);
+
+  // What the run left in the database.
+  EXPECT_EQ(Scalar(u"select count(*) from vorna_mat.quelora where status_integracao = 'Finalizado'"), "2");
+  EXPECT_EQ(Scalar(u"select count(*) from vorna_mat.quelora where status_integracao <> 'Finalizado'"), "0");
+  EXPECT_EQ(Scalar(u"select count(*) from vorna_mat.requisicao r join vorna_mat.quelora q "
+                   u"on q.ano_requisicao = r.ano_requisicao and q.numero_requisicao = r.numero_requisicao"),
+            "2");
+  EXPECT_EQ(Scalar(u"select count(*) from vorna_mat.item_requisicao i join vorna_mat.quelora q "
+                   u"on q.ano_requisicao = i.ano_requisicao and q.numero_requisicao = i.numero_requisicao"),
+            "2");
+  EXPECT_EQ(Scalar(u"select carga_inicial from vorna_mat.integracao_recurso"), "0");
+  const std::string ponteiro = Scalar(u"select ponteiro_integracao from vorna_mat.integracao_recurso");
+  if (!pg()) {
+    // The run started at 08:00:25 on the test clock, which is also the
+    // embedded database's clock.
+    EXPECT_EQ(ponteiro, "22/06/2026 09:00:25");
+  } else {
+    // The server's clock is the real one: one hour after the run, within a
+    // minute.
+    rtl::TDateTime next = 0;
+    ASSERT_TRUE(rtl::TryParseDateTime(U16(ponteiro), u"dd/mm/yyyy hh:nn:ss", next)) << ponteiro;
+    const std::string server = Scalar(u"select to_char(localtimestamp + interval '1 hour', 'DD/MM/YYYY HH24:MI:SS')");
+    rtl::TDateTime expected = 0;
+    ASSERT_TRUE(rtl::TryParseDateTime(U16(server), u"dd/mm/yyyy hh:nn:ss", expected)) << server;
+    EXPECT_LT(std::abs(next - expected) * 86400.0, 60.0) << ponteiro << " vs " << server;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, ProgramEndToEnd,
+                         testing::Values(dac::DriverKind::SQLite, dac::DriverKind::PostgreSQL),
+                         [](const testing::TestParamInfo<dac::DriverKind>& info) {
+                           return info.param == dac::DriverKind::SQLite ? "sqlite" : "postgres";
+                         });
+
+}  // namespace
