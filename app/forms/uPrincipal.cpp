@@ -117,7 +117,6 @@ TfrmPrincipal::TfrmPrincipal(rtl::TComponent* AOwner) : ui::TForm(AOwner) {
   Font()->SetSize(8);
   SetClientWidth(1036);
   SetClientHeight(727);
-  SetKeyPreview(true);
   createActions();
   createControls();
 
@@ -428,14 +427,6 @@ void TfrmPrincipal::actModeDevDesactiveExecute(rtl::TObject*) {
   btnGet->SetVisible(false);
   cxComboBox->SetVisible(false);
   cxTextEdit->SetVisible(false);
-}
-
-void TfrmPrincipal::KeyDown(rtl::Word& key, ui::TShiftState shift) {
-  if (key != 0 && aclPrincipal->IsShortCut(key, shift)) {
-    key = 0;
-    return;
-  }
-  ui::TForm::KeyDown(key, shift);
 }
 
 // ---- closing ---------------------------------------------------------------------------------

@@ -101,8 +101,6 @@ class TfrmPrincipal : public ui::TForm, public IMainWindow {
   // The login of the first show: the login window's modal result (no login
   // window: mrCancel).
   virtual ui::TModalResult ShowLogin();
-  // The window's shortcuts reach its action list from any control.
-  void KeyDown(rtl::Word& key, ui::TShiftState shift) override;
 
  private:
   void createControls();

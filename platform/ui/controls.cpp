@@ -26,9 +26,9 @@ TWinControl* creatingControl = nullptr;
 TControl* captureControl = nullptr;
 // The control under the mouse (for CM_MOUSEENTER / CM_MOUSELEAVE).
 TControl* mouseControl = nullptr;
-// A dialog key (Tab, Enter, Esc) was taken by the form: the character the
-// key typed is not for the control that has the focus now.
-bool swallowDialogChar = false;
+// A shortcut or a dialog key (Tab, Enter, Esc) was taken by the form: the
+// character the key typed is not for the control that has the focus now.
+bool swallowKeyChar = false;
 
 bool isLoading(const rtl::TComponent* c) {
   return c->ComponentState().contains(TComponentStateItem::csLoading);
@@ -1235,13 +1235,14 @@ void TWinControl::Dispatch(void* message) {
     case WM_KILLFOCUS: DefaultHandler(&m); WMKillFocus(m); return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      swallowDialogChar = false;
+      swallowKeyChar = false;
+      if (isShortCutKey(m)) return;
       if (DoKeyDown(m)) return;
       DefaultHandler(&m);
       return;
     case WM_CHAR:
-      if (swallowDialogChar) {
-        swallowDialogChar = false;
+      if (swallowKeyChar) {
+        swallowKeyChar = false;
         return;
       }
       if (DoKeyPress(m)) return;
@@ -1254,6 +1255,10 @@ void TWinControl::Dispatch(void* message) {
       DefaultHandler(&m);
       return;
     case WM_SYSCHAR:
+      if (swallowKeyChar) {
+        swallowKeyChar = false;
+        return;
+      }
       // Alt+letter: the control whose caption marks that letter acts.
       if (m.WParam >= 0x20) {
         if (TCustomForm* form = GetParentForm(this);
@@ -1584,6 +1589,22 @@ bool TWinControl::WantsKey(rtl::Word key) {
   return (Perform(WM_GETDLGCODE, 0, 0) & mask) != 0;
 }
 
+bool TWinControl::isShortCutKey(TMessage& m) {
+  TCustomForm* form = GetParentForm(this);
+  if (!form) return false;
+  TWMKey key{m.Msg, rtl::Word(m.WParam), m.LParam, 0};
+  bool handled;
+  try {
+    handled = form->IsShortCut(key);
+  } catch (...) {
+    swallowKeyChar = true;  // taken, even though its handler failed
+    throw;
+  }
+  // Nothing of this control is touched now: the action may have freed it.
+  if (handled) swallowKeyChar = true;
+  return handled;
+}
+
 bool TWinControl::DoKeyDown(TMessage& m) {
   TCustomForm* form = GetParentForm(this);
   if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN) {
@@ -1592,7 +1613,7 @@ bool TWinControl::DoKeyDown(TMessage& m) {
     const auto key = rtl::Word(m.WParam);
     if (form && form != this && !WantsKey(key) &&
         form->Perform(CM_DIALOGKEY, key, m.LParam) != 0) {
-      swallowDialogChar = key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE;
+      swallowKeyChar = key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE;
       return true;
     }
   }

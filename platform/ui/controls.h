@@ -661,6 +661,8 @@ class TWinControl : public TControl {
                                       win::LPARAM lParam);
   void mainWndProc(TMessage& m);
   bool routeMouseToChild(TMessage& m);
+  // A key down goes to the form's shortcuts before the control sees it.
+  bool isShortCutKey(TMessage& m);
   void trackMouseControl(TControl* target);
   bool reflect(TMessage& m, win::HWND child);
   void brushChanged();

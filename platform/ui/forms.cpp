@@ -32,6 +32,23 @@ bool isDestroying(const rtl::TComponent* c) {
 
 void handleInApplication(rtl::TObject* sender) { Application->HandleException(sender); }
 
+// The action lists `owner` owns, and those of the frames among its
+// components (windowed controls that own components, other forms aside),
+// until one runs an action for `shortCut`. Walked by index: a handler may
+// add or free components.
+bool dispatchShortCut(rtl::TComponent* owner, TShortCut shortCut) {
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    rtl::TComponent* component = owner->Components(i);
+    if (auto* list = dynamic_cast<TCustomActionList*>(component)) {
+      if (list->IsShortCut(shortCut)) return true;
+    } else if (dynamic_cast<TWinControl*>(component) && !dynamic_cast<TCustomForm*>(component) &&
+               component->ComponentCount() > 0) {
+      if (dispatchShortCut(component, shortCut)) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 // =========================================================================== TCustomForm
@@ -283,6 +300,25 @@ void TCustomForm::CMDialogKey(TMessage& m) {
     }
   }
   TWinControl::CMDialogKey(m);
+}
+
+// ---- shortcuts
+
+bool TCustomForm::IsShortCut(TWMKey& message) {
+  bool handled = false;
+  if (onShortCut_) onShortCut_(message, handled);
+  if (handled) return true;
+  const TShortCut shortCut = ShortCut(message.CharCode, KeyDataToShiftState(message.KeyData));
+  if (shortCut == scNone) return false;
+  if (dispatchShortCut(this, shortCut)) return true;
+  // The program's commands may live in its data modules; the main form
+  // answers for them.
+  if (Application->MainForm() != this) return false;
+  TApplication* app = Application;
+  for (int i = 0; i < app->ComponentCount(); ++i)
+    if (auto* module = dynamic_cast<rtl::TDataModule*>(app->Components(i)))
+      if (dispatchShortCut(module, shortCut)) return true;
+  return false;
 }
 
 // ---- focus

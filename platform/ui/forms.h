@@ -66,6 +66,7 @@ enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 using TCloseEvent = rtl::Method<void(rtl::TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = rtl::Method<void(rtl::TObject* sender, bool& canClose)>;
+using TShortCutEvent = rtl::Method<void(TWMKey& msg, bool& handled)>;
 
 // ---- TCustomForm -----------------------------------------------------------------------
 class TCustomForm : public TWinControl {
@@ -123,6 +124,15 @@ class TCustomForm : public TWinControl {
   TRect ClientRect() override;
   void Dispatch(void* message) override;
 
+  // ---- shortcuts
+  // A key pressed anywhere in the form, before the focused control sees it:
+  // OnShortCut first, then the action lists the form owns (also those of
+  // the frames on it and, for the main form, those of the data modules).
+  // True when something handled it; the control then never gets the key.
+  virtual bool IsShortCut(TWMKey& message);
+  const TShortCutEvent& OnShortCut() const { return onShortCut_; }
+  void SetOnShortCut(const TShortCutEvent& v) { onShortCut_ = v; }
+
   // ---- events
   const TNotifyEvent& OnCreate() const { return onCreate_; }
   void SetOnCreate(const TNotifyEvent& v) { onCreate_ = v; }
@@ -177,6 +187,7 @@ class TCustomForm : public TWinControl {
   TNotifyEvent onCreate_, onDestroy_, onShow_, onHide_, onActivate_, onDeactivate_;
   TCloseEvent onClose_;
   TCloseQueryEvent onCloseQuery_;
+  TShortCutEvent onShortCut_;
 };
 
 class TForm : public TCustomForm {

@@ -29,6 +29,15 @@ constexpr TShortCut scShift = 0x2000;
 constexpr TShortCut scCtrl = 0x4000;
 constexpr TShortCut scAlt = 0x8000;
 
+// A key message (WM_KEYDOWN, WM_SYSKEYDOWN) as the shortcut handlers see it:
+// the virtual key and the key data of the window message.
+struct TWMKey {
+  win::UINT Msg = 0;
+  rtl::Word CharCode = 0;
+  win::LPARAM KeyData = 0;
+  win::LRESULT Result = 0;
+};
+
 // scNone for a key above 0xFF.
 TShortCut ShortCut(rtl::Word key, TShiftState shift);
 void ShortCutToKey(TShortCut shortCut, rtl::Word& key, TShiftState& shift);

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/dac/dac.h"
@@ -163,6 +165,45 @@ TEST_P(RunOnceProcess, ExitStatuses) {
   server_.Enqueue(ok);
   EXPECT_EQ(Run({"--run-once", "--home", home()}, &out), 0) << out;
   EXPECT_NE(out.find(" - Processando orderId: 1523001\n"), std::string::npos) << out;
+}
+
+// The windowed program as a process of its own on a machine without a
+// display, on the real clock: it logs in after 5 s, starts its scheduler 10 s
+// later, runs at the first tick, prints its log, and Ctrl+C (SIGTERM) closes
+// it as its window's close button does. A login that stops at a warning ends
+// it. The embedded database only: the in-process test covers PostgreSQL.
+TEST_P(RunOnceProcess, TheWindowedProgramRunsHeadlessUntilItIsStopped) {
+  if (pg()) GTEST_SKIP() << "covered in-process";
+  setenv("INTEGRADOR_BACKEND", "headless", 1);
+  server_.SetResponder(api_standin::Scenario("demo", 2));
+  auto waitFor = [](const Process& p, const std::string& text, int seconds) {
+    for (int i = 0; i < seconds * 10; ++i) {
+      if (testing_support::ReadFile(p.out).find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+  };
+
+  // No password among the login's defaults: its warning, then the end.
+  std::string out;
+  EXPECT_EQ(Run({"--home", home()}, &out), 1) << out;
+  EXPECT_NE(out.find("Informe uma senha!"), std::string::npos) << out;
+  EXPECT_EQ(Scalar(u"select count(*) from vorna_mat.quelora"), "0");
+
+  std::string ini = testing_support::ReadFile(dir_ / "home" / "databases.ini");
+  ini.replace(ini.find("Senha=\n"), 7, "Senha=x\n");
+  testing_support::WriteFile(dir_ / "home" / "databases.ini", ini);
+  Process p = Start({"--home", home()}, "windowed");
+  const bool ran = waitFor(p, " - Thread executada com sucesso.\n", 90);
+  kill(p.pid, SIGTERM);
+  const int status = Wait(p);
+  out = testing_support::ReadFile(p.out);
+  EXPECT_TRUE(ran) << out;
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find(" - Iniciando consulta à Brenvik...\n"), std::string::npos) << out;
+  EXPECT_EQ(Scalar(u"select count(*) from vorna_mat.quelora where status_integracao = 'Finalizado'"), "2");
+  EXPECT_EQ(Scalar(u"select carga_inicial from vorna_mat.integracao_recurso"), "0");
+  unsetenv("INTEGRADOR_BACKEND");
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, RunOnceProcess,
