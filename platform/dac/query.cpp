@@ -274,10 +274,11 @@ bool RowWriter::Build(db::TUpdateStatus status, const std::vector<rtl::Variant>&
       for (int i = 0; i < count; ++i) types_.push_back(defs_->Items(i)->DataType());
     }
     binds.reserve(static_cast<std::size_t>(count));
-    mask_.assign(static_cast<std::size_t>(count), '0');
+    // Every character is written below: the size is all that needs setting.
+    mask_.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-      if (appendBind(types_[static_cast<std::size_t>(i)], values[static_cast<std::size_t>(i)], binds))
-        mask_[static_cast<std::size_t>(i)] = '1';
+      const std::size_t k = static_cast<std::size_t>(i);
+      mask_[k] = appendBind(types_[k], values[k], binds) ? '1' : '0';
     }
     // Rows of a batch mostly give the same fields a value.
     if (lastInsert_ && mask_ == lastMask_) {

@@ -230,6 +230,13 @@ struct DbCloser {
 using DbHandle = std::unique_ptr<sqlite3, DbCloser>;
 
 DbHandle openFile(const fs::path& file) {
+  // A statement journal (one per writing statement inside a transaction)
+  // stays in memory in small chunks: by default its first write takes a
+  // 64 KiB block, which the allocator hands back to the system at once, so
+  // every staged record grew and shrank the heap. Only possible before the
+  // library's first use; a later call is refused harmlessly.
+  static std::once_flag configured;
+  std::call_once(configured, [] { sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, -1); });
   sqlite3* raw = nullptr;
   int rc = sqlite3_open_v2(file.string().c_str(), &raw,
                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);

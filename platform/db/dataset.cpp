@@ -403,7 +403,7 @@ int TDataSet::fieldSlot(TField* field) {
   return static_cast<int>(i);
 }
 
-void TDataSet::storeFieldValue(TField* field, int slot, Variant stored) {
+void TDataSet::storeFieldValue(TField* field, int slot, Variant&& stored) {
   if (slot < 0) {
     size_t c = static_cast<size_t>(field->calcIndex_);
     if (state_ == dsCalcFields && tempCalc_) {
@@ -436,7 +436,7 @@ void TDataSet::setFieldValue(TField* field, const Variant& value) {
   storeFieldValue(field, slot, field->ToStorage(value));
 }
 
-void TDataSet::setStoredFieldValue(TField* field, Variant stored) {
+void TDataSet::setStoredFieldValue(TField* field, Variant&& stored) {
   int slot = fieldSlot(field);
   storeFieldValue(field, slot, std::move(stored));
 }

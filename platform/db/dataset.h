@@ -299,11 +299,11 @@ class TDataSet : public rtl::TComponent {
   Variant fieldValue(const TField* field) const;
   void setFieldValue(TField* field, const Variant& value);
   // The same for a value the field has already put in its storage form.
-  void setStoredFieldValue(TField* field, Variant stored);
+  void setStoredFieldValue(TField* field, Variant&& stored);
   // The edit buffer slot a data field writes to, after the checks every
   // write makes; -1 for calculated and lookup fields.
   int fieldSlot(TField* field);
-  void storeFieldValue(TField* field, int slot, Variant stored);
+  void storeFieldValue(TField* field, int slot, Variant&& stored);
   Variant oldFieldValue(const TField* field) const;
   const std::vector<Variant>& calcValuesOf(TRowId row) const;
   void calculateFields(TRowId row, std::vector<Variant>& calc) const;

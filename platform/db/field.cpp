@@ -284,7 +284,7 @@ void TField::SetData(const Variant& value) {
   dataSet_->setFieldValue(this, value);
 }
 
-void TField::SetStoredData(Variant stored) {
+void TField::SetStoredData(Variant&& stored) {
   if (!dataSet_) DatabaseErrorFmt(u"Field '%s' has no dataset", {DisplayName()});
   dataSet_->setStoredFieldValue(this, std::move(stored));
 }
@@ -428,14 +428,25 @@ TDateTime TStringField::GetAsDateTime() const {
   throw rtl::EConvertError(quoted(text, u"is not a valid date and time"));
 }
 bool TStringField::GetAsBoolean() const { return rtl::StrToBool(GetAsString()); }
-void TStringField::SetAsStringImpl(const String& value) { SetData(Variant(value)); }
+// The text fields whose storage form of a String is the String itself
+// (ToStorage keeps it as given): their text is stored without a copy for
+// ToStorage to make. A descendant may convert text its own way.
+bool TStringField::storesTextAsGiven() const {
+  return typeid(*this) == typeid(TStringField) || typeid(*this) == typeid(TWideStringField);
+}
+void TStringField::SetAsStringImpl(const String& value) {
+  if (storesTextAsGiven())
+    SetStoredData(Variant(value));
+  else
+    SetData(Variant(value));
+}
 void TStringField::TakeAsString(String&& value) {
   // A descendant with a SetAsStringImpl of its own gets the text there.
-  if (typeid(*this) != typeid(TStringField) && typeid(*this) != typeid(TWideStringField)) {
+  if (!storesTextAsGiven()) {
     SetAsStringImpl(value);
     return;
   }
-  SetData(Variant(std::move(value)));
+  SetStoredData(Variant(std::move(value)));
 }
 void TStringField::SetAsIntegerImpl(Integer value) { SetAsString(rtl::IntToStr(value)); }
 void TStringField::SetAsLargeIntImpl(Int64 value) { SetAsString(rtl::IntToStr(value)); }
@@ -443,7 +454,7 @@ void TStringField::SetAsFloatImpl(double value) { SetAsString(rtl::FloatToStr(va
 void TStringField::SetAsDateTimeImpl(TDateTime value) { SetAsString(rtl::DateTimeToStr(value, Settings())); }
 void TStringField::SetAsBooleanImpl(bool value) { SetAsString(value ? u"True" : u"False"); }
 Variant TStringField::ToStorage(const Variant& value) const {
-  // Text is kept as given (the variant shares it).
+  // Text is kept as given.
   if (rtl::VarType(value) == rtl::varUString) return value;
   if (isNullValue(value)) return Null();
   return Variant(rtl::VarToStr(value, Settings()));

@@ -248,7 +248,7 @@ class TField : public rtl::TComponent {
 
   void SetDataType(TFieldType value) { dataType_ = value; }
   // SetData for a value ToStorage has already given: it is not converted again.
-  void SetStoredData(Variant stored);
+  void SetStoredData(Variant&& stored);
   [[noreturn]] void AccessError(StringView typeName) const;
   const rtl::TFormatSettings& Settings() const;
   // Tells an open dataset's links that the fields' layout changed (deLayoutChange).
@@ -315,6 +315,7 @@ class TStringField : public TField {
   String GetText(bool displayText) const override;
 
  private:
+  bool storesTextAsGiven() const;
   bool fixedChar_ = false;
 };
 

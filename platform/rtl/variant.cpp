@@ -323,11 +323,19 @@ struct VariantAccess {
   static const T& heap(const Variant& v) {
     return *static_cast<const T*>(v.heap_.get());
   }
+  static const String& text(const Variant& v) { return v.text_; }
   template <class T>
   static Variant makeHeap(TVarType type, T value) {
+    std::shared_ptr<void> block = std::make_shared<T>(std::move(value));
     Variant r;
+    ::new (static_cast<void*>(&r.heap_)) std::shared_ptr<void>(std::move(block));
     r.type_ = type;
-    r.heap_ = std::make_shared<T>(std::move(value));
+    r.store_ = Variant::Store::Shared;
+    return r;
+  }
+  static Variant makeText(TVarType type, String value) {
+    Variant r(std::move(value));
+    r.type_ = type;
     return r;
   }
   static Variant make(TVarType type) {
@@ -362,7 +370,7 @@ using VA = VariantAccess;
 
 namespace {
 
-const String& textOf(const Variant& v) { return VA::heap<String>(v); }
+const String& textOf(const Variant& v) { return VA::text(v); }
 
 String stringOf(const Variant& v) {
   return VA::type(v) == varString ? AnsiToString(VA::heap<std::string>(v)) : textOf(v);
@@ -725,9 +733,6 @@ void checkArrayElementType(TVarType t) {
 // --- Variant ------------------------------------------------------------------------
 
 Variant::Variant(Char c) : Variant(String(1, c)) {}
-Variant::Variant(const String& s) : type_(varUString), heap_(std::make_shared<String>(s)) {}
-Variant::Variant(String&& s) : type_(varUString), heap_(std::make_shared<String>(std::move(s))) {}
-Variant::Variant(StringView s) : type_(varUString), heap_(std::make_shared<String>(s)) {}
 Variant::Variant(const Char* s) : Variant(s ? StringView(s) : StringView()) {}
 
 const String* Variant::StringPtr() const {
@@ -737,7 +742,7 @@ const String* Variant::StringPtr() const {
 }
 
 Variant Variant::FromDateTime(TDateTime v) { return VA::makeDouble(varDate, v); }
-Variant Variant::FromOleStr(StringView s) { return VA::makeHeap(varOleStr, String(s)); }
+Variant Variant::FromOleStr(StringView s) { return VA::makeText(varOleStr, String(s)); }
 Variant Variant::FromAnsiString(std::string bytes) { return VA::makeHeap(varString, std::move(bytes)); }
 Variant Variant::FromError(Integer code) { return VA::makeInt(varError, code); }
 Variant Variant::ByRef(Variant& target) { return VA::makeRef(target); }

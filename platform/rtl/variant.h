@@ -6,8 +6,10 @@
 // it: SQL time stamps and FMTBcd decimals.
 #include <initializer_list>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/datetime.h"
@@ -59,6 +61,15 @@ struct TBcd {
 class Variant {
  public:
   Variant() noexcept {}
+  Variant(const Variant& other);
+  Variant(Variant&& other) noexcept;
+  // A moved-from variant is Empty.
+  Variant& operator=(const Variant& other);
+  Variant& operator=(Variant&& other) noexcept;
+  ~Variant() {
+    if (store_ != Store::Scalar) release();
+  }
+
   Variant(bool v) : type_(varBoolean) { v_.b = v; }
   Variant(signed char v) : type_(varShortInt) { v_.i = v; }
   Variant(unsigned char v) : type_(varByte) { v_.i = v; }
@@ -74,9 +85,9 @@ class Variant {
   Variant(double v) : type_(varDouble) { v_.d = v; }
   Variant(Currency v) : type_(varCurrency) { v_.i = v.value; }
   Variant(Char c);  // a one-character String, as the platform stores a Char
-  Variant(const String& s);
-  Variant(String&& s);
-  Variant(StringView s);
+  Variant(const String& s) : type_(varUString), store_(Store::Text), text_(s) {}
+  Variant(String&& s) noexcept : type_(varUString), store_(Store::Text), text_(std::move(s)) {}
+  Variant(StringView s) : type_(varUString), store_(Store::Text), text_(s) {}
   Variant(const Char* s);
   // Narrow text would silently become a Boolean or a number.
   Variant(const char*) = delete;
@@ -105,9 +116,9 @@ class Variant {
   std::string AsAnsiString(const TFormatSettings& fs = FormatSettings()) const;
 
   // The text a String variant (varUString or varOleStr, references
-  // followed) holds, without a copy; null for every other type. It stays
-  // valid while a variant holding that text lives; assigning the variant
-  // anew may end it.
+  // followed) holds, without a copy; null for every other type. Each
+  // variant keeps its text itself: the pointer stays valid while that
+  // variant lives and is not assigned anew.
   const String* StringPtr() const;
 
   // Array items (VarArrayGet); raises when not an array or out of bounds.
@@ -117,7 +128,11 @@ class Variant {
 
  private:
   friend struct VariantAccess;
-  TVarType type_ = varEmpty;
+  // Which union member holds the value. Text lives in the variant itself
+  // (no block of its own: strings are the most common value of a record);
+  // ANSI bytes, arrays, time stamps and decimals share a block between
+  // copies.
+  enum class Store : unsigned char { Scalar, Text, Shared };
   union Scalar {
     bool b;
     Int64 i;
@@ -125,9 +140,112 @@ class Variant {
     double d;
     float f;
     Variant* ref;
-  } v_{};
-  std::shared_ptr<void> heap_;  // String, ANSI bytes, array, time stamp or decimal
+  };
+  void release() noexcept;                  // ends a Text or Shared member; Scalar afterwards
+  void constructFrom(const Variant& other);  // *this holds no member yet
+  void constructFrom(Variant&& other) noexcept;
+
+  TVarType type_ = varEmpty;
+  Store store_ = Store::Scalar;
+  union {
+    Scalar v_{};
+    String text_;                 // varUString, varOleStr
+    std::shared_ptr<void> heap_;  // ANSI bytes, array, time stamp or decimal
+  };
 };
+
+// Copies and moves run on every record read and written: kept inline.
+inline void Variant::release() noexcept {
+  if (store_ == Store::Text)
+    text_.~String();
+  else if (store_ == Store::Shared)
+    heap_.~shared_ptr();
+  store_ = Store::Scalar;
+  type_ = varEmpty;
+  v_ = Scalar{};
+}
+
+inline void Variant::constructFrom(const Variant& other) {
+  switch (other.store_) {
+    case Store::Scalar: v_ = other.v_; break;
+    case Store::Text: ::new (static_cast<void*>(&text_)) String(other.text_); break;
+    case Store::Shared: ::new (static_cast<void*>(&heap_)) std::shared_ptr<void>(other.heap_); break;
+  }
+  // Only once the member exists: a copy that throws leaves nothing to end.
+  type_ = other.type_;
+  store_ = other.store_;
+}
+
+inline void Variant::constructFrom(Variant&& other) noexcept {
+  switch (other.store_) {
+    case Store::Scalar: v_ = other.v_; break;
+    case Store::Text: ::new (static_cast<void*>(&text_)) String(std::move(other.text_)); break;
+    case Store::Shared: ::new (static_cast<void*>(&heap_)) std::shared_ptr<void>(std::move(other.heap_)); break;
+  }
+  type_ = other.type_;
+  store_ = other.store_;
+  other.release();
+}
+
+inline Variant::Variant(const Variant& other) {
+  if (other.store_ == Store::Scalar) {  // most values: no member to construct
+    v_ = other.v_;
+    type_ = other.type_;
+  } else {
+    constructFrom(other);
+  }
+}
+
+inline Variant::Variant(Variant&& other) noexcept {
+  if (other.store_ == Store::Scalar) {
+    v_ = other.v_;
+    type_ = other.type_;
+    other.type_ = varEmpty;
+    other.v_ = Scalar{};
+  } else {
+    constructFrom(std::move(other));
+  }
+}
+
+inline Variant& Variant::operator=(const Variant& other) {
+  if (this == &other) return *this;
+  if (store_ == Store::Text && other.store_ == Store::Text) {
+    text_ = other.text_;  // reuses this variant's buffer; unchanged if it throws
+    type_ = other.type_;
+    return *this;
+  }
+  if (store_ == Store::Scalar && other.store_ == Store::Scalar) {
+    v_ = other.v_;
+    type_ = other.type_;
+    return *this;
+  }
+  // The copy first: `other` may live in this variant's shared block (an
+  // array item), and a copy that throws leaves this variant as it was.
+  Variant copy(other);
+  release();
+  constructFrom(std::move(copy));
+  return *this;
+}
+
+inline Variant& Variant::operator=(Variant&& other) noexcept {
+  if (this == &other) return *this;
+  if (store_ == Store::Shared) {
+    // `other` may live in the block this variant is about to let go.
+    Variant kept(std::move(other));
+    release();
+    constructFrom(std::move(kept));
+    return *this;
+  }
+  if (store_ == Store::Text && other.store_ == Store::Text) {
+    text_ = std::move(other.text_);
+    type_ = other.type_;
+    other.release();
+    return *this;
+  }
+  release();
+  constructFrom(std::move(other));
+  return *this;
+}
 
 Variant Null();
 Variant Unassigned();

@@ -16,9 +16,10 @@ TEST(VariantStringPtr, StringVariantsShowTheirStoredText) {
   const String* text = v.StringPtr();
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(*text, longText);
-  // Copies share the text: the same object, no copy made.
+  // A copy holds the same text in a String of its own.
   Variant copy = v;
-  EXPECT_EQ(copy.StringPtr(), text);
+  ASSERT_NE(copy.StringPtr(), nullptr);
+  EXPECT_EQ(*copy.StringPtr(), longText);
   EXPECT_EQ(*text, rtl::VarToStr(v));
 
   Variant ole = Variant::FromOleStr(u"ole");
