@@ -71,25 +71,6 @@ void setFont(ui::TControl* c, const char16_t* name, int pixels, ui::TColor color
   c->Font()->SetStyle(bold ? ui::TFontStyles{ui::fsBold} : ui::TFontStyles{});
 }
 
-// A date-time field as a value: date-time types as they are, text in the
-// forms the drivers give it.
-TDateTime fieldDateTime(db::TField* field) {
-  switch (field->DataType()) {
-    case db::ftDate:
-    case db::ftTime:
-    case db::ftDateTime:
-    case db::ftTimeStamp:
-      return field->AsDateTime();
-    default:
-      break;
-  }
-  const String text = field->AsString();
-  TDateTime value = 0;
-  for (const char16_t* picture : {u"yyyy-mm-dd hh:nn:ss", u"yyyy-mm-dd hh:nn:ss.zzz", u"yyyy-mm-dd"})
-    if (rtl::TryParseDateTime(text, picture, value)) return value;
-  return rtl::StrToDateTime(text, PtBr());
-}
-
 void loadLogo(ui::TImage* image) {
   const rtl::TResourceEntry* logo = rtl::FindResource(std::string_view("PNG"), std::string_view("MAIN_LOGO"));
   if (!logo) return;  // the program was built without its logo
@@ -336,7 +317,7 @@ void TfrmPrincipal::afterLogin() {
   busca->Close();
   busca->Open();
   if (!busca->IsEmpty() && !busca->FieldByName(u"proxima_consulta")->IsNull())
-    lblProximaConsulta->SetCaption(NextQueryText(fieldDateTime(busca->FieldByName(u"proxima_consulta"))));
+    lblProximaConsulta->SetCaption(NextQueryText(FieldDateTime(busca->FieldByName(u"proxima_consulta"))));
 
   const TDateTime now = rtl::Now();
   cxDataInicial->SetDate(rtl::IncDay(now, -7));
@@ -471,7 +452,7 @@ void TfrmPrincipal::runTick() {
   busca->Open();
   if (busca->IsEmpty()) throw rtl::Exception(kResourceMissing);
   db::TField* proxima = busca->FieldByName(u"proxima_consulta");
-  lblProximaConsulta->SetCaption(proxima->IsNull() ? String() : NextQueryText(fieldDateTime(proxima)));
+  lblProximaConsulta->SetCaption(proxima->IsNull() ? String() : NextQueryText(FieldDateTime(proxima)));
   const int resource = busca->FieldByName(u"id_integracao_recurso")->AsInteger();
   if (!known || resource != lastResource) {
     // The flag read above was not this resource's.
@@ -486,7 +467,7 @@ void TfrmPrincipal::runTick() {
   TDateTime ponteiro = 0;
   if (!rtl::TryParseDateTime(ponteiroText, kNextRunPicture, ponteiro))
     throw rtl::EConvertError(rtl::Format(u"'%s' is not a valid date and time", {ponteiroText}));
-  const TDateTime horaAtual = fieldDateTime(busca->FieldByName(u"hora_atual"));
+  const TDateTime horaAtual = FieldDateTime(busca->FieldByName(u"hora_atual"));
   if (rtl::DateTimeToUnixMs(horaAtual) < rtl::DateTimeToUnixMs(ponteiro)) return;
 
   // 4. A run marked busy.

@@ -1,8 +1,31 @@
 #include "app/run/sql_dialect.h"
 
 #include "platform/db/dbtypes.h"
+#include "platform/db/field.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/except.h"
+#include "platform/rtl/formatsettings.h"
 
 namespace integrador {
+
+rtl::TDateTime FieldDateTime(db::TField* field) {
+  if (field->IsNull()) throw rtl::EConvertError(u"'" + field->FieldName() + u"' is null");
+  switch (field->DataType()) {
+    case db::ftDate:
+    case db::ftTime:
+    case db::ftDateTime:
+    case db::ftTimeStamp:
+      return field->AsDateTime();
+    default:
+      break;
+  }
+  const rtl::String text = field->AsString();
+  rtl::TDateTime value = 0;
+  for (const char16_t* picture : {u"yyyy-mm-dd hh:nn:ss", u"yyyy-mm-dd hh:nn:ss.zzz", u"yyyy-mm-dd"})
+    if (rtl::TryParseDateTime(text, picture, value)) return value;
+  static const rtl::TFormatSettings ptBr = rtl::TFormatSettings::Create(rtl::LOCALE_PT_BR);
+  return rtl::StrToDateTime(text, ptBr);
+}
 
 SqlDialect DialectOf(const dac::TConnection& connection) {
   return connection.Driver() == dac::DriverKind::PostgreSQL ? SqlDialect::PostgreSQL

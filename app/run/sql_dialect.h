@@ -13,6 +13,11 @@
 
 namespace integrador {
 
+// A date-time column's value: a date-time field as it is, or the text form
+// an engine gives ("yyyy-mm-dd hh:nn:ss[.zzz]", "yyyy-mm-dd", else pt-BR).
+// EConvertError for NULL or text that is no date-time.
+rtl::TDateTime FieldDateTime(db::TField* field);
+
 // The dialect of the engine `connection` reaches (resolving its "DATABASE"
 // alias when it is closed).
 SqlDialect DialectOf(const dac::TConnection& connection);

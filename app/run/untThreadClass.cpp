@@ -1,5 +1,7 @@
 #include "app/run/untThreadClass.h"
 
+#include "app/run/sql_dialect.h"
+
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
@@ -48,25 +50,6 @@ String FormatNextRun(TDateTime value) {
 String MessageOf(const std::exception& e) {
   if (auto* r = dynamic_cast<const rtl::Exception*>(&e)) return r->Message();
   return rtl::Utf8ToString(e.what());
-}
-
-// A date-time column: a date-time field, or the engine's text form.
-TDateTime FieldDateTime(db::TField* field) {
-  if (field->IsNull()) throw rtl::EConvertError(u"'" + field->FieldName() + u"' is null");
-  switch (field->DataType()) {
-    case db::ftDate:
-    case db::ftTime:
-    case db::ftDateTime:
-    case db::ftTimeStamp:
-      return field->AsDateTime();
-    default:
-      break;
-  }
-  String text = field->AsString();
-  TDateTime value = 0;
-  for (const char16_t* picture : {u"yyyy-mm-dd hh:nn:ss", u"yyyy-mm-dd hh:nn:ss.zzz", u"yyyy-mm-dd"})
-    if (rtl::TryParseDateTime(text, picture, value)) return value;
-  return rtl::StrToDateTime(text, PtBr());
 }
 
 bool IsIntegerField(const db::TField* field) {

@@ -29,6 +29,7 @@
 #include "platform/win/headless.h"
 #include "tests/support/golden.h"
 #include "tests/support/pg_test_db.h"
+#include "tests/support/demo_config.h"
 #include "tests/support/test_support.h"
 #include "tools/api_standin/standin.h"
 
@@ -43,9 +44,6 @@ String U16(const std::string& s) { return rtl::Utf8ToString(s); }
 // 2026-06-22 08:00:00 UTC: the program starts at this moment of the test clock.
 constexpr rtl::Int64 kStartUnixMs = 1782115200000;
 
-const char kConfig[] = R"({"Parametros": {"CodigoEmpresa": 17, "Solicitante": 1234, "Movimentacao": 5,
-  "Almoxarifado": 1, "ContaContabil": 3001, "CodigoPosto": 10, "CodigoEmpresaQuelora": 99},
-  "Materiais": [{"CodigoQuelora": 1, "DescricaoQuelora": "DIESEL S10", "CodigoMardova": 50012}]})";
 
 class ProgramEndToEnd : public testing::TestWithParam<dac::DriverKind> {
  protected:
@@ -57,7 +55,7 @@ class ProgramEndToEnd : public testing::TestWithParam<dac::DriverKind> {
     tzset();
     setenv("XDG_DATA_HOME", (dir_ / "data").string().c_str(), 1);
     unsetenv("INTEGRADOR_HOME");
-    testing_support::WriteFile(dir_ / "home" / "config.json", kConfig);
+    testing_support::WriteFile(dir_ / "home" / "config.json", testing_support::kDemoConfigJson);
     std::string ini = "[E2E]\n";
     user_ = "VORNA$ADMIN";
     std::string password = "demo";  // the embedded database checks none

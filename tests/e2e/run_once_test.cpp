@@ -17,6 +17,7 @@
 #include "platform/db/db.h"
 #include "platform/rtl/rtl.h"
 #include "tests/support/pg_test_db.h"
+#include "tests/support/demo_config.h"
 #include "tests/support/test_support.h"
 #include "tools/api_standin/standin.h"
 
@@ -29,9 +30,6 @@ using rtl::String;
 std::string U8(const String& s) { return rtl::StringToUtf8(s); }
 String U16(const std::string& s) { return rtl::Utf8ToString(s); }
 
-const char kConfig[] = R"({"Parametros": {"CodigoEmpresa": 17, "Solicitante": 1234, "Movimentacao": 5,
-  "Almoxarifado": 1, "ContaContabil": 3001, "CodigoPosto": 10, "CodigoEmpresaQuelora": 99},
-  "Materiais": [{"CodigoQuelora": 1, "DescricaoQuelora": "DIESEL S10", "CodigoMardova": 50012}]})";
 
 struct Process {
   pid_t pid = -1;
@@ -46,7 +44,7 @@ class RunOnceProcess : public testing::TestWithParam<dac::DriverKind> {
     if (pg()) REQUIRE_PG_TEST_DATABASE();
     setenv("XDG_DATA_HOME", (dir_ / "data").string().c_str(), 1);
     unsetenv("INTEGRADOR_HOME");
-    testing_support::WriteFile(dir_ / "home" / "config.json", kConfig);
+    testing_support::WriteFile(dir_ / "home" / "config.json", testing_support::kDemoConfigJson);
     std::string ini = "[E2E]\n";
     std::string user = "tester";
     if (pg()) {

@@ -22,6 +22,7 @@
 #include "platform/ui/forms.h"
 #include "platform/win/headless.h"
 #include "tests/support/pg_test_db.h"
+#include "tests/support/demo_config.h"
 #include "tests/support/test_support.h"
 #include "tools/api_standin/standin.h"
 
@@ -38,13 +39,6 @@ constexpr rtl::Int64 kStartUnixMs = 1782115200000;
 inline std::string DriverLabel(const testing::TestParamInfo<dac::DriverKind>& info) {
   return info.param == dac::DriverKind::SQLite ? "sqlite" : "postgres";
 }
-
-// The configuration of the demo data (db/demo/config.json): fuel code 1 is
-// material 50012.
-inline constexpr char kConfig[] =
-    R"({"Parametros": {"CodigoEmpresa": 17, "Solicitante": 1234, "Movimentacao": 5,
-  "Almoxarifado": 1, "ContaContabil": 3001, "CodigoPosto": 10, "CodigoEmpresaQuelora": 99},
-  "Materiais": [{"CodigoQuelora": 1, "DescricaoQuelora": "DIESEL S10", "CodigoMardova": 50012}]})";
 
 struct LoginDefaults {
   std::string banco = "TESTE", empresa = "17", usuario = "VORNA$ADMIN", senha = "segredo";
@@ -67,7 +61,7 @@ class FormsTest : public testing::TestWithParam<dac::DriverKind> {
     win::headless::TakeShownMessageBoxes();
     rtl::ResetShutdownForTests();
     integrador::SetHomeFolder(U16((dir_ / "home").string()));
-    testing_support::WriteFile(dir_ / "home" / "config.json", kConfig);
+    testing_support::WriteFile(dir_ / "home" / "config.json", testing_support::kDemoConfigJson);
     WriteDatabasesIni(LoginDefaults{});
   }
 
