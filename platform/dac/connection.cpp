@@ -280,13 +280,9 @@ std::vector<PipelinedResult> TConnection::StartTransactionWith(
     StartTransaction();
     return RunPipelined(statements);
   }
-  std::vector<BatchStatement> all;
-  all.reserve(statements.size() + 1);
-  all.push_back({"BEGIN", {}});
-  for (const BatchStatement& s : statements) all.push_back({s.Sql, s.Params});
   std::vector<PipelinedResult> results;
   try {
-    results = driver_->RunPipelined(all);
+    results = driver_->RunPipelinedAfter({"BEGIN", {}}, statements);
   } catch (...) {
     rethrow(std::current_exception());
   }

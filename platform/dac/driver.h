@@ -137,6 +137,16 @@ class DriverConnection {
   // one runs them one by one; the server driver sends them all before
   // reading any answer.
   virtual std::vector<PipelinedResult> RunPipelined(const std::vector<BatchStatement>& statements);
+  // RunPipelined of `lead` followed by `statements`, without copying them
+  // into one list: the first result is lead's.
+  virtual std::vector<PipelinedResult> RunPipelinedAfter(
+      const BatchStatement& lead, const std::vector<BatchStatement>& statements) {
+    std::vector<BatchStatement> all;
+    all.reserve(statements.size() + 1);
+    all.push_back(lead);
+    all.insert(all.end(), statements.begin(), statements.end());
+    return RunPipelined(all);
+  }
   // ExecuteIsolated, then COMMIT of the open transaction when every
   // statement was written. `committed` tells whether the COMMIT ran and
   // `commitError` holds its failure (the transaction is then over). This

@@ -3,6 +3,7 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include "platform/dac/driver.h"
 #include "platform/dac/errors.h"
 #include "platform/db/dbtypes.h"
+#include "platform/rtl/datetime.h"
 #include "platform/rtl/ustring.h"
 
 namespace dac {
@@ -68,9 +70,21 @@ int hexValue(char c) {
   return -1;
 }
 
+// UTF-8 from libpq as a String; names and most values are ASCII, copied
+// unit by unit.
+String fromUtf8(std::string_view t) {
+  String out(t.size(), u'\0');
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    const auto b = static_cast<unsigned char>(t[i]);
+    if (b >= 0x80) return rtl::Utf8ToString(t);
+    out[i] = static_cast<char16_t>(b);
+  }
+  return out;
+}
+
 ColumnDesc describe(const PGresult* r, int c) {
   ColumnDesc col;
-  col.Name = rtl::Utf8ToString(PQfname(r, c));
+  col.Name = fromUtf8(PQfname(r, c));
   int mod = PQfmod(r, c);
   switch (PQftype(r, c)) {
     case kBool: col.Type = ColumnType::Boolean; break;
@@ -146,50 +160,125 @@ rtl::Variant parseValue(const char* text, int length, const ColumnDesc& col) {
       return rtl::Variant::FromAnsiString(std::move(bytes));
     }
     case ColumnType::String:
-    case ColumnType::Memo: return rtl::Variant(rtl::Utf8ToString(t));
+    case ColumnType::Memo: return rtl::Variant(fromUtf8(t));
   }
   return rtl::Null();
 }
 
-// Parameters in libpq's text form (bytea binary), kept alive for the call.
-struct WireParams {
-  std::vector<std::string> storage;
-  std::vector<const char*> values;
-  std::vector<int> lengths, formats;
+// FormatIsoDate, FormatIsoTime and FormatIsoDateTime written straight into
+// a buffer: the same text (whole seconds, a value a hair below the next
+// second rounding up), without a string of its own for each value.
+char* putDigits(char* p, unsigned v, int width) {
+  char digits[12];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  for (int pad = width - n; pad > 0; --pad) *p++ = '0';
+  while (n > 0) *p++ = digits[--n];
+  return p;
+}
 
-  explicit WireParams(const std::vector<BindValue>& params)
-      : storage(params.size()), values(params.size(), nullptr), lengths(params.size(), 0),
-        formats(params.size(), 0) {
-    for (std::size_t i = 0; i < params.size(); ++i) {
+void appendStamp(std::string& out, rtl::TDateTime v, bool date, bool time) {
+  rtl::Word y, mo, d, h, mi, s, ms = 0;
+  rtl::DecodeDateTime(v, y, mo, d, h, mi, s, ms);
+  if (ms >= 500) rtl::DecodeDateTime(rtl::IncMilliSecond(v, 1000 - ms), y, mo, d, h, mi, s, ms);
+  char buf[32];
+  char* p = buf;
+  if (date) {
+    p = putDigits(p, y, 4);
+    *p++ = '-';
+    p = putDigits(p, mo, 2);
+    *p++ = '-';
+    p = putDigits(p, d, 2);
+  }
+  if (date && time) *p++ = ' ';
+  if (time) {
+    p = putDigits(p, h, 2);
+    *p++ = ':';
+    p = putDigits(p, mi, 2);
+    *p++ = ':';
+    p = putDigits(p, s, 2);
+  }
+  out.append(buf, p);
+}
+
+// Parameters in libpq's text form (bytea binary), kept alive for the call.
+// One per connection, filled again for each statement: the formatted values
+// share one text buffer, so a statement costs no allocation once the buffers
+// have grown.
+class WireParams {
+ public:
+  void Fill(const std::vector<BindValue>& params) {
+    const std::size_t n = params.size();
+    text_.clear();
+    values_.assign(n, nullptr);
+    lengths_.assign(n, 0);
+    formats_.assign(n, 0);
+    offsets_.assign(n, kNone);
+    for (std::size_t i = 0; i < n; ++i) {
       const BindValue& p = params[i];
+      const std::size_t at = text_.size();
       switch (p.Type) {
         case BindValue::Kind::Null: continue;
-        case BindValue::Kind::Integer: storage[i] = std::to_string(p.Int); break;
-        case BindValue::Kind::Boolean: storage[i] = p.Int ? "true" : "false"; break;
-        case BindValue::Kind::Float: storage[i] = FormatWireFloat(p.Float); break;
+        case BindValue::Kind::Integer: {
+          char digits[24];
+          auto r = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(p.Int));
+          text_.append(digits, r.ptr);
+          break;
+        }
+        case BindValue::Kind::Boolean: text_ += p.Int ? "true" : "false"; break;
+        case BindValue::Kind::Float: text_ += FormatWireFloat(p.Float); break;
         case BindValue::Kind::Text:
           // Already bytes: sent from the value itself.
-          values[i] = p.Bytes.c_str();
-          lengths[i] = static_cast<int>(p.Bytes.size());
+          values_[i] = p.Bytes.c_str();
+          lengths_[i] = static_cast<int>(p.Bytes.size());
           continue;
-        case BindValue::Kind::Date: storage[i] = FormatIsoDate(p.Stamp); break;
-        case BindValue::Kind::Time: storage[i] = FormatIsoTime(p.Stamp); break;
-        case BindValue::Kind::DateTime: storage[i] = FormatIsoDateTime(p.Stamp); break;
+        case BindValue::Kind::Date: appendStamp(text_, p.Stamp, true, false); break;
+        case BindValue::Kind::Time: appendStamp(text_, p.Stamp, false, true); break;
+        case BindValue::Kind::DateTime: appendStamp(text_, p.Stamp, true, true); break;
         case BindValue::Kind::Blob:
-          values[i] = p.Bytes.data();
-          lengths[i] = static_cast<int>(p.Bytes.size());
-          formats[i] = 1;
+          values_[i] = p.Bytes.data();
+          lengths_[i] = static_cast<int>(p.Bytes.size());
+          formats_[i] = 1;
           continue;
       }
-      values[i] = storage[i].c_str();
-      lengths[i] = static_cast<int>(storage[i].size());
+      lengths_[i] = static_cast<int>(text_.size() - at);
+      text_ += '\0';  // libpq reads text values up to their terminator
+      offsets_[i] = at;
     }
+    // The buffer may have moved while it grew: pointers are taken at the end.
+    for (std::size_t i = 0; i < n; ++i)
+      if (offsets_[i] != kNone) values_[i] = text_.data() + offsets_[i];
   }
-  int count() const { return static_cast<int>(values.size()); }
+  int count() const { return static_cast<int>(values_.size()); }
+  const char* const* values() const { return values_.data(); }
+  const int* lengths() const { return lengths_.data(); }
+  const int* formats() const { return formats_.data(); }
+
+ private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::string text_;
+  std::vector<const char*> values_;
+  std::vector<int> lengths_, formats_;
+  std::vector<std::size_t> offsets_;
 };
 
 // The statement's first word in capitals, comments and blanks skipped.
-std::string firstWord(std::string_view sql) {
+// Only its first letters are kept: a longer word is none of those looked for
+// (it reads as empty), so naming it costs no allocation.
+class FirstWord {
+ public:
+  explicit FirstWord(std::string_view sql);
+  std::string_view view() const { return {text_, size_}; }
+
+ private:
+  char text_[16];
+  std::size_t size_ = 0;
+};
+
+FirstWord::FirstWord(std::string_view sql) {
   std::size_t i = 0;
   while (i < sql.size()) {
     char c = sql[i];
@@ -205,21 +294,24 @@ std::string firstWord(std::string_view sql) {
       break;
     }
   }
-  std::string word;
-  while (i < sql.size() && std::isalpha(static_cast<unsigned char>(sql[i])))
-    word += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i++])));
-  return word;
+  while (i < sql.size() && std::isalpha(static_cast<unsigned char>(sql[i]))) {
+    if (size_ == sizeof text_) {
+      size_ = 0;
+      return;
+    }
+    text_[size_++] = static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i++])));
+  }
 }
 
 // Statements worth keeping prepared: their plans are reused.
-bool preparable(const std::string& word) {
+bool preparable(std::string_view word) {
   return word == "SELECT" || word == "INSERT" || word == "UPDATE" || word == "DELETE" ||
          word == "WITH" || word == "VALUES";
 }
 
 // Statements that leave the kept plans as they are; any other (a table
 // made, changed or dropped) may change what a kept statement returns.
-bool keepsPlans(const std::string& word) {
+bool keepsPlans(std::string_view word) {
   return preparable(word) || word == "BEGIN" || word == "START" || word == "COMMIT" ||
          word == "END" || word == "ROLLBACK" || word == "ABORT" || word == "SAVEPOINT" ||
          word == "RELEASE" || word == "SET" || word == "RESET" || word == "SHOW" ||
@@ -246,11 +338,21 @@ class PgConnection final : public DriverConnection {
   BatchOutcome ExecuteIsolatedAndCommit(const std::vector<BatchStatement>& batch,
                                         std::string_view savepoint, bool& committed,
                                         std::exception_ptr& commitError) override;
-  std::vector<PipelinedResult> RunPipelined(const std::vector<BatchStatement>& statements) override;
+  std::vector<PipelinedResult> RunPipelined(
+      const std::vector<BatchStatement>& statements) override {
+    return pipelined(nullptr, statements);
+  }
+  std::vector<PipelinedResult> RunPipelinedAfter(
+      const BatchStatement& lead, const std::vector<BatchStatement>& statements) override {
+    return pipelined(&lead, statements);
+  }
   bool Alive() override { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
 
  private:
   [[noreturn]] void failResult(const PGresult* r);
+  // RunPipelined of `lead` (when given) and then `rest`.
+  std::vector<PipelinedResult> pipelined(const BatchStatement* lead,
+                                         const std::vector<BatchStatement>& rest);
   // Sends a batch's statements from `first` on, each between SAVEPOINT and
   // RELEASE, at most `limit` of them, then the pipeline's sync. Returns how
   // many it sent.
@@ -282,17 +384,39 @@ class PgConnection final : public DriverConnection {
   // Before a statement that may change what kept statements return: they
   // are forgotten, and dropped on the server before the next prepare.
   void noteStatement(std::string_view sql);
+  // noteStatement, then preparedName. A kept text is one that leaves the
+  // kept plans as they are, so it is looked up once and nothing else done.
+  const std::string* noteAndPrepare(std::string_view sql, int paramCount);
   void forgetPrepared(std::string_view sql);
+  // The kept statement of a text, or null.
+  const std::string* findPrepared(std::string_view sql);
   // Whether a failure says a kept statement no longer serves.
   static bool stalePrepared(const PGresult* r);
-  Result execute(std::string_view sql, const std::string* name, const WireParams& wire);
+  Result execute(std::string_view sql, const std::string* name);
 
   PGconn* conn_ = nullptr;
   String password_;
-  std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> prepared_;
+  using PreparedMap = std::unordered_map<std::string, std::string, TextHash, std::equal_to<>>;
+  PreparedMap prepared_;
+  // The kept statements found last: a worker runs the same few texts again
+  // and again, and comparing a long text costs less than hashing it. Emptied
+  // whenever a kept statement is forgotten.
+  std::array<const PreparedMap::value_type*, 8> recent_{};
+  std::size_t nextRecent_ = 0;
   std::unordered_map<std::string, int, TextHash, std::equal_to<>> seen_;
   std::vector<std::string> stale_;  // names to drop on the server
   int nextName_ = 0;
+
+  // Scratch kept from one call to the next, so that a statement costs no
+  // allocation once they have grown.
+  WireParams wire_;      // the values of the statement being sent
+  std::string sqlText_;  // a statement's text with its terminator
+  std::vector<const std::string*> batchNames_;
+  // Prepared names of RunPipelined's statements, copied: a later statement
+  // of the same call may make the kept ones be forgotten. Empty: none.
+  std::vector<std::string> pipeNames_;
+  std::vector<unsigned char> pipeFlags_;
+  std::string savepoint_, savepointOpen_, savepointRelease_;
 };
 
 // At most this many statements are kept prepared per connection; texts seen
@@ -372,22 +496,45 @@ void PgConnection::ExecScript(const String& sql) {
 }
 
 void PgConnection::noteStatement(std::string_view sql) {
-  std::string word = firstWord(sql);
+  const FirstWord first(sql);
+  const std::string_view word = first.view();
   if (word == "DEALLOCATE" || word == "DISCARD") {
     // The server may have dropped ours already.
+    recent_.fill(nullptr);
     prepared_.clear();
     stale_.clear();
     return;
   }
   if (keepsPlans(word) || prepared_.empty()) return;
   for (auto& entry : prepared_) stale_.push_back(std::move(entry.second));
+  recent_.fill(nullptr);
   prepared_.clear();
+}
+
+const std::string* PgConnection::noteAndPrepare(std::string_view sql, int paramCount) {
+  if (const std::string* name = findPrepared(sql)) return name;
+  noteStatement(sql);
+  return preparedName(sql, paramCount);
+}
+
+const std::string* PgConnection::findPrepared(std::string_view sql) {
+  for (const PreparedMap::value_type* entry : recent_) {
+    if (entry && entry->first.size() == sql.size() &&
+        std::memcmp(entry->first.data(), sql.data(), sql.size()) == 0)
+      return &entry->second;
+  }
+  auto it = prepared_.find(sql);
+  if (it == prepared_.end()) return nullptr;
+  recent_[nextRecent_] = &*it;
+  nextRecent_ = (nextRecent_ + 1) % recent_.size();
+  return &it->second;
 }
 
 void PgConnection::forgetPrepared(std::string_view sql) {
   auto it = prepared_.find(sql);
   if (it == prepared_.end()) return;
   stale_.push_back(std::move(it->second));
+  recent_.fill(nullptr);
   prepared_.erase(it);
 }
 
@@ -404,11 +551,11 @@ bool PgConnection::stalePrepared(const PGresult* r) {
 }
 
 const std::string* PgConnection::preparedName(std::string_view sql, int paramCount) {
-  if (auto it = prepared_.find(sql); it != prepared_.end()) return &it->second;
+  if (const std::string* name = findPrepared(sql)) return name;
   // A "*" list follows the table's columns, which a kept plan must not see
   // change; such texts are parsed each time.
   if (prepared_.size() >= kPreparedMax || sql.find('*') != std::string_view::npos ||
-      !preparable(firstWord(sql)))
+      !preparable(FirstWord(sql).view()))
     return nullptr;
   auto seen = seen_.find(sql);
   if (seen == seen_.end()) {
@@ -437,26 +584,27 @@ const std::string* PgConnection::preparedName(std::string_view sql, int paramCou
   return &prepared_.emplace(std::move(text), std::move(name)).first->second;
 }
 
-Result PgConnection::execute(std::string_view sql, const std::string* name, const WireParams& wire) {
+Result PgConnection::execute(std::string_view sql, const std::string* name) {
+  const WireParams& wire = wire_;
   if (name) {
-    Result r(PQexecPrepared(conn_, name->c_str(), wire.count(), wire.values.data(),
-                            wire.lengths.data(), wire.formats.data(), 0));
+    Result r(PQexecPrepared(conn_, name->c_str(), wire.count(), wire.values(), wire.lengths(),
+                            wire.formats(), 0));
     if (!r || PQresultStatus(r.get()) != PGRES_FATAL_ERROR || !stalePrepared(r.get())) return r;
     // A table it reads changed shape (or the statement went): it is made
     // again next time. Outside a transaction the text runs now as it is.
     forgetPrepared(sql);
     if (PQtransactionStatus(conn_) != PQTRANS_IDLE) return r;
   }
-  std::string text(sql);
-  return Result(PQexecParams(conn_, text.c_str(), wire.count(), nullptr, wire.values.data(),
-                             wire.lengths.data(), wire.formats.data(), 0));
+  sqlText_.assign(sql);
+  return Result(PQexecParams(conn_, sqlText_.c_str(), wire.count(), nullptr, wire.values(),
+                             wire.lengths(), wire.formats(), 0));
 }
 
 ResultSet PgConnection::Run(std::string_view sql, const std::vector<BindValue>& params) {
   if (!conn_) RaiseDatabaseError(u"not connected");
-  noteStatement(sql);
-  WireParams wire(params);
-  Result r = execute(sql, preparedName(sql, wire.count()), wire);
+  wire_.Fill(params);
+  const std::string* name = noteAndPrepare(sql, wire_.count());
+  Result r = execute(sql, name);
   ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
   if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK && st != PGRES_EMPTY_QUERY)
     failResult(r.get());
@@ -469,6 +617,7 @@ ResultSet PgConnection::resultSet(PGresult* r) {
   const char* affected = PQcmdTuples(r);
   if (affected && *affected) std::from_chars(affected, affected + std::strlen(affected), result.RowsAffected);
   int columns = PQnfields(r);
+  result.Columns.reserve(static_cast<std::size_t>(columns));
   for (int c = 0; c < columns; ++c) result.Columns.push_back(describe(r, c));
   int rows = PQntuples(r);
   result.Rows.reserve(static_cast<std::size_t>(rows));
@@ -501,18 +650,18 @@ std::size_t PgConnection::sendPipelined(const std::vector<BatchStatement>& batch
                                         const std::string& savepoint,
                                         const std::string& release, bool commit) {
   std::size_t end = std::min(batch.size(), first + limit);
-  std::string text;
+  WireParams& wire = wire_;
   for (std::size_t i = first; i < end; ++i) {
     const BatchStatement& statement = batch[i];
-    WireParams wire(statement.Params);
+    wire.Fill(statement.Params);
     bool sent = PQsendQueryParams(conn_, savepoint.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
     if (sent && names[i]) {
-      sent = PQsendQueryPrepared(conn_, names[i]->c_str(), wire.count(), wire.values.data(),
-                                 wire.lengths.data(), wire.formats.data(), 0);
+      sent = PQsendQueryPrepared(conn_, names[i]->c_str(), wire.count(), wire.values(),
+                                 wire.lengths(), wire.formats(), 0);
     } else if (sent) {
-      text.assign(statement.Sql);
-      sent = PQsendQueryParams(conn_, text.c_str(), wire.count(), nullptr, wire.values.data(),
-                               wire.lengths.data(), wire.formats.data(), 0);
+      sqlText_.assign(statement.Sql);
+      sent = PQsendQueryParams(conn_, sqlText_.c_str(), wire.count(), nullptr, wire.values(),
+                               wire.lengths(), wire.formats(), 0);
     }
     if (!sent || !PQsendQueryParams(conn_, release.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0))
       failResult(nullptr);
@@ -613,12 +762,19 @@ BatchOutcome PgConnection::isolated(const std::vector<BatchStatement>& batch,
                                     std::string_view savepoint, bool commit, bool& committed,
                                     std::exception_ptr& commitError) {
   if (!conn_) RaiseDatabaseError(u"not connected");
-  const std::string name(savepoint);
-  const std::string open = "SAVEPOINT " + name, release = "RELEASE SAVEPOINT " + name;
+  if (savepoint_ != savepoint || savepointOpen_.empty()) {
+    savepoint_.assign(savepoint);
+    savepointOpen_ = "SAVEPOINT " + savepoint_;
+    savepointRelease_ = "RELEASE SAVEPOINT " + savepoint_;
+  }
+  const std::string& name = savepoint_;
+  const std::string& open = savepointOpen_;
+  const std::string& release = savepointRelease_;
   BatchOutcome outcome;
   // Prepared names looked up (and made) before the pipeline starts; a run of
   // rows shares one text.
-  std::vector<const std::string*> names(batch.size(), nullptr);
+  std::vector<const std::string*>& names = batchNames_;
+  names.assign(batch.size(), nullptr);
   std::string_view lastText;
   const std::string* lastName = nullptr;
   for (std::size_t i = 0; i < batch.size(); ++i) {
@@ -662,47 +818,58 @@ BatchOutcome PgConnection::isolated(const std::vector<BatchStatement>& batch,
   return outcome;
 }
 
-std::vector<PipelinedResult> PgConnection::RunPipelined(
-    const std::vector<BatchStatement>& statements) {
+std::vector<PipelinedResult> PgConnection::pipelined(
+    const BatchStatement* lead, const std::vector<BatchStatement>& rest) {
   if (!conn_) RaiseDatabaseError(u"not connected");
-  std::vector<PipelinedResult> results(statements.size());
-  if (statements.empty()) return results;
+  const std::size_t count = rest.size() + (lead ? 1 : 0);
+  auto statement = [&](std::size_t i) -> const BatchStatement& {
+    return lead ? (i == 0 ? *lead : rest[i - 1]) : rest[i];
+  };
+  std::vector<PipelinedResult> results(count);
+  if (count == 0) return results;
   // Prepared names looked up (and made) before the pipeline starts.
-  std::vector<const std::string*> names(statements.size(), nullptr);
-  for (std::size_t i = 0; i < statements.size(); ++i) {
-    noteStatement(statements[i].Sql);
-    names[i] = preparedName(statements[i].Sql, static_cast<int>(statements[i].Params.size()));
+  std::vector<std::string>& names = pipeNames_;
+  names.resize(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string* name =
+        noteAndPrepare(statement(i).Sql, static_cast<int>(statement(i).Params.size()));
+    if (name)
+      names[i] = *name;
+    else
+      names[i].clear();
   }
   // One sync for them all: after a refused one the server skips those
   // behind it, which then run one by one, as they would have on their own.
-  std::vector<bool> again(statements.size(), false), stale(statements.size(), false);
+  constexpr unsigned char kAgain = 1, kStale = 2;
+  std::vector<unsigned char>& flags = pipeFlags_;
+  flags.assign(count, 0);
   if (!PQenterPipelineMode(conn_)) failResult(nullptr);
   try {
-    std::string text;
-    for (std::size_t i = 0; i < statements.size(); ++i) {
-      WireParams wire(statements[i].Params);
+    WireParams& wire = wire_;
+    for (std::size_t i = 0; i < count; ++i) {
+      wire.Fill(statement(i).Params);
       bool sent;
-      if (names[i]) {
-        sent = PQsendQueryPrepared(conn_, names[i]->c_str(), wire.count(), wire.values.data(),
-                                   wire.lengths.data(), wire.formats.data(), 0);
+      if (!names[i].empty()) {
+        sent = PQsendQueryPrepared(conn_, names[i].c_str(), wire.count(), wire.values(),
+                                   wire.lengths(), wire.formats(), 0);
       } else {
-        text.assign(statements[i].Sql);
-        sent = PQsendQueryParams(conn_, text.c_str(), wire.count(), nullptr, wire.values.data(),
-                                 wire.lengths.data(), wire.formats.data(), 0);
+        sqlText_.assign(statement(i).Sql);
+        sent = PQsendQueryParams(conn_, sqlText_.c_str(), wire.count(), nullptr, wire.values(),
+                                 wire.lengths(), wire.formats(), 0);
       }
       if (!sent) failResult(nullptr);
     }
     if (!PQpipelineSync(conn_)) failResult(nullptr);
-    for (std::size_t i = 0; i < statements.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
       Result r(PQgetResult(conn_));
       if (!r) failResult(nullptr);  // the link broke: no answer at all
       ExecStatusType st = PQresultStatus(r.get());
       if (st == PGRES_FATAL_ERROR) {
         if (PQstatus(conn_) != CONNECTION_OK) failResult(r.get());
-        if (names[i] && stalePrepared(r.get())) stale[i] = true;
+        if (!names[i].empty() && stalePrepared(r.get())) flags[i] |= kStale;
         results[i].Error = failure(r.get());
       } else if (st == PGRES_PIPELINE_ABORTED) {
-        again[i] = true;
+        flags[i] |= kAgain;
       } else if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK || st == PGRES_EMPTY_QUERY) {
         try {
           results[i].Rows = resultSet(r.get());
@@ -726,15 +893,15 @@ std::vector<PipelinedResult> PgConnection::RunPipelined(
   // A kept statement that no longer serves is made again; outside a
   // transaction its text runs now, as Run would run it.
   const bool idle = PQtransactionStatus(conn_) == PQTRANS_IDLE;
-  for (std::size_t i = 0; i < statements.size(); ++i) {
-    if (!stale[i]) continue;
-    forgetPrepared(statements[i].Sql);
-    if (idle) again[i] = true;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!(flags[i] & kStale)) continue;
+    forgetPrepared(statement(i).Sql);
+    if (idle) flags[i] |= kAgain;
   }
-  for (std::size_t i = 0; i < statements.size(); ++i) {
-    if (!again[i]) continue;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!(flags[i] & kAgain)) continue;
     try {
-      results[i].Rows = Run(statements[i].Sql, statements[i].Params);
+      results[i].Rows = Run(statement(i).Sql, statement(i).Params);
       results[i].Error = nullptr;
     } catch (db::EDatabaseError&) {
       if (!Alive()) throw;
