@@ -58,6 +58,9 @@ struct BindValue {
 };
 
 // The wire forms both engines read: '.' decimals, ISO dates, whole seconds.
+// AppendIsoStamp appends the date, the time or both (as FormatIsoDateTime)
+// to `out`, without a string of its own.
+void AppendIsoStamp(std::string& out, rtl::TDateTime v, bool date, bool time);
 std::string FormatIsoDate(rtl::TDateTime v);
 std::string FormatIsoTime(rtl::TDateTime v);
 std::string FormatIsoDateTime(rtl::TDateTime v);

@@ -115,32 +115,32 @@ void putTime(std::string& out, rtl::Word h, rtl::Word mi, rtl::Word s) {
 }
 }  // namespace
 
-std::string FormatIsoDate(rtl::TDateTime v) {
+void AppendIsoStamp(std::string& out, rtl::TDateTime v, bool date, bool time) {
   rtl::Word y, mo, d, h, mi, s;
   splitStamp(v, y, mo, d, h, mi, s);
+  if (date) putDate(out, y, mo, d);
+  if (date && time) out += ' ';
+  if (time) putTime(out, h, mi, s);
+}
+
+std::string FormatIsoDate(rtl::TDateTime v) {
   std::string out;
   out.reserve(10);
-  putDate(out, y, mo, d);
+  AppendIsoStamp(out, v, true, false);
   return out;
 }
 
 std::string FormatIsoTime(rtl::TDateTime v) {
-  rtl::Word y, mo, d, h, mi, s;
-  splitStamp(v, y, mo, d, h, mi, s);
   std::string out;
   out.reserve(8);
-  putTime(out, h, mi, s);
+  AppendIsoStamp(out, v, false, true);
   return out;
 }
 
 std::string FormatIsoDateTime(rtl::TDateTime v) {
-  rtl::Word y, mo, d, h, mi, s;
-  splitStamp(v, y, mo, d, h, mi, s);
   std::string out;
   out.reserve(19);
-  putDate(out, y, mo, d);
-  out += ' ';
-  putTime(out, h, mi, s);
+  AppendIsoStamp(out, v, true, true);
   return out;
 }
 

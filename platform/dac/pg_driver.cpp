@@ -165,45 +165,6 @@ rtl::Variant parseValue(const char* text, int length, const ColumnDesc& col) {
   return rtl::Null();
 }
 
-// FormatIsoDate, FormatIsoTime and FormatIsoDateTime written straight into
-// a buffer: the same text (whole seconds, a value a hair below the next
-// second rounding up), without a string of its own for each value.
-char* putDigits(char* p, unsigned v, int width) {
-  char digits[12];
-  int n = 0;
-  do {
-    digits[n++] = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v != 0);
-  for (int pad = width - n; pad > 0; --pad) *p++ = '0';
-  while (n > 0) *p++ = digits[--n];
-  return p;
-}
-
-void appendStamp(std::string& out, rtl::TDateTime v, bool date, bool time) {
-  rtl::Word y, mo, d, h, mi, s, ms = 0;
-  rtl::DecodeDateTime(v, y, mo, d, h, mi, s, ms);
-  if (ms >= 500) rtl::DecodeDateTime(rtl::IncMilliSecond(v, 1000 - ms), y, mo, d, h, mi, s, ms);
-  char buf[32];
-  char* p = buf;
-  if (date) {
-    p = putDigits(p, y, 4);
-    *p++ = '-';
-    p = putDigits(p, mo, 2);
-    *p++ = '-';
-    p = putDigits(p, d, 2);
-  }
-  if (date && time) *p++ = ' ';
-  if (time) {
-    p = putDigits(p, h, 2);
-    *p++ = ':';
-    p = putDigits(p, mi, 2);
-    *p++ = ':';
-    p = putDigits(p, s, 2);
-  }
-  out.append(buf, p);
-}
-
 // Parameters in libpq's text form (bytea binary), kept alive for the call.
 // One per connection, filled again for each statement: the formatted values
 // share one text buffer, so a statement costs no allocation once the buffers
@@ -235,9 +196,9 @@ class WireParams {
           values_[i] = p.Bytes.c_str();
           lengths_[i] = static_cast<int>(p.Bytes.size());
           continue;
-        case BindValue::Kind::Date: appendStamp(text_, p.Stamp, true, false); break;
-        case BindValue::Kind::Time: appendStamp(text_, p.Stamp, false, true); break;
-        case BindValue::Kind::DateTime: appendStamp(text_, p.Stamp, true, true); break;
+        case BindValue::Kind::Date: AppendIsoStamp(text_, p.Stamp, true, false); break;
+        case BindValue::Kind::Time: AppendIsoStamp(text_, p.Stamp, false, true); break;
+        case BindValue::Kind::DateTime: AppendIsoStamp(text_, p.Stamp, true, true); break;
         case BindValue::Kind::Blob:
           values_[i] = p.Bytes.data();
           lengths_[i] = static_cast<int>(p.Bytes.size());
