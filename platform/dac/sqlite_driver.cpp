@@ -560,7 +560,7 @@ SQLiteConnection::Entry SQLiteConnection::acquire(std::string_view sql, const ch
       return inUse_.begin();
     }
   }
-  inUse_.push_front(Cached{std::string(sql), nullptr});
+  inUse_.push_front(Cached{std::string(sql), nullptr, {}});
   const std::string& text = inUse_.front().sql;
   sqlite3_stmt* stmt = nullptr;
   int rc = sqlite3_prepare_v3(db_.get(), text.c_str(), static_cast<int>(text.size()),

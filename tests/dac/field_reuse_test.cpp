@@ -90,7 +90,9 @@ TEST_P(FieldReuseTest, AnotherShapeMakesNewFields) {
       const db::TFieldDef* def = q->FieldDefs()->Items(i);
       EXPECT_EQ(f->FieldName(), def->Name());
       EXPECT_EQ(f->DataType(), def->DataType());
-      if (def->Size() > 0) EXPECT_EQ(f->Size(), def->Size());
+      if (def->Size() > 0) {
+        EXPECT_EQ(f->Size(), def->Size());
+      }
       EXPECT_EQ(f->DataSet(), q.get());
     }
     EXPECT_FALSE(q->IsEmpty());

@@ -738,10 +738,13 @@ TEST_F(DrawTextTest, Ellipses) {
     EXPECT_EQ(shown.substr(shown.size() - 3), u"...");
     const std::u16string kept = shown.substr(0, shown.size() - 3);
     EXPECT_EQ(std::u16string(k.text).substr(0, kept.size()), kept);
-    if (k.format == DT_WORD_ELLIPSIS) EXPECT_EQ(k.text[kept.size()], u' ');
+    if (k.format == DT_WORD_ELLIPSIS) {
+      EXPECT_EQ(k.text[kept.size()], u' ');
+    }
     // The end ellipsis keeps as much as fits: one more unit would not.
-    if (k.format == DT_END_ELLIPSIS)
+    if (k.format == DT_END_ELLIPSIS) {
       EXPECT_GT(Width(std::u16string(k.text).substr(0, kept.size() + 1) + u"..."), width);
+    }
   }
   // Calc rect of an ellipsised row stays within the width.
   RECT r{0, 0, width, 0};
