@@ -114,6 +114,22 @@ bool hasHooks(int kind) {
   return false;
 }
 
+// Calls one hook procedure. Hooks removed meanwhile are only marked; the
+// outermost call drops them once no hook procedure runs any more.
+LRESULT runHook(HookRec& hook, int code, WPARAM wParam, LPARAM lParam) {
+  ++hookDepth;
+  struct Leave {
+    ~Leave() {
+      if (--hookDepth == 0) {
+        auto& hooks = state().hooks;
+        hooks.erase(std::remove_if(hooks.begin(), hooks.end(), [](auto& h) { return h->removed; }),
+                    hooks.end());
+      }
+    }
+  } leave;
+  return hook.proc(code, wParam, lParam);
+}
+
 LRESULT callHooks(int kind, int code, WPARAM wParam, LPARAM lParam, bool* any) {
   State& st = state();
   std::shared_ptr<HookRec> first;
@@ -125,17 +141,7 @@ LRESULT callHooks(int kind, int code, WPARAM wParam, LPARAM lParam, bool* any) {
   }
   if (any) *any = first != nullptr;
   if (!first) return 0;
-  ++hookDepth;
-  struct Leave {
-    ~Leave() {
-      if (--hookDepth == 0) {
-        auto& hooks = state().hooks;
-        hooks.erase(std::remove_if(hooks.begin(), hooks.end(), [](auto& h) { return h->removed; }),
-                    hooks.end());
-      }
-    }
-  } leave;
-  return first->proc(code, wParam, lParam);
+  return runHook(*first, code, wParam, lParam);
 }
 
 void killWindowTimers(HWND hwnd) {
@@ -642,17 +648,7 @@ LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
   for (++it; it != st.hooks.end(); ++it) {
     if ((*it)->kind == kind && !(*it)->removed) {
       std::shared_ptr<HookRec> next = *it;
-      ++hookDepth;
-      struct Leave {
-        ~Leave() {
-          if (--hookDepth == 0) {
-            auto& hooks = state().hooks;
-            hooks.erase(std::remove_if(hooks.begin(), hooks.end(), [](auto& h) { return h->removed; }),
-                        hooks.end());
-          }
-        }
-      } leave;
-      return next->proc(code, wParam, lParam);
+      return runHook(*next, code, wParam, lParam);
     }
   }
   return 0;
