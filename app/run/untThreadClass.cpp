@@ -68,6 +68,15 @@ bool IsIntegerField(const db::TField* field) {
   }
 }
 
+// The staging's key sequence.
+constexpr const char16_t* kQueloraSequence = u"vorna_mat.sq_quelora";
+// The server's form of the catalogue's sequence statement, read together
+// with the duplicate check: it takes a value only while the order is not
+// staged, so that an element skipped as staged uses up none.
+constexpr const char* kNewKeyPg =
+    "select nextval(CAST($1 AS regclass)) as id "
+    "where not exists (select 1 from vorna_mat.quelora where order_id = $2)";
+
 // The rows of a look-up run ahead, or what it raised, at the point of use.
 const dac::ResultSet& RowsOf(const dac::PipelinedResult& r) {
   if (r.Error) std::rethrow_exception(r.Error);
@@ -406,9 +415,10 @@ TThreadXML::Lookups TThreadXML::readLookups(const json::TJSONObject& AElement, T
                                             std::exception_ptr& valuesError) {
   Lookups out;
   std::vector<dac::BatchStatement> reads;
-  reads.reserve(3);
-  reads.push_back({driverText(u"qryVerificaOrderId"),
-                   {dac::BindValue::Text(MemberText(AElement, u"id"))}});
+  reads.reserve(4);
+  const String orderId = MemberText(AElement, u"id");
+  reads.push_back({driverText(u"qryVerificaOrderId"), {dac::BindValue::Text(orderId)}});
+  reads.push_back({kNewKeyPg, {dac::BindValue::Text(kQueloraSequence), dac::BindValue::Text(orderId)}});
   try {
     v = ReadSupplyElement(AElement);
   } catch (...) {
@@ -446,17 +456,18 @@ TThreadXML::Lookups TThreadXML::readLookups(const json::TJSONObject& AElement, T
   }
   std::vector<dac::PipelinedResult> results = FDtm->FDConnection->RunPipelined(reads);
   out.dup = std::move(results[0]);
-  if (out.haveBem) out.bem = std::move(results[1]);
-  if (out.haveMaterial) out.materialRows = std::move(results[2]);
+  out.key = std::move(results[1]);
+  if (out.haveBem) out.bem = std::move(results[2]);
+  if (out.haveMaterial) out.materialRows = std::move(results[3]);
   return out;
 }
 
 void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
   vError.clear();
   dac::TConnection* conn = FDtm->FDConnection;
-  // On the server the element's round trips are shared: its independent
-  // reads go together, BEGIN travels with the key's nextval and COMMIT with
-  // the insert. SQLite runs each statement where it stands.
+  // On the server the element takes two round trips: its independent reads
+  // and its key go together, then BEGIN, the insert and COMMIT. SQLite runs
+  // each statement where it stands.
   const bool pipelined = FDtm->Dialect() == SqlDialect::PostgreSQL;
   Lookups ahead;
   TSupplyValues v;
@@ -479,11 +490,11 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
   if (!q->IsEmpty()) return;
 
   double key = 0;
-  const String sequenceName = u"vorna_mat.sq_quelora";
-  dac::PipelinedResult sequence;
+  const String sequenceName = kQueloraSequence;
   if (pipelined) {
-    sequence = std::move(conn->StartTransactionWith(
-        {{driverText(u"qryExecute"), {dac::BindValue::Text(sequenceName)}}})[0]);
+    // Staged by another run since the look-up.
+    if (!ahead.key.Error && ahead.key.Rows.Rows.empty()) return;
+    conn->StartTransactionWithNextBatch();
   } else {
     conn->StartTransaction();
   }
@@ -493,7 +504,7 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
     try {
       dac::ResultSet own;
       if (!pipelined) own = lookup(u"qryExecute", sequenceName);
-      const dac::ResultSet& rows = pipelined ? RowsOf(sequence) : own;
+      const dac::ResultSet& rows = pipelined ? RowsOf(ahead.key) : own;
       if (rows.Rows.empty())
         throw rtl::Exception(u"sequence '" + sequenceName + u"' does not exist");
       const rtl::Variant& id = ColumnOf(rows, u"id");

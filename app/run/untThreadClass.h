@@ -111,6 +111,9 @@ class TThreadXML : public rtl::TThread {
   // returned (or raised) is used at the point where it would have run.
   struct Lookups {
     dac::PipelinedResult dup;
+    // The staging's key, taken only while the element is not staged (a
+    // staged one uses up no value): no row when it is.
+    dac::PipelinedResult key;
     bool haveBem = false;
     dac::PipelinedResult bem;
     bool haveMaterial = false;

@@ -6,6 +6,8 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/ustring.h"
 
+#include <utility>
+
 namespace dac {
 namespace {
 
@@ -140,6 +142,7 @@ void TConnection::Open() {
     throw;
   }
   transactionLevel_ = 0;
+  beginWithBatch_ = false;
   // A failing after-connect handler fails the connect.
   try {
     if (AfterConnect) AfterConnect(this);
@@ -154,7 +157,7 @@ void TConnection::Close() {
   if (!Connected()) return;
   UseScope use(use_, this);
   if (BeforeDisconnect) BeforeDisconnect(this);
-  if (transactionLevel_ > 0) {
+  if (transactionLevel_ > 0 && !std::exchange(beginWithBatch_, false)) {
     try {
       driver_->ExecScript(u"ROLLBACK");
     } catch (...) {
@@ -178,6 +181,7 @@ void TConnection::dropLostConnection() {
   if (driver_ && !driver_->Alive()) {
     driver_.reset();
     transactionLevel_ = 0;
+    beginWithBatch_ = false;
     settleEarlyCommit();
   }
 }
@@ -195,6 +199,7 @@ void TConnection::rethrow(std::exception_ptr error) {
 ResultSet TConnection::Execute(const String& driverSql, const std::vector<BindValue>& params) {
   UseScope use(use_, this);
   checkConnected();
+  sendDeferredBegin();
   try {
     return driver_->Execute(driverSql, params);
   } catch (...) {
@@ -205,6 +210,7 @@ ResultSet TConnection::Execute(const String& driverSql, const std::vector<BindVa
 ResultSet TConnection::Execute(std::string_view driverSqlUtf8, const std::vector<BindValue>& params) {
   UseScope use(use_, this);
   checkConnected();
+  sendDeferredBegin();
   try {
     return driver_->Run(driverSqlUtf8, params);
   } catch (...) {
@@ -218,12 +224,20 @@ BatchOutcome TConnection::ExecuteIsolated(const std::vector<BatchStatement>& bat
   checkConnected();
   if (transactionLevel_ == 0) RaiseDatabaseError(u"ExecuteIsolated needs an open transaction");
   BatchOutcome outcome;
+  // A deferred BEGIN waits for a batch that sends something.
+  if (batch.empty()) return outcome;
+  const bool begin = std::exchange(beginWithBatch_, false);
+  bool commit = false;
+  if (commitWithBatch_ && transactionLevel_ == 1) {
+    commitWithBatch_ = false;
+    commit = true;
+  }
   try {
-    if (commitWithBatch_ && transactionLevel_ == 1) {
-      commitWithBatch_ = false;
+    if (begin || commit) {
       bool committed = false;
       std::exception_ptr commitError;
-      outcome = driver_->ExecuteIsolatedAndCommit(batch, savepoint, committed, commitError);
+      outcome = driver_->ExecuteIsolatedInTransaction(batch, savepoint, begin, commit, committed,
+                                                      commitError);
       if (committed) {
         committedEarly_ = true;
         commitError_ = commitError;
@@ -260,6 +274,7 @@ std::vector<PipelinedResult> TConnection::RunPipelined(
     const std::vector<BatchStatement>& statements) {
   UseScope use(use_, this);
   checkConnected();
+  sendDeferredBegin();
   std::vector<PipelinedResult> results;
   try {
     results = driver_->RunPipelined(statements);
@@ -270,27 +285,29 @@ std::vector<PipelinedResult> TConnection::RunPipelined(
   return results;
 }
 
-std::vector<PipelinedResult> TConnection::StartTransactionWith(
-    const std::vector<BatchStatement>& statements) {
+void TConnection::StartTransactionWithNextBatch() {
   UseScope use(use_, this);
   checkConnected();
   settleEarlyCommit();
-  if (transactionLevel_ > 0) RaiseDatabaseError(u"StartTransactionWith needs no open transaction");
+  if (transactionLevel_ > 0)
+    RaiseDatabaseError(u"StartTransactionWithNextBatch needs no open transaction");
   if (driver_->Kind() != DriverKind::PostgreSQL) {
     StartTransaction();
-    return RunPipelined(statements);
+    return;
   }
-  std::vector<PipelinedResult> results;
+  beginWithBatch_ = true;
+  transactionLevel_ = 1;
+}
+
+void TConnection::sendDeferredBegin() {
+  if (!beginWithBatch_) return;
+  beginWithBatch_ = false;
   try {
-    results = driver_->RunPipelinedAfter({"BEGIN", {}}, statements);
+    driver_->ExecScript(u"BEGIN");
   } catch (...) {
+    transactionLevel_ = 0;
     rethrow(std::current_exception());
   }
-  if (results[0].Error) rethrow(results[0].Error);
-  transactionLevel_ = 1;
-  results.erase(results.begin());
-  for (PipelinedResult& r : results) hideSecret(r.Error);
-  return results;
 }
 
 void TConnection::CommitWithNextBatch() {
@@ -308,6 +325,7 @@ void TConnection::settleEarlyCommit() {
 void TConnection::ExecScript(const String& sql) {
   UseScope use(use_, this);
   checkConnected();
+  sendDeferredBegin();
   try {
     driver_->ExecScript(sql);
   } catch (...) {
@@ -348,6 +366,11 @@ void TConnection::Commit() {
     if (error) std::rethrow_exception(error);
     return;
   }
+  if (std::exchange(beginWithBatch_, false)) {
+    // Nothing ran in the transaction: there is nothing to commit.
+    transactionLevel_ = 0;
+    return;
+  }
   bool pg = driver_->Kind() == DriverKind::PostgreSQL;
   if (transactionLevel_ > 1) {
     String sp = u"sp_" + rtl::IntToStr(transactionLevel_ - 1);
@@ -373,6 +396,10 @@ void TConnection::Rollback() {
   if (committedEarly_) {
     // The transaction ended with its batch; there is nothing left to undo.
     settleEarlyCommit();
+    return;
+  }
+  if (std::exchange(beginWithBatch_, false)) {
+    transactionLevel_ = 0;
     return;
   }
   bool pg = driver_->Kind() == DriverKind::PostgreSQL;

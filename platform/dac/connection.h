@@ -58,11 +58,11 @@ class TConnection : public rtl::TComponent {
   void StartTransaction();
   void Commit();
   void Rollback();
-  // Begins a transaction (none may be open) and runs `statements` in it as
-  // RunPipelined does; the server driver sends the BEGIN with them, in one
-  // round trip. Raises only when the BEGIN fails; each statement's result or
-  // error comes back in its place.
-  std::vector<PipelinedResult> StartTransactionWith(const std::vector<BatchStatement>& statements);
+  // Begins a transaction (none may be open) whose BEGIN the server driver
+  // sends with the next ExecuteIsolated, in its round trip; anything else
+  // run before that sends the BEGIN first. A Commit or Rollback with nothing
+  // run since sends nothing. Other drivers begin at once.
+  void StartTransactionWithNextBatch();
   // For the last write of a transaction: lets its COMMIT travel with the next
   // ExecuteIsolated when the driver can (PostgreSQL) and that batch is
   // written whole. The Commit() that follows then only reports how the
@@ -110,6 +110,10 @@ class TConnection : public rtl::TComponent {
   String driverName_;
   std::unique_ptr<DriverConnection> driver_;
   int transactionLevel_ = 0;
+  // Sends a BEGIN StartTransactionWithNextBatch left for later.
+  void sendDeferredBegin();
+
+  bool beginWithBatch_ = false;    // the open transaction's BEGIN is not sent yet
   bool commitWithBatch_ = false;   // CommitWithNextBatch was asked for
   bool committedEarly_ = false;    // the COMMIT went with a batch
   std::exception_ptr commitError_; // how it failed

@@ -150,13 +150,16 @@ class DriverConnection {
     all.insert(all.end(), statements.begin(), statements.end());
     return RunPipelined(all);
   }
-  // ExecuteIsolated, then COMMIT of the open transaction when every
-  // statement was written. `committed` tells whether the COMMIT ran and
-  // `commitError` holds its failure (the transaction is then over). This
-  // one never commits; the server driver sends the COMMIT with the batch.
-  virtual BatchOutcome ExecuteIsolatedAndCommit(const std::vector<BatchStatement>& batch,
-                                                std::string_view savepoint, bool& committed,
-                                                std::exception_ptr& commitError);
+  // ExecuteIsolated inside a transaction whose BEGIN goes first (`begin`;
+  // otherwise the transaction is open already) and whose COMMIT follows the
+  // last statement when every one was written (`commit`). `committed` tells
+  // whether the COMMIT ran and `commitError` holds its failure (the
+  // transaction is then over). This one sends the BEGIN on its own and never
+  // commits; the server driver sends both with the batch.
+  virtual BatchOutcome ExecuteIsolatedInTransaction(const std::vector<BatchStatement>& batch,
+                                                    std::string_view savepoint, bool begin,
+                                                    bool commit, bool& committed,
+                                                    std::exception_ptr& commitError);
   // Whether the engine still answers (PostgreSQL: the socket is alive).
   virtual bool Alive() = 0;
 };

@@ -68,12 +68,12 @@ std::vector<PipelinedResult> DriverConnection::RunPipelined(
   return results;
 }
 
-BatchOutcome DriverConnection::ExecuteIsolatedAndCommit(const std::vector<BatchStatement>& batch,
-                                                        std::string_view savepoint,
-                                                        bool& committed,
-                                                        std::exception_ptr& commitError) {
+BatchOutcome DriverConnection::ExecuteIsolatedInTransaction(
+    const std::vector<BatchStatement>& batch, std::string_view savepoint, bool begin, bool,
+    bool& committed, std::exception_ptr& commitError) {
   committed = false;
   commitError = nullptr;
+  if (begin) ExecScript(u"BEGIN");
   return ExecuteIsolated(batch, savepoint);
 }
 

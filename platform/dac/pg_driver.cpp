@@ -296,9 +296,10 @@ class PgConnection final : public DriverConnection {
   ResultSet Run(std::string_view sql, const std::vector<BindValue>& params) override;
   BatchOutcome ExecuteIsolated(const std::vector<BatchStatement>& batch,
                                std::string_view savepoint) override;
-  BatchOutcome ExecuteIsolatedAndCommit(const std::vector<BatchStatement>& batch,
-                                        std::string_view savepoint, bool& committed,
-                                        std::exception_ptr& commitError) override;
+  BatchOutcome ExecuteIsolatedInTransaction(const std::vector<BatchStatement>& batch,
+                                            std::string_view savepoint, bool begin, bool commit,
+                                            bool& committed,
+                                            std::exception_ptr& commitError) override;
   std::vector<PipelinedResult> RunPipelined(
       const std::vector<BatchStatement>& statements) override {
     return pipelined(nullptr, statements);
@@ -317,20 +318,23 @@ class PgConnection final : public DriverConnection {
   // Sends a batch's statements from `first` on, each between SAVEPOINT and
   // RELEASE, at most `limit` of them, then the pipeline's sync. Returns how
   // many it sent.
-  // With `commit`, a COMMIT follows the batch's last statement.
+  // With `begin`, a BEGIN goes before them; with `commit`, a COMMIT follows
+  // the batch's last statement.
   std::size_t sendPipelined(const std::vector<BatchStatement>& batch,
                             const std::vector<const std::string*>& names, std::size_t first,
                             std::size_t limit, const std::string& savepoint,
-                            const std::string& release, bool commit);
+                            const std::string& release, bool begin, bool commit);
   // Reads the answers to `rows` pipelined rows and the sync; returns the
   // index among them of the first refused row (rows when none was) and keeps
   // its result in `refusal`.
-  // With `commit`, the answer to the COMMIT that followed them is read too:
-  // `committed` when it ran, its failure in `commitError`.
-  std::size_t readPipelined(std::size_t rows, Result& refusal, bool commit, bool& committed,
-                            std::exception_ptr& commitError);
+  // With `begin`, the answer to the BEGIN before them is read first (a
+  // failed BEGIN raises). With `commit`, the answer to the COMMIT that
+  // followed them is read too: `committed` when it ran, its failure in
+  // `commitError`.
+  std::size_t readPipelined(std::size_t rows, Result& refusal, bool begin, bool commit,
+                            bool& committed, std::exception_ptr& commitError);
   BatchOutcome isolated(const std::vector<BatchStatement>& batch, std::string_view savepoint,
-                        bool commit, bool& committed, std::exception_ptr& commitError);
+                        bool begin, bool commit, bool& committed, std::exception_ptr& commitError);
   ResultSet resultSet(PGresult* r);
   // The error a failed answer raises, kept for later.
   std::exception_ptr failure(const PGresult* r);
@@ -609,9 +613,11 @@ std::size_t PgConnection::sendPipelined(const std::vector<BatchStatement>& batch
                                         const std::vector<const std::string*>& names,
                                         std::size_t first, std::size_t limit,
                                         const std::string& savepoint,
-                                        const std::string& release, bool commit) {
+                                        const std::string& release, bool begin, bool commit) {
   std::size_t end = std::min(batch.size(), first + limit);
   WireParams& wire = wire_;
+  if (begin && !PQsendQueryParams(conn_, "BEGIN", 0, nullptr, nullptr, nullptr, nullptr, 0))
+    failResult(nullptr);
   for (std::size_t i = first; i < end; ++i) {
     const BatchStatement& statement = batch[i];
     wire.Fill(statement.Params);
@@ -634,8 +640,16 @@ std::size_t PgConnection::sendPipelined(const std::vector<BatchStatement>& batch
   return end - first;
 }
 
-std::size_t PgConnection::readPipelined(std::size_t rows, Result& refusal, bool commit,
-                                        bool& committed, std::exception_ptr& commitError) {
+std::size_t PgConnection::readPipelined(std::size_t rows, Result& refusal, bool begin,
+                                        bool commit, bool& committed,
+                                        std::exception_ptr& commitError) {
+  if (begin) {
+    Result r(PQgetResult(conn_));
+    if (!r || PQresultStatus(r.get()) != PGRES_COMMAND_OK) failResult(r.get());
+    while (Result more{PQgetResult(conn_)}) {
+      if (PQstatus(conn_) != CONNECTION_OK) failResult(more.get());
+    }
+  }
   std::size_t refused = rows;
   for (std::size_t command = 0; command < rows * 3; ++command) {
     Result r(PQgetResult(conn_));
@@ -708,20 +722,22 @@ BatchOutcome PgConnection::ExecuteIsolated(const std::vector<BatchStatement>& ba
                                            std::string_view savepoint) {
   bool committed = false;
   std::exception_ptr commitError;
-  return isolated(batch, savepoint, false, committed, commitError);
+  return isolated(batch, savepoint, false, false, committed, commitError);
 }
 
-BatchOutcome PgConnection::ExecuteIsolatedAndCommit(const std::vector<BatchStatement>& batch,
-                                                    std::string_view savepoint, bool& committed,
-                                                    std::exception_ptr& commitError) {
+BatchOutcome PgConnection::ExecuteIsolatedInTransaction(const std::vector<BatchStatement>& batch,
+                                                        std::string_view savepoint, bool begin,
+                                                        bool commit, bool& committed,
+                                                        std::exception_ptr& commitError) {
   committed = false;
   commitError = nullptr;
-  return isolated(batch, savepoint, true, committed, commitError);
+  if (batch.empty() && begin) ExecScript(u"BEGIN");
+  return isolated(batch, savepoint, begin, commit, committed, commitError);
 }
 
 BatchOutcome PgConnection::isolated(const std::vector<BatchStatement>& batch,
-                                    std::string_view savepoint, bool commit, bool& committed,
-                                    std::exception_ptr& commitError) {
+                                    std::string_view savepoint, bool begin, bool commit,
+                                    bool& committed, std::exception_ptr& commitError) {
   if (!conn_) RaiseDatabaseError(u"not connected");
   if (savepoint_ != savepoint || savepointOpen_.empty()) {
     savepoint_.assign(savepoint);
@@ -751,8 +767,10 @@ BatchOutcome PgConnection::isolated(const std::vector<BatchStatement>& batch,
     std::size_t sent = 0, passed = 0;
     if (!PQenterPipelineMode(conn_)) failResult(nullptr);
     try {
-      sent = sendPipelined(batch, names, outcome.Done, window, open, release, commit);
-      passed = readPipelined(sent, refusal, commit && outcome.Done + sent == batch.size(),
+      // The BEGIN goes with the first window only.
+      const bool beginHere = begin && outcome.Done == 0;
+      sent = sendPipelined(batch, names, outcome.Done, window, open, release, beginHere, commit);
+      passed = readPipelined(sent, refusal, beginHere, commit && outcome.Done + sent == batch.size(),
                              committed, commitError);
     } catch (...) {
       abandonPipeline();

@@ -1,5 +1,5 @@
 // Statements that share round trips on the server (RunPipelined, BEGIN sent
-// with the statements after it, COMMIT sent with the last batch) must end
+// with the batch after it, COMMIT sent with the last batch) must end
 // exactly as the same statements run one by one.
 #include <gtest/gtest.h>
 
@@ -70,26 +70,54 @@ TEST_P(PipelinedTest, EachResultComesBackInItsPlaceAndARefusedOneStopsNoOther) {
   }
 }
 
-TEST_P(PipelinedTest, StartTransactionWithRunsItsStatementsInsideTheTransaction) {
+TEST_P(PipelinedTest, ADeferredBeginHoldsWhateverRunsInTheTransaction) {
   dac::TConnection& conn = Connect();
   const std::string insert = "insert into linha values (" + p1() + ", " + p2() + ")";
-  std::vector<dac::PipelinedResult> r =
-      conn.StartTransactionWith({Insert(insert, 3), Insert(insert, 1), Insert(insert, 4)});
-  ASSERT_EQ(r.size(), 3u);
+  // With the batch: a refused row leaves the transaction usable, and a
+  // rollback undoes the rows before it.
+  conn.StartTransactionWithNextBatch();
   EXPECT_TRUE(conn.InTransaction());
-  EXPECT_FALSE(r[0].Error);
-  EXPECT_TRUE(r[1].Error);  // the key exists
+  dac::BatchOutcome done =
+      conn.ExecuteIsolated({Insert(insert, 3), Insert(insert, 1), Insert(insert, 4)}, "sp_row");
+  EXPECT_EQ(done.Done, 1u);
+  EXPECT_TRUE(done.Refused);
+  conn.ExecSQL(u"insert into linha values (30, 'p')");
   conn.Rollback();
   EXPECT_FALSE(conn.InTransaction());
-  // Nothing of the transaction stays, whatever became of its last statement.
   EXPECT_EQ(Ids(conn), (std::vector<std::string>{"1", "2"}));
 
-  r = conn.StartTransactionWith({Insert(insert, 5)});
-  ASSERT_FALSE(r[0].Error);
-  conn.Commit();
-  EXPECT_EQ(Ids(Connect()), (std::vector<std::string>{"1", "2", "5"}));
+  // Anything else run first sends the BEGIN before it; an empty batch keeps
+  // it waiting; a nested start is a savepoint inside it.
+  conn.StartTransactionWithNextBatch();
+  EXPECT_EQ(conn.ExecuteIsolated({}, "sp_row").Done, 0u);
+  conn.ExecSQL(u"insert into linha values (5, 'p')");
   conn.StartTransaction();
-  EXPECT_THROW(conn.StartTransactionWith({Insert(insert, 6)}), db::EDatabaseError);
+  conn.ExecSQL(u"insert into linha values (6, 'p')");
+  conn.Rollback();
+  EXPECT_EQ(conn.TransactionLevel(), 1);
+  EXPECT_EQ(Ids(Connect()), (std::vector<std::string>{"1", "2"}));  // not committed yet
+  conn.Rollback();
+  EXPECT_EQ(Ids(conn), (std::vector<std::string>{"1", "2"}));
+
+  // Nothing run: commit and rollback send nothing and end it all the same.
+  conn.StartTransactionWithNextBatch();
+  conn.Commit();
+  EXPECT_FALSE(conn.InTransaction());
+  conn.StartTransactionWithNextBatch();
+  conn.Rollback();
+  EXPECT_FALSE(conn.InTransaction());
+
+  // BEGIN, the batch and COMMIT together.
+  conn.StartTransactionWithNextBatch();
+  conn.CommitWithNextBatch();
+  done = conn.ExecuteIsolated({Insert(insert, 7), Insert(insert, 8)}, "sp_row");
+  EXPECT_EQ(done.Done, 2u);
+  conn.Commit();
+  EXPECT_FALSE(conn.InTransaction());
+  EXPECT_EQ(Ids(Connect()), (std::vector<std::string>{"1", "2", "7", "8"}));
+
+  conn.StartTransaction();
+  EXPECT_THROW(conn.StartTransactionWithNextBatch(), db::EDatabaseError);
   conn.Rollback();
 }
 
