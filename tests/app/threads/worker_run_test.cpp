@@ -266,6 +266,12 @@ TEST_P(WorkerRun, TheSameElementInTwoRunsIsStagedOnce) {
               log_.Texts());
   EXPECT_EQ(Count(u"select count(*) from vorna_mat.quelora"), 1);
   EXPECT_EQ(Count(u"select count(*) from vorna_mat.requisicao"), 1);
+  // The skipped element used up no key: the next new one gets the next.
+  const int first = Count(u"select id_quelora from vorna_mat.quelora where order_id = '1523001'");
+  SetResource(server_->BaseUrl(), token_, "20/06/2025 14:00:00", 1);
+  server_->Enqueue(Json(Body({Element("1523001", "ABC 1D23"), Element("1523002", "ABC 1D23")})));
+  RunWorker();
+  EXPECT_EQ(Count(u"select id_quelora from vorna_mat.quelora where order_id = '1523002'"), first + 1);
 }
 
 TEST_P(WorkerRun, AnItemRefusedByTheDatabaseKeepsTheHeaderAndStopsTheRows) {
