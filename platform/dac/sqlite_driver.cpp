@@ -584,8 +584,9 @@ SQLiteConnection::Entry SQLiteConnection::acquire(std::string_view sql, const ch
 }
 
 void SQLiteConnection::release(Entry entry) {
+  // The bindings stay: bind() sets every parameter before each run, and
+  // nothing reads a reset statement's values.
   sqlite3_reset(entry->stmt);
-  sqlite3_clear_bindings(entry->stmt);
   cache_.splice(cache_.begin(), inUse_, entry);
   if (cache_.size() > kStatementCacheSize) {
     sqlite3_finalize(cache_.back().stmt);
@@ -621,8 +622,8 @@ void SQLiteConnection::bind(const Cached& entry, const std::vector<BindValue>& p
       case BindValue::Kind::Boolean: rc = sqlite3_bind_int64(stmt, i, v.Int); break;
       case BindValue::Kind::Float: rc = sqlite3_bind_double(stmt, i, v.Float); break;
       case BindValue::Kind::Text:
-        // The values outlive the statement's run: release() clears the
-        // bindings before the caller's values go.
+        // The values outlive the statement's run; the next run binds anew
+        // before it steps.
         rc = sqlite3_bind_text(stmt, i, v.Bytes.data(), static_cast<int>(v.Bytes.size()),
                                SQLITE_STATIC);
         break;

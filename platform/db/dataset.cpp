@@ -1159,8 +1159,7 @@ void TDataSet::DataEvent(TDataEvent event, NativeInt info) {
   notifyLinks(event, info);
 }
 
-void TDataSet::notifyLinks(TDataEvent event, NativeInt info) {
-  if (dataSources_.empty()) return;
+void TDataSet::notifySources(TDataEvent event, NativeInt info) {
   std::vector<TDataSource*> sources = dataSources_;
   auto alive = [this](TDataSource* src) {
     return std::find(dataSources_.begin(), dataSources_.end(), src) != dataSources_.end();

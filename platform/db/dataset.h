@@ -335,7 +335,11 @@ class TDataSet : public rtl::TComponent {
                 TLocateOptions options) const;
   TRowId findRow(StringView keyFields, const Variant& keyValues, TLocateOptions options);
   Variant rowFieldValue(TRowId row, const TField* field) const;
-  void notifyLinks(TDataEvent event, NativeInt info);
+  // Most datasets have no data source: they pay for no call.
+  void notifyLinks(TDataEvent event, NativeInt info) {
+    if (!dataSources_.empty()) notifySources(event, info);
+  }
+  void notifySources(TDataEvent event, NativeInt info);
   void addDataSource(TDataSource* source);
   void removeDataSource(TDataSource* source);
   void applyFilterText(const String& text, TFilterOptions options);

@@ -38,8 +38,4 @@ String FieldTypeName(TFieldType type) {
   return rtl::GetEnumName(FieldTypeEnumInfo(), static_cast<int>(type));
 }
 
-bool IsEditState(TDataSetState state) {
-  return state == dsEdit || state == dsInsert || state == dsSetKey;
-}
-
 }  // namespace db

@@ -72,7 +72,9 @@ enum class TDataSetState {
 };
 using enum TDataSetState;
 // The states in which a record is being edited (dsEdit, dsInsert, dsSetKey).
-bool IsEditState(TDataSetState state);
+inline bool IsEditState(TDataSetState state) {
+  return state == dsEdit || state == dsInsert || state == dsSetKey;
+}
 
 enum class TDataEvent {
   deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange,

@@ -432,7 +432,10 @@ bool TStringField::GetAsBoolean() const { return rtl::StrToBool(GetAsString()); 
 // (ToStorage keeps it as given): their text is stored without a copy for
 // ToStorage to make. A descendant may convert text its own way.
 bool TStringField::storesTextAsGiven() const {
-  return typeid(*this) == typeid(TStringField) || typeid(*this) == typeid(TWideStringField);
+  // The type is final once constructed: asked once, not per value.
+  if (textAsGiven_ < 0)
+    textAsGiven_ = typeid(*this) == typeid(TStringField) || typeid(*this) == typeid(TWideStringField);
+  return textAsGiven_ != 0;
 }
 void TStringField::SetAsStringImpl(const String& value) {
   if (storesTextAsGiven())
@@ -983,7 +986,8 @@ TField* TFields::FindField(StringView name) const {
   const std::size_t bytes = name.size() * sizeof(Char);
   for (TField* f : fields_) {
     const String& n = f->FieldName();
-    if (n.size() == name.size() && (bytes == 0 || std::memcmp(n.data(), name.data(), bytes) == 0))
+    if (n.size() == name.size() &&
+        (bytes == 0 || (n[0] == name[0] && std::memcmp(n.data(), name.data(), bytes) == 0)))
       return f;
   }
   for (TField* f : fields_)

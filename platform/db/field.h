@@ -317,6 +317,7 @@ class TStringField : public TField {
  private:
   bool storesTextAsGiven() const;
   bool fixedChar_ = false;
+  mutable signed char textAsGiven_ = -1;  // storesTextAsGiven, once known
 };
 
 class TWideStringField : public TStringField {

@@ -107,8 +107,17 @@ class Variant {
 
   // Conversions with the platform's rules; strings read through `fs`.
   Integer AsInteger(const TFormatSettings& fs = FormatSettings()) const;
-  Int64 AsInt64(const TFormatSettings& fs = FormatSettings()) const;
-  double AsDouble(const TFormatSettings& fs = FormatSettings()) const;
+  Int64 AsInt64(const TFormatSettings& fs) const;
+  double AsDouble(const TFormatSettings& fs) const;
+  // Stored numbers come back as they are, without a conversion.
+  Int64 AsInt64() const {
+    if (type_ == varInt64 || type_ == varInteger) return v_.i;
+    return AsInt64(FormatSettings());
+  }
+  double AsDouble() const {
+    if (type_ == varDouble) return v_.d;
+    return AsDouble(FormatSettings());
+  }
   Currency AsCurrency(const TFormatSettings& fs = FormatSettings()) const;
   TDateTime AsDateTime(const TFormatSettings& fs = FormatSettings()) const;
   bool AsBoolean(const TFormatSettings& fs = FormatSettings()) const;
@@ -229,6 +238,18 @@ inline Variant& Variant::operator=(const Variant& other) {
 
 inline Variant& Variant::operator=(Variant&& other) noexcept {
   if (this == &other) return *this;
+  if (store_ == Store::Scalar) {
+    // Most targets (an edit buffer's nulls, numbers): nothing to end first.
+    if (other.store_ == Store::Scalar) {
+      v_ = other.v_;
+      type_ = other.type_;
+      other.type_ = varEmpty;
+      other.v_ = Scalar{};
+    } else {
+      constructFrom(std::move(other));
+    }
+    return *this;
+  }
   if (store_ == Store::Shared) {
     // `other` may live in the block this variant is about to let go.
     Variant kept(std::move(other));
