@@ -76,14 +76,19 @@ bool isTextType(db::TFieldType t) {
          t == ftMemo || t == ftWideMemo;
 }
 
-// Adds the value bindField makes unless it is NULL, answering whether it
-// added one. Stored text goes straight into the new value's bytes: no
-// String copy, no temporary values moved along.
-bool appendBind(db::TFieldType type, const rtl::Variant& v, std::vector<BindValue>& binds) {
+// Sets binds[used] (added when the vector is that short) to the value
+// bindField makes unless it is NULL, answering whether it did. A row's
+// values reuse the last row's: text goes straight into the bytes they hold,
+// with no String copy and no temporary values moved along.
+bool appendBind(db::TFieldType type, const rtl::Variant& v, std::vector<BindValue>& binds,
+                std::size_t& used) {
+  auto next = [&]() -> BindValue& {
+    return used < binds.size() ? binds[used++] : (++used, binds.emplace_back());
+  };
   if (isTextType(type)) {
     if (const String* text = v.StringPtr()) {
       if (text->empty()) return false;  // BindValue::Text binds it NULL
-      BindValue& b = binds.emplace_back();
+      BindValue& b = next();
       b.Type = BindValue::Kind::Text;
       const std::size_t n = text->size();
       b.Bytes.resize(n);
@@ -102,13 +107,13 @@ bool appendBind(db::TFieldType type, const rtl::Variant& v, std::vector<BindValu
     // What BindVariant makes of the stored numbers, without the detour.
     const rtl::TVarType vt = v.Type();
     if (vt == rtl::varInt64 || vt == rtl::varInteger) {
-      BindValue& b = binds.emplace_back();
+      BindValue& b = next();
       b.Type = BindValue::Kind::Integer;
       b.Int = v.AsInt64();
       return true;
     }
     if (vt == rtl::varDouble) {
-      BindValue& b = binds.emplace_back();
+      BindValue& b = next();
       b.Type = BindValue::Kind::Float;
       b.Float = v.AsDouble();
       return true;
@@ -116,7 +121,7 @@ bool appendBind(db::TFieldType type, const rtl::Variant& v, std::vector<BindValu
   }
   BindValue b = bindField(type, v);
   if (b.Type == BindValue::Kind::Null) return false;
-  binds.push_back(std::move(b));
+  next() = std::move(b);
   return true;
 }
 
@@ -265,7 +270,6 @@ bool RowWriter::Build(db::TUpdateStatus status, const std::vector<rtl::Variant>&
                       const std::vector<rtl::Variant>& values, std::string_view& sql,
                       std::vector<BindValue>& binds) {
   const int count = defs_->Count();
-  binds.clear();
   if (status == db::usInserted) {
     if (types_.size() != static_cast<std::size_t>(count)) {
       types_.clear();
@@ -273,13 +277,14 @@ bool RowWriter::Build(db::TUpdateStatus status, const std::vector<rtl::Variant>&
       lastInsert_ = nullptr;
       for (int i = 0; i < count; ++i) types_.push_back(defs_->Items(i)->DataType());
     }
-    binds.reserve(static_cast<std::size_t>(count));
     // Every character is written below: the size is all that needs setting.
     mask_.resize(static_cast<std::size_t>(count));
+    std::size_t used = 0;
     for (int i = 0; i < count; ++i) {
       const std::size_t k = static_cast<std::size_t>(i);
-      mask_[k] = appendBind(types_[k], values[k], binds) ? '1' : '0';
+      mask_[k] = appendBind(types_[k], values[k], binds, used) ? '1' : '0';
     }
+    if (binds.size() > used) binds.resize(used);
     // Rows of a batch mostly give the same fields a value.
     if (lastInsert_ && mask_ == lastMask_) {
       sql = *lastInsert_;
@@ -309,6 +314,7 @@ bool RowWriter::Build(db::TUpdateStatus status, const std::vector<rtl::Variant>&
     sql = found->second;
     return true;
   }
+  binds.clear();
   String text;
   if (status == db::usModified) {
     String sets;
