@@ -471,6 +471,7 @@ void TQuery::OpenData() {
     def->SetSize(type == db::ftWideString ? col.Size : 0);
     def->SetRequired(col.Required);
   }
+  ReserveRecords(result.Rows.size());
   for (auto& row : result.Rows) AppendLoadedRecord(std::move(row));
 }
 

@@ -477,6 +477,8 @@ class TCustomMemDataSet : public TDataSet {
                            std::vector<Variant>& newValues) {}
   // Adds a record read from the source (unmodified, no log entry).
   TRowId AppendLoadedRecord(std::vector<Variant> values);
+  // Room for `count` more records, when the source knows how many it loads.
+  void ReserveRecords(std::size_t count);
   // Removes every record.
   void ClearRecords();
 
@@ -503,9 +505,18 @@ class TCustomMemDataSet : public TDataSet {
   void markChanged(TMemRecord& rec);
   void resyncAfterLogChange();
 
-  // Every record by id, deleted ones (kept for the log) included, and their
+  // Adds a record under the next id.
+  TMemRecord& addRecord();
+  // Removes a record from the store (not from order_).
+  void dropRecord(TRowId id);
+
+  // Every record, deleted ones (kept for the log) included, in the slot of
+  // its id: slots_[id - firstId_]. Ids only grow, so records are appended; a
+  // removed one leaves an empty slot (Id 0) until none is left. Then their
   // store order.
-  std::unordered_map<TRowId, TMemRecord> rows_;
+  std::vector<TMemRecord> slots_;
+  TRowId firstId_ = 1;
+  std::size_t live_ = 0;
   std::vector<TRowId> order_;
   mutable std::unordered_map<TRowId, int> index_;
   mutable bool indexValid_ = false;

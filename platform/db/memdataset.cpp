@@ -1,4 +1,7 @@
+#include <malloc.h>
+
 #include <algorithm>
+#include <mutex>
 
 #include "platform/db/dataset.h"
 #include "platform/db/value_conversion.h"
@@ -29,10 +32,19 @@ int compareValues(const Variant& a, const Variant& b) {
   }
 }
 
+void keepHeap() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+  });
+}
+
 }  // namespace
 
 TCustomMemDataSet::TCustomMemDataSet(rtl::TComponent* owner)
     : TDataSet(owner), masterLink_(std::make_unique<TMasterDataLink>(this)) {
+  keepHeap();
   masterLink_->SetOnMasterChange(rtl::TNotifyEvent::bind<&TCustomMemDataSet::masterChange>(this));
   masterLink_->SetOnMasterDisable(rtl::TNotifyEvent::bind<&TCustomMemDataSet::masterChange>(this));
 }
@@ -63,7 +75,8 @@ void TCustomMemDataSet::InternalOpen() {
   }
   if (FieldDefs()->Count() == 0) DatabaseError(u"Missing data provider or data packet", this);
   size_t n = static_cast<size_t>(FieldDefs()->Count());
-  for (auto& [id, rec] : rows_) rec.Values.resize(n, Null());
+  for (TMemRecord& rec : slots_)
+    if (rec.Id != 0) rec.Values.resize(n, Null());
 }
 
 void TCustomMemDataSet::InternalClose() {
@@ -73,20 +86,42 @@ void TCustomMemDataSet::InternalClose() {
 }
 
 void TCustomMemDataSet::ClearRecords() {
-  rows_.clear();
+  slots_.clear();
+  live_ = 0;
+  firstId_ = nextId_;
   order_.clear();
   index_.clear();
   indexValid_ = false;
 }
 
-TDataSet::TRowId TCustomMemDataSet::AppendLoadedRecord(std::vector<Variant> values) {
-  TMemRecord rec;
+TMemRecord& TCustomMemDataSet::addRecord() {
+  TMemRecord& rec = slots_.emplace_back();
   rec.Id = nextId_++;
+  ++live_;
+  return rec;
+}
+
+void TCustomMemDataSet::dropRecord(TRowId id) {
+  TMemRecord* rec = record(id);
+  if (!rec) return;
+  *rec = TMemRecord();
+  if (--live_ == 0) {
+    slots_.clear();
+    firstId_ = nextId_;
+  }
+}
+
+void TCustomMemDataSet::ReserveRecords(std::size_t count) {
+  slots_.reserve(slots_.size() + count);
+  order_.reserve(order_.size() + count);
+}
+
+TDataSet::TRowId TCustomMemDataSet::AppendLoadedRecord(std::vector<Variant> values) {
+  TMemRecord& rec = addRecord();
   rec.Values = std::move(values);
   int n = FieldDefs()->Count();
   if (n > 0) rec.Values.resize(static_cast<size_t>(n), Null());
   TRowId id = rec.Id;
-  rows_.emplace(id, std::move(rec));
   if (indexValid_) index_[id] = static_cast<int>(order_.size());
   order_.push_back(id);
   return id;
@@ -109,20 +144,20 @@ TDataSet::TRowId TCustomMemDataSet::StoreRowId(int index) const {
 }
 
 Variant TCustomMemDataSet::StoreValue(TRowId row, int defIndex) const {
-  auto it = rows_.find(row);
-  if (it == rows_.end()) return Null();
-  const auto& values = it->second.Values;
+  const TMemRecord* rec = FindRecord(row);
+  if (!rec) return Null();
+  const auto& values = rec->Values;
   return static_cast<size_t>(defIndex) < values.size() ? values[static_cast<size_t>(defIndex)] : Null();
 }
 
 TMemRecord* TCustomMemDataSet::record(TRowId id) {
-  auto it = rows_.find(id);
-  return it == rows_.end() ? nullptr : &it->second;
+  return const_cast<TMemRecord*>(FindRecord(id));
 }
 
 const TMemRecord* TCustomMemDataSet::FindRecord(TRowId id) const {
-  auto it = rows_.find(id);
-  return it == rows_.end() ? nullptr : &it->second;
+  if (id < firstId_ || static_cast<std::size_t>(id - firstId_) >= slots_.size()) return nullptr;
+  const TMemRecord& rec = slots_[static_cast<std::size_t>(id - firstId_)];
+  return rec.Id != 0 ? &rec : nullptr;
 }
 
 int TCustomMemDataSet::indexOf(TRowId id) const {
@@ -141,24 +176,24 @@ void TCustomMemDataSet::markChanged(TMemRecord& rec) {
 }
 
 TDataSet::TRowId TCustomMemDataSet::StoreInsert(TRowId before, std::vector<Variant>& values) {
-  TMemRecord rec;
+  std::vector<Variant> written;
   if (!cachedUpdates_) {
     // The descendant may change the values it writes (a generated key): it
     // gets a copy, so that a refusal leaves the caller's values as they were.
-    rec.Values = values;
+    written = values;
     TMemRecord none;
-    WriteRecord(usInserted, none, rec.Values);
+    WriteRecord(usInserted, none, written);
   } else {
-    rec.Values = std::move(values);
+    written = std::move(values);
   }
-  rec.Id = nextId_++;
+  int pos = before != 0 ? indexOf(before) : -1;
+  TMemRecord& rec = addRecord();
+  rec.Values = std::move(written);
   if (cachedUpdates_) {
     rec.Status = usInserted;
     markChanged(rec);
   }
   TRowId id = rec.Id;
-  int pos = before != 0 ? indexOf(before) : -1;
-  rows_.emplace(id, std::move(rec));
   if (pos < 0) {
     if (indexValid_) index_[id] = static_cast<int>(order_.size());
     order_.push_back(id);
@@ -202,7 +237,7 @@ void TCustomMemDataSet::StoreDelete(TRowId row) {
   int pos = indexOf(row);
   if (pos >= 0) order_.erase(order_.begin() + pos);
   indexValid_ = false;
-  rows_.erase(row);
+  dropRecord(row);
 }
 
 // --- cached updates ----------------------------------------------------------------------------------
@@ -212,15 +247,15 @@ bool TCustomMemDataSet::UpdatesPending() const { return ChangeCount() > 0; }
 
 int TCustomMemDataSet::ChangeCount() const {
   int n = 0;
-  for (const auto& [id, rec] : rows_)
-    if (rec.Status != usUnmodified) ++n;
+  for (const TMemRecord& rec : slots_)
+    if (rec.Id != 0 && rec.Status != usUnmodified) ++n;
   return n;
 }
 
 std::vector<const TMemRecord*> TCustomMemDataSet::ChangedRecords() const {
   std::vector<const TMemRecord*> out;
-  for (const auto& [id, rec] : rows_)
-    if (rec.Status != usUnmodified) out.push_back(&rec);
+  for (const TMemRecord& rec : slots_)
+    if (rec.Id != 0 && rec.Status != usUnmodified) out.push_back(&rec);
   std::sort(out.begin(), out.end(),
             [](const TMemRecord* a, const TMemRecord* b) { return a->ChangeOrder < b->ChangeOrder; });
   return out;
@@ -233,7 +268,7 @@ void TCustomMemDataSet::CommitUpdate(TRowId id) {
     int pos = indexOf(id);
     if (pos >= 0) order_.erase(order_.begin() + pos);
     indexValid_ = false;
-    rows_.erase(id);
+    dropRecord(id);
     return;
   }
   rec->Status = usUnmodified;
@@ -253,10 +288,11 @@ void TCustomMemDataSet::resyncAfterLogChange() {
 
 void TCustomMemDataSet::CancelUpdates() {
   std::vector<TRowId> inserted;
-  for (auto& [id, rec] : rows_) {
+  for (TMemRecord& rec : slots_) {
+    if (rec.Id == 0) continue;
     switch (rec.Status) {
       case usInserted:
-        inserted.push_back(id);
+        inserted.push_back(rec.Id);
         break;
       case usModified:
       case usDeleted:
@@ -273,7 +309,7 @@ void TCustomMemDataSet::CancelUpdates() {
     int pos = indexOf(id);
     if (pos >= 0) order_.erase(order_.begin() + pos);
     indexValid_ = false;
-    rows_.erase(id);
+    dropRecord(id);
   }
   resyncAfterLogChange();
 }
@@ -291,7 +327,7 @@ void TCustomMemDataSet::RevertRecord() {
     int pos = indexOf(id);
     if (pos >= 0) order_.erase(order_.begin() + pos);
     indexValid_ = false;
-    rows_.erase(id);
+    dropRecord(id);
   } else {
     rec->Values = rec->OriginalValues;
     rec->OriginalValues.clear();
@@ -357,13 +393,13 @@ void TCustomMemDataSet::resolveIndexes() const {
 }
 
 bool TCustomMemDataSet::RowInRange(TRowId row) const {
-  auto it = rows_.find(row);
-  if (it == rows_.end() || it->second.Status == usDeleted) return false;
+  const TMemRecord* rec = FindRecord(row);
+  if (!rec || rec->Status == usDeleted) return false;
   if (!masterLink_->DataSource() || MasterFields().empty()) return true;
   const std::vector<TField*>& master = masterLink_->Fields();
   if (!masterLink_->Active() || master.empty()) return false;
   resolveIndexes();
-  const auto& values = it->second.Values;
+  const auto& values = rec->Values;
   for (size_t i = 0; i < master.size() && i < detailIdx_.size(); ++i) {
     Variant m = master[i]->Value();
     if (isNullValue(m)) return false;
@@ -377,8 +413,8 @@ void TCustomMemDataSet::OrderRows(std::vector<TRowId>& rows) const {
   if (indexFieldNames_.empty()) return;
   resolveIndexes();
   std::stable_sort(rows.begin(), rows.end(), [this](TRowId a, TRowId b) {
-    const auto& va = rows_.at(a).Values;
-    const auto& vb = rows_.at(b).Values;
+    const auto& va = FindRecord(a)->Values;
+    const auto& vb = FindRecord(b)->Values;
     for (int i : orderIdx_) {
       int c = compareValues(va[static_cast<size_t>(i)], vb[static_cast<size_t>(i)]);
       if (c != 0) return c < 0;

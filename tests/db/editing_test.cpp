@@ -362,3 +362,37 @@ TEST(Editing, RevertRecordRestoresOnlyTheCurrentRecord) {
 }
 
 }  // namespace
+
+TEST(Editing, RecordsRemovedInAnyOrderLeaveTheOthersAndTheirBookmarks) {
+  auto ds = makeNumbered(6);
+  auto idOf = [&] { return ds->FieldByName(u"ID")->AsInteger(); };
+  ds->SetRecNo(4);
+  const db::TBookmark four = ds->GetBookmark();
+  ds->SetRecNo(6);
+  const db::TBookmark six = ds->GetBookmark();
+  // The first, a middle and the last record go; the others stay where their
+  // bookmarks say.
+  ds->First();
+  ds->Delete();
+  ds->SetRecNo(2);  // record 3
+  ds->Delete();
+  ds->Last();
+  ds->Delete();
+  EXPECT_EQ(ds->RecordCount(), 3);
+  EXPECT_FALSE(ds->BookmarkValid(six));
+  ASSERT_TRUE(ds->BookmarkValid(four));
+  ds->GotoBookmark(four);
+  EXPECT_EQ(idOf(), 4);
+  // New records come after the holes; emptied, the dataset starts afresh.
+  ds->AppendRecord({Variant(7), Variant(u"seven"), Variant(1.0), Variant::FromDateTime(45007.0)});
+  std::vector<int> ids;
+  for (ds->First(); !ds->Eof(); ds->Next()) ids.push_back(idOf());
+  EXPECT_EQ(ids, (std::vector<int>{2, 4, 5, 7}));
+  while (!ds->IsEmpty()) ds->Delete();
+  EXPECT_FALSE(ds->BookmarkValid(four));
+  ds->AppendRecord({Variant(8), Variant(u"eight"), Variant(1.0), Variant::FromDateTime(45008.0)});
+  EXPECT_EQ(ds->RecordCount(), 1);
+  EXPECT_EQ(idOf(), 8);
+  ds->GotoBookmark(ds->GetBookmark());
+  EXPECT_EQ(idOf(), 8);
+}
