@@ -32,6 +32,11 @@ int compareValues(const Variant& a, const Variant& b) {
   }
 }
 
+// A closed dataset hands its records back to the heap all together, and
+// the allocator would give that block back to the system at once: the next
+// open (a grid refreshed every few seconds) would fault every page in again.
+// So the heap keeps what it had, large blocks included (process-wide, set
+// once before the first dataset).
 void keepHeap() {
   static std::once_flag once;
   std::call_once(once, [] {
