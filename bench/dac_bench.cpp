@@ -96,13 +96,19 @@ void LayerCachedInserts(benchmark::State& state, bool pg) {
     q.SetCachedUpdates(true);
     q.SetUpdateTableName(u"bench_layer");
     q.Open();
+    // The fields found once, as the bare side binds by position.
+    db::TField* id = q.FieldByName(u"id");
+    db::TField* order = q.FieldByName(u"order_id");
+    db::TField* quantidade = q.FieldByName(u"quantidade");
+    db::TField* placa = q.FieldByName(u"placa");
+    db::TField* status = q.FieldByName(u"status_integracao");
     for (int i = 0; i < kRows; ++i, ++next) {
       q.Append();
-      q.FieldByName(u"id")->SetAsInteger(next);
-      q.FieldByName(u"order_id")->SetAsString(u"ORD-" + rtl::IntToStr(next));
-      q.FieldByName(u"quantidade")->SetAsFloat(45.5);
-      q.FieldByName(u"placa")->SetAsString(u"ABC1D23");
-      q.FieldByName(u"status_integracao")->SetAsString(u"Pendente");
+      id->SetAsInteger(next);
+      order->SetAsString(u"ORD-" + rtl::IntToStr(next));
+      quantidade->SetAsFloat(45.5);
+      placa->SetAsString(u"ABC1D23");
+      status->SetAsString(u"Pendente");
       q.Post();
     }
     if (q.ApplyUpdates(-1) != 0) state.SkipWithError("apply failed");

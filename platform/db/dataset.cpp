@@ -18,9 +18,6 @@ using rtl::ScopedValue;
 
 namespace {
 
-// The record being edited, as fields read it.
-constexpr TDataSet::TRowId kEditing = -1;
-
 
 std::vector<String> splitNames(StringView names) {
   std::vector<String> out;
@@ -341,15 +338,6 @@ void TDataSet::fieldListChanged() {
 }
 
 // --- reading and writing values -------------------------------------------------------------
-TDataSet::TRowId TDataSet::currentRow() const {
-  if (tempRow_ != 0) return tempRow_;
-  if (cur_ < 0 || cur_ >= static_cast<int>(view_.size())) return 0;
-  TRowId id = view_[static_cast<size_t>(cur_)];
-  if (id == 0) return kEditing;
-  if (state_ == dsEdit && id == editRow_) return kEditing;
-  return id;
-}
-
 Variant TDataSet::rowFieldValue(TRowId row, const TField* field) const {
   if (row == 0) return Null();
   if (field->FieldKind() == fkData) {
@@ -468,8 +456,7 @@ void TDataSet::calculateFields(TRowId row, std::vector<Variant>& calc) const {
   self->DoOnCalcFields();
 }
 
-void TDataSet::recalcEditRecord() {
-  if (!hasCalcFields_) return;
+void TDataSet::recalcCalcFields() {
   editCalc_.assign(static_cast<size_t>(calcCount_), Null());
   calculateFields(kEditing, editCalc_);
 }

@@ -307,13 +307,25 @@ class TDataSet : public rtl::TComponent {
   Variant oldFieldValue(const TField* field) const;
   const std::vector<Variant>& calcValuesOf(TRowId row) const;
   void calculateFields(TRowId row, std::vector<Variant>& calc) const;
-  void recalcEditRecord();
+  void recalcEditRecord() {
+    if (hasCalcFields_) recalcCalcFields();
+  }
+  void recalcCalcFields();
   void fieldListChanged();
   void addField(TField* field);
   void removeField(TField* field);
 
   // Cursor
-  TRowId currentRow() const;
+  // The record being edited, as fields read it.
+  static constexpr TRowId kEditing = -1;
+  TRowId currentRow() const {
+    if (tempRow_ != 0) return tempRow_;
+    if (cur_ < 0 || cur_ >= static_cast<int>(view_.size())) return 0;
+    TRowId id = view_[static_cast<std::size_t>(cur_)];
+    if (id == 0) return kEditing;
+    if (state_ == dsEdit && id == editRow_) return kEditing;
+    return id;
+  }
   int positionOf(TRowId row) const;  // -1 when not shown
   void goToPosition(int position);
   void clampCursor();
