@@ -80,11 +80,13 @@ bool isTextType(db::TFieldType t) {
 // bindField makes unless it is NULL, answering whether it did. A row's
 // values reuse the last row's: text goes straight into the bytes they hold,
 // with no String copy and no temporary values moved along.
+[[gnu::always_inline]] inline BindValue& nextBind(std::vector<BindValue>& binds, std::size_t& used) {
+  return used < binds.size() ? binds[used++] : (++used, binds.emplace_back());
+}
+
 bool appendBind(db::TFieldType type, const rtl::Variant& v, std::vector<BindValue>& binds,
                 std::size_t& used) {
-  auto next = [&]() -> BindValue& {
-    return used < binds.size() ? binds[used++] : (++used, binds.emplace_back());
-  };
+  auto next = [&]() -> BindValue& { return nextBind(binds, used); };
   if (isTextType(type)) {
     if (const String* text = v.StringPtr()) {
       if (text->empty()) return false;  // BindValue::Text binds it NULL

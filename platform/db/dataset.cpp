@@ -370,7 +370,7 @@ Variant TDataSet::oldFieldValue(const TField* field) const {
   return StoreValue(row, field->fieldNo_ - 1);
 }
 
-int TDataSet::fieldSlot(TField* field) {
+[[gnu::always_inline]] inline int TDataSet::fieldSlot(TField* field) {
   if (field->FieldKind() != fkData && field->FieldKind() != fkInternalCalc) {
     if (field->calcIndex_ < 0)
       DatabaseErrorFmt(u"Field '%s' cannot be modified", {field->DisplayName()}, this);
@@ -391,7 +391,7 @@ int TDataSet::fieldSlot(TField* field) {
   return static_cast<int>(i);
 }
 
-void TDataSet::storeFieldValue(TField* field, int slot, Variant&& stored) {
+[[gnu::always_inline]] inline void TDataSet::storeFieldValue(TField* field, int slot, Variant&& stored) {
   if (slot < 0) {
     size_t c = static_cast<size_t>(field->calcIndex_);
     if (state_ == dsCalcFields && tempCalc_) {
