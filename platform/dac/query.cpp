@@ -86,11 +86,10 @@ bool isTextType(db::TFieldType t) {
 
 bool appendBind(db::TFieldType type, const rtl::Variant& v, std::vector<BindValue>& binds,
                 std::size_t& used) {
-  auto next = [&]() -> BindValue& { return nextBind(binds, used); };
   if (isTextType(type)) {
     if (const String* text = v.StringPtr()) {
       if (text->empty()) return false;  // BindValue::Text binds it NULL
-      BindValue& b = next();
+      BindValue& b = nextBind(binds, used);
       b.Type = BindValue::Kind::Text;
       const std::size_t n = text->size();
       b.Bytes.resize(n);
@@ -109,13 +108,13 @@ bool appendBind(db::TFieldType type, const rtl::Variant& v, std::vector<BindValu
     // What BindVariant makes of the stored numbers, without the detour.
     const rtl::TVarType vt = v.Type();
     if (vt == rtl::varInt64 || vt == rtl::varInteger) {
-      BindValue& b = next();
+      BindValue& b = nextBind(binds, used);
       b.Type = BindValue::Kind::Integer;
       b.Int = v.AsInt64();
       return true;
     }
     if (vt == rtl::varDouble) {
-      BindValue& b = next();
+      BindValue& b = nextBind(binds, used);
       b.Type = BindValue::Kind::Float;
       b.Float = v.AsDouble();
       return true;
@@ -123,7 +122,7 @@ bool appendBind(db::TFieldType type, const rtl::Variant& v, std::vector<BindValu
   }
   BindValue b = bindField(type, v);
   if (b.Type == BindValue::Kind::Null) return false;
-  next() = std::move(b);
+  nextBind(binds, used) = std::move(b);
   return true;
 }
 

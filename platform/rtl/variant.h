@@ -240,14 +240,7 @@ inline Variant& Variant::operator=(Variant&& other) noexcept {
   if (this == &other) return *this;
   if (store_ == Store::Scalar) {
     // Most targets (an edit buffer's nulls, numbers): nothing to end first.
-    if (other.store_ == Store::Scalar) {
-      v_ = other.v_;
-      type_ = other.type_;
-      other.type_ = varEmpty;
-      other.v_ = Scalar{};
-    } else {
-      constructFrom(std::move(other));
-    }
+    constructFrom(std::move(other));
     return *this;
   }
   if (store_ == Store::Shared) {
