@@ -116,8 +116,14 @@ TComponent::TComponent(TComponent* owner) {
 TComponent::~TComponent() {
   Destroying();
   forgetLoading(this);
+  tellFreeNotificationPartners();
+  DestroyComponents();
+  if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::tellFreeNotificationPartners() {
   // Partners under the same owner (and the owner itself) hear it from the
-  // owner's Notification below; telling them here too would tell them twice.
+  // owner's Notification; telling them here too would tell them twice.
   while (!freeNotifies_.empty()) {
     TComponent* partner = freeNotifies_.back();
     freeNotifies_.pop_back();
@@ -125,8 +131,11 @@ TComponent::~TComponent() {
     bool toldByOwner = owner_ && (partner == owner_ || partner->owner_ == owner_);
     if (!toldByOwner) partner->Notification(this, TOperation::opRemove);
   }
-  DestroyComponents();
-  if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::BroadcastRemoveNotifications() {
+  tellFreeNotificationPartners();
+  if (owner_) owner_->Notification(this, TOperation::opRemove);
 }
 
 void TComponent::Published(PropTable<TComponent>& p) {

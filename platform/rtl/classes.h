@@ -104,6 +104,9 @@ class TComponent : public TPersistent {
   // and each forgets the other, so neither keeps a dangling pointer.
   void FreeNotification(TComponent* component);
   void RemoveFreeNotification(TComponent* component);
+  // Announces the removal ahead of destruction: every partner hears opRemove
+  // and is forgotten, then the owner hears it (and passes it on).
+  void BroadcastRemoveNotifications();
 
   // --- parent and children (forms and streaming)
   virtual void GetChildren(TGetChildProc proc, TComponent* root) {}
@@ -148,6 +151,7 @@ class TComponent : public TPersistent {
   void insertItem(TComponent* component);
   void removeItem(TComponent* component);
   void unlinkFreeNotification(TComponent* other);
+  void tellFreeNotificationPartners();
 
   TComponent* owner_ = nullptr;
   std::vector<TComponent*> components_;     // owned
