@@ -9,14 +9,18 @@ parameters sent untyped as text (as the driver sends them) and executed; on a
 server given by PGHOST/PGPORT/PGUSER (a superuser, for the scratch database
 and role it creates and drops), or else on a private cluster that the script
 starts in a temporary folder and stops again. PG_TEST_ENV may name a file of
-PG...=value lines (the test fixture's) to read those settings from.
+PG...=value lines (the test fixture's) to read those settings from; the
+fixture's superuser is reached through the socket folder that
+PG_TEST_SUPERUSER_HOST names there.
 
 Also checks that app/run/statement_catalogue_table.inc is current.
 
-    python3 db/check_statements.py [--sqlite-only] [--keep]
+    python3 db/check_statements.py [--sqlite-only | --postgres-only] [--keep]
 
-Exit status 0 when every check passed. The last line reads
-"N passed, N failed".
+Exit status 0 when every check passed (and at least one ran). The last line
+reads "N passed, N failed". With --postgres-only and PG_TEST_ENV set but no
+server's settings in its file (the test server could not be started), the
+exit status is 77, a skip, unless CI or REQUIRE_POSTGRES=1 is set: then 1.
 """
 
 import argparse
@@ -478,6 +482,17 @@ def run_cases(chk, eng, login, plain, st):
     r = run("qryBuscaQuelora", status_integracao="Pendente")
     chk.ok(label("qryBuscaQuelora", "pending without error, key order"), quelora_ids(r) == [1, 2], quelora_ids(r))
 
+    # The claim changes a pending row without error once; a second claim, or
+    # one of a row with an error, changes nothing. Row 1 goes back afterwards.
+    r = run("qryReservaQuelora", id_quelora="1")
+    chk.ok(label("qryReservaQuelora", "pending row claimed"), r.rowcount == 1, r.rowcount)
+    r = run("qryReservaQuelora", id_quelora="1")
+    chk.ok(label("qryReservaQuelora", "claimed row not claimed again"), r.rowcount == 0, r.rowcount)
+    r = run("qryReservaQuelora", id_quelora="3")
+    chk.ok(label("qryReservaQuelora", "row with an error not claimed"), r.rowcount == 0, r.rowcount)
+    run("qryUpdateStatusIntegracao", status_integracao="Pendente", id_requisicao="0", ano_requisicao="0",
+        numero_requisicao="0", erro_integracao="0", log_erro_integracao=None, id_quelora="1")
+
     # UpdateStatus: every value as text, '0' keeps the stored value, '' is NULL.
     def quelora_row(i):
         rr = run("qryQuelora", data_inicio="2025-06-01 00:00:00", data_fim="2025-06-30 00:00:00", erro_integracao=1)
@@ -664,49 +679,89 @@ def check_postgres(chk, st, libpq, base):
         admin.close()
 
 
+# The exit status ctest reads as "skipped" (SKIP_RETURN_CODE).
+SKIPPED = 77
+
+
+def postgres_required():
+    return bool(os.environ.get("CI")) or os.environ.get("REQUIRE_POSTGRES") == "1"
+
+
+def load_test_server_env():
+    """Puts the PG... lines of the file PG_TEST_ENV names into the environment.
+    Returns False when the variable names a file without any (no server)."""
+    env_file = os.environ.get("PG_TEST_ENV")
+    if not env_file:
+        return True
+    loaded = 0
+    if os.path.exists(env_file):
+        with open(env_file, encoding="utf-8") as f:
+            for line in f:
+                key, sep, value = line.strip().partition("=")
+                if sep and key.startswith("PG"):
+                    os.environ[key] = value
+                    loaded += 1
+    return loaded > 0
+
+
+def postgres_checks(chk, st):
+    libpq = Libpq()
+    cluster = None
+    superuser_host = os.environ.get("PG_TEST_SUPERUSER_HOST")
+    if superuser_host:
+        # The test server's login role may not create roles; its superuser may,
+        # through the socket only.
+        base = "host=%s port=%s user=postgres" % (superuser_host, os.environ.get("PGPORT", "5432"))
+    elif os.environ.get("PGHOST") or os.environ.get("PGPORT"):
+        base = ""
+    else:
+        cluster = PrivateCluster()
+        base = "host=127.0.0.1 port=%d user=postgres" % cluster.port
+    try:
+        check_postgres(chk, st, libpq, base + " connect_timeout=10 options='-c client_min_messages=warning'")
+    finally:
+        if cluster:
+            cluster.stop()
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--sqlite-only", action="store_true", help="skip PostgreSQL")
+    only = ap.add_mutually_exclusive_group()
+    only.add_argument("--sqlite-only", action="store_true", help="skip PostgreSQL")
+    only.add_argument("--postgres-only", action="store_true",
+                      help="PostgreSQL only (no SQLite, no generated-table check)")
     ap.add_argument("--keep", action="store_true", help="keep the SQLite folder")
     args = ap.parse_args()
 
+    if not args.sqlite_only and not load_test_server_env():
+        why = "no PostgreSQL test server: %s holds no settings" % os.environ["PG_TEST_ENV"]
+        if postgres_required():
+            print(why)
+            print("0 passed, 1 failed")
+            return 1
+        print(why + "; skipped")
+        return SKIPPED
+
     chk = Checker()
     st = load_statements()
-    check_generated(chk)
     check_texts(chk, st)
 
-    folder = tempfile.mkdtemp(prefix="check-statements-")
-    try:
-        check_sqlite(chk, st, folder)
-    finally:
-        if args.keep:
-            print("SQLite files kept in", folder)
-        else:
-            shutil.rmtree(folder, ignore_errors=True)
+    if not args.postgres_only:
+        check_generated(chk)
+        folder = tempfile.mkdtemp(prefix="check-statements-")
+        try:
+            check_sqlite(chk, st, folder)
+        finally:
+            if args.keep:
+                print("SQLite files kept in", folder)
+            else:
+                shutil.rmtree(folder, ignore_errors=True)
 
     if not args.sqlite_only:
-        libpq = Libpq()
-        cluster = None
-        env_file = os.environ.get("PG_TEST_ENV")
-        if env_file and os.path.exists(env_file):
-            with open(env_file, encoding="utf-8") as f:
-                for line in f:
-                    key, sep, value = line.strip().partition("=")
-                    if sep and key.startswith("PG"):
-                        os.environ[key] = value
-        if os.environ.get("PGHOST") or os.environ.get("PGPORT"):
-            base = ""
-        else:
-            cluster = PrivateCluster()
-            base = "host=127.0.0.1 port=%d user=postgres" % cluster.port
-        try:
-            check_postgres(chk, st, libpq, base + " connect_timeout=10 options='-c client_min_messages=warning'")
-        finally:
-            if cluster:
-                cluster.stop()
+        postgres_checks(chk, st)
 
     print("%d passed, %d failed" % (chk.passed, chk.failed))
-    return 1 if chk.failed else 0
+    return 1 if chk.failed or not chk.passed else 0
 
 
 if __name__ == "__main__":

@@ -10,6 +10,7 @@
 #include "app/forms/uLogin.h"
 #include "app/forms/uPrincipal.h"
 #include "app/run/U_Global_Library.h"
+#include "app/run/busy_flag.h"
 #include "app/run/config.h"
 #include "app/run/run_once.h"
 #include "app/run/udmPrincipal.h"
@@ -77,6 +78,29 @@ class TStopSignals {
   std::thread thread_;
 };
 
+// A busy flag the program's run could not free is still the program's to
+// free before it goes; when the database still refuses, it says so.
+void FreeOwedFlagBeforeExit() {
+  const int owed = OwedBusyFlag();
+  if (owed == 0 || !dtmPrincipal) return;
+  auto clear = [owed] {
+    TCatalogueQuery* semaforo = dtmPrincipal->qryUpdateSemaforo;
+    semaforo->ParamByName(u"carga_inicial")->SetAsInteger(0);
+    semaforo->ParamByName(u"id_integracao_recurso")->SetAsInteger(owed);
+    semaforo->ExecSQL();
+  };
+  auto reconnect = [] {
+    dac::TConnection* conn = dtmPrincipal->FDConnPrincipal;
+    if (conn->Connected()) conn->Close();
+    conn->Open();
+  };
+  rtl::String error;
+  if (ClearBusyFlagWithRetries(clear, reconnect, error))
+    BusyFlagFreed(owed);
+  else
+    std::fprintf(stderr, "integrador: %s\n", rtl::StringToUtf8(BusyFlagNotFreedLine(error)).c_str());
+}
+
 }  // namespace
 
 bool ParseProgramCommandLine(int argc, char** argv, TProgramOptions& options, std::string& error) {
@@ -128,6 +152,7 @@ int RunProgram(const TProgramOptions& options) {
   // waited for, so that it leaves the busy flag free.
   TThreadXML::TerminateAll();
   TThreadXML::WaitForAll(kWorkerStopWaitMs);
+  FreeOwedFlagBeforeExit();
   rtl::BeginShutdown();
   return ProgramStatus();
 }

@@ -7,6 +7,7 @@
 #include "app/forms/program.h"
 #include "app/forms/uLogin.h"
 #include "app/run/U_Global_Library.h"
+#include "app/run/busy_flag.h"
 #include "app/run/udmPrincipal.h"
 #include "app/run/untThreadClass.h"
 #include "platform/db/field.h"
@@ -15,6 +16,7 @@
 #include "platform/rtl/except.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/resources.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/threads.h"
 #include "platform/rtl/ustring.h"
@@ -38,9 +40,9 @@ constexpr char16_t kVersion[] = u" Versão 14.53.01";
 // The next-run time as every run writes it, whatever the locale.
 constexpr char16_t kNextRunPicture[] = u"dd/mm/yyyy hh:nn:ss";
 
-const rtl::TFormatSettings& PtBr() {
-  static const rtl::TFormatSettings settings = rtl::TFormatSettings::Create(rtl::LOCALE_PT_BR);
-  return settings;
+rtl::String MessageOf(const std::exception& e) {
+  if (auto* r = dynamic_cast<const rtl::Exception*>(&e)) return r->Message();
+  return rtl::Utf8ToString(e.what());
 }
 
 template <class T>
@@ -273,7 +275,7 @@ TfrmPrincipal::~TfrmPrincipal() {
 void TfrmPrincipal::BeforeDestruction() {
   // A window freed without closing still ends its worker first: the worker
   // writes to this window's pane.
-  *alive_ = false;
+  lifetime_.End();
   stopWorkers();
   ui::TForm::BeforeDestruction();
 }
@@ -313,11 +315,15 @@ void TfrmPrincipal::FormShow(rtl::TObject*) {
 }
 
 void TfrmPrincipal::afterLogin() {
-  TCatalogueQuery* busca = dtmPrincipal->qryBuscaCNPJ;
-  busca->Close();
-  busca->Open();
-  if (!busca->IsEmpty() && !busca->FieldByName(u"proxima_consulta")->IsNull())
-    lblProximaConsulta->SetCaption(NextQueryText(FieldDateTime(busca->FieldByName(u"proxima_consulta"))));
+  // The status bar's next query may be unreadable (a mistyped value in the
+  // database); the period, the grid and the scheduler's start do not depend
+  // on it, and the scheduler's ticks report it, and try again, by themselves.
+  std::exception_ptr nextQueryError;
+  try {
+    showNextQuery();
+  } catch (const std::exception&) {
+    nextQueryError = std::current_exception();
+  }
 
   const TDateTime now = rtl::Now();
   cxDataInicial->SetDate(rtl::IncDay(now, -7));
@@ -335,6 +341,16 @@ void TfrmPrincipal::afterLogin() {
   TimerIniciar->SetInterval(10000);
   TimerIniciar->SetOnTimer(rtl::TNotifyEvent::bind<&TfrmPrincipal::TimerIniciarOnTimer>(this));
   TimerIniciar->SetEnabled(true);
+
+  if (nextQueryError) std::rethrow_exception(nextQueryError);
+}
+
+void TfrmPrincipal::showNextQuery() {
+  TCatalogueQuery* busca = dtmPrincipal->qryBuscaCNPJ;
+  busca->Close();
+  busca->Open();
+  if (!busca->IsEmpty() && !busca->FieldByName(u"proxima_consulta")->IsNull())
+    lblProximaConsulta->SetCaption(NextQueryText(FieldDateTime(busca->FieldByName(u"proxima_consulta"))));
 }
 
 void TfrmPrincipal::TimerIniciarOnTimer(rtl::TObject*) {
@@ -437,6 +453,10 @@ void TfrmPrincipal::runTick() {
   TCatalogueQuery* consulta = dm->qryConsultaIntegracao;
   TCatalogueQuery* busca = dm->qryBuscaCNPJ;
 
+  // 0. A flag this process took and could not free yet is freed first; no
+  // run starts before.
+  if (const int owed = OwedBusyFlag()) freeOwedFlag(owed);
+
   // 1. The flag of the resource as last read.
   consulta->Close();
   const bool known = busca->Active() && !busca->IsEmpty();
@@ -480,26 +500,22 @@ void TfrmPrincipal::runTick() {
   semaforo->ExecSQL();
   if (semaforo->RowsAffected() != 1) return;
 
-  // 6-8. Hand the run its parameters; a start that fails frees the flag.
+  // 6-8. Hand the run its parameters; until the worker owns the run, every
+  // way out of here frees the flag again.
+  rtl::ScopeExit freeFlag([this, resource] { resetFlag(resource); });
+  if (!Global_Library) throw rtl::Exception(u"Conexão não atribuída.");
+  dac::TConnection* dbx = Global_Library->DBXConnection;
+  if (!dbx->Connected()) dbx->Open();  // its session set-up runs again
+  // No run without the login connection's parameters.
+  if (!dbx->Connected()) return;
   auto params = std::make_unique<TThreadParams>();
-  try {
-    if (!Global_Library) throw rtl::Exception(u"Conexão não atribuída.");
-    dac::TConnection* dbx = Global_Library->DBXConnection;
-    if (!dbx->Connected()) dbx->Open();  // its session set-up runs again
-    if (!dbx->Connected()) {
-      // No run without the login connection's parameters.
-      resetFlag(resource);
-      return;
-    }
-    params->ConnDefParams = &dbx->Params();
-    params->Grid = grdConsulta;
-    params->RichEdit = memLog;
-    rtl::NewThread<TThreadXML>(params.get());
-    params.release();  // the worker owns them now
-  } catch (...) {
-    resetFlag(resource);
-    throw;
-  }
+  params->ConnDefParams = &dbx->Params();
+  params->Grid = grdConsulta;
+  params->RichEdit = memLog;
+  params->Resource = resource;
+  rtl::NewThread<TThreadXML>(params.get());
+  params.release();  // the worker owns them now
+  freeFlag.Release();
 }
 
 void TfrmPrincipal::resetFlag(int resource) {
@@ -509,8 +525,25 @@ void TfrmPrincipal::resetFlag(int resource) {
     semaforo->ParamByName(u"id_integracao_recurso")->SetAsInteger(resource);
     semaforo->ExecSQL();
   } catch (...) {
-    // The start's own error is the one to show.
+    // The start's own error is the one to show; the next tick frees the flag.
+    OweBusyFlag(resource);
   }
+}
+
+void TfrmPrincipal::freeOwedFlag(int resource) {
+  dac::TConnection* conn = dtmPrincipal->FDConnPrincipal;
+  try {
+    if (!conn->Connected()) conn->Open();
+    TCatalogueQuery* semaforo = dtmPrincipal->qryUpdateSemaforo;
+    semaforo->ParamByName(u"carga_inicial")->SetAsInteger(0);
+    semaforo->ParamByName(u"id_integracao_recurso")->SetAsInteger(resource);
+    semaforo->ExecSQL();
+  } catch (const std::exception& e) {
+    // The next tick tries again on a fresh connection.
+    conn->Close();
+    throw rtl::Exception(BusyFlagNotFreedLine(MessageOf(e)));
+  }
+  BusyFlagFreed(resource);
 }
 
 void TfrmPrincipal::reportTickError(std::exception_ptr error) {
@@ -519,14 +552,15 @@ void TfrmPrincipal::reportTickError(std::exception_ptr error) {
   tickErrorShowing_ = true;
   // Shown from the loop rather than inside the timer's handler, so that
   // the scheduler keeps ticking while the box is open.
-  std::weak_ptr<bool> alive = alive_;
-  rtl::TThread::ForceQueue(nullptr, [this, alive, error] {
-    if (alive.expired() || !*alive.lock()) return;
+  rtl::TThread::ForceQueue(nullptr, [self = lifetime_.Handle(), error] {
+    TfrmPrincipal* form = self.Get();
+    if (!form) return;
     try {
-      ui::Application->HandleException(error, this);
+      ui::Application->HandleException(error, form);
     } catch (...) {
     }
-    if (auto still = alive.lock(); still && *still) tickErrorShowing_ = false;
+    // The box's own loop may have closed the window meanwhile.
+    if (TfrmPrincipal* still = self.Get()) still->tickErrorShowing_ = false;
   });
 }
 

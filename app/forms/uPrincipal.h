@@ -14,6 +14,7 @@
 #include "app/forms/date_edit.h"
 #include "app/forms/log_pane.h"
 #include "app/run/log_lines.h"
+#include "app/run/weak_handle.h"
 #include "platform/db/datasource.h"
 #include "platform/ui/actions.h"
 #include "platform/ui/extctrls.h"
@@ -105,11 +106,17 @@ class TfrmPrincipal : public ui::TForm, public IMainWindow {
  private:
   void createControls();
   void createActions();
-  // Steps 2 to 5 of the first show, once the login has succeeded.
+  // Once the login has succeeded: the next query on the status bar, the
+  // last week's records in the grid, and the scheduler's start 10 s later.
   void afterLogin();
+  void showNextQuery();
   void bindPeriod();
   void runTick();
+  // Frees the flag this tick took for a run that did not start; when the
+  // database refuses, the flag stays owed to the next tick.
   void resetFlag(int resource);
+  // Frees a flag this process still owes; raises when the database refuses.
+  void freeOwedFlag(int resource);
   void reportTickError(std::exception_ptr error);
   // Ends a worker still running, serving its hand-overs meanwhile.
   void stopWorkers();
@@ -118,7 +125,7 @@ class TfrmPrincipal : public ui::TForm, public IMainWindow {
   bool tickErrorShowing_ = false;
   bool closed_ = false;
   // Queued work checks it before touching a window that may have gone.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  TLifetime<TfrmPrincipal> lifetime_{this};
 };
 
 // The program's main window; cleared when it closes.

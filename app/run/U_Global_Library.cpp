@@ -22,10 +22,12 @@ TGlobal_Library::~TGlobal_Library() {
   if (Global_Library == this) Global_Library = nullptr;
 }
 
-double SessionCompany(rtl::StringView text) {
-  static const rtl::TFormatSettings ptBR = rtl::TFormatSettings::Create(rtl::LOCALE_PT_BR);
-  return rtl::StrToFloatDef(text, 0, ptBR);
+const rtl::TFormatSettings& PtBr() {
+  static const rtl::TFormatSettings settings = rtl::TFormatSettings::Create(rtl::LOCALE_PT_BR);
+  return settings;
 }
+
+double SessionCompany(rtl::StringView text) { return rtl::StrToFloatDef(text, 0, PtBr()); }
 
 void TGlobal_Library::DBXConnectionAfterConnect(rtl::TObject* Sender) {
   auto* connection = dynamic_cast<dac::TConnection*>(Sender);

@@ -4,6 +4,10 @@
 #include "platform/dac/connection.h"
 #include "platform/rtl/classes.h"
 
+namespace rtl {
+struct TFormatSettings;
+}
+
 namespace integrador {
 
 class TGlobal_Library : public rtl::TDataModule {
@@ -25,6 +29,10 @@ class TGlobal_Library : public rtl::TDataModule {
 
 // The program's one instance, set by its start-up.
 extern TGlobal_Library* Global_Library;
+
+// Brazilian Portuguese settings, built once: the program's dates and
+// numbers are written and read in them whatever the process locale.
+const rtl::TFormatSettings& PtBr();
 
 // The company the session set-up selects for the text typed at the login.
 double SessionCompany(rtl::StringView text);

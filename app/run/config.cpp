@@ -123,16 +123,25 @@ TConfigFile ParseConfigText(std::string_view utf8, const String& path) {
 TConfigFile ReadConfigFile(const String& path) {
   std::filesystem::path file(rtl::StringToUtf8(path));
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec))
+  const std::filesystem::file_status status = std::filesystem::status(file, ec);
+  if (!std::filesystem::exists(status))
     throw rtl::Exception(u"Arquivo de configuração não encontrado: " + path);
+  if (!std::filesystem::is_regular_file(status))
+    throw rtl::Exception(u"Arquivo de configuração ilegível: " + path + u": não é um arquivo comum.");
   auto size = std::filesystem::file_size(file, ec);
   if (ec || size > static_cast<std::uintmax_t>(kMaxConfigFileBytes))
     throw rtl::Exception(u"Arquivo de configuração inválido: " + path +
                          u": o arquivo é grande demais.");
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw rtl::Exception(u"Arquivo de configuração não encontrado: " + path);
+  // The file is there (checked above): failing to open it is another fault
+  // (its permissions, most often), which "not found" would hide.
+  if (!in)
+    throw rtl::Exception(u"Arquivo de configuração ilegível: " + path + u": " +
+                         rtl::Utf8ToString(std::error_code(errno, std::generic_category()).message()));
   std::string bytes(static_cast<std::size_t>(size), '\0');
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (in.bad())
+    throw rtl::Exception(u"Arquivo de configuração ilegível: " + path + u": erro de leitura.");
   bytes.resize(static_cast<std::size_t>(in.gcount()));
   return ParseConfigText(bytes, path);
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/run/U_Global_Library.h"
+#include "app/run/busy_flag.h"
 #include "app/run/config.h"
 #include "app/run/log_lines.h"
 #include "app/run/udmPrincipal.h"
@@ -51,8 +52,7 @@ class TConsoleLog : public ILogLines {
   rtl::TStrings& Lines() override { return lines_; }
   // A line of the run-once itself, in the same form as the run's.
   void Line(const String& text) {
-    const auto ptBr = rtl::TFormatSettings::Create(rtl::LOCALE_PT_BR);
-    lines_.Add(rtl::FormatDateTime(u"hh:nn:ss", rtl::Now(), ptBr) + u" - " + text);
+    lines_.Add(rtl::FormatDateTime(u"hh:nn:ss", rtl::Now(), PtBr()) + u" - " + text);
   }
   // The text of the last line, without its time.
   String LastText() const {
@@ -112,6 +112,70 @@ bool ParseRunOnceCommandLine(int argc, char** argv, TRunOnceOptions& options, st
   return true;
 }
 
+namespace {
+
+// SIGINT and SIGTERM, from before the flag is taken until the run has ended:
+// they ask the run to stop instead of ending the process with the flag set.
+class TStopSignalScope {
+ public:
+  TStopSignalScope() {
+    stopSignal = 0;
+    oldInt_ = std::signal(SIGINT, OnStopSignal);
+    oldTerm_ = std::signal(SIGTERM, OnStopSignal);
+  }
+  ~TStopSignalScope() {
+    std::signal(SIGINT, oldInt_);
+    std::signal(SIGTERM, oldTerm_);
+  }
+  TStopSignalScope(const TStopSignalScope&) = delete;
+  TStopSignalScope& operator=(const TStopSignalScope&) = delete;
+
+ private:
+  void (*oldInt_)(int) = SIG_DFL;
+  void (*oldTerm_)(int) = SIG_DFL;
+};
+
+// Frees the flag this process took, on the main data module's connection.
+// False with the line already printed when the database refused every try.
+bool FreeOwnFlag(TdtmPrincipal* principal, int resource, TConsoleLog& log) {
+  auto clear = [&] {
+    principal->qryUpdateSemaforo->ParamByName(u"carga_inicial")->SetAsInteger(0);
+    principal->qryUpdateSemaforo->ParamByName(u"id_integracao_recurso")->SetAsInteger(resource);
+    principal->qryUpdateSemaforo->ExecSQL();
+  };
+  auto reconnect = [principal] {
+    dac::TConnection* conn = principal->FDConnPrincipal;
+    if (conn->Connected()) conn->Close();
+    conn->Open();
+  };
+  String error;
+  if (ClearBusyFlagWithRetries(clear, reconnect, error)) {
+    BusyFlagFreed(resource);
+    return true;
+  }
+  log.Line(BusyFlagNotFreedLine(error));
+  return false;
+}
+
+// Serves the worker's hand-overs until it has gone. A stop signal asks it to
+// stop at its next safe point; its hand-overs are still served meanwhile,
+// since it logs and frees the flag on its way out.
+void ServeWorker() {
+  bool stopAsked = false;
+  while (TThreadXML::LiveCount() > 0) {
+    if (stopAsked)
+      rtl::RunUntil([] { return TThreadXML::LiveCount() == 0; }, 200);
+    else
+      rtl::RunUntil([] { return TThreadXML::LiveCount() == 0 || stopSignal != 0; }, 200);
+    if (stopSignal && !stopAsked) {
+      stopAsked = true;
+      TThreadXML::TerminateAll();
+    }
+  }
+}
+
+}  // namespace
+
 int RunOnce(const TRunOnceOptions& options, std::FILE* out, std::FILE* err) {
   if (!options.Home.empty()) SetHomeFolder(options.Home);
   const String home = HomeFolder();
@@ -130,6 +194,7 @@ int RunOnce(const TRunOnceOptions& options, std::FILE* out, std::FILE* err) {
       Global_Library = nullptr;
     }
   } clearGlobals;
+  TStopSignalScope signals;
 
   // The login, as the login window does it.
   try {
@@ -148,6 +213,12 @@ int RunOnce(const TRunOnceOptions& options, std::FILE* out, std::FILE* err) {
   } catch (const std::exception& e) {
     std::fprintf(err, "%s\n",
                  rtl::StringToUtf8(u"Erro ao conectar ao banco de dados: " + MessageOf(e)).c_str());
+    return kRunOnceFailed;
+  }
+
+  // Stopped while it logged in: nothing taken, nothing to free.
+  if (stopSignal) {
+    log.Line(kStoppedLine);
     return kRunOnceFailed;
   }
 
@@ -173,40 +244,31 @@ int RunOnce(const TRunOnceOptions& options, std::FILE* out, std::FILE* err) {
     return kRunOnceFailed;
   }
 
+  // From here the flag is ours: every way out frees it.
+  if (stopSignal) {
+    log.Line(kStoppedLine);
+    FreeOwnFlag(principal.get(), resource, log);
+    return kRunOnceFailed;
+  }
   auto params = std::make_unique<TThreadParams>();
   params->ConnDefParams = &library->DBXConnection->Params();
   params->Grid = nullptr;
   params->RichEdit = &log;
+  params->Resource = resource;
   try {
     rtl::NewThread<TThreadXML>(params.get());
     params.release();  // the worker owns them now
   } catch (const std::exception& e) {
-    // A worker that could not start: free the flag again.
-    try {
-      principal->qryUpdateSemaforo->ParamByName(u"carga_inicial")->SetAsInteger(0);
-      principal->qryUpdateSemaforo->ExecSQL();
-    } catch (...) {
-    }
     log.Line(u"Erro na thread: " + MessageOf(e));
+    FreeOwnFlag(principal.get(), resource, log);
     return kRunOnceFailed;
   }
 
-  // Serve the worker's hand-overs until it has gone. An interrupt asks it to
-  // stop at its next safe point, so that it still clears the flag.
-  stopSignal = 0;
-  auto oldInt = std::signal(SIGINT, OnStopSignal);
-  auto oldTerm = std::signal(SIGTERM, OnStopSignal);
-  bool stopAsked = false;
-  while (TThreadXML::LiveCount() > 0) {
-    rtl::RunUntil([] { return TThreadXML::LiveCount() == 0 || stopSignal != 0; }, 200);
-    if (stopSignal && !stopAsked) {
-      stopAsked = true;
-      TThreadXML::TerminateAll();
-    }
-  }
-  std::signal(SIGINT, oldInt);
-  std::signal(SIGTERM, oldTerm);
-  return log.LastText() == kSuccessLine ? kRunOnceSuccess : kRunOnceFailed;
+  ServeWorker();
+  const bool succeeded = log.LastText() == kSuccessLine;
+  // A flag the run could not free is still ours to free.
+  if (OwedBusyFlag() == resource && !FreeOwnFlag(principal.get(), resource, log)) return kRunOnceFailed;
+  return succeeded ? kRunOnceSuccess : kRunOnceFailed;
 }
 
 int RunOnceMain(int argc, char** argv) {

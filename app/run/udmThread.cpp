@@ -30,6 +30,8 @@ TdtmThread::TdtmThread(rtl::TComponent* owner) : rtl::TDataModule(owner) {
   // Staging cursors write through their caches.
   qryInsertQuelora->SetCachedUpdates(true);
   qryInsertQuelora->SetUpdateTableName(u"vorna_mat.quelora");
+  // A refused staging row keeps the database's reason for its log line.
+  ConfigurarUpdateError(qryInsertQuelora);
   qryInsertRequisicao->SetCachedUpdates(true);
   qryInsertRequisicao->SetUpdateTableName(u"vorna_mat.requisicao");
   qryInsertItemRequisicao->SetCachedUpdates(true);

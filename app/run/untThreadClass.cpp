@@ -9,6 +9,8 @@
 #include <unordered_set>
 
 #include "app/run/api_body.h"
+#include "app/run/busy_flag.h"
+#include "app/run/U_Global_Library.h"
 #include "app/run/config.h"
 #include "platform/db/db.h"
 #include "platform/json/json.h"
@@ -36,16 +38,10 @@ std::unordered_set<TThreadXML*>& Live() {
 
 std::atomic<int> testResponseTimeout{0};
 std::atomic<std::size_t> testMaxContentSize{0};
+std::atomic<int> testTotalTimeout{0};
 
-const rtl::TFormatSettings& PtBr() {
-  static const rtl::TFormatSettings settings = rtl::TFormatSettings::Create(rtl::LOCALE_PT_BR);
-  return settings;
-}
+constexpr char16_t kNextRunForm[] = u"dd/mm/yyyy hh:nn:ss";
 
-// "dd/mm/yyyy hh:nn:ss" with '/' and ':' whatever the locale.
-String FormatNextRun(TDateTime value) {
-  return rtl::FormatDateTime(u"dd/mm/yyyy hh:nn:ss", value, PtBr());
-}
 
 String MessageOf(const std::exception& e) {
   if (auto* r = dynamic_cast<const rtl::Exception*>(&e)) return r->Message();
@@ -109,12 +105,26 @@ bool StrictInt64(const String& text, Int64& out) {
 
 }  // namespace
 
+String FormatNextRunTime(TDateTime value) {
+  // '/' and ':' whatever the locale: the scheduler and the run read it back.
+  return rtl::FormatDateTime(kNextRunForm, value, PtBr());
+}
+
+TDateTime ParseNextRunTime(const String& text) {
+  TDateTime value = 0;
+  if (!rtl::TryParseDateTime(text, kNextRunForm, value))
+    throw rtl::EConvertError(u"Próxima consulta inválida: '" + CutValue(text) + u"'");
+  return value;
+}
+
 // --- construction -------------------------------------------------------------
 
 void TThreadXML::SetHttpLimitsForTests(int responseTimeoutMs, std::size_t maxContentSize) {
   testResponseTimeout = responseTimeoutMs;
   testMaxContentSize = maxContentSize;
 }
+
+void TThreadXML::SetHttpTotalLimitForTests(int totalTimeoutMs) { testTotalTimeout = totalTimeoutMs; }
 
 TThreadXML::TThreadXML(TThreadParams* AParams)
     : rtl::TThread(false), refreshPending_(std::make_shared<std::atomic<bool>>(false)) {
@@ -133,11 +143,14 @@ TThreadXML::TThreadXML(TThreadParams* AParams)
   client->SetConnectionTimeout(10000);
   if (int ms = testResponseTimeout.load()) client->SetResponseTimeout(ms);
   if (std::size_t cap = testMaxContentSize.load()) client->SetMaxContentSize(cap);
+  if (int ms = testTotalTimeout.load()) client->SetTotalTimeout(ms);
   // A stop request ends a request in flight.
   client->SetAbortCheck([this] { return Terminated(); });
 
   FDtm = std::move(dtm);
   FHTTPClient = std::move(client);
+  // Taken here, on the main thread, while the pane surely exists.
+  if (AParams && AParams->RichEdit) logTarget_ = AParams->RichEdit->Handle();
   // Last: a failure above leaves the parameters with the caller.
   FParams.reset(AParams);
   std::lock_guard<std::mutex> lock(liveMutex);
@@ -181,12 +194,13 @@ bool TThreadXML::WaitForAll(Int64 realTimeoutMs) {
 // --- hand-overs ---------------------------------------------------------------
 
 void TThreadXML::Log(const String& AMsg) {
-  ILogLines* target = FParams ? FParams->RichEdit : nullptr;
-  Synchronize([target, msg = AMsg] {
+  // Scrubbed and made one line here, so that no caller can forget it.
+  Synchronize([target = logTarget_, msg = LogLineText(AMsg, resource_.token)] {
     // The pane may have gone with its window while the run went on.
-    if (!ILogLines::Alive(target)) return;
+    ILogLines* lines = target.Get();
+    if (!lines) return;
     try {
-      target->Lines().Add(rtl::FormatDateTime(u"hh:nn:ss", rtl::Now(), PtBr()) + u" - " + msg);
+      lines->Lines().Add(rtl::FormatDateTime(u"hh:nn:ss", rtl::Now(), PtBr()) + u" - " + msg);
     } catch (...) {
     }
   });
@@ -212,7 +226,7 @@ void TThreadXML::Execute() {
     LerConfigEmMemTable(FDtm->mtConfig);
     // The next run one hour after the server's now (the clock the scheduler
     // compares with).
-    ponteiroAtual_ = FormatNextRun(rtl::IncSecond(resource_.horaAtual, 3600));
+    ponteiroAtual_ = FormatNextRunTime(rtl::IncSecond(resource_.horaAtual, 3600));
     writeFlag(1, ponteiroAtual_);
     flagMoved_ = true;
 
@@ -224,16 +238,18 @@ void TThreadXML::Execute() {
       if (!fetch(response)) {
         if (!Terminated()) Log(u"Falha ao obter dados da API após 3 tentativas. Processo abortado.");
       } else if (processBody(response.ContentAsString()) && !Terminated()) {
-        InsertRequisicao();
-        if (!Terminated()) {
+        if (InsertRequisicao() && !Terminated()) {
           AtualizaTelaPrincipal();
-          Log(kSuccessLine);
           FDtm->qryUser->Close();
           FDtm->qryUser->Open();
-          String next = FormatNextRun(rtl::IncSecond(FieldDateTime(FDtm->qryUser->FieldByName(u"data")), 3600));
+          String next = FormatNextRunTime(rtl::IncSecond(FieldDateTime(FDtm->qryUser->FieldByName(u"data")), 3600));
+          // The success line only once the flag is free: a refused final
+          // write is a failed run.
+          moveWindow(next);
           writeFlag(0, next);
           ponteiroAtual_ = next;
           finished = true;
+          Log(kSuccessLine);
         }
       }
     }
@@ -255,6 +271,30 @@ void TThreadXML::readResource() {
   resource_.token = q->FieldByName(u"token")->AsString();
   resource_.horaAtual = FieldDateTime(q->FieldByName(u"hora_atual"));
   ponteiroAtual_ = resource_.ponteiro;
+  // A database loaded before the window was kept apart has no column for
+  // it: the window then starts from the next-run time.
+  try {
+    const dac::ResultSet rows = lookup(u"qryInicioConsulta", rtl::IntToStr(resource_.id));
+    resource_.windowKept = true;
+    if (!rows.Rows.empty() && !rows.Rows[0].empty() && !rtl::VarIsNull(rows.Rows[0][0]))
+      resource_.inicioConsulta = rtl::VarToStr(rows.Rows[0][0]);
+  } catch (const db::EDatabaseError&) {
+    resource_.windowKept = false;
+  }
+  // None kept yet: the window starts from the next-run time as it is now,
+  // before this run moves that on.
+  if (resource_.windowKept && resource_.inicioConsulta.empty()) {
+    moveWindow(resource_.ponteiro);
+    resource_.inicioConsulta = resource_.ponteiro;
+  }
+}
+
+void TThreadXML::moveWindow(const String& start) {
+  if (!resource_.windowKept) return;
+  dac::TConnection* conn = FDtm->FDConnection;
+  if (!conn->Connected()) conn->Open();
+  conn->Execute(std::string_view(driverText(u"qryUpdateInicioConsulta")),
+                {dac::BindValue::Text(start), dac::BindValue::Text(rtl::IntToStr(resource_.id))});
 }
 
 void TThreadXML::writeFlag(int carga, const String& ponteiro) {
@@ -275,26 +315,40 @@ void TThreadXML::rollbackAll() {
 }
 
 // Whatever ended the run, the busy flag goes back to 0; the next-run time
-// stays as the run left it.
+// stays as the run left it. The flag is this process's to free: when the
+// database refuses every try, it stays owed and the starter frees it before
+// anything else.
 void TThreadXML::endOfRun() {
+  if (Terminated()) Log(kStoppedLine);
   rollbackAll();
-  for (int attempt = 0; attempt < 2; ++attempt) {
+  // The starter knows the key it took even when the run could not read its
+  // resource.
+  const int startersKey = FParams ? FParams->Resource : 0;
+  if (!resource_.known && startersKey == 0) {
     try {
-      if (attempt > 0) {
-        // Once more on a fresh connection.
-        FDtm->FDConnection->Close();
-        FDtm->FDConnection->Open();
-      }
-      if (!resource_.known) {
-        readResource();  // raises when the resource does not exist at all
-      }
-      writeFlag(0, ponteiroAtual_);
-      return;
-    } catch (const std::exception& e) {
-      if (!resource_.known) return;  // no resource, no flag to clear
-      if (attempt == 1) Log(u"Erro na thread: " + scrub(MessageOf(e)));
+      readResource();
+    } catch (const std::exception&) {
+      return;  // no resource, no flag to clear
     }
   }
+  const int key = resource_.known ? resource_.id : startersKey;
+  dac::TConnection* conn = FDtm->FDConnection;
+  auto clear = [&] {
+    if (resource_.known)
+      writeFlag(0, ponteiroAtual_);
+    else
+      conn->ExecSQL(u"UPDATE vorna_mat.integracao_recurso SET carga_inicial = 0 "
+                    u"WHERE id_integracao_recurso = :id_integracao_recurso",
+                    {rtl::Variant(key)});
+  };
+  auto reconnect = [conn] {
+    if (conn->Connected()) conn->Close();
+    conn->Open();
+  };
+  String error;
+  if (ClearBusyFlagWithRetries(clear, reconnect, error)) return;
+  OweBusyFlag(key);
+  Log(u"Erro na thread: " + scrub(BusyFlagNotFreedLine(error)));
 }
 
 bool TThreadXML::CheckDatabaseConnection() {
@@ -312,9 +366,10 @@ bool TThreadXML::CheckDatabaseConnection() {
 }
 
 String TThreadXML::requestAddress() const {
-  TDateTime ponteiro = 0;
-  if (!rtl::TryParseDateTime(resource_.ponteiro, u"dd/mm/yyyy hh:nn:ss", ponteiro))
-    throw rtl::EConvertError(u"Próxima consulta inválida: '" + resource_.ponteiro + u"'");
+  // From the stored window's start, or from the next-run time where none is
+  // kept: a failed run moved the next-run time on, not the window.
+  const TDateTime ponteiro = ParseNextRunTime(resource_.inicioConsulta.empty() ? resource_.ponteiro
+                                                                                : resource_.inicioConsulta);
   // From the day of the next-run time less one hour, so that the records of
   // the last hour before midnight are fetched again the next day.
   TDateTime inicio = rtl::DateOf(rtl::IncSecond(ponteiro, -3600));
@@ -328,10 +383,9 @@ String TThreadXML::requestAddress() const {
 }
 
 String TThreadXML::scrub(const String& text) const {
-  // The token travels in the address; never let it into a log line.
-  const String& token = resource_.token;
-  if (token.empty() || text.find(token) == String::npos) return text;
-  return rtl::StringReplace(text, token, u"***", {rtl::TReplaceFlag::rfReplaceAll});
+  // The token travels in the address; never let it into a log line or a
+  // stored error, in whatever form a server echoes it.
+  return ScrubSecret(text, resource_.token);
 }
 
 bool TThreadXML::fetch(net::THTTPResponse& response) {
@@ -364,32 +418,50 @@ bool TThreadXML::processBody(const String& body) {
   TApiBody answer = ReadApiBody(body);
   switch (answer.kind) {
     case TApiBody::Kind::NotJson:
-      Log(u"Resposta da API inválida: " + scrub(answer.Message));
+      Log(u"Resposta da API inválida: " + answer.Message);
       return false;
     case TApiBody::Kind::NotObject:
       Log(u"Resposta da API inválida: o conteúdo não é um objeto JSON.");
       return false;
     case TApiBody::Kind::OtherCodigo:
-      return true;
+      // The platform answered that it has no records for us: nothing was
+      // fetched, so the run did not succeed.
+      Log(u"Resposta da API com status " + CutValue(answer.Codigo) + u": " +
+          CutValue(answer.Mensagem, 200));
+      return false;
     case TApiBody::Kind::Records:
       break;
   }
   json::TJSONArray* records = answer.Abastecimentos;
   Log(rtl::Format(u"Processando %d registros...", {records->Count()}));
+  databaseFailures_ = 0;
+  databaseCause_.clear();
   for (int i = 0; i < records->Count(); ++i) {
     if (Terminated()) return false;
-    auto* element = records->Items(i)->GetValue<json::TJSONObject*>();
-    try {
-      ProcessInvoiceData(*element);
-    } catch (const std::exception& e) {
-      Log(u"Erro ao processar registro: " + scrub(MessageOf(e)));
+    auto* element = dynamic_cast<json::TJSONObject*>(records->Items(i));
+    if (!element) {
+      Log(rtl::Format(u"Registro não inserido: o elemento %d da lista não é um objeto JSON.", {i + 1}));
+      continue;
     }
+    ProcessInvoiceData(*element);
+  }
+  if (databaseFailures_ > 0) {
+    // Elements the database refused are fetched again by the next run.
+    Log(rtl::Format(u"Erro: %d registro(s) recusado(s) pelo banco de dados: %s",
+                    {databaseFailures_, databaseCause_}));
+    return false;
   }
   return true;
 }
 
 void TThreadXML::ProcessInvoiceData(const json::TJSONObject& AElement) {
-  Log(u"Processando orderId: " + MemberText(AElement, u"id"));
+  String id;
+  try {
+    id = OrderIdOf(AElement);
+  } catch (const rtl::Exception&) {
+    id = MemberText(AElement, u"id");  // what it is, for the line
+  }
+  Log(u"Processando orderId: " + CutValue(id));
   InsertQueloraRecord(AElement);
 }
 
@@ -411,73 +483,103 @@ dac::ResultSet TThreadXML::lookup(const char16_t* statement, const String& value
   return conn->Execute(std::string_view(driverText(statement)), {dac::BindValue::Text(value)});
 }
 
-TThreadXML::Lookups TThreadXML::readLookups(const json::TJSONObject& AElement, TSupplyValues& v,
-                                            std::exception_ptr& valuesError) {
+TThreadXML::Lookups TThreadXML::readLookups(const TSupplyValues& v) {
   Lookups out;
   std::vector<dac::BatchStatement> reads;
   reads.reserve(4);
-  const String orderId = MemberText(AElement, u"id");
-  reads.push_back({driverText(u"qryVerificaOrderId"), {dac::BindValue::Text(orderId)}});
-  reads.push_back({kNewKeyPg, {dac::BindValue::Text(kQueloraSequence), dac::BindValue::Text(orderId)}});
-  try {
-    v = ReadSupplyElement(AElement);
-  } catch (...) {
-    valuesError = std::current_exception();
-  }
-  // An element whose values do not read fails where the staging reads them;
-  // its other look-ups run then.
-  if (!valuesError) try {
-    reads.push_back({driverText(u"qryBuscaBem"), {dac::BindValue::Text(v.Placa)}});
-    out.haveBem = true;
-    if (v.HasCombustivel) {
-      // The same mapping the staging does later; the table's cursor and
-      // vError are left as they were.
-      dac::TMemTable* table = FDtm->mtConfig;
-      const String saved = vError;
-      const bool active = table->Active() && !table->IsEmpty();
-      const db::TBookmark mark = active ? table->GetBookmark() : db::TBookmark();
-      rtl::Variant mapped;
-      vError.clear();
-      GetFieldValue(table, u"CodigoQuelora", rtl::Variant(v.CodigoCombustivel), u"CodigoMardova",
-                    mapped);
-      const bool found = vError.empty();
-      vError = saved;
-      if (active && table->BookmarkValid(mark)) table->GotoBookmark(mark);
-      if (found) {
-        out.material = rtl::VarToStr(mapped);
-        if (!out.material.empty()) {
-          reads.push_back({driverText(u"qryVerificaMaterial1"), {dac::BindValue::Text(out.material)}});
-          out.haveMaterial = true;
-        }
+  reads.push_back({driverText(u"qryVerificaOrderId"), {dac::BindValue::Text(v.OrderId)}});
+  reads.push_back({kNewKeyPg, {dac::BindValue::Text(kQueloraSequence), dac::BindValue::Text(v.OrderId)}});
+  reads.push_back({driverText(u"qryBuscaBem"), {dac::BindValue::Text(v.Placa)}});
+  out.haveBem = true;
+  if (v.HasCombustivel) {
+    // The same mapping the staging does later; the table's cursor and
+    // vError are left as they were.
+    dac::TMemTable* table = FDtm->mtConfig;
+    const String saved = vError;
+    const bool active = table->Active() && !table->IsEmpty();
+    const db::TBookmark mark = active ? table->GetBookmark() : db::TBookmark();
+    rtl::Variant mapped;
+    vError.clear();
+    GetFieldValue(table, u"CodigoQuelora", rtl::Variant(v.CodigoCombustivel), u"CodigoMardova", mapped);
+    const bool found = vError.empty();
+    vError = saved;
+    if (active && table->BookmarkValid(mark)) table->GotoBookmark(mark);
+    if (found) {
+      out.material = rtl::VarToStr(mapped);
+      if (!out.material.empty()) {
+        reads.push_back({driverText(u"qryVerificaMaterial1"), {dac::BindValue::Text(out.material)}});
+        out.haveMaterial = true;
       }
     }
-  } catch (const std::exception&) {
-    // The mapping fails again where the staging does it.
   }
-  std::vector<dac::PipelinedResult> results = FDtm->FDConnection->RunPipelined(reads);
+  dac::TConnection* conn = FDtm->FDConnection;
+  // As lookup() and the queries do: a connection lost earlier (the server
+  // restarted, a network cut) is opened again before the next element.
+  if (!conn->Connected()) conn->Open();
+  std::vector<dac::PipelinedResult> results = conn->RunPipelined(reads);
   out.dup = std::move(results[0]);
   out.key = std::move(results[1]);
-  if (out.haveBem) out.bem = std::move(results[2]);
+  out.bem = std::move(results[2]);
   if (out.haveMaterial) out.materialRows = std::move(results[3]);
   return out;
 }
 
 void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
   vError.clear();
+  TSupplyValues v;
+  try {
+    v = ReadSupplyElement(AElement);
+  } catch (const rtl::Exception& e) {
+    // The element's own fault: it takes no key and the run goes on.
+    Log(u"Registro não inserido: " + e.Message());
+    return;
+  }
+  double key = 0;
+  try {
+    stageElement(v, key);
+  } catch (const std::exception& e) {
+    rollbackAll();
+    dac::TQuery* q = FDtm->qryInsertQuelora;
+    try {
+      if (q->State() == db::dsInsert || q->State() == db::dsEdit) q->Cancel();
+      q->CancelUpdates();
+      q->Close();
+    } catch (const std::exception&) {
+      // The cursor is opened again for the next element.
+    }
+    useUpKey(key);
+    const String reason = MessageOf(e);
+    if (databaseFailures_++ == 0) databaseCause_ = reason;
+    Log(u"Registro " + KeyText(key) + u" não inserido: " + reason);
+  }
+}
+
+// On SQLite the key came from a table that the rollback restored: take it
+// again outside the element's transaction, so that the next element gets a
+// key of its own (as the server's sequence, which no rollback restores).
+void TThreadXML::useUpKey(double key) {
+  if (key == 0 || FDtm->Dialect() == SqlDialect::PostgreSQL) return;
+  try {
+    dac::TConnection* conn = FDtm->FDConnection;
+    if (conn->Connected() && !conn->InTransaction()) lookup(u"qryExecute", kQueloraSequence);
+  } catch (const std::exception&) {
+    // The database that refused the element may refuse this too; the key
+    // is then used again, which loses nothing.
+  }
+}
+
+void TThreadXML::stageElement(const TSupplyValues& v, double& key) {
   dac::TConnection* conn = FDtm->FDConnection;
   // On the server the element takes two round trips: its independent reads
   // and its key go together, then BEGIN, the insert and COMMIT. SQLite runs
   // each statement where it stands.
   const bool pipelined = FDtm->Dialect() == SqlDialect::PostgreSQL;
   Lookups ahead;
-  TSupplyValues v;
-  std::exception_ptr badValues;
   if (pipelined) {
-    ahead = readLookups(AElement, v, badValues);
+    ahead = readLookups(v);
     if (!RowsOf(ahead.dup).Rows.empty()) return;  // staged by an earlier run
   } else {
-    if (!lookup(u"qryVerificaOrderId", MemberText(AElement, u"id")).Rows.empty())
-      return;  // staged by an earlier run
+    if (!lookup(u"qryVerificaOrderId", v.OrderId).Rows.empty()) return;  // staged by an earlier run
   }
 
   // The empty insert cursor stays open from one element to the next: it
@@ -489,7 +591,6 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
   }
   if (!q->IsEmpty()) return;
 
-  double key = 0;
   const String sequenceName = kQueloraSequence;
   if (pipelined) {
     // Staged by another run since the look-up.
@@ -498,105 +599,86 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
   } else {
     conn->StartTransaction();
   }
+  q->Append();
+  // The key as GetSequence reads it.
   try {
-    q->Append();
-    // The key as GetSequence reads it.
-    try {
-      dac::ResultSet own;
-      if (!pipelined) own = lookup(u"qryExecute", sequenceName);
-      const dac::ResultSet& rows = pipelined ? RowsOf(ahead.key) : own;
-      if (rows.Rows.empty())
-        throw rtl::Exception(u"sequence '" + sequenceName + u"' does not exist");
-      const rtl::Variant& id = ColumnOf(rows, u"id");
-      key = rtl::VarIsNull(id) ? 0 : id.AsDouble();
-    } catch (const std::exception& e) {
-      throw rtl::Exception(u"Erro ao criar a sequence: " + MessageOf(e));
-    }
-    q->FieldByName(u"id_quelora")->SetAsLargeInt(static_cast<Int64>(key));
-    if (!pipelined)
-      v = ReadSupplyElement(AElement);
-    else if (badValues)
-      std::rethrow_exception(badValues);
-    q->FieldByName(u"order_id")->SetAsString(v.OrderId);
-    q->FieldByName(u"status_integracao")->SetAsString(u"Pendente");
-    q->FieldByName(u"data_processamento")->SetAsDateTime(rtl::Now());
-    q->FieldByName(u"data_inicio")->SetAsDateTime(v.DataInicio);
-    q->FieldByName(u"data_fim")->SetAsDateTime(v.DataFim);
-    q->FieldByName(u"codigo_empresa")->SetAsLargeInt(FDtm->Parametros.CodigoEmpresa);
-    q->FieldByName(u"quantidade")->SetAsString(v.Quantidade);
-    q->FieldByName(u"json_arquivo")->SetAsString(v.JsonArquivo);
-    q->FieldByName(u"km")->SetAsString(v.Km);
-    q->FieldByName(u"placa")->SetAsString(v.Placa);
+    dac::ResultSet own;
+    if (!pipelined) own = lookup(u"qryExecute", sequenceName);
+    const dac::ResultSet& rows = pipelined ? RowsOf(ahead.key) : own;
+    if (rows.Rows.empty()) throw rtl::Exception(u"sequence '" + sequenceName + u"' does not exist");
+    const rtl::Variant& id = ColumnOf(rows, u"id");
+    key = rtl::VarIsNull(id) ? 0 : id.AsDouble();
+  } catch (const std::exception& e) {
+    throw rtl::Exception(u"Erro ao criar a sequence: " + MessageOf(e));
+  }
+  q->FieldByName(u"id_quelora")->SetAsLargeInt(static_cast<Int64>(key));
+  q->FieldByName(u"order_id")->SetAsString(v.OrderId);
+  q->FieldByName(u"status_integracao")->SetAsString(u"Pendente");
+  q->FieldByName(u"data_processamento")->SetAsDateTime(rtl::Now());
+  q->FieldByName(u"data_inicio")->SetAsDateTime(v.DataInicio);
+  q->FieldByName(u"data_fim")->SetAsDateTime(v.DataFim);
+  q->FieldByName(u"codigo_empresa")->SetAsLargeInt(FDtm->Parametros.CodigoEmpresa);
+  q->FieldByName(u"quantidade")->SetAsString(v.Quantidade);
+  q->FieldByName(u"json_arquivo")->SetAsString(v.JsonArquivo);
+  q->FieldByName(u"km")->SetAsString(v.Km);
+  q->FieldByName(u"placa")->SetAsString(v.Placa);
 
-    auto setError = [&] {
-      q->FieldByName(u"erro_integracao")->SetAsInteger(1);
-      q->FieldByName(u"log_erro_integracao")->SetAsString(vError);
-    };
-    bool noBem;
-    if (pipelined && ahead.haveBem) {
-      noBem = RowsOf(ahead.bem).Rows.empty();
-    } else {
-      noBem = lookup(u"qryBuscaBem", v.Placa).Rows.empty();
-    }
-    if (noBem) {
-      vError = u"Placa não possui codigo do bem relacionado";
+  auto setError = [&] {
+    q->FieldByName(u"erro_integracao")->SetAsInteger(1);
+    q->FieldByName(u"log_erro_integracao")->SetAsString(CutValue(vError, kMaxErrorLogLength - 1));
+  };
+  const bool noBem = pipelined ? RowsOf(ahead.bem).Rows.empty() : lookup(u"qryBuscaBem", v.Placa).Rows.empty();
+  if (noBem) {
+    vError = u"Placa não possui codigo do bem relacionado";
+    setError();
+  }
+  if (v.HasCombustivel) {
+    // The fuel is mapped and checked whatever the plate gave: the row keeps
+    // its material for the operator, and the last error found is stored.
+    const String plateError = vError;
+    vError.clear();
+    rtl::Variant mapped;
+    GetFieldValue(FDtm->mtConfig, u"CodigoQuelora", rtl::Variant(v.CodigoCombustivel), u"CodigoMardova",
+                  mapped);
+    if (!vError.empty()) {
       setError();
-    }
-    if (v.HasCombustivel) {
-      rtl::Variant mapped;
-      GetFieldValue(FDtm->mtConfig, u"CodigoQuelora", rtl::Variant(v.CodigoCombustivel),
-                    u"CodigoMardova", mapped);
-      if (!vError.empty()) {
-        setError();
-      } else {
-        String material = rtl::VarToStr(mapped);
-        q->FieldByName(u"codigo_material")->SetAsString(material);
-        if (!material.empty()) {
-          bool none;
-          String tipo;
-          const bool readAhead = pipelined && ahead.haveMaterial && ahead.material == material;
-          dac::ResultSet own;
-          if (!readAhead) own = lookup(u"qryVerificaMaterial1", material);
-          const dac::ResultSet& rows = readAhead ? RowsOf(ahead.materialRows) : own;
-          none = rows.Rows.empty();
-          if (!none) tipo = rtl::VarToStr(ColumnOf(rows, u"tipo"));
-          if (none) {
-            vError = u"Material parametrizado não existe no Mardova";
-            setError();
-          } else if (tipo == u"B") {
-            vError = u"Não é possível realizar esta operação com um Material Bloqueado";
-            setError();
-          }
+    } else {
+      String material = rtl::VarToStr(mapped);
+      q->FieldByName(u"codigo_material")->SetAsString(material);
+      if (!material.empty()) {
+        const bool readAhead = pipelined && ahead.haveMaterial && ahead.material == material;
+        dac::ResultSet own;
+        if (!readAhead) own = lookup(u"qryVerificaMaterial1", material);
+        const dac::ResultSet& rows = readAhead ? RowsOf(ahead.materialRows) : own;
+        if (rows.Rows.empty()) {
+          vError = u"Material parametrizado não existe no Mardova";
+          setError();
+        } else if (rtl::VarToStr(ColumnOf(rows, u"tipo")) == u"B") {
+          vError = u"Não é possível realizar esta operação com um Material Bloqueado";
+          setError();
         }
       }
     }
-    q->Post();
-    FDtm->vError.clear();
-    // The insert is the element's last write: its COMMIT may go with it, and
-    // the Commit below reports how that went.
-    if (pipelined) conn->CommitWithNextBatch();
-    if (q->ApplyUpdates(0) != 0) throw rtl::Exception(u"Registro recusado pelo banco de dados.");
-    q->CommitUpdates();
-    q->EmptyDataSet();  // back to the empty cursor for the next element
-    conn->Commit();
-    vError.clear();
-    Log(u"Registro " + KeyText(key) + u" inserido com sucesso.");
-    AtualizaTelaPrincipal();
-  } catch (const std::exception&) {
-    rollbackAll();
-    try {
-      if (q->State() == db::dsInsert || q->State() == db::dsEdit) q->Cancel();
-      q->CancelUpdates();
-      q->Close();
-    } catch (...) {
-    }
-    Log(u"Registro " + KeyText(key) + u" não inserido.");
+    if (vError.empty()) vError = plateError;
   }
+  q->Post();
+  FDtm->vError.clear();
+  // The insert is the element's last write: its COMMIT may go with it, and
+  // the Commit below reports how that went.
+  if (pipelined) conn->CommitWithNextBatch();
+  if (q->ApplyUpdates(0) != 0)
+    throw rtl::Exception(FDtm->vError.empty() ? String(u"Registro recusado pelo banco de dados.") : FDtm->vError);
+  q->CommitUpdates();
+  q->EmptyDataSet();  // back to the empty cursor for the next element
+  conn->Commit();
+  vError.clear();
+  Log(u"Registro " + KeyText(key) + u" inserido com sucesso.");
+  AtualizaTelaPrincipal();
 }
 
 // --- requisitions -------------------------------------------------------------
 
-void TThreadXML::InsertRequisicao() {
+bool TThreadXML::InsertRequisicao() {
   dac::TConnection* conn = FDtm->FDConnection;
   dac::TQuery* pend = FDtm->qryBuscaQuelora;
   dac::TQuery* header = FDtm->qryInsertRequisicao;
@@ -607,7 +689,7 @@ void TThreadXML::InsertRequisicao() {
     pend->Close();
     pend->ParamByName(u"status_integracao")->SetAsString(u"Pendente");
     pend->Open();
-    if (pend->IsEmpty()) return;
+    if (pend->IsEmpty()) return true;
 
     dac::TQuery* user = FDtm->qryUser;
     user->Close();
@@ -620,13 +702,20 @@ void TThreadXML::InsertRequisicao() {
     const TConfigParametros& p = FDtm->Parametros;
 
     for (pend->First(); !pend->Eof(); pend->Next()) {
-      if (Terminated()) return;  // the rows left wait for the next run
+      if (Terminated()) return true;  // the rows left wait for the next run
       idQuelora = pend->FieldByName(u"id_quelora")->AsString();
       haveRow = true;
       const String orderId = pend->FieldByName(u"order_id")->AsString();
       const String placa = pend->FieldByName(u"placa")->AsString();
 
       conn->StartTransaction();
+      // The row is this run's once the guarded update changed it: a run
+      // started while this one is alive (a busy flag cleared by hand) finds
+      // it taken, waits for this transaction on the server, and skips it.
+      if (lookup(u"qryReservaQuelora", idQuelora).RowsAffected != 1) {
+        conn->Commit();
+        continue;
+      }
       header->Append();
       const double numero = GetSequence(u"vorna_mat.sq_numero_requisicao");
       const double id = GetSequence(u"vorna_mat.sq_id_requisicao");
@@ -662,7 +751,7 @@ void TThreadXML::InsertRequisicao() {
         rollbackAll();
         UpdateStatus(u"Pendente", idQuelora, 0, 0, 0, 1, vError);
         Log(u"Erro: Não foi possível inserir a requisição.");
-        return;
+        return true;
       }
       header->CommitUpdates();
 
@@ -711,7 +800,7 @@ void TThreadXML::InsertRequisicao() {
           UpdateStatus(u"Requisição", idQuelora, year, numero, id, 1, vError);
           conn->Commit();
           Log(u"Erro: Não foi possível inserir o item da requisição.");
-          return;
+          return true;
         }
         item->CommitUpdates();
         UpdateStatus(u"Finalizado", idQuelora, 0, 0, 0, 0, String());
@@ -743,7 +832,9 @@ void TThreadXML::InsertRequisicao() {
         Log(u"Erro na thread: " + scrub(MessageOf(e2)));
       }
     }
+    return false;
   }
+  return true;
 }
 
 void TThreadXML::UpdateStatus(const String& status_integracao, const String& id_quelora,

@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "app/run/log_lines.h"
+#include "app/run/weak_handle.h"
 #include "app/run/udmThread.h"
 #include "platform/net/httpclient.h"
 #include "platform/rtl/threads.h"
@@ -35,6 +36,9 @@ class TThreadParams {
   const rtl::TStrings* ConnDefParams = nullptr;
   rtl::TComponent* Grid = nullptr;  // handed over; the run does not use it
   ILogLines* RichEdit = nullptr;    // where the run's log lines go
+  // The resource whose busy flag the starter took, so that the run frees it
+  // even when it cannot read the resource; 0: the run reads it.
+  int Resource = 0;
 };
 
 class TThreadXML : public rtl::TThread {
@@ -62,6 +66,8 @@ class TThreadXML : public rtl::TThread {
   // Tests shorten the HTTP inactivity time-out and the body cap; 0 keeps the
   // client's default. Read by the constructor.
   static void SetHttpLimitsForTests(int responseTimeoutMs, std::size_t maxContentSize);
+  // Tests shorten the limit on a whole attempt (a few minutes); 0 keeps it.
+  static void SetHttpTotalLimitForTests(int totalTimeoutMs);
 
   TThreadParams* Params() const { return FParams.get(); }
   TdtmThread* Dtm() const { return FDtm.get(); }
@@ -72,7 +78,9 @@ class TThreadXML : public rtl::TThread {
   bool CheckDatabaseConnection();
   void ProcessInvoiceData(const json::TJSONObject& AElement);
   void InsertQueloraRecord(const json::TJSONObject& AElement);
-  void InsertRequisicao();
+  // False when the step failed for the database (the run then fails); a
+  // row refused on its own is logged and leaves the step true.
+  bool InsertRequisicao();
   void UpdateStatus(const rtl::String& status_integracao, const rtl::String& id_quelora,
                     double ano_requisicao, double numero_requisicao, double id_requisicao,
                     double erro_integracao, const rtl::String& log_erro_integracao);
@@ -95,14 +103,25 @@ class TThreadXML : public rtl::TThread {
     rtl::String url;
     rtl::String token;
     rtl::TDateTime horaAtual = 0;
+    // The next request's window starts from this stored time when set (from
+    // the next-run time otherwise); false on a database without its column.
+    rtl::String inicioConsulta;
+    bool windowKept = false;
   };
   void readResource();
+  // After a run that fetched and staged its records: the next request's
+  // window starts from `start`. A failed run leaves it, so that the next
+  // request asks again from where the last good one did.
+  void moveWindow(const rtl::String& start);
   void writeFlag(int carga, const rtl::String& ponteiro);
   void endOfRun();
-  // Steps 6 and 7: false when no 200 answer came.
+  // The API request with its retries: false when no attempt got a 200
+  // answer (or a stop was asked).
   bool fetch(net::THTTPResponse& response);
   rtl::String requestAddress() const;
-  // Step 8: false when the run must go to its end without the requisitions.
+  // Reads the answer and stages each element: false when the answer holds
+  // no records to stage or the database refused an element, so that the
+  // run goes to its end without the requisitions.
   bool processBody(const rtl::String& body);
   rtl::String scrub(const rtl::String& text) const;
   void rollbackAll();
@@ -120,10 +139,11 @@ class TThreadXML : public rtl::TThread {
     rtl::String material;
     dac::PipelinedResult materialRows;
   };
-  // Reads the element's values once for both the look-ups and the staging;
-  // a fault in them is kept in `valuesError` for the point of use.
-  Lookups readLookups(const json::TJSONObject& AElement, TSupplyValues& values,
-                      std::exception_ptr& valuesError);
+  Lookups readLookups(const TSupplyValues& values);
+  // Writes one element read without fault; raises what the database (or
+  // the connection) refused. `key` is the key taken, 0 before that.
+  void stageElement(const TSupplyValues& values, double& key);
+  void useUpKey(double key);
   // One catalogue statement with one text parameter, run as its query would
   // run it, without building a dataset for the answer.
   dac::ResultSet lookup(const char16_t* statement, const rtl::String& value);
@@ -132,6 +152,7 @@ class TThreadXML : public rtl::TThread {
   std::unordered_map<const char16_t*, std::string> driverTexts_;
 
   std::unique_ptr<TThreadParams> FParams;
+  TWeakHandle<ILogLines> logTarget_;  // where Log's lines go, while it exists
   std::unique_ptr<TdtmThread> FDtm;
   std::unique_ptr<net::THTTPClient> FHTTPClient;
   // One grid refresh pending at most; shared with the queued hand-over,
@@ -139,12 +160,23 @@ class TThreadXML : public rtl::TThread {
   std::shared_ptr<std::atomic<bool>> refreshPending_;
   Resource resource_;
   bool flagMoved_ = false;
+  // Elements of this run the database refused, and the first cause.
+  int databaseFailures_ = 0;
+  rtl::String databaseCause_;
   rtl::String ponteiroAtual_;  // the next-run time now stored
   bool registered_ = false;
 };
 
+// The stored next-run time, in its one form "dd/mm/yyyy hh:nn:ss" whatever
+// the process locale. The parse raises EConvertError "Próxima consulta
+// inválida: '<text>'".
+rtl::String FormatNextRunTime(rtl::TDateTime value);
+rtl::TDateTime ParseNextRunTime(const rtl::String& text);
+
 // The texts of the run that the program and its tests look for.
 inline constexpr char16_t kSuccessLine[] = u"Thread executada com sucesso.";
+// The last line of a run asked to stop before its end.
+inline constexpr char16_t kStoppedLine[] = u"Execução interrompida antes do fim.";
 inline constexpr char16_t kResourceMissing[] =
     u"Recurso de integração da API Quelora não encontrado.";
 

@@ -25,8 +25,11 @@ CREATE TABLE IF NOT EXISTS vorna_mat.integracao_recurso (
   ponteiro_integracao   varchar(19),                 -- next run, 'dd/mm/yyyy hh:nn:ss'
   frequencia            integer,                     -- minutes
   ultima_mensagem       varchar(4000),
-  carga_inicial         smallint NOT NULL DEFAULT 0  -- busy flag
+  carga_inicial         smallint NOT NULL DEFAULT 0, -- busy flag
+  inicio_consulta       varchar(19)                  -- the next request's window, 'dd/mm/yyyy hh:nn:ss'
 );
+-- Databases loaded before the window was kept apart from the next-run time.
+ALTER TABLE vorna_mat.integracao_recurso ADD COLUMN IF NOT EXISTS inicio_consulta varchar(19);
 
 -- id_quelora stays the first column: the grid's statement orders by column 1.
 CREATE TABLE IF NOT EXISTS vorna_mat.quelora (

@@ -22,14 +22,18 @@ CREATE TABLE IF NOT EXISTS vorna_mat.integracao_recurso (
   ponteiro_integracao   TEXT,                       -- next run, 'dd/mm/yyyy hh:nn:ss'
   frequencia            INTEGER,                    -- minutes
   ultima_mensagem       TEXT,
-  carga_inicial         INTEGER NOT NULL DEFAULT 0  -- busy flag
+  carga_inicial         INTEGER NOT NULL DEFAULT 0, -- busy flag
+  inicio_consulta       TEXT CHECK (length(inicio_consulta) <= 19)
+                        -- the next request's window, 'dd/mm/yyyy hh:nn:ss'
 );
 
 -- id_quelora stays the first column: the grid's statement orders by column 1.
+-- The text columns have the server's widths, so that both engines refuse the
+-- same values.
 CREATE TABLE IF NOT EXISTS vorna_mat.quelora (
   id_quelora          INTEGER PRIMARY KEY,
-  order_id            TEXT NOT NULL,
-  status_integracao   TEXT NOT NULL,
+  order_id            TEXT NOT NULL CHECK (length(order_id) <= 64),
+  status_integracao   TEXT NOT NULL CHECK (length(status_integracao) <= 20),
   data_processamento  TIMESTAMP,
   data_inicio         TIMESTAMP,
   data_fim            TIMESTAMP,
@@ -37,10 +41,10 @@ CREATE TABLE IF NOT EXISTS vorna_mat.quelora (
   quantidade          NUMERIC,
   json_arquivo        TEXT,
   km                  NUMERIC,
-  placa               TEXT,
+  placa               TEXT CHECK (length(placa) <= 20),
   codigo_material     INTEGER,
   erro_integracao     INTEGER NOT NULL DEFAULT 0,
-  log_erro_integracao TEXT,
+  log_erro_integracao TEXT CHECK (length(log_erro_integracao) <= 4000),
   id_requisicao       INTEGER,
   ano_requisicao      INTEGER,
   numero_requisicao   INTEGER

@@ -27,6 +27,59 @@ std::string cutUtf8(std::string text, std::size_t maxBytes) {
   return text;
 }
 
+bool isHex(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The code unit of a "\\uXXXX" escape starting at `at` (the backslash), or -1.
+int escapedUnit(std::string_view t, std::size_t at) {
+  if (at + 6 > t.size() || t[at] != '\\' || t[at + 1] != 'u') return -1;
+  int unit = 0;
+  for (std::size_t k = at + 2; k < at + 6; ++k) {
+    if (!isHex(t[k])) return -1;
+    const char c = t[k];
+    unit = unit * 16 + (c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+  }
+  return unit;
+}
+
+// The parser refuses a surrogate escape without its other half, which would
+// make a whole body unreadable for one bad character. Such an escape stands
+// for U+FFFD instead, the replacement character of every text decoder. The
+// replacement has the same length, so the parser's positions stay right. Empty when nothing is
+// to be replaced (the common case: no copy).
+std::string replaceLoneSurrogates(std::string_view t) {
+  std::string out;
+  bool inString = false;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    const char c = t[i];
+    if (!inString) {
+      inString = c == '"';
+      continue;
+    }
+    if (c == '"') {
+      inString = false;
+      continue;
+    }
+    if (c != '\\' || i + 1 >= t.size()) continue;
+    const int unit = escapedUnit(t, i);
+    if (unit < 0xD800 || unit > 0xDFFF) {
+      ++i;  // the escaped character, whatever it is
+      continue;
+    }
+    const bool high = unit <= 0xDBFF;
+    const int next = high ? escapedUnit(t, i + 6) : -1;
+    if (high && next >= 0xDC00 && next <= 0xDFFF) {
+      i += 11;  // a whole pair
+      continue;
+    }
+    if (out.empty()) out.assign(t.data(), t.size());
+    out.replace(i, 6, "\\uFFFD");
+    i += 5;
+  }
+  return out;
+}
+
 // True for text that follows the JSON number grammar exactly.
 bool isJsonNumber(std::string_view s) {
   std::size_t i = 0, n = s.size();
@@ -321,6 +374,8 @@ std::unique_ptr<TJSONValue> TJSONValue::ParseJSONValue(std::string_view utf8, St
     message = rtl::S("text too long (more than " + std::to_string(limits.maxTextBytes) + " bytes)");
     return nullptr;
   }
+  const std::string mended = replaceLoneSurrogates(utf8);
+  if (!mended.empty()) utf8 = mended;
   JsonTreeBuilder builder(limits);
   bool ok = false;
   try {

@@ -83,9 +83,9 @@ TEST(ApiBody, AnElementBecomesStagingValues) {
   EXPECT_NE(U8(v.JsonArquivo).find("\"volume\":45.50"), std::string::npos) << U8(v.JsonArquivo);
 
   auto h = Read(R"({"id":"A-1","data_inicio":"01/01/2025","hora_inicio":"00:00:00","data_fim":"01/01/2025",
-    "hora_fim":"00:00:00","horimetro":"1.234.5","veiculo":{"placa":""},"combustivel":null})");
+    "hora_fim":"00:00:00","volume":"7","horimetro":"1.234.5","veiculo":{"placa":""},"combustivel":null})");
   EXPECT_EQ(U8(h.Km), "1,234.5");  // only the first point
-  EXPECT_EQ(U8(h.Quantidade), "");
+  EXPECT_EQ(U8(h.Quantidade), "7");
   EXPECT_FALSE(h.HasCombustivel);
 }
 

@@ -109,6 +109,11 @@ const Case kCases[] = {
      -1, nullptr, "1",
      u"select ponteiro_integracao from vorna_mat.integracao_recurso where id_integracao_recurso = 1",
      "27/06/2025 08:00:00"},
+    // The request's window, kept apart from the next-run time: none at first.
+    {u"qryInicioConsulta", {{u"id_integracao_recurso", u"1"}}, 1, u"inicio_consulta", "null"},
+    {u"qryUpdateInicioConsulta", {{u"inicio_consulta", u"20/06/2025 14:00:00"}, {u"id_integracao_recurso", u"1"}},
+     -1, nullptr, "1"},
+    {u"qryInicioConsulta", {{u"id_integracao_recurso", u"1"}}, 1, u"inicio_consulta", "20/06/2025 14:00:00"},
     // The next run plus the frequency (60 minutes), the API's address with the
     // resource's path.
     {u"qryBuscaCNPJThread", {}, 1, u"proxima_consulta", "27/06/2025 09:00:00"},
@@ -117,6 +122,12 @@ const Case kCases[] = {
     {u"qryInsertRequisicao", {}, 0, u"id_requisicao", ""},
     {u"qryBuscaQuelora", {{u"status_integracao", u"Pendente"}}, 5, u"id_quelora",
      "901,904,905,906,907"},
+    // A pending row without error is claimed once; a claimed row, or one
+    // with an error, is not claimed again.
+    {u"qryReservaQuelora", {{u"id_quelora", u"901"}}, -1, nullptr, "1",
+     u"select status_integracao from vorna_mat.quelora where id_quelora = 901", "Requisição"},
+    {u"qryReservaQuelora", {{u"id_quelora", u"901"}}, -1, nullptr, "0"},
+    {u"qryReservaQuelora", {{u"id_quelora", u"902"}}, -1, nullptr, "0"},
     // "0" keeps the old value, another number writes it; '' is stored as NULL.
     {u"qryUpdateStatusIntegracao",
      {{u"status_integracao", u"Requisição"}, {u"id_requisicao", u"0"}, {u"ano_requisicao", u"0"},

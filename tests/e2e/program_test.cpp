@@ -13,11 +13,13 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/forms/program.h"
 #include "app/forms/uLogin.h"
 #include "app/forms/uPrincipal.h"
 #include "app/run/U_Global_Library.h"
+#include "app/run/busy_flag.h"
 #include "app/run/udmPrincipal.h"
 #include "app/run/untThreadClass.h"
 #include "platform/dac/dac.h"
@@ -82,7 +84,7 @@ class ProgramEndToEnd : public testing::TestWithParam<dac::DriverKind> {
     admin_->Params().Add(u"DATABASE=E2E");
     admin_->Params().Add(U16("USER_NAME=" + user_));
     admin_->Open();
-    admin_->ExecSQL(u"update vorna_mat.integracao_api set nome = 'Quelora', url = :u, token = 't' "
+    admin_->ExecSQL(u"update vorna_mat.integracao_api set nome = 'Quelora', url = :u, token = 'e2e-s3cret' "
                     u"where id_integracao_api = 1",
                     {rtl::Variant(U16(server_.BaseUrl()))});
     admin_->ExecSQL(u"update vorna_mat.integracao_recurso set stored_procedure = 'api/abastecimentos', "
@@ -91,7 +93,15 @@ class ProgramEndToEnd : public testing::TestWithParam<dac::DriverKind> {
   }
 
   void TearDown() override {
+    if (lockTimeoutSet_)
+      admin_->ExecSQL(u"alter database \"" + U16(testing_support::PgTestDatabaseName()) +
+                      u"\" reset lock_timeout");
     admin_.reset();
+    // What the program left to the application, so that the next test's
+    // program starts from nothing.
+    while (ui::Application->ComponentCount() > 0)
+      ui::Application->Components(ui::Application->ComponentCount() - 1)->Free();
+    BusyFlagFreed(OwedBusyFlag());
     clock_.reset();
     screen_.reset();
     dac::SetDatabasesFile(u"");
@@ -130,6 +140,84 @@ class ProgramEndToEnd : public testing::TestWithParam<dac::DriverKind> {
   }
 
   static std::string LogText() { return frmPrincipal ? U8(frmPrincipal->memLog->Lines().Text()) : ""; }
+
+  // Runs the program on this thread while `drive` runs on a driver thread;
+  // `drive` returns what went wrong ("" when nothing), and a failure closes
+  // the program. Returns the program's exit status.
+  int RunDriven(const std::function<std::string()>& drive, std::string& failure) {
+    std::thread driver([&] {
+      failure = drive();
+      if (!failure.empty()) {
+        failure += "\nlog:\n" + LogText();
+        OnMain([] {
+          if (frmPrincipal) frmPrincipal->Close();
+          ui::Application->Terminate();
+        });
+      }
+    });
+    ResetProgramStatus();
+    TProgramOptions options;
+    options.Home = U16((dir_ / "home").string());
+    int status = -1;
+    try {
+      status = RunProgram(options);
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << "the program raised: " << e.what();
+      driver.detach();  // it waits for a loop that has gone
+      return status;
+    }
+    driver.join();
+    return status;
+  }
+
+  // The automatic login, then the scheduler's start 10 s later.
+  std::string LogInAndStartTheScheduler() {
+    rtl::TestClock& clock = clock_->clock();
+    if (!WaitOnMain([] { return frmLogin && frmLogin->Visible(); })) return "no login window";
+    clock.Advance(5000);
+    if (!WaitOnMain([] { return LoggedIn() && frmLogin == nullptr; })) return "no automatic login";
+    clock.Advance(10000);
+    if (!WaitOnMain([] { return frmPrincipal->TimerThread->Enabled(); })) return "the scheduler did not start";
+    return "";
+  }
+
+  // The error boxes shown since the last call, by their texts.
+  static std::vector<std::string> ShownBoxes() {
+    std::vector<std::string> texts;
+    OnMain([&] {
+      for (const auto& box : win::headless::TakeShownMessageBoxes()) texts.push_back(U8(box.text));
+    });
+    return texts;
+  }
+
+  // Makes the database refuse to set the busy flag back to 0 while it still
+  // lets it be taken: a trigger on the embedded database; on the server,
+  // whose tables the test's role may not alter, the resource row held by
+  // this test's connection (LockResourceRow, once the run has taken the
+  // flag) and a short lock time-out for every connection of the program.
+  void RefuseFlagClearing() {
+    if (pg()) {
+      admin_->ExecSQL(u"alter database \"" + U16(testing_support::PgTestDatabaseName()) +
+                      u"\" set lock_timeout = '300ms'");
+      lockTimeoutSet_ = true;
+      return;
+    }
+    admin_->ExecSQL(u"create trigger vorna_mat.refuse_flag_clearing before update of carga_inicial "
+                    u"on integracao_recurso when old.carga_inicial = 1 and new.carga_inicial = 0 "
+                    u"begin select raise(abort, 'database or disk is full'); end");
+  }
+  void LockResourceRow() {
+    if (!pg()) return;
+    admin_->StartTransaction();
+    Scalar(u"select carga_inicial from vorna_mat.integracao_recurso for update");
+  }
+  void AllowFlagClearing() {
+    if (pg())
+      admin_->Rollback();
+    else
+      admin_->ExecSQL(u"drop trigger if exists vorna_mat.refuse_flag_clearing");
+  }
+  bool lockTimeoutSet_ = false;
 
   testing_support::TempDir dir_;
   std::string user_;
@@ -259,6 +347,156 @@ TEST_P(ProgramEndToEnd, LogsInStartsTheSchedulerAndFinishesARunUnattended) {
     ASSERT_TRUE(rtl::TryParseDateTime(U16(server), u"dd/mm/yyyy hh:nn:ss", expected)) << server;
     EXPECT_LT(std::abs(next - expected) * 86400.0, 60.0) << ponteiro << " vs " << server;
   }
+}
+
+// A next-run time nobody can read when the main window first shows: the
+// error is shown, the scheduler starts all the same, each failing tick
+// shows one error, and the first tick after the value is mended runs.
+TEST_P(ProgramEndToEnd, TheSchedulerStartsDespiteAnUnreadableNextRunTime) {
+  admin_->ExecSQL(u"update vorna_mat.integracao_recurso set ponteiro_integracao = 'amanhã'");
+  rtl::TestClock& clock = clock_->clock();
+  std::string failure;
+  const int status = RunDriven(
+      [&]() -> std::string {
+        std::string why = LogInAndStartTheScheduler();
+        if (!why.empty()) return why;
+        std::vector<std::string> boxes = ShownBoxes();
+        if (boxes.size() != 1) return "expected one error at the first show, got " + std::to_string(boxes.size());
+        for (int tick = 0; tick < 2; ++tick) {
+          clock.Advance(10000);
+          // A failing tick: one error each, and no run.
+          std::vector<std::string> shown;
+          const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+          while (shown.empty() && std::chrono::steady_clock::now() < end) {
+            shown = ShownBoxes();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+          }
+          std::this_thread::sleep_for(std::chrono::milliseconds(200));
+          for (const std::string& more : ShownBoxes()) shown.push_back(more);
+          if (shown.size() != 1) return "tick " + std::to_string(tick) + ": " + std::to_string(shown.size()) + " errors";
+          if (server_.RequestCount() != 0) return "a run started on an unreadable next-run time";
+        }
+        admin_->ExecSQL(u"update vorna_mat.integracao_recurso set ponteiro_integracao = :p",
+                        {rtl::Variant(String(pg() ? u"01/01/2020 00:00:00" : u"22/06/2026 08:00:00"))});
+        clock.Advance(10000);
+        if (!WaitOnMain([] {
+              return TThreadXML::LiveCount() == 0 &&
+                     LogText().find("Thread executada com sucesso.") != std::string::npos;
+            }))
+          return "no run after the value was mended";
+        OnMain([] { frmPrincipal->Close(); });
+        return "";
+      },
+      failure);
+  ASSERT_EQ(failure, "");
+  EXPECT_EQ(status, kProgramOk);
+  EXPECT_EQ(Scalar(u"select carga_inicial from vorna_mat.integracao_recurso"), "0");
+}
+
+// The run could not free its busy flag (the database refused the write):
+// the program owes it, tries again at each tick, starts no run before it
+// has freed it, and frees it as soon as the database lets it, at a later
+// tick or, closed first, before it ends.
+TEST_P(ProgramEndToEnd, AFlagTheRunCouldNotFreeIsFreedLater) {
+  struct Case {
+    const char* name;
+    bool closeBeforeTheTick;
+  };
+  const Case cases[] = {{"freed by a later tick", false}, {"freed by the closing program", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    server_.SetResponder([](const api_standin::Request&) {
+      api_standin::Response r;
+      r.headers.emplace_back("Content-Type", "application/json");
+      r.body = api_standin::DemoBody(1, "22/06/2026");
+      r.delayBeforeHeaders = std::chrono::milliseconds(1500);
+      return r;
+    });
+    const std::size_t requestsBefore = server_.RequestCount();
+    RefuseFlagClearing();
+    rtl::TestClock& clock = clock_->clock();
+    std::string failure;
+    const int status = RunDriven(
+        [&]() -> std::string {
+          std::string why = LogInAndStartTheScheduler();
+          if (!why.empty()) return why;
+          clock.Advance(10000);  // the tick that starts the run
+          for (int i = 0; i < 400 && server_.RequestCount() == requestsBefore; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+          if (server_.RequestCount() == requestsBefore) return "no run started";
+          // Due again, so that only the owed flag can hold the next tick back.
+          admin_->ExecSQL(u"update vorna_mat.integracao_recurso set ponteiro_integracao = '01/01/2020 00:00:00'");
+          LockResourceRow();
+          if (!WaitOnMain([] {
+                return TThreadXML::LiveCount() == 0 &&
+                       LogText().find("Não foi possível liberar a integração (carga_inicial = 1)") !=
+                           std::string::npos;
+              }))
+            return "the run did not say it left the flag set";
+          if (LogText().find("Thread executada com sucesso.") != std::string::npos) return "reported as a success";
+          if (OwedBusyFlag() == 0) return "the flag is not owed";
+          ShownBoxes();
+          // Still refused: the tick says so and starts nothing.
+          clock.Advance(10000);
+          const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+          std::vector<std::string> shown;
+          while (shown.empty() && std::chrono::steady_clock::now() < end) {
+            shown = ShownBoxes();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+          }
+          if (shown.size() != 1 || shown[0].find("carga_inicial = 1") == std::string::npos)
+            return "the refused tick showed no error about the flag";
+          if (server_.RequestCount() != requestsBefore + 1) return "a run started while the flag was owed";
+          AllowFlagClearing();
+          if (!c.closeBeforeTheTick) {
+            clock.Advance(10000);
+            if (!WaitOnMain([] { return OwedBusyFlag() == 0; })) return "the flag was not freed by a later tick";
+          }
+          OnMain([] { frmPrincipal->Close(); });
+          return "";
+        },
+        failure);
+    ASSERT_EQ(failure, "");
+    EXPECT_EQ(status, kProgramOk);
+    EXPECT_EQ(OwedBusyFlag(), 0);
+    EXPECT_EQ(Scalar(u"select carga_inicial from vorna_mat.integracao_recurso"), "0");
+  }
+}
+
+// Closing the main window while a run waits for the API: the run stops, the
+// flag is free and the program ends within seconds.
+TEST_P(ProgramEndToEnd, ClosingTheWindowDuringARunStopsItAndFreesTheFlag) {
+  server_.SetResponder([](const api_standin::Request&) {
+    api_standin::Response r;
+    r.headers.emplace_back("Content-Type", "application/json");
+    r.body = api_standin::DemoBody(1, "22/06/2026");
+    r.delayBeforeHeaders = std::chrono::seconds(60);
+    return r;
+  });
+  rtl::TestClock& clock = clock_->clock();
+  std::string failure;
+  std::chrono::steady_clock::time_point closed;
+  const int status = RunDriven(
+      [&]() -> std::string {
+        std::string why = LogInAndStartTheScheduler();
+        if (!why.empty()) return why;
+        clock.Advance(10000);
+        for (int i = 0; i < 400 && server_.RequestCount() == 0; ++i)
+          std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        if (server_.RequestCount() == 0) return "no run started";
+        closed = std::chrono::steady_clock::now();
+        OnMain([] { frmPrincipal->Close(); });
+        return "";
+      },
+      failure);
+  const auto took = std::chrono::steady_clock::now() - closed;
+  ASSERT_EQ(failure, "");
+  EXPECT_EQ(status, kProgramOk);
+  EXPECT_LT(took, std::chrono::seconds(10));
+  EXPECT_EQ(TThreadXML::LiveCount(), 0);
+  EXPECT_EQ(Scalar(u"select carga_inicial from vorna_mat.integracao_recurso"), "0");
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, ProgramEndToEnd,

@@ -212,7 +212,7 @@ TEST(JsonText, InvalidTextGivesNullAndTheParsersMessage) {
       {R"({"a":1} x)", "parse error at line 1, column 9: syntax error while parsing value - invalid literal"},
       {R"({"a":01})", "parse error at line 1, column 7"},
       {"{\"a\":\"\xFF\"}", "parse error at line 1, column 7: syntax error while parsing value - invalid string"},
-      {R"({"a":"\ud800"})", "parse error at line 1, column 13: syntax error while parsing value - invalid string"},
+      {R"({"a":"\ud800\x"})", "parse error at line 1, column 14: syntax error while parsing value - invalid string"},
       {R"({"a":NaN})", "parse error at line 1, column 6"},
   };
   for (const auto& c : cases) {
@@ -222,6 +222,35 @@ TEST(JsonText, InvalidTextGivesNullAndTheParsersMessage) {
         << c.text << " -> " << rtl::StringToUtf8(message);
     EXPECT_FALSE(TJSONObject::ParseJSONValue(c.text));
   }
+}
+
+// A surrogate escape without its other half is one bad character, not a bad
+// body: it reads as U+FFFD and the rest of the text is kept.
+TEST(JsonText, LoneSurrogateEscapesReadAsTheReplacementCharacter) {
+  struct Case {
+    const char* text;
+    std::u16string value;  // of member "a"
+  };
+  const Case cases[] = {
+      {R"({"a":"\ud800"})", u"\uFFFD"},
+      {R"({"a":"x\uDBFFy"})", u"x\uFFFDy"},
+      {R"({"a":"\udc00"})", u"\uFFFD"},
+      {R"({"a":"\ud800\ud800\ude00"})", u"\uFFFD\U00010200"},
+      {R"({"a":"\ud83d\ude00\ud83d"})", u"\U0001F600\uFFFD"},
+      {R"({"a":"\ud800\n"})", u"\uFFFD\n"},
+      // An escaped backslash before "u" is no escape at all.
+      {R"({"a":"\\ud800"})", u"\\ud800"},
+      {R"({"\ud800":0,"a":"\ud800"})", u"\uFFFD"},
+  };
+  for (const auto& c : cases) {
+    String message;
+    auto value = TJSONObject::ParseJSONValue(std::string(c.text), message);
+    ASSERT_TRUE(value) << c.text << ": " << rtl::StringToUtf8(message);
+    EXPECT_EQ(value->GetValue<String>(u"a"), String(c.value.begin(), c.value.end())) << c.text;
+  }
+  // Outside a string the same characters stay a syntax error.
+  String message;
+  EXPECT_FALSE(TJSONObject::ParseJSONValue(std::string(R"({"a":\ud800})"), message));
 }
 
 TEST(JsonText, ParserMessagesStayShortWhateverTheBody) {

@@ -418,11 +418,31 @@ std::string requestDate(const Request& request) {
   std::string date = request.QueryParam("data_fim");
   return date.size() == 10 ? date : today();
 }
+
+// The demo's records after elements that a run must refuse one by one: not
+// an object, members of the wrong type, volumes that are no quantity, an id
+// written as a decimal, and a lone surrogate escape in a plate.
+std::string BadElementsBody(int records, const std::string& date) {
+  std::string body = DemoBody(records, date);
+  const std::string times = "\"data_inicio\":\"" + date + "\",\"hora_inicio\":\"07:00:00\",\"data_fim\":\"" +
+                            date + "\",\"hora_fim\":\"07:05:00\",\"odometro\":1,";
+  const std::string bad =
+      "17,[1],"
+      "{\"id\":9101," + times + "\"volume\":10,\"veiculo\":5,\"combustivel\":{\"codigo\":1}},"
+      "{\"id\":9102," + times + "\"volume\":10,\"veiculo\":{\"placa\":\"ABC 1D23\"},\"combustivel\":\"1\"},"
+      "{\"id\":9103," + times + "\"volume\":null,\"veiculo\":{\"placa\":\"ABC 1D23\"},\"combustivel\":{\"codigo\":1}},"
+      "{\"id\":9104," + times + "\"volume\":0,\"veiculo\":{\"placa\":\"ABC 1D23\"},\"combustivel\":{\"codigo\":1}},"
+      "{\"id\":9105," + times + "\"volume\":1e308,\"veiculo\":{\"placa\":\"ABC 1D23\"},\"combustivel\":{\"codigo\":1}},"
+      "{\"id\":9106.0," + times + "\"volume\":5,\"veiculo\":{\"placa\":\"ABC\\ud800\"},\"combustivel\":{\"codigo\":1}}";
+  const std::size_t open = body.find('[') + 1;
+  body.insert(open, bad + (records > 0 ? "," : ""));
+  return body;
+}
 }  // namespace
 
 std::vector<std::string> ScenarioNames() {
   return {"demo", "empty", "codigo-002", "malformed", "not-object", "error-500", "error-then-ok",
-          "slow", "gzip", "deflate", "drop"};
+          "slow", "gzip", "deflate", "drop", "bad-elements", "trickle"};
 }
 
 Responder Scenario(const std::string& name, int records) {
@@ -463,12 +483,23 @@ Responder Scenario(const std::string& name, int records) {
       s.delayBeforeHeaders = 45s;
       return s;
     };
+  if (name == "trickle")
+    // Never silent long enough for the inactivity time-out: only a limit on
+    // the whole request ends it.
+    return [records](const Request& r) {
+      Response t = jsonResponse(DemoBody(records, requestDate(r)));
+      t.pieceSize = 1;
+      t.delayBetweenPieces = 5s;
+      return t;
+    };
   if (name == "gzip" || name == "deflate")
     return [records, name](const Request& r) {
       Response z = jsonResponse(DemoBody(records, requestDate(r)));
       z.encoding = name == "gzip" ? Encoding::Gzip : Encoding::Deflate;
       return z;
     };
+  if (name == "bad-elements")
+    return [records](const Request& r) { return jsonResponse(BadElementsBody(records, requestDate(r))); };
   if (name == "drop")
     return [](const Request&) {
       Response d;

@@ -131,8 +131,9 @@ std::string DemoBody(int records, const std::string& date);
 
 // A named behaviour for the program: "demo" (the default), "empty",
 // "codigo-002", "malformed", "not-object", "error-500", "error-then-ok",
-// "slow", "gzip", "deflate", "drop". Throws std::invalid_argument for another
-// name.
+// "slow", "gzip", "deflate", "drop", "trickle" (the body one byte every 5 s,
+// never silent long enough for an inactivity time-out). Throws
+// std::invalid_argument for another name.
 Responder Scenario(const std::string& name, int records);
 std::vector<std::string> ScenarioNames();
 

@@ -120,10 +120,14 @@ TEST_F(LogPane, EchoesEveryAddedLineWhenAsked) {
 
 TEST_F(LogPane, IsKnownAsALogTargetOnlyWhileItLives) {
   integrador::ILogLines* target = pane_;
-  EXPECT_TRUE(integrador::ILogLines::Alive(target));
+  const integrador::TWeakHandle<integrador::ILogLines> handle = target->Handle();
+  const integrador::TWeakHandle<integrador::ILogLines> copy = handle;
+  EXPECT_EQ(handle.Get(), target);
   form_->Free();
   form_ = nullptr;
-  EXPECT_FALSE(integrador::ILogLines::Alive(target));
+  EXPECT_EQ(handle.Get(), nullptr);
+  EXPECT_EQ(copy.Get(), nullptr);
+  EXPECT_EQ(integrador::TWeakHandle<integrador::ILogLines>().Get(), nullptr);
 }
 
 }  // namespace

@@ -94,10 +94,13 @@ TEST_P(WorkerRun, ApiScenarios) {
         "Erro na API (Tentativa 2): Código 503 - Service Unavailable",
         "Erro na API (Tentativa 3): Código 503 - Service Unavailable", kFalha},
        0, 2},
+      // A status other than "001" stages nothing and fails the run, naming it.
       {"codigo 002 with records", {Json(Body({Element("1523001", "ABC 1D23")}, "\"002\""))},
-       {kIniciando, kDados, kSucesso}, 0, 0},
-      {"codigo the number 1", {Json(Body({Element("1523001", "ABC 1D23")}, "1"))}, {kIniciando, kDados, kSucesso}, 0, 0},
-      {"codigo null", {Json(Body({Element("1523001", "ABC 1D23")}, "null"))}, {kIniciando, kDados, kSucesso}, 0, 0},
+       {kIniciando, kDados, "Resposta da API com status 002: OK"}, 0, 0},
+      {"codigo the number 1", {Json(Body({Element("1523001", "ABC 1D23")}, "1"))},
+       {kIniciando, kDados, "Resposta da API com status 1: OK"}, 0, 0},
+      {"codigo null", {Json(Body({Element("1523001", "ABC 1D23")}, "null"))},
+       {kIniciando, kDados, "Resposta da API com status : OK"}, 0, 0},
       {"cut JSON", {Json("{\"status\":")}, {kIniciando, kDados, "Resposta da API inválida: *"}, 0, 0},
       {"HTML", {Json("<html><body>erro</body></html>")}, {kIniciando, kDados, "Resposta da API inválida: *"}, 0, 0},
       {"root array", {Json("[]")},
@@ -108,7 +111,9 @@ TEST_P(WorkerRun, ApiScenarios) {
       {"001 without abastecimentos", {Json("{\"status\":{\"codigo\":\"001\"}}")},
        {kIniciando, kDados, "Erro na thread: Value 'abastecimentos' not found"}, 0, 0},
       {"element not an object", {Json("{\"status\":{\"codigo\":\"001\"},\"abastecimentos\":[1]}")},
-       {kIniciando, kDados, "Processando 1 registros...", "Erro na thread: *"}, 0, 0},
+       {kIniciando, kDados, "Processando 1 registros...",
+        "Registro não inserido: o elemento 1 da lista não é um objeto JSON.", kSucesso},
+       0, 0},
       {"headers past the time-out", repeat(slow, 3), transport("*"), 0, 2, 300},
       {"headers just inside the time-out", {almost}, staged1, 1, 0, 1000},
       {"trickling body", repeat(trickle, 3), transport("*"), 0, 2, 300},
@@ -124,10 +129,13 @@ TEST_P(WorkerRun, ApiScenarios) {
       {"dropped after the headers", repeat(dropped, 3), transport("*"), 0, 2},
       {"connection refused", {}, transport("*"), 0, 2, 3000, 0, true},
       {"body past the cap", repeat(huge, 3), transport("*"), 0, 2, 3000, 64 * 1024},
-      {"records the database refuses", {Json(badElements)},
-       {kIniciando, kDados, "Processando 4 registros...", "Processando orderId: ", "Registro * não inserido.",
-        "Processando orderId: 9002", "Registro * não inserido.", "Processando orderId: 9003",
-        "Registro * não inserido.", "Processando orderId: 9004", "Registro * não inserido.", kSucesso},
+      // Faults of the elements themselves: each line says why, the run goes on.
+      {"records that cannot be staged", {Json(badElements)},
+       {kIniciando, kDados, "Processando 4 registros...", "Processando orderId: ", "Registro não inserido: 'id' vazio",
+        "Processando orderId: 9002",
+        "Registro não inserido: 'data_inicio': '31/02/2025 08:00:00' is not a valid date and time",
+        "Processando orderId: 9003", "Registro não inserido: 'veiculo' é nulo", "Processando orderId: 9004",
+        "Registro não inserido: Value 'combustivel' not found", kSucesso},
        0, 0},
   };
 
@@ -242,9 +250,9 @@ TEST_P(WorkerRun, SuccessStagesTheKnownPlateAndFlagsTheUnknownOne) {
 
 TEST_P(WorkerRun, PendingRowWhoseVehicleIsNoLongerActive) {
   InsertPending(900, "777", "XYZ9876", u"50012");
-  server_->Enqueue(Json(Body({}, "\"002\"")));
+  server_->Enqueue(Json(Body({})));
   RunWorker();
-  ExpectLines({kIniciando, kDados, kSucesso}, log_.Texts());
+  ExpectLines({kIniciando, kDados, "Processando 0 registros...", kSucesso}, log_.Texts());
   auto row = Select(u"select * from vorna_mat.quelora where id_quelora = 900");
   EXPECT_EQ(U8(row->FieldByName(u"status_integracao")->AsString()), "Requisição");
   EXPECT_EQ(row->FieldByName(u"erro_integracao")->AsInteger(), 1);
@@ -278,9 +286,9 @@ TEST_P(WorkerRun, AnItemRefusedByTheDatabaseKeepsTheHeaderAndStopsTheRows) {
   // No material: the item's NOT NULL column refuses it.
   InsertPending(901, "801", "ABC 1D23", nullptr);
   InsertPending(902, "802", "ABC 1D23", u"50012");
-  server_->Enqueue(Json(Body({}, "\"002\"")));
+  server_->Enqueue(Json(Body({})));
   RunWorker();
-  ExpectLines({kIniciando, kDados, "Error de [qryInsertItemRequisicao]: *",
+  ExpectLines({kIniciando, kDados, "Processando 0 registros...", "Error de [qryInsertItemRequisicao]: *",
                "Erro: Não foi possível inserir o item da requisição.", kSucesso},
               log_.Texts());
   auto row = Select(u"select * from vorna_mat.quelora where id_quelora = 901");
@@ -309,7 +317,7 @@ TEST_P(WorkerRun, AStopRequestEndsTheRunBetweenElements) {
   const std::string k2 = Text(u"select id_quelora from vorna_mat.quelora where order_id = '1523002'");
   ExpectLines({kIniciando, kDados, "Processando 5 registros...", "Processando orderId: 1523001",
                "Registro " + k1 + " inserido com sucesso.", "Processando orderId: 1523002",
-               "Registro " + k2 + " inserido com sucesso."},
+               "Registro " + k2 + " inserido com sucesso.", "Execução interrompida antes do fim."},
               log_.Texts());
   // The element under way was written whole; nothing after it, no requisition.
   EXPECT_EQ(Count(u"select count(*) from vorna_mat.quelora"), 2);
@@ -331,7 +339,9 @@ TEST_P(WorkerRun, AStopRequestEndsTheRetryPause) {
   ASSERT_GT(rtl::ClockWaiters(), 0);
   integrador::TThreadXML::TerminateAll();
   ASSERT_TRUE(integrador::TThreadXML::WaitForAll(30000));
-  ExpectLines({kIniciando, "Erro na API (Tentativa 1): Código 503 - Service Unavailable"}, log_.Texts());
+  ExpectLines({kIniciando, "Erro na API (Tentativa 1): Código 503 - Service Unavailable",
+               "Execução interrompida antes do fim."},
+              log_.Texts());
   EXPECT_EQ(server_->RequestCount(), 1u);
   EXPECT_EQ(Flag(), 0);
 }
@@ -398,10 +408,12 @@ TEST_P(WorkerRunSQLite, AFailingStatusWriteInTheHandlerIsReported) {
   Exec(u"delete from vorna_mat.sequencia where nome = 'vorna_mat.sq_id_requisicao'");
   Exec(u"create trigger vorna_mat.refuse_error before update on quelora when new.erro_integracao = 1 "
        u"begin select raise(abort, 'escrita recusada'); end");
-  server_->Enqueue(Json(Body({}, "\"002\"")));
+  server_->Enqueue(Json(Body({})));
   RunWorker();
-  ExpectLines({kIniciando, kDados, "Erro: Não foi possível inserir a requisição. Erro ao criar a sequence: *",
-               "Erro na thread: *escrita recusada*", kSucesso},
+  // The step failed for the database: the run fails.
+  ExpectLines({kIniciando, kDados, "Processando 0 registros...",
+               "Erro: Não foi possível inserir a requisição. Erro ao criar a sequence: *",
+               "Erro na thread: *escrita recusada*"},
               log_.Texts());
   EXPECT_EQ(Text(u"select status_integracao from vorna_mat.quelora where id_quelora = 903"), "Pendente");
   EXPECT_EQ(Count(u"select count(*) from vorna_mat.requisicao"), 0);

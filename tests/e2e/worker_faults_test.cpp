@@ -1,0 +1,260 @@
+// `integrador --run-once` as a process under faults of its data and of its
+// database: a bad element is refused alone, a run that the database refused
+// or that got no records exits 1 naming the cause, and two runs alive at once
+// make each requisition once.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/dac/dac.h"
+#include "platform/db/db.h"
+#include "platform/rtl/rtl.h"
+#include "tests/support/demo_config.h"
+#include "tests/support/pg_test_db.h"
+#include "tests/support/test_support.h"
+#include "tools/api_standin/standin.h"
+
+extern char** environ;
+
+namespace {
+
+using rtl::String;
+
+std::string U8(const String& s) { return rtl::StringToUtf8(s); }
+String U16(const std::string& s) { return rtl::Utf8ToString(s); }
+
+class WorkerFaultsProcess : public testing::TestWithParam<dac::DriverKind> {
+ protected:
+  struct Process {
+    pid_t pid = -1;
+    std::filesystem::path out;
+    std::string Output() const { return testing_support::ReadFile(out); }
+  };
+
+  bool pg() const { return GetParam() == dac::DriverKind::PostgreSQL; }
+
+  void SetUp() override {
+    if (pg()) REQUIRE_PG_TEST_DATABASE();
+    setenv("XDG_DATA_HOME", (dir_ / "data").string().c_str(), 1);
+    unsetenv("INTEGRADOR_HOME");
+    testing_support::WriteFile(dir_ / "home" / "config.json", testing_support::kDemoConfigJson);
+    std::string ini = "[E2E]\n";
+    std::string user = "tester";
+    if (pg()) {
+      ini += "Driver=postgresql\nDbName=" + testing_support::PgTestDatabaseName() + "\n";
+      user = std::getenv("PGUSER") ? std::getenv("PGUSER") : "";
+    } else {
+      ini += "Driver=sqlite\nDemo=1\n";
+    }
+    ini += "\n[Login]\nBanco=E2E\nEmpresa=17\nUsuario=" + user + "\nSenha=\n";
+    testing_support::WriteFile(dir_ / "home" / "databases.ini", ini);
+    dac::SetDatabasesFile(U16((dir_ / "home" / "databases.ini").string()));
+    admin_ = std::make_unique<dac::TConnection>(nullptr);
+    admin_->Params().Add(u"DATABASE=E2E");
+    admin_->Params().Add(U16("USER_NAME=" + user));
+    admin_->Open();
+    admin_->ExecSQL(u"update vorna_mat.integracao_api set nome = 'Quelora', url = :u, token = 't' "
+                    u"where id_integracao_api = 1",
+                    {rtl::Variant(U16(server_.BaseUrl()))});
+    admin_->ExecSQL(u"update vorna_mat.integracao_recurso set stored_procedure = 'api/abastecimentos', "
+                    u"carga_inicial = 0, ponteiro_integracao = '01/01/2020 00:00:00', inicio_consulta = NULL");
+    // Rows of earlier tests of the process out of the way of the counts (the
+    // server's database allows no DELETE).
+    admin_->ExecSQL(u"update vorna_mat.quelora set status_integracao = 'Arquivado', order_id = 'arq-' || "
+                    u"id_quelora where status_integracao <> 'Arquivado'");
+    admin_->ExecSQL(u"update vorna_mat.requisicao set documento = 'arquivado' where documento is null or "
+                    u"documento <> 'arquivado'");
+  }
+  void TearDown() override {
+    if (lockTimeoutSet_)
+      admin_->ExecSQL(u"alter database \"" + U16(testing_support::PgTestDatabaseName()) + u"\" reset lock_timeout");
+  }
+
+  Process Start(const std::string& name) {
+    Process p;
+    p.out = dir_ / (name + ".out");
+    std::vector<std::string> args = {INTEGRADOR_EXE, "--run-once", "--home", (dir_ / "home").string()};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, p.out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    EXPECT_EQ(posix_spawn(&p.pid, INTEGRADOR_EXE, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    return p;
+  }
+  // The exit status, or -2 when the process had not ended after `seconds`
+  // (it is then killed, so that a hang fails the test instead of holding it).
+  static int WaitWithin(const Process& p, int seconds) {
+    for (int i = 0; i < seconds * 20; ++i) {
+      int status = 0;
+      if (waitpid(p.pid, &status, WNOHANG) == p.pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(p.pid, SIGKILL);
+    waitpid(p.pid, nullptr, 0);
+    return -2;
+  }
+  static bool WaitForOutput(const Process& p, const std::string& text, int seconds) {
+    for (int i = 0; i < seconds * 20; ++i) {
+      if (p.Output().find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+  int RunOnce(std::string& output) {
+    Process p = Start("single");
+    const int code = WaitWithin(p, 120);
+    output = p.Output();
+    return code;
+  }
+  std::string Scalar(const String& sql) {
+    dac::TQuery q(nullptr);
+    q.SetConnection(admin_.get());
+    q.SQL().SetText(sql);
+    q.Open();
+    return U8(q.Fields()->Fields(0)->AsString());
+  }
+  int Live(const String& where) {
+    return std::stoi(Scalar(u"select count(*) from vorna_mat.quelora where status_integracao <> 'Arquivado' and " +
+                            where));
+  }
+  void Serve(const std::string& scenario, int records = 3) { server_.SetResponder(api_standin::Scenario(scenario, records)); }
+
+  testing_support::TempDir dir_;
+  api_standin::Server server_;
+  std::unique_ptr<dac::TConnection> admin_;
+  bool lockTimeoutSet_ = false;
+};
+
+// Bad elements are refused one by one with their reason; the good ones are
+// staged and made into requisitions, and the run succeeds.
+TEST_P(WorkerFaultsProcess, BadElementsAreRefusedAloneAndTheRunSucceeds) {
+  Serve("bad-elements", 2);
+  std::string out;
+  EXPECT_EQ(RunOnce(out), 0) << out;
+  for (const char* line : {" - Registro não inserido: o elemento 1 da lista não é um objeto JSON.\n",
+                           " - Registro não inserido: o elemento 2 da lista não é um objeto JSON.\n",
+                           " - Registro não inserido: 'veiculo' não é um objeto JSON\n",
+                           " - Registro não inserido: 'combustivel' não é um objeto JSON\n",
+                           " - Registro não inserido: Volume inválido: null\n",
+                           " - Registro não inserido: Volume inválido: 0\n",
+                           " - Registro não inserido: Volume inválido: 1e308\n",
+                           " - Processando orderId: 9106\n", " - Thread executada com sucesso.\n"})
+    EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
+  EXPECT_EQ(Live(u"status_integracao = 'Finalizado'"), 2);
+  // The lone surrogate became U+FFFD in an element staged with its plate error.
+  EXPECT_EQ(Scalar(u"select placa from vorna_mat.quelora where order_id = '9106'"), "ABC\xEF\xBF\xBD");
+  EXPECT_EQ(Scalar(u"select carga_inicial from vorna_mat.integracao_recurso"), "0");
+}
+
+// No records to stage: the status and its message are named and the run
+// fails.
+TEST_P(WorkerFaultsProcess, AStatusOtherThan001FailsTheRun) {
+  Serve("codigo-002");
+  std::string out;
+  EXPECT_EQ(RunOnce(out), 1) << out;
+  EXPECT_NE(out.find(" - Resposta da API com status 002: Sem dados\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find("Thread executada com sucesso."), std::string::npos) << out;
+  EXPECT_EQ(Scalar(u"select carga_inicial from vorna_mat.integracao_recurso"), "0");
+}
+
+// The database refuses the elements (a full disk: a trigger on the embedded
+// database; on the server, a row of the same order held by another
+// transaction past the lock time-out): the run fails naming the cause, and
+// the next run stages them.
+TEST_P(WorkerFaultsProcess, ElementsRefusedByTheDatabaseFailTheRun) {
+  Serve("demo", 2);
+  if (pg()) {
+    admin_->ExecSQL(u"alter database \"" + U16(testing_support::PgTestDatabaseName()) +
+                    u"\" set lock_timeout = '300ms'");
+    lockTimeoutSet_ = true;
+    admin_->StartTransaction();
+    admin_->ExecSQL(u"insert into vorna_mat.quelora (id_quelora, order_id, status_integracao, erro_integracao) "
+                    u"values (-1523001, '1523001', 'Arquivado', 0)");
+  } else {
+    admin_->ExecSQL(u"create trigger vorna_mat.disco_cheio before insert on quelora "
+                    u"begin select raise(abort, 'database or disk is full'); end");
+  }
+  std::string out;
+  EXPECT_EQ(RunOnce(out), 1) << out;
+  if (pg())
+    admin_->Rollback();
+  else
+    admin_->ExecSQL(u"drop trigger vorna_mat.disco_cheio");
+  const std::string failed = pg() ? " - Erro: 1 registro(s) recusado(s) pelo banco de dados: "
+                                  : " - Erro: 2 registro(s) recusado(s) pelo banco de dados: ";
+  EXPECT_NE(out.find(failed), std::string::npos) << out;
+  EXPECT_EQ(out.find("Thread executada com sucesso."), std::string::npos) << out;
+  EXPECT_EQ(Scalar(u"select carga_inicial from vorna_mat.integracao_recurso"), "0");
+
+  admin_->ExecSQL(u"update vorna_mat.integracao_recurso set ponteiro_integracao = '01/01/2020 00:00:00'");
+  EXPECT_EQ(RunOnce(out), 0) << out;
+  EXPECT_EQ(Live(u"status_integracao = 'Finalizado'"), 2);
+}
+
+// A busy flag cleared by hand while a run is alive lets a second run start;
+// each pending row still gets one requisition. The test holds the first row
+// until both runs have read the pending rows and wait for it.
+TEST_P(WorkerFaultsProcess, TwoRunsAliveAtOnceMakeEachRequisitionOnce) {
+  constexpr int kRows = 10;
+  // Keys below the sequence's, so that no later staging meets them.
+  const int first = -100000;
+  for (int i = 0; i < kRows; ++i)
+    admin_->ExecSQL(u"insert into vorna_mat.quelora (id_quelora, order_id, status_integracao, placa, "
+                    u"codigo_material, quantidade, erro_integracao) values (:i, :o, 'Pendente', 'ABC1D23', "
+                    u"50012, 10, 0)",
+                    {rtl::Variant(first + i), rtl::Variant(U16("two-runs-" + std::to_string(first + i)))});
+  server_.SetResponder([](const api_standin::Request& r) {
+    api_standin::Response answer;
+    answer.headers.emplace_back("Content-Type", "application/json");
+    answer.body = api_standin::DemoBody(0, "27/06/2025");
+    answer.delayBeforeHeaders = std::chrono::milliseconds(2500);
+    return answer;
+  });
+  Process a = Start("a");
+  ASSERT_TRUE(WaitForOutput(a, "Iniciando consulta", 60)) << a.Output();
+  admin_->ExecSQL(u"update vorna_mat.integracao_recurso set carga_inicial = 0");  // by hand
+  Process b = Start("b");
+  ASSERT_TRUE(WaitForOutput(b, "Iniciando consulta", 60)) << b.Output();
+  admin_->StartTransaction();
+  admin_->ExecSQL(u"update vorna_mat.quelora set erro_integracao = 0 where id_quelora = :i", {rtl::Variant(first)});
+  const bool bothRead = WaitForOutput(a, "Processando 0 registros", 30) && WaitForOutput(b, "Processando 0 registros", 30);
+  if (pg()) {
+    for (int i = 0; i < 200 && std::stoi(Scalar(u"select count(*) from pg_stat_activity where datname = "
+                                                 u"current_database() and wait_event_type = 'Lock'")) < 2;
+         ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } else {
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  }
+  admin_->Commit();
+  const int codeA = WaitWithin(a, 120), codeB = WaitWithin(b, 120);
+  ASSERT_TRUE(bothRead) << a.Output() << "\n---\n" << b.Output();
+  EXPECT_EQ(codeA, 0) << a.Output();
+  EXPECT_EQ(codeB, 0) << b.Output();
+  EXPECT_EQ(Scalar(u"select count(*) from vorna_mat.requisicao where documento <> 'arquivado'"),
+            std::to_string(kRows));
+  EXPECT_EQ(Scalar(u"select count(*) from (select documento from vorna_mat.requisicao where documento <> "
+                   u"'arquivado' group by documento having count(*) > 1) d"),
+            "0");
+  EXPECT_EQ(Live(u"status_integracao = 'Finalizado'"), kRows);
+}
+
+std::string DriverName(const testing::TestParamInfo<dac::DriverKind>& info) {
+  return info.param == dac::DriverKind::SQLite ? "sqlite" : "postgres";
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, WorkerFaultsProcess,
+                         testing::Values(dac::DriverKind::SQLite, dac::DriverKind::PostgreSQL), DriverName);
+
+}  // namespace
