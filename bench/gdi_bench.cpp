@@ -99,15 +99,47 @@ BENCHMARK(BM_BitBltSrcInvert);
 
 // ---- text -----------------------------------------------------------------------------------
 // DrawTextW of a 40 x 12 grid of short cell texts against pango laying out
-// and showing the same strings directly on a cairo surface (the baseline).
+// and showing the same strings in the same face (Tahoma, through the
+// program's own font configuration) directly on a cairo surface (the
+// baseline; its label names the family it laid out).
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
+#include <pango/pangofc-fontmap.h>
 
 #include <string>
+#include <string_view>
+
+#include "platform/rtl/resources.h"
 
 namespace {
 
 constexpr int kCols = 40, kRows = 12, kCellW = 48, kCellH = 18;
+
+// The font configuration compiled into the program, loaded on its own.
+FcConfig* programFontConfig() {
+  const rtl::TResourceEntry* res = rtl::FindResource(std::string_view("FONTCONFIG"), std::string_view("fonts.conf"));
+  if (!res) return nullptr;
+  FcConfig* config = FcConfigCreate();
+  if (!config) return nullptr;
+  if (!FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(res->Data), FcTrue) ||
+      !FcConfigBuildFonts(config)) {
+    FcConfigDestroy(config);
+    return nullptr;
+  }
+  return config;
+}
+
+// The family a description resolves to in a context.
+std::string familyOf(PangoContext* context, const PangoFontDescription* desc) {
+  PangoFont* font = pango_context_load_font(context, desc);
+  if (!font) return "no font";
+  PangoFontDescription* found = pango_font_describe(font);
+  std::string family = pango_font_description_get_family(found) ? pango_font_description_get_family(found) : "";
+  pango_font_description_free(found);
+  g_object_unref(font);
+  return family;
+}
 
 std::vector<std::u16string> cellTexts() {
   std::vector<std::u16string> out;
@@ -130,10 +162,36 @@ void BM_Baseline_PangoGrid(benchmark::State& state) {
   }
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kCols * kCellW, kRows * kCellH);
   cairo_t* cr = cairo_create(surface);
-  PangoLayout* layout = pango_cairo_create_layout(cr);
+  // The faces the measured side finds: the program's own font
+  // configuration, where the system's would give another family for Tahoma.
+  FcConfig* config = programFontConfig();
+  if (!config) {
+    state.SkipWithError("the program's font configuration does not load");
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return;
+  }
+  PangoFontMap* map = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+  pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(map), config);
+  pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(map), 96.0);
+  PangoContext* context = pango_font_map_create_context(map);
+  // Rendered as the measured side renders: grey coverage, full hinting,
+  // whole-pixel glyph positions.
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+  pango_cairo_context_set_font_options(context, options);
+  cairo_font_options_destroy(options);
+  pango_context_set_round_glyph_positions(context, TRUE);
+  PangoLayout* layout = pango_layout_new(context);
   PangoFontDescription* desc = pango_font_description_from_string("Tahoma");
   pango_font_description_set_absolute_size(desc, 11 * PANGO_SCALE);
   pango_layout_set_font_description(layout, desc);
+  const std::string family = familyOf(context, desc);
+  if (family != "Tahoma") {
+    state.SkipWithError(("the baseline would lay out " + family + ", not Tahoma").c_str());
+  }
   cairo_set_source_rgb(cr, 0, 0, 0);
   for (auto _ : state) {
     for (int i = 0; i < kCols * kRows; ++i) {
@@ -144,8 +202,12 @@ void BM_Baseline_PangoGrid(benchmark::State& state) {
     cairo_surface_flush(surface);
   }
   state.SetItemsProcessed(std::int64_t(state.iterations()) * kCols * kRows);
+  state.SetLabel(family);
   pango_font_description_free(desc);
   g_object_unref(layout);
+  g_object_unref(context);
+  g_object_unref(map);
+  FcConfigDestroy(config);
   cairo_destroy(cr);
   cairo_surface_destroy(surface);
 }

@@ -7,6 +7,9 @@
 # PG_TEST_ENV=<build>/pg-test/env, the file the server's settings are in.
 # Test names are known only after discovery, so the marking is done by a
 # file CTest reads after the discovered tests.
+#
+# integrador_postgres_test(<test>...)
+# The same for tests added by name in the current folder (add_test).
 
 function(_integrador_postgres_fixture)
   get_property(_done GLOBAL PROPERTY INTEGRADOR_POSTGRES_FIXTURE)
@@ -44,4 +47,11 @@ function(integrador_postgres_tests)
       "endif()\n")
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${_file}")
   endforeach()
+endfunction()
+
+function(integrador_postgres_test)
+  _integrador_postgres_fixture()
+  set_tests_properties(${ARGN} PROPERTIES
+    FIXTURES_REQUIRED postgres_server
+    ENVIRONMENT "PG_TEST_ENV=${CMAKE_BINARY_DIR}/pg-test/env")
 endfunction()

@@ -4,6 +4,7 @@
 #include "platform/dac/errors.h"
 #include "platform/db/dbtypes.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
 
 #include <utility>
@@ -87,7 +88,11 @@ ConnectSettings TConnection::ResolveSettings() const {
   s.UserName = params_->Values(u"USER_NAME");
   s.Password = params_->Values(u"PASSWORD");
   if (driverName_.empty()) {
-    TDatabaseAlias alias = TDatabasesFile(DatabasesFile()).Alias(s.Alias);
+    const String file = DatabasesFile();
+    TDatabaseAlias alias = TDatabasesFile(file).Alias(s.Alias);
+    // A mistyped alias would otherwise become a new, empty embedded database.
+    if (!file.empty() && !alias.Listed)
+      RaiseDatabaseError(u"Database alias '" + s.Alias + u"' is not defined in " + file);
     s.Driver = alias.Driver;
     s.Directory = alias.Directory;
     s.Demo = alias.Demo;
@@ -144,13 +149,12 @@ void TConnection::Open() {
   transactionLevel_ = 0;
   beginWithBatch_ = false;
   // A failing after-connect handler fails the connect.
-  try {
-    if (AfterConnect) AfterConnect(this);
-  } catch (...) {
+  rtl::ScopeExit disconnect([this] {
     driver_.reset();
     transactionLevel_ = 0;
-    throw;
-  }
+  });
+  if (AfterConnect) AfterConnect(this);
+  disconnect.Release();
 }
 
 void TConnection::Close() {
@@ -378,14 +382,13 @@ void TConnection::Commit() {
     --transactionLevel_;
     return;
   }
-  try {
-    ExecScript(u"COMMIT");
-  } catch (...) {
-    // The server ends a transaction whose COMMIT fails; SQLite keeps it open
-    // (a busy COMMIT) so that the caller can still roll it back.
+  // The server ends a transaction whose COMMIT fails; SQLite keeps it open
+  // (a busy COMMIT) so that the caller can still roll it back.
+  rtl::ScopeExit ended([&] {
     if (pg || !driver_) transactionLevel_ = 0;
-    throw;
-  }
+  });
+  ExecScript(u"COMMIT");
+  ended.Release();
   transactionLevel_ = 0;
 }
 

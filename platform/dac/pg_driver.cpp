@@ -10,13 +10,17 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <locale.h>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
 #include "platform/dac/driver.h"
 #include "platform/dac/errors.h"
+#include "platform/dac/pg_values.h"
 #include "platform/db/dbtypes.h"
 #include "platform/rtl/datetime.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
 
 namespace dac {
@@ -115,8 +119,55 @@ ColumnDesc describe(const PGresult* r, int c) {
   return col;
 }
 
-rtl::Variant parseValue(const char* text, int length, const ColumnDesc& col) {
-  std::string_view t(text, static_cast<std::size_t>(length));
+// A number in the server's text form. from_chars leaves the value alone when
+// it is past a double's range: such a numeric becomes infinity, or zero when
+// too small, with its sign, as strtod reads it in the C locale.
+double numberOf(std::string_view t, const ColumnDesc& col) {
+  double d = 0;
+  const auto r = std::from_chars(t.data(), t.data() + t.size(), d);
+  if (r.ptr == t.data() + t.size() && r.ec == std::errc::result_out_of_range) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    return strtod_l(std::string(t).c_str(), nullptr, cLocale);
+  }
+  if (r.ptr != t.data() + t.size() || r.ec != std::errc())
+    RaiseDatabaseError(u"Invalid number '" + rtl::Utf8ToString(t) + u"' in column " + col.Name);
+  return d;
+}
+
+// bytea in hex ("\x00ff", two digits a byte) or, when the server is set to
+// it, in the escape form (bytes as is, "\\" for a backslash, "\ooo" octal).
+bool readBytea(std::string_view t, std::string& bytes) {
+  if (t.size() >= 2 && t[0] == '\\' && t[1] == 'x') {
+    if (t.size() % 2 != 0) return false;
+    bytes.reserve((t.size() - 2) / 2);
+    for (std::size_t i = 2; i < t.size(); i += 2) {
+      const int hi = hexValue(t[i]), lo = hexValue(t[i + 1]);
+      if (hi < 0 || lo < 0) return false;
+      bytes.push_back(static_cast<char>(hi * 16 + lo));
+    }
+    return true;
+  }
+  auto octal = [](char c, char max) { return c >= '0' && c <= max; };
+  bytes.reserve(t.size());
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] != '\\') {
+      bytes.push_back(t[i]);
+    } else if (i + 1 < t.size() && t[i + 1] == '\\') {
+      bytes.push_back('\\');
+      ++i;
+    } else if (i + 3 < t.size() && octal(t[i + 1], '3') && octal(t[i + 2], '7') && octal(t[i + 3], '7')) {
+      bytes.push_back(static_cast<char>((t[i + 1] - '0') * 64 + (t[i + 2] - '0') * 8 + (t[i + 3] - '0')));
+      i += 3;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+rtl::Variant ParsePgTextValue(std::string_view t, const ColumnDesc& col) {
   switch (col.Type) {
     case ColumnType::Boolean: return rtl::Variant(t == "t");
     case ColumnType::SmallInt:
@@ -125,17 +176,9 @@ rtl::Variant parseValue(const char* text, int length, const ColumnDesc& col) {
       long long v = 0;
       auto r = std::from_chars(t.data(), t.data() + t.size(), v);
       if (r.ec == std::errc() && r.ptr == t.data() + t.size()) return rtl::Variant(v);
-      double d = 0;  // a numeric(p,0) beyond 64 bits
-      std::from_chars(t.data(), t.data() + t.size(), d);
-      return rtl::Variant(d);
+      return rtl::Variant(numberOf(t, col));  // a numeric(p,0) beyond 64 bits
     }
-    case ColumnType::Float: {
-      double d = 0;
-      auto r = std::from_chars(t.data(), t.data() + t.size(), d);
-      if (r.ec != std::errc() && r.ec != std::errc::result_out_of_range)
-        RaiseDatabaseError(u"Invalid number '" + rtl::Utf8ToString(t) + u"' in column " + col.Name);
-      return rtl::Variant(d);
-    }
+    case ColumnType::Float: return rtl::Variant(numberOf(t, col));
     case ColumnType::Date:
     case ColumnType::Time:
     case ColumnType::DateTime: {
@@ -147,16 +190,7 @@ rtl::Variant parseValue(const char* text, int length, const ColumnDesc& col) {
     }
     case ColumnType::Blob: {
       std::string bytes;
-      if (t.size() >= 2 && t[0] == '\\' && t[1] == 'x') {
-        bytes.reserve((t.size() - 2) / 2);
-        for (std::size_t i = 2; i + 1 < t.size(); i += 2) {
-          int hi = hexValue(t[i]), lo = hexValue(t[i + 1]);
-          if (hi < 0 || lo < 0) RaiseDatabaseError(u"Invalid bytea value in column " + col.Name);
-          bytes.push_back(static_cast<char>(hi * 16 + lo));
-        }
-      } else {
-        bytes.assign(t);
-      }
+      if (!readBytea(t, bytes)) RaiseDatabaseError(u"Invalid bytea value in column " + col.Name);
       return rtl::Variant::FromAnsiString(std::move(bytes));
     }
     case ColumnType::String:
@@ -164,6 +198,8 @@ rtl::Variant parseValue(const char* text, int length, const ColumnDesc& col) {
   }
   return rtl::Null();
 }
+
+namespace {
 
 // Parameters in libpq's text form (bytea binary), kept alive for the call.
 // One per connection, filled again for each statement: the formatted values
@@ -316,23 +352,24 @@ class PgConnection final : public DriverConnection {
   std::vector<PipelinedResult> pipelined(const BatchStatement* lead,
                                          const std::vector<BatchStatement>& rest);
   // Sends a batch's statements from `first` on, each between SAVEPOINT and
-  // RELEASE, at most `limit` of them, then the pipeline's sync. Returns how
-  // many it sent.
+  // RELEASE (unless `savepoint` is empty), at most `limit` of them, then the
+  // pipeline's sync. Returns how many it sent.
   // With `begin`, a BEGIN goes before them; with `commit`, a COMMIT follows
   // the batch's last statement.
   std::size_t sendPipelined(const std::vector<BatchStatement>& batch,
                             const std::vector<const std::string*>& names, std::size_t first,
                             std::size_t limit, const std::string& savepoint,
                             const std::string& release, bool begin, bool commit);
-  // Reads the answers to `rows` pipelined rows and the sync; returns the
-  // index among them of the first refused row (rows when none was) and keeps
-  // its result in `refusal`.
+  // Reads the answers to `rows` pipelined rows (each `perRow` statements:
+  // 3 with its savepoint, 1 without) and the sync; returns the index among
+  // them of the first refused row (rows when none was) and keeps its result
+  // in `refusal`.
   // With `begin`, the answer to the BEGIN before them is read first (a
   // failed BEGIN raises). With `commit`, the answer to the COMMIT that
   // followed them is read too: `committed` when it ran, its failure in
   // `commitError`.
-  std::size_t readPipelined(std::size_t rows, Result& refusal, bool begin, bool commit,
-                            bool& committed, std::exception_ptr& commitError);
+  std::size_t readPipelined(std::size_t rows, std::size_t perRow, Result& refusal, bool begin,
+                            bool commit, bool& committed, std::exception_ptr& commitError);
   BatchOutcome isolated(const std::vector<BatchStatement>& batch, std::string_view savepoint,
                         bool begin, bool commit, bool& committed, std::exception_ptr& commitError);
   ResultSet resultSet(PGresult* r);
@@ -594,8 +631,9 @@ ResultSet PgConnection::resultSet(PGresult* r) {
         values1.push_back(rtl::Null());
         continue;
       }
-      values1.push_back(parseValue(PQgetvalue(r, row, c), PQgetlength(r, row, c),
-                                   result.Columns[static_cast<std::size_t>(c)]));
+      values1.push_back(ParsePgTextValue(
+          std::string_view(PQgetvalue(r, row, c), static_cast<std::size_t>(PQgetlength(r, row, c))),
+          result.Columns[static_cast<std::size_t>(c)]));
     }
     result.Rows.push_back(std::move(values1));
   }
@@ -621,7 +659,8 @@ std::size_t PgConnection::sendPipelined(const std::vector<BatchStatement>& batch
   for (std::size_t i = first; i < end; ++i) {
     const BatchStatement& statement = batch[i];
     wire.Fill(statement.Params);
-    bool sent = PQsendQueryParams(conn_, savepoint.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    bool sent = savepoint.empty() ||
+                PQsendQueryParams(conn_, savepoint.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
     if (sent && names[i]) {
       sent = PQsendQueryPrepared(conn_, names[i]->c_str(), wire.count(), wire.values(),
                                  wire.lengths(), wire.formats(), 0);
@@ -630,7 +669,8 @@ std::size_t PgConnection::sendPipelined(const std::vector<BatchStatement>& batch
       sent = PQsendQueryParams(conn_, sqlText_.c_str(), wire.count(), nullptr, wire.values(),
                                wire.lengths(), wire.formats(), 0);
     }
-    if (!sent || !PQsendQueryParams(conn_, release.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0))
+    if (!sent || (!release.empty() &&
+                  !PQsendQueryParams(conn_, release.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0)))
       failResult(nullptr);
   }
   if (commit && end == batch.size() &&
@@ -640,8 +680,8 @@ std::size_t PgConnection::sendPipelined(const std::vector<BatchStatement>& batch
   return end - first;
 }
 
-std::size_t PgConnection::readPipelined(std::size_t rows, Result& refusal, bool begin,
-                                        bool commit, bool& committed,
+std::size_t PgConnection::readPipelined(std::size_t rows, std::size_t perRow, Result& refusal,
+                                        bool begin, bool commit, bool& committed,
                                         std::exception_ptr& commitError) {
   if (begin) {
     Result r(PQgetResult(conn_));
@@ -651,14 +691,14 @@ std::size_t PgConnection::readPipelined(std::size_t rows, Result& refusal, bool 
     }
   }
   std::size_t refused = rows;
-  for (std::size_t command = 0; command < rows * 3; ++command) {
+  for (std::size_t command = 0; command < rows * perRow; ++command) {
     Result r(PQgetResult(conn_));
     if (!r) failResult(nullptr);  // the link broke: no answer at all
     ExecStatusType st = PQresultStatus(r.get());
     if (st == PGRES_FATAL_ERROR) {
       if (PQstatus(conn_) != CONNECTION_OK) failResult(r.get());
       if (refused == rows) {
-        refused = command / 3;
+        refused = command / perRow;
         refusal = std::move(r);
       }
     } else if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK && st != PGRES_EMPTY_QUERY &&
@@ -745,8 +785,14 @@ BatchOutcome PgConnection::isolated(const std::vector<BatchStatement>& batch,
     savepointRelease_ = "RELEASE SAVEPOINT " + savepoint_;
   }
   const std::string& name = savepoint_;
-  const std::string& open = savepointOpen_;
-  const std::string& release = savepointRelease_;
+  // A lone row whose transaction begins and ends with it needs no savepoint
+  // (two statements and a subtransaction fewer on every staged record): a
+  // refusal leaves nothing else in the transaction to keep, and a new
+  // transaction stands in for the savepoint's.
+  const bool lone = begin && commit && batch.size() == 1;
+  static const std::string none;
+  const std::string& open = lone ? none : savepointOpen_;
+  const std::string& release = lone ? none : savepointRelease_;
   BatchOutcome outcome;
   // Prepared names looked up (and made) before the pipeline starts; a run of
   // rows shares one text.
@@ -766,15 +812,15 @@ BatchOutcome PgConnection::isolated(const std::vector<BatchStatement>& batch,
     Result refusal;
     std::size_t sent = 0, passed = 0;
     if (!PQenterPipelineMode(conn_)) failResult(nullptr);
-    try {
+    {
+      // A failure leaves pipeline mode after reading what is still due.
+      rtl::ScopeExit leave([this] { abandonPipeline(); });
       // The BEGIN goes with the first window only.
       const bool beginHere = begin && outcome.Done == 0;
       sent = sendPipelined(batch, names, outcome.Done, window, open, release, beginHere, commit);
-      passed = readPipelined(sent, refusal, beginHere, commit && outcome.Done + sent == batch.size(),
-                             committed, commitError);
-    } catch (...) {
-      abandonPipeline();
-      throw;
+      passed = readPipelined(sent, lone ? 1 : 3, refusal, beginHere,
+                             commit && outcome.Done + sent == batch.size(), committed, commitError);
+      leave.Release();
     }
     if (!PQexitPipelineMode(conn_)) failResult(nullptr);
     outcome.Done += passed;
@@ -784,9 +830,12 @@ BatchOutcome PgConnection::isolated(const std::vector<BatchStatement>& batch,
     }
     // A kept statement that no longer serves is made again next time.
     if (stalePrepared(refusal.get())) forgetPrepared(batch[outcome.Done].Sql);
-    // The refused row's savepoint is the open one: back to it, so that the
-    // transaction goes on.
-    ExecScript(rtl::Utf8ToString("ROLLBACK TO SAVEPOINT " + name + "; " + release));
+    // The refused row's savepoint is the open one: back to it (for a lone
+    // row, to a new transaction), so that the transaction goes on.
+    if (lone)
+      ExecScript(u"ROLLBACK; BEGIN");
+    else
+      ExecScript(rtl::Utf8ToString("ROLLBACK TO SAVEPOINT " + name + "; " + release));
     try {
       failResult(refusal.get());
     } catch (...) {
@@ -823,7 +872,9 @@ std::vector<PipelinedResult> PgConnection::pipelined(
   std::vector<unsigned char>& flags = pipeFlags_;
   flags.assign(count, 0);
   if (!PQenterPipelineMode(conn_)) failResult(nullptr);
-  try {
+  {
+    // A failure leaves pipeline mode after reading what is still due.
+    rtl::ScopeExit leave([this] { abandonPipeline(); });
     WireParams& wire = wire_;
     for (std::size_t i = 0; i < count; ++i) {
       wire.Fill(statement(i).Params);
@@ -864,9 +915,7 @@ std::vector<PipelinedResult> PgConnection::pipelined(
     }
     Result sync(PQgetResult(conn_));
     if (!sync || PQresultStatus(sync.get()) != PGRES_PIPELINE_SYNC) failResult(sync.get());
-  } catch (...) {
-    abandonPipeline();
-    throw;
+    leave.Release();
   }
   if (!PQexitPipelineMode(conn_)) failResult(nullptr);
   // A kept statement that no longer serves is made again; outside a

@@ -7,6 +7,7 @@
 #include "platform/dac/errors.h"
 #include "platform/db/field.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
 
 namespace dac {
@@ -536,7 +537,18 @@ int TQuery::ApplyUpdates(int maxErrors) {
   auto keepWriter = [&] {
     if (ownWriter && !writer_ && generation == layoutGeneration_) writer_ = std::move(ownWriter);
   };
-  try {
+  // On a failure the apply's own transaction is rolled back, after the
+  // writer is kept (the guards end in the reverse order).
+  rtl::ScopeExit rollback([&] {
+    if (!ownTransaction) return;
+    try {
+      connection_->Rollback();
+    } catch (...) {
+      // The first error is the one to report.
+    }
+  });
+  rtl::ScopeExit keep([&] { keepWriter(); });
+  {
     writer();
     ownWriter = std::move(writer_);
     RowWriter& rows = *ownWriter;
@@ -613,18 +625,8 @@ int TQuery::ApplyUpdates(int maxErrors) {
       if (!applyRow(*changes[i++], nullptr)) break;
     }
     if (ownTransaction) connection_->Commit();
-    keepWriter();
-  } catch (...) {
-    keepWriter();
-    if (ownTransaction) {
-      try {
-        connection_->Rollback();
-      } catch (...) {
-        // The first error is the one to report.
-      }
-    }
-    throw;
   }
+  rollback.Release();
   return errors;
 }
 

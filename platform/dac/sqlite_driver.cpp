@@ -6,17 +6,21 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <list>
 #include <mutex>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/dac/driver.h"
 #include "platform/dac/errors.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/resources.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
 
 namespace dac {
@@ -64,8 +68,18 @@ std::string argText(sqlite3_value* v) {
 }
 
 // The server clock: the program's one clock, so test clocks reach SQL too.
+// It keeps the milliseconds, truncated as a server's clock reads: rounded to
+// the second it could run up to half a second ahead of the program's own
+// clock (a new year early on 31 December).
 void fnSysdate(sqlite3_context* ctx, int, sqlite3_value**) {
-  std::string now = FormatIsoDateTime(rtl::Now());
+  const rtl::TDateTime value = rtl::Now();
+  rtl::Word y, mo, d, h, mi, s, ms;
+  rtl::DecodeDateTime(value, y, mo, d, h, mi, s, ms);
+  char text[32];
+  const int n = std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u", unsigned(y),
+                              unsigned(mo), unsigned(d), unsigned(h), unsigned(mi), unsigned(s),
+                              unsigned(ms));
+  std::string now(text, static_cast<std::size_t>(n));
   sqlite3_result_text(ctx, now.c_str(), static_cast<int>(now.size()), SQLITE_TRANSIENT);
 }
 
@@ -301,19 +315,17 @@ bool ensureFileSchema(sqlite3* db, const std::string& schema, std::string_view r
   std::string script = scriptFor(resource);
   if (script.empty()) return false;
   execScript(db, "BEGIN EXCLUSIVE");
-  try {
-    // Another connection may have finished it while this one waited.
-    if (queryInt(db, version.c_str()) >= kSchemaVersion) {
-      execScript(db, "COMMIT");
-      return false;
-    }
-    execScript(db, script);
-    execScript(db, version + "=" + std::to_string(kSchemaVersion));
+  rtl::ScopeExit rollback([db] { sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr); });
+  // Another connection may have finished it while this one waited.
+  if (queryInt(db, version.c_str()) >= kSchemaVersion) {
     execScript(db, "COMMIT");
-  } catch (...) {
-    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    throw;
+    rollback.Release();
+    return false;
   }
+  execScript(db, script);
+  execScript(db, version + "=" + std::to_string(kSchemaVersion));
+  execScript(db, "COMMIT");
+  rollback.Release();
   return true;
 }
 
@@ -374,7 +386,10 @@ bool typeFromDecl(const char* declRaw, ColumnDesc& col) {
 
 bool looksIsoStamp(std::string_view t) {
   rtl::TDateTime v;
-  return (t.size() == 10 || t.size() == 19) && ParseIsoDateTime(t, v);
+  // A date, a date and time, or a date and time with milliseconds (the
+  // server clock's form).
+  const bool shape = t.size() == 10 || t.size() == 19 || (t.size() == 23 && t[19] == '.');
+  return shape && ParseIsoDateTime(t, v);
 }
 
 // A column without a declared type (an expression) takes the type its
@@ -496,6 +511,23 @@ class SQLiteConnection final : public DriverConnection {
   std::list<Cached> inUse_;
 };
 
+// A database is made only in a folder that holds none of its files: one
+// file lost beside the others would otherwise come back empty, and the
+// records it held would silently be gone.
+void checkWholeSet(const fs::path& dir) {
+  std::vector<std::string> files = {"erp.db"};
+  for (const char* schema : kAttached) files.push_back(std::string(schema) + ".db");
+  std::string missing, present;
+  for (const std::string& file : files) {
+    std::error_code ec;
+    std::string& list = fs::exists(dir / file, ec) ? present : missing;
+    list += (list.empty() ? "" : ", ") + file;
+  }
+  if (!missing.empty() && !present.empty())
+    RaiseDatabaseError(u"The database in " + rtl::Utf8ToString(dir.string()) + u" is incomplete: " +
+                       rtl::Utf8ToString(missing) + u" missing beside " + rtl::Utf8ToString(present));
+}
+
 SQLiteConnection::SQLiteConnection(const ConnectSettings& settings) {
   session_.userName = rtl::StringToUtf8(settings.UserName);
   fs::path dir(rtl::StringToUtf8(settings.Directory));
@@ -504,6 +536,7 @@ SQLiteConnection::SQLiteConnection(const ConnectSettings& settings) {
   if (ec)
     RaiseDatabaseError(u"cannot create the database folder " +
                        rtl::Utf8ToString(dir.string()) + u": " + rtl::Utf8ToString(ec.message()));
+  checkWholeSet(dir);
   db_ = openFile(dir / "erp.db");
   for (const char* schema : kAttached) {
     sqlite3_stmt* st = nullptr;
@@ -533,13 +566,11 @@ SQLiteConnection::SQLiteConnection(const ConnectSettings& settings) {
     std::string demo = scriptFor("DEMO");
     if (!demo.empty()) {
       execScript(db_.get(), "BEGIN IMMEDIATE");
-      try {
-        execScript(db_.get(), demo);
-        execScript(db_.get(), "COMMIT");
-      } catch (...) {
-        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-      }
+      sqlite3* db = db_.get();
+      rtl::ScopeExit rollback([db] { sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr); });
+      execScript(db, demo);
+      execScript(db, "COMMIT");
+      rollback.Release();
     }
   }
 }
@@ -595,16 +626,10 @@ void SQLiteConnection::release(Entry entry) {
 }
 
 ResultSet SQLiteConnection::runCached(Entry entry, const std::vector<BindValue>& params) {
-  ResultSet result;
-  try {
-    bind(*entry, params);
-    result = run(entry->stmt);
-  } catch (...) {
-    release(entry);
-    throw;
-  }
-  release(entry);
-  return result;
+  // Back to the cache however the run ends.
+  rtl::ScopeExit back([this, entry] { release(entry); });
+  bind(*entry, params);
+  return run(entry->stmt);
 }
 
 void SQLiteConnection::bind(const Cached& entry, const std::vector<BindValue>& params) {

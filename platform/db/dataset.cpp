@@ -272,19 +272,13 @@ void TDataSet::GetFieldList(std::vector<TField*>& list, StringView fieldNames) c
 }
 
 void TDataSet::GetFieldNames(rtl::TStrings* list) const {
-  list->BeginUpdate();
-  try {
-    list->Clear();
-    if (Active() || fields_->Count() > 0) {
-      for (TField* f : fields_->List()) list->Add(f->FieldName());
-    } else {
-      for (int i = 0; i < fieldDefs_->Count(); ++i) list->Add(fieldDefs_->Items(i)->Name());
-    }
-  } catch (...) {
-    list->EndUpdate();
-    throw;
+  const rtl::UpdateScope<rtl::TStrings> update(*list);
+  list->Clear();
+  if (Active() || fields_->Count() > 0) {
+    for (TField* f : fields_->List()) list->Add(f->FieldName());
+  } else {
+    for (int i = 0; i < fieldDefs_->Count(); ++i) list->Add(fieldDefs_->Items(i)->Name());
   }
-  list->EndUpdate();
 }
 
 Variant TDataSet::FieldValues(StringView fieldNames) const {
@@ -406,13 +400,13 @@ Variant TDataSet::oldFieldValue(const TField* field) const {
   if (field->onValidate_ && !field->validating_) {
     Variant old = std::move(target);
     target = std::move(stored);
-    try {
+    // A handler that refuses the value leaves the old one in place.
+    rtl::ScopeExit restoreOnFailure([&] { editValues_[static_cast<size_t>(slot)] = std::move(old); });
+    {
       ScopedValue<bool> guard(field->validating_, true);
       field->onValidate_(field);
-    } catch (...) {
-      editValues_[static_cast<size_t>(slot)] = std::move(old);
-      throw;
     }
+    restoreOnFailure.Release();
   } else {
     target = std::move(stored);
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/db/dataset.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
 
 namespace db {
@@ -215,14 +216,8 @@ bool TDataLink::Edit() {
 }
 
 void TDataLink::UpdateRecord() {
-  updating_ = true;
-  try {
-    UpdateData();
-  } catch (...) {
-    updating_ = false;
-    throw;
-  }
-  updating_ = false;
+  const rtl::ScopedValue<bool> updating(updating_, true);
+  UpdateData();
 }
 
 int TDataLink::MoveBy(int distance) {
@@ -342,12 +337,10 @@ void TMasterDataLink::SetFieldNames(const String& value) {
 void TMasterDataLink::resolveFields() {
   fields_.clear();
   if (Active() && !fieldNames_.empty()) {
-    try {
-      DataSet()->GetFieldList(fields_, fieldNames_);
-    } catch (...) {
-      fields_.clear();
-      throw;
-    }
+    // No half-resolved list stays behind.
+    rtl::ScopeExit clearOnFailure([this] { fields_.clear(); });
+    DataSet()->GetFieldList(fields_, fieldNames_);
+    clearOnFailure.Release();
   }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
 
 namespace db {
@@ -60,20 +61,17 @@ TField* TFieldDef::CreateField(rtl::TComponent* owner, TDataSet* dataSet) const 
   rtl::ClassRef<TField> cls = FieldClass();
   if (!cls) DatabaseErrorFmt(u"Field '%s' is of an unknown type", {name_}, dataSet);
   TField* field = cls.Create(owner);
-  try {
-    field->SetFieldName(name_);
-    field->SetDataType(dataType_);
-    if (size_ > 0) field->SetSize(size_);
-    field->SetRequired(required_);
-    field->SetReadOnly(readOnly_);
-    if (auto* f = dynamic_cast<TFloatField*>(field); f && precision_ > 0) f->SetPrecision(precision_);
-    if (auto* f = dynamic_cast<TBCDField*>(field); f && precision_ > 0) f->SetPrecision(precision_);
-    if (auto* f = dynamic_cast<TFMTBCDField*>(field); f && precision_ > 0) f->SetPrecision(precision_);
-    field->SetDataSet(dataSet);
-  } catch (...) {
-    field->Free();
-    throw;
-  }
+  rtl::ScopeExit freeOnFailure([field] { field->Free(); });
+  field->SetFieldName(name_);
+  field->SetDataType(dataType_);
+  if (size_ > 0) field->SetSize(size_);
+  field->SetRequired(required_);
+  field->SetReadOnly(readOnly_);
+  if (auto* f = dynamic_cast<TFloatField*>(field); f && precision_ > 0) f->SetPrecision(precision_);
+  if (auto* f = dynamic_cast<TBCDField*>(field); f && precision_ > 0) f->SetPrecision(precision_);
+  if (auto* f = dynamic_cast<TFMTBCDField*>(field); f && precision_ > 0) f->SetPrecision(precision_);
+  field->SetDataSet(dataSet);
+  freeOnFailure.Release();
   return field;
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/gdiplus/graphics.h"
 #include "platform/gdiplus/impl/graphics_impl.h"
+#include "platform/rtl/scoped.h"
 
 namespace gdiplus {
 namespace {
@@ -663,23 +664,19 @@ GpStatus GdipFillRegion(GpGraphics* graphics, GpBrush* brush, GpRegion* region) 
     need(region, "region");
     if (!region->tree && region->empty) return;
     // Fill through the region as a temporary extra clip.
-    const auto savedClip = g.clip;
+    auto savedClip = g.clip;
+    rtl::ScopeExit restoreClip([&] {
+      g.clip = std::move(savedClip);
+      g.applyClip();
+    });
     const Affine toDevice = g.worldToDevice();
     if (region->tree) g.clip.push_back({devicePixelsOf(g, *region->tree), false});
     for (const ClipItem& item : region->items) g.clip.push_back({item.path.transformed(toDevice), item.exclude});
     g.applyClip();
-    try {
-      g.fillPath(*brush, [&] {
-        cairo_identity_matrix(g.cr);
-        cairo_rectangle(g.cr, 0, 0, g.surfaceWidth, g.surfaceHeight);
-      }, FillModeWinding);
-    } catch (...) {
-      g.clip = savedClip;
-      g.applyClip();
-      throw;
-    }
-    g.clip = savedClip;
-    g.applyClip();
+    g.fillPath(*brush, [&] {
+      cairo_identity_matrix(g.cr);
+      cairo_rectangle(g.cr, 0, 0, g.surfaceWidth, g.surfaceHeight);
+    }, FillModeWinding);
   });
 }
 

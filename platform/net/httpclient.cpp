@@ -50,6 +50,18 @@ std::string printable(std::string_view s) {
   throw ENetHTTPClientException(Utf8ToString(message));
 }
 
+// Charsets that spell single UTF-16 units (UTF-7, CESU-8) can spell half a
+// character, which the converter passes on: the text keeps whole characters.
+void replaceLoneSurrogates(String& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+      ++i;
+    else if (c >= 0xD800 && c <= 0xDFFF)
+      text[i] = u'\uFFFD';
+  }
+}
+
 String decodeCharset(const std::string& bytes, const std::string& charset) {
   std::string_view body(bytes);
   if (charset.empty() || charset == "utf-8" || charset == "utf8") {
@@ -84,6 +96,7 @@ String decodeCharset(const std::string& bytes, const std::string& charset) {
   if (U_FAILURE(status)) return Utf8ToString(body);
   out.resize(static_cast<std::size_t>(n));
   if (!out.empty() && out.front() == u'\uFEFF') out.erase(0, 1);
+  replaceLoneSurrogates(out);
   return out;
 }
 
@@ -105,9 +118,11 @@ std::string charsetOf(std::string_view contentType) {
   return {};
 }
 
+}  // namespace
+
 // Undoes the Content-Encoding of the body as it arrives, keeping the decoded
 // size under the cap.
-class BodyDecoder {
+class THTTPResponseReader::BodyDecoder {
  public:
   enum class Kind { Identity, Gzip, Deflate };
 
@@ -238,7 +253,70 @@ class BodyDecoder {
   std::string error_;
 };
 
-}  // namespace
+// --- THTTPResponseReader -----------------------------------------------------
+
+THTTPResponseReader::THTTPResponseReader(std::size_t maxContentSize)
+    : cap_(maxContentSize), decoder_(std::make_unique<BodyDecoder>()) {}
+
+THTTPResponseReader::~THTTPResponseReader() = default;
+
+void THTTPResponseReader::newResponse() {
+  response_ = THTTPResponse();
+  decoder_ = std::make_unique<BodyDecoder>();
+  decoderReady_ = false;
+}
+
+bool THTTPResponseReader::HeaderLine(std::string_view data) {
+  headerBytes_ += data.size();
+  if (headerBytes_ > kMaxHeaderBytes) {
+    error_ = "Response headers exceed " + std::to_string(kMaxHeaderBytes) + " bytes";
+    return false;
+  }
+  std::string_view line = trimmed(data);
+  if (line.compare(0, 5, "HTTP/") == 0) {
+    // A new status line: an interim or redirect answer came before.
+    newResponse();
+    std::size_t sp = line.find(' ');
+    if (sp != std::string_view::npos) {
+      std::string_view rest = line.substr(sp + 1);
+      std::size_t sp2 = rest.find(' ');
+      if (sp2 != std::string_view::npos) response_.statusText_ = Utf8ToString(trimmed(rest.substr(sp2 + 1)));
+    }
+    return true;
+  }
+  std::size_t colon = line.find(':');
+  if (colon != std::string_view::npos && colon > 0) {
+    response_.headers_.emplace_back(Utf8ToString(trimmed(line.substr(0, colon))),
+                                    Utf8ToString(trimmed(line.substr(colon + 1))));
+  }
+  return true;
+}
+
+bool THTTPResponseReader::BodyPiece(std::string_view bytes) {
+  if (!decoderReady_) {
+    std::string encoding = rtl::StringToUtf8(response_.HeaderValue(u"Content-Encoding"));
+    if (!decoder_->setEncoding(encoding)) {
+      // Named only when it is a coding we know of: the value is the
+      // server's text and could echo anything.
+      std::string name = lowerAscii(trimmed(encoding));
+      error_ = "Unsupported content encoding";
+      if (name == "br" || name == "compress" || name == "x-compress" || name == "zstd") error_ += ": " + name;
+      return false;
+    }
+    decoderReady_ = true;
+  }
+  if (!decoder_->feed(bytes.data(), bytes.size(), response_.body_, cap_)) {
+    error_ = decoder_->error();
+    return false;
+  }
+  return true;
+}
+
+THTTPResponse THTTPResponseReader::Finish(int statusCode) {
+  if (!decoder_->finish(response_.body_, cap_)) fail(decoder_->error());
+  response_.statusCode_ = statusCode;
+  return std::move(response_);
+}
 
 struct THTTPClient::Handles {
   CURL* easy = nullptr;
@@ -251,77 +329,24 @@ struct THTTPClient::Handles {
 
 // State of one Get, seen by curl's callbacks.
 struct THTTPClient::Transfer {
-  THTTPResponse response;
-  std::unique_ptr<BodyDecoder> decoder = std::make_unique<BodyDecoder>();
-  bool decoderReady = false;
-  std::size_t cap = 0;
-  std::string error;  // our own reason for ending the transfer
+  explicit Transfer(std::size_t cap) : reader(cap) {}
+
+  THTTPResponseReader reader;
   bool connected = false;
   Clock::time_point lastActivity = Clock::now();
-  std::size_t headerBytes = 0;
-
-  static constexpr std::size_t kMaxHeaderBytes = 256 * 1024;
-
-  void newResponse() {
-    response.headers_.clear();
-    response.statusText_.clear();
-    response.body_.clear();
-    decoder = std::make_unique<BodyDecoder>();
-    decoderReady = false;
-  }
 
   static size_t onHeader(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     std::size_t n = size * count;
     t->lastActivity = Clock::now();
-    t->headerBytes += n;
-    if (t->headerBytes > kMaxHeaderBytes) {
-      t->error = "Response headers exceed " + std::to_string(kMaxHeaderBytes) + " bytes";
-      return 0;
-    }
-    std::string_view line = trimmed(std::string_view(data, n));
-    if (line.compare(0, 5, "HTTP/") == 0) {
-      // A new status line: an interim or redirect answer came before.
-      t->newResponse();
-      std::size_t sp = line.find(' ');
-      if (sp != std::string_view::npos) {
-        std::string_view rest = line.substr(sp + 1);
-        std::size_t sp2 = rest.find(' ');
-        if (sp2 != std::string_view::npos)
-          t->response.statusText_ = Utf8ToString(trimmed(rest.substr(sp2 + 1)));
-      }
-      return n;
-    }
-    std::size_t colon = line.find(':');
-    if (colon != std::string_view::npos && colon > 0) {
-      t->response.headers_.emplace_back(Utf8ToString(trimmed(line.substr(0, colon))),
-                                        Utf8ToString(trimmed(line.substr(colon + 1))));
-    }
-    return n;
+    return t->reader.HeaderLine(std::string_view(data, n)) ? n : 0;
   }
 
   static size_t onBody(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     std::size_t n = size * count;
     t->lastActivity = Clock::now();
-    if (!t->decoderReady) {
-      std::string encoding = rtl::StringToUtf8(t->response.HeaderValue(u"Content-Encoding"));
-      if (!t->decoder->setEncoding(encoding)) {
-        // Named only when it is a coding we know of: the value is the
-        // server's text and could echo anything.
-        std::string name = lowerAscii(trimmed(encoding));
-        t->error = "Unsupported content encoding";
-        if (name == "br" || name == "compress" || name == "x-compress" || name == "zstd")
-          t->error += ": " + name;
-        return 0;
-      }
-      t->decoderReady = true;
-    }
-    if (!t->decoder->feed(data, n, t->response.body_, t->cap)) {
-      t->error = t->decoder->error();
-      return 0;
-    }
-    return n;
+    return t->reader.BodyPiece(std::string_view(data, n)) ? n : 0;
   }
 
   static int onConnected(void* user, char*, char*, int, int) {
@@ -383,8 +408,7 @@ THTTPResponse THTTPClient::Get(const std::string& utf8Url) {
   CURLM* multi = handles_->multi;
   curl_easy_reset(easy);
 
-  Transfer t;
-  t.cap = maxContentSize_;
+  Transfer t(maxContentSize_);
 
   struct curl_slist* headers = nullptr;
   auto addHeader = [&](const std::string& line) {
@@ -427,9 +451,12 @@ THTTPResponse THTTPClient::Get(const std::string& utf8Url) {
 
   bool aborted = false;
   bool timedOut = false;
+  bool overTotal = false;
   CURLcode result = CURLE_OK;
   bool done = false;
   const auto inactivity = std::chrono::milliseconds(std::max(responseTimeout_, 1));
+  const bool totalLimited = totalTimeout_ > 0;
+  const auto totalEnd = Clock::now() + std::chrono::milliseconds(std::max(totalTimeout_, 1));
   while (!done) {
     int running = 0;
     CURLMcode mc = curl_multi_perform(multi, &running);
@@ -448,6 +475,14 @@ THTTPResponse THTTPClient::Get(const std::string& utf8Url) {
     }
     auto now = Clock::now();
     auto waitFor = std::chrono::milliseconds(50);
+    if (totalLimited) {
+      if (now >= totalEnd) {
+        overTotal = true;
+        break;
+      }
+      waitFor = std::min(waitFor, std::chrono::duration_cast<std::chrono::milliseconds>(totalEnd - now) +
+                                      std::chrono::milliseconds(1));
+    }
     if (t.connected) {
       auto idle = now - t.lastActivity;
       if (idle >= inactivity) {
@@ -466,11 +501,14 @@ THTTPResponse THTTPClient::Get(const std::string& utf8Url) {
     aborted_.store(true);
     throw ENetHTTPRequestAborted(u"Request aborted");
   }
+  if (overTotal)
+    fail(std::string(curl_easy_strerror(CURLE_OPERATION_TIMEDOUT)) + " (no complete answer within " +
+         std::to_string(totalTimeout_) + " ms)");
   if (timedOut)
     fail(std::string(curl_easy_strerror(CURLE_OPERATION_TIMEDOUT)) + " (no data received for " +
          std::to_string(responseTimeout_) + " ms)");
   if (result != CURLE_OK) {
-    if (!t.error.empty()) fail(t.error);
+    if (!t.reader.Error().empty()) fail(t.reader.Error());
     std::string message = curl_easy_strerror(result);
     if (result == CURLE_OPERATION_TIMEDOUT && !t.connected) {
       message += " (connection not established within " + std::to_string(connectionTimeout_) + " ms)";
@@ -483,12 +521,9 @@ THTTPResponse THTTPClient::Get(const std::string& utf8Url) {
     }
     fail(message);
   }
-  if (!t.decoder->finish(t.response.body_, t.cap)) fail(t.decoder->error());
-
   long code = 0;
   curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &code);
-  t.response.statusCode_ = static_cast<int>(code);
-  return std::move(t.response);
+  return t.reader.Finish(static_cast<int>(code));
 }
 
 }  // namespace net

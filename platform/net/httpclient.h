@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -53,13 +54,51 @@ class THTTPResponse {
   String statusText_;
   std::vector<std::pair<String, String>> headers_;
   std::string body_;
-  friend class THTTPClient;
+  friend class THTTPResponseReader;
+};
+
+// Builds an answer from the bytes a transfer delivers, apart from the network:
+// header lines as they arrive (each status line starts a new answer, since
+// interim and redirect answers come first), then the body in pieces of any
+// size, decoded from its Content-Encoding under the size cap.
+class THTTPResponseReader {
+ public:
+  static constexpr std::size_t kMaxHeaderBytes = 256 * 1024;  // all lines together
+
+  explicit THTTPResponseReader(std::size_t maxContentSize);
+  ~THTTPResponseReader();
+  THTTPResponseReader(const THTTPResponseReader&) = delete;
+  THTTPResponseReader& operator=(const THTTPResponseReader&) = delete;
+
+  // One header line, with or without its line end. False, with Error() set,
+  // when the transfer must stop.
+  bool HeaderLine(std::string_view line);
+  // The next piece of the body as sent. False, with Error() set, when the
+  // encoding is not one we decode, the data is broken or the cap is passed.
+  bool BodyPiece(std::string_view bytes);
+  // After the last piece: the answer with that status. Raises
+  // ENetHTTPClientException when a compressed body ended early.
+  THTTPResponse Finish(int statusCode);
+  // Why HeaderLine or BodyPiece refused; empty while all is well.
+  const std::string& Error() const { return error_; }
+
+ private:
+  void newResponse();
+
+  class BodyDecoder;
+  std::size_t cap_;
+  std::size_t headerBytes_ = 0;
+  THTTPResponse response_;
+  std::unique_ptr<BodyDecoder> decoder_;
+  bool decoderReady_ = false;
+  std::string error_;
 };
 
 class THTTPClient {
  public:
   static constexpr int kDefaultConnectionTimeout = 10000;        // ms
   static constexpr int kDefaultResponseTimeout = 30000;          // ms without a byte
+  static constexpr int kDefaultTotalTimeout = 180000;            // ms for the whole request
   static constexpr std::size_t kDefaultMaxContentSize = 64u << 20;  // decoded bytes
 
   THTTPClient();
@@ -79,6 +118,12 @@ class THTTPClient {
   // (waiting for the answer or in the middle of the body).
   int ResponseTimeout() const { return responseTimeout_; }
   void SetResponseTimeout(int ms) { responseTimeout_ = ms; }
+  // Milliseconds the whole request may take, from the connection to the last
+  // byte of the body: a server that trickles a byte now and then never trips
+  // the inactivity limit, and would otherwise hold the caller for hours.
+  // 0 or less: no such limit.
+  int TotalTimeout() const { return totalTimeout_; }
+  void SetTotalTimeout(int ms) { totalTimeout_ = ms; }
   // Largest body accepted after gzip/deflate decoding; a larger one fails the
   // request.
   std::size_t MaxContentSize() const { return maxContentSize_; }
@@ -106,6 +151,7 @@ class THTTPClient {
   String accept_;
   int connectionTimeout_ = kDefaultConnectionTimeout;
   int responseTimeout_ = kDefaultResponseTimeout;
+  int totalTimeout_ = kDefaultTotalTimeout;
   std::size_t maxContentSize_ = kDefaultMaxContentSize;
   std::atomic<bool> aborted_{false};
   std::function<bool()> abortCheck_;

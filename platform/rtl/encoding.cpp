@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/rtl/text_codec.h"
+
 namespace rtl {
 
 namespace {
 
-constexpr Char kReplacement = 0xFFFD;
+constexpr Char kReplacement = text_codec::kReplacement;
 
 bool isHighSurrogate(Char c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool isLowSurrogate(Char c) { return c >= 0xDC00 && c <= 0xDFFF; }
@@ -28,85 +30,22 @@ void forEachCodePoint(StringView text, Out out) {
   }
 }
 
-void appendCodePoint(String& s, char32_t cp) {
-  if (cp >= 0x10000) {
-    cp -= 0x10000;
-    s.push_back(static_cast<Char>(0xD800 + (cp >> 10)));
-    s.push_back(static_cast<Char>(0xDC00 + (cp & 0x3FF)));
-  } else {
-    s.push_back(static_cast<Char>(cp));
-  }
-}
-
-// Length of the well-formed UTF-8 sequence at data[i], or 0 when malformed.
-std::size_t utf8SequenceLength(const Byte* data, std::size_t size, std::size_t i, char32_t& cp) {
-  Byte b = data[i];
-  if (b < 0x80) {
-    cp = b;
-    return 1;
-  }
-  std::size_t len;
-  char32_t min;
-  if (b >= 0xC2 && b <= 0xDF) {
-    len = 2, cp = b & 0x1F, min = 0x80;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    len = 3, cp = b & 0x0F, min = 0x800;
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    len = 4, cp = b & 0x07, min = 0x10000;
-  } else {
-    return 0;
-  }
-  if (size - i < len) return 0;
-  for (std::size_t k = 1; k < len; ++k) {
-    Byte c = data[i + k];
-    if ((c & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return len;
-}
-
 class Utf8Encoding final : public TEncoding {
  public:
   explicit Utf8Encoding(bool preamble) : preamble_(preamble) {}
   TBytes GetBytes(StringView text) const override {
     TBytes out;
     out.reserve(text.size() + text.size() / 2);
-    forEachCodePoint(text, [&](char32_t cp) {
-      if (cp < 0x80) {
-        out.push_back(static_cast<Byte>(cp));
-      } else if (cp < 0x800) {
-        out.push_back(static_cast<Byte>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<Byte>(0x80 | (cp & 0x3F)));
-      } else if (cp < 0x10000) {
-        out.push_back(static_cast<Byte>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<Byte>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<Byte>(0x80 | (cp & 0x3F)));
-      } else {
-        out.push_back(static_cast<Byte>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<Byte>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<Byte>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<Byte>(0x80 | (cp & 0x3F)));
-      }
-    });
+    forEachCodePoint(text, [&](char32_t cp) { text_codec::appendUtf8(out, cp); });
     return out;
   }
   String GetString(const Byte* data, std::size_t size) const override {
     String s;
     s.reserve(size);
-    std::size_t i = 0;
-    while (i < size) {
-      char32_t cp = 0;
-      std::size_t len = utf8SequenceLength(data, size, i, cp);
-      if (len == 0) {
-        // One replacement per maximal bad prefix: skip continuation bytes.
-        s.push_back(kReplacement);
-        ++i;
-        while (i < size && (data[i] & 0xC0) == 0x80) ++i;
-        continue;
-      }
-      appendCodePoint(s, cp);
-      i += len;
+    for (std::size_t i = 0; i < size;) {
+      const text_codec::Utf8Step step = text_codec::decodeUtf8(data + i, size - i);
+      text_codec::appendUtf16(s, step.codePoint);
+      i += step.length;
     }
     return s;
   }
@@ -163,13 +102,6 @@ class Utf16Encoding final : public TEncoding {
   bool bigEndian_;
 };
 
-// Code page 1252 at 0x80..0x9F; the five holes map to the C1 controls as
-// the system converters do, so every byte has a character and comes back.
-const Char k1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 class SingleByteEncoding final : public TEncoding {
  public:
   explicit SingleByteEncoding(bool ascii) : ascii_(ascii) {}
@@ -186,7 +118,7 @@ class SingleByteEncoding final : public TEncoding {
       if (ascii_) {
         s[i] = b < 0x80 ? b : u'?';
       } else {
-        s[i] = (b >= 0x80 && b < 0xA0) ? k1252High[b - 0x80] : b;
+        s[i] = text_codec::cp1252ToChar(b);
       }
     }
     return s;
@@ -201,11 +133,8 @@ class SingleByteEncoding final : public TEncoding {
   Byte toByte(char32_t cp) const {
     if (cp < 0x80) return static_cast<Byte>(cp);
     if (ascii_) return '?';
-    if (cp >= 0xA0 && cp <= 0xFF) return static_cast<Byte>(cp);
-    for (int i = 0; i < 32; ++i) {
-      if (k1252High[i] == cp) return static_cast<Byte>(0x80 + i);
-    }
-    return '?';
+    const int b = text_codec::charToCp1252(cp);
+    return b < 0 ? Byte('?') : static_cast<Byte>(b);
   }
   bool ascii_;
 };
@@ -291,10 +220,9 @@ bool TEncoding::IsValidUtf8(const Byte* data, std::size_t size) {
       ++i;
       continue;
     }
-    char32_t cp = 0;
-    std::size_t len = utf8SequenceLength(data, size, i, cp);
-    if (len == 0) return false;
-    i += len;
+    const text_codec::Utf8Step step = text_codec::decodeUtf8(data + i, size - i);
+    if (!step.valid) return false;
+    i += step.length;
   }
   return true;
 }

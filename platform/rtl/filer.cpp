@@ -1030,24 +1030,21 @@ TComponent* TReader::readComponent(TComponent* component) {
       component = created;
     }
   }
-  TComponent* const savedReading = reading_;
-  try {
-    markLoading(component);
-    if (created) {
-      created->SetName(name);
-      if (parent_) created->SetParentComponent(parent_);
-    }
-    reading_ = component;
-    component->ReadState(this);
-    reading_ = savedReading;
-  } catch (...) {
-    reading_ = savedReading;
-    if (created) {
-      forgetComponent(created);
-      created->Free();
-    }
-    throw;
+  // A component this call made goes again if its reading fails.
+  ScopeExit dropOnFailure([&] {
+    if (!created) return;
+    forgetComponent(created);
+    created->Free();
+  });
+  const ScopedValue<TComponent*> restoreReading(reading_);
+  markLoading(component);
+  if (created) {
+    created->SetName(name);
+    if (parent_) created->SetParentComponent(parent_);
   }
+  reading_ = component;
+  component->ReadState(this);
+  dropOnFailure.Release();
   return component;
 }
 
@@ -1055,14 +1052,12 @@ TComponent* TReader::ReadComponent(TComponent* component) {
   if (session_) return readComponent(component);
   Session session;
   session_ = &session;
-  TComponent* result;
-  try {
-    result = readComponent(component);
-  } catch (...) {
+  ScopeExit abandonOnFailure([&] {
     session_ = nullptr;
     abandonSession(session);
-    throw;
-  }
+  });
+  TComponent* const result = readComponent(component);
+  abandonOnFailure.Release();
   session_ = nullptr;
   finishSession(session);
   return result;
@@ -1084,7 +1079,18 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
   Session* const savedSession = session_;
   session_ = &session;
   TComponent* created = nullptr;
-  try {
+  ScopeExit abandonOnFailure([&] {
+    reading_ = nullptr;
+    session_ = savedSession;
+    abandonSession(session);
+    if (!created) return;
+    root_ = nullptr;
+    lookupRoot_ = nullptr;
+    owner_ = nullptr;
+    created->Free();
+  });
+  {
+    // The nesting limit covers the reading, not the fix-ups after it.
     DepthGuard guard(*this);
     int flags = 0;
     Integer childPos = 0;
@@ -1105,18 +1111,8 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     reading_ = root;
     root->ReadState(this);
     reading_ = nullptr;
-  } catch (...) {
-    reading_ = nullptr;
-    session_ = savedSession;
-    abandonSession(session);
-    if (created) {
-      root_ = nullptr;
-      lookupRoot_ = nullptr;
-      owner_ = nullptr;
-      created->Free();
-    }
-    throw;
   }
+  abandonOnFailure.Release();
   session_ = savedSession;
   finishSession(session);
   return root;

@@ -21,6 +21,26 @@ class ScopedValue {
   T saved_;
 };
 
+// Runs a clean-up when the scope ends, however it ends, unless Release() was
+// called: what `catch (...) { cleanup; throw; }` plus the same clean-up after
+// the block would say, in one place. The clean-up must not throw.
+template <class Fn>
+class ScopeExit {
+ public:
+  explicit ScopeExit(Fn fn) : fn_(std::move(fn)) {}
+  ~ScopeExit() {
+    if (armed_) fn_();
+  }
+  // The clean-up is not wanted any more (it only undoes a failure).
+  void Release() { armed_ = false; }
+  ScopeExit(const ScopeExit&) = delete;
+  ScopeExit& operator=(const ScopeExit&) = delete;
+
+ private:
+  Fn fn_;
+  bool armed_ = true;
+};
+
 // BeginUpdate now, EndUpdate when the scope ends: the changes in between are
 // reported once. A change handler that raises from the closing EndUpdate
 // reaches the caller as on a normal return; while another exception is

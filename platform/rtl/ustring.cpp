@@ -10,56 +10,16 @@
 #include <memory>
 
 #include "platform/rtl/formatsettings.h"
+#include "platform/rtl/text_codec.h"
 
 namespace rtl {
 
 // --- encodings -------------------------------------------------------------
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
+constexpr char16_t kReplacement = text_codec::kReplacement;
 
-void appendCodePoint(String& out, char32_t cp) {
-  if (cp < 0x10000) {
-    out.push_back(static_cast<char16_t>(cp));
-  } else {
-    cp -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-  }
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
-// Windows-1252 in the 0x80..0x9F range; the five holes decode to U+FFFD.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,  // 88-8F
-    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,  // 98-9F
-};
-
-int toCp1252(char16_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return c;
-  for (int i = 0; i < 32; ++i)
-    if (kCp1252High[i] == c && c != kReplacement) return 0x80 + i;
-  return -1;
-}
+using text_codec::appendUtf8;
 
 bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
@@ -70,54 +30,10 @@ String Utf8ToString(std::string_view utf8) {
   String out;
   out.reserve(utf8.size());
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-  const size_t n = utf8.size();
-  size_t i = 0;
-  while (i < n) {
-    unsigned char b = p[i];
-    if (b < 0x80) {
-      out.push_back(b);
-      ++i;
-      continue;
-    }
-    int need;
-    char32_t cp;
-    unsigned char lo = 0x80, hi = 0xBF;  // valid range of the second byte
-    if (b >= 0xC2 && b <= 0xDF) {
-      need = 1;
-      cp = b & 0x1F;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      need = 2;
-      cp = b & 0x0F;
-      if (b == 0xE0) lo = 0xA0;
-      if (b == 0xED) hi = 0x9F;  // no surrogates
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      need = 3;
-      cp = b & 0x07;
-      if (b == 0xF0) lo = 0x90;
-      if (b == 0xF4) hi = 0x8F;
-    } else {
-      out.push_back(kReplacement);
-      ++i;
-      continue;
-    }
-    // One U+FFFD for each maximal ill-formed prefix, resuming at the byte
-    // that broke it.
-    size_t j = i + 1;
-    bool ok = true;
-    for (int k = 0; k < need; ++k, ++j) {
-      unsigned char c = j < n ? p[j] : 0;
-      unsigned char cl = k == 0 ? lo : 0x80, ch = k == 0 ? hi : 0xBF;
-      if (j >= n || c < cl || c > ch) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (ok)
-      appendCodePoint(out, cp);
-    else
-      out.push_back(kReplacement);
-    i = j;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const text_codec::Utf8Step step = text_codec::decodeUtf8(p + i, utf8.size() - i);
+    text_codec::appendUtf16(out, step.codePoint);
+    i += step.length;
   }
   return out;
 }
@@ -166,7 +82,7 @@ String AnsiToString(std::string_view ansi) {
   out.reserve(ansi.size());
   for (char ch : ansi) {
     auto b = static_cast<unsigned char>(ch);
-    out.push_back(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b));
+    out.push_back(text_codec::cp1252ToChar(b));
   }
   return out;
 }
@@ -178,7 +94,7 @@ std::string StringToAnsi(StringView text) {
     char16_t c = text[i];
     // A surrogate pair is one character and becomes one '?'.
     if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) ++i;
-    int b = toCp1252(c);
+    const int b = text_codec::charToCp1252(c);
     out.push_back(b < 0 ? '?' : static_cast<char>(b));
   }
   return out;

@@ -6,6 +6,7 @@
 #include "platform/rtl/except.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/mathutil.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
 #include "platform/ui/forms.h"
 #include "platform/win/win.h"
@@ -898,12 +899,9 @@ void TWinControl::updateShowing(bool parentShows) {
   }
   if (showing_ != show) {
     showing_ = show;
-    try {
-      Perform(CM_SHOWINGCHANGED, 0, 0);
-    } catch (...) {
-      showing_ = !show;
-      throw;
-    }
+    rtl::ScopeExit undoOnFailure([&] { showing_ = !show; });
+    Perform(CM_SHOWINGCHANGED, 0, 0);
+    undoOnFailure.Release();
   }
   if (!show)
     for (TControl* c : std::vector<TControl*>(controls_))
@@ -1087,14 +1085,8 @@ void TWinControl::AlignControls(TControl* control, TRect& rect) {
         t = int(rtl::MulDiv(rules.y, size.y, orig.y)) - h / 2;
       }
     }
-    c->anchorMove_ = true;
-    try {
-      c->SetBounds(l, t, w, h);
-    } catch (...) {
-      c->anchorMove_ = false;
-      throw;
-    }
-    c->anchorMove_ = false;
+    rtl::ScopedValue<bool> anchorMove(c->anchorMove_, true);
+    c->SetBounds(l, t, w, h);
   };
   for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) {
     std::vector<TControl*> list;
@@ -1433,15 +1425,11 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
     const int saved = gdi::SaveDC(dc);
     gdi::OffsetWindowOrgEx(dc, -c->left_, -c->top_, nullptr);
     gdi::IntersectClipRect(dc, 0, 0, c->width_, c->height_);
-    try {
-      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    } catch (...) {
+    rtl::ScopeExit restore([&] {
       gdi::RestoreDC(dc, saved);
       c->controlState_ -= TControlStateItem::csPaintCopy;
-      throw;
-    }
-    gdi::RestoreDC(dc, saved);
-    c->controlState_ -= TControlStateItem::csPaintCopy;
+    });
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   }
 }
 
@@ -1593,13 +1581,9 @@ bool TWinControl::isShortCutKey(TMessage& m) {
   TCustomForm* form = GetParentForm(this);
   if (!form) return false;
   TWMKey key{m.Msg, rtl::Word(m.WParam), m.LParam, 0};
-  bool handled;
-  try {
-    handled = form->IsShortCut(key);
-  } catch (...) {
-    swallowKeyChar = true;  // taken, even though its handler failed
-    throw;
-  }
+  rtl::ScopeExit takenOnFailure([] { swallowKeyChar = true; });  // taken, even though its handler failed
+  const bool handled = form->IsShortCut(key);
+  takenOnFailure.Release();
   // Nothing of this control is touched now: the action may have freed it.
   if (handled) swallowKeyChar = true;
   return handled;
@@ -1678,15 +1662,11 @@ void TGraphicControl::Dispatch(void* message) {
   canvas_->Lock();
   canvas_->FreeHandle();
   canvas_->SetHandle(reinterpret_cast<HDC>(m.WParam));
-  try {
-    Paint();
-  } catch (...) {
+  rtl::ScopeExit release([this] {
     canvas_->SetHandle(nullptr);
     canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  });
+  Paint();
 }
 
 // ========================================================================== TCustomControl
@@ -1705,15 +1685,11 @@ void TCustomControl::PaintWindow(HDC dc) {
   canvas_->Lock();
   canvas_->FreeHandle();
   canvas_->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
+  rtl::ScopeExit release([this] {
     canvas_->SetHandle(nullptr);
     canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  });
+  Paint();
 }
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/rtl/scoped.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/win/win.h"
 
@@ -128,89 +129,87 @@ class TMessageBoxIcon : public TGraphicControl {
 TForm* CreateMessageBoxForm(win::HWND owner, const String& text, const String& caption,
                             win::UINT type) {
   TForm* form = rtl::Create<TForm>(nullptr);
-  try {
-    form->SetBorderStyle(bsDialog);
-    form->SetBorderIcons({biSystemMenu});
-    form->SetCaption(caption);
+  // The half-built form goes if anything below fails.
+  rtl::ScopeExit freeOnFailure([form] { form->Free(); });
+  form->SetBorderStyle(bsDialog);
+  form->SetBorderIcons({biSystemMenu});
+  form->SetCaption(caption);
 
-    const IconKind kind = iconOf(type);
-    int textLeft = kMargin;
-    int iconBottom = kMargin;
-    if (kind != IconKind::None) {
-      auto* icon = rtl::Create<TMessageBoxIcon>(form, kind);
-      icon->SetParent(form);
-      icon->SetBounds(kMargin, kMargin, kIconSize, kIconSize);
-      textLeft = kMargin + kIconSize + kMargin;
-      iconBottom = kMargin + kIconSize;
+  const IconKind kind = iconOf(type);
+  int textLeft = kMargin;
+  int iconBottom = kMargin;
+  if (kind != IconKind::None) {
+    auto* icon = rtl::Create<TMessageBoxIcon>(form, kind);
+    icon->SetParent(form);
+    icon->SetBounds(kMargin, kMargin, kIconSize, kIconSize);
+    textLeft = kMargin + kIconSize + kMargin;
+    iconBottom = kMargin + kIconSize;
+  }
+
+  // Sized by the label itself: wrapped at the max width, then shrunk to
+  // the widest line.
+  TLabel* label = rtl::Create<TLabel>(form);
+  label->SetParent(form);
+  label->SetShowAccelChar(false);
+  label->SetAutoSize(false);
+  label->SetWordWrap(true);
+  label->SetBounds(textLeft, kMargin, kMessageBoxMaxTextWidth, 0);
+  label->SetCaption(text);
+  label->SetAutoSize(true);
+  // A short text sits level with the middle of the icon.
+  if (kind != IconKind::None && label->Height() < kIconSize)
+    label->SetTop(kMargin + (kIconSize - label->Height()) / 2);
+
+  const auto buttons = buttonsOf(type);
+  const int count = int(buttons.size());
+  const int rowWidth = count * kButtonWidth + (count - 1) * kButtonGap;
+  const int clientWidth =
+      std::max(label->Left() + label->Width() + kMargin, rowWidth + 2 * kMargin);
+  const int buttonsTop = std::max(label->Top() + label->Height(), iconBottom) + kMargin + 4;
+
+  int def = int((type & win::MB_DEFMASK) >> 8);
+  if (def < 0 || def >= count) def = 0;
+  const int cancelId = closeAnswer(type);
+  int x = (clientWidth - rowWidth) / 2;
+  TButton* defaultButton = nullptr;
+  for (int i = 0; i < count; ++i) {
+    TButton* b = rtl::Create<TButton>(form);
+    b->SetParent(form);
+    b->SetBounds(x, buttonsTop, kButtonWidth, kButtonHeight);
+    b->SetCaption(buttons[i].caption);
+    b->SetModalResult(buttons[i].id);
+    b->SetTabOrder(i);
+    if (buttons[i].id == cancelId) b->SetCancel(true);
+    if (i == def) {
+      b->SetDefault(true);
+      defaultButton = b;
     }
+    x += kButtonWidth + kButtonGap;
+  }
+  form->SetClientWidth(clientWidth);
+  form->SetClientHeight(buttonsTop + kButtonHeight + kMargin);
+  form->SetActiveControl(defaultButton);
 
-    // Sized by the label itself: wrapped at the max width, then shrunk to
-    // the widest line.
-    TLabel* label = rtl::Create<TLabel>(form);
-    label->SetParent(form);
-    label->SetShowAccelChar(false);
-    label->SetAutoSize(false);
-    label->SetWordWrap(true);
-    label->SetBounds(textLeft, kMargin, kMessageBoxMaxTextWidth, 0);
-    label->SetCaption(text);
-    label->SetAutoSize(true);
-    // A short text sits level with the middle of the icon.
-    if (kind != IconKind::None && label->Height() < kIconSize)
-      label->SetTop(kMargin + (kIconSize - label->Height()) / 2);
-
-    const auto buttons = buttonsOf(type);
-    const int count = int(buttons.size());
-    const int rowWidth = count * kButtonWidth + (count - 1) * kButtonGap;
-    const int clientWidth =
-        std::max(label->Left() + label->Width() + kMargin, rowWidth + 2 * kMargin);
-    const int buttonsTop = std::max(label->Top() + label->Height(), iconBottom) + kMargin + 4;
-
-    int def = int((type & win::MB_DEFMASK) >> 8);
-    if (def < 0 || def >= count) def = 0;
-    const int cancelId = closeAnswer(type);
-    int x = (clientWidth - rowWidth) / 2;
-    TButton* defaultButton = nullptr;
-    for (int i = 0; i < count; ++i) {
-      TButton* b = rtl::Create<TButton>(form);
-      b->SetParent(form);
-      b->SetBounds(x, buttonsTop, kButtonWidth, kButtonHeight);
-      b->SetCaption(buttons[i].caption);
-      b->SetModalResult(buttons[i].id);
-      b->SetTabOrder(i);
-      if (buttons[i].id == cancelId) b->SetCancel(true);
-      if (i == def) {
-        b->SetDefault(true);
-        defaultButton = b;
-      }
-      x += kButtonWidth + kButtonGap;
-    }
-    form->SetClientWidth(clientWidth);
-    form->SetClientHeight(buttonsTop + kButtonHeight + kMargin);
-    form->SetActiveControl(defaultButton);
-
-    // Centred on the owner when there is one to see, else on its screen.
-    win::RECT area{};
-    if (owner && win::IsWindow(owner) && win::IsWindowVisible(owner)) {
-      win::GetWindowRect(owner, &area);
-    } else {
-      win::MONITORINFO info{};
-      info.cbSize = sizeof info;
-      win::GetMonitorInfoW(win::MonitorFromWindow(owner, win::MONITOR_DEFAULTTONEAREST), &info);
-      area = info.rcWork;
-    }
-    int left = area.left + (area.right - area.left - form->Width()) / 2;
-    int top = area.top + (area.bottom - area.top - form->Height()) / 2;
-    // Kept on the owner's screen even when the owner hangs off it.
+  // Centred on the owner when there is one to see, else on its screen.
+  win::RECT area{};
+  if (owner && win::IsWindow(owner) && win::IsWindowVisible(owner)) {
+    win::GetWindowRect(owner, &area);
+  } else {
     win::MONITORINFO info{};
     info.cbSize = sizeof info;
-    win::GetMonitorInfoW(win::MonitorFromRect(&area, win::MONITOR_DEFAULTTONEAREST), &info);
-    left = std::max<int>(info.rcWork.left, std::min<int>(left, info.rcWork.right - form->Width()));
-    top = std::max<int>(info.rcWork.top, std::min<int>(top, info.rcWork.bottom - form->Height()));
-    form->SetBounds(left, top, form->Width(), form->Height());
-  } catch (...) {
-    form->Free();
-    throw;
+    win::GetMonitorInfoW(win::MonitorFromWindow(owner, win::MONITOR_DEFAULTTONEAREST), &info);
+    area = info.rcWork;
   }
+  int left = area.left + (area.right - area.left - form->Width()) / 2;
+  int top = area.top + (area.bottom - area.top - form->Height()) / 2;
+  // Kept on the owner's screen even when the owner hangs off it.
+  win::MONITORINFO info{};
+  info.cbSize = sizeof info;
+  win::GetMonitorInfoW(win::MonitorFromRect(&area, win::MONITOR_DEFAULTTONEAREST), &info);
+  left = std::max<int>(info.rcWork.left, std::min<int>(left, info.rcWork.right - form->Width()));
+  top = std::max<int>(info.rcWork.top, std::min<int>(top, info.rcWork.bottom - form->Height()));
+  form->SetBounds(left, top, form->Width(), form->Height());
+  freeOnFailure.Release();
   return form;
 }
 

@@ -475,11 +475,7 @@ TModalResult TCustomForm::ShowModal() {
       if (previous && IsWindow(previous)) SetActiveWindow(previous);
     }
   } restore{this, disabled, previousActive};
-  try {
-    Show();
-  } catch (...) {
-    throw;
-  }
+  Show();
   modalResult_ = mrNone;
   const bool ended = RunModalLoop([this] {
     if (Application->Terminated())

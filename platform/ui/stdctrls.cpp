@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gdi/gdi.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
 #include "platform/win/win.h"
 
@@ -528,14 +529,10 @@ void TCustomEdit::Change() {
 void TCustomEdit::setContent(const String& text, int caret, bool byUser) {
   const String converted = applyCase(text);
   anchor_ = caret_ = std::clamp(caret, 0, int(converted.size()));
-  settingText_ = true;
-  try {
+  {
+    rtl::ScopedValue<bool> setting(settingText_, true);
     Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(converted.c_str()));
-  } catch (...) {
-    settingText_ = false;
-    throw;
   }
-  settingText_ = false;
   if (byUser) modified_ = true;
   updateCaret();
 }
@@ -686,14 +683,10 @@ void TCustomEdit::updateCaret() {
 
 void TCustomEdit::replaceContent(const String& text) {
   const int anchor = anchor_, caret = caret_;
-  settingText_ = true;
-  try {
+  {
+    rtl::ScopedValue<bool> setting(settingText_, true);
     Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  } catch (...) {
-    settingText_ = false;
-    throw;
   }
-  settingText_ = false;
   const int len = int(content().size());
   anchor_ = std::clamp(anchor, 0, len);
   caret_ = std::clamp(caret, 0, len);

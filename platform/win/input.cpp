@@ -638,6 +638,35 @@ void deactivateApp() {
   st.focus = nullptr;
 }
 
+namespace {
+
+// A window that can take the activation from another: shown, enabled and
+// not on its way out.
+bool canTakeActivation(const Window* t) {
+  return !t->dead && !t->destroying && (t->style & WS_VISIBLE) && !(t->style & WS_DISABLED);
+}
+
+}  // namespace
+
+void passActivationOn(Window* leaving) {
+  Window* next = nullptr;
+  if (leaving->owner && canTakeActivation(leaving->owner)) next = leaving->owner;
+  if (!next) {
+    for (Window* t : state().topLevels) {
+      if (t != leaving && canTakeActivation(t) && t->hasNative &&
+          !(t->exStyle & (WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW))) {
+        next = t;
+        break;
+      }
+    }
+  }
+  if (next) {
+    activate(next, WA_ACTIVE, true);
+  } else {
+    deactivateApp();
+  }
+}
+
 void onWindowGone(Window* w) {
   State& st = state();
   auto inTree = [&](HWND h) {
@@ -653,25 +682,7 @@ void onWindowGone(Window* w) {
     if (Window* c = find(cap)) send(c, WM_CAPTURECHANGED, 0, 0);
   }
   if (st.active && inTree(st.active) && !w->isChild()) {
-    // Activation passes on (the window is already hidden).
-    Window* next = nullptr;
-    if (w->owner && (w->owner->style & WS_VISIBLE) && !(w->owner->style & WS_DISABLED) && !w->owner->dead) {
-      next = w->owner;
-    }
-    if (!next) {
-      for (Window* t : st.topLevels) {
-        if (t != w && !t->destroying && (t->style & WS_VISIBLE) && !(t->style & WS_DISABLED) && t->hasNative &&
-            !(t->exStyle & (WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW))) {
-          next = t;
-          break;
-        }
-      }
-    }
-    if (next) {
-      activate(next, WA_ACTIVE, true);
-    } else {
-      deactivateApp();
-    }
+    passActivationOn(w);  // the window is already hidden
   }
   if (st.focus && inTree(st.focus)) {
     HWND f = st.focus;

@@ -913,23 +913,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   if (w->dead) return TRUE;
   // A hidden active window passes the activation on once it is hidden.
   if ((flags & SWP_HIDEWINDOW) && !w->isChild() && state().active == hwnd) {
-    // Activation passes to the owner or the next visible window.
-    Window* next = nullptr;
-    if (w->owner && (w->owner->style & WS_VISIBLE) && !(w->owner->style & WS_DISABLED)) next = w->owner;
-    if (!next) {
-      for (Window* t : state().topLevels) {
-        if (t != w && (t->style & WS_VISIBLE) && !(t->style & WS_DISABLED) &&
-            !(t->exStyle & (WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW)) && t->hasNative) {
-          next = t;
-          break;
-        }
-      }
-    }
-    if (next) {
-      activate(next, WA_ACTIVE, true);
-    } else {
-      deactivateApp();
-    }
+    passActivationOn(w);
   }
   return TRUE;
 }

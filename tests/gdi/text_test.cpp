@@ -124,6 +124,43 @@ TEST(FontMapping, ItalicAsksForTheItalicFace) {
   DeleteObject(f);
 }
 
+// Italic text leans whether or not the family has an italic file: a face
+// without one is slanted. Measured on the stem of an "l": the ink of a row
+// near the top starts further right than that of a row near the bottom.
+TEST(FontMapping, ItalicLeansWithOrWithoutAnItalicFace) {
+  const struct {
+    const char16_t* face;
+    bool italic;
+    int minLean;  // pixels between the bottom and top rows of the stem
+  } cases[] = {
+      {u"Tahoma", false, 0},  // upright: no lean
+      {u"Tahoma", true, 5},   // no italic file: slanted
+      {u"Verdana", true, 5},  // DejaVu Sans has an oblique file
+      {u"Arial", true, 5},    // Liberation Sans has an italic file
+  };
+  for (const auto& c : cases) {
+    Canvas canvas(80, 80);
+    LOGFONTW lf = Logfont(c.face, -48);
+    lf.lfItalic = c.italic;
+    Font f(canvas.dc(), lf);
+    TextOutW(canvas.dc(), 20, 10, u"l", 1);
+    const RECT ink = InkBox(canvas, kWhite);
+    ASSERT_GT(ink.bottom - ink.top, 20);
+    // The leftmost ink of a row, a few rows in from either end of the stem.
+    auto leftOf = [&](int y) {
+      for (int x = 0; x < canvas.width(); ++x)
+        if (canvas.Color(x, y) != kWhite) return x;
+      return -1;
+    };
+    const int lean = leftOf(ink.top + 3) - leftOf(ink.bottom - 4);
+    const std::string face(c.face, c.face + std::char_traits<char16_t>::length(c.face));
+    if (c.minLean == 0)
+      EXPECT_EQ(lean, 0) << face;
+    else
+      EXPECT_GE(lean, c.minLean) << face << (c.italic ? " italic" : "");
+  }
+}
+
 // ---- metrics -----------------------------------------------------------------------------
 TEST(TextMetrics, Tahoma8PointIsTheWineTahomaWithThePlatformsCell) {
   Canvas c(10, 10);

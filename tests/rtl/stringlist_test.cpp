@@ -391,9 +391,10 @@ TEST(TEncoding, BufferEncodingAndRoundTrips) {
   }
   EXPECT_EQ(rtl::TEncoding::ANSI()->GetBytes(u"\u20AC\u00E9\u4E00"), (rtl::TBytes{0x80, 0xE9, '?'}));
   EXPECT_EQ(rtl::TEncoding::ASCII()->GetBytes(u"\u00E9a"), (rtl::TBytes{'?', 'a'}));
-  // Malformed input is replaced, never dropped.
+  // Malformed input is replaced, never dropped: one replacement for each
+  // byte of an encoded surrogate, as the string helpers do.
   EXPECT_EQ(rtl::TEncoding::UTF8()->GetString(rtl::TBytes{'a', 0xC3, 'b', 0xED, 0xA0, 0x80}),
-            u"a\uFFFDb\uFFFD");
+            u"a\uFFFDb\uFFFD\uFFFD\uFFFD");
   EXPECT_EQ(rtl::TEncoding::Unicode()->GetString(rtl::TBytes{'a', 0, 'b'}), u"a\uFFFD");
   EXPECT_EQ(rtl::TEncoding::UTF8()->GetBytes(u"\xD800"), (rtl::TBytes{0xEF, 0xBF, 0xBD}));
 }

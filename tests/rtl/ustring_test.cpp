@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/rtl/encoding.h"
 #include "platform/rtl/formatsettings.h"
 
 namespace rtl {
@@ -34,6 +35,9 @@ TEST(Utf8, RoundTripsEveryPlane) {
   EXPECT_EQ(S("plain"), u"plain");
 }
 
+// Every UTF-8 reader of the run-time layer gives the same text for the same
+// bytes: one U+FFFD per maximal ill-formed subpart, resuming at the byte that
+// broke the sequence.
 TEST(Utf8, InvalidInputBecomesReplacementCharacters) {
   struct Case {
     const char* bytes;
@@ -46,13 +50,37 @@ TEST(Utf8, InvalidInputBecomesReplacementCharacters) {
       {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},                 // encoded surrogate
       {"\xC0\xAF", u"\uFFFD\uFFFD"},                           // overlong
       {"\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},                 // overlong
+      {"\xE0\x80\x80\x41", u"\uFFFD\uFFFD\uFFFDA"},
+      {"\xF0\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},       // overlong, four bytes
       {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},       // beyond U+10FFFF
+      {"\xF5\x80", u"\uFFFD\uFFFD"},                           // lead byte of nothing
       {"\xF0\x9F\x98", u"\uFFFD"},
+      {"\xF0\x9F\x98x\x98", u"\uFFFDx\uFFFD"},                 // a stray continuation byte
+      {"\xE1\x80\xE2\x82\xAC", u"\uFFFD\u20AC"},             // a good sequence after a cut one
       {"\xFF\xFE", u"\uFFFD\uFFFD"},
       {"a\x80" "b", u"a\uFFFDb"},
+      {"\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Utf8ToString(c.bytes), c.want) << c.bytes;
+  for (const auto& c : cases) {
+    const std::string_view bytes(c.bytes);
+    EXPECT_EQ(Utf8ToString(bytes), c.want) << c.bytes;
+    const TBytes raw(bytes.begin(), bytes.end());
+    EXPECT_EQ(TEncoding::UTF8()->GetString(raw), c.want) << c.bytes;
+    EXPECT_FALSE(TEncoding::IsValidUtf8(raw.data(), raw.size())) << c.bytes;
+  }
   EXPECT_EQ(Utf8ToString(std::string_view("a\0b", 3)), String(u"a\0b", 3));
+}
+
+TEST(Utf8, WellFormedEdgesDecodeAlike) {
+  const char* cases[] = {"\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80",
+                         "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"};
+  for (const char* c : cases) {
+    const std::string_view bytes(c);
+    const TBytes raw(bytes.begin(), bytes.end());
+    EXPECT_TRUE(TEncoding::IsValidUtf8(raw.data(), raw.size())) << c;
+    EXPECT_EQ(StringToUtf8(Utf8ToString(bytes)), bytes);
+    EXPECT_EQ(TEncoding::UTF8()->GetString(raw), Utf8ToString(bytes)) << c;
+  }
 }
 
 TEST(Utf8, LoneSurrogatesAreReplacedOnTheWayOut) {
@@ -63,18 +91,32 @@ TEST(Utf8, LoneSurrogatesAreReplacedOnTheWayOut) {
 
 TEST(Ansi, Cp1252BothWays) {
   EXPECT_EQ(AnsiToString("\x80\x8A\x9F\xE7\xFF"), u"\u20ac\u0160\u0178\u00e7\u00ff");
-  for (char hole : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'})
-    EXPECT_EQ(AnsiToString(std::string(1, hole)), u"\uFFFD") << int(static_cast<unsigned char>(hole));
+  // The unassigned bytes read as the C1 controls of the same value and go back.
+  for (char hole : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'}) {
+    const String want(1, char16_t(static_cast<unsigned char>(hole)));
+    EXPECT_EQ(AnsiToString(std::string(1, hole)), want) << int(static_cast<unsigned char>(hole));
+    EXPECT_EQ(StringToAnsi(want), std::string(1, hole));
+  }
   EXPECT_EQ(StringToAnsi(u"\u20ac\u00e7\u0178\u4e2d\u0080"), "\x80\xE7\x9F??");
   EXPECT_EQ(StringToAnsi(u"\U0001F600"), "?");  // one character, one '?'
   EXPECT_EQ(StringToAnsi(u"\uFFFD"), "?");
 }
 
-TEST(Ansi, EveryDefinedByteRoundTrips) {
+// The string helpers and the ANSI encoding read and write every byte alike,
+// and every byte comes back.
+TEST(Ansi, EveryByteRoundTripsThroughBothConverters) {
   for (int b = 0; b < 256; ++b) {
-    if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) continue;
-    std::string byte(1, static_cast<char>(b));
-    EXPECT_EQ(StringToAnsi(AnsiToString(byte)), byte) << b;
+    const std::string byte(1, static_cast<char>(b));
+    const TBytes raw{static_cast<Byte>(b)};
+    const String text = AnsiToString(byte);
+    EXPECT_EQ(TEncoding::ANSI()->GetString(raw), text) << b;
+    EXPECT_EQ(StringToAnsi(text), byte) << b;
+    EXPECT_EQ(TEncoding::ANSI()->GetBytes(text), raw) << b;
+  }
+  // Characters without a byte become '?' in both.
+  for (char16_t c : {u'\u0080', u'\u009F', u'\u4e2d', u'\uFFFD', u'\xD800'}) {
+    EXPECT_EQ(StringToAnsi(String(1, c)), "?") << int(c);
+    EXPECT_EQ(TEncoding::ANSI()->GetBytes(String(1, c)), TBytes{'?'}) << int(c);
   }
 }
 

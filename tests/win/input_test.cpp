@@ -183,6 +183,32 @@ TEST_F(Input, TheWheelGoesToTheFocusWindowAndBubblesUp) {
   EXPECT_EQ(GET_X_LPARAM(Find(WM_MOUSEWHEEL, "a").lParam), pb.x);  // screen coordinates
 }
 
+// Whether a window is hidden or destroyed, the activation it gives up goes
+// by the same rule: never to a window that is itself on its way out.
+TEST_F(Input, ActivationNeverPassesToAWindowBeingDestroyed) {
+  HWND other = Top("other", 300, 0, 100, 100);
+  HWND owner = Top("owner", 0, 0, 200, 200);
+  rec.recording = false;
+  HWND popup = CreateWindowExW(0, u"Rec", u"", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, owner, nullptr, nullptr,
+                               nullptr);
+  rec.Name(popup, "popup");
+  rec.recording = true;
+  SetActiveWindow(popup);
+  ASSERT_EQ(GetActiveWindow(), popup);
+  // As the owner starts to go (still shown), its handler hides the active popup.
+  rec.handler = [&](HWND h, UINT msg, WPARAM, LPARAM lParam, LRESULT*) {
+    if (h == owner && msg == WM_WINDOWPOSCHANGING &&
+        (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW))
+      ShowWindow(popup, SW_HIDE);
+    return false;
+  };
+  rec.Clear();
+  DestroyWindow(owner);
+  rec.handler = nullptr;
+  EXPECT_EQ(rec.Lines({WM_ACTIVATE}), (Lines{"popup:WM_ACTIVATE", "other:WM_ACTIVATE"}));
+  EXPECT_EQ(GetActiveWindow(), other);
+}
+
 TEST_F(Input, ClickingAnInactiveWindowActivatesItUnlessItSaysNo) {
   HWND one = Top("one", 0, 0, 200, 200);
   HWND two = Top("two", 300, 0, 200, 200);

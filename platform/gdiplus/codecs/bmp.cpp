@@ -2,9 +2,9 @@
 // BI_RGB, BI_BITFIELDS, BI_ALPHABITFIELDS, RLE8 and RLE4; bottom-up and
 // top-down rows. Also the DIB reader that icon entries share.
 #include <algorithm>
-#include <bit>
 #include <map>
 
+#include "platform/gdi/dib_pixels.h"
 #include "platform/gdiplus/codecs/codec_util.h"
 
 namespace gdiplus::codecs {
@@ -13,27 +13,6 @@ namespace {
 constexpr const char* kFmt = "BMP";
 constexpr std::uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_JPEG = 4, BI_PNG = 5,
                         BI_ALPHABITFIELDS = 6;
-
-// One colour channel described by a bit mask, scaled to 0..255.
-struct Channel {
-  std::uint32_t mask = 0;
-  int shift = 0;
-  int bits = 0;
-  explicit Channel(std::uint32_t m = 0) : mask(m) {
-    if (m == 0) return;
-    shift = std::countr_zero(m);
-    bits = 32 - std::countl_zero(m >> shift);
-  }
-  // Narrow channels widen by repeating their bits (5-bit 31 -> 255, 16 -> 132).
-  std::uint32_t get(std::uint32_t v, std::uint32_t fallback) const {
-    if (mask == 0) return fallback;
-    const std::uint32_t x = (v & mask) >> shift;
-    if (bits >= 8) return (x >> (bits - 8)) & 0xFF;
-    std::uint32_t r = 0;
-    for (int s = 8 - bits; s > -bits; s -= bits) r |= s >= 0 ? x << s : x >> -s;
-    return r & 0xFF;
-  }
-};
 
 double dpiFromPpm(std::int32_t ppm) { return ppm > 0 ? ppm * 0.0254 : 96.0; }
 
@@ -137,7 +116,9 @@ DibResult decodeDib(ByteView data, std::size_t h, std::size_t bitsOffset, bool b
 
   // Masks: inside V2+ headers, else right after a 40-byte header.
   std::size_t pos = h + hsize;
-  Channel red, green, blue, alpha;
+  // Icons may keep alpha in the fourth byte of a 32-bit pixel; a bitmap
+  // file leaves it reserved unless its bit fields say otherwise.
+  gdi::DibMasks masks = gdi::impliedDibMasks(bpp, iconEntry);
   if (fields) {
     std::uint32_t m[4] = {0, 0, 0, 0};
     const bool inHeader = hsize >= 52;
@@ -145,11 +126,8 @@ DibResult decodeDib(ByteView data, std::size_t h, std::size_t bitsOffset, bool b
     const int count = (compression == BI_ALPHABITFIELDS || (inHeader && hsize >= 56)) ? 4 : 3;
     for (int i = 0; i < count; ++i) m[i] = r.u32(at + 4 * i, "colour masks");
     if (!inHeader) pos += 4 * count;
-    red = Channel(m[0]), green = Channel(m[1]), blue = Channel(m[2]), alpha = Channel(m[3]);
-  } else if (bpp == 16) {
-    red = Channel(0x7C00), green = Channel(0x03E0), blue = Channel(0x001F);
-  } else if (bpp == 32) {
-    red = Channel(0xFF0000), green = Channel(0xFF00), blue = Channel(0xFF);  // the 4th byte is unused
+    // An icon whose alpha is 0 everywhere predates alpha: its AND mask rules.
+    masks = gdi::DibMasks{m[0], m[1], m[2], m[3], iconEntry};
   }
 
   // Palette.
@@ -198,37 +176,22 @@ DibResult decodeDib(ByteView data, std::size_t h, std::size_t bitsOffset, bool b
 
   const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bpp + 7) / 8;
   if (stride * (height - 1) + rowBytes > data.size() - bitsOffset) failTruncated(kFmt, "pixel rows");
-  bool anyAlpha = false;
-  for (int y = 0; y < hgt; ++y) {
-    const int fileRow = topDown ? y : hgt - 1 - y;
-    const std::uint8_t* row = r.ptr(bitsOffset + static_cast<std::size_t>(stride * fileRow));
-    std::uint32_t* dst = img.row(y);
-    for (int x = 0; x < w; ++x) {
-      switch (bpp) {
-        case 1: dst[x] = colour((row[x >> 3] >> (7 - (x & 7))) & 1); break;
-        case 4: dst[x] = colour((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F); break;
-        case 8: dst[x] = colour(row[x]); break;
-        case 24:
-          dst[x] = 0xFF000000u | (row[3 * x + 2] << 16) | (row[3 * x + 1] << 8) | row[3 * x];
-          break;
-        default: {
-          const std::uint32_t v = bpp == 16 ? static_cast<std::uint32_t>(row[2 * x] | (row[2 * x + 1] << 8))
-                                            : static_cast<std::uint32_t>(row[4 * x]) | (row[4 * x + 1] << 8) |
-                                                  (row[4 * x + 2] << 16) |
-                                                  (static_cast<std::uint32_t>(row[4 * x + 3]) << 24);
-          std::uint32_t a = alpha.get(v, 255);
-          if (iconEntry && bpp == 32 && !fields) a = v >> 24;  // icons keep the 4th byte as alpha
-          if (a != 0) anyAlpha = true;
-          dst[x] = (a << 24) | (red.get(v, 0) << 16) | (green.get(v, 0) << 8) | blue.get(v, 0);
+  if (bpp > 8) {
+    const gdi::DibRows rows{r.ptr(bitsOffset), static_cast<std::size_t>(stride), w, hgt, bpp, topDown};
+    out.hasAlpha = gdi::readDibPixels(rows, masks, img.pixels.data());
+  } else {
+    for (int y = 0; y < hgt; ++y) {
+      const int fileRow = topDown ? y : hgt - 1 - y;
+      const std::uint8_t* row = r.ptr(bitsOffset + static_cast<std::size_t>(stride * fileRow));
+      std::uint32_t* dst = img.row(y);
+      for (int x = 0; x < w; ++x) {
+        switch (bpp) {
+          case 1: dst[x] = colour((row[x >> 3] >> (7 - (x & 7))) & 1); break;
+          case 4: dst[x] = colour((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F); break;
+          default: dst[x] = colour(row[x]); break;
         }
       }
     }
-  }
-  if (iconEntry && bpp == 32 && !anyAlpha) {
-    // An icon whose alpha is 0 everywhere predates alpha: its AND mask rules.
-    for (auto& p : img.pixels) p |= 0xFF000000u;
-  } else if (alpha.mask != 0 || (iconEntry && bpp == 32)) {
-    out.hasAlpha = true;
   }
 
   if (iconEntry && !out.hasAlpha) {

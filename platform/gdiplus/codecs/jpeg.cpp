@@ -69,7 +69,8 @@ struct HeaderInfo {
   double dpiX, dpiY;
 };
 
-// Step 1: header only, so that sizes are checked before any pixel memory.
+// Reads the header alone (size, components, resolution), so that the caller
+// checks the size before any pixel memory is taken.
 bool readHeader(jpeg_decompress_struct* cinfo, ErrorManager* err, const std::uint8_t* data, std::size_t size,
                 HeaderInfo* info) {
   if (setjmp(err->jump)) return false;
@@ -87,7 +88,8 @@ bool readHeader(jpeg_decompress_struct* cinfo, ErrorManager* err, const std::uin
   return true;
 }
 
-// Step 2: pixels into `out` (already sized width x height).
+// Decompresses the pixels into `out`, which the caller has sized from the
+// header (width x height).
 bool readPixels(jpeg_decompress_struct* cinfo, ErrorManager* err, std::uint32_t* out, bool cmyk) {
   if (setjmp(err->jump)) return false;
   cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;

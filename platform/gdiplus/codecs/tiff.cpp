@@ -151,6 +151,9 @@ DecodedImage decodeTiff(ByteView data, const DecodeOptions& options) {
       const std::uint32_t r = p & 0xFF, g = (p >> 8) & 0xFF, b = (p >> 16) & 0xFF, a = p >> 24;
       p = unpremultiply((a << 24) | (r << 16) | (g << 8) | b);
     }
+    // libtiff also takes a fourth RGB sample without an ExtraSamples tag, or
+    // an unspecified extra sample, as alpha: the pixels then say so.
+    if (!out.hasAlpha && img.hasAlpha()) out.hasAlpha = true;
     out.frames.push_back(std::move(img));
     out.delays.push_back(0);
   } while (TIFFReadDirectory(h.tif));

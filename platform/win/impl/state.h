@@ -279,6 +279,10 @@ bool routeRawInput(QueuedMessage& q, MSG* out, bool remove, bool hooks = true);
 void onWindowGone(Window* w);  // capture, focus, active, tracking, caret
 void activate(Window* top, WORD how, bool setFocus);
 void deactivateApp();
+// A hidden or departing active top-level hands the activation to its owner
+// or to the first top-level that could take it; with none the application
+// goes inactive.
+void passActivationOn(Window* leaving);
 void caretHideForPaint(Window* top);
 void caretRestoreAfterPaint(Window* top);
 void applyKeyState(const MSG& msg);

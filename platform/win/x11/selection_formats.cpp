@@ -1,8 +1,8 @@
 #include "platform/win/x11/selection_formats.h"
 
-#include <bit>
 #include <cstring>
 
+#include "platform/gdi/dib_pixels.h"
 #include "platform/gdi/png.h"
 #include "platform/rtl/except.h"
 #include "platform/rtl/ustring.h"
@@ -83,24 +83,6 @@ void putU16(Bytes& b, std::uint16_t v) {
   b.push_back(std::uint8_t(v >> 8));
 }
 
-// One channel of a bit-field pixel scaled to 0..255.
-struct Channel {
-  std::uint32_t mask = 0;
-  int shift = 0;
-  std::uint32_t max = 0;
-  explicit Channel(std::uint32_t m) : mask(m) {
-    if (!m) return;
-    shift = std::countr_zero(m);
-    const std::uint32_t width = std::uint32_t(std::popcount(m >> shift));
-    max = width >= 32 ? 0xFFFFFFFFu : (std::uint32_t(1) << width) - 1;
-  }
-  std::uint32_t get(std::uint32_t px) const {
-    if (!mask || !max) return 0;
-    const std::uint64_t v = (px & mask) >> shift;
-    return std::uint32_t((v * 255 + max / 2) / max);
-  }
-};
-
 constexpr std::uint32_t kBiRgb = 0, kBiBitfields = 3, kBiAlphaBitfields = 6;
 
 }  // namespace
@@ -157,17 +139,9 @@ Bytes DibToPng(ByteView dib) {
 
   std::size_t offset = headerSize;
   // Masks: inside a longer header, or right after the classic one.
-  std::uint32_t masks[4] = {0, 0, 0, 0};
-  if (bpp == 16) {
-    masks[0] = 0x7C00;
-    masks[1] = 0x03E0;
-    masks[2] = 0x001F;
-  } else if (bpp == 32) {
-    masks[0] = 0x00FF0000;
-    masks[1] = 0x0000FF00;
-    masks[2] = 0x000000FF;
-    masks[3] = 0xFF000000;
-  }
+  // Programs that put 32-bit DIBs on the clipboard keep their alpha in the
+  // fourth byte when they have any.
+  gdi::DibMasks masks = gdi::impliedDibMasks(bpp, true);
   if (bitfields) {
     const int count = compression == kBiAlphaBitfields ? 4 : 3;
     std::size_t at = 40;
@@ -177,9 +151,10 @@ Bytes DibToPng(ByteView dib) {
     } else if (headerSize < 40 + std::size_t(count) * 4) {
       badData("the colour masks are missing");
     }
-    for (int i = 0; i < 4; ++i) masks[i] = 0;
-    for (int i = 0; i < count; ++i) masks[i] = u32(dib, at + 4 * std::size_t(i));
-    if (count == 3 && headerSize >= 56) masks[3] = u32(dib, 52);
+    std::uint32_t m[4] = {0, 0, 0, 0};
+    for (int i = 0; i < count; ++i) m[i] = u32(dib, at + 4 * std::size_t(i));
+    if (count == 3 && headerSize >= 56) m[3] = u32(dib, 52);
+    masks = gdi::DibMasks{m[0], m[1], m[2], m[3]};
   }
 
   std::vector<std::uint32_t> palette;
@@ -202,40 +177,25 @@ Bytes DibToPng(ByteView dib) {
   const std::uint64_t stride = ((std::uint64_t(width) * bpp + 31) / 32) * 4;
   if (stride * height > dib.size() - offset) badData("the pixel rows are incomplete");
 
-  const Channel red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
   gdi::ImageBGRA image(width, int(height));
-  bool anyAlpha = false;
+  const std::uint8_t* bits = dib.data() + offset;
+  if (bpp > 8) {
+    const gdi::DibRows rows{bits, std::size_t(stride), width, int(height), bpp, rawHeight < 0};
+    gdi::readDibPixels(rows, masks, image.pixels.data());
+    return gdi::WritePng(image);
+  }
   for (std::uint64_t row = 0; row < height; ++row) {
     const std::uint64_t y = rawHeight < 0 ? row : height - 1 - row;
-    const std::uint8_t* src = dib.data() + offset + stride * row;
+    const std::uint8_t* src = bits + stride * row;
     std::uint32_t* dst = &image.pixels[std::size_t(y) * std::size_t(width)];
     for (std::int32_t x = 0; x < width; ++x) {
-      std::uint32_t px;
       switch (bpp) {
-        case 1: px = palette[(src[x >> 3] >> (7 - (x & 7))) & 1]; break;
-        case 4: px = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF]; break;
-        case 8: px = palette[src[x]]; break;
-        case 24:
-          px = 0xFF000000 | std::uint32_t(src[3 * x]) | (std::uint32_t(src[3 * x + 1]) << 8) |
-               (std::uint32_t(src[3 * x + 2]) << 16);
-          break;
-        default: {
-          const std::uint32_t raw = bpp == 16 ? std::uint32_t(src[2 * x] | (src[2 * x + 1] << 8))
-                                              : std::uint32_t(src[4 * x]) |
-                                                    (std::uint32_t(src[4 * x + 1]) << 8) |
-                                                    (std::uint32_t(src[4 * x + 2]) << 16) |
-                                                    (std::uint32_t(src[4 * x + 3]) << 24);
-          const std::uint32_t a = alpha.mask ? alpha.get(raw) : 255;
-          if (alpha.mask && a) anyAlpha = true;
-          px = (a << 24) | (red.get(raw) << 16) | (green.get(raw) << 8) | blue.get(raw);
-        }
+        case 1: dst[x] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1]; break;
+        case 4: dst[x] = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF]; break;
+        default: dst[x] = palette[src[x]]; break;
       }
-      dst[x] = px;
     }
   }
-  // GDI leaves the alpha byte at 0: such an image is opaque, not invisible.
-  if (alpha.mask && !anyAlpha)
-    for (std::uint32_t& px : image.pixels) px |= 0xFF000000;
   return gdi::WritePng(image);
 }
 

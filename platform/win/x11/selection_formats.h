@@ -39,8 +39,10 @@ std::string UnicodeTextToLatin1(ByteView unicodeText);
 
 // CF_DIB (a BITMAPINFOHEADER or later header, colour table or masks, then
 // the rows) to a PNG file. 1, 4, 8, 16, 24 and 32 bits, top-down or
-// bottom-up, uncompressed or bit fields. A 32-bit image keeps its alpha
-// unless every alpha byte is 0 (the usual GDI output), which is then opaque.
+// bottom-up, uncompressed or bit fields; the pixels read as in a bitmap file.
+// An uncompressed 32-bit image keeps the alpha of its fourth byte unless that
+// byte is 0 everywhere (the usual GDI output): it is then opaque. Bit fields
+// with an alpha mask are taken as they stand.
 // Throws rtl::EReadError naming the problem when the data is short or bad.
 Bytes DibToPng(ByteView dib);
 // A PNG of another program to CF_DIB: BITMAPINFOHEADER, 32 bits, BI_RGB,

@@ -119,6 +119,27 @@ TEST(X11Selection, DibsOfOtherDepthsBecomePngs) {
   EXPECT_EQ(gdi::ReadPng(DibToPng(dib16)).at(0, 0), 0xFFFF0000u);
 }
 
+// A clipboard DIB shows what the same pixels show in a bitmap file: narrow
+// channels widen by repeating their bits, and an alpha mask in the header
+// is taken as it stands, even when every pixel is transparent.
+TEST(X11Selection, DibPixelsReadAsInBitmapFiles) {
+  struct Case {
+    const char* what;
+    Bytes dib;
+    std::uint32_t want;
+  };
+  Bytes dib16 = dibHeader(1, 1, 16, 0, 0);
+  dib16.insert(dib16.end(), {0x03, 0x7E, 0, 0});  // 5-5-5: red 31, green 16, blue 3
+  Bytes alpha = dibHeader(1, 1, 32, 6, 0);        // BI_ALPHABITFIELDS, masks after the header
+  alpha.insert(alpha.end(), {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0xFF});
+  alpha.insert(alpha.end(), {0x10, 0x20, 0x30, 0x00});
+  const Case cases[] = {
+      {"5-5-5", dib16, 0xFF000000u | (255u << 16) | (132u << 8) | 24u},
+      {"alpha mask, alpha 0", alpha, 0x00302010u},
+  };
+  for (const Case& c : cases) EXPECT_EQ(gdi::ReadPng(DibToPng(c.dib)).at(0, 0), c.want) << c.what;
+}
+
 TEST(X11Selection, BadDibsAreRefusedWithAnError) {
   const Bytes good = PngToDib(gdi::WritePng(sample()));
   struct Case {
