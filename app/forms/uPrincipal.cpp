@@ -37,8 +37,6 @@ ui::TTimer* TimerIniciar = nullptr;
 
 constexpr ui::TColor kStripeColor = 5879905;  // red 97, green 184, blue 89
 constexpr char16_t kVersion[] = u" Versão 14.53.01";
-// The next-run time as every run writes it, whatever the locale.
-constexpr char16_t kNextRunPicture[] = u"dd/mm/yyyy hh:nn:ss";
 
 rtl::String MessageOf(const std::exception& e) {
   if (auto* r = dynamic_cast<const rtl::Exception*>(&e)) return r->Message();
@@ -482,11 +480,8 @@ void TfrmPrincipal::runTick() {
   }
   if (consulta->IsEmpty()) throw rtl::Exception(kResourceMissing);
 
-  // 3. Due? The next-run time is always written in one fixed form.
-  const String ponteiroText = busca->FieldByName(u"ponteiro_integracao")->AsString();
-  TDateTime ponteiro = 0;
-  if (!rtl::TryParseDateTime(ponteiroText, kNextRunPicture, ponteiro))
-    throw rtl::EConvertError(rtl::Format(u"'%s' is not a valid date and time", {ponteiroText}));
+  // 3. Due? The next-run time is read as the runs write it.
+  const TDateTime ponteiro = ParseNextRunTime(busca->FieldByName(u"ponteiro_integracao")->AsString());
   const TDateTime horaAtual = FieldDateTime(busca->FieldByName(u"hora_atual"));
   if (rtl::DateTimeToUnixMs(horaAtual) < rtl::DateTimeToUnixMs(ponteiro)) return;
 

@@ -352,11 +352,15 @@ void TConnection::StartTransaction() {
   UseScope use(use_, this);
   checkConnected();
   settleEarlyCommit();
-  bool pg = driver_->Kind() == DriverKind::PostgreSQL;
-  if (transactionLevel_ == 0)
-    ExecScript(pg ? u"BEGIN" : u"BEGIN IMMEDIATE");
-  else
+  if (transactionLevel_ == 0) {
+    try {
+      driver_->Begin();
+    } catch (...) {
+      rethrow(std::current_exception());
+    }
+  } else {
     ExecScript(u"SAVEPOINT sp_" + rtl::IntToStr(transactionLevel_));
+  }
   ++transactionLevel_;
 }
 

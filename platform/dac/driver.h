@@ -121,6 +121,9 @@ class DriverConnection {
   // Runs one or more statements without parameters or results (transaction
   // control, scripts).
   virtual void ExecScript(const String& sql) = 0;
+  // Opens a transaction. The embedded engine begins it with the next
+  // statement, once it knows whether that statement writes.
+  virtual void Begin() { ExecScript(u"BEGIN"); }
   // One statement whose parameters are `?n` (SQLite) or `$n` (PostgreSQL),
   // its text in UTF-8.
   virtual ResultSet Run(std::string_view sql, const std::vector<BindValue>& params) = 0;

@@ -483,8 +483,10 @@ class SQLiteConnection final : public DriverConnection {
       Run(text, {});
       return;
     }
+    if (beginPending_) beginWith({});
     execScript(db_.get(), text);
   }
+  void Begin() override;
   ResultSet Run(std::string_view sql, const std::vector<BindValue>& params) override;
   bool Alive() override { return db_ != nullptr; }
 
@@ -505,8 +507,14 @@ class SQLiteConnection final : public DriverConnection {
   ResultSet run(sqlite3_stmt* stmt);
   ResultSet runCached(Entry entry, const std::vector<BindValue>& params);
 
+  // The transaction's BEGIN, sent with its first statement.
+  void beginWith(std::string_view first);
+  bool firstStatementWrites(std::string_view sql);
+
   Session session_;
   DbHandle db_;
+  // A transaction was asked for and no statement has run in it yet.
+  bool beginPending_ = false;
   std::list<Cached> cache_;  // most recently used first; all reset
   std::list<Cached> inUse_;
 };
@@ -717,7 +725,70 @@ ResultSet SQLiteConnection::run(sqlite3_stmt* stmt) {
   return result;
 }
 
+// A transaction takes its locks with its first statement. When that
+// statement writes, a deferred BEGIN lets it lock for writing only the files
+// it writes, waiting on the busy handler as BEGIN IMMEDIATE would (no file is
+// read in the transaction before it), and the files the transaction only
+// reads take no write lock: a commit then locks and unlocks one file instead
+// of all four. When it only reads, BEGIN IMMEDIATE locks every file first, as
+// a deferred read that later wrote could not wait for another writer: SQLite
+// answers "busy" at once when a read lock cannot become a write lock.
+// A transaction that later writes a file it has read but its first statement
+// did not write has the same limit; this program's transactions write only
+// the files their first write reached.
+void SQLiteConnection::Begin() {
+  // Inside an open transaction the engine refuses it with its own message.
+  if (!sqlite3_get_autocommit(db_.get())) Run("BEGIN IMMEDIATE", {});
+  beginPending_ = true;
+}
+
+void SQLiteConnection::beginWith(std::string_view first) {
+  beginPending_ = false;
+  const bool deferred = !first.empty() && firstStatementWrites(first);
+  // A BEGIN that failed (busy past the time-out) leaves nothing to commit
+  // or roll back: the transaction stays asked for.
+  rtl::ScopeExit stillPending([this] { beginPending_ = true; });
+  Run(deferred ? "BEGIN" : "BEGIN IMMEDIATE", {});
+  stillPending.Release();
+}
+
+bool SQLiteConnection::firstStatementWrites(std::string_view sql) {
+  for (const Cached& c : cache_)
+    if (c.sql == sql) return !sqlite3_stmt_readonly(c.stmt);
+  // Seen for the first time: only its first statement is compiled, and a
+  // text the engine refuses is refused again when it runs.
+  sqlite3_stmt* stmt = nullptr;
+  const int rc = sqlite3_prepare_v2(db_.get(), sql.data(), static_cast<int>(sql.size()), &stmt, nullptr);
+  const bool writes = rc == SQLITE_OK && stmt && !sqlite3_stmt_readonly(stmt);
+  sqlite3_finalize(stmt);
+  return writes;
+}
+
+// COMMIT, END or ROLLBACK (with TRANSACTION or not), in any case.
+bool endsTransaction(std::string_view sql) {
+  std::string words;
+  for (char c : sql) {
+    if (c == ';') break;
+    const bool space = std::isspace(static_cast<unsigned char>(c)) != 0;
+    if (space && (words.empty() || words.back() == ' ')) continue;
+    words += space ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  if (!words.empty() && words.back() == ' ') words.pop_back();
+  for (const char* end : {"COMMIT", "END", "ROLLBACK"}) {
+    if (words == end || words == std::string(end) + " TRANSACTION") return true;
+  }
+  return false;
+}
+
 ResultSet SQLiteConnection::Run(std::string_view text, const std::vector<BindValue>& params) {
+  if (beginPending_) {
+    // Nothing ran in the transaction: there is nothing to end.
+    if (endsTransaction(text)) {
+      beginPending_ = false;
+      return {};
+    }
+    beginWith(text);
+  }
   // One statement run before (the rows a cached update writes): straight
   // from the cache.
   for (auto it = cache_.begin(); it != cache_.end(); ++it) {

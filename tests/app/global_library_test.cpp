@@ -166,6 +166,9 @@ TEST_P(SessionSetUp, ResourcesComeInKeyOrder) {
                  id + u", 1, 'extra', '01/01/2025 00:00:00', 60, 0)");
   conn.ExecSQL(u"update vorna_mat.integracao_recurso set nome_recurso = nome_recurso "
                u"where id_integracao_recurso = 1");  // moves row 1 to the end of the heap
+  // The embedded engine scans in key order whatever the update did: made to
+  // scan backwards, a read that leaves the order to the plan gets 5 first.
+  if (!pg()) conn.ExecSQL(u"pragma reverse_unordered_selects = on");
   for (const char16_t* name : {u"qryBuscaCNPJ", u"qryBuscaCNPJThread"}) {
     SCOPED_TRACE(rtl::StringToUtf8(name));
     integrador::TCatalogueQuery q(nullptr, name);

@@ -7,6 +7,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -73,6 +74,7 @@ class WorkerFaultsProcess : public testing::TestWithParam<dac::DriverKind> {
                     u"documento <> 'arquivado'");
   }
   void TearDown() override {
+    testing_support::EndChildren(started_);
     if (lockTimeoutSet_)
       admin_->ExecSQL(u"alter database \"" + U16(testing_support::PgTestDatabaseName()) + u"\" reset lock_timeout");
   }
@@ -90,6 +92,7 @@ class WorkerFaultsProcess : public testing::TestWithParam<dac::DriverKind> {
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     EXPECT_EQ(posix_spawn(&p.pid, INTEGRADOR_EXE, &actions, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
+    started_.push_back(p.pid);
     return p;
   }
   // The exit status, or -2 when the process had not ended after `seconds`
@@ -133,6 +136,7 @@ class WorkerFaultsProcess : public testing::TestWithParam<dac::DriverKind> {
   testing_support::TempDir dir_;
   api_standin::Server server_;
   std::unique_ptr<dac::TConnection> admin_;
+  std::vector<pid_t> started_;
   bool lockTimeoutSet_ = false;
 };
 
@@ -207,8 +211,11 @@ TEST_P(WorkerFaultsProcess, ElementsRefusedByTheDatabaseFailTheRun) {
 // until both runs have read the pending rows and wait for it.
 TEST_P(WorkerFaultsProcess, TwoRunsAliveAtOnceMakeEachRequisitionOnce) {
   constexpr int kRows = 10;
-  // Keys below the sequence's, so that no later staging meets them.
-  const int first = -100000;
+  // Keys below every key of the table (the sequence's are positive), so that
+  // neither staging nor an earlier test of this process, or this test run
+  // again, meets them.
+  const int first =
+      std::min(0, std::stoi(Scalar(u"select coalesce(min(id_quelora), 0) from vorna_mat.quelora"))) - kRows;
   for (int i = 0; i < kRows; ++i)
     admin_->ExecSQL(u"insert into vorna_mat.quelora (id_quelora, order_id, status_integracao, placa, "
                     u"codigo_material, quantidade, erro_integracao) values (:i, :o, 'Pendente', 'ABC1D23', "

@@ -4,8 +4,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 #include <thread>
@@ -16,6 +19,9 @@ namespace {
 struct State {
   std::string name;
   std::string reason;
+  bool hasTemplate = false;
+  // Further copies made by PgTestFreshDatabase, dropped with the first.
+  std::vector<std::string> fresh;
   ~State();
 };
 
@@ -67,10 +73,28 @@ bool loadEnvironment(std::string& reason) {
   return true;
 }
 
+// Drops `name` if it is there, then copies the template (or makes an empty
+// database without one) under that name; the error, or empty.
+std::string createDatabase(PGconn* conn, const std::string& name, bool fromTemplate) {
+  run(conn, "DROP DATABASE IF EXISTS \"" + name + "\" WITH (FORCE)");
+  const std::string create =
+      "CREATE DATABASE \"" + name + "\"" + (fromTemplate ? " TEMPLATE vorna_template" : "");
+  // Copying a template fails while another session is inside it; that is
+  // only ever a moment.
+  std::string error;
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    error = run(conn, create);
+    if (error.empty() || error.find("being accessed by other users") == std::string::npos) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return error;
+}
+
 State::~State() {
   if (name.empty()) return;
   std::string error;
   if (PGconn* conn = connectMaintenance(error)) {
+    for (const std::string& copy : fresh) run(conn, "DROP DATABASE IF EXISTS \"" + copy + "\" WITH (FORCE)");
     run(conn, "DROP DATABASE IF EXISTS \"" + name + "\" WITH (FORCE)");
     PQfinish(conn);
   }
@@ -86,20 +110,18 @@ State& state() {
       st.reason = "no PostgreSQL test server: " + error;
       return st;
     }
-    std::string name = "vorna_test_" + std::to_string(getpid());
+    // The pid alone does not name one process: pids come back in a long
+    // run, and a program that an earlier process of the same pid started
+    // and left running would write into this process's copy. The random
+    // part makes the name this process's only.
+    std::random_device random;
+    char nonce[9];
+    std::snprintf(nonce, sizeof nonce, "%08x", static_cast<unsigned>(random()));
+    std::string name = "vorna_test_" + std::to_string(getpid()) + "_" + nonce;
     PGresult* r = PQexec(conn, "SELECT 1 FROM pg_database WHERE datname = 'vorna_template'");
-    bool hasTemplate = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1;
+    st.hasTemplate = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1;
     PQclear(r);
-    run(conn, "DROP DATABASE IF EXISTS \"" + name + "\" WITH (FORCE)");
-    std::string create = "CREATE DATABASE \"" + name + "\"" +
-                         (hasTemplate ? " TEMPLATE vorna_template" : "");
-    // Copying a template fails while another session is inside it; that
-    // is only ever a moment.
-    for (int attempt = 0; attempt < 50; ++attempt) {
-      error = run(conn, create);
-      if (error.empty() || error.find("being accessed by other users") == std::string::npos) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
+    error = createDatabase(conn, name, st.hasTemplate);
     PQfinish(conn);
     if (!error.empty()) {
       st.reason = "cannot create the test database: " + error;
@@ -115,6 +137,20 @@ State& state() {
 
 const std::string& PgTestDatabaseName() { return state().name; }
 std::string PgTestUnavailableReason() { return state().reason; }
+
+std::string PgTestFreshDatabase() {
+  State& st = state();
+  if (st.name.empty()) return {};
+  std::string error;
+  PGconn* conn = connectMaintenance(error);
+  if (!conn) throw std::runtime_error("no PostgreSQL test server: " + error);
+  const std::string name = st.name + "_" + std::to_string(st.fresh.size() + 1);
+  error = createDatabase(conn, name, st.hasTemplate);
+  PQfinish(conn);
+  if (!error.empty()) throw std::runtime_error("cannot create the test database " + name + ": " + error);
+  st.fresh.push_back(name);
+  return name;
+}
 
 std::string PgTestPassword() {
   if (PgTestDatabaseName().empty()) return {};

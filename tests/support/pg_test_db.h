@@ -8,11 +8,16 @@
 
 namespace testing_support {
 
-// The database's name ("vorna_test_<pid>"), created from "vorna_template" on
+// The database's name ("vorna_test_<pid>_<random>"), created from "vorna_template" on
 // the first call and dropped when the process ends; empty when there is no
 // server (PgTestUnavailableReason says why).
 const std::string& PgTestDatabaseName();
 std::string PgTestUnavailableReason();
+// One more database of this process's own, copied from the template anew on
+// every call ("<PgTestDatabaseName>_<n>"), for a test that must find none of
+// the rows earlier tests of the process left; dropped when the process ends.
+// Empty without a server; raises std::runtime_error when the copy fails.
+std::string PgTestFreshDatabase();
 // The test login role's password, from the server's password file (for a
 // login that must type one); empty without a server.
 std::string PgTestPassword();

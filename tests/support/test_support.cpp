@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace testing_support {
@@ -32,6 +34,18 @@ std::string ReadFile(const std::filesystem::path& file) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+void EndChildren(const std::vector<pid_t>& pids) {
+  for (pid_t pid : pids) {
+    if (pid <= 0) continue;
+    int status = 0;
+    // 0: a child of ours that is still running. A reaped child's pid may
+    // belong to another process by now, and waitpid refuses it (ECHILD).
+    if (waitpid(pid, &status, WNOHANG) != 0) continue;
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
 }
 
 }  // namespace testing_support

@@ -1,7 +1,10 @@
 #pragma once
 // Helpers shared by the test programs.
+#include <sys/types.h>
+
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -24,5 +27,12 @@ class TempDir {
 // Writes bytes to a file, creating missing folders.
 void WriteFile(const std::filesystem::path& file, const std::string& bytes);
 std::string ReadFile(const std::filesystem::path& file);
+
+// Kills (SIGKILL) and reaps every child of `pids` still running; children
+// already reaped, and pids that are no child of this process, are left
+// alone. A test that stopped at a failed assertion would otherwise leave its
+// program running: it goes on writing into the test database, and into the
+// database of a later process that gets the same name.
+void EndChildren(const std::vector<pid_t>& pids);
 
 }  // namespace testing_support

@@ -2,7 +2,7 @@
 // What the window tests share: a headless window system with a test clock
 // started at a fixed date-time, a fresh application, a home folder whose
 // databases.ini holds the alias TESTE (embedded with the demo data, or the
-// process's own PostgreSQL database) and the [Login] defaults, a config.json
+// test's own PostgreSQL database) and the [Login] defaults, a config.json
 // for runs, and the web API stand-in the demo resource points at.
 #include <gtest/gtest.h>
 
@@ -49,7 +49,14 @@ class FormsTest : public testing::TestWithParam<dac::DriverKind> {
   bool pg() const { return GetParam() == dac::DriverKind::PostgreSQL; }
 
   void SetUp() override {
-    if (pg()) REQUIRE_PG_TEST_DATABASE();
+    if (pg()) {
+      REQUIRE_PG_TEST_DATABASE();
+      // A copy of its own for every test: the tests stage rows with keys and
+      // dates of their own, and the database allows no DELETE, so rows left
+      // by an earlier test of the process would collide with them or show
+      // in their lists.
+      dbName_ = testing_support::PgTestFreshDatabase();
+    }
     setenv("TZ", "UTC", 1);
     tzset();
     setenv("XDG_DATA_HOME", (dir_ / "data").string().c_str(), 1);
@@ -87,7 +94,7 @@ class FormsTest : public testing::TestWithParam<dac::DriverKind> {
   void WriteDatabasesIni(const LoginDefaults& login) {
     std::string ini = "[TESTE]\n";
     if (pg())
-      ini += "Driver=postgresql\nDbName=" + testing_support::PgTestDatabaseName() + "\n";
+      ini += "Driver=postgresql\nDbName=" + dbName_ + "\n";
     else
       ini += "Driver=sqlite\nDemo=1\n";
     ini += "\n[Login]\n";
@@ -147,6 +154,7 @@ class FormsTest : public testing::TestWithParam<dac::DriverKind> {
   int Process() { return win::headless::ProcessMessages(); }
 
   testing_support::TempDir dir_;
+  std::string dbName_;  // PostgreSQL: this test's database
   api_standin::Server server_;
   std::unique_ptr<win::headless::HeadlessScope> screen_;
   std::unique_ptr<rtl::TestClockScope> clock_;
