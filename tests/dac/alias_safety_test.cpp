@@ -11,6 +11,7 @@
 #include "platform/dac/dac.h"
 #include "platform/db/db.h"
 #include "platform/rtl/ustring.h"
+#include "tests/dac/alias_test_home.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -18,23 +19,12 @@ namespace {
 namespace fs = std::filesystem;
 using rtl::String;
 
-class AliasSafety : public testing::Test {
+class AliasSafety : public AliasTestHome {
  protected:
   void SetUp() override {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    savedXdg_ = xdg ? std::optional<std::string>(xdg) : std::nullopt;
-    setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
-    testing_support::WriteFile(dir_ / "databases.ini",
-                               "[PRODUCAO]\nDriver=sqlite\nDirectory=" + (dir_ / "prod").string() + "\n");
-    file_ = rtl::Utf8ToString((dir_ / "databases.ini").string());
+    AliasTestHome::SetUp();
+    WriteDatabasesFile("[PRODUCAO]\nDriver=sqlite\nDirectory=" + (dir_ / "prod").string() + "\n");
     dac::SetDatabasesFile(file_);
-  }
-  void TearDown() override {
-    if (savedXdg_)
-      setenv("XDG_DATA_HOME", savedXdg_->c_str(), 1);
-    else
-      unsetenv("XDG_DATA_HOME");
-    dac::SetDatabasesFile(u"");
   }
   // The message Open raises, or "" when it opens.
   static std::string OpenError(const String& alias) {
@@ -48,10 +38,6 @@ class AliasSafety : public testing::Test {
     }
     return "";
   }
-
-  testing_support::TempDir dir_;
-  String file_;
-  std::optional<std::string> savedXdg_;
 };
 
 TEST_F(AliasSafety, AnAliasWithoutItsSectionIsAnErrorNamingAliasAndFile) {

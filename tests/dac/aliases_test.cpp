@@ -5,38 +5,24 @@
 #include "platform/dac/dac.h"
 #include "platform/db/db.h"
 #include "platform/rtl/ustring.h"
+#include "tests/dac/alias_test_home.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
 using rtl::String;
 
-class Aliases : public testing::Test {
+class Aliases : public AliasTestHome {
  protected:
   void SetUp() override {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    savedXdg_ = xdg ? std::optional<std::string>(xdg) : std::nullopt;
-    setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
-    testing_support::WriteFile(dir_ / "databases.ini",
-                               "[PRODUCAO]\nDriver=sqlite\nDirectory=" + (dir_ / "prod").string() +
-                                   "\n\n[DEMO]\nDemo=1\n\n[HOMOLOG]\nDriver=postgresql\n"
-                                   "Host=127.0.0.1\nPort=5433\nDbName=erp\n\n[ODD]\nDriver=oracle\n\n"
-                                   "[Login]\nBanco=PRODUCAO\nEmpresa=17\nUsuario=VORNA$ADMIN\n"
-                                   "Senha=x\n");
-    file_ = rtl::Utf8ToString((dir_ / "databases.ini").string());
-  }
-  void TearDown() override {
-    if (savedXdg_)
-      setenv("XDG_DATA_HOME", savedXdg_->c_str(), 1);
-    else
-      unsetenv("XDG_DATA_HOME");
-    dac::SetDatabasesFile(u"");
+    AliasTestHome::SetUp();
+    WriteDatabasesFile("[PRODUCAO]\nDriver=sqlite\nDirectory=" + (dir_ / "prod").string() +
+                       "\n\n[DEMO]\nDemo=1\n\n[HOMOLOG]\nDriver=postgresql\n"
+                       "Host=127.0.0.1\nPort=5433\nDbName=erp\n\n[ODD]\nDriver=oracle\n\n"
+                       "[Login]\nBanco=PRODUCAO\nEmpresa=17\nUsuario=VORNA$ADMIN\n"
+                       "Senha=x\n");
   }
   String Path(const std::string& sub) { return rtl::Utf8ToString((dir_ / sub).string()); }
-
-  testing_support::TempDir dir_;
-  String file_;
-  std::optional<std::string> savedXdg_;
 };
 
 TEST_F(Aliases, SectionsNameDriverAndSettings) {

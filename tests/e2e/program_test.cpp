@@ -29,9 +29,9 @@
 #include "platform/ui/forms.h"
 #include "platform/win/constants.h"
 #include "platform/win/headless.h"
+#include "tests/e2e/e2e_fixture.h"
 #include "tests/support/golden.h"
 #include "tests/support/pg_test_db.h"
-#include "tests/support/demo_config.h"
 #include "tests/support/test_support.h"
 #include "tools/api_standin/standin.h"
 
@@ -40,8 +40,8 @@ namespace {
 using rtl::String;
 using namespace integrador;
 
-std::string U8(const String& s) { return rtl::StringToUtf8(s); }
-String U16(const std::string& s) { return rtl::Utf8ToString(s); }
+using e2e::U16;
+using e2e::U8;
 
 // 2026-06-22 08:00:00 UTC: the program starts at this moment of the test clock.
 constexpr rtl::Int64 kStartUnixMs = 1782115200000;
@@ -55,21 +55,8 @@ class ProgramEndToEnd : public testing::TestWithParam<dac::DriverKind> {
     if (pg()) REQUIRE_PG_TEST_DATABASE();
     setenv("TZ", "UTC", 1);
     tzset();
-    setenv("XDG_DATA_HOME", (dir_ / "data").string().c_str(), 1);
-    unsetenv("INTEGRADOR_HOME");
-    testing_support::WriteFile(dir_ / "home" / "config.json", testing_support::kDemoConfigJson);
-    std::string ini = "[E2E]\n";
-    user_ = "VORNA$ADMIN";
-    std::string password = "demo";  // the embedded database checks none
-    if (pg()) {
-      password = testing_support::PgTestPassword();
-      ini += "Driver=postgresql\nDbName=" + testing_support::PgTestDatabaseName() + "\n";
-      user_ = std::getenv("PGUSER") ? std::getenv("PGUSER") : "";
-    } else {
-      ini += "Driver=sqlite\nDemo=1\n";
-    }
-    ini += "\n[Login]\nBanco=E2E\nEmpresa=17\nUsuario=" + user_ + "\nSenha=" + password + "\n";
-    testing_support::WriteFile(dir_ / "home" / "databases.ini", ini);
+    // The embedded database checks no password.
+    user_ = e2e::WriteHome(dir_.path(), pg(), "VORNA$ADMIN", pg() ? testing_support::PgTestPassword() : "demo");
 
     screen_ = std::make_unique<win::headless::HeadlessScope>();
     clock_ = std::make_unique<rtl::TestClockScope>(kStartUnixMs);
@@ -79,23 +66,14 @@ class ProgramEndToEnd : public testing::TestWithParam<dac::DriverKind> {
 
     // The installation: the database exists, and its integration points at
     // the stand-in and is due.
-    dac::SetDatabasesFile(U16((dir_ / "home" / "databases.ini").string()));
-    admin_ = std::make_unique<dac::TConnection>(nullptr);
-    admin_->Params().Add(u"DATABASE=E2E");
-    admin_->Params().Add(U16("USER_NAME=" + user_));
-    admin_->Open();
-    admin_->ExecSQL(u"update vorna_mat.integracao_api set nome = 'Quelora', url = :u, token = 'e2e-s3cret' "
-                    u"where id_integracao_api = 1",
-                    {rtl::Variant(U16(server_.BaseUrl()))});
+    admin_ = e2e::OpenAdmin(dir_.path(), user_, server_.BaseUrl());
     admin_->ExecSQL(u"update vorna_mat.integracao_recurso set stored_procedure = 'api/abastecimentos', "
                     u"carga_inicial = 0, ponteiro_integracao = :p",
                     {rtl::Variant(String(pg() ? u"01/01/2020 00:00:00" : u"22/06/2026 08:00:00"))});
   }
 
   void TearDown() override {
-    if (lockTimeoutSet_)
-      admin_->ExecSQL(u"alter database \"" + U16(testing_support::PgTestDatabaseName()) +
-                      u"\" reset lock_timeout");
+    if (lockTimeoutSet_) e2e::ResetLockTimeout(*admin_);
     admin_.reset();
     // What the program left to the application, so that the next test's
     // program starts from nothing.
@@ -196,27 +174,11 @@ class ProgramEndToEnd : public testing::TestWithParam<dac::DriverKind> {
   // this test's connection (LockResourceRow, once the run has taken the
   // flag) and a short lock time-out for every connection of the program.
   void RefuseFlagClearing() {
-    if (pg()) {
-      admin_->ExecSQL(u"alter database \"" + U16(testing_support::PgTestDatabaseName()) +
-                      u"\" set lock_timeout = '300ms'");
-      lockTimeoutSet_ = true;
-      return;
-    }
-    admin_->ExecSQL(u"create trigger vorna_mat.refuse_flag_clearing before update of carga_inicial "
-                    u"on integracao_recurso when old.carga_inicial = 1 and new.carga_inicial = 0 "
-                    u"begin select raise(abort, 'database or disk is full'); end");
+    e2e::RefuseFlagClearing(*admin_, pg());
+    lockTimeoutSet_ = pg();
   }
-  void LockResourceRow() {
-    if (!pg()) return;
-    admin_->StartTransaction();
-    Scalar(u"select carga_inicial from vorna_mat.integracao_recurso for update");
-  }
-  void AllowFlagClearing() {
-    if (pg())
-      admin_->Rollback();
-    else
-      admin_->ExecSQL(u"drop trigger if exists vorna_mat.refuse_flag_clearing");
-  }
+  void LockResourceRow() { e2e::LockResourceRow(*admin_, pg()); }
+  void AllowFlagClearing() { e2e::AllowFlagClearing(*admin_, pg()); }
   bool lockTimeoutSet_ = false;
 
   testing_support::TempDir dir_;
@@ -407,13 +369,7 @@ TEST_P(ProgramEndToEnd, AFlagTheRunCouldNotFreeIsFreedLater) {
     SCOPED_TRACE(c.name);
     TearDown();
     SetUp();
-    server_.SetResponder([](const api_standin::Request&) {
-      api_standin::Response r;
-      r.headers.emplace_back("Content-Type", "application/json");
-      r.body = api_standin::DemoBody(1, "22/06/2026");
-      r.delayBeforeHeaders = std::chrono::milliseconds(1500);
-      return r;
-    });
+    server_.SetResponder(e2e::SlowDemo(1, "22/06/2026", std::chrono::milliseconds(1500)));
     const std::size_t requestsBefore = server_.RequestCount();
     RefuseFlagClearing();
     rtl::TestClock& clock = clock_->clock();
@@ -468,13 +424,7 @@ TEST_P(ProgramEndToEnd, AFlagTheRunCouldNotFreeIsFreedLater) {
 // Closing the main window while a run waits for the API: the run stops, the
 // flag is free and the program ends within seconds.
 TEST_P(ProgramEndToEnd, ClosingTheWindowDuringARunStopsItAndFreesTheFlag) {
-  server_.SetResponder([](const api_standin::Request&) {
-    api_standin::Response r;
-    r.headers.emplace_back("Content-Type", "application/json");
-    r.body = api_standin::DemoBody(1, "22/06/2026");
-    r.delayBeforeHeaders = std::chrono::seconds(60);
-    return r;
-  });
+  server_.SetResponder(e2e::SlowDemo(1, "22/06/2026", std::chrono::seconds(60)));
   rtl::TestClock& clock = clock_->clock();
   std::string failure;
   std::chrono::steady_clock::time_point closed;
@@ -500,9 +450,6 @@ TEST_P(ProgramEndToEnd, ClosingTheWindowDuringARunStopsItAndFreesTheFlag) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, ProgramEndToEnd,
-                         testing::Values(dac::DriverKind::SQLite, dac::DriverKind::PostgreSQL),
-                         [](const testing::TestParamInfo<dac::DriverKind>& info) {
-                           return info.param == dac::DriverKind::SQLite ? "sqlite" : "postgres";
-                         });
+                         testing::Values(dac::DriverKind::SQLite, dac::DriverKind::PostgreSQL), e2e::DriverLabel);
 
 }  // namespace

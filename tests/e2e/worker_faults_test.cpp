@@ -3,67 +3,31 @@
 // or that got no records exits 1 naming the cause, and two runs alive at once
 // make each requisition once.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/dac/dac.h"
-#include "platform/db/db.h"
 #include "platform/rtl/rtl.h"
-#include "tests/support/demo_config.h"
-#include "tests/support/pg_test_db.h"
-#include "tests/support/test_support.h"
+#include "tests/e2e/e2e_fixture.h"
 #include "tools/api_standin/standin.h"
-
-extern char** environ;
 
 namespace {
 
 using rtl::String;
+using e2e::Process;
+using e2e::U16;
+using e2e::WaitForOutput;
+using e2e::WaitWithin;
 
-std::string U8(const String& s) { return rtl::StringToUtf8(s); }
-String U16(const std::string& s) { return rtl::Utf8ToString(s); }
-
-class WorkerFaultsProcess : public testing::TestWithParam<dac::DriverKind> {
+class WorkerFaultsProcess : public e2e::IntegradorProcessTest {
  protected:
-  struct Process {
-    pid_t pid = -1;
-    std::filesystem::path out;
-    std::string Output() const { return testing_support::ReadFile(out); }
-  };
-
-  bool pg() const { return GetParam() == dac::DriverKind::PostgreSQL; }
-
   void SetUp() override {
-    if (pg()) REQUIRE_PG_TEST_DATABASE();
-    setenv("XDG_DATA_HOME", (dir_ / "data").string().c_str(), 1);
-    unsetenv("INTEGRADOR_HOME");
-    testing_support::WriteFile(dir_ / "home" / "config.json", testing_support::kDemoConfigJson);
-    std::string ini = "[E2E]\n";
-    std::string user = "tester";
-    if (pg()) {
-      ini += "Driver=postgresql\nDbName=" + testing_support::PgTestDatabaseName() + "\n";
-      user = std::getenv("PGUSER") ? std::getenv("PGUSER") : "";
-    } else {
-      ini += "Driver=sqlite\nDemo=1\n";
-    }
-    ini += "\n[Login]\nBanco=E2E\nEmpresa=17\nUsuario=" + user + "\nSenha=\n";
-    testing_support::WriteFile(dir_ / "home" / "databases.ini", ini);
-    dac::SetDatabasesFile(U16((dir_ / "home" / "databases.ini").string()));
-    admin_ = std::make_unique<dac::TConnection>(nullptr);
-    admin_->Params().Add(u"DATABASE=E2E");
-    admin_->Params().Add(U16("USER_NAME=" + user));
-    admin_->Open();
-    admin_->ExecSQL(u"update vorna_mat.integracao_api set nome = 'Quelora', url = :u, token = 't' "
-                    u"where id_integracao_api = 1",
-                    {rtl::Variant(U16(server_.BaseUrl()))});
+    IntegradorProcessTest::SetUp();
+    if (SetUpStopped()) return;
     admin_->ExecSQL(u"update vorna_mat.integracao_recurso set stored_procedure = 'api/abastecimentos', "
                     u"carga_inicial = 0, ponteiro_integracao = '01/01/2020 00:00:00', inicio_consulta = NULL");
     // Rows of earlier tests of the process out of the way of the counts (the
@@ -73,46 +37,8 @@ class WorkerFaultsProcess : public testing::TestWithParam<dac::DriverKind> {
     admin_->ExecSQL(u"update vorna_mat.requisicao set documento = 'arquivado' where documento is null or "
                     u"documento <> 'arquivado'");
   }
-  void TearDown() override {
-    testing_support::EndChildren(started_);
-    if (lockTimeoutSet_)
-      admin_->ExecSQL(u"alter database \"" + U16(testing_support::PgTestDatabaseName()) + u"\" reset lock_timeout");
-  }
-
   Process Start(const std::string& name) {
-    Process p;
-    p.out = dir_ / (name + ".out");
-    std::vector<std::string> args = {INTEGRADOR_EXE, "--run-once", "--home", (dir_ / "home").string()};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, p.out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    EXPECT_EQ(posix_spawn(&p.pid, INTEGRADOR_EXE, &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    started_.push_back(p.pid);
-    return p;
-  }
-  // The exit status, or -2 when the process had not ended after `seconds`
-  // (it is then killed, so that a hang fails the test instead of holding it).
-  static int WaitWithin(const Process& p, int seconds) {
-    for (int i = 0; i < seconds * 20; ++i) {
-      int status = 0;
-      if (waitpid(p.pid, &status, WNOHANG) == p.pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    kill(p.pid, SIGKILL);
-    waitpid(p.pid, nullptr, 0);
-    return -2;
-  }
-  static bool WaitForOutput(const Process& p, const std::string& text, int seconds) {
-    for (int i = 0; i < seconds * 20; ++i) {
-      if (p.Output().find(text) != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return IntegradorProcessTest::Start({"--run-once", "--home", home()}, name);
   }
   int RunOnce(std::string& output) {
     Process p = Start("single");
@@ -120,24 +46,11 @@ class WorkerFaultsProcess : public testing::TestWithParam<dac::DriverKind> {
     output = p.Output();
     return code;
   }
-  std::string Scalar(const String& sql) {
-    dac::TQuery q(nullptr);
-    q.SetConnection(admin_.get());
-    q.SQL().SetText(sql);
-    q.Open();
-    return U8(q.Fields()->Fields(0)->AsString());
-  }
   int Live(const String& where) {
     return std::stoi(Scalar(u"select count(*) from vorna_mat.quelora where status_integracao <> 'Arquivado' and " +
                             where));
   }
   void Serve(const std::string& scenario, int records = 3) { server_.SetResponder(api_standin::Scenario(scenario, records)); }
-
-  testing_support::TempDir dir_;
-  api_standin::Server server_;
-  std::unique_ptr<dac::TConnection> admin_;
-  std::vector<pid_t> started_;
-  bool lockTimeoutSet_ = false;
 };
 
 // Bad elements are refused one by one with their reason; the good ones are
@@ -179,8 +92,7 @@ TEST_P(WorkerFaultsProcess, AStatusOtherThan001FailsTheRun) {
 TEST_P(WorkerFaultsProcess, ElementsRefusedByTheDatabaseFailTheRun) {
   Serve("demo", 2);
   if (pg()) {
-    admin_->ExecSQL(u"alter database \"" + U16(testing_support::PgTestDatabaseName()) +
-                    u"\" set lock_timeout = '300ms'");
+    e2e::ShortenLockTimeout(*admin_);
     lockTimeoutSet_ = true;
     admin_->StartTransaction();
     admin_->ExecSQL(u"insert into vorna_mat.quelora (id_quelora, order_id, status_integracao, erro_integracao) "
@@ -221,13 +133,7 @@ TEST_P(WorkerFaultsProcess, TwoRunsAliveAtOnceMakeEachRequisitionOnce) {
                     u"codigo_material, quantidade, erro_integracao) values (:i, :o, 'Pendente', 'ABC1D23', "
                     u"50012, 10, 0)",
                     {rtl::Variant(first + i), rtl::Variant(U16("two-runs-" + std::to_string(first + i)))});
-  server_.SetResponder([](const api_standin::Request& r) {
-    api_standin::Response answer;
-    answer.headers.emplace_back("Content-Type", "application/json");
-    answer.body = api_standin::DemoBody(0, "27/06/2025");
-    answer.delayBeforeHeaders = std::chrono::milliseconds(2500);
-    return answer;
-  });
+  server_.SetResponder(e2e::SlowDemo(0, "27/06/2025", std::chrono::milliseconds(2500)));
   Process a = Start("a");
   ASSERT_TRUE(WaitForOutput(a, "Iniciando consulta", 60)) << a.Output();
   admin_->ExecSQL(u"update vorna_mat.integracao_recurso set carga_inicial = 0");  // by hand
@@ -257,11 +163,7 @@ TEST_P(WorkerFaultsProcess, TwoRunsAliveAtOnceMakeEachRequisitionOnce) {
   EXPECT_EQ(Live(u"status_integracao = 'Finalizado'"), kRows);
 }
 
-std::string DriverName(const testing::TestParamInfo<dac::DriverKind>& info) {
-  return info.param == dac::DriverKind::SQLite ? "sqlite" : "postgres";
-}
-
 INSTANTIATE_TEST_SUITE_P(Drivers, WorkerFaultsProcess,
-                         testing::Values(dac::DriverKind::SQLite, dac::DriverKind::PostgreSQL), DriverName);
+                         testing::Values(dac::DriverKind::SQLite, dac::DriverKind::PostgreSQL), e2e::DriverLabel);
 
 }  // namespace
