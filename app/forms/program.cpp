@@ -56,6 +56,12 @@ class TStopSignals {
         int sig = 0;
         if (sigwait(&set_, &sig) != 0 || sig == SIGUSR1) return;
         rtl::TThread::Queue(nullptr, [] {
+          // The login window runs its own loop before the main window is
+          // up: a stop then cancels the login, as its cancel button does.
+          if (frmLogin && frmLogin->Visible()) {
+            frmLogin->SetModalResult(ui::mrCancel);
+            return;
+          }
           if (ui::TCustomForm* main = ui::Application->MainForm())
             main->Close();
           else

@@ -257,6 +257,27 @@ TEST_P(WindowedProcess, TheWindowedProgramRunsHeadlessUntilItIsStopped) {
   unsetenv("INTEGRADOR_BACKEND");
 }
 
+// SIGTERM while the login window waits to log in ends the program at once,
+// as cancelling the login does: no login, no run.
+TEST_P(WindowedProcess, ASigtermDuringTheLoginEndsTheProgramAtOnce) {
+  setenv("INTEGRADOR_BACKEND", "headless", 1);
+  server_.SetResponder(api_standin::Scenario("demo", 2));
+  e2e::SetLoginPassword(dir_.path(), "x");
+  Process p = Start({"--home", home()}, "login-stop");
+  // The login presses its button 5 s after it shows.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  kill(p.pid, SIGTERM);
+  const auto signalled = std::chrono::steady_clock::now();
+  const int status = WaitWithin(p, 40);
+  const auto took = std::chrono::steady_clock::now() - signalled;
+  unsetenv("INTEGRADOR_BACKEND");
+  const std::string out = testing_support::ReadFile(p.out);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_LT(took, std::chrono::seconds(5)) << out;
+  EXPECT_EQ(server_.RequestCount(), 0u) << out;
+  EXPECT_EQ(out.find("Thread"), std::string::npos) << out;
+}
+
 // The windowed program on a machine without a display, stopped by SIGTERM
 // while its run waits for the API: the run stops, says so, frees the flag,
 // and the program ends within seconds.
