@@ -218,7 +218,19 @@ void TThreadXML::AtualizaTelaPrincipal() {
 
 // --- the run ------------------------------------------------------------------
 
+void TThreadXML::DoTerminate() {
+  if (!bodyStarted_) {
+    try {
+      endOfRun();
+    } catch (const std::exception& e) {
+      Log(u"Erro na thread: " + scrub(MessageOf(e)));
+    }
+  }
+  rtl::TThread::DoTerminate();
+}
+
 void TThreadXML::Execute() {
+  bodyStarted_ = true;
   bool finished = false;
   try {
     // The resource first, so that every later failure can clear its flag.

@@ -94,8 +94,12 @@ class TThreadXML : public rtl::TThread {
 
  protected:
   void Execute() override;
+  // A run stopped before its body started still frees the flag its starter
+  // took (the thread then skips Execute).
+  void DoTerminate() override;
 
  private:
+  bool bodyStarted_ = false;  // worker thread only
   struct Resource {
     bool known = false;
     int id = 0;

@@ -36,6 +36,24 @@ TEST_P(FlagOwner, ARunThatCannotReadItsResourceStillFreesTheFlagItsStarterTook) 
   EXPECT_EQ(server_->RequestCount(), 0u);
 }
 
+TEST_P(FlagOwner, ARunStoppedBeforeItsBodyStartsStillFreesTheFlag) {
+  // The program closing right after a tick took the flag and built the run.
+  const int key = Count(u"select min(id_integracao_recurso) from vorna_mat.integracao_recurso");
+  ASSERT_EQ(Flag(), 1);
+  auto* params = new integrador::TThreadParams();
+  params->ConnDefParams = &params_;
+  params->RichEdit = &log_;
+  params->Resource = key;
+  auto* worker = new integrador::TThreadXML(params);
+  worker->Terminate();
+  worker->AfterConstruction();
+  rtl::RunUntil([] { return integrador::TThreadXML::LiveCount() == 0; }, 60000);
+  ASSERT_EQ(integrador::TThreadXML::LiveCount(), 0) << "the worker did not end";
+  EXPECT_EQ(Flag(), 0);
+  EXPECT_EQ(integrador::OwedBusyFlag(), 0);
+  EXPECT_EQ(server_->RequestCount(), 0u);
+}
+
 TEST_P(FlagOwner, WithoutAKeyAndWithoutAResourceNothingIsCleared) {
   // The flag of a resource nobody could name stays as it is: it may be
   // another process's.
