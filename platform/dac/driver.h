@@ -64,6 +64,9 @@ void AppendIsoStamp(std::string& out, rtl::TDateTime v, bool date, bool time);
 std::string FormatIsoDate(rtl::TDateTime v);
 std::string FormatIsoTime(rtl::TDateTime v);
 std::string FormatIsoDateTime(rtl::TDateTime v);
+// "yyyy-mm-dd hh:nn:ss.zzz", the milliseconds truncated as a clock reads
+// them (never rounded up into the next second).
+std::string FormatIsoDateTimeMs(rtl::TDateTime v);
 std::string FormatWireFloat(double v);
 // Reads "yyyy-mm-dd", "yyyy-mm-dd hh:nn:ss[.fff...]" (or with 'T'), an
 // optional zone suffix being ignored, or "hh:nn:ss" with `timeOnly`.

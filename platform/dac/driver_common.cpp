@@ -144,6 +144,19 @@ std::string FormatIsoDateTime(rtl::TDateTime v) {
   return out;
 }
 
+std::string FormatIsoDateTimeMs(rtl::TDateTime v) {
+  rtl::Word y, mo, d, h, mi, s, ms;
+  rtl::DecodeDateTime(v, y, mo, d, h, mi, s, ms);
+  std::string out;
+  out.reserve(23);
+  putDate(out, y, mo, d);
+  out += ' ';
+  putTime(out, h, mi, s);
+  out += '.';
+  putNumber(out, ms, 3);
+  return out;
+}
+
 std::string FormatWireFloat(double v) {
   if (std::isnan(v)) return "NaN";
   if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";

@@ -72,14 +72,7 @@ std::string argText(sqlite3_value* v) {
 // the second it could run up to half a second ahead of the program's own
 // clock (a new year early on 31 December).
 void fnSysdate(sqlite3_context* ctx, int, sqlite3_value**) {
-  const rtl::TDateTime value = rtl::Now();
-  rtl::Word y, mo, d, h, mi, s, ms;
-  rtl::DecodeDateTime(value, y, mo, d, h, mi, s, ms);
-  char text[32];
-  const int n = std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u", unsigned(y),
-                              unsigned(mo), unsigned(d), unsigned(h), unsigned(mi), unsigned(s),
-                              unsigned(ms));
-  std::string now(text, static_cast<std::size_t>(n));
+  const std::string now = FormatIsoDateTimeMs(rtl::Now());
   sqlite3_result_text(ctx, now.c_str(), static_cast<int>(now.size()), SQLITE_TRANSIENT);
 }
 

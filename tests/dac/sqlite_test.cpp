@@ -96,6 +96,10 @@ TEST_F(SQLiteEngine, ServerClockReadsTheProgramClock) {
     clock.Advance(60000);
     EXPECT_DOUBLE_EQ(Value(*conn, u"select vorna_sysdate()").AsDateTime(),
                      rtl::EncodeDateTime(2025, 6, 27, 11, 26, 9, 0));
+    // Milliseconds are kept and never rounded up into the next second.
+    clock.Advance(999);
+    EXPECT_NEAR(Value(*conn, u"select vorna_sysdate()").AsDateTime(),
+                rtl::EncodeDateTime(2025, 6, 27, 11, 26, 9, 999), 0.4 / rtl::MSecsPerDay);
   }
   if (old)
     setenv("TZ", saved.c_str(), 1);
