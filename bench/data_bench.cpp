@@ -1,0 +1,182 @@
+// Reading values back from the record storage beside reading the same values
+// from a plain std::vector, in the same run. Each pair reads one field of
+// 1,000,000 records: as variants (what the data controller hands out), and
+// for text also in place (what sorting, filtering and summaries read).
+// The ratio report at the end gives floor/measured (0.5 = twice as slow).
+#include <benchmark/benchmark.h>
+
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "bench/ratio_report.h"
+#include "lib/data/cxDataStorage.h"
+
+namespace {
+
+using data::TcxDataStorage;
+using data::TcxValueDef;
+using data::TcxValueTypeClass;
+using rtl::String;
+using rtl::Variant;
+
+constexpr int kRecords = 1000000;
+
+struct Field {
+  const char* name;
+  TcxValueTypeClass type;
+};
+
+const Field kFields[] = {
+    {"Integer", data::TcxIntegerValueType::Instance()},   {"LargeInt", data::TcxLargeIntValueType::Instance()},
+    {"Float", data::TcxFloatValueType::Instance()},       {"Currency", data::TcxCurrencyValueType::Instance()},
+    {"DateTime", data::TcxDateTimeValueType::Instance()}, {"Boolean", data::TcxBooleanValueType::Instance()},
+    {"String", data::TcxStringValueType::Instance()},
+};
+constexpr int kFieldCount = static_cast<int>(std::size(kFields));
+
+// A fixed generator, so every run reads the same values.
+struct Generator {
+  unsigned x = 2463534242u;
+  unsigned next() {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    return x;
+  }
+};
+
+Variant valueFor(int field, Generator& g) {
+  const unsigned r = g.next();
+  switch (field) {
+    case 0: return Variant(static_cast<int>(r % 1000000));
+    case 1: return Variant(static_cast<long long>(r) * 4096);
+    case 2: return Variant(static_cast<double>(r) / 7.0);
+    case 3: return Variant(rtl::Currency::FromScaled(static_cast<rtl::Int64>(r % 100000000)));
+    case 4: return Variant::FromDateTime(44000.0 + (r % 1096) + (r % 86400) / 86400.0);
+    case 5: return Variant((r & 1) != 0);
+    default: {
+      String text(8 + r % 9, u'a');
+      for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char16_t>(u'a' + g.next() % 26);
+      return Variant(std::move(text));
+    }
+  }
+}
+
+// One storage of 1,000,000 records with every field, and the same values
+// column by column in plain vectors of their C++ types.
+struct Data {
+  TcxDataStorage storage;
+  std::vector<TcxValueDef*> defs;
+  std::vector<int> ints;
+  std::vector<long long> largeInts;
+  std::vector<double> floats;
+  std::vector<rtl::Currency> currencies;
+  std::vector<double> dates;
+  std::vector<unsigned char> booleans;
+  std::vector<String> texts;
+  Data() {
+    for (const Field& f : kFields) defs.push_back(storage.ValueDefs()->Add(f.type, true, false, nullptr));
+    storage.SetRecordCount(kRecords);
+    Generator g;
+    for (int r = 0; r < kRecords; ++r)
+      for (int f = 0; f < kFieldCount; ++f) {
+        const Variant v = valueFor(f, g);
+        storage.SetValue(r, defs[static_cast<size_t>(f)], v);
+        switch (f) {
+          case 0: ints.push_back(v.AsInteger()); break;
+          case 1: largeInts.push_back(v.AsInt64()); break;
+          case 2: floats.push_back(v.AsDouble()); break;
+          case 3: currencies.push_back(v.AsCurrency()); break;
+          case 4: dates.push_back(v.AsDateTime()); break;
+          case 5: booleans.push_back(v.AsBoolean() ? 1 : 0); break;
+          default: texts.push_back(*v.StringPtr()); break;
+        }
+      }
+  }
+};
+
+const Data& sharedData() {
+  static const Data instance;
+  return instance;
+}
+
+// Every value becomes the variant the storage would hand out.
+template <class T, class Make>
+void readColumn(benchmark::State& state, const std::vector<T>& column, Make make) {
+  for (auto _ : state) {
+    for (int r = 0; r < kRecords; ++r) {
+      Variant v = make(column[static_cast<size_t>(r)]);
+      benchmark::DoNotOptimize(v);
+    }
+  }
+}
+
+void BM_Vector(benchmark::State& state) {
+  const Data& d = sharedData();
+  switch (state.range(0)) {
+    case 0: readColumn(state, d.ints, [](int x) { return Variant(x); }); break;
+    case 1: readColumn(state, d.largeInts, [](long long x) { return Variant(x); }); break;
+    case 2: readColumn(state, d.floats, [](double x) { return Variant(x); }); break;
+    case 3: readColumn(state, d.currencies, [](rtl::Currency x) { return Variant(x); }); break;
+    case 4: readColumn(state, d.dates, [](double x) { return Variant::FromDateTime(x); }); break;
+    case 5: readColumn(state, d.booleans, [](unsigned char x) { return Variant(x != 0); }); break;
+    default: readColumn(state, d.texts, [](const String& x) { return Variant(x); }); break;
+  }
+  state.SetLabel(kFields[state.range(0)].name);
+}
+
+void BM_Storage(benchmark::State& state) {
+  const Data& d = sharedData();
+  TcxValueDef* def = d.defs[static_cast<size_t>(state.range(0))];
+  for (auto _ : state) {
+    for (int r = 0; r < kRecords; ++r) {
+      Variant v = d.storage.GetValue(r, def);
+      benchmark::DoNotOptimize(v);
+    }
+  }
+  state.SetLabel(kFields[state.range(0)].name);
+}
+
+void BM_TextInPlace_Vector(benchmark::State& state) {
+  const auto& texts = sharedData().texts;
+  for (auto _ : state) {
+    size_t units = 0;
+    for (int r = 0; r < kRecords; ++r) units += texts[static_cast<size_t>(r)].size();
+    benchmark::DoNotOptimize(units);
+  }
+}
+
+void BM_TextInPlace_Storage(benchmark::State& state) {
+  const Data& d = sharedData();
+  TcxValueDef* def = d.defs.back();
+  for (auto _ : state) {
+    size_t units = 0;
+    for (int r = 0; r < kRecords; ++r) {
+      data::TcxPreparedValue p = nullptr;
+      if (!d.storage.GetCompareInfo(r, def, p)) units += data::TcxStringValueType::StringOf(p)->size();
+    }
+    benchmark::DoNotOptimize(units);
+  }
+}
+
+void fieldArgs(benchmark::internal::Benchmark* b) {
+  for (int f = 0; f < kFieldCount; ++f) b->Arg(f);
+}
+
+BENCHMARK(BM_Vector)->Apply(fieldArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Storage)->Apply(fieldArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextInPlace_Vector)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextInPlace_Storage)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<bench::RatioPair> pairs;
+  for (int f = 0; f < kFieldCount; ++f) {
+    const std::string arg = std::to_string(f);
+    pairs.push_back({std::string("read ") + kFields[f].name, "BM_Vector/" + arg, "BM_Storage/" + arg});
+  }
+  pairs.push_back({"read String in place", "BM_TextInPlace_Vector", "BM_TextInPlace_Storage"});
+  return bench::RunWithRatios(argc, argv, pairs);
+}
