@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lib/core/forward.h"
+#include "platform/rtl/except.h"
 #include "platform/rtl/object.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/types.h"
@@ -221,6 +222,8 @@ String dxBinToHex(const AnsiString& s);
 // hexadecimal (the bytes read until then).
 AnsiString dxHexToBin(StringView text);
 AnsiString dxHexToBin(const AnsiString& text);
+// The locale item's text (possibly empty); `defaultValue` when the locale has no such item.
+String dxGetLocaleInfo(std::uint32_t locale, std::uint32_t localeType, StringView defaultValue = {});
 
 // --- small helpers -------------------------------------------------------------------------
 template <class Sig>
@@ -229,6 +232,13 @@ bool dxSameMethods(const rtl::Method<Sig>& m1, const rtl::Method<Sig>& m2) {
 }
 inline bool dxSameMethods(const rtl::TMethod& m1, const rtl::TMethod& m2) { return m1 == m2; }
 void dxCallNotify(const rtl::TNotifyEvent& notify, rtl::TObject* sender);
+
+// The base class of the library's own exceptions.
+class EdxException : public rtl::Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const override { return "EdxException"; }
+};
 
 enum class TdxDefaultBoolean { bFalse, bTrue, bDefault };
 bool dxDefaultBooleanToBoolean(TdxDefaultBoolean value, bool defaultValue);

@@ -65,4 +65,40 @@ class TcxAutoWidthObject;
 class TcxDialogMetricsInfo;
 class TcxDialogsMetricsStore;
 
+// cxGraphics (canvas, regions, bitmaps)
+class TcxRegion;
+class TcxCanvas;
+class TcxControlCanvas;
+class TcxScreenCanvas;
+class TcxPaintCanvas;
+class TcxBitmap;
+class TcxBitmap32;
+class TcxAlphaBitmap;
+
+// cxFormats
+class TcxDateTimeFormatItem;
+class TcxDateTimeFormatInfo;
+class TcxFormatController;
+class TdxFormatSettings;
+
+// dxGDIPlusClasses, dxSmartImage
+class TdxGPCanvas;
+class TdxGPPaintCanvas;
+class TdxGPPath;
+class TdxGPImage;
+class TdxSmartImage;
+class TdxPNGImage;
+class TdxSmartGlyph;
+
+// dxHooks, dxThemeManager, dxGestures, cxImageList
+class TdxSystemHook;
+class TdxHookController;
+class TdxThemeChangedNotificator;
+class TdxThemeChangedEventReceiver;
+class TdxGestureHelper;
+class TcxImageInfo;
+class TcxImageInfoItem;
+class TcxImageInfoCollection;
+class TcxImageList;
+
 }  // namespace core

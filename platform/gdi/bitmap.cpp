@@ -444,4 +444,28 @@ HBITMAP CreateBitmapFromImage(const ImageBGRA& image) {
   return handleOf<HBITMAP>(addObject(b));
 }
 
+HBITMAP CopyImage(HBITMAP bmp, UINT type, int cx, int cy, UINT flags) {
+  if (type != IMAGE_BITMAP) return nullptr;
+  ImageBGRA image = CaptureBitmap(bmp);
+  if (image.width <= 0 || image.height <= 0) return nullptr;
+  const int w = cx > 0 ? cx : image.width, h = cy > 0 ? cy : image.height;
+  if (!sizeOk(w, h)) return nullptr;
+  if (w != image.width || h != image.height) {
+    ImageBGRA scaled(w, h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        scaled.at(x, y) = image.at(int(std::int64_t(x) * image.width / w), int(std::int64_t(y) * image.height / h));
+    image = std::move(scaled);
+  }
+  if (!(flags & LR_CREATEDIBSECTION)) return CreateBitmapFromImage(image);
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (section && bits) std::memcpy(bits, image.pixels.data(), image.pixels.size() * 4);
+  return section;
+}
+
 }  // namespace gdi

@@ -459,6 +459,9 @@ COLORREF SetBkColor(HDC h, COLORREF c) {
   return swapAttr(h, &DCState::bkColor, c & 0x00FFFFFF, CLR_INVALID);
 }
 COLORREF GetBkColor(HDC h) { return getAttr(h, &DCState::bkColor, CLR_INVALID); }
+COLORREF GetNearestColor(HDC h, COLORREF c) {
+  return GetDCObjectType(h) != 0 ? (c & 0x00FFFFFF) : CLR_INVALID;
+}
 COLORREF SetDCBrushColor(HDC h, COLORREF c) {
   return swapAttr(h, &DCState::dcBrushColor, c & 0x00FFFFFF, CLR_INVALID);
 }

@@ -92,6 +92,9 @@ COLORREF SetTextColor(HDC dc, COLORREF color);  // previous, CLR_INVALID on erro
 COLORREF GetTextColor(HDC dc);
 COLORREF SetBkColor(HDC dc, COLORREF color);
 COLORREF GetBkColor(HDC dc);
+// Every surface here is true colour, so a colour is its own nearest match
+// (CLR_INVALID for an invalid DC).
+COLORREF GetNearestColor(HDC dc, COLORREF color);
 int SetBkMode(HDC dc, int mode);  // previous, 0 on error
 int GetBkMode(HDC dc);
 int SetROP2(HDC dc, int rop2);

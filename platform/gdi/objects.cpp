@@ -14,7 +14,9 @@ namespace {
 struct HandleTable {
   std::mutex mutex;
   std::unordered_map<std::uintptr_t, std::shared_ptr<Object>> objects;
-  std::uintptr_t next = 1;
+  // Handles start above the values 1..SYS_COLOR_COUNT, which FillRect and
+  // its kin read as "system colour index + 1" in place of a brush.
+  std::uintptr_t next = (std::uintptr_t(SYS_COLOR_COUNT) >> 4) + 1;
   int created = 0;  // live objects that are not stock
 };
 

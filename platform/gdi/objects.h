@@ -198,6 +198,13 @@ LONG GetBitmapBits(HBITMAP bmp, LONG count, void* bits);
 LONG SetBitmapBits(HBITMAP bmp, DWORD count, const void* bits);
 BOOL GetBitmapDimensionEx(HBITMAP bmp, SIZE* size);
 
+constexpr UINT IMAGE_BITMAP = 0;
+constexpr UINT LR_CREATEDIBSECTION = 0x2000;
+// A new bitmap with the pixels of `bmp` (IMAGE_BITMAP only), scaled to
+// cx x cy by nearest pixels when those are not 0. The copy is 32-bit: a DIB
+// section with LR_CREATEDIBSECTION, a device bitmap otherwise.
+HBITMAP CopyImage(HBITMAP bmp, UINT type, int cx, int cy, UINT flags);
+
 // ---- Fonts (description only; text comes with the text layer) -------------
 constexpr int LF_FACESIZE = 32;
 constexpr LONG FW_DONTCARE = 0;

@@ -337,6 +337,24 @@ void TBitmap::LoadFromStream(rtl::TStream* stream) {
   Changed(this);
 }
 
+void TBitmap::ReadData(rtl::TStream* stream) {
+  const rtl::Int64 size = stream->ReadUInt32();
+  if (size > stream->Size() - stream->Position())
+    throw rtl::EReadError(u"Bitmap data is longer than the stream");
+  rtl::TMemoryStream data;
+  data.SetSize(size);
+  if (size > 0) stream->ReadBuffer(data.Memory(), size);
+  data.SetPosition(0);
+  LoadFromStream(&data);
+}
+
+void TBitmap::WriteData(rtl::TStream* stream) {
+  rtl::TMemoryStream data;
+  SaveToStream(&data);
+  stream->WriteUInt32(static_cast<rtl::Cardinal>(data.Size()));
+  if (data.Size() > 0) stream->WriteBuffer(data.Memory(), data.Size());
+}
+
 void TBitmap::SaveToStream(rtl::TStream* stream) {
   if (Empty()) return;
   const gdi::ImageBGRA image = ToImage();

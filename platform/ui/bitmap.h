@@ -106,6 +106,11 @@ class TBitmap : public TGraphic {
   // BMP: pf32bit files keep all four bytes, the lower formats their depth.
   void LoadFromStream(rtl::TStream* stream) override;
   void SaveToStream(rtl::TStream* stream) override;
+  // A 32-bit little-endian length, then a BMP file of exactly that length.
+  // A length beyond the bytes left raises EReadError before anything is
+  // read; an empty bitmap writes length 0.
+  void ReadData(rtl::TStream* stream) override;
+  void WriteData(rtl::TStream* stream) override;
 
   // Kept for callers written against the platform; nothing to release here.
   void Dormant() {}

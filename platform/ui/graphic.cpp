@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/gdiplus/codecs/codecs.h"
+#include "platform/rtl/filer.h"
 #include "platform/rtl/ustring.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/images.h"
@@ -37,6 +38,16 @@ void TGraphic::Changed(rtl::TObject*) {
 
 void TGraphic::Changing(rtl::TObject*) {
   if (onChanging_) onChanging_(this);
+}
+
+void TGraphic::ReadData(rtl::TStream* stream) { LoadFromStream(stream); }
+void TGraphic::WriteData(rtl::TStream* stream) { SaveToStream(stream); }
+
+void TGraphic::DefineProperties(rtl::TFiler* filer) {
+  TInterfacedPersistent::DefineProperties(filer);
+  filer->DefineBinaryProperty(
+      u"Data", [this](rtl::TStream* s) { ReadData(s); }, [this](rtl::TStream* s) { WriteData(s); },
+      !Empty());
 }
 
 void TGraphic::LoadFromFile(const String& fileName) {

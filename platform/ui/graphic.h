@@ -36,6 +36,11 @@ class TGraphic : public rtl::TInterfacedPersistent {
   void LoadFromFile(const String& fileName);
   void SaveToFile(const String& fileName);
 
+  // The "Data" property of form streams. Here the image's own file format
+  // to the end of the stream; TBitmap stores a 32-bit length first.
+  virtual void ReadData(rtl::TStream* stream);
+  virtual void WriteData(rtl::TStream* stream);
+
   const TNotifyEvent& OnChange() const { return onChange_; }
   void SetOnChange(const TNotifyEvent& value) { onChange_ = value; }
   const TNotifyEvent& OnChanging() const { return onChanging_; }
@@ -43,6 +48,7 @@ class TGraphic : public rtl::TInterfacedPersistent {
 
  protected:
   friend class TCanvas;
+  void DefineProperties(rtl::TFiler* filer) override;
   // Draws into `rect` of the canvas, stretched to it.
   virtual void Draw(TCanvas* canvas, const TRect& rect) = 0;
   virtual void Changed(rtl::TObject* sender);

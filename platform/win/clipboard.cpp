@@ -7,6 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/gdi/dib_pixels.h"
+#include "platform/gdi/objects.h"
+#include "platform/gdi/surface.h"
 #include "platform/rtl/encoding.h"
 #include "platform/win/impl/state.h"
 
@@ -32,6 +35,7 @@ struct Clip {
   bool emptied = false;  // EmptyClipboard since opening: our content replaces the display's
   std::vector<ClipboardItem> items;  // what we put there
   std::vector<HGLOBAL> handed;       // handles GetClipboardData gave out
+  std::vector<gdi::HBITMAP> handedBitmaps;  // CF_BITMAP handles it gave out
   DWORD sequence = 1;
 };
 Clip& clip() {
@@ -59,6 +63,64 @@ void freeHanded() {
   Clip& c = clip();
   for (HGLOBAL h : c.handed) GlobalFree(h);
   c.handed.clear();
+  for (gdi::HBITMAP b : c.handedBitmaps) gdi::DeleteObject(b);
+  c.handedBitmaps.clear();
+}
+
+// CF_BITMAP travels as CF_DIB: a BITMAPINFOHEADER, 32 bits, BI_RGB,
+// bottom-up rows with the bitmap's fourth byte, as other programs read it.
+std::vector<std::uint8_t> bitmapToDib(gdi::HBITMAP bmp) {
+  const gdi::ImageBGRA image = gdi::CaptureBitmap(bmp);
+  if (image.width <= 0 || image.height <= 0) return {};
+  gdi::BITMAPINFOHEADER header{};
+  header.biWidth = image.width;
+  header.biHeight = image.height;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  header.biSizeImage = DWORD(image.pixels.size() * 4);
+  std::vector<std::uint8_t> dib(sizeof(header) + image.pixels.size() * 4);
+  std::memcpy(dib.data(), &header, sizeof(header));
+  const std::size_t rowBytes = std::size_t(image.width) * 4;
+  for (int y = 0; y < image.height; ++y)
+    std::memcpy(dib.data() + sizeof(header) + std::size_t(image.height - 1 - y) * rowBytes,
+                image.pixels.data() + std::size_t(y) * image.width, rowBytes);
+  return dib;
+}
+
+std::uint32_t le32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
+
+// A CF_DIB of 16, 24 or 32 bits (plain or bit fields) as a new bitmap; null
+// for anything else or for data shorter than its header says.
+gdi::HBITMAP dibToBitmap(const std::vector<std::uint8_t>& dib) {
+  constexpr std::size_t kHeader = 40;
+  if (dib.size() < kHeader) return nullptr;
+  const std::uint32_t headerSize = le32(&dib[0]);
+  const auto width = std::int32_t(le32(&dib[4]));
+  const auto height = std::int32_t(le32(&dib[8]));
+  const int bits = dib[14] | (dib[15] << 8);
+  const std::uint32_t compression = le32(&dib[16]);
+  if (headerSize < kHeader || headerSize > dib.size() || width <= 0 || height == 0 || height == INT32_MIN) return nullptr;
+  if (bits != 16 && bits != 24 && bits != 32) return nullptr;
+  const std::uint64_t rows = height < 0 ? std::uint64_t(-std::int64_t(height)) : std::uint64_t(height);
+  if (std::uint64_t(width) * rows > (std::uint64_t(1) << 26)) return nullptr;
+  gdi::DibMasks masks = gdi::impliedDibMasks(bits, true);
+  std::size_t offset = headerSize;
+  if (compression == 3) {  // BI_BITFIELDS: three masks after a plain header, inside a larger one
+    if (headerSize == kHeader) {
+      if (dib.size() < kHeader + 12) return nullptr;
+      offset += 12;
+    }
+    masks = gdi::DibMasks{le32(&dib[40]), le32(&dib[44]), le32(&dib[48]),
+                          headerSize >= 56 ? le32(&dib[52]) : 0u, false};
+  } else if (compression != 0) {
+    return nullptr;
+  }
+  const std::size_t stride = ((std::size_t(width) * bits + 31) / 32) * 4;
+  if ((dib.size() - offset) / stride < rows) return nullptr;
+  gdi::ImageBGRA image(width, int(rows));
+  gdi::DibRows source{dib.data() + offset, stride, width, int(rows), bits, height < 0};
+  gdi::readDibPixels(source, masks, image.pixels.data());
+  return gdi::CreateBitmapFromImage(image);
 }
 
 HGLOBAL handOut(const std::vector<std::uint8_t>& data) {
@@ -179,6 +241,21 @@ HANDLE SetClipboardData(UINT format, HANDLE mem) {
     return nullptr;
   }
   if (!mem) return nullptr;  // delayed rendering is not offered
+  if (format == CF_BITMAP) {
+    // A bitmap handle, not a memory block: kept as a DIB, and the clipboard
+    // owns (frees) the bitmap.
+    auto bmp = reinterpret_cast<gdi::HBITMAP>(mem);
+    std::vector<std::uint8_t> dib = bitmapToDib(bmp);
+    if (dib.empty()) return nullptr;
+    const ClipboardFormatId dibId = formatId(CF_DIB);
+    auto it = std::find_if(c.items.begin(), c.items.end(), [&](const ClipboardItem& i) { return i.format == dibId; });
+    if (it != c.items.end()) c.items.erase(it);
+    c.items.push_back(ClipboardItem{dibId, std::move(dib)});
+    gdi::DeleteObject(bmp);
+    c.sequence++;
+    backend().SetClipboard(c.items);
+    return mem;
+  }
   auto h = static_cast<HGLOBAL>(mem);
   std::vector<std::uint8_t> data;
   {
@@ -229,6 +306,12 @@ HANDLE GetClipboardData(UINT format) {
     return nullptr;
   }
   std::vector<std::uint8_t> data;
+  if (format == CF_BITMAP) {
+    if (!readFormat(CF_DIB, &data)) return nullptr;
+    gdi::HBITMAP bmp = dibToBitmap(data);
+    if (bmp) c.handedBitmaps.push_back(bmp);
+    return reinterpret_cast<HANDLE>(bmp);
+  }
   if (readFormat(format, &data)) return handOut(data);
   // Text converts between its forms.
   if (format == CF_UNICODETEXT && readFormat(CF_TEXT, &data)) {
@@ -252,6 +335,7 @@ HANDLE GetClipboardData(UINT format) {
 
 BOOL IsClipboardFormatAvailable(UINT format) {
   if (available(format)) return TRUE;
+  if (format == CF_BITMAP) return available(CF_DIB) ? TRUE : FALSE;
   if (format == CF_UNICODETEXT) return available(CF_TEXT) ? TRUE : FALSE;
   if (format == CF_TEXT || format == CF_OEMTEXT) return available(CF_UNICODETEXT) ? TRUE : FALSE;
   return FALSE;

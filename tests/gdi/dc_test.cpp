@@ -245,3 +245,24 @@ TEST(DC, SurfaceDCDrawsOnForeignMemoryWithOriginAndVisibleRegion) {
   DeleteDC(dc);
   DeleteObject(visible);
 }
+
+TEST(Objects, StockBrushesAreNotTakenForSystemColourIndexes) {
+  // FillRect reads the values 1..31 as "system colour index + 1"; no real
+  // handle may fall in that range, or a stock brush paints a system colour.
+  const struct {
+    int stock;
+    COLORREF color;
+  } cases[] = {{WHITE_BRUSH, RGB(255, 255, 255)}, {LTGRAY_BRUSH, RGB(192, 192, 192)},
+               {GRAY_BRUSH, RGB(128, 128, 128)},  {DKGRAY_BRUSH, RGB(64, 64, 64)},
+               {BLACK_BRUSH, RGB(0, 0, 0)}};
+  for (const auto& c : cases) {
+    Canvas canvas(4, 4, RGB(1, 2, 3));
+    const RECT r{0, 0, 4, 4};
+    FillRect(canvas.dc(), &r, HBRUSH(GetStockObject(c.stock)));
+    EXPECT_EQ(canvas.Color(2, 2), c.color) << c.stock;
+  }
+  Canvas canvas(4, 4, RGB(1, 2, 3));
+  const RECT r{0, 0, 4, 4};
+  FillRect(canvas.dc(), &r, HBRUSH(std::uintptr_t(COLOR_BTNFACE + 1)));
+  EXPECT_EQ(canvas.Color(2, 2), GetSysColor(COLOR_BTNFACE));
+}

@@ -98,6 +98,12 @@ bool readPixels(jpeg_decompress_struct* cinfo, ErrorManager* err, std::uint32_t*
   JSAMPARRAY row = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE, w * 4, 1);
   while (cinfo->output_scanline < cinfo->output_height) {
     const JDIMENSION y = cinfo->output_scanline;
+    if (!cmyk) {
+      // BGRA with alpha 255 is already our pixel: straight into the raster.
+      JSAMPROW direct = reinterpret_cast<JSAMPROW>(out + static_cast<std::size_t>(y) * w);
+      jpeg_read_scanlines(cinfo, &direct, 1);
+      continue;
+    }
     jpeg_read_scanlines(cinfo, row, 1);
     std::uint32_t* dst = out + static_cast<std::size_t>(y) * w;
     const JSAMPLE* s = row[0];
