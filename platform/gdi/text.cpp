@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "platform/gdi/impl/font_output.h"
 #include "platform/rtl/ustring.h"
@@ -300,6 +301,37 @@ LONG TabbedTextOutW(HDC h, int x, int y, const WCHAR* text, int count, int tabCo
   return LONG((DWORD(s.cy & 0xFFFF) << 16) | DWORD(s.cx & 0xFFFF));
 }
 
+namespace {
+
+// Unit advances with the justification's extra pixels on the break characters.
+std::vector<int> justifiedAdvances(const ShapedText& shaped, const WCHAR* text, int count, WCHAR breakChar, int extra,
+                                   int breaks) {
+  std::vector<int> adv(std::size_t(count), 0);
+  int prev = 0;
+  for (int i = 0; i < count; ++i) {
+    adv[std::size_t(i)] = shaped.extent[std::size_t(i)] - prev;
+    prev = shaped.extent[std::size_t(i)];
+  }
+  const int each = extra / breaks, rest = extra % breaks;
+  int seen = 0;
+  for (int i = 0; i < count && seen < breaks; ++i) {
+    if (text[i] != breakChar) continue;
+    adv[std::size_t(i)] += each + (seen < std::abs(rest) ? (rest > 0 ? 1 : -1) : 0);
+    ++seen;
+  }
+  return adv;
+}
+
+}  // namespace
+
+BOOL SetTextJustification(HDC h, int breakExtra, int breakCount) {
+  DC* dc = findDC(h);
+  if (!dc) return FALSE;
+  dc->st.breakExtra = breakCount > 0 ? breakExtra : 0;
+  dc->st.breakCount = breakExtra != 0 ? std::max(breakCount, 0) : 0;
+  return TRUE;
+}
+
 BOOL ExtTextOutW(HDC h, int x, int y, UINT options, const RECT* rect, const WCHAR* text, UINT count,
                  const int* dx) {
   DC* dc = findDC(h);
@@ -310,6 +342,12 @@ BOOL ExtTextOutW(HDC h, int x, int y, UINT options, const RECT* rect, const WCHA
   const FontMetricsPx& m = f.metrics();
   ShapedText shaped;
   shapeLine(f, text, int(count), shaped);
+  std::vector<int> justified;
+  if (!dx && count > 0 && dc->st.breakCount > 0 && dc->st.breakExtra != 0) {
+    justified = justifiedAdvances(shaped, text, int(count), f.metrics().breakChar, dc->st.breakExtra,
+                                  dc->st.breakCount);
+    dx = justified.data();
+  }
   int width = shaped.width;
   if (dx) {
     width = 0;

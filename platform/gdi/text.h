@@ -87,6 +87,10 @@ BOOL TextOutW(HDC dc, int x, int y, const WCHAR* text, int count);
 // Returns width and height like GetTabbedTextExtentW.
 LONG TabbedTextOutW(HDC dc, int x, int y, const WCHAR* text, int count, int tabCount, const int* tabStops,
                     int tabOrigin);
+// The next ExtTextOutW and TextOutW calls without `dx` spread `breakExtra`
+// pixels over the first `breakCount` break characters of their text (the
+// first ones take the remainder); (0, 0) ends it.
+BOOL SetTextJustification(HDC dc, int breakExtra, int breakCount);
 
 // ---- formatted text ------------------------------------------------------------------------
 constexpr UINT DT_TOP = 0x00000000;

@@ -1200,6 +1200,14 @@ void TWinControl::Dispatch(void* message) {
   auto& m = *static_cast<TMessage*>(message);
   switch (m.Msg) {
     case WM_PAINT: PaintHandler(m); return;
+    case WM_PRINTCLIENT: {
+      // Printing into another DC (WM_PRINT): painted as for WM_PAINT with that DC.
+      if (!m.WParam) return;
+      TMessage paint = m;
+      paint.Msg = WM_PAINT;
+      PaintHandler(paint);
+      return;
+    }
     case WM_ERASEBKGND: {
       const TRect r = ClientRect();
       gdi::FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush_->Handle());

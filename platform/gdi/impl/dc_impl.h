@@ -33,6 +33,8 @@ struct DCState {
   int polyFillMode = 1;  // ALTERNATE
   int stretchMode = BLACKONWHITE;
   UINT textAlign = 0;
+  int breakExtra = 0;  // SetTextJustification: pixels spread over breakCount break characters
+  int breakCount = 0;
   std::optional<RegionSet> clip;  // device coordinates
 };
 
