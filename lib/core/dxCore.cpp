@@ -9,6 +9,7 @@
 #include "platform/rtl/except.h"
 #include "platform/rtl/hex.h"
 #include "platform/rtl/lists.h"
+#include "platform/rtl/locale.h"
 #include "platform/rtl/ustring.h"
 #include "platform/win/shell.h"
 
@@ -336,6 +337,16 @@ String dxBinToHex(const void* buffer, int size) {
 }
 
 String dxBinToHex(const AnsiString& s) { return dxBinToHex(s.data(), static_cast<int>(s.size())); }
+
+String dxGetLocaleInfo(std::uint32_t locale, std::uint32_t localeType, StringView defaultValue) {
+  const int size = rtl::GetLocaleInfoW(locale, localeType, nullptr, 0);
+  if (size <= 0) return String(defaultValue);
+  String text(static_cast<std::size_t>(size), u'\0');
+  const int got = rtl::GetLocaleInfoW(locale, localeType, text.data(), size);
+  if (got <= 0) return String(defaultValue);
+  text.resize(static_cast<std::size_t>(got - 1));
+  return text;
+}
 
 AnsiString dxHexToBin(StringView text) {
   AnsiString bytes(text.size() / 2, '\0');

@@ -10,7 +10,8 @@
 namespace rtl {
 
 constexpr TDateTime MinDateTime = -657434.0;       // 0100-01-01 00:00:00
-constexpr TDateTime MaxDateTime = 2958465.99999;   // 9999-12-31 23:59:59
+// The last millisecond of 9999-12-31 (23:59:59.999).
+constexpr TDateTime MaxDateTime = 2958465.0 + 86399999.0 / 86400000.0;
 constexpr Int64 HoursPerDay = 24;
 constexpr Int64 MinsPerDay = 24 * 60;
 constexpr Int64 SecsPerDay = 24 * 60 * 60;

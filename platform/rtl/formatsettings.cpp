@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/rtl/locale.h"
 #include "platform/rtl/ustring.h"
 
 namespace rtl {
@@ -83,7 +84,16 @@ std::atomic<LCID> threadLocale{0};
 }  // namespace
 
 TFormatSettings TFormatSettings::Create(LCID locale) {
+  locale = ResolveLocale(locale);
+  if (locale != LOCALE_PT_BR && locale != LOCALE_EN_US && IsBuiltInLocale(locale))
+    return LocaleFormatSettings(locale);
   return locale == LOCALE_PT_BR ? makePtBr() : makeEnUs();
+}
+
+Integer TFormatSettings::GetEraYearOffset(StringView eraName) const {
+  for (const TEraInfo& era : EraInfo)
+    if (era.EraName == eraName) return era.EraOffset;
+  return 0;
 }
 
 TFormatSettings TFormatSettings::Create(StringView localeName) {
@@ -116,6 +126,6 @@ LCID GetThreadLocale() {
   return l;
 }
 
-void SetThreadLocale(LCID locale) { threadLocale.store(locale); }
+void SetThreadLocale(LCID locale) { threadLocale.store(ResolveLocale(locale)); }
 
 }  // namespace rtl

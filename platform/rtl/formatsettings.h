@@ -3,6 +3,7 @@
 // formatting routines take them. Tables are built in for the locales the
 // program and its tests use (pt-BR 1046 and en-US 1033).
 #include <array>
+#include <vector>
 
 #include "platform/rtl/types.h"
 
@@ -11,6 +12,14 @@ namespace rtl {
 using LCID = std::uint32_t;
 constexpr LCID LOCALE_EN_US = 1033;
 constexpr LCID LOCALE_PT_BR = 1046;
+
+// One era of the locale's calendar: year = era year + EraOffset.
+struct TEraInfo {
+  String EraName;
+  Integer EraOffset = 0;
+  TDateTime EraStart = 0;
+  TDateTime EraEnd = 0;
+};
 
 struct TFormatSettings {
   Char DecimalSeparator = u'.';
@@ -33,8 +42,13 @@ struct TFormatSettings {
   std::array<String, 7> ShortDayNames;  // Sunday first
   std::array<String, 7> LongDayNames;   // Sunday first
   Word TwoDigitYearCenturyWindow = 50;
+  std::vector<TEraInfo> EraInfo;  // empty for calendars without eras
 
-  // Settings of a built-in locale; an unknown LCID gives en-US.
+  // The offset of the era named `eraName` (exact match); 0 when none is.
+  Integer GetEraYearOffset(StringView eraName) const;
+
+  // Settings of a built-in locale (see platform/rtl/locale.h); an unknown
+  // LCID gives en-US.
   static TFormatSettings Create(LCID locale);
   // "pt-BR", "pt_BR", "en-US"...; unknown names give en-US.
   static TFormatSettings Create(StringView localeName);

@@ -250,6 +250,10 @@ class TApplication : public rtl::TComponent {
   void SetShowHint(bool value) { showHint_ = value; }
   const TNotifyEvent& OnHint() const { return onHint_; }
   void SetOnHint(const TNotifyEvent& v) { onHint_ = v; }
+  // Whether a change of the regional settings ("intl") reloads the run-time
+  // format settings from the user's locale; on by default.
+  bool UpdateFormatSettings() const { return updateFormatSettings_; }
+  void SetUpdateFormatSettings(bool value) { updateFormatSettings_ = value; }
 
  protected:
   void Notification(rtl::TComponent* component, rtl::TOperation operation) override;
@@ -264,6 +268,7 @@ class TApplication : public rtl::TComponent {
   String title_;
   String hint_;
   bool showHint_ = true;
+  bool updateFormatSettings_ = true;
   TExceptionEvent onException_;
   TNotifyEvent onHint_;
 };

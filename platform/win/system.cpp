@@ -200,6 +200,17 @@ BOOL parameterInfo(UINT action, UINT uiParam, LPVOID pv);
 
 }  // namespace
 
+void BroadcastLocaleChange() {
+  static const rtl::Char kArea[] = u"intl";
+  std::vector<HWND> tops;
+  for (Window* t : state().topLevels) {
+    if (!t->messageOnly) tops.push_back(t->handle);
+  }
+  for (HWND h : tops) {
+    if (Window* t = find(h)) send(t, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(kArea));
+  }
+}
+
 BOOL SystemParametersInfoW(UINT action, UINT uiParam, LPVOID pv, UINT winIni) {
   const BOOL ok = parameterInfo(action, uiParam, pv);
   // Only a parameter that was set is announced.
@@ -277,6 +288,12 @@ BOOL parameterInfo(UINT action, UINT uiParam, LPVOID pv) {
     case SPI_GETACTIVEWINDOWTRACKING:
     case SPI_GETSHOWIMEUI:
     case SPI_GETKEYBOARDPREF: return setBool(FALSE);
+    case SPI_GETANIMATION: {
+      auto* info = static_cast<ANIMATIONINFO*>(pv);
+      if (!info || info->cbSize != sizeof(ANIMATIONINFO) || uiParam != sizeof(ANIMATIONINFO)) return FALSE;
+      info->iMinAnimate = 0;
+      return TRUE;
+    }
     case SPI_GETKEYBOARDDELAY: return setUint(1);
     case SPI_GETKEYBOARDSPEED: return setUint(31);
     case SPI_GETMENUSHOWDELAY: return setUint(400);

@@ -35,9 +35,18 @@ struct NONCLIENTMETRICSW {
   gdi::LOGFONTW lfMessageFont{};
   int iPaddedBorderWidth = 0;
 };
+// SPI_GETANIMATION: whether windows animate when minimised and restored.
+struct ANIMATIONINFO {
+  UINT cbSize = sizeof(ANIMATIONINFO);
+  int iMinAnimate = 0;
+};
 // A parameter set with SPIF_SENDCHANGE in `winIni` is announced to every
 // top-level window by WM_SETTINGCHANGE (wParam: the action, lParam: 0).
 BOOL SystemParametersInfoW(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni);
+// Announces a change of the regional settings (after rtl::SetUserDefaultLCID
+// or rtl::SetLocaleUserOverride) as the system does: WM_SETTINGCHANGE with
+// wParam 0 and lParam the text "intl" to every top-level window.
+void BroadcastLocaleChange();
 
 HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags);
 HMONITOR MonitorFromPoint(POINT pt, DWORD flags);
