@@ -6,6 +6,7 @@
 #include <iterator>
 #include <limits>
 #include <mutex>
+#include <utility>
 
 #include "lib/core/dxCore.h"
 #include "platform/rtl/datetime.h"
@@ -680,7 +681,31 @@ void cxDataStorageFinalization() {
 // --- value definitions ----------------------------------------------------------------------------------
 
 TcxValueDef::TcxValueDef(TcxValueDefs* valueDefs, TcxValueTypeClass valueTypeClass)
-    : FDataSize(valueTypeClass->GetDataSize()), FValueDefs(valueDefs), FValueTypeClass(valueTypeClass) {}
+    : FDataSize(valueTypeClass->GetDataSize()), FValueDefs(valueDefs), FValueTypeClass(valueTypeClass) {
+  // By identity: a type derived from one of these may read its own way.
+  using Read = TcxReadKind;
+  static const std::pair<TcxValueTypeClass, Read> kReads[] = {
+      {TcxSmallintValueType::Instance(), Read::Smallint}, {TcxIntegerValueType::Instance(), Read::Integer},
+      {TcxWordValueType::Instance(), Read::Word},         {TcxBooleanValueType::Instance(), Read::Boolean},
+      {TcxSingleValueType::Instance(), Read::Single},     {TcxFloatValueType::Instance(), Read::Float},
+      {TcxCurrencyValueType::Instance(), Read::Currency}, {TcxDateTimeValueType::Instance(), Read::DateTime},
+      {TcxLargeIntValueType::Instance(), Read::LargeInt}, {TcxStringValueType::Instance(), Read::String}};
+  for (const auto& [type, kind] : kReads)
+    if (type == valueTypeClass) FReadKind = kind;
+  // The fixed-size types prepare the slot itself; the four that keep their
+  // value in a block of its own prepare the reference.
+  static const TcxValueTypeClass kReferences[] = {TcxStringValueType::Instance(), TcxWideStringValueType::Instance(),
+                                                  TcxVariantValueType::Instance(), TcxBLOBValueType::Instance()};
+  static const TcxValueTypeClass kSlots[] = {
+      TcxSmallintValueType::Instance(), TcxIntegerValueType::Instance(),  TcxWordValueType::Instance(),
+      TcxBooleanValueType::Instance(),  TcxSingleValueType::Instance(),   TcxFloatValueType::Instance(),
+      TcxCurrencyValueType::Instance(), TcxDateTimeValueType::Instance(), TcxLargeIntValueType::Instance(),
+      TcxFMTBcdValueType::Instance(),   TcxSQLTimeStampValueType::Instance(), TcxObjectValueType::Instance()};
+  if (std::find(std::begin(kReferences), std::end(kReferences), valueTypeClass) != std::end(kReferences))
+    FPrepareKind = TcxPrepareKind::Reference;
+  else if (std::find(std::begin(kSlots), std::end(kSlots), valueTypeClass) != std::end(kSlots))
+    FPrepareKind = TcxPrepareKind::Slot;
+}
 
 void TcxValueDef::Free() { FValueDefs->Remove(this); }
 
@@ -730,11 +755,6 @@ void TcxValueDef::SetNull(Byte* buffer, bool isNull) const {
   buffer[FOffset] = 0;
   FValueTypeClass->FreeBuffer(buffer + FDataOffset);
   std::memset(buffer + FDataOffset, 0, static_cast<size_t>(FDataSize));
-}
-
-Variant TcxValueDef::GetDataValue(const Byte* buffer) const {
-  if (IsNullValue(buffer)) return rtl::Null();
-  return FValueTypeClass->GetDataValue(buffer + FDataOffset);
 }
 
 void TcxValueDef::SetDataValue(Byte* buffer, const Variant& value) const {
@@ -795,6 +815,10 @@ void TcxValueDef::WriteDisplayText(const Byte* buffer, TStream* stream, bool isU
 
 rtl::TObject* TcxInternalValueDef::GetLinkObject() const { return GetValueDef()->GetLinkObject(); }
 TcxValueDef* TcxInternalValueDef::GetValueDef() const { return static_cast<TcxValueDef*>(FLinkObject); }
+void TcxInternalValueDef::SetLinkObject(rtl::TObject* value) {
+  TcxValueDef::SetLinkObject(value);
+  FValueDefs->DataStorage()->refreshInternalTwins();
+}
 
 // --- definition lists ---------------------------------------------------------------------------------
 
@@ -818,6 +842,7 @@ TcxValueDef* TcxValueDefs::Add(TcxValueTypeClass valueTypeClass, bool stored, bo
   FDataStorage->InsertValueDef(this, result);
   FItems.push_back(std::move(item));
   FDataStorage->InitStructure();
+  FDataStorage->refreshInternalTwins();
   return result;
 }
 
@@ -827,6 +852,7 @@ void TcxValueDefs::Remove(TcxValueDef* item) {
   FDataStorage->RemoveValueDef(this, item);
   FItems.erase(FItems.begin() + index);
   FDataStorage->InitStructure();
+  FDataStorage->refreshInternalTwins();
 }
 
 void TcxValueDefs::Clear() {
@@ -954,7 +980,13 @@ TcxValueDefs* TcxDataStorage::ValueDefsByRecordIndex(int recordIndex) const {
 TcxValueDef* TcxDataStorage::CheckValueDef(int recordIndex, TcxValueDef* valueDef) const {
   if (recordIndex >= 0 || valueDef == nullptr || valueDef->ValueDefs() == FInternalValueDefs.get())
     return valueDef;
+  if (valueDef->ValueDefs() == FValueDefs.get()) return valueDef->FInternalTwin;
   return FInternalValueDefs->FindByLinkObject(valueDef);
+}
+
+void TcxDataStorage::refreshInternalTwins() {
+  // Few fields, and only when a list or a link changes.
+  for (const auto& item : FValueDefs->FItems) item->FInternalTwin = FInternalValueDefs->FindByLinkObject(item.get());
 }
 
 std::vector<TcxDataStorage::Buffer>& TcxDataStorage::buffersOf(int recordIndex) {
@@ -1072,7 +1104,7 @@ void TcxDataStorage::ClearRecords(bool clearList) {
   for (int i = 0; i < RecordCount(); ++i) giveRecordID(i);
 }
 
-Variant TcxDataStorage::GetValue(int recordIndex, TcxValueDef* valueDef) const {
+Variant TcxDataStorage::getValue(int recordIndex, TcxValueDef* valueDef) const {
   const TcxValueDef* def = CheckValueDef(recordIndex, valueDef);
   const Byte* buffer = bufferSlot(recordIndex);
   if (def == nullptr || buffer == nullptr || def->BufferSize() == 0) return rtl::Null();
@@ -1122,7 +1154,7 @@ int TcxDataStorage::CompareRecords(int recordIndex1, int recordIndex2, TcxValueD
   return valueDef->CompareValues(null1, null2, p1, p2);
 }
 
-bool TcxDataStorage::GetCompareInfo(int recordIndex, TcxValueDef* valueDef, TcxPreparedValue& prepared) const {
+bool TcxDataStorage::getCompareInfo(int recordIndex, TcxValueDef* valueDef, TcxPreparedValue& prepared) const {
   const TcxValueDef* def = CheckValueDef(recordIndex, valueDef);
   const Byte* buffer = bufferSlot(recordIndex);
   if (def == nullptr || buffer == nullptr || def->BufferSize() == 0 || def->IsNullValue(buffer)) return true;

@@ -10,6 +10,7 @@
 // the slot references; sorting, filtering and summaries read them in place
 // through prepared values (see TcxValueType::PrepareValueBuffer) instead of
 // copying them into variants.
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -329,7 +330,10 @@ class TcxValueDef : public rtl::TObject {
   bool IsNullValue(const Byte* buffer) const { return buffer[FOffset] == 0; }
   bool IsNullValueEx(const Byte* buffer) const { return buffer == nullptr || IsNullValue(buffer); }
   void SetNull(Byte* buffer, bool isNull) const;
-  Variant GetDataValue(const Byte* buffer) const;
+  Variant GetDataValue(const Byte* buffer) const {
+    if (IsNullValue(buffer)) return rtl::Null();
+    return ReadSlot(buffer + FDataOffset);
+  }
   void SetDataValue(Byte* buffer, const Variant& value) const;
   String GetDisplayText(const Byte* buffer) const;
   void SetDisplayText(Byte* buffer, rtl::StringView text) const;
@@ -338,8 +342,15 @@ class TcxValueDef : public rtl::TObject {
   // Releases the value and the text of a buffer laid out by this definition.
   void FreeBuffer(Byte* buffer) const;
   TcxPreparedValue PrepareValue(const Byte* buffer) const {
-    return FValueTypeClass->PrepareValueBuffer(buffer + FDataOffset);
+    const Byte* slot = buffer + FDataOffset;
+    switch (FPrepareKind) {
+      case TcxPrepareKind::Slot: return slot;
+      case TcxPrepareKind::Reference: return loadSlot<const void*>(slot);
+      default: return FValueTypeClass->PrepareValueBuffer(slot);
+    }
   }
+  // The value of a non-null slot, as the type's GetDataValue gives it.
+  Variant ReadSlot(const Byte* slot) const;
   void ReadDataValue(Byte* buffer, TStream* stream, bool isUnicode) const;
   void WriteDataValue(const Byte* buffer, TStream* stream, bool isUnicode) const;
   void ReadDisplayText(Byte* buffer, TStream* stream, bool isUnicode) const;
@@ -361,7 +372,50 @@ class TcxValueDef : public rtl::TObject {
   TcxValueTypeClass FValueTypeClass;
   // Whether the layout in force keeps a text slot (what FreeBuffer frees).
   bool FLayoutTextStored = false;
+
+ private:
+  friend class TcxDataStorage;
+  // Grids, sorting and summaries read every record's value: for the
+  // built-in types whose slot is plain bytes or one reference, the read is
+  // chosen once here instead of a virtual call per value. Any other type
+  // (one defined elsewhere, or one with its own reading) goes through the
+  // type object.
+  enum class TcxReadKind : unsigned char {
+    ByType, Smallint, Integer, Word, Boolean, Single, Float, Currency, DateTime, LargeInt, String
+  };
+  enum class TcxPrepareKind : unsigned char { ByType, Slot, Reference };
+  template <class T>
+  static T loadSlot(const Byte* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);  // slots sit at any byte offset
+    return v;
+  }
+  TcxReadKind FReadKind = TcxReadKind::ByType;
+  TcxPrepareKind FPrepareKind = TcxPrepareKind::ByType;
+  // For a definition of the storage's main list: its internal twin (see
+  // TcxDataStorage::CheckValueDef), kept up to date whenever either list
+  // or an internal link changes, so internal records need no search.
+  TcxValueDef* FInternalTwin = nullptr;
 };
+
+inline Variant TcxValueDef::ReadSlot(const Byte* slot) const {
+  switch (FReadKind) {
+    case TcxReadKind::Smallint: return Variant(static_cast<short>(loadSlot<rtl::SmallInt>(slot)));
+    case TcxReadKind::Integer: return Variant(static_cast<int>(loadSlot<rtl::Integer>(slot)));
+    case TcxReadKind::Word: return Variant(static_cast<unsigned short>(loadSlot<rtl::Word>(slot)));
+    case TcxReadKind::Boolean: return Variant(*slot != 0);
+    case TcxReadKind::Single: return Variant(loadSlot<float>(slot));
+    case TcxReadKind::Float: return Variant(loadSlot<double>(slot));
+    case TcxReadKind::Currency: return Variant(rtl::Currency::FromScaled(loadSlot<rtl::Int64>(slot)));
+    case TcxReadKind::DateTime: return Variant::FromDateTime(loadSlot<double>(slot));
+    case TcxReadKind::LargeInt: return Variant(static_cast<long long>(loadSlot<rtl::Int64>(slot)));
+    case TcxReadKind::String: {
+      const String* text = loadSlot<const String*>(slot);
+      return text ? Variant(*text) : rtl::Null();
+    }
+    default: return FValueTypeClass->GetDataValue(slot);
+  }
+}
 
 // Mirrors one main definition for the internal records: always stored.
 class TcxInternalValueDef : public TcxValueDef {
@@ -369,6 +423,8 @@ class TcxInternalValueDef : public TcxValueDef {
   using TcxValueDef::TcxValueDef;
   rtl::TObject* GetLinkObject() const override;
   bool GetStored() const override { return true; }
+  // The link decides which main definition this one mirrors.
+  void SetLinkObject(rtl::TObject* value) override;
   TcxValueDef* GetValueDef() const;
 };
 
@@ -475,7 +531,13 @@ class TcxDataStorage : public rtl::TObject {
   void Clear(bool withoutInternal);
   void ClearRecords(bool clearList);
 
-  Variant GetValue(int recordIndex, TcxValueDef* valueDef) const;
+  // A stored field of a plain record is read inline; everything else
+  // (internal records, no buffer, unstored fields, bad indexes) takes the
+  // general path.
+  Variant GetValue(int recordIndex, TcxValueDef* valueDef) const {
+    if (const Byte* buffer = plainBuffer(recordIndex, valueDef)) return valueDef->GetDataValue(buffer);
+    return getValue(recordIndex, valueDef);
+  }
   void SetValue(int recordIndex, TcxValueDef* valueDef, const Variant& value);
   String GetDisplayText(int recordIndex, TcxValueDef* valueDef) const;
   void SetDisplayText(int recordIndex, TcxValueDef* valueDef, rtl::StringView text);
@@ -484,7 +546,14 @@ class TcxDataStorage : public rtl::TObject {
   int CompareRecords(int recordIndex1, int recordIndex2, TcxValueDef* valueDef) const;
   // True when the field is null; otherwise `prepared` is the field's value
   // in place (see TcxValueType::PrepareValueBuffer).
-  bool GetCompareInfo(int recordIndex, TcxValueDef* valueDef, TcxPreparedValue& prepared) const;
+  bool GetCompareInfo(int recordIndex, TcxValueDef* valueDef, TcxPreparedValue& prepared) const {
+    if (const Byte* buffer = plainBuffer(recordIndex, valueDef)) {
+      if (valueDef->IsNullValue(buffer)) return true;
+      prepared = valueDef->PrepareValue(buffer);
+      return false;
+    }
+    return getCompareInfo(recordIndex, valueDef, prepared);
+  }
   void ReadRecord(int recordIndex, TcxValueDefReader* reader);
   void ReadRecordFrom(int fromRecordIndex, int toRecordIndex, const TcxValueDefSetProc& setProc);
 
@@ -518,6 +587,7 @@ class TcxDataStorage : public rtl::TObject {
  protected:
   friend class TcxValueDefs;
   friend class TcxInternalValueDefs;
+  friend class TcxInternalValueDef;
   virtual void InitStructure();
   virtual void ValueDefsChanged(TcxValueDef* valueDef, bool isText) {}
   // Field added at the end of `defs` / about to leave it.
@@ -530,6 +600,17 @@ class TcxDataStorage : public rtl::TObject {
  private:
   // Blocks of FBlockPool, each laid out by its list's definitions.
   using Buffer = Byte*;
+  // The buffer of record `recordIndex` when it is a plain record that has
+  // one and `valueDef` takes bytes in it; null otherwise.
+  const Byte* plainBuffer(int recordIndex, const TcxValueDef* valueDef) const {
+    if (valueDef == nullptr || static_cast<size_t>(static_cast<unsigned>(recordIndex)) >= FRecordBuffers.size())
+      return nullptr;
+    const Byte* buffer = FRecordBuffers[static_cast<size_t>(recordIndex)];
+    return buffer != nullptr && valueDef->BufferSize() != 0 ? buffer : nullptr;
+  }
+  Variant getValue(int recordIndex, TcxValueDef* valueDef) const;
+  bool getCompareInfo(int recordIndex, TcxValueDef* valueDef, TcxPreparedValue& prepared) const;
+  void refreshInternalTwins();
   std::vector<Buffer>& buffersOf(int recordIndex);
   Buffer& bufferSlot(int recordIndex);
   const Buffer& bufferSlot(int recordIndex) const;

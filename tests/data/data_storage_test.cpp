@@ -243,6 +243,106 @@ INSTANTIATE_TEST_SUITE_P(
                   rtl::VarSQLTimeStampCreate(stamp(2024, 3, 1)), rtl::VarSQLTimeStampCreate(stamp(2024, 5, 1)),
                   -2}));
 
+// --- reading without the type object ------------------------------------------------------
+
+// Reads a stored integer doubled: a type derived from a built-in one must
+// still be read through its own GetDataValue.
+class DoublingIntegerType : public TcxIntegerValueType {
+ public:
+  static TcxValueTypeClass Instance() {
+    static const DoublingIntegerType instance;
+    return &instance;
+  }
+  Variant GetDataValue(TcxConstDataPtr slot) const override {
+    return Variant(2 * TcxIntegerValueType::GetDataValue(slot).AsInteger());
+  }
+
+ private:
+  DoublingIntegerType() : TcxIntegerValueType(u"DoublingInteger") {}
+};
+
+class DirectReads : public ::testing::TestWithParam<TypeCase> {};
+
+// The storage reads values and prepares them without asking the type; what
+// it hands out must be exactly what the type itself makes of the slot, for
+// plain and internal records, with and without a display-text slot, at an
+// odd offset behind another field.
+TEST_P(DirectReads, AgreeWithTheTypeObject) {
+  const TypeCase& c = GetParam();
+  for (const bool textStored : {false, true}) {
+    TcxDataStorage storage;
+    storage.ValueDefs()->Add(TcxBooleanValueType::Instance(), true, true, nullptr);
+    TcxValueDef* def = storage.ValueDefs()->Add(c.type, true, textStored, nullptr);
+    const int plain = storage.AppendRecord();
+    const int internal = storage.AddInternalRecord();
+    for (const int r : {plain, internal}) {
+      SCOPED_TRACE(std::string(c.what) + (textStored ? ", text stored" : "") + (r < 0 ? ", internal" : ""));
+      storage.SetValue(r, def, c.value);
+      storage.SetDisplayText(r, def, u"shown");
+      const TcxValueDef* layout = storage.CheckValueDef(r, def);
+      ASSERT_NE(layout, nullptr);
+      const Byte* slot = storage.RecordBuffer(r) + layout->DataOffset();
+      const Variant read = storage.GetValue(r, def);
+      EXPECT_EQ(rtl::VarType(read), c.readAs);
+      EXPECT_TRUE(VarEqualsExact(read, c.type->GetDataValue(slot)));
+      TcxPreparedValue prepared = nullptr;
+      ASSERT_FALSE(storage.GetCompareInfo(r, def, prepared));
+      EXPECT_EQ(prepared, c.type->PrepareValueBuffer(slot));
+      EXPECT_EQ(storage.GetDisplayText(r, def), textStored ? u"shown" : c.type->GetDefaultDisplayText(slot));
+      storage.SetValue(r, def, rtl::Null());
+      EXPECT_TRUE(rtl::VarIsNull(storage.GetValue(r, def)));
+      EXPECT_TRUE(storage.GetCompareInfo(r, def, prepared));
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, DirectReads,
+    ::testing::Values(
+        TypeCase{"String", TcxStringValueType::Instance(), Variant(u"ação"), rtl::varUString},
+        TypeCase{"empty String", TcxStringValueType::Instance(), Variant(String()), rtl::varUString},
+        TypeCase{"WideString", TcxWideStringValueType::Instance(), Variant(u"x\u20acy"), rtl::varOleStr},
+        TypeCase{"Smallint", TcxSmallintValueType::Instance(), Variant(static_cast<short>(-32768)), rtl::varSmallint},
+        TypeCase{"Integer", TcxIntegerValueType::Instance(), Variant(std::numeric_limits<int>::min()), rtl::varInteger},
+        TypeCase{"Word", TcxWordValueType::Instance(), Variant(static_cast<unsigned short>(65535)), rtl::varWord},
+        TypeCase{"Boolean", TcxBooleanValueType::Instance(), Variant(true), rtl::varBoolean},
+        TypeCase{"Single", TcxSingleValueType::Instance(), Variant(-1.25f), rtl::varSingle},
+        TypeCase{"Float", TcxFloatValueType::Instance(), Variant(-1.0 / 3.0), rtl::varDouble},
+        TypeCase{"Currency", TcxCurrencyValueType::Instance(),
+                 Variant(rtl::Currency::FromScaled(std::numeric_limits<rtl::Int64>::min())), rtl::varCurrency},
+        TypeCase{"DateTime", TcxDateTimeValueType::Instance(), Variant::FromDateTime(-2.75), rtl::varDate},
+        TypeCase{"LargeInt", TcxLargeIntValueType::Instance(), Variant(std::numeric_limits<long long>::max()),
+                 rtl::varInt64},
+        TypeCase{"FMTBcd", TcxFMTBcdValueType::Instance(), rtl::VarFMTBcdCreate(u"-1234.0567", 18, 4),
+                 rtl::VarFMTBcd()},
+        TypeCase{"SQLTimeStamp", TcxSQLTimeStampValueType::Instance(),
+                 rtl::VarSQLTimeStampCreate(stamp(2024, 2, 29)), rtl::varDate},
+        TypeCase{"Variant", TcxVariantValueType::Instance(), rtl::VarArrayOf({1, Variant(u"a")}),
+                 rtl::varArray | rtl::varVariant},
+        TypeCase{"BLOB", TcxBLOBValueType::Instance(), Variant::FromAnsiString(std::string("\0\xFF\x01", 3)),
+                 rtl::varString},
+        TypeCase{"type derived from Integer", DoublingIntegerType::Instance(), Variant(-21), rtl::varInteger}));
+
+// Internal records reach a field through its internal twin; the twin must
+// follow fields coming and going and a twin linked elsewhere.
+TEST_F(Storage, InternalRecordsFindTheirFieldsAfterChanges) {
+  TcxValueDef* a = add(TcxIntegerValueType::Instance());
+  TcxValueDef* b = add(TcxStringValueType::Instance());
+  const int r = storage.AddInternalRecord();
+  storage.SetValue(r, b, Variant(u"kept"));
+  a->Free();
+  EXPECT_EQ(storage.GetValue(r, b).AsString(), u"kept");
+  TcxValueDef* c = add(TcxIntegerValueType::Instance());
+  storage.SetValue(r, c, Variant(7));
+  EXPECT_EQ(storage.GetValue(r, c).AsInteger(), 7);
+  EXPECT_EQ(storage.CheckValueDef(r, c), storage.InternalValueDefs()->FindByLinkObject(c));
+  // b's twin now mirrors c; the later twin of c still wins the search.
+  storage.InternalValueDefs()->FindByLinkObject(b)->SetLinkObject(c);
+  EXPECT_EQ(storage.CheckValueDef(r, b), nullptr);
+  EXPECT_TRUE(rtl::VarIsNull(storage.GetValue(r, b)));
+  EXPECT_EQ(storage.GetValue(r, c).AsInteger(), 7);
+}
+
 TEST(ValueTypes, StringFieldsAreReadInPlace) {
   TcxDataStorage storage;
   TcxValueDef* s = storage.ValueDefs()->Add(TcxStringValueType::Instance(), true, false, nullptr);
