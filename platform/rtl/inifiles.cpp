@@ -334,6 +334,12 @@ void TMemIniFile::SetBytes(const Byte* data, std::size_t size) {
 void TMemIniFile::Clear() {
   leading_.clear();
   sections_.clear();
+  sectionIndex_.clear();
+  sectionIndexValid_ = true;
+}
+
+void TMemIniFile::indexSection(std::size_t at) {
+  if (sectionIndexValid_) sectionIndex_.emplace(sections_[at].folded, at);
 }
 
 void TMemIniFile::SetStrings(const TStrings& list) {
@@ -354,6 +360,7 @@ void TMemIniFile::parseLines(const std::vector<String>& lines) {
       current = findSection(name);
       if (!current) {
         sections_.push_back(Section{name, fold(name), {}});
+        indexSection(sections_.size() - 1);
         current = &sections_.back();
       }
       continue;
@@ -398,11 +405,13 @@ void TMemIniFile::GetStrings(TStrings& list) const {
 }
 
 TMemIniFile::Section* TMemIniFile::findSection(StringView name) {
-  String folded = fold(name);
-  for (Section& section : sections_) {
-    if (section.folded == folded) return &section;
+  if (!sectionIndexValid_) {
+    sectionIndex_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i) sectionIndex_.emplace(sections_[i].folded, i);
+    sectionIndexValid_ = true;
   }
-  return nullptr;
+  auto it = sectionIndex_.find(fold(name));
+  return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 TMemIniFile::Line* TMemIniFile::findKey(Section& section, StringView ident) {
@@ -424,6 +433,7 @@ void TMemIniFile::WriteString(StringView section, StringView ident, StringView v
   Section* s = findSection(section);
   if (!s) {
     sections_.push_back(Section{String(section), fold(section), {}});
+    indexSection(sections_.size() - 1);
     s = &sections_.back();
   }
   if (Line* line = findKey(*s, ident)) {
@@ -478,7 +488,9 @@ void TMemIniFile::ReadSectionValues(StringView section, TStrings& strings) {
 
 void TMemIniFile::EraseSection(StringView section) {
   String folded = fold(section);
-  std::erase_if(sections_, [&](const Section& s) { return s.folded == folded; });
+  if (std::erase_if(sections_, [&](const Section& s) { return s.folded == folded; }) > 0) {
+    sectionIndexValid_ = false;  // the later sections moved
+  }
 }
 
 void TMemIniFile::DeleteKey(StringView section, StringView ident) {

@@ -5,6 +5,7 @@
 // without regard to case; their order, comments and blank lines are kept.
 #include <filesystem>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/rtl/encoding.h"
@@ -128,9 +129,15 @@ class TMemIniFile : public TCustomIniFile {
   void parseLines(const std::vector<String>& lines);
   void loadFromFile();
 
+  // Positions of the sections by folded name: a file of thousands of
+  // sections (stored layouts) would otherwise search them all at every access.
+  void indexSection(std::size_t at);
+
   TEncoding* encoding_;
   std::vector<String> leading_;  // lines before the first section
   std::vector<Section> sections_;
+  std::unordered_map<String, std::size_t> sectionIndex_;
+  bool sectionIndexValid_ = false;
 };
 
 // Keeps no state between calls that another writer could make stale: it

@@ -441,6 +441,8 @@ struct RootState {
   std::unique_ptr<RegNode> tree;
   bool loaded = false;
   Stamp stamp;
+  int batchDepth = 0;    // open write batches of this root
+  bool pending = false;  // changes a batch holds back from the file
 };
 
 // A registry file larger than this is not one we wrote.
@@ -471,6 +473,20 @@ class Store {
   template <class F>
   auto write(HKEY root, F f) {
     std::lock_guard lock(mutex_);
+    RootState& batched = roots_[root];
+    if (batched.loaded && batched.batchDepth > 0) {
+      // Inside a batch the change stays in memory; the batch's end saves it.
+      bool changed = false;
+      auto result = f(*batched.tree, changed);
+      if (changed) batched.pending = true;
+      return result;
+    }
+    return save(root, f);
+  }
+
+ private:
+  template <class F>
+  auto save(HKEY root, F f) {
     std::filesystem::path folder = folderLocked();
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
@@ -504,6 +520,28 @@ class Store {
     return result;
   }
 
+ public:
+  // A write batch: the root's changes reach its file once, at the outermost
+  // end, instead of a whole rewrite and sync at every write.
+  void beginBatch(HKEY root) {
+    std::lock_guard lock(mutex_);
+    ++refresh(root).batchDepth;
+  }
+  void endBatch(HKEY root) {
+    std::lock_guard lock(mutex_);
+    RootState& state = roots_[root];
+    if (state.batchDepth == 0 || --state.batchDepth > 0 || !state.pending) return;
+    state.pending = false;
+    // Still counted as batched while saving, so the save writes this tree
+    // rather than reloading the file over the held-back changes.
+    state.batchDepth = 1;
+    const ScopeExit closed([&state] { state.batchDepth = 0; });
+    save(root, [](RegNode&, bool& changed) {
+      changed = true;
+      return 0;
+    });
+  }
+
  private:
   std::filesystem::path folderLocked() {
     if (!folder_.empty()) return folder_;
@@ -524,6 +562,9 @@ class Store {
 
   RootState& refresh(HKEY root) {
     RootState& state = roots_[root];
+    // A batch keeps its tree (its held-back changes would be lost on a
+    // reload), so it need not look at the file at every access either.
+    if (state.loaded && state.batchDepth > 0) return state;
     std::filesystem::path file = fileOf(root);
     Stamp now = stampOf(file);
     if (state.loaded && now == state.stamp) return state;
@@ -606,13 +647,35 @@ struct TRegistry::Target {
 };
 
 TRegistry::TRegistry(REGSAM access) : access_(access) {}
-TRegistry::~TRegistry() { CloseKey(); }
+TRegistry::~TRegistry() {
+  CloseKey();
+  if (batchDepth_ > 0) {
+    batchDepth_ = 1;
+    try {
+      EndWriteBatch();
+    } catch (const Exception&) {
+      // A destructor cannot report it; EndWriteBatch is the place that can.
+    }
+  }
+}
 
 void TRegistry::raise(const char16_t* message, StringView name) {
   String text(message);
   auto at = text.find(u"%s");
   if (at != String::npos) text.replace(at, 2, String(name));
   throw ERegistryException(text);
+}
+
+void TRegistry::BeginWriteBatch() {
+  if (batchDepth_++ == 0) {
+    batchRoot_ = rootKey_;
+    if (!RootKeyName(batchRoot_).empty()) store().beginBatch(batchRoot_);
+  }
+}
+
+void TRegistry::EndWriteBatch() {
+  if (batchDepth_ == 0 || --batchDepth_ > 0) return;
+  if (!RootKeyName(batchRoot_).empty()) store().endBatch(batchRoot_);
 }
 
 void TRegistry::SetRootKey(HKEY value) {

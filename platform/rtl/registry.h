@@ -65,6 +65,16 @@ class TRegistry : public TObject {
   explicit TRegistry(REGSAM access = KEY_ALL_ACCESS);
   ~TRegistry() override;
 
+  // Holds this root's changes in memory until the outermost EndWriteBatch,
+  // which saves the root file once (a write otherwise rewrites and syncs the
+  // whole file). Other accessors in this process see the changes at once.
+  // EndWriteBatch raises ERegistryException when the file cannot be saved;
+  // a batch still open when the accessor is freed is ended then. A batch
+  // that only reads sees one state of the root, without a look at the file
+  // at every access.
+  void BeginWriteBatch();
+  void EndWriteBatch();
+
   HKEY RootKey() const { return rootKey_; }
   // Closes the current key.
   void SetRootKey(HKEY value);
@@ -134,6 +144,8 @@ class TRegistry : public TObject {
   [[noreturn]] static void raise(const char16_t* message, StringView name);
 
   HKEY rootKey_ = HKEY_CURRENT_USER;
+  HKEY batchRoot_ = 0;
+  int batchDepth_ = 0;
   REGSAM access_;
   bool open_ = false;
   HKEY currentHandle_ = 0;
