@@ -10,10 +10,12 @@
 #include "app/run/busy_flag.h"
 #include "app/run/udmPrincipal.h"
 #include "app/run/untThreadClass.h"
+#include "lib/lookandfeel/cxStyles.h"
 #include "platform/db/field.h"
 #include "platform/db/params.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/except.h"
+#include "platform/rtl/format.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/scoped.h"
@@ -37,6 +39,24 @@ ui::TTimer* TimerIniciar = nullptr;
 
 constexpr ui::TColor kStripeColor = 5879905;  // red 97, green 184, blue 89
 constexpr char16_t kVersion[] = u" Versão 14.53.01";
+
+// The background colours of cxStyle1..cxStyle14, in that order.
+constexpr ui::TColor kStyleColors[] = {
+    0xFFFFFF,      // white
+    0xF5F5F5,      // light grey
+    kStripeColor,  // the title stripe's green
+    0xD7F0DA,      // pale green
+    0x800000,      // navy
+    0xF0DCC8,      // pale blue
+    0x00D7FF,      // gold
+    0xCCFFFF,      // pale yellow
+    0x0000C0,      // dark red
+    0xDCDCFF,      // pale red
+    0x808080,      // grey
+    0xC0C0C0,      // silver
+    0x008000,      // green
+    0x000000,      // black
+};
 
 rtl::String MessageOf(const std::exception& e) {
   if (auto* r = dynamic_cast<const rtl::Exception*>(&e)) return r->Message();
@@ -109,11 +129,26 @@ TfrmPrincipal::TfrmPrincipal(rtl::TComponent* AOwner) : ui::TForm(AOwner) {
   dtsQuelora = make<db::TDataSource>(this, nullptr, u"dtsQuelora");
   if (dtmPrincipal) dtsQuelora->SetDataSet(dtmPrincipal->qryQuelora);
   dtsQueloraPendentes = make<db::TDataSource>(this, nullptr, u"dtsQueloraPendentes");
+  createStyles();
 
   SetOnShow(rtl::TNotifyEvent::bind<&TfrmPrincipal::FormShow>(this));
   SetOnClose(ui::TCloseEvent::bind<&TfrmPrincipal::FormClose>(this));
   // The worker's grid refreshes come here.
   SetMainWindow(this);
+}
+
+void TfrmPrincipal::createStyles() {
+  cxStyleRepository = make<lookandfeel::TcxStyleRepository>(this, nullptr, u"cxStyleRepository");
+  const auto styleClass =
+      rtl::ClassRef<lookandfeel::TcxCustomStyle>::of<lookandfeel::TcxStyle>();
+  int number = 0;
+  for (ui::TColor color : kStyleColors) {
+    // Owned by the window, listed by the repository, as a stored form has them.
+    auto* style =
+        static_cast<lookandfeel::TcxStyle*>(cxStyleRepository->CreateItemEx(styleClass, this));
+    style->SetName(u"cxStyle" + rtl::IntToStr(++number));
+    style->SetColor(color);
+  }
 }
 
 void TfrmPrincipal::createActions() {

@@ -22,6 +22,10 @@
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/timer.h"
 
+namespace lookandfeel {
+class TcxStyleRepository;
+}  // namespace lookandfeel
+
 namespace integrador {
 
 class TfrmPrincipal : public ui::TForm, public IMainWindow {
@@ -80,6 +84,9 @@ class TfrmPrincipal : public ui::TForm, public IMainWindow {
   ui::TAction* actParar = nullptr;
   ui::TAction* actModeDev = nullptr;
   ui::TAction* actModeDevDesactive = nullptr;
+  // Colour styles cxStyle1..cxStyle14, kept for views to come; no control
+  // of the window uses them yet.
+  lookandfeel::TcxStyleRepository* cxStyleRepository = nullptr;
 
   void FormShow(rtl::TObject* Sender);
   void TimerIniciarOnTimer(rtl::TObject* Sender);
@@ -106,6 +113,7 @@ class TfrmPrincipal : public ui::TForm, public IMainWindow {
  private:
   void createControls();
   void createActions();
+  void createStyles();
   // Once the login has succeeded: the next query on the status bar, the
   // last week's records in the grid, and the scheduler's start 10 s later.
   void afterLogin();

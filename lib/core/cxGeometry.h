@@ -19,6 +19,8 @@ using ui::TSize;
 
 struct TdxRectF {
   float Left = 0, Top = 0, Right = 0, Bottom = 0;
+  float Width() const { return Right - Left; }
+  float Height() const { return Bottom - Top; }
   friend bool operator==(const TdxRectF&, const TdxRectF&) = default;
 };
 struct TdxPointF {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "lib/core/cxGeometry.h"
 #include "lib/core/dxAlphaColors.h"
 #include "lib/core/dxGDIPlusAPI.h"
 #include "platform/gdiplus/font.h"
@@ -36,11 +37,6 @@ namespace core {
 
 class TdxGPImage;
 
-struct TdxRectF {
-  float Left = 0, Top = 0, Right = 0, Bottom = 0;
-  float Width() const { return Right - Left; }
-  float Height() const { return Bottom - Top; }
-};
 using TdxGpPointF = gdiplus::GpPointF;
 
 enum class TdxGPInterpolationMode {
