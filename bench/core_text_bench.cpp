@@ -27,6 +27,8 @@
 #include <pango/pangocairo.h>
 #include <pango/pangofc-fontmap.h>
 
+#include "bench/program_font_config.h"
+
 namespace {
 
 constexpr int kWords = 10000;
@@ -72,24 +74,10 @@ struct Surface {
 
 // ---- wrapping ---------------------------------------------------------------------------------
 
-// The font configuration compiled into the program, so that the baseline
-// lays out the same Tahoma.
-FcConfig* programFontConfig() {
-  const rtl::TResourceEntry* res = rtl::FindResource(std::string_view("FONTCONFIG"), std::string_view("fonts.conf"));
-  if (!res) return nullptr;
-  FcConfig* config = FcConfigCreate();
-  if (!config) return nullptr;
-  if (!FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(res->Data), FcTrue) ||
-      !FcConfigBuildFonts(config)) {
-    FcConfigDestroy(config);
-    return nullptr;
-  }
-  return config;
-}
 
 void BM_Baseline_PangoWrap(benchmark::State& state) {
   const std::string text = rtl::StringToUtf8(paragraph());
-  FcConfig* config = programFontConfig();
+  FcConfig* config = bench::ProgramFontConfig();
   if (!config) {
     state.SkipWithError("the program's font configuration does not load");
     return;

@@ -107,6 +107,8 @@ BENCHMARK(BM_BitBltSrcInvert);
 #include <pango/pangocairo.h>
 #include <pango/pangofc-fontmap.h>
 
+#include "bench/program_font_config.h"
+
 #include <string>
 #include <string_view>
 
@@ -116,19 +118,6 @@ namespace {
 
 constexpr int kCols = 40, kRows = 12, kCellW = 48, kCellH = 18;
 
-// The font configuration compiled into the program, loaded on its own.
-FcConfig* programFontConfig() {
-  const rtl::TResourceEntry* res = rtl::FindResource(std::string_view("FONTCONFIG"), std::string_view("fonts.conf"));
-  if (!res) return nullptr;
-  FcConfig* config = FcConfigCreate();
-  if (!config) return nullptr;
-  if (!FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(res->Data), FcTrue) ||
-      !FcConfigBuildFonts(config)) {
-    FcConfigDestroy(config);
-    return nullptr;
-  }
-  return config;
-}
 
 // The family a description resolves to in a context.
 std::string familyOf(PangoContext* context, const PangoFontDescription* desc) {
@@ -164,7 +153,7 @@ void BM_Baseline_PangoGrid(benchmark::State& state) {
   cairo_t* cr = cairo_create(surface);
   // The faces the measured side finds: the program's own font
   // configuration, where the system's would give another family for Tahoma.
-  FcConfig* config = programFontConfig();
+  FcConfig* config = bench::ProgramFontConfig();
   if (!config) {
     state.SkipWithError("the program's font configuration does not load");
     cairo_destroy(cr);

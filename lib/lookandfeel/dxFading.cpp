@@ -202,29 +202,28 @@ bool TdxFader::CanFade(rtl::TObject* AObject, IdxFadingObject*& AFadingObject) {
   return IsReady() && AFadingObject && AFadingObject->CanFade();
 }
 
-void TdxFader::FadeIn(rtl::TObject* AObject) {
+namespace {
+// Fading in goes from the normal picture to the hot one, fading out back;
+// each direction has its own frame count and delay.
+void fadeObject(TdxFader& fader, rtl::TObject* AObject, bool fadeIn) {
   IdxFadingObject* fadingObject = nullptr;
-  if (!CanFade(AObject, fadingObject)) return;
+  if (!fader.CanFade(AObject, fadingObject)) return;
   ui::TBitmap* normal = nullptr;
   ui::TBitmap* hot = nullptr;
   fadingObject->GetFadingImages(normal, hot);
   TdxFadingOptions options;
   if (auto* source = dynamic_cast<IdxFadingObjectFadingOptions*>(AObject))
     if (TdxFadingOptions* custom = source->GetFadingOptions()) options.Assign(custom);
-  Fade(AObject, normal, hot, options.FadeInFrameCount(), options.FadeInFrameDelay());
+  if (fadeIn)
+    fader.Fade(AObject, normal, hot, options.FadeInFrameCount(), options.FadeInFrameDelay());
+  else
+    fader.Fade(AObject, hot, normal, options.FadeOutFrameCount(), options.FadeOutFrameDelay());
 }
+}  // namespace
 
-void TdxFader::FadeOut(rtl::TObject* AObject) {
-  IdxFadingObject* fadingObject = nullptr;
-  if (!CanFade(AObject, fadingObject)) return;
-  ui::TBitmap* normal = nullptr;
-  ui::TBitmap* hot = nullptr;
-  fadingObject->GetFadingImages(normal, hot);
-  TdxFadingOptions options;
-  if (auto* source = dynamic_cast<IdxFadingObjectFadingOptions*>(AObject))
-    if (TdxFadingOptions* custom = source->GetFadingOptions()) options.Assign(custom);
-  Fade(AObject, hot, normal, options.FadeOutFrameCount(), options.FadeOutFrameDelay());
-}
+void TdxFader::FadeIn(rtl::TObject* AObject) { fadeObject(*this, AObject, true); }
+
+void TdxFader::FadeOut(rtl::TObject* AObject) { fadeObject(*this, AObject, false); }
 
 void TdxFader::Fade(rtl::TObject* AObject, ui::TBitmap* AImage1, ui::TBitmap* AImage2, int AAnimationFrameCount,
                     int AAnimationFrameDelay) {

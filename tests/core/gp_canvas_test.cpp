@@ -12,6 +12,7 @@
 #include "platform/gdi/objects.h"
 #include "platform/gdiplus/gdiplus.h"
 #include "platform/ui/graphics.h"
+#include "tests/support/dib_dc.h"
 #include "tests/support/golden.h"
 
 using namespace core;
@@ -20,33 +21,7 @@ namespace {
 
 constexpr std::uint32_t kWhite = 0x00FFFFFF;
 
-// A memory DC over a top-down 32-bit DIB section filled with one colour.
-struct DibDC {
-  gdi::HDC dc = nullptr;
-  gdi::HBITMAP bmp = nullptr;
-  gdi::HGDIOBJ old = nullptr;
-  std::uint32_t* bits = nullptr;
-  int width, height;
-  DibDC(int w, int h, std::uint32_t fill = kWhite) : width(w), height(h) {
-    dc = gdi::CreateCompatibleDC(nullptr);
-    gdi::BITMAPINFO bmi{};
-    bmi.bmiHeader.biWidth = w;
-    bmi.bmiHeader.biHeight = -h;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    bmp = gdi::CreateDIBSection(dc, &bmi, gdi::DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<std::uint32_t*>(p);
-    for (int i = 0; i < w * h; ++i) bits[i] = fill;
-    old = gdi::SelectObject(dc, bmp);
-  }
-  ~DibDC() {
-    gdi::SelectObject(dc, old);
-    gdi::DeleteObject(bmp);
-    gdi::DeleteDC(dc);
-  }
-  std::uint32_t rgb(int x, int y) const { return bits[y * width + x] & 0x00FFFFFF; }
-};
+using testing_support::DibDC;
 
 struct BitmapDeleter {
   void operator()(gdiplus::GpBitmap* b) const { gdiplus::GdipDisposeImage(b); }

@@ -16,6 +16,7 @@
 #include "platform/gdi/objects.h"
 #include "platform/rtl/scoped.h"
 #include "platform/rtl/streams.h"
+#include "tests/support/dib_dc.h"
 #include "tests/support/golden.h"
 
 namespace {
@@ -145,33 +146,7 @@ TEST(SkinImageLayout, MarginsShrinkInProportion) {
 
 // --- drawing ------------------------------------------------------------------------------
 
-// A memory DC over a top-down 32-bit DIB section filled with one colour.
-struct DibDC {
-  gdi::HDC dc = nullptr;
-  gdi::HBITMAP bmp = nullptr;
-  gdi::HGDIOBJ old = nullptr;
-  std::uint32_t* bits = nullptr;
-  int width, height;
-  DibDC(int w, int h, std::uint32_t fill = 0x00FFFFFF) : width(w), height(h) {
-    dc = gdi::CreateCompatibleDC(nullptr);
-    gdi::BITMAPINFO bmi{};
-    bmi.bmiHeader.biWidth = w;
-    bmi.bmiHeader.biHeight = -h;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    bmp = gdi::CreateDIBSection(dc, &bmi, gdi::DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<std::uint32_t*>(p);
-    for (int i = 0; i < w * h; ++i) bits[i] = fill;
-    old = gdi::SelectObject(dc, bmp);
-  }
-  ~DibDC() {
-    gdi::SelectObject(dc, old);
-    gdi::DeleteObject(bmp);
-    gdi::DeleteDC(dc);
-  }
-  std::uint32_t rgb(int x, int y) const { return bits[y * width + x] & 0x00FFFFFF; }
-};
+using testing_support::DibDC;
 
 // Colours of the nine parts of a 12 x 12 frame with margins 4 (RGB).
 constexpr std::uint32_t kPartColors[9] = {0xC00000, 0x00C000, 0x0000C0, 0xC0C000, 0x808080,
