@@ -4,9 +4,12 @@
 #include <cstring>
 
 #include "lib/core/cxImageDraw.h"
+#include "platform/rtl/except.h"
 #include "platform/rtl/filer.h"
+#include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
 #include "platform/ui/canvas.h"
+#include "platform/ui/graphics.h"
 
 namespace core {
 
@@ -296,6 +299,50 @@ void TcxImageList::CopyImages(ui::TCustomImageList* images, int startIndex, int 
 
 void TcxImageList::AddImages(ui::TCustomImageList* images) {
   if (images) CopyImages(images);
+}
+
+namespace {
+
+// The bitmap of a resource, or nullptr when it is missing, empty or not a
+// bitmap (the BMP reader checks the bytes; it raises, we answer false).
+std::unique_ptr<TBitmap> bitmapResource(rtl::StringView name) {
+  const rtl::TResourceEntry* entry = rtl::FindResource(rtl::StringView(kBitmapResourceType), name);
+  if (!entry) return nullptr;
+  auto bitmap = std::make_unique<TBitmap>();
+  try {
+    rtl::TPointerStream stream(entry->Data, static_cast<rtl::Int64>(entry->Size));
+    bitmap->LoadFromStream(&stream);
+  } catch (const rtl::Exception&) {
+    return nullptr;
+  }
+  if (bitmap->Empty()) return nullptr;
+  return bitmap;
+}
+
+// clDefault stands for the colour of the bottom-left pixel, the one a
+// transparent bitmap drops; system colours become their current value.
+ui::TColor resolvedMaskColor(ui::TColor maskColor, TBitmap* bitmap) {
+  if (maskColor == ui::clNone) return ui::clNone;
+  if (maskColor != ui::clDefault) return static_cast<ui::TColor>(ui::ColorToRGB(maskColor));
+  const gdi::ImageBGRA pixels = bitmap->ToImage();
+  const std::uint32_t p = pixels.at(0, pixels.height - 1);
+  return static_cast<ui::TColor>(((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu));
+}
+
+}  // namespace
+
+bool TcxImageList::LoadImage(std::uintptr_t /*instance*/, rtl::StringView resourceName, ui::TColor maskColor,
+                             int width, TLoadResources /*flags*/) {
+  std::unique_ptr<TBitmap> bitmap = bitmapResource(resourceName);
+  if (!bitmap) return false;
+  // The bitmap goes through a platform list first so that the strip is cut
+  // and masked exactly as the platform's own lists do; then its images are
+  // copied in as any other list's would be.
+  ui::TCustomImageList loaded(width > 0 ? width : Width(), bitmap->Height());
+  loaded.SetAllocBy(AllocBy());
+  if (loaded.AddMasked(bitmap.get(), resolvedMaskColor(maskColor, bitmap.get())) < 0) return false;
+  AddImages(&loaded);
+  return true;
 }
 
 void TcxImageList::GetImageInfo(int index, TBitmap* image, TBitmap* mask) {

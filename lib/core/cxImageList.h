@@ -4,11 +4,14 @@
 // collection. The collection is what forms store ("ImageInfo", marked by
 // "FormatVersion" = 1) and what survives colour and alpha round trips; the
 // platform list is rebuilt from it after loading.
+#include <cstdint>
 #include <memory>
 
 #include "lib/core/cxGeometry.h"
 #include "lib/core/cxGraphicsBitmaps.h"
 #include "platform/rtl/classes.h"
+#include "platform/rtl/set.h"
+#include "platform/rtl/types.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/colors.h"
 #include "platform/ui/image_list.h"
@@ -22,6 +25,15 @@ class TGraphic;
 namespace core {
 
 class TcxImageList;
+
+// Options of loading images from a bitmap resource. Our resources are BMP
+// files, so only the mask colour decides anything; the options are accepted
+// for callers written against the platform.
+enum class TLoadResource { lrDefaultColor, lrDefaultSize, lrFromFile, lrMap3DColors, lrTransparent, lrMonoChrome };
+using TLoadResources = rtl::Set<TLoadResource, 6>;
+
+// The resource type our bitmap resources are registered under (a BMP file).
+inline constexpr char16_t kBitmapResourceType[] = u"BITMAP";
 
 class TcxImageInfo : public rtl::TPersistent {
   RTL_CLASS(TcxImageInfo, rtl::TPersistent)
@@ -119,6 +131,15 @@ class TcxImageList : public ui::TDragImageList {
   int AddImageInfo(TcxImageInfo* imageInfo);
   void CopyImages(ui::TCustomImageList* images, int startIndex = 0, int endIndex = -1);
   void AddImages(ui::TCustomImageList* images);
+  // Adds the images of the bitmap resource `resourceName` (type
+  // kBitmapResourceType), cut into images `width` wide (0: the list's
+  // width) as tall as the bitmap. The mask is made from `maskColor`:
+  // clNone keeps every pixel, clDefault takes the bottom-left pixel's
+  // colour. False, with the list untouched, when the resource is missing or
+  // its bytes are no bitmap. `instance` is accepted for callers written
+  // against the platform: our resources are compiled into the program.
+  bool LoadImage(std::uintptr_t instance, rtl::StringView resourceName, ui::TColor maskColor = ui::clDefault,
+                 int width = 0, TLoadResources flags = {});
   // -1: the whole strip.
   void GetImageInfo(int index, ui::TBitmap* image, ui::TBitmap* mask);
   static void GetImageInfo(ui::TCustomImageList* images, int index, ui::TBitmap* image, ui::TBitmap* mask);

@@ -7,6 +7,7 @@
 
 #include "lib/core/cxImageList.h"
 #include "platform/rtl/filer.h"
+#include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/canvas.h"
@@ -371,6 +372,113 @@ TEST(ImageListDraw, TransformedImagesAreOpaqueOverTheBackground) {
   EXPECT_EQ(square >> 24, 255u);
   EXPECT_EQ((square >> 16) & 0xFF, square & 0xFF);  // grey over white
   EXPECT_NE(square, kWhite);
+}
+
+// --- loading from bitmap resources -------------------------------------------
+
+// A colour whose red and blue differ, so a swapped byte order shows.
+constexpr ui::TColor kMarker = 0x3080F0;
+constexpr std::uint32_t kMarkerPixel = 0xFFF08030u;
+
+// A 48 x 16 strip of red, green and blue images with two marker pixels: the
+// strip's bottom-left one (the default mask colour) and one in the green
+// image. Registered once, as a BMP file, with a resource of bad bytes.
+void RegisterBitmapResources() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  std::unique_ptr<TBitmap> strip = Strip(48, 16);
+  strip->Canvas()->SetPixels(0, 15, kMarker);
+  strip->Canvas()->SetPixels(17, 1, kMarker);
+  rtl::TMemoryStream stream;
+  strip->SaveToStream(&stream);
+  static std::vector<rtl::Byte> bmp;
+  const auto* begin = static_cast<const rtl::Byte*>(stream.Memory());
+  bmp.assign(begin, begin + stream.Size());
+  bmp.push_back(0);
+  static const rtl::Byte garbage[] = {'B', 'M', 0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3, 0};
+  static const rtl::TResourceEntry entries[] = {
+      {"BITMAP", "CX_TEST_STRIP", bmp.data(), bmp.size() - 1},
+      {"BITMAP", "CX_TEST_GARBAGE", garbage, sizeof(garbage) - 1},
+      // The right name under another type is not a bitmap resource.
+      {"RCDATA", "CX_TEST_RCDATA_ONLY", bmp.data(), bmp.size() - 1},
+  };
+  rtl::RegisterResources(entries, 3);
+}
+
+// Transparent pixels of each image of a list, as its masks say.
+std::vector<int> MaskedCounts(TcxImageList& list, int first) {
+  std::vector<int> counts;
+  for (int i = first; i < list.Count(); ++i) {
+    TBitmap image, mask;
+    list.GetImageInfo(i, &image, &mask);
+    const gdi::ImageBGRA m = mask.ToImage();
+    int n = 0;
+    for (std::uint32_t p : m.pixels) n += (p & 0xFFFFFF) == 0xFFFFFF ? 1 : 0;
+    counts.push_back(n);
+  }
+  return counts;
+}
+
+TEST(ImageListLoad, BitmapResourcesLoadAsStripsWithTheirMasks) {
+  RegisterBitmapResources();
+  struct Case {
+    const char16_t* name;
+    ui::TColor maskColor;
+    bool loaded;
+    std::vector<int> maskedPerImage;  // of the loaded images
+  } cases[] = {
+      // The default mask colour is the bottom-left pixel's: both marker ones.
+      {u"CX_TEST_STRIP", ui::clDefault, true, {1, 1, 0}},
+      {u"cx_test_strip", kMarker, true, {1, 1, 0}},
+      {u"CX_TEST_STRIP", ui::clNone, true, {0, 0, 0}},
+      {u"CX_TEST_STRIP", ui::clBlue, true, {0, 0, 256}},
+      {u"CX_TEST_MISSING", ui::clDefault, false, {}},
+      {u"CX_TEST_RCDATA_ONLY", ui::clDefault, false, {}},
+      {u"CX_TEST_GARBAGE", ui::clDefault, false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::string(c.name, c.name + std::char_traits<char16_t>::length(c.name))
+                                    << " mask " << std::hex << c.maskColor);
+    TcxImageList list(16, 16);
+    std::unique_ptr<TBitmap> first = Strip(16, 16);  // one red image already there
+    ASSERT_EQ(list.Add(first.get(), nullptr), 0);
+    Notified notified;
+    list.SetOnChange(rtl::TNotifyEvent::bind<&Notified::Tick>(&notified));
+    EXPECT_EQ(list.LoadImage(0, c.name, c.maskColor), c.loaded);
+    const int loaded = static_cast<int>(c.maskedPerImage.size());
+    ASSERT_EQ(list.Count(), 1 + loaded);
+    EXPECT_EQ(list.ImageInfo()->Count(), 1 + loaded);
+    EXPECT_EQ(notified.count > 0, c.loaded);
+    EXPECT_EQ(CentreOf(list, 0), kRed);
+    for (int i = 0; i < loaded; ++i) {
+      if (c.maskedPerImage[i] == 256) continue;  // all masked: no colour left to see
+      EXPECT_EQ(CentreOf(list, 1 + i), kTileColors[i]) << "image " << i;
+      EXPECT_EQ(ItemCentre(list, 1 + i), kTileColors[i]) << "item " << i;
+    }
+    EXPECT_EQ(MaskedCounts(list, 1), c.maskedPerImage);
+    if (loaded > 0 && c.maskedPerImage[0] == 1) {
+      TBitmap image, mask;
+      list.GetImageInfo(1, &image, &mask);
+      EXPECT_EQ(mask.ToImage().at(0, 15) & 0xFFFFFF, 0xFFFFFFu) << "the bottom-left pixel is the masked one";
+      list.GetImageInfo(2, &image, &mask);
+      EXPECT_EQ(mask.ToImage().at(1, 1) & 0xFFFFFF, 0xFFFFFFu);
+    }
+    if (c.maskColor == ui::clNone && loaded > 0) {
+      EXPECT_EQ(list.ImagePixels(1).at(0, 15), kMarkerPixel) << "clNone keeps the marker pixel";
+    }
+  }
+}
+
+// A width other than the list's cuts the strip into that many images.
+TEST(ImageListLoad, TheWidthCutsTheStrip) {
+  RegisterBitmapResources();
+  TcxImageList list(48, 16);
+  ASSERT_TRUE(list.LoadImage(0, u"CX_TEST_STRIP", ui::clNone, 48));
+  EXPECT_EQ(list.Count(), 1);
+  TcxImageList narrow(16, 16);
+  ASSERT_TRUE(narrow.LoadImage(0, u"CX_TEST_STRIP", ui::clNone, 16));
+  EXPECT_EQ(narrow.Count(), 3);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 #include "lib/core/dxSkinsCore.h"
 #include "lib/core/dxSmartImage.h"
@@ -174,7 +175,25 @@ TEST_F(SkinModel, DetailsBefore104CarryOnlyTheName) {
     EXPECT_EQ(details.DisplayName(), version >= 1.04 ? u"Office 2003" : u"");
     EXPECT_EQ(details.Notes(), version >= 1.04 ? u"Notes \u00e7" : u"");
     EXPECT_EQ(changes, 1) << "one notification for the whole read";
+    // Both versions leave the icons empty in the data, so both get the defaults.
+    for (auto [size, px] : {std::pair{TdxSkinIconSize::sis16, 16}, std::pair{TdxSkinIconSize::sis48, 48}}) {
+      EXPECT_FALSE(details.GetIcon(size)->Empty()) << version;
+      EXPECT_EQ(details.GetIcon(size)->Width(), px) << version;
+      EXPECT_EQ(details.GetIcon(size)->Height(), px) << version;
+    }
   }
+}
+
+TEST_F(SkinModel, ResetIconLoadsTheDefaultOfItsSize) {
+  TdxSkinDetails details;
+  for (auto [size, px] : {std::pair{TdxSkinIconSize::sis16, 16}, std::pair{TdxSkinIconSize::sis48, 48}}) {
+    ASSERT_TRUE(details.GetIcon(size)->Empty());
+    details.ResetIcon(size);
+    EXPECT_EQ(details.GetIcon(size)->Width(), px);
+    EXPECT_EQ(details.GetIcon(size)->Height(), px);
+  }
+  details.Clear();
+  EXPECT_TRUE(details.GetIcon(TdxSkinIconSize::sis16)->Empty()) << "clearing drops the defaults too";
 }
 
 TEST_F(SkinModel, GroupWrittenAndReadBackCompares) {
