@@ -90,7 +90,7 @@ TcxStyle* NewStyle(TComponent* owner, const char16_t* name = u"") {
 
 // What a style is given: colours (clDefault = not set), a font change, a
 // bitmap, and flags taken away afterwards.
-struct StyleSpec {
+struct StyleRecipe {
   bool exists = false;
   TColor color = ui::clDefault;
   bool font = false;
@@ -103,8 +103,8 @@ enum Source { kNone, kExplicit, kIndexed, kDefault };
 
 struct MergeCase {
   const char* name;
-  StyleSpec explicitStyle;
-  StyleSpec indexedStyle;
+  StyleRecipe explicitStyle;
+  StyleRecipe indexedStyle;
   bool bitmapInViewParams;
   TColor color;
   Source font;
@@ -115,14 +115,14 @@ struct MergeCase {
 
 class StyleMerging : public testing::TestWithParam<MergeCase> {};
 
-TcxStyle* Build(const StyleSpec& spec, TComponent* owner) {
-  if (!spec.exists) return nullptr;
+TcxStyle* Build(const StyleRecipe& recipe, TComponent* owner) {
+  if (!recipe.exists) return nullptr;
   TcxStyle* style = NewStyle(owner);
-  style->SetColor(spec.color);
-  style->SetTextColor(spec.text);
-  if (spec.font) style->Font()->SetHeight(-15);
-  if (spec.bitmap) style->Bitmap()->SetSize(4, 4);
-  style->SetAssignedValues(style->AssignedValues() - spec.removed);
+  style->SetColor(recipe.color);
+  style->SetTextColor(recipe.text);
+  if (recipe.font) style->Font()->SetHeight(-15);
+  if (recipe.bitmap) style->Bitmap()->SetSize(4, 4);
+  style->SetAssignedValues(style->AssignedValues() - recipe.removed);
   return style;
 }
 
@@ -162,7 +162,7 @@ TEST_P(StyleMerging, ResolvesEachValueOnItsOwn) {
   EXPECT_EQ(styles.MaxDefaultViewParamsIndex(), c.defaultsAsked ? 7 : -1);
 }
 
-const StyleSpec kAll{true, kYellow, true, kBlue, true, {}};
+const StyleRecipe kAll{true, kYellow, true, kBlue, true, {}};
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, StyleMerging,
