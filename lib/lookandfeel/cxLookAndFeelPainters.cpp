@@ -2,6 +2,8 @@
 // default colours. The element families' bodies live beside this file.
 #include "lib/lookandfeel/cxLookAndFeelPainters.h"
 
+#include <algorithm>
+
 #include "lib/core/cxLibraryStrs.h"
 #include "lib/core/dxCore.h"
 #include "lib/core/dxOffice11.h"
@@ -33,6 +35,17 @@ bool LoadPNGResource(TdxSmartImage* AImage, const String& AName) {
   return true;
 }
 }  // namespace
+
+bool cxIsTouchModeEnabled = false;
+
+void dxAdjustToTouchableSize(int& ASize) {
+  if (cxIsTouchModeEnabled && ASize > 0) ASize = std::max(ASize, core::cxGetValueCurrentDPI(cxTouchElementMinSize));
+}
+void dxAdjustToTouchableSize(TSize& ASize) {
+  dxAdjustToTouchableSize(ASize.cx);
+  dxAdjustToTouchableSize(ASize.cy);
+}
+bool dxElementSizeFitsForTouch(int ASize) { return ASize >= core::cxGetValueCurrentDPI(cxTouchElementMinSize); }
 
 TcxCustomLookAndFeelPainter::TcxCustomLookAndFeelPainter() = default;
 TcxCustomLookAndFeelPainter::~TcxCustomLookAndFeelPainter() = default;

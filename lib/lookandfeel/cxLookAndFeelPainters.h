@@ -116,6 +116,20 @@ constexpr TRect cxCentreRect(const TRect& R, int AWidth, int AHeight) {
 }
 constexpr TRect cxCentreRect(const TRect& R, const TSize& ASize) { return cxCentreRect(R, ASize.cx, ASize.cy); }
 
+// --- touch mode ----------------------------------------------------------------------------------
+// Touch mode of the whole library (off at start); the look-and-feel module
+// switches it. Touch-adjusted sizes go through the two routines below.
+extern bool cxIsTouchModeEnabled;
+// The smallest element a finger hits reliably: 27 pixels at 96 DPI, scaled.
+inline constexpr int cxTouchElementMinSize = 27;
+// In touch mode a positive size becomes at least the scaled touch minimum;
+// zero, a negative size or touch mode off leave it as it is.
+void dxAdjustToTouchableSize(int& ASize);
+// The same rule for the width, then the height.
+void dxAdjustToTouchableSize(TSize& ASize);
+// Whether ASize reaches the scaled touch minimum, touch mode or not.
+bool dxElementSizeFitsForTouch(int ASize);
+
 // --- the painter -----------------------------------------------------------------------------
 class TcxCustomLookAndFeelPainter;
 // Paints the background of a header or footer cell; True when it did, so
@@ -160,6 +174,7 @@ class TcxCustomLookAndFeelPainter : public rtl::TPersistent {
   virtual void DrawSchedulerNavigationButtonContent(core::TcxCanvas* ACanvas, const TRect& R,
                                                     const TRect& AArrowRect, bool AIsNextButton,
                                                     TcxButtonState AState);
+  // --- footer cell bounds
   virtual TColor GetFilterSmartTagColor(TcxFilterSmartTagState AState, bool AIsFilterActive);
   // R narrowed to a band of AWidth pixels through its centre.
   virtual TRect GetSeparatorBounds(const TRect& R, int AWidth, bool AIsVertical);
@@ -377,6 +392,26 @@ class TcxCustomLookAndFeelPainter : public rtl::TPersistent {
   virtual bool GridDrawHeaderCellsFirst();
   virtual TColor PivotGridHeadersAreaColor();
   virtual TColor PivotGridHeadersAreaTextColor();
+  // --- image zoom buttons
+  // --- layout-view records
+  // --- chart tool box
+  // --- footers, filter buttons, filter panel and find panel
+  // --- windows, popup borders, hints, screen tips and tabs
+  // --- indicators
+  // --- scroll bars, size grips, sliders and small buttons
+  // --- scheduler navigation, groups and borders
+  // --- editor buttons and container borders
+  // --- clock
+  // --- zoom buttons
+  // --- back button
+  // --- date navigator
+  // --- navigators, progress bars and group boxes
+  // --- check boxes, toggle switches, radio buttons and label lines
+  // --- gauge, map control, office navigation bar and spreadsheet
+  // --- panels, track bars and splitters
+  // --- layout control, print preview, message box, breadcrumb edit, drop-down list box, alert window, gallery and bevel
+  // --- calendars and modern clocks
+  // --- rating control, fixed group indicator, wheel picker and rich edit
 
  private:
   core::TdxSmartImage* LoadedImage(std::unique_ptr<core::TdxSmartImage>& AImage, const char16_t* AName);

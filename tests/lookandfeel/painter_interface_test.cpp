@@ -9,6 +9,7 @@
 #include "lib/core/dxSkinsCore.h"
 #include "lib/core/dxSmartImage.h"
 #include "lib/lookandfeel/cxLookAndFeelPainters.h"
+#include "platform/gdi/dc.h"
 #include "platform/rtl/resources.h"
 #include "platform/ui/colors.h"
 
@@ -468,3 +469,39 @@ TEST(PainterModule, EditorStateMapAndOrdinals) {
 }
 
 }  // namespace
+
+// Touch-adjusted sizes: raised to 27 scaled pixels in touch mode only, and
+// never for a size that is not positive. At 144 DPI the minimum is
+// MulDiv(27, 144, 96) = 40.5, rounded half away from zero.
+TEST(PainterTouch, AdjustedSizesFollowTouchModeAndScreenResolution) {
+  struct Case {
+    bool touch;
+    int dpi;
+    int size;
+    int expected;
+  };
+  const Case cases[] = {
+      {true, 96, 16, 27}, {true, 96, 30, 30},  {true, 96, 0, 0},    {true, 96, -5, -5},
+      {true, 144, 16, 41}, {false, 96, 16, 16}, {false, 144, 1, 1}, {true, 96, 27, 27},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "touch " << c.touch << " dpi " << c.dpi << " size " << c.size);
+    cxIsTouchModeEnabled = c.touch;
+    gdi::SetScreenLogPixels(c.dpi);
+    int size = c.size;
+    dxAdjustToTouchableSize(size);
+    EXPECT_EQ(size, c.expected);
+    TSize both{c.size, 30};
+    dxAdjustToTouchableSize(both);
+    EXPECT_EQ(both.cx, c.expected);
+    EXPECT_EQ(both.cy, c.dpi == 144 && c.touch ? 41 : 30);
+  }
+  cxIsTouchModeEnabled = false;
+  gdi::SetScreenLogPixels(96);
+  EXPECT_TRUE(dxElementSizeFitsForTouch(27));
+  EXPECT_FALSE(dxElementSizeFitsForTouch(26));
+  gdi::SetScreenLogPixels(144);
+  EXPECT_FALSE(dxElementSizeFitsForTouch(40));
+  EXPECT_TRUE(dxElementSizeFitsForTouch(41));
+  gdi::SetScreenLogPixels(96);
+}
