@@ -1,0 +1,129 @@
+#include "lib/data/cxFilterLike.h"
+
+#include <vector>
+
+namespace data {
+
+namespace {
+
+enum class TokenKind : unsigned char { AnyRun, One, Literal };
+
+struct Token {
+  TokenKind kind;
+  char16_t ch;
+};
+
+// The pattern with its escapes resolved: an escape character (when the
+// previous character did not escape it) matches nothing and makes the next
+// character literal. A percent character that is the pattern's very last
+// character ends the match at once, whatever text remains.
+struct Pattern {
+  std::vector<Token> tokens;
+  bool endsWithAnyRun = false;
+};
+
+Pattern Tokenize(const char16_t* APattern, std::size_t ALen, char16_t APercent, char16_t AUnderline,
+                 char16_t AEscape) {
+  Pattern p;
+  p.tokens.reserve(ALen);
+  bool escaped = false;
+  for (std::size_t i = 0; i < ALen; ++i) {
+    const char16_t c = APattern[i];
+    if (AEscape != 0 && !escaped && c == AEscape) {
+      escaped = true;
+      continue;
+    }
+    if (!escaped && c == APercent) {
+      if (i + 1 == ALen) {
+        p.endsWithAnyRun = true;
+        break;
+      }
+      p.tokens.push_back({TokenKind::AnyRun, c});
+    } else if (!escaped && c == AUnderline) {
+      p.tokens.push_back({TokenKind::One, c});
+    } else {
+      p.tokens.push_back({TokenKind::Literal, c});
+    }
+    escaped = false;
+  }
+  return p;
+}
+
+}  // namespace
+
+// Iterative matching with one remembered wildcard: when the text runs out of
+// agreement after a wildcard, only the latest wildcard takes one more
+// character (an earlier one taking more can never help, the latest one
+// covers whatever it would have skipped). Every wildcard not at the end
+// continues only where a text character remains, as the rule above says.
+bool Like(const char16_t* AText, std::size_t ATextLen, const char16_t* APattern, std::size_t APatternLen,
+          char16_t APercentChar, char16_t AUnderlineChar, char16_t AEscapeChar) {
+  const Pattern p = Tokenize(APattern, APatternLen, APercentChar, AUnderlineChar, AEscapeChar);
+  const std::vector<Token>& tokens = p.tokens;
+  const std::size_t n = tokens.size();
+  std::size_t pi = 0, ti = 0;
+  std::size_t starToken = SIZE_MAX, starText = 0;
+  for (;;) {
+    if (pi == n) {
+      if (p.endsWithAnyRun) return true;
+      if (ti == ATextLen) return true;
+    } else if (tokens[pi].kind == TokenKind::AnyRun) {
+      // The first time a wildcard is reached is at its earliest possible
+      // text position; with no character left there, no choice helps.
+      if (ti >= ATextLen) return false;
+      starToken = pi++;
+      starText = ti;
+      continue;
+    } else if (ti < ATextLen &&
+               (tokens[pi].kind == TokenKind::One || tokens[pi].ch == AText[ti])) {
+      ++pi;
+      ++ti;
+      continue;
+    }
+    if (starToken == SIZE_MAX) return false;
+    if (++starText >= ATextLen) return false;
+    pi = starToken + 1;
+    ti = starText;
+  }
+}
+
+bool LikeStr(const String& AText, const String& APattern, char16_t APercent, char16_t AUnderline,
+             char16_t AEscape) {
+  return Like(AText.data(), AText.size(), APattern.data(), APattern.size(), APercent, AUnderline, AEscape);
+}
+
+void PreparePatternStr(String& APatternStr, char16_t APercent) {
+  String out;
+  out.reserve(APatternStr.size());
+  for (char16_t c : APatternStr) {
+    if (c == APercent && !out.empty() && out.back() == APercent) continue;
+    out.push_back(c);
+  }
+  APatternStr = std::move(out);
+}
+
+TcxFilterLikeOperator LikeOperatorByPattern(String& APatternStr, char16_t APercent) {
+  PreparePatternStr(APatternStr, APercent);
+  if (APatternStr.size() < 2) return TcxFilterLikeOperator::floLike;
+  int kind = static_cast<int>(TcxFilterLikeOperator::floLike);
+  if (APatternStr.front() == APercent) {
+    APatternStr.erase(0, 1);
+    kind = static_cast<int>(TcxFilterLikeOperator::floEndsWith);
+  }
+  if (!APatternStr.empty() && APatternStr.back() == APercent) {
+    APatternStr.pop_back();
+    kind += 1;
+  }
+  return static_cast<TcxFilterLikeOperator>(kind);
+}
+
+bool DataCompareText(const String& AText1, const String& AText2, bool APartialCompare, bool AIsAnywhere) {
+  const String s1 = rtl::AnsiUpperCase(AText1);
+  const String s2 = rtl::AnsiUpperCase(AText2);
+  if (s2.empty()) return s1.empty();
+  if (!APartialCompare) return s1 == s2;
+  if (AIsAnywhere) return s1.find(s2) != String::npos;
+  return s1.compare(0, s2.size(), s2) == 0;
+}
+
+}  // namespace data
