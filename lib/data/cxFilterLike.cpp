@@ -102,19 +102,19 @@ void PreparePatternStr(String& APatternStr, char16_t APercent) {
   APatternStr = std::move(out);
 }
 
-TcxFilterLikeOperator LikeOperatorByPattern(String& APatternStr, char16_t APercent) {
+TcxFilterLikePattern LikeOperatorByPattern(String& APatternStr, char16_t APercent) {
   PreparePatternStr(APatternStr, APercent);
-  if (APatternStr.size() < 2) return TcxFilterLikeOperator::floLike;
-  int kind = static_cast<int>(TcxFilterLikeOperator::floLike);
+  if (APatternStr.size() < 2) return TcxFilterLikePattern::floLike;
+  int kind = static_cast<int>(TcxFilterLikePattern::floLike);
   if (APatternStr.front() == APercent) {
     APatternStr.erase(0, 1);
-    kind = static_cast<int>(TcxFilterLikeOperator::floEndsWith);
+    kind = static_cast<int>(TcxFilterLikePattern::floEndsWith);
   }
   if (!APatternStr.empty() && APatternStr.back() == APercent) {
     APatternStr.pop_back();
     kind += 1;
   }
-  return static_cast<TcxFilterLikeOperator>(kind);
+  return static_cast<TcxFilterLikePattern>(kind);
 }
 
 bool DataCompareText(const String& AText1, const String& AText2, bool APartialCompare, bool AIsAnywhere) {

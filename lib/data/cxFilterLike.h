@@ -18,8 +18,8 @@ namespace data {
 
 using rtl::String;
 
-// How a pattern reads in a filter's display text.
-enum class TcxFilterLikeOperator { floLike, floBeginsWith, floEndsWith, floContains };
+// How a pattern reads in a filter's display text (the pattern class).
+enum class TcxFilterLikePattern { floLike, floBeginsWith, floEndsWith, floContains };
 
 // Whether AText matches APattern. Runs in time proportional to the product
 // of the two lengths whatever the pattern, so a hostile pattern from a user
@@ -32,7 +32,7 @@ bool LikeStr(const String& AText, const String& APattern, char16_t APercent, cha
 void PreparePatternStr(String& APatternStr, char16_t APercent);
 // Prepares the pattern, classifies it by its leading and trailing percent
 // characters and strips the ones that made the class.
-TcxFilterLikeOperator LikeOperatorByPattern(String& APatternStr, char16_t APercent);
+TcxFilterLikePattern LikeOperatorByPattern(String& APatternStr, char16_t APercent);
 
 // Case-insensitive (locale-aware upper-casing) comparison of incremental
 // search and locate: equal; with APartialCompare AText1 begins with AText2,

@@ -85,15 +85,15 @@ TEST(FilterLike, ManyWildcardsAgainstALongTextFinish) {
 TEST(FilterLike, PatternClasses) {
   struct Case {
     const char* pattern;
-    TcxFilterLikeOperator kind;
+    TcxFilterLikePattern kind;
     const char* stripped;
   };
   const Case cases[] = {
-      {"abc%", TcxFilterLikeOperator::floBeginsWith, "abc"}, {"%abc", TcxFilterLikeOperator::floEndsWith, "abc"},
-      {"%%abc%%", TcxFilterLikeOperator::floContains, "abc"}, {"%", TcxFilterLikeOperator::floLike, "%"},
-      {"%a", TcxFilterLikeOperator::floEndsWith, "a"},        {"a%b", TcxFilterLikeOperator::floLike, "a%b"},
-      {"%%", TcxFilterLikeOperator::floLike, "%"},            {"", TcxFilterLikeOperator::floLike, ""},
-      {"a%%%b%%", TcxFilterLikeOperator::floBeginsWith, "a%b"},
+      {"abc%", TcxFilterLikePattern::floBeginsWith, "abc"}, {"%abc", TcxFilterLikePattern::floEndsWith, "abc"},
+      {"%%abc%%", TcxFilterLikePattern::floContains, "abc"}, {"%", TcxFilterLikePattern::floLike, "%"},
+      {"%a", TcxFilterLikePattern::floEndsWith, "a"},        {"a%b", TcxFilterLikePattern::floLike, "a%b"},
+      {"%%", TcxFilterLikePattern::floLike, "%"},            {"", TcxFilterLikePattern::floLike, ""},
+      {"a%%%b%%", TcxFilterLikePattern::floBeginsWith, "a%b"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pattern);

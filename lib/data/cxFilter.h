@@ -1,0 +1,489 @@
+#pragma once
+// Filter criteria: a tree of conditions joined by Boolean operators.
+//
+// `TcxFilterCriteria` owns the tree, its options and its wildcards, prepares
+// the conditions' values once per change and evaluates the tree for one
+// record at a time. A condition (`TcxFilterCriteriaItem`) names the item it
+// tests, an operator kind, a value and a display value; the kind selects an
+// operator object that compares and supplies the operator's words. The
+// relative-date operators turn into a half-open date range computed from
+// today when the criteria are prepared, and stay there until the criteria
+// change again.
+//
+// Evaluation may run on several threads at once while the tree is left
+// alone; the arrays of BETWEEN and IN conditions are read under locks.
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/rtl/classes.h"
+#include "platform/rtl/object.h"
+#include "platform/rtl/set.h"
+#include "platform/rtl/variant.h"
+
+namespace data {
+
+using rtl::String;
+using rtl::TDateTime;
+using rtl::Variant;
+
+enum class TcxFilterOperatorKind {
+  foEqual, foNotEqual, foLess, foLessEqual, foGreater, foGreaterEqual, foLike, foNotLike, foBetween,
+  foNotBetween, foInList, foNotInList, foYesterday, foToday, foTomorrow, foLast7Days, foLastWeek, foLast14Days,
+  foLastTwoWeeks, foLast30Days, foLastMonth, foLastYear, foInPast, foThisWeek, foThisMonth, foThisYear,
+  foNext7Days, foNextWeek, foNext14Days, foNextTwoWeeks, foNext30Days, foNextMonth, foNextYear, foInFuture
+};
+inline constexpr int cxFilterOperatorKindCount = 34;
+enum class TcxFilterBoolOperatorKind { fboAnd, fboOr, fboNotAnd, fboNotOr };
+enum class TcxFilterCriteriaOption {
+  fcoCaseInsensitive, fcoShowOperatorDescription, fcoSoftNull, fcoSoftCompare, fcoIgnoreNull
+};
+using TcxFilterCriteriaOptions = rtl::Set<TcxFilterCriteriaOption, 5>;
+
+// Whether the "last N days" ranges end after today and the "next N days"
+// ranges start with it (true at start).
+extern bool cxFilterIncludeTodayInLastNextDaysList;
+
+class TcxFilterCriteria;
+class TcxFilterCriteriaItem;
+class TcxFilterCriteriaItemList;
+
+// --- operators ---------------------------------------------------------------------------
+class TcxFilterOperator : public rtl::TObject {
+  RTL_CLASS(TcxFilterOperator, rtl::TObject)
+
+ public:
+  explicit TcxFilterOperator(TcxFilterCriteriaItem* ACriteriaItem) : FCriteriaItem(ACriteriaItem) {}
+
+  // Filter-expression hooks of the filter text (the base has no expression form).
+  virtual String GetExpressionFilterText(const Variant& AValue);
+  virtual Variant GetExpressionValue(const Variant& AValue);
+  virtual void PrepareDisplayValue(const Variant& AValue, String& ADisplayValue) {}
+  // Computes what the operator needs before records are compared (date ranges).
+  virtual void Prepare() {}
+  virtual bool PrepareExpressionValue(Variant& AValue) { return false; }
+  // AValue is the record's prepared value, APreparedValue the condition's.
+  virtual bool CompareValues(const Variant& AValue, const Variant& APreparedValue) = 0;
+  virtual String DisplayText() { return FilterText(); }
+  // The operator's word in a filter text ("=", "LIKE", ...).
+  virtual String FilterText() = 0;
+  virtual bool IsDescription() { return false; }
+  virtual bool IsExpression() { return false; }
+  virtual bool IsNullOperator() { return false; }
+
+  TcxFilterCriteriaItem* CriteriaItem() const { return FCriteriaItem; }
+  TcxFilterCriteria* Criteria() const;
+
+ protected:
+  TcxFilterCriteriaItem* FCriteriaItem;
+  // Guards reading the condition's array value while several threads filter.
+  std::mutex FCriticalSection;
+};
+
+using TcxFilterOperatorClass = std::unique_ptr<TcxFilterOperator> (*)(TcxFilterCriteriaItem*);
+
+class TcxFilterEqualOperator : public TcxFilterOperator {
+  RTL_CLASS(TcxFilterEqualOperator, TcxFilterOperator)
+
+ public:
+  using TcxFilterOperator::TcxFilterOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return u"="; }
+};
+
+class TcxFilterNotEqualOperator : public TcxFilterEqualOperator {
+  RTL_CLASS(TcxFilterNotEqualOperator, TcxFilterEqualOperator)
+
+ public:
+  using TcxFilterEqualOperator::TcxFilterEqualOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return u"<>"; }
+};
+
+class TcxFilterLessOperator : public TcxFilterOperator {
+  RTL_CLASS(TcxFilterLessOperator, TcxFilterOperator)
+
+ public:
+  using TcxFilterOperator::TcxFilterOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return u"<"; }
+};
+
+class TcxFilterLessEqualOperator : public TcxFilterOperator {
+  RTL_CLASS(TcxFilterLessEqualOperator, TcxFilterOperator)
+
+ public:
+  using TcxFilterOperator::TcxFilterOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return u"<="; }
+};
+
+class TcxFilterGreaterOperator : public TcxFilterOperator {
+  RTL_CLASS(TcxFilterGreaterOperator, TcxFilterOperator)
+
+ public:
+  using TcxFilterOperator::TcxFilterOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return u">"; }
+};
+
+class TcxFilterGreaterEqualOperator : public TcxFilterOperator {
+  RTL_CLASS(TcxFilterGreaterEqualOperator, TcxFilterOperator)
+
+ public:
+  using TcxFilterOperator::TcxFilterOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return u">="; }
+};
+
+class TcxFilterLikeOperator : public TcxFilterOperator {
+  RTL_CLASS(TcxFilterLikeOperator, TcxFilterOperator)
+
+ public:
+  using TcxFilterOperator::TcxFilterOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  // By the pattern's class: like, begins with, ends with, contains.
+  String DisplayText() override;
+  String FilterText() override { return u"LIKE"; }
+
+ protected:
+  bool Matches(const Variant& AValue, const Variant& APreparedValue);
+};
+
+class TcxFilterNotLikeOperator : public TcxFilterLikeOperator {
+  RTL_CLASS(TcxFilterNotLikeOperator, TcxFilterLikeOperator)
+
+ public:
+  using TcxFilterLikeOperator::TcxFilterLikeOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return u"NOT LIKE"; }
+};
+
+class TcxFilterBetweenOperator : public TcxFilterOperator {
+  RTL_CLASS(TcxFilterBetweenOperator, TcxFilterOperator)
+
+ public:
+  using TcxFilterOperator::TcxFilterOperator;
+  // Both bounds included.
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return u"BETWEEN"; }
+  bool IsDescription() override { return true; }
+
+ protected:
+  bool InRange(const Variant& AValue, const Variant& APreparedValue);
+};
+
+class TcxFilterNotBetweenOperator : public TcxFilterBetweenOperator {
+  RTL_CLASS(TcxFilterNotBetweenOperator, TcxFilterBetweenOperator)
+
+ public:
+  using TcxFilterBetweenOperator::TcxFilterBetweenOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return u"NOT BETWEEN"; }
+};
+
+class TcxFilterInListOperator : public TcxFilterOperator {
+  RTL_CLASS(TcxFilterInListOperator, TcxFilterOperator)
+
+ public:
+  using TcxFilterOperator::TcxFilterOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return u"IN"; }
+  bool IsDescription() override { return true; }
+
+ protected:
+  bool InList(const Variant& AValue, const Variant& APreparedValue);
+};
+
+class TcxFilterNotInListOperator : public TcxFilterInListOperator {
+  RTL_CLASS(TcxFilterNotInListOperator, TcxFilterInListOperator)
+
+ public:
+  using TcxFilterInListOperator::TcxFilterInListOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return u"NOT IN"; }
+};
+
+// The form "= Null" and "LIKE Null" take: the record value is blank.
+class TcxFilterNullOperator : public TcxFilterEqualOperator {
+  RTL_CLASS(TcxFilterNullOperator, TcxFilterEqualOperator)
+
+ public:
+  using TcxFilterEqualOperator::TcxFilterEqualOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  bool IsNullOperator() override { return true; }
+};
+
+class TcxFilterNotNullOperator : public TcxFilterNullOperator {
+  RTL_CLASS(TcxFilterNotNullOperator, TcxFilterNullOperator)
+
+ public:
+  using TcxFilterNullOperator::TcxFilterNullOperator;
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return u"<>"; }
+};
+
+// A relative-date condition: the record value lies in [FDate1, FDate2), a
+// bound of 0 meaning none. The range is fixed by Prepare from today.
+class TcxFilterDateOperator : public TcxFilterOperator {
+  RTL_CLASS(TcxFilterDateOperator, TcxFilterOperator)
+
+ public:
+  TcxFilterDateOperator(TcxFilterCriteriaItem* ACriteriaItem, TcxFilterOperatorKind AKind);
+
+  bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
+  String DisplayText() override;
+  String FilterText() override { return DisplayText(); }
+  void Prepare() override;
+
+  TcxFilterOperatorKind Kind() const { return FKind; }
+  TDateTime Date1() const { return FDate1; }
+  TDateTime Date2() const { return FDate2; }
+
+ protected:
+  TcxFilterOperatorKind FKind;
+  TDateTime FDate1 = 0;
+  TDateTime FDate2 = 0;
+};
+
+// The operator class of each kind.
+TcxFilterOperatorClass cxFilterOperatorClass(TcxFilterOperatorKind AKind);
+TcxFilterOperatorClass cxFilterNullOperatorClass();
+TcxFilterOperatorClass cxFilterNotNullOperatorClass();
+// The range [ADate1, ADate2) of a relative-date kind for today AToday
+// (without time); 0 is an open end. Other kinds give false.
+bool cxGetFilterDateRange(TcxFilterOperatorKind AKind, TDateTime AToday, TDateTime& ADate1, TDateTime& ADate2);
+
+// --- the tree ---------------------------------------------------------------------------
+class TcxCustomFilterCriteriaItem : public rtl::TObject {
+  RTL_CLASS(TcxCustomFilterCriteriaItem, rtl::TObject)
+
+ public:
+  explicit TcxCustomFilterCriteriaItem(TcxFilterCriteriaItemList* AParent) : FParent(AParent) {}
+  ~TcxCustomFilterCriteriaItem() override = default;
+
+  virtual void Changed();
+  // Whether the record passes this item.
+  virtual bool DoFilterData(rtl::Int64 ARecordIndex) = 0;
+  virtual TcxFilterCriteria* GetCriteria();
+  virtual bool GetIsItemList() = 0;
+  virtual bool IsEmpty() = 0;
+
+  // Removes the item from its list and destroys it.
+  void Free();
+  TcxFilterCriteriaItemList* Parent() const { return FParent; }
+
+ protected:
+  friend class TcxFilterCriteriaItemList;
+  TcxFilterCriteriaItemList* FParent;
+};
+
+class TcxFilterCriteriaItemList : public TcxCustomFilterCriteriaItem {
+  RTL_CLASS(TcxFilterCriteriaItemList, TcxCustomFilterCriteriaItem)
+
+ public:
+  TcxFilterCriteriaItemList(TcxFilterCriteriaItemList* AParent, TcxFilterBoolOperatorKind ABoolOperatorKind);
+  ~TcxFilterCriteriaItemList() override;
+
+  bool DoFilterData(rtl::Int64 ARecordIndex) override;
+  TcxFilterCriteria* GetCriteria() override;
+  bool GetIsItemList() override { return true; }
+  bool IsEmpty() override { return FItems.empty(); }
+
+  TcxFilterCriteriaItem* AddItem(rtl::TObject* AItemLink, TcxFilterOperatorKind AOperatorKind,
+                                 const Variant& AValue, const String& ADisplayValue);
+  TcxFilterCriteriaItemList* AddItemList(TcxFilterBoolOperatorKind ABoolOperatorKind);
+  // Frees the children from the last to the first.
+  void Clear();
+  int Count() const { return static_cast<int>(FItems.size()); }
+  // None for an index out of range.
+  TcxCustomFilterCriteriaItem* Items(int AIndex) const;
+  TcxFilterBoolOperatorKind BoolOperatorKind() const { return FBoolOperatorKind; }
+  void SetBoolOperatorKind(TcxFilterBoolOperatorKind AValue);
+  // Takes AItem out of the list (it stays alive) and reports the change;
+  // the caller owns it afterwards.
+  std::unique_ptr<TcxCustomFilterCriteriaItem> ExtractItem(TcxCustomFilterCriteriaItem* AItem);
+  // Takes ownership of AItem (whose parent becomes this list) at the end.
+  void AppendItem(std::unique_ptr<TcxCustomFilterCriteriaItem> AItem);
+  // Destroys AItem when it is a child; reports the change then.
+  void RemoveItem(TcxCustomFilterCriteriaItem* AItem);
+
+ protected:
+  friend class TcxFilterCriteria;
+  TcxFilterBoolOperatorKind FBoolOperatorKind;
+  TcxFilterCriteria* FCriteria = nullptr;  // the root's only
+  std::vector<std::unique_ptr<TcxCustomFilterCriteriaItem>> FItems;
+};
+
+class TcxFilterCriteriaItem : public TcxCustomFilterCriteriaItem {
+  RTL_CLASS(TcxFilterCriteriaItem, TcxCustomFilterCriteriaItem)
+
+ public:
+  // The value goes in after the link, the display value and the kind; a
+  // blank-class condition without a display value shows "blank".
+  TcxFilterCriteriaItem(TcxFilterCriteriaItemList* AParent, rtl::TObject* AItemLink,
+                        TcxFilterOperatorKind AOperatorKind, const Variant& AValue, const String& ADisplayValue);
+  ~TcxFilterCriteriaItem() override;
+
+  bool DoFilterData(rtl::Int64 ARecordIndex) override;
+  bool GetIsItemList() override { return false; }
+  // A condition without an item link tests nothing.
+  bool IsEmpty() override { return FItemLink == nullptr; }
+
+  // The record's value of the linked item.
+  virtual Variant GetDataValue(rtl::Int64 ARecordIndex) = 0;
+  virtual String GetDisplayValue();
+  virtual String GetFieldCaption() { return String(); }
+  virtual String GetFieldName() { return String(); }
+  // The operator class for the kind, or the blank class for "=", "<>",
+  // LIKE and NOT LIKE with a blank value.
+  virtual TcxFilterOperatorClass GetFilterOperatorClass();
+  virtual rtl::TObject* GetItemLink() { return FItemLink; }
+  virtual void SetItemLink(rtl::TObject* AValue);
+  virtual void RecreateOperator();
+  virtual bool SupportsMultiThreading() { return true; }
+  bool ValueIsNull(const Variant& AValue);
+
+  const String& DisplayValue() const { return FDisplayValue; }
+  void SetDisplayValue(const String& AValue);
+  rtl::TObject* ItemLink() const { return FItemLink; }
+  TcxFilterOperator* Operator() const { return FOperator.get(); }
+  TcxFilterOperatorKind OperatorKind() const { return FOperatorKind; }
+  void SetOperatorKind(TcxFilterOperatorKind AValue);
+  const Variant& Value() const { return FValue; }
+  void SetValue(const Variant& AValue);
+  const Variant& PreparedValue() const { return FPreparedValue; }
+  bool CompareByDisplayValue();
+
+ protected:
+  friend class TcxFilterCriteria;
+  // Whether the record passes, the value already read.
+  bool Compare(rtl::Int64 ARecordIndex);
+  void Prepare();
+
+  String FDisplayValue;
+  rtl::TObject* FItemLink;
+  std::unique_ptr<TcxFilterOperator> FOperator;
+  TcxFilterOperatorKind FOperatorKind;
+  Variant FPreparedValue;
+  Variant FValue;
+};
+
+// Makes a condition of the criteria's item class.
+using TcxFilterCriteriaItemFactory = std::unique_ptr<TcxFilterCriteriaItem> (*)(
+    TcxFilterCriteriaItemList* AParent, rtl::TObject* AItemLink, TcxFilterOperatorKind AOperatorKind,
+    const Variant& AValue, const String& ADisplayValue);
+
+class TcxFilterCriteria : public rtl::TPersistent {
+  RTL_CLASS(TcxFilterCriteria, rtl::TPersistent)
+
+ public:
+  TcxFilterCriteria();
+  ~TcxFilterCriteria() override;
+
+  void BeginUpdate() { ++FLockCount; }
+  void EndUpdate();
+  void CancelUpdate() { --FLockCount; }
+  bool IsLocked() const { return FLockCount > 0; }
+  // Marks the criteria changed; unlocked, prepares and reports at once.
+  virtual void Changed();
+  virtual void CheckChanges();
+
+  virtual String ConvertBoolToStr(const Variant& AValue);
+  virtual String ConvertDateToStr(const Variant& AValue);
+  virtual void FormatFilterTextValue(TcxFilterCriteriaItem* AItem, const Variant& AValue, String& ADisplayValue) {}
+  // The condition class of this criteria (the data controller's makes its own).
+  virtual std::unique_ptr<TcxFilterCriteriaItem> CreateItem(TcxFilterCriteriaItemList* AParent,
+                                                            rtl::TObject* AItemLink,
+                                                            TcxFilterOperatorKind AOperatorKind,
+                                                            const Variant& AValue, const String& ADisplayValue) = 0;
+  virtual void Prepare();
+  virtual String PrepareDisplayText(const String& AText);
+  virtual Variant PrepareValue(const Variant& AValue);
+  virtual void SetFilterText(const String& AValue) {}
+  virtual void Update();
+  void Assign(rtl::TPersistent* ASource) override;
+  virtual void AssignEvents(rtl::TPersistent* ASource);
+  TcxFilterCriteriaItem* AddItem(TcxFilterCriteriaItemList* AParent, rtl::TObject* AItemLink,
+                                 TcxFilterOperatorKind AOperatorKind, const Variant& AValue,
+                                 const String& ADisplayValue);
+  virtual TcxFilterCriteriaItem* FindItemByItemLink(rtl::TObject* AItemLink);
+  virtual bool IsEmpty();
+  virtual void RestoreDefaults();
+  virtual bool ValueIsNull(const Variant& AValue);
+
+  void Clear();
+  // The root's result for the record.
+  bool DoFilterData(rtl::Int64 ARecordIndex);
+  void RemoveItemByItemLink(rtl::TObject* AItemLink);
+  bool SupportsMultiThreading();
+
+  TcxFilterCriteriaItemList* Root() const { return FRoot.get(); }
+  const String& DateTimeFormat() const { return FDateTimeFormat; }
+  void SetDateTimeFormat(const String& AValue);
+  char16_t EscapeWildcard() const { return FEscapeWildcard; }
+  void SetEscapeWildcard(char16_t AValue) { FEscapeWildcard = AValue; }
+  int MaxValueListCount() const { return FMaxValueListCount; }
+  void SetMaxValueListCount(int AValue) { FMaxValueListCount = AValue; }
+  TcxFilterCriteriaOptions Options() const { return FOptions; }
+  void SetOptions(TcxFilterCriteriaOptions AValue);
+  char16_t PercentWildcard() const { return FPercentWildcard; }
+  void SetPercentWildcard(char16_t AValue);
+  char16_t UnderscoreWildcard() const { return FUnderscoreWildcard; }
+  void SetUnderscoreWildcard(char16_t AValue);
+  bool CompareByDisplayValues() const { return FCompareByDisplayValues; }
+  void SetCompareByDisplayValues(bool AValue) { FCompareByDisplayValues = AValue; }
+  bool SupportedLike() const { return FSupportedLike; }
+  void SetSupportedLike(bool AValue) { FSupportedLike = AValue; }
+  bool TranslateBetween() const { return FTranslateBetween; }
+  void SetTranslateBetween(bool AValue) { FTranslateBetween = AValue; }
+  bool TranslateLike() const { return FTranslateLike; }
+  void SetTranslateLike(bool AValue) { FTranslateLike = AValue; }
+  bool TranslateIn() const { return FTranslateIn; }
+  void SetTranslateIn(bool AValue) { FTranslateIn = AValue; }
+  int Version() const { return FVersion; }
+  const rtl::TNotifyEvent& OnChanged() const { return FOnChanged; }
+  void SetOnChanged(const rtl::TNotifyEvent& AValue) { FOnChanged = AValue; }
+
+ protected:
+  // Copies the conditions of ASource (the same shape, item links kept).
+  virtual void AssignItems(TcxFilterCriteria* ASource);
+  void CopyList(TcxFilterCriteriaItemList* ATarget, TcxFilterCriteriaItemList* ASource);
+  void PrepareList(TcxFilterCriteriaItemList* AList);
+  // After a condition left AList: frees emptied lists up to the root and
+  // dissolves a list left with a single child into its parent.
+  void TidyList(TcxFilterCriteriaItemList* AList);
+
+  bool FChanged = false;
+  std::mutex FCriticalSection;
+  String FDateTimeFormat;
+  char16_t FEscapeWildcard = 0;
+  int FLockCount = 0;
+  int FMaxValueListCount = 0;
+  TcxFilterCriteriaOptions FOptions;
+  char16_t FPercentWildcard = u'%';
+  bool FCompareByDisplayValues = false;
+  std::unique_ptr<TcxFilterCriteriaItemList> FRoot;
+  bool FSupportedLike = true;
+  bool FTranslateBetween = false;
+  bool FTranslateLike = false;
+  bool FTranslateIn = false;
+  char16_t FUnderscoreWildcard = u'_';
+  int FVersion = 2;
+  rtl::TNotifyEvent FOnChanged;
+};
+
+}  // namespace data
