@@ -524,7 +524,7 @@ String TcxFilterCriteria::PrepareDisplayText(const String& AText) {
 
 Variant TcxFilterCriteria::PrepareValue(const Variant& AValue) {
   if (rtl::VarIsArray(AValue)) {
-    std::lock_guard<std::mutex> lock(FCriticalSection);
+    std::lock_guard<std::recursive_mutex> lock(FCriticalSection);
     const int low = rtl::VarArrayLowBound(AValue, 1);
     const int high = rtl::VarArrayHighBound(AValue, 1);
     Variant result = AValue;
@@ -656,29 +656,6 @@ void TcxFilterCriteria::RestoreDefaults() {
   EndUpdate();
 }
 
-void TcxFilterCriteria::CopyList(TcxFilterCriteriaItemList* ATarget, TcxFilterCriteriaItemList* ASource) {
-  ATarget->SetBoolOperatorKind(ASource->BoolOperatorKind());
-  for (int i = 0; i < ASource->Count(); ++i) {
-    TcxCustomFilterCriteriaItem* item = ASource->Items(i);
-    if (item->GetIsItemList()) {
-      auto* sourceList = static_cast<TcxFilterCriteriaItemList*>(item);
-      CopyList(ATarget->AddItemList(sourceList->BoolOperatorKind()), sourceList);
-    } else {
-      auto* condition = static_cast<TcxFilterCriteriaItem*>(item);
-      ATarget->AddItem(condition->ItemLink(), condition->OperatorKind(), condition->Value(),
-                       condition->DisplayValue());
-    }
-  }
-}
-
-void TcxFilterCriteria::AssignItems(TcxFilterCriteria* ASource) {
-  BeginUpdate();
-  FRoot->Clear();
-  CopyList(FRoot.get(), ASource->Root());
-  Changed();
-  EndUpdate();
-}
-
 void TcxFilterCriteria::AssignEvents(rtl::TPersistent* ASource) {
   if (auto* source = dynamic_cast<TcxFilterCriteria*>(ASource)) FOnChanged = source->FOnChanged;
 }
@@ -700,7 +677,7 @@ void TcxFilterCriteria::Assign(rtl::TPersistent* ASource) {
   FTranslateIn = source->FTranslateIn;
   FSupportedLike = source->FSupportedLike;
   SetUnderscoreWildcard(source->FUnderscoreWildcard);
-  AssignItems(source);
+  AssignItems(source, false);
   AssignEvents(source);
   EndUpdate();
 }

@@ -21,6 +21,11 @@
 #include "platform/rtl/set.h"
 #include "platform/rtl/variant.h"
 
+namespace rtl {
+class TStream;
+class TMemoryStream;
+}  // namespace rtl
+
 namespace data {
 
 using rtl::String;
@@ -39,6 +44,16 @@ enum class TcxFilterCriteriaOption {
   fcoCaseInsensitive, fcoShowOperatorDescription, fcoSoftNull, fcoSoftCompare, fcoIgnoreNull
 };
 using TcxFilterCriteriaOptions = rtl::Set<TcxFilterCriteriaOption, 5>;
+
+// The binary form of a condition tree: version 1 (read only) starts with
+// the root's child count, version 2 with -1, version 3 (conditions carry
+// their item's name) with -2.
+inline constexpr int cxFilterVersionPlain = 2;
+inline constexpr int cxDataFilterVersion = 3;
+int GetFilterVersionID(int AVersion);
+int GetFilterVersion(int AID);
+// Lists nested deeper than this in a stream are refused (read error).
+inline constexpr int cxFilterMaxStreamNesting = 64;
 
 // Whether the "last N days" ranges end after today and the "next N days"
 // ranges start with it (true at start).
@@ -391,6 +406,7 @@ class TcxFilterCriteria : public rtl::TPersistent {
   RTL_CLASS(TcxFilterCriteria, rtl::TPersistent)
 
  public:
+  static void Published(rtl::PropTable<TcxFilterCriteria>& p);
   TcxFilterCriteria();
   ~TcxFilterCriteria() override;
 
@@ -424,6 +440,32 @@ class TcxFilterCriteria : public rtl::TPersistent {
   virtual bool IsEmpty();
   virtual void RestoreDefaults();
   virtual bool ValueIsNull(const Variant& AValue);
+
+  // How a condition's item travels in the binary form: an identifier and,
+  // from version 3 on, a name; reading resolves them back to an item.
+  virtual int GetIDByItemLink(rtl::TObject* AItemLink) = 0;
+  virtual String GetNameByItemLink(rtl::TObject* AItemLink) = 0;
+  virtual rtl::TObject* GetItemLinkByID(int AID) = 0;
+  virtual rtl::TObject* GetItemLinkByName(const String& AName) = 0;
+
+  // The binary form. Writing uses the criteria's version, or the smaller of
+  // it and AVersion when AVersion is not 0. Reading replaces the tree in one
+  // update bracket; bad input raises EReadError "Stream read error" and
+  // leaves the conditions read so far.
+  void WriteData(rtl::TStream* AStream) { WriteData(AStream, 0); }
+  void WriteData(rtl::TStream* AStream, int AVersion);
+  void ReadData(rtl::TStream* AStream);
+  // The component form ("TPF0", a filter wrapper with the property Filter).
+  void SaveToStream(rtl::TStream* AStream);
+  void LoadFromStream(rtl::TStream* AStream);
+  // Compare and copy trees through the binary form; with AIgnoreItemNames
+  // the comparison and the copy use version 2, which carries no names.
+  bool EqualItems(TcxFilterCriteria* ACriteria, bool AIgnoreItemNames = false);
+  void AssignItems(TcxFilterCriteria* ACriteria, bool AIgnoreItemNames);
+  static bool StreamsEqual(rtl::TMemoryStream* AStream1, rtl::TMemoryStream* AStream2);
+  int LoadedVersion() const { return FLoadedVersion; }
+  int SavedVersion() const { return FSavedVersion; }
+  bool SavingToStream() const { return FSavingToStream; }
 
   void Clear();
   // The root's result for the record.
@@ -459,16 +501,14 @@ class TcxFilterCriteria : public rtl::TPersistent {
   void SetOnChanged(const rtl::TNotifyEvent& AValue) { FOnChanged = AValue; }
 
  protected:
-  // Copies the conditions of ASource (the same shape, item links kept).
-  virtual void AssignItems(TcxFilterCriteria* ASource);
-  void CopyList(TcxFilterCriteriaItemList* ATarget, TcxFilterCriteriaItemList* ASource);
   void PrepareList(TcxFilterCriteriaItemList* AList);
   // After a condition left AList: frees emptied lists up to the root and
   // dissolves a list left with a single child into its parent.
   void TidyList(TcxFilterCriteriaItemList* AList);
 
   bool FChanged = false;
-  std::mutex FCriticalSection;
+  // Re-entrant: preparing an array prepares its elements, arrays included.
+  std::recursive_mutex FCriticalSection;
   String FDateTimeFormat;
   char16_t FEscapeWildcard = 0;
   int FLockCount = 0;
@@ -482,8 +522,35 @@ class TcxFilterCriteria : public rtl::TPersistent {
   bool FTranslateLike = false;
   bool FTranslateIn = false;
   char16_t FUnderscoreWildcard = u'_';
-  int FVersion = 2;
+  int FVersion = cxFilterVersionPlain;
+  int FLoadedVersion = 0;
+  int FSavedVersion = 0;
+  bool FSavingToStream = false;
   rtl::TNotifyEvent FOnChanged;
+
+ private:
+  void WriteList(rtl::TStream* AStream, TcxFilterCriteriaItemList* AList);
+  void WriteCondition(rtl::TStream* AStream, TcxFilterCriteriaItem* AItem);
+  void ReadList(rtl::TStream* AStream, TcxFilterCriteriaItemList* AList, bool AWithOperator, int ACount,
+                int ADepth);
+  void ReadCondition(rtl::TStream* AStream, TcxFilterCriteriaItem* AItem);
+};
+
+// The component the criteria travel in for their component form: one
+// published property, the criteria (not owned).
+class TFilterWrapper : public rtl::TComponent {
+  RTL_CLASS(TFilterWrapper, rtl::TComponent)
+
+ public:
+  static void Published(rtl::PropTable<TFilterWrapper>& p);
+  explicit TFilterWrapper(rtl::TComponent* AOwner = nullptr) : rtl::TComponent(AOwner) {}
+  TcxFilterCriteria* Filter() const { return FFilter; }
+  // A criteria given to the property is copied into the attached one.
+  void SetFilter(TcxFilterCriteria* AValue);
+  void Attach(TcxFilterCriteria* AFilter) { FFilter = AFilter; }
+
+ private:
+  TcxFilterCriteria* FFilter = nullptr;
 };
 
 }  // namespace data

@@ -11,6 +11,7 @@
 #include "lib/core/cxDateUtils.h"
 #include "lib/data/cxFilter.h"
 #include "lib/data/cxVariants.h"
+#include "tests/data/filter_test_criteria.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/except.h"
@@ -20,41 +21,9 @@ using namespace data;
 using K = TcxFilterOperatorKind;
 using B = TcxFilterBoolOperatorKind;
 using O = TcxFilterCriteriaOption;
+using namespace filter_test;
 
 namespace {
-
-// Columns are plain objects; a record maps a column to its value.
-struct Column : rtl::TObject {};
-using Record = std::map<const rtl::TObject*, Variant>;
-
-class TestCriteria;
-
-class TestItem : public TcxFilterCriteriaItem {
- public:
-  using TcxFilterCriteriaItem::TcxFilterCriteriaItem;
-  Variant GetDataValue(rtl::Int64 ARecordIndex) override;
-};
-
-class TestCriteria : public TcxFilterCriteria {
- public:
-  std::unique_ptr<TcxFilterCriteriaItem> CreateItem(TcxFilterCriteriaItemList* AParent, rtl::TObject* AItemLink,
-                                                    TcxFilterOperatorKind AOperatorKind, const Variant& AValue,
-                                                    const String& ADisplayValue) override {
-    return std::make_unique<TestItem>(AParent, AItemLink, AOperatorKind, AValue, ADisplayValue);
-  }
-  void Changes(rtl::TObject*) { ++changes; }
-  void Count() { SetOnChanged(rtl::TNotifyEvent::bind<&TestCriteria::Changes>(this)); }
-
-  std::vector<Record> records;
-  int changes = 0;
-};
-
-Variant TestItem::GetDataValue(rtl::Int64 ARecordIndex) {
-  auto* criteria = static_cast<TestCriteria*>(GetCriteria());
-  const Record& record = criteria->records.at(static_cast<std::size_t>(ARecordIndex));
-  auto it = record.find(ItemLink());
-  return it == record.end() ? rtl::Null() : it->second;
-}
 
 // A condition whose record value is fixed: true or false by construction.
 TcxFilterCriteriaItem* AddTruth(TestCriteria& c, TcxFilterCriteriaItemList* list, Column& col, bool truth) {
@@ -350,7 +319,8 @@ TEST(FilterCriteria, AListLeftWithOneChildIsDissolvedIntoItsParent) {
 
 TEST(FilterCriteria, AssignCopiesSettingsAndConditionsButNotTheEscape) {
   TestCriteria source, target;
-  Column col;
+  Column col(4, u"Name");
+  target.columns = {&col};
   source.SetOptions({O::fcoCaseInsensitive});
   source.SetPercentWildcard(u'*');
   source.SetEscapeWildcard(u'!');
@@ -388,4 +358,20 @@ TEST(FilterCriteria, RestoreDefaultsAndMultiThreading) {
   EXPECT_TRUE(criteria.SupportsMultiThreading());
 }
 
+}  // namespace
+
+namespace {
+// An array inside an array (as a stream may carry) is prepared element by
+// element under the same lock.
+TEST(FilterCriteria, NestedArrayValuesArePrepared) {
+  TestCriteria criteria;
+  Column col;
+  criteria.SetOptions({O::fcoCaseInsensitive});
+  Variant inner = VarListArrayCreate(u"ab");
+  Variant outer = VarListArrayCreate(inner);
+  VarListArrayAddValue(outer, u"cd");
+  const Variant prepared = criteria.PrepareValue(outer);
+  EXPECT_EQ(prepared[0][0], Variant(u"AB"));
+  EXPECT_EQ(prepared[1], Variant(u"CD"));
+}
 }  // namespace
