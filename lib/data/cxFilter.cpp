@@ -135,8 +135,6 @@ bool cxGetFilterDateRange(TcxFilterOperatorKind AKind, TDateTime AToday, TDateTi
 TcxFilterCriteria* TcxFilterOperator::Criteria() const {
   return FCriteriaItem != nullptr ? FCriteriaItem->GetCriteria() : nullptr;
 }
-String TcxFilterOperator::GetExpressionFilterText(const Variant&) { return FilterText(); }
-Variant TcxFilterOperator::GetExpressionValue(const Variant& AValue) { return AValue; }
 
 bool TcxFilterEqualOperator::CompareValues(const Variant& AValue, const Variant& APreparedValue) {
   return VarCompare(AValue, APreparedValue) == 0;
@@ -245,8 +243,8 @@ void TcxFilterDateOperator::Prepare() { cxGetFilterDateRange(FKind, rtl::Date(),
 
 bool TcxFilterDateOperator::CompareValues(const Variant& AValue, const Variant&) {
   if (FCriteriaItem->ValueIsNull(AValue)) return false;
-  if (FDate1 != 0 && VarCompare(Variant(FDate1), AValue) > 0) return false;
-  if (FDate2 != 0 && VarCompare(AValue, Variant(FDate2)) >= 0) return false;
+  if (FDate1 != 0 && VarCompare(rtl::VarFromDateTime(FDate1), AValue) > 0) return false;
+  if (FDate2 != 0 && VarCompare(AValue, rtl::VarFromDateTime(FDate2)) >= 0) return false;
   return true;
 }
 
@@ -438,7 +436,7 @@ void TcxFilterCriteriaItem::SetDisplayValue(const String& AValue) {
 
 String TcxFilterCriteriaItem::GetDisplayValue() {
   String result = FDisplayValue;
-  if (FOperator != nullptr) FOperator->PrepareDisplayValue(FValue, result);
+  if (FOperator != nullptr) FOperator->PrepareDisplayValue(result);
   return result;
 }
 

@@ -70,13 +70,18 @@ class TcxFilterOperator : public rtl::TObject {
  public:
   explicit TcxFilterOperator(TcxFilterCriteriaItem* ACriteriaItem) : FCriteriaItem(ACriteriaItem) {}
 
-  // Filter-expression hooks of the filter text (the base has no expression form).
-  virtual String GetExpressionFilterText(const Variant& AValue);
-  virtual Variant GetExpressionValue(const Variant& AValue);
-  virtual void PrepareDisplayValue(const Variant& AValue, String& ADisplayValue) {}
+  // The condition in its expanded form, for consumers that cannot take the
+  // operator as it is (only when IsExpression).
+  virtual String GetExpressionFilterText(const Variant& AValue) { return String(); }
+  // The value as the filter text writes it: quoted texts and dates, NULL...
+  virtual String GetExpressionValue(const Variant& AValue);
+  // The display value as a caption shows it.
+  virtual void PrepareDisplayValue(String& AText) {}
   // Computes what the operator needs before records are compared (date ranges).
   virtual void Prepare() {}
-  virtual bool PrepareExpressionValue(Variant& AValue) { return false; }
+  // Writes AValue when the operator has its own form for it (arrays of
+  // BETWEEN and IN); false leaves it to the general formatting.
+  virtual bool PrepareExpressionValue(const Variant& AValue, String& AText) { return false; }
   // AValue is the record's prepared value, APreparedValue the condition's.
   virtual bool CompareValues(const Variant& AValue, const Variant& APreparedValue) = 0;
   virtual String DisplayText() { return FilterText(); }
@@ -105,6 +110,9 @@ class TcxFilterEqualOperator : public TcxFilterOperator {
   bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
   String DisplayText() override;
   String FilterText() override { return u"="; }
+  // An array value compares several fields at once (names joined by ';').
+  bool IsExpression() override;
+  String GetExpressionFilterText(const Variant& AValue) override;
 };
 
 class TcxFilterNotEqualOperator : public TcxFilterEqualOperator {
@@ -115,6 +123,7 @@ class TcxFilterNotEqualOperator : public TcxFilterEqualOperator {
   bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
   String DisplayText() override;
   String FilterText() override { return u"<>"; }
+  String GetExpressionFilterText(const Variant& AValue) override;
 };
 
 class TcxFilterLessOperator : public TcxFilterOperator {
@@ -169,6 +178,7 @@ class TcxFilterLikeOperator : public TcxFilterOperator {
 
  protected:
   bool Matches(const Variant& AValue, const Variant& APreparedValue);
+  void PrepareDisplayValue(String& AText) override;
 };
 
 class TcxFilterNotLikeOperator : public TcxFilterLikeOperator {
@@ -179,6 +189,8 @@ class TcxFilterNotLikeOperator : public TcxFilterLikeOperator {
   bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
   String DisplayText() override;
   String FilterText() override { return u"NOT LIKE"; }
+  bool IsExpression() override;
+  String GetExpressionFilterText(const Variant& AValue) override;
 };
 
 class TcxFilterBetweenOperator : public TcxFilterOperator {
@@ -194,6 +206,10 @@ class TcxFilterBetweenOperator : public TcxFilterOperator {
 
  protected:
   bool InRange(const Variant& AValue, const Variant& APreparedValue);
+  bool IsExpression() override;
+  String GetExpressionFilterText(const Variant& AValue) override;
+  bool PrepareExpressionValue(const Variant& AValue, String& AText) override;
+  void PrepareDisplayValue(String& AText) override;
 };
 
 class TcxFilterNotBetweenOperator : public TcxFilterBetweenOperator {
@@ -204,6 +220,7 @@ class TcxFilterNotBetweenOperator : public TcxFilterBetweenOperator {
   bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
   String DisplayText() override;
   String FilterText() override { return u"NOT BETWEEN"; }
+  String GetExpressionFilterText(const Variant& AValue) override;
 };
 
 class TcxFilterInListOperator : public TcxFilterOperator {
@@ -218,6 +235,10 @@ class TcxFilterInListOperator : public TcxFilterOperator {
 
  protected:
   bool InList(const Variant& AValue, const Variant& APreparedValue);
+  bool IsExpression() override;
+  String GetExpressionFilterText(const Variant& AValue) override;
+  bool PrepareExpressionValue(const Variant& AValue, String& AText) override;
+  void PrepareDisplayValue(String& AText) override;
 };
 
 class TcxFilterNotInListOperator : public TcxFilterInListOperator {
@@ -228,6 +249,7 @@ class TcxFilterNotInListOperator : public TcxFilterInListOperator {
   bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
   String DisplayText() override;
   String FilterText() override { return u"NOT IN"; }
+  String GetExpressionFilterText(const Variant& AValue) override;
 };
 
 // The form "= Null" and "LIKE Null" take: the record value is blank.
@@ -239,6 +261,7 @@ class TcxFilterNullOperator : public TcxFilterEqualOperator {
   bool CompareValues(const Variant& AValue, const Variant& APreparedValue) override;
   String DisplayText() override;
   bool IsNullOperator() override { return true; }
+  void PrepareDisplayValue(String& AText) override;
 };
 
 class TcxFilterNotNullOperator : public TcxFilterNullOperator {
@@ -272,6 +295,9 @@ class TcxFilterDateOperator : public TcxFilterOperator {
   TcxFilterOperatorKind FKind;
   TDateTime FDate1 = 0;
   TDateTime FDate2 = 0;
+  bool IsExpression() override { return true; }
+  String GetExpressionFilterText(const Variant& AValue) override;
+  void PrepareDisplayValue(String& AText) override { AText.clear(); }
 };
 
 // The operator class of each kind.
@@ -281,6 +307,20 @@ TcxFilterOperatorClass cxFilterNotNullOperatorClass();
 // The range [ADate1, ADate2) of a relative-date kind for today AToday
 // (without time); 0 is an open end. Other kinds give false.
 bool cxGetFilterDateRange(TcxFilterOperatorKind AKind, TDateTime AToday, TDateTime& ADate1, TDateTime& ADate2);
+
+// --- texts of values --------------------------------------------------------------------
+// The blank word for Null, else the platform's text.
+String FilterVarToStr(const Variant& AValue);
+// The trimmed piece of AText from APos (1-based) up to the next ';' or the
+// end; APos moves past that ';'.
+String ExtractFilterDisplayValue(const String& AText, int& APos);
+// A between array of the first two pieces (the second empty when missing).
+Variant StrToVarBetweenArray(const String& AText);
+// A list array of every piece (an empty text gives one empty piece).
+Variant StrToVarListArray(const String& AText);
+// "low and high", "(a, b, c)".
+String VarBetweenArrayToStr(const Variant& AValue);
+String VarListArrayToStr(const Variant& AValue);
 
 // --- the tree ---------------------------------------------------------------------------
 class TcxCustomFilterCriteriaItem : public rtl::TObject {
@@ -418,6 +458,18 @@ class TcxFilterCriteria : public rtl::TPersistent {
   virtual void Changed();
   virtual void CheckChanges();
 
+  // The tree as a filter text (field names, fixed operator words, quoted
+  // values) and as a caption (field captions, localised words, display values).
+  String GetFilterText() { return GetFilterExpression(false); }
+  String GetFilterCaption() { return GetFilterExpression(true); }
+  virtual String GetFilterExpression(bool AIsCaption);
+  virtual String GetItemExpression(TcxFilterCriteriaItem* AItem, bool AIsCaption);
+  virtual String GetItemExpressionFieldName(TcxFilterCriteriaItem* AItem, bool AIsCaption);
+  virtual String GetItemExpressionOperator(TcxFilterCriteriaItem* AItem, bool AIsCaption);
+  virtual String GetItemExpressionValue(TcxFilterCriteriaItem* AItem, bool AIsCaption);
+  // A value written for the filter text, FormatFilterTextValue applied.
+  String FormatExpressionValue(TcxFilterCriteriaItem* AItem, const Variant& AValue);
+
   virtual String ConvertBoolToStr(const Variant& AValue);
   virtual String ConvertDateToStr(const Variant& AValue);
   virtual void FormatFilterTextValue(TcxFilterCriteriaItem* AItem, const Variant& AValue, String& ADisplayValue) {}
@@ -502,6 +554,7 @@ class TcxFilterCriteria : public rtl::TPersistent {
 
  protected:
   void PrepareList(TcxFilterCriteriaItemList* AList);
+  String ListExpression(TcxFilterCriteriaItemList* AList, bool AIsCaption);
   // After a condition left AList: frees emptied lists up to the root and
   // dissolves a list left with a single child into its parent.
   void TidyList(TcxFilterCriteriaItemList* AList);

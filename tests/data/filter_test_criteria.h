@@ -24,6 +24,8 @@ class TestItem : public TcxFilterCriteriaItem {
  public:
   using TcxFilterCriteriaItem::TcxFilterCriteriaItem;
   Variant GetDataValue(rtl::Int64 ARecordIndex) override;
+  String GetFieldCaption() override { return GetFieldName(); }
+  String GetFieldName() override;
 };
 
 class TestCriteria : public TcxFilterCriteria {
@@ -65,6 +67,10 @@ inline Variant TestItem::GetDataValue(rtl::Int64 ARecordIndex) {
   const Record& record = criteria->records.at(static_cast<std::size_t>(ARecordIndex));
   auto it = record.find(ItemLink());
   return it == record.end() ? rtl::Null() : it->second;
+}
+
+inline String TestItem::GetFieldName() {
+  return ItemLink() != nullptr ? static_cast<Column*>(ItemLink())->name : String();
 }
 
 }  // namespace filter_test
