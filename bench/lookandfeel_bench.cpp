@@ -4,7 +4,17 @@
 // transition once).
 #include <benchmark/benchmark.h>
 
+#include <memory>
+#include <vector>
+
 #include "bench/ratio_report.h"
+#include "lib/core/cxGraphics.h"
+#include "lib/lookandfeel/cxLookAndFeelPainters.h"
+#include "lib/lookandfeel/cxLookAndFeelPaintersManager.h"
+#include "lib/lookandfeel/cxLookAndFeels.h"
+#include "platform/gdi/edge.h"
+#include "platform/rtl/format.h"
+#include "platform/ui/bitmap.h"
 #include "lib/lookandfeel/dxAnimation.h"
 #include "platform/rtl/clock.h"
 #include "platform/win/headless.h"
@@ -60,7 +70,173 @@ BENCHMARK(BM_BareEasingLoop)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
+// One screen of grid elements drawn by the base painter (40 column headers
+// with captions, 40 indicator cells, 480 cell frames) against filling the
+// same 560 rectangles with FillRect on the same canvas: what the painter's
+// composition (virtual parts, bounds, text) costs over the bare fills.
+namespace grid_screen {
+
+constexpr int kHeaders = 40, kRows = 40, kColumns = 12;
+constexpr auto kArrow = lookandfeel::TcxIndicatorKind::ikArrow, kNoImage = lookandfeel::TcxIndicatorKind::ikNone;
+constexpr int kHeaderWidth = 30, kHeaderHeight = 20, kIndicatorWidth = 12, kRowHeight = 18, kCellWidth = 100;
+
+struct Screen {
+  std::vector<ui::TRect> headers, indicators, cells;
+  ui::TBitmap bitmap;
+  std::unique_ptr<core::TcxCanvas> canvas;
+  ui::TFont font;
+  Screen() {
+    for (int i = 0; i < kHeaders; ++i)
+      headers.push_back(ui::TRect{kIndicatorWidth + i * kHeaderWidth, 0, kIndicatorWidth + (i + 1) * kHeaderWidth,
+                                  kHeaderHeight});
+    for (int row = 0; row < kRows; ++row) {
+      const int top = kHeaderHeight + row * kRowHeight;
+      indicators.push_back(ui::TRect{0, top, kIndicatorWidth, top + kRowHeight});
+      for (int col = 0; col < kColumns; ++col)
+        cells.push_back(ui::TRect{kIndicatorWidth + col * kCellWidth, top, kIndicatorWidth + (col + 1) * kCellWidth,
+                                  top + kRowHeight});
+    }
+    bitmap.SetPixelFormat(ui::pf32bit);
+    bitmap.SetSize(kIndicatorWidth + kColumns * kCellWidth, kHeaderHeight + kRows * kRowHeight);
+    canvas = std::make_unique<core::TcxCanvas>(bitmap.Canvas());
+    font.SetName(u"Tahoma");
+    font.SetHeight(-11);
+  }
+};
+
+void BM_GridScreenPainter(benchmark::State& state) {
+  lookandfeel::CreateIndicatorImages();
+  Screen screen;
+  lookandfeel::TcxCustomLookAndFeelPainter painter;
+  core::TcxCanvas* c = screen.canvas.get();
+  for (auto _ : state) {
+    for (int i = 0; i < kHeaders; ++i)
+      painter.DrawHeader(c, screen.headers[i], screen.headers[i], lookandfeel::TcxNeighbors{}, core::cxBordersAll,
+                         lookandfeel::TcxButtonState::cxbsNormal, ui::taLeftJustify, core::TcxAlignmentVert::vaCenter,
+                         false, true, u"Col " + rtl::IntToStr(i), &screen.font, ui::clBtnText, ui::clBtnFace);
+    for (int row = 0; row < kRows; ++row)
+      painter.DrawIndicatorItem(c, screen.indicators[row], row == 0 ? kArrow : kNoImage, ui::clBtnFace);
+    for (const ui::TRect& cell : screen.cells)
+      painter.DrawFooterCell(c, cell, ui::taRightJustify, core::TcxAlignmentVert::vaCenter, false, u"", &screen.font,
+                             ui::clWindowText, ui::clWindow);
+  }
+  state.SetItemsProcessed(state.iterations() * (kHeaders + kRows + kRows * kColumns));
+  lookandfeel::DestroyIndicatorImages();
+}
+BENCHMARK(BM_GridScreenPainter)->Unit(benchmark::kMicrosecond);
+
+void BM_GridScreenFillRect(benchmark::State& state) {
+  Screen screen;
+  core::TcxCanvas* c = screen.canvas.get();
+  for (auto _ : state) {
+    for (const ui::TRect& r : screen.headers) c->FillRect(r, ui::clBtnFace);
+    for (const ui::TRect& r : screen.indicators) c->FillRect(r, ui::clBtnFace);
+    for (const ui::TRect& r : screen.cells) c->FillRect(r, ui::clWindow);
+  }
+  state.SetItemsProcessed(state.iterations() * (kHeaders + kRows + kRows * kColumns));
+}
+BENCHMARK(BM_GridScreenFillRect)->Unit(benchmark::kMicrosecond);
+
+}  // namespace grid_screen
+
+// The radio-button glyphs: all 128 prepared from the measured pattern
+// against drawing as many system radio buttons with DrawFrameControl (what
+// a glyph would cost without the list).
+namespace radio_glyphs {
+
+void BM_RadioGlyphsPrepare(benchmark::State& state) {
+  screen();
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto list = std::make_unique<lookandfeel::TcxRadioButtonImageList>();
+    state.ResumeTiming();
+    list->Prepare();
+    benchmark::DoNotOptimize(list->List()->Count());
+  }
+  state.SetItemsProcessed(state.iterations() * 128);
+}
+BENCHMARK(BM_RadioGlyphsPrepare)->Unit(benchmark::kMicrosecond);
+
+void BM_RadioGlyphsFrameControl(benchmark::State& state) {
+  ui::TBitmap bitmap;
+  bitmap.SetPixelFormat(ui::pf32bit);
+  bitmap.SetSize(13, 13);
+  gdi::HDC dc = bitmap.Canvas()->Handle();
+  for (auto _ : state) {
+    for (int i = 0; i < 128; ++i) {
+      gdi::RECT r{0, 0, 13, 13};
+      gdi::DrawFrameControl(dc, &r, gdi::DFC_BUTTON,
+                            gdi::DFCS_BUTTONRADIO | ((i & 4) ? gdi::DFCS_CHECKED : 0) | ((i & 3) == 3 ? gdi::DFCS_INACTIVE : 0));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * 128);
+}
+BENCHMARK(BM_RadioGlyphsFrameControl)->Unit(benchmark::kMicrosecond);
+
+}  // namespace radio_glyphs
+
+// A change of the root's Kind carried to 10,000 look-and-feels (100 masters
+// of 99 each, so every level runs its three passes) against telling the
+// same 10,000 objects through a bare loop of the same virtual call.
+namespace look_and_feel_tree {
+
+constexpr int kMasters = 100, kPerMaster = 99;
+
+struct Tree {
+  std::vector<std::unique_ptr<lookandfeel::TcxLookAndFeel>> masters, leaves;
+  Tree() {
+    screen();
+    lookandfeel::cxLookAndFeelPaintersUnitStart();
+    lookandfeel::cxLookAndFeelsUnitStart();
+    for (int m = 0; m < kMasters; ++m) {
+      masters.push_back(std::make_unique<lookandfeel::TcxLookAndFeel>(nullptr));
+      for (int i = 0; i < kPerMaster; ++i) {
+        leaves.push_back(std::make_unique<lookandfeel::TcxLookAndFeel>(nullptr));
+        leaves.back()->SetMasterLookAndFeel(masters.back().get());
+      }
+    }
+  }
+  ~Tree() {
+    leaves.clear();
+    masters.clear();
+    lookandfeel::cxLookAndFeelsUnitStop();
+    lookandfeel::cxLookAndFeelPaintersUnitStop();
+  }
+};
+
+void BM_RootKindChange(benchmark::State& state) {
+  Tree tree;
+  int flip = 0;
+  for (auto _ : state) {
+    lookandfeel::RootLookAndFeel()->SetKind((++flip & 1) ? lookandfeel::TcxLookAndFeelKind::lfFlat
+                                                          : lookandfeel::TcxLookAndFeelKind::lfStandard);
+  }
+  if (tree.leaves.back()->Kind() != lookandfeel::RootLookAndFeel()->Kind()) state.SkipWithError("change lost");
+  state.SetItemsProcessed(state.iterations() * kMasters * (kPerMaster + 1));
+}
+BENCHMARK(BM_RootKindChange)->Unit(benchmark::kMillisecond);
+
+void BM_BareListenerLoop(benchmark::State& state) {
+  Tree tree;
+  std::vector<lookandfeel::IcxLookAndFeelNotificationListener*> all;
+  for (auto& m : tree.masters) all.push_back(m.get());
+  for (auto& l : tree.leaves) all.push_back(l.get());
+  for (auto _ : state) {
+    // Nothing is unassigned-and-changed here: each call ends in the check.
+    for (auto* listener : all) listener->MasterLookAndFeelChanged(nullptr, lookandfeel::TcxLookAndFeelValues{});
+  }
+  state.SetItemsProcessed(state.iterations() * kMasters * (kPerMaster + 1));
+}
+BENCHMARK(BM_BareListenerLoop)->Unit(benchmark::kMillisecond);
+
+}  // namespace look_and_feel_tree
+
 int main(int argc, char** argv) {
   return bench::RunWithRatios(
-      argc, argv, {{"10,000 transitions for 1 s vs bare easing", "BM_BareEasingLoop", "BM_ControllerSteps"}});
+      argc, argv, {{"10,000 transitions for 1 s vs bare easing", "BM_BareEasingLoop", "BM_ControllerSteps"},
+                   {"grid screen: painter vs FillRect", "BM_GridScreenFillRect", "BM_GridScreenPainter"},
+                   {"128 radio glyphs: prepared list vs frame controls", "BM_RadioGlyphsFrameControl",
+                    "BM_RadioGlyphsPrepare"},
+                   {"root kind change to 10,000 look-and-feels vs bare calls", "BM_BareListenerLoop",
+                    "BM_RootKindChange"}});
 }

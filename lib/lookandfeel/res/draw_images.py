@@ -87,14 +87,27 @@ def navigation_bar_customization_button(x, y):
 
 
 def rating_control_indicator(x, y):
-    # Three 16x16 stars: unchecked, checked, hover.
+    # Three 16x16 stars in the order the painter picks them: unchecked,
+    # hover, checked.
     frame, fy = divmod(y, 16)
     a = math.atan2(fy - 8, x - 7.5) + math.pi / 2
     r = math.hypot(x - 7.5, fy - 8)
     k = math.cos(math.pi / 5) / math.cos((a % (2 * math.pi / 5)) - math.pi / 5)
     if r > 7.5 * (0.5 + 0.5 * k ** 8):
         return CLEAR
-    return [(200, 200, 200, 255), (245, 180, 20, 255), (250, 210, 90, 255)][frame]
+    return [(200, 200, 200, 255), (250, 210, 90, 255), (245, 180, 20, 255)][frame]
+
+
+def command_link_glyph(x, y):
+    # Two 20x20 frames, normal and hot: a right-pointing arrow, no anti-aliasing.
+    frame, fy = divmod(y, 20)
+    colour = [(40, 120, 60, 255), (20, 170, 70, 255)][frame]
+    dy = abs(fy - 9.5)
+    if 3 <= x <= 10 and dy < 2:
+        return colour
+    if 10 <= x <= 16 and dy < 16.5 - x:
+        return colour
+    return CLEAR
 
 
 if __name__ == "__main__":
@@ -105,3 +118,4 @@ if __name__ == "__main__":
     png("map_pushpin.png", 34, 42, map_pushpin)
     png("navigation_bar_customization_button.png", 16, 16, navigation_bar_customization_button)
     png("rating_control_indicator.png", 16, 48, rating_control_indicator)
+    png("command_link_glyph.png", 20, 40, command_link_glyph)
