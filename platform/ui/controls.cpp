@@ -1231,6 +1231,13 @@ void TWinControl::Dispatch(void* message) {
         if (!isLoading(this)) Resize();
       }
       return;
+    case CM_PARENTCTL3DCHANGED:
+      if (parentCtl3D_ && Parent() && Parent()->Ctl3D() != ctl3D_) {
+        ctl3D_ = Parent()->Ctl3D();
+        Perform(CM_CTL3DCHANGED, 0, 0);
+        NotifyControls(CM_PARENTCTL3DCHANGED);
+      }
+      return;
     case WM_SETFOCUS: DefaultHandler(&m); WMSetFocus(m); return;
     case WM_KILLFOCUS: DefaultHandler(&m); WMKillFocus(m); return;
     case WM_KEYDOWN:
@@ -1489,6 +1496,36 @@ void TWinControl::SetTabOrder(int value) {
   list.erase(it);
   value = std::clamp(value, 0, int(list.size()));
   list.insert(list.begin() + value, this);
+}
+
+void TWinControl::SetParentBackground(bool value) {
+  if (ParentBackground() == value) return;
+  TControlStyle style = ControlStyle();
+  if (value) style.Include(csParentBackground);
+  else style.Exclude(csParentBackground);
+  SetControlStyle(style);
+  Invalidate();
+}
+
+void TWinControl::SetCtl3D(bool value) {
+  parentCtl3D_ = false;
+  if (ctl3D_ == value) return;
+  ctl3D_ = value;
+  Perform(CM_CTL3DCHANGED, 0, 0);
+  NotifyControls(CM_PARENTCTL3DCHANGED);
+}
+
+void TWinControl::SetParentCtl3D(bool value) {
+  if (parentCtl3D_ == value) return;
+  parentCtl3D_ = value;
+  if (value && Parent()) {
+    const bool inherited = Parent()->Ctl3D();
+    if (ctl3D_ != inherited) {
+      ctl3D_ = inherited;
+      Perform(CM_CTL3DCHANGED, 0, 0);
+      NotifyControls(CM_PARENTCTL3DCHANGED);
+    }
+  }
 }
 
 void TWinControl::SetTabStop(bool value) {

@@ -196,6 +196,10 @@ enum class TControlStateItem {
 };
 using TControlState = rtl::Set<TControlStateItem, 17>;
 
+enum class TDragMode { dmManual, dmAutomatic };
+constexpr TDragMode dmManual = TDragMode::dmManual;
+constexpr TDragMode dmAutomatic = TDragMode::dmAutomatic;
+
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 constexpr TMouseButton mbLeft = TMouseButton::mbLeft;
 constexpr TMouseButton mbRight = TMouseButton::mbRight;
@@ -328,6 +332,10 @@ class TControl : public rtl::TComponent {
   String Text() { return GetText(); }
   void SetText(const String& value);
 
+  // ---- dragging: dmAutomatic starts a drag when the left button goes down
+  TDragMode DragMode() const { return dragMode_; }
+  virtual void SetDragMode(TDragMode value) { dragMode_ = value; }
+
   // ---- messages
   // The control's message entry; starts as WndProc. Replace it to watch or
   // change what the control gets (keep the old one and call it).
@@ -452,6 +460,7 @@ class TControl : public rtl::TComponent {
   TColor color_ = clWindow;
   bool parentColor_ = true;
   TCursor cursor_ = crDefault;
+  TDragMode dragMode_ = TDragMode::dmManual;
   String hint_;
   bool showHint_ = false;
   bool parentShowHint_ = true;
@@ -591,6 +600,19 @@ class TWinControl : public TControl {
 
   // ---- painting
   TBrush* Brush() const { return brush_.get(); }
+  // Whether the control asks to paint through an off-screen buffer.
+  bool DoubleBuffered() const { return doubleBuffered_; }
+  void SetDoubleBuffered(bool value) { doubleBuffered_ = value; }
+  // Whether the parent's background shows under the control (the style
+  // csParentBackground); a change repaints the control.
+  bool ParentBackground() const { return ControlStyle().contains(csParentBackground); }
+  virtual void SetParentBackground(bool value);
+  // The three-dimensional look; follows the parent while ParentCtl3D, and
+  // every change tells the control and its children CM_CTL3DCHANGED.
+  bool Ctl3D() const { return ctl3D_; }
+  void SetCtl3D(bool value);
+  bool ParentCtl3D() const { return parentCtl3D_; }
+  void SetParentCtl3D(bool value);
   bool Showing() const override { return showing_; }
   void Invalidate() override;
   void Update() override;
@@ -678,6 +700,9 @@ class TWinControl : public TControl {
   bool showing_ = false;
   bool tabStop_ = false;
   bool updatingBounds_ = false;
+  bool doubleBuffered_ = false;
+  bool ctl3D_ = true;
+  bool parentCtl3D_ = true;
   TNotifyEvent onEnter_, onExit_;
   TKeyEvent onKeyDown_, onKeyUp_;
   TKeyPressEvent onKeyPress_;

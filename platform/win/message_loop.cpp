@@ -255,6 +255,13 @@ LRESULT SendMessageTimeoutW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, U
   return ok ? TRUE : FALSE;
 }
 
+BOOL SendNotifyMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (!rtl::IsMainThread()) return PostMessageW(hwnd, msg, wParam, lParam);
+  if (!IsWindow(hwnd)) return FALSE;
+  SendMessageW(hwnd, msg, wParam, lParam);
+  return TRUE;
+}
+
 BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   State& st = state();
   const bool main = rtl::IsMainThread();

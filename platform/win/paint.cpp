@@ -622,7 +622,10 @@ HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
   HDC dc = makeDC(w, (flags & DCX_WINDOW) != 0, (flags & DCX_CLIPCHILDREN) != 0,
                   (flags & DCX_CLIPSIBLINGS) != 0, extra, mode, false);
   if (combined) gdi::DeleteObject(combined);
-  if (flags & DCX_VALIDATE) ValidateRect(hwnd, nullptr);
+  // As on the platform this layer follows: validation goes with a context
+  // of the update region only; a frame painter's DCX_VALIDATE alone must not
+  // swallow the client's pending paint.
+  if ((flags & DCX_VALIDATE) && (flags & DCX_INTERSECTUPDATE)) ValidateRect(hwnd, nullptr);
   return dc;
 }
 
