@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "lib/core/dxCore.h"
+#include "platform/rtl/classes.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/mathutil.h"
 #include "platform/rtl/scoped.h"
@@ -603,5 +605,62 @@ void TcxStyleRepository::ClearStyleSheets() {
     eraseValue(FStyleSheets, sheet);
   }
 }
+
+// ===========================================================================
+// style-sheet classes
+// ===========================================================================
+
+namespace {
+
+std::unique_ptr<core::TcxRegisteredClasses>& styleSheetClassesInstance() {
+  static std::unique_ptr<core::TcxRegisteredClasses> instance;
+  return instance;
+}
+
+// The list, made (and its stop listed with the units loader) on first use.
+core::TcxRegisteredClasses& styleSheetClasses() {
+  auto& instance = styleSheetClassesInstance();
+  if (!instance) {
+    instance = std::make_unique<core::TcxRegisteredClasses>();
+    // Listed once: a stop frees the list, and the same stop serves a new one.
+    [[maybe_unused]] static const bool listed = [] {
+      core::dxUnitsLoader()->AddUnit(nullptr, &cxStylesUnitStop);
+      return true;
+    }();
+  }
+  return *instance;
+}
+
+}  // namespace
+
+void cxRegisterStyleSheetClass(rtl::ClassRef<TcxCustomStyleSheet> AStyleSheetClass) {
+  if (!AStyleSheetClass) return;
+  styleSheetClasses().Register(AStyleSheetClass.get(), AStyleSheetClass->ClassName());
+}
+
+void cxUnregisterStyleSheetClass(rtl::ClassRef<TcxCustomStyleSheet> AStyleSheetClass) {
+  // Nothing to take out of a list that was never made (or already freed).
+  if (auto& instance = styleSheetClassesInstance()) instance->Unregister(AStyleSheetClass.get());
+}
+
+rtl::ClassRef<TcxCustomStyleSheet> cxFindStyleSheetClass(const rtl::String& AClassName) {
+  const auto& instance = styleSheetClassesInstance();
+  if (!instance) return nullptr;
+  const rtl::TClass found = instance->FindByClassName(AClassName);
+  return found ? rtl::ClassRef<TcxCustomStyleSheet>(*found) : nullptr;
+}
+
+int cxStyleSheetClassCount() {
+  const auto& instance = styleSheetClassesInstance();
+  return instance ? instance->Count() : 0;
+}
+
+rtl::ClassRef<TcxCustomStyleSheet> cxStyleSheetClass(int AIndex) {
+  const auto& instance = styleSheetClassesInstance();
+  if (!instance) rtl::ListIndexError(AIndex);
+  return rtl::ClassRef<TcxCustomStyleSheet>(*instance->Items(AIndex));
+}
+
+void cxStylesUnitStop() { styleSheetClassesInstance().reset(); }
 
 }  // namespace lookandfeel

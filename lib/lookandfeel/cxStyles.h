@@ -311,4 +311,19 @@ class TcxStyleRepository : public core::TcxScalableComponent {
   std::vector<TcxCustomStyleSheet*> FStyleSheets;
 };
 
+// ---- style-sheet classes --------------------------------------------------------------
+// The style-sheet classes the library offers by name (the grid's sheet
+// classes join when their modules start). The list is made on first use and
+// freed by the unit's stop; a class joins once however often it registers.
+
+void cxRegisterStyleSheetClass(rtl::ClassRef<TcxCustomStyleSheet> AStyleSheetClass);
+void cxUnregisterStyleSheetClass(rtl::ClassRef<TcxCustomStyleSheet> AStyleSheetClass);
+// The registered class of that exact name, or none.
+rtl::ClassRef<TcxCustomStyleSheet> cxFindStyleSheetClass(const rtl::String& AClassName);
+int cxStyleSheetClassCount();
+// In registration order.
+rtl::ClassRef<TcxCustomStyleSheet> cxStyleSheetClass(int AIndex);
+// The unit's stop: frees the list; a later registration starts a new one.
+void cxStylesUnitStop();
+
 }  // namespace lookandfeel

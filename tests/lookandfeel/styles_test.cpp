@@ -2,6 +2,7 @@
 // view parameters are resolved, who hears of changes, and who owns what.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -618,6 +619,86 @@ TEST(Repository, FreeingItTellsTheViewsAndChangeScaleReachesStyles) {
   EXPECT_EQ(view.GetCount(), 0);
   EXPECT_EQ(view.StyleSheet(), nullptr);
   EXPECT_EQ(view.changed, (std::vector<int>{1}));
+}
+
+// ---- style-sheet class registry --------------------------------------------------------
+
+class TableSheet : public TcxCustomStyleSheet {
+  RTL_CLASS(TableSheet, TcxCustomStyleSheet)
+
+ public:
+  using TcxCustomStyleSheet::TcxCustomStyleSheet;
+};
+
+class BandedSheet : public TableSheet {
+  RTL_CLASS(BandedSheet, TableSheet)
+
+ public:
+  using TableSheet::TableSheet;
+};
+
+// Each test starts and ends with no list, as after the unit's stop.
+class StyleSheetClasses : public ::testing::Test {
+ protected:
+  void SetUp() override { cxStylesUnitStop(); }
+  void TearDown() override { cxStylesUnitStop(); }
+};
+
+TEST_F(StyleSheetClasses, RegisterFindUnregisterAndDuplicates) {
+  using Ref = rtl::ClassRef<TcxCustomStyleSheet>;
+  const Ref table = Ref::of<TableSheet>(), banded = Ref::of<BandedSheet>();
+  enum Op { Register, Unregister, Stop };
+  struct Step {
+    Op op;
+    Ref cls;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+    std::vector<Ref> registered;  // in order
+  };
+  const Case cases[] = {
+      {"nothing registered", {}, {}},
+      {"two classes in order", {{Register, banded}, {Register, table}}, {banded, table}},
+      {"the same class twice is listed once", {{Register, table}, {Register, banded}, {Register, table}},
+       {table, banded}},
+      {"unregistered leaves the others", {{Register, table}, {Register, banded}, {Unregister, table}}, {banded}},
+      {"unregistering an unknown class changes nothing", {{Register, table}, {Unregister, banded}}, {table}},
+      {"unregistering before any registration", {{Unregister, table}}, {}},
+      {"registered again after unregistering", {{Register, table}, {Unregister, table}, {Register, table}}, {table}},
+      {"no class registers as none", {{Register, nullptr}}, {}},
+      {"the unit's stop empties the list", {{Register, table}, {Register, banded}, {Stop, nullptr}}, {}},
+      {"a new list after the stop", {{Register, table}, {Stop, nullptr}, {Register, banded}}, {banded}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    cxStylesUnitStop();
+    for (const Step& step : c.steps) {
+      if (step.op == Register) cxRegisterStyleSheetClass(step.cls);
+      if (step.op == Unregister) cxUnregisterStyleSheetClass(step.cls);
+      if (step.op == Stop) cxStylesUnitStop();
+    }
+    ASSERT_EQ(cxStyleSheetClassCount(), static_cast<int>(c.registered.size()));
+    for (size_t i = 0; i < c.registered.size(); ++i) EXPECT_EQ(cxStyleSheetClass(int(i)), c.registered[i]);
+    for (const Ref& cls : {table, banded}) {
+      const bool listed = std::find(c.registered.begin(), c.registered.end(), cls) != c.registered.end();
+      EXPECT_EQ(cxFindStyleSheetClass(cls->ClassName()), listed ? cls : Ref()) << rtl::StringToUtf8(cls->ClassName());
+    }
+  }
+}
+
+TEST_F(StyleSheetClasses, FindsOnlyTheExactNameOfARegisteredClass) {
+  cxRegisterStyleSheetClass(rtl::ClassRef<TcxCustomStyleSheet>::of<BandedSheet>());
+  EXPECT_EQ(cxFindStyleSheetClass(u"BandedSheet"), rtl::ClassRef<TcxCustomStyleSheet>::of<BandedSheet>());
+  // Neither its ancestor, nor another spelling, nor a name no class has.
+  for (const char16_t* name : {u"TableSheet", u"bandedsheet", u"", u"TcxCustomStyleSheet"})
+    EXPECT_FALSE(cxFindStyleSheetClass(name)) << rtl::StringToUtf8(name);
+  // A class found by name makes a working sheet.
+  Host form;
+  TcxCustomStyleSheet* sheet = cxFindStyleSheetClass(u"BandedSheet").Create(&form);
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_EQ(sheet->ClassType(), &BandedSheet::classInfo());
+  EXPECT_THROW(cxStyleSheetClass(1), rtl::EListError);
 }
 
 }  // namespace
