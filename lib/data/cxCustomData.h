@@ -1,0 +1,1141 @@
+#pragma once
+// The data controller core: the model behind every grid view and lookup
+// list. A controller keeps one field per view item over the typed record
+// storage (or a program-supplied record source reached through its
+// provider), routes value and record access, reports every change to its
+// view through one batched protocol (UpdateControl with a notification
+// object, sent when the outermost update bracket closes, in a fixed order)
+// and lets its provider run the edit states (edit, insert, post, cancel).
+//
+// The record list the views show (filter, sort, group), focus rules,
+// selection, master-detail, summaries and the stream are built on top of
+// this: TcxCustomDataControllerInfo below is the skeleton of the record list
+// (rows are the records in storage order, one focus, a row selection) that
+// the record-list build replaces.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "lib/core/dxCore.h"
+#include "lib/data/cxDataStorage.h"
+#include "lib/data/cxVariants.h"
+#include "platform/rtl/classes.h"
+#include "platform/rtl/object.h"
+#include "platform/rtl/set.h"
+
+namespace data {
+
+class TcxCustomDataController;
+class TcxCustomDataControllerInfo;
+class TcxCustomDataField;
+class TcxCustomDataFieldList;
+class TcxCustomDataProvider;
+class TcxCustomDataSource;
+class TcxDataControllerNotifier;
+
+using rtl::TComponent;
+using rtl::TNotifyEvent;
+using rtl::TObject;
+using rtl::TPersistent;
+
+// No record is being edited, in every controller and provider.
+inline constexpr int cxNullEditingRecordIndex = static_cast<int>(0x80000001u);  // -2147483647
+
+// --- options -----------------------------------------------------------------------------
+enum TcxDataControllerOption {
+  dcoAnsiSort, dcoCaseInsensitive, dcoAssignGroupingValues, dcoAssignMasterDetailKeys, dcoSaveExpanding,
+  dcoSortByDisplayText, dcoFocusTopRowAfterSorting, dcoGroupsAlwaysExpanded, dcoImmediatePost,
+  dcoInsertOnNewItemRowFocusing
+};
+using TcxDataControllerOptions = rtl::Set<TcxDataControllerOption, 16>;
+inline constexpr TcxDataControllerOptions cxDataControllerDefaultOptions = {
+    dcoAssignGroupingValues, dcoAssignMasterDetailKeys, dcoSaveExpanding};
+
+// --- change kinds ------------------------------------------------------------------------
+enum TcxDataControllerChange {
+  dccLayout, dccData, dccFocus, dccSelection, dccDetail, dccSummary, dccSearch, dccSorting, dccGrouping,
+  dccSyncMasterPos, dccBookmark, dccUpdateRecord, dccGridMode, dccFindFilter
+};
+using TcxDataControllerChanges = rtl::Set<TcxDataControllerChange, 16>;
+
+enum TcxDataControllerInfoChange {
+  dcicLoad, dcicGrouping, dcicSorting, dcicFocusedRow, dcicView, dcicExpanding, dcicResetFocusedRow,
+  dcicSelection, dcicSummary, dcicFocusedRecord, dcicFindFilter
+};
+using TcxDataControllerInfoChanges = rtl::Set<TcxDataControllerInfoChange, 16>;
+
+enum TcxDataChange : std::uint8_t { dcField, dcRecord, dcNew, dcDeleted, dcTotal };
+
+struct TcxDataChangeInfo {
+  TcxDataChange Kind = dcTotal;
+  int ItemIndex = -1;
+  int RecordIndex = -1;
+};
+
+enum TcxDataLayoutChange { lcStructure, lcData };
+using TcxDataLayoutChanges = rtl::Set<TcxDataLayoutChange, 2>;
+
+struct TcxRowInfo {
+  bool Expanded = false;
+  int Level = 0;
+  int RecordIndex = -1;
+  int DataRowIndex = -1;
+  int RowIndex = -1;
+  int GroupIndex = -1;
+};
+
+struct TcxDataSelectionChangedInfo {
+  int SelectedCount = 0;
+  int RowIndex = -1;
+};
+
+enum TcxDataControllerDetailMode { dcdmNone, dcdmPattern, dcdmClone };
+
+// --- edit states ---------------------------------------------------------------------------
+enum TcxDataControllerEditKind { dceInsert, dceEdit, dceChanging, dceModified };
+using TcxDataControllerEditState = rtl::Set<TcxDataControllerEditKind, 4>;
+enum TcxDataControllerEditOperation { dceoAppend, dceoDelete, dceoEdit, dceoInsert, dceoShowEdit };
+using TcxDataControllerEditOperations = rtl::Set<TcxDataControllerEditOperation, 5>;
+
+// What a stored value means to an editor: the value, its text or a lookup key.
+enum TcxDataEditValueSource { evsValue, evsText, evsKey };
+
+// --- summary kinds (the summaries build on these) -------------------------------------------
+enum TcxSummaryKind { skNone, skSum, skMin, skMax, skCount, skAverage };
+using TcxSummaryKinds = rtl::Set<TcxSummaryKind, 6>;
+enum TcxSummaryValueType { svtFloat, svtCurrency, svtDate };
+
+// The default display format of a summary value; "" for skNone. Currency
+// formats take the positive and negative halves of the format controller's
+// currency format.
+rtl::String cxDataGetDataSummaryValueDefaultFormat(TcxSummaryValueType AValueType, TcxSummaryKind AKind,
+                                                   bool AIsFooter);
+
+// --- errors -------------------------------------------------------------------------------
+class EcxInvalidDataControllerOperation : public core::EdxException {
+ public:
+  using EdxException::EdxException;
+  const char* ClassName() const override { return "EcxInvalidDataControllerOperation"; }
+};
+
+// --- notification objects ------------------------------------------------------------------
+// What the view's OnUpdateControl receives. The controller frees the object
+// right after the call; a view that needs it later keeps a Clone.
+class TcxUpdateControlInfo : public TObject {
+  RTL_CLASS(TcxUpdateControlInfo, TObject)
+
+ public:
+  virtual void AssignTo(TcxUpdateControlInfo* ADest) const {}
+  virtual bool CanNavigatorUpdate() const { return true; }
+  std::unique_ptr<TcxUpdateControlInfo> Clone() const;
+
+ protected:
+  virtual std::unique_ptr<TcxUpdateControlInfo> NewOfSameClass() const;
+};
+
+#define CX_UPDATE_INFO_CLASS(Class)                                                         \
+  RTL_CLASS(Class, TcxUpdateControlInfo)                                                   \
+                                                                                           \
+ protected:                                                                                \
+  std::unique_ptr<TcxUpdateControlInfo> NewOfSameClass() const override {                 \
+    return std::make_unique<Class>();                                                      \
+  }                                                                                        \
+                                                                                           \
+ public:
+
+class TcxFindFilterChangedInfo : public TcxUpdateControlInfo {
+  CX_UPDATE_INFO_CLASS(TcxFindFilterChangedInfo)
+};
+
+class TcxFocusedRecordChangedInfo : public TcxUpdateControlInfo {
+  CX_UPDATE_INFO_CLASS(TcxFocusedRecordChangedInfo)
+  TcxFocusedRecordChangedInfo() = default;
+  TcxFocusedRecordChangedInfo(int APrevFocusedRecordIndex, int AFocusedRecordIndex, int APrevFocusedRowIndex,
+                              int AFocusedRowIndex, bool ANewItemRowFocusingChanged)
+      : FFocusedRecordIndex(AFocusedRecordIndex), FPrevFocusedRecordIndex(APrevFocusedRecordIndex),
+        FFocusedRowIndex(AFocusedRowIndex), FPrevFocusedRowIndex(APrevFocusedRowIndex),
+        FNewItemRowFocusingChanged(ANewItemRowFocusingChanged) {}
+  void AssignTo(TcxUpdateControlInfo* ADest) const override;
+  int FocusedRecordIndex() const { return FFocusedRecordIndex; }
+  int PrevFocusedRecordIndex() const { return FPrevFocusedRecordIndex; }
+  int FocusedRowIndex() const { return FFocusedRowIndex; }
+  int PrevFocusedRowIndex() const { return FPrevFocusedRowIndex; }
+  bool NewItemRowFocusingChanged() const { return FNewItemRowFocusingChanged; }
+
+ private:
+  int FFocusedRecordIndex = -1;
+  int FPrevFocusedRecordIndex = -1;
+  int FFocusedRowIndex = -1;
+  int FPrevFocusedRowIndex = -1;
+  bool FNewItemRowFocusingChanged = false;
+};
+
+class TcxFocusedRowChangedInfo : public TcxUpdateControlInfo {
+  CX_UPDATE_INFO_CLASS(TcxFocusedRowChangedInfo)
+  TcxFocusedRowChangedInfo() = default;
+  TcxFocusedRowChangedInfo(int APrevFocusedRowIndex, int AFocusedRowIndex)
+      : FFocusedRowIndex(AFocusedRowIndex), FPrevFocusedRowIndex(APrevFocusedRowIndex) {}
+  void AssignTo(TcxUpdateControlInfo* ADest) const override;
+  int FocusedRowIndex() const { return FFocusedRowIndex; }
+  int PrevFocusedRowIndex() const { return FPrevFocusedRowIndex; }
+
+ private:
+  int FFocusedRowIndex = -1;
+  int FPrevFocusedRowIndex = -1;
+};
+
+// Sent at once (not collected) right before the record list regroups.
+class TcxGroupingChangingInfo : public TcxUpdateControlInfo {
+  CX_UPDATE_INFO_CLASS(TcxGroupingChangingInfo)
+  bool CanNavigatorUpdate() const override { return false; }
+};
+
+class TcxLayoutChangedInfo : public TcxUpdateControlInfo {
+  CX_UPDATE_INFO_CLASS(TcxLayoutChangedInfo)
+};
+
+class TcxUpdateRecordInfo : public TcxUpdateControlInfo {
+  CX_UPDATE_INFO_CLASS(TcxUpdateRecordInfo)
+  TcxUpdateRecordInfo() = default;
+  explicit TcxUpdateRecordInfo(int ARecordIndex) : FRecordIndex(ARecordIndex) {}
+  void AssignTo(TcxUpdateControlInfo* ADest) const override;
+  int RecordIndex() const { return FRecordIndex; }
+
+ private:
+  int FRecordIndex = -1;
+};
+
+class TcxDataChangedInfo : public TcxUpdateControlInfo {
+  CX_UPDATE_INFO_CLASS(TcxDataChangedInfo)
+  void AssignTo(TcxUpdateControlInfo* ADest) const override;
+  TcxDataChange Kind = dcTotal;
+  int ItemIndex = -1;
+  int RecordIndex = -1;
+};
+
+class TcxBookmarkChangedInfo : public TcxUpdateControlInfo {
+  CX_UPDATE_INFO_CLASS(TcxBookmarkChangedInfo)
+};
+
+// The rows whose selection changed; an empty list means "unknown rows".
+class TcxSelectionChangedInfo : public TcxUpdateControlInfo {
+  CX_UPDATE_INFO_CLASS(TcxSelectionChangedInfo)
+  TcxSelectionChangedInfo() = default;
+  static std::unique_ptr<TcxSelectionChangedInfo> CreateEx(int ARowIndex1, int ARowIndex2);
+  void AssignTo(TcxUpdateControlInfo* ADest) const override;
+  bool CanNavigatorUpdate() const override { return false; }
+  int Count() const { return static_cast<int>(FRowIndexes.size()); }
+  int RowIndexes(int AIndex) const { return FRowIndexes.at(static_cast<size_t>(AIndex)); }
+
+ private:
+  std::vector<int> FRowIndexes;
+};
+
+class TcxSearchChangedInfo : public TcxUpdateControlInfo {
+  CX_UPDATE_INFO_CLASS(TcxSearchChangedInfo)
+};
+
+#undef CX_UPDATE_INFO_CLASS
+
+// --- events ---------------------------------------------------------------------------------
+using TcxDataControllerUpdateControlEvent = rtl::Method<void(TcxUpdateControlInfo* AInfo)>;
+using TcxDataRecordChangedEvent =
+    rtl::Method<void(TcxCustomDataController* ADataController, int ARecordIndex, int AItemIndex)>;
+using TcxDataControllerRecordEvent = rtl::Method<void(TcxCustomDataController* ADataController, int ARecordIndex)>;
+using TcxDataFilterRecordEvent =
+    rtl::Method<void(TcxCustomDataController* ADataController, int ARecordIndex, bool& Accept)>;
+using TcxDataControllerCompareEvent =
+    rtl::Method<void(TcxCustomDataController* ADataController, int ARecordIndex1, int ARecordIndex2,
+                     int AItemIndex, const rtl::Variant& V1, const rtl::Variant& V2, int& Compare)>;
+using TcxDataDetailExpandingEvent =
+    rtl::Method<void(TcxCustomDataController* ADataController, int ARecordIndex, bool& AAllow)>;
+
+struct TNotifyEventItem {
+  TObject* Object = nullptr;
+  TNotifyEvent Event;
+};
+
+// A weak link to a controller: Ref reads null once the controller is gone.
+class TcxDataListenerLink {
+ public:
+  TcxCustomDataController* Ref = nullptr;
+};
+
+// --- fields ---------------------------------------------------------------------------------
+enum TcxNeedConversionFlag : int { cfUndefined = 0, cfNotNeeded = -1, cfNeeded = 1, cfSortByDisplayText = 2 };
+
+// One field per view item (plus internal fields), each owning or sharing a
+// value definition of the record storage.
+class TcxCustomDataField : public TObject {
+  RTL_CLASS(TcxCustomDataField, TObject)
+
+ public:
+  explicit TcxCustomDataField(TcxCustomDataFieldList* AFieldList);
+  ~TcxCustomDataField() override;
+
+  virtual void Reassign(TcxCustomDataField* ASource);
+  virtual void RemoveNotification(TComponent* AComponent) {}
+  virtual bool SupportsMultiThreading() const { return FNeedConversionFlag != cfSortByDisplayText; }
+  virtual bool CanModify() const;
+  virtual bool IsUnbound() const { return false; }
+  virtual bool IsValueDefInternal() const { return FIsInternal; }
+
+  TcxCustomDataController* DataController() const;
+  TcxCustomDataFieldList* FieldList() const { return FFieldList; }
+  int GetIndex() const;
+  void SetIndex(int AValue);
+  TObject* Item() const { return FItem; }
+  void SetItem(TObject* AItem) { FItem = AItem; }
+  bool IsInternal() const { return FIsInternal; }
+  void SetIsInternal(bool AValue);
+  int Flags() const { return FFlags; }
+  void SetFlags(int AValue) { FFlags = AValue; }
+  bool NeedConversion() const { return FNeedConversion; }
+  void SetNeedConversion(bool AValue) { FNeedConversion = AValue; }
+  int NeedConversionFlag() const { return FNeedConversionFlag; }
+
+  // Follow the reference chain.
+  TcxValueDef* GetValueDef() const;
+  TcxValueTypeClass GetValueTypeClass() const;
+  bool GetTextStored() const;
+  void SetValueTypeClass(TcxValueTypeClass AValue);
+  void SetTextStored(bool AValue);
+  TcxCustomDataField* ReferenceField() const { return FReferenceField; }
+  void SetReferenceField(TcxCustomDataField* AField);
+
+  void BeginRecreateData();
+  void EndRecreateData();
+  void PrepareComparison(int AFlag);
+  void ResetComparison();
+  bool Prepared() const { return FPrepared; }
+  void SetPrepared(bool AValue) { FPrepared = AValue; }
+
+ protected:
+  virtual void Changed();
+  void CreateData();
+  void ClearData();
+
+ private:
+  friend class TcxCustomDataFieldList;
+  void dropValueDef();
+
+  int FCachedIndex = -1;
+  TcxCustomDataFieldList* FFieldList;
+  int FFlags = 0;
+  bool FIsInternal = false;
+  TObject* FItem = nullptr;
+  int FLockRecreateData = 0;
+  bool FNeedConversion = false;
+  int FNeedConversionFlag = cfUndefined;
+  bool FPrepared = false;
+  TcxCustomDataField* FReferenceField = nullptr;
+  bool FTextStored = false;
+  TcxValueDef* FValueDef = nullptr;
+  TcxValueTypeClass FValueTypeClass = nullptr;
+};
+
+// Item fields first (item index = position), internal fields after them.
+class TcxCustomDataFieldList {
+ public:
+  explicit TcxCustomDataFieldList(TcxCustomDataController* ADataController) : FDataController(ADataController) {}
+  ~TcxCustomDataFieldList();
+  TcxCustomDataFieldList(const TcxCustomDataFieldList&) = delete;
+  TcxCustomDataFieldList& operator=(const TcxCustomDataFieldList&) = delete;
+
+  // Takes ownership.
+  void Add(std::unique_ptr<TcxCustomDataField> AField);
+  // Frees the field: its value definition goes to a field that referred to
+  // it, and the controller forgets it everywhere.
+  void Remove(TcxCustomDataField* AField);
+  void Clear();
+  int Count() const { return static_cast<int>(FItems.size()); }
+  int ItemCount() const { return Count() - FInternalCount; }
+  int InternalCount() const { return FInternalCount; }
+  TcxCustomDataField* Items(int AIndex) const { return FItems.at(static_cast<size_t>(AIndex)).get(); }
+  int IndexOf(const TcxCustomDataField* AField) const;
+  void Move(int ACurIndex, int ANewIndex);
+  TcxCustomDataField* FieldByItem(const TObject* AItem) const;
+  TcxCustomDataController* DataController() const { return FDataController; }
+  bool FieldDestroyed() const { return FFieldDestroyed; }
+  void SetFieldDestroyed(bool AValue) { FFieldDestroyed = AValue; }
+  void RecountInternal();
+
+ private:
+  void ReassignFields(TcxCustomDataField* AField);
+
+  TcxCustomDataController* FDataController;
+  bool FFieldDestroyed = false;
+  int FInternalCount = 0;
+  std::vector<std::unique_ptr<TcxCustomDataField>> FItems;
+};
+
+// --- the record list skeleton ----------------------------------------------------------------
+// One bracket counter shared by the controller (the controller's BeginUpdate
+// raises it), the pending change set of the record list and its rebuild.
+// Rows here are the records in storage order; the record-list build
+// (filtering, sorting, grouping, expansion) replaces GetRowInfo and the
+// rebuild, and keeps this interface.
+struct TcxDataFocusingInfo {
+  int RowIndex = -1;
+  int RecordIndex = -1;
+  bool Changed = false;  // the new-item row's focusing changed
+};
+
+class TcxCustomDataControllerInfo {
+ public:
+  explicit TcxCustomDataControllerInfo(TcxCustomDataController* ADataController);
+  virtual ~TcxCustomDataControllerInfo() = default;
+  TcxCustomDataControllerInfo(const TcxCustomDataControllerInfo&) = delete;
+  TcxCustomDataControllerInfo& operator=(const TcxCustomDataControllerInfo&) = delete;
+
+  TcxCustomDataController* DataController() const { return FDataController; }
+  void BeginUpdate() { ++FLockCount; }
+  // The outermost end runs the pending rebuild.
+  void EndUpdate();
+  int LockCount() const { return FLockCount; }
+  TcxDataControllerInfoChanges Changes() const { return FChanges; }
+  void Change(TcxDataControllerInfoChanges AChanges);
+  void CheckUpdate();
+  void Refresh() { Change({dcicLoad}); }
+  void RefreshFocused() { Change({dcicFocusedRecord}); }
+  // Noted for the next rebuild, which the caller starts.
+  void MarkFocusedRecordChanged() { FChanges += dcicFocusedRecord; }
+  virtual void UpdateField(TcxCustomDataField* AField) { Refresh(); }
+  virtual void RemoveField(TcxCustomDataField* AField) { Refresh(); }
+  void LockStateInfo() { ++FStateInfoLockCount; }
+  void UnlockStateInfo() { --FStateInfoLockCount; }
+
+  // Rows and records.
+  virtual int GetRowCount() const { return static_cast<int>(FRecordList.size()); }
+  virtual TcxRowInfo GetRowInfo(int ARowIndex) const;
+  // Records shown (the filtered record count once filtering exists).
+  int GetInternalRecordCount() const { return static_cast<int>(FRecordList.size()); }
+  int GetInternalRecordIndex(int AIndex) const { return FRecordList.at(static_cast<size_t>(AIndex)); }
+  virtual int GetRowIndexByRecordIndex(int ARecordIndex) const;
+
+  // Focus.
+  const TcxDataFocusingInfo& FocusingInfo() const { return FFocusingInfo; }
+  const TcxDataFocusingInfo& PrevFocusingInfo() const { return FPrevFocusingInfo; }
+  void SavePrevFocusingInfo() { FPrevFocusingInfo = FFocusingInfo; FFocusingInfo.Changed = false; }
+  int GetFocusedRowIndex() const { return FFocusingInfo.RowIndex; }
+  int GetFocusedRecordIndex() const { return FFocusingInfo.RecordIndex; }
+  void ChangeFocusedRowIndex(int ARowIndex);
+  void ChangeFocusedRecordIndex(int ARecordIndex);
+  void SetNewItemRowFocusingChanged() { FFocusingInfo.Changed = true; }
+  void FocusNewItemRecord(int ARecordIndex);
+
+  // Row selection.
+  int GetSelectedCount() const { return static_cast<int>(FSelection.size()); }
+  int GetSelectedRowIndex(int AIndex) const { return FSelection.at(static_cast<size_t>(AIndex)); }
+  bool IsRowSelected(int ARowIndex) const;
+  void ChangeRowSelection(int ARowIndex, bool ASelection);
+  void ClearSelection();
+  // Drops selected rows that no longer exist.
+  void CheckSelectedCount();
+
+ protected:
+  // Rebuilds the rows from the storage and keeps the focus in range.
+  virtual void DoUpdate();
+
+ private:
+  void Update();
+  void ForwardChanges();
+
+  TcxCustomDataController* FDataController;
+  int FLockCount = 0;
+  int FStateInfoLockCount = 0;
+  bool FInUpdate = false;
+  bool FGridMode = false;
+  TcxDataControllerInfoChanges FChanges;
+  std::vector<int> FRecordList;
+  TcxDataFocusingInfo FFocusingInfo;
+  TcxDataFocusingInfo FPrevFocusingInfo;
+  std::vector<int> FSelection;  // selected row indexes in selection order
+};
+
+// --- the controller ---------------------------------------------------------------------------
+// The classes of the parts a controller makes in its constructor. A C++
+// constructor cannot reach a descendant's overrides, so a descendant that
+// needs its own provider or record list passes their factories up instead.
+struct TcxDataControllerParts {
+  std::function<std::unique_ptr<TcxCustomDataProvider>(TcxCustomDataController*)> DataProvider;
+  std::function<std::unique_ptr<TcxCustomDataControllerInfo>(TcxCustomDataController*)> DataControllerInfo;
+  // The base classes.
+  static TcxDataControllerParts Default();
+};
+
+class TcxCustomDataController : public TPersistent {
+  RTL_CLASS(TcxCustomDataController, TPersistent)
+
+ public:
+  explicit TcxCustomDataController(TComponent* AOwner,
+                                   const TcxDataControllerParts& AParts = TcxDataControllerParts::Default());
+  ~TcxCustomDataController() override;
+  void BeforeDestruction() override;
+  TPersistent* GetOwner() const override { return FOwner; }
+  TComponent* Owner() const { return FOwner; }
+  void Assign(TPersistent* Source) override;
+  virtual void Loaded();
+
+  // Parts.
+  TcxDataStorage* DataStorage() const { return FDataStorage.get(); }
+  TcxCustomDataProvider* Provider() const { return FProvider.get(); }
+  TcxCustomDataFieldList* Fields() const { return FFields.get(); }
+  TcxCustomDataControllerInfo* DataControllerInfo() const { return FDataControllerInfo.get(); }
+  TcxDataControllerNotifier* Notifier() const { return FNotifier; }
+
+  // Options.
+  TcxDataControllerOptions Options() const { return FOptions; }
+  void SetOptions(TcxDataControllerOptions AValue);
+  virtual bool GetAnsiSortSetting() const { return FOptions.contains(dcoAnsiSort); }
+  virtual bool GetCaseInsensitiveSetting() const { return FOptions.contains(dcoCaseInsensitive); }
+  virtual bool GetAssignGroupingValuesSetting() const { return FOptions.contains(dcoAssignGroupingValues); }
+  virtual bool GetAssignMasterDetailKeysSetting() const { return FOptions.contains(dcoAssignMasterDetailKeys); }
+  virtual bool GetSaveExpandingSetting() const { return FOptions.contains(dcoSaveExpanding); }
+  virtual bool GetSortByDisplayTextSetting() const { return FOptions.contains(dcoSortByDisplayText); }
+  virtual bool GetFocusTopRowAfterSortingSetting() const { return FOptions.contains(dcoFocusTopRowAfterSorting); }
+  virtual bool GetGroupsAlwaysExpandedSetting() const { return FOptions.contains(dcoGroupsAlwaysExpanded); }
+  virtual bool GetImmediatePostSetting() const { return FOptions.contains(dcoImmediatePost); }
+  virtual bool GetInsertOnNewItemRowFocusingSetting() const {
+    return FOptions.contains(dcoInsertOnNewItemRowFocusing);
+  }
+
+  // Modes.
+  bool IsProviderMode() const;
+  bool IsUnboundMode() const;
+  virtual bool IsProviderDataSource() const;
+  bool IsDataBound() const;
+  bool IsGridMode() const;
+  virtual bool IsKeyNavigation() const;
+  bool IsRecordID() const { return IsUnboundMode() && UseRecordID(); }
+  virtual bool UseRecordID() const { return false; }
+  virtual bool IsSmartLoad() const { return false; }
+  virtual bool IsSmartRefresh() const { return false; }
+  virtual bool IsLoading() const;
+  virtual bool IsDestroying() const;
+  bool IsDataLoading() const;
+  virtual bool IsImmediatePost() const;
+  bool IsPattern() const { return FIsPattern; }
+  TcxDataControllerDetailMode GetDetailMode() const { return dcdmNone; }
+  TcxCustomDataSource* GetCustomDataSource() const;
+  void SetCustomDataSource(TcxCustomDataSource* AValue);
+
+  // Update brackets and change notification.
+  void BeginUpdate();
+  void EndUpdate();
+  int GetLockCount() const;
+  virtual void BeginFullUpdate() { BeginUpdate(); }
+  virtual void EndFullUpdate() { EndUpdate(); }
+  void BeginUpdateFields() { ++FLockUpdateFieldsCount; }
+  void EndUpdateFields();
+  void LockDataChangedNotify() { ++FDataChangedLockCount; }
+  void UnlockDataChangedNotify() { --FDataChangedLockCount; }
+  virtual bool DataChangedNotifyLocked() const { return FDataChangedLockCount != 0; }
+  void LockGridModeNotify();
+  void UnlockGridModeNotify();
+  void SaveKeys();
+  void RestoreKeys();
+  void LockStateInfo(bool AUpdateData = true);
+  void UnlockStateInfo(bool AUpdateData = true);
+  void Change(TcxDataControllerChanges AChanges);
+  void CheckChanges();
+  virtual void Refresh();
+  TcxDataControllerChanges PendingChanges() const { return FChanges; }
+  const TcxDataChangeInfo& DataChangeInfo() const { return FDataChangeInfo; }
+  // Sends one notification object and frees it, even when the view raises.
+  void NotifyControl(std::unique_ptr<TcxUpdateControlInfo> AInfo);
+  // Sent at once by the record list right before it regroups.
+  void BeforeGroupingNotification();
+  void SortingChanged();
+  void GroupingChanged();
+  void SortingBySummaryChanged();
+  // Called by the record list at the start of each rebuild.
+  void CheckMode(bool& AGridMode);  // AGridMode: the record list's remembered answer
+  // Called by the record list at the end of each rebuild.
+  void ForwardInfoChanges(TcxDataControllerInfoChanges AInfoChanges);
+  bool InNotifyControl() const { return FInNotifyControl; }
+  bool LoadedStorage() const { return FLoadedStorage; }
+
+  // Data-changed listeners and weak links.
+  void AddDataChangedListener(TObject* AObject, TNotifyEvent AEvent);
+  void RemoveDataChangedListener(TObject* AObject, TNotifyEvent AEvent);
+  bool IsDataChangedListenersExist() const;
+  TcxDataListenerLink* AddListenerLink();
+  static void RemoveListenerLink(TcxDataListenerLink* ALink);
+
+  // Provider notifications.
+  virtual void ActiveChanged(bool AActive);
+  virtual void DataChanged(TcxDataChange AKind, int AItemIndex, int ARecordIndex);
+  virtual void DataScrolled();
+  virtual void LayoutChanged(TcxDataLayoutChanges AChanges);
+  virtual void CustomDataSourceChanged() {}
+  virtual void RemoveNotification(TComponent* AComponent);
+  void UpdateItems(bool AUpdateFields);
+  void UpdateStorage(bool AUpdateFields);
+  virtual void LoadStorage();
+  virtual void RestructData();
+  virtual void UpdateFields();
+  virtual void UpdateFocused();
+
+  // Items and fields.
+  virtual TObject* GetItem(int Index) const = 0;
+  virtual int GetItemCount() const;
+  TcxCustomDataField* AddItem(TObject* AItem);
+  void RemoveItem(TObject* AItem);
+  virtual void UpdateItemIndexes();
+  virtual bool ItemPropertiesChanged(int AItemIndex);
+  TcxCustomDataField* GetItemField(int AItemIndex) const;
+  TcxCustomDataField* FindFieldByItem(const TObject* AItem) const { return FFields->FieldByItem(AItem); }
+  virtual int GetItemID(TObject* AItem) const { return -1; }
+  virtual rtl::String GetItemName(TObject* AItem) const;
+  virtual TObject* FindItemByInternalID(int AID) const;
+  virtual TObject* FindItemByName(rtl::StringView AName) const;
+  virtual TObject* FindProperItemLink(TObject* AItem) const { return FindItemByInternalID(GetItemID(AItem)); }
+  virtual bool IsDataField(TcxCustomDataField* AField) const;
+  TcxValueTypeClass GetItemValueTypeClass(int AItemIndex) const;
+  void SetItemValueTypeClass(int AItemIndex, TcxValueTypeClass AValue) { ChangeValueTypeClass(AItemIndex, AValue); }
+  virtual void ChangeValueTypeClass(int AItemIndex, TcxValueTypeClass AValueTypeClass);
+  virtual void DoValueTypeClassChanged(int AItemIndex) {}
+  virtual void ChangeTextStored(int AItemIndex, bool ATextStored);
+  virtual void ChangeNeedConversion(int AItemIndex, bool ANeedConversion);
+  virtual bool GetItemTextStored(int AItemIndex) const;
+  virtual bool GetItemNeedConversion(int AItemIndex) const;
+  virtual bool IsDisplayFormatDefined(int AItemIndex, bool AIgnoreSimpleCurrency) const;
+  virtual bool GetItemSortByDisplayText(int AItemIndex, bool ASortByDisplayText) const { return false; }
+  virtual bool GetItemValueSource(int AItemIndex) const { return true; }
+  virtual TcxSummaryKinds GetAllowedSummaryKinds(TcxValueTypeClass AValueTypeClass) const;
+  TcxSummaryKinds GetAllowedSummaryKinds(int AItemIndex) const;
+  TcxSummaryKinds GetAllowedSummaryKinds(TcxCustomDataField* AField) const;
+  virtual TcxCustomDataField* AddField();
+  virtual TcxCustomDataField* AddInternalField();
+  // Called by the field list when a field dies.
+  virtual void RemoveField(TcxCustomDataField* AField);
+  virtual void PrepareField(TcxCustomDataField* AField) {}
+  void CheckItemRange(int AItemIndex) const;
+
+  // Values.
+  virtual rtl::Variant GetValue(int ARecordIndex, int AItemIndex) const;
+  virtual void SetValue(int ARecordIndex, int AItemIndex, const rtl::Variant& Value);
+  virtual rtl::String GetDisplayText(int ARecordIndex, int AItemIndex) const;
+  virtual void SetDisplayText(int ARecordIndex, int AItemIndex, const rtl::String& Value);
+  virtual rtl::Variant GetInternalValue(int ARecordIndex, TcxCustomDataField* AField) const;
+  virtual rtl::String GetInternalDisplayText(int ARecordIndex, TcxCustomDataField* AField) const;
+  rtl::Variant GetStoredValue(int ARecordIndex, TcxCustomDataField* AField) const;
+  rtl::String GetStoredDisplayText(int ARecordIndex, TcxCustomDataField* AField) const;
+  void SetStoredValue(int ARecordIndex, TcxCustomDataField* AField, const rtl::Variant& Value);
+  virtual rtl::Variant GetInternalRecordId(int ARecordIndex, const std::vector<TcxCustomDataField*>& AKeyFields) const;
+  virtual rtl::Variant GetRecordId(int ARecordIndex) const;
+  virtual std::vector<TcxCustomDataField*> GetKeyFields() const { return {}; }
+  rtl::Variant GetRowValue(const TcxRowInfo& ARowInfo, int AItemIndex) const;
+  rtl::String GetRowDisplayText(const TcxRowInfo& ARowInfo, int AItemIndex) const;
+  virtual rtl::Variant GetRowId(int ARowIndex) const { return rtl::Variant(ARowIndex); }
+  virtual rtl::Variant GetGroupValue(int ARecordIndex, TcxCustomDataField* AField) const {
+    return GetInternalValue(ARecordIndex, AField);
+  }
+  // One value per grouping item (none until grouping exists).
+  virtual bool GetGroupValues(int ARecordIndex, std::vector<rtl::Variant>& AValues) const;
+  // Accepts the records, the new-item record, the provider's saved copy and
+  // the record a group locate keeps; raises "RecordIndex out of range" else.
+  void CheckRecordRange(int ARecordIndex) const;
+
+  // Records.
+  virtual int GetRecordCount() const;
+  virtual void SetRecordCount(int ACount);
+  virtual int AppendRecord();
+  virtual int InsertRecord(int ARecordIndex);
+  void DeleteRecord(int ARecordIndex);
+  // Sorts the list, drops repeats and lets the provider delete them.
+  void DeleteRecords(std::vector<int> AList);
+  virtual void CopyRecord(int AFromRecordIndex, int AToRecordIndex);
+  // Smart loading (dataset descendants): records come one by one from a
+  // reader while the provider stays frozen.
+  void BeginSmartLoad();
+  void EndSmartLoad();
+  virtual int LoadRecord(TcxValueDefReader* AReader);
+  virtual int AppendInSmartLoad();
+  virtual void DeleteInSmartLoad(int ARecordIndex);
+  virtual void BeginReadRecord() {}
+  virtual void EndReadRecord() {}
+  // Lets the provider correct the record it has just read.
+  virtual void DoReadRecord(int ARecordIndex);
+  virtual void CorrectAfterInsert(int ARecordIndex) {}
+  virtual void CorrectAfterDelete(int ARecordIndex) {}
+
+  // Rows and focus (the record list's).
+  int GetRowCount() const { return FDataControllerInfo->GetRowCount(); }
+  TcxRowInfo GetRowInfo(int ARowIndex) const;
+  int GetFocusedRowIndex() const { return FDataControllerInfo->GetFocusedRowIndex(); }
+  void SetFocusedRowIndex(int AValue) { ChangeFocusedRowIndex(AValue); }
+  int GetFocusedRecordIndex() const { return FDataControllerInfo->GetFocusedRecordIndex(); }
+  void SetFocusedRecordIndex(int AValue) { ChangeFocusedRecordIndex(AValue); }
+  virtual bool ChangeFocusedRowIndex(int ARowIndex);
+  bool ChangeFocusedRecordIndex(int ARecordIndex);
+  int GetNearestRowIndex(int ARowIndex) const;
+  void CheckNearestFocusRow();
+  int NearestRecordIndex() const { return FNearestRecordIndex; }
+  void SetNearestRecordIndex(int AValue) { FNearestRecordIndex = AValue; }
+  bool MultiSelect() const { return FMultiSelect; }
+  void SetMultiSelect(bool AValue) { FMultiSelect = AValue; }
+  void ChangeRowSelection(int ARowIndex, bool ASelection);
+  void ClearSelection();
+  int GetSelectedCount() const { return FDataControllerInfo->GetSelectedCount(); }
+  int GetSelectedRowIndex(int AIndex) const { return FDataControllerInfo->GetSelectedRowIndex(AIndex); }
+  bool IsRowSelected(int ARowIndex) const { return FDataControllerInfo->IsRowSelected(ARowIndex); }
+  void CheckSelectedCount() { FDataControllerInfo->CheckSelectedCount(); }
+  bool InDeleteSelection() const { return FInDeleteSelection; }
+  void SetInDeleteSelection(bool AValue) { FInDeleteSelection = AValue; }
+
+  // Editing (the provider carries out each operation).
+  virtual TcxDataControllerEditState GetEditState() const;
+  virtual TcxDataControllerEditOperations GetEditOperations() const;
+  bool IsEditing() const;
+  virtual void Edit();
+  virtual void Insert();
+  virtual void Append();
+  virtual void Post(bool AForcePost = false);
+  virtual void Cancel();
+  virtual void DeleteFocused();
+  virtual void DeleteSelection();
+  virtual bool CanInitEditing(int AItemIndex);
+  virtual void PostEditingData();
+  // The view writes its editors' pending input into the record here.
+  virtual void UpdateData() {}
+  virtual rtl::Variant GetEditValue(int AItemIndex, TcxDataEditValueSource AEditValueSource);
+  virtual bool SetEditValue(int AItemIndex, const rtl::Variant& AValue, TcxDataEditValueSource AEditValueSource);
+  virtual int GetEditingRecordIndex() const;
+  virtual int CalcEditingRecordIndex() const;
+  virtual int GetNewItemRecordIndex();
+  bool NewItemRowFocused() const { return FNewItemRowFocused; }
+  void SetNewItemRowFocused(bool AValue);
+  bool UseNewItemRowForEditing() const { return FUseNewItemRowForEditing; }
+  void SetUseNewItemRowForEditing(bool AValue);
+  bool IsNewItemRecord(int ARecordIndex) const {
+    return FNewItemRecordIndex != 0 && ARecordIndex == FNewItemRecordIndex;
+  }
+
+  // Event dispatchers.
+  virtual void DoAfterCancel() { fire(FOnAfterCancel); }
+  virtual void DoAfterDelete() { fire(FOnAfterDelete); }
+  virtual void DoAfterInsert() { fire(FOnAfterInsert); }
+  virtual void DoAfterPost() { fire(FOnAfterPost); }
+  virtual void DoBeforeCancel() { fire(FOnBeforeCancel); }
+  virtual void DoBeforeDelete(int ARecordIndex);
+  virtual void DoBeforeImmediatePost() { fire(FOnBeforeImmediatePost); }
+  virtual void DoBeforeInsert() { fire(FOnBeforeInsert); }
+  virtual void DoBeforePost() { fire(FOnBeforePost); }
+  virtual void DoNewRecord(int ARecordIndex);
+  virtual void DoDataChanged();
+  virtual void DoGridModeChanged() {}
+  virtual void DoGroupingChanged() { fire(FOnGroupingChanged); }
+  virtual void DoSortingChanged() { fire(FOnSortingChanged); }
+  virtual void UpdateControl(TcxUpdateControlInfo* AInfo);
+  virtual void Unlocked() {}
+  void NotifyDataChangedListeners();
+
+  // Events.
+  TNotifyEvent FOnAfterCancel, FOnAfterDelete, FOnAfterInsert, FOnAfterPost, FOnBeforeCancel;
+  TcxDataControllerRecordEvent FOnBeforeDelete;
+  TNotifyEvent FOnBeforeImmediatePost, FOnBeforeInsert, FOnBeforePost;
+  TcxDataFilterRecordEvent FOnFilterRecord;
+  TcxDataControllerRecordEvent FOnNewRecord;
+  TcxDataControllerCompareEvent FOnCompare;
+  TNotifyEvent FOnDataChanged;
+  TcxDataDetailExpandingEvent FOnDetailCollapsing;
+  TcxDataControllerRecordEvent FOnDetailCollapsed;
+  TcxDataDetailExpandingEvent FOnDetailExpanding;
+  TcxDataControllerRecordEvent FOnDetailExpanded;
+  TNotifyEvent FOnGroupingChanged;
+  TcxDataRecordChangedEvent FOnRecordChanged;
+  TNotifyEvent FOnSortingChanged;
+  TcxDataControllerUpdateControlEvent FOnUpdateControl;
+
+  [[noreturn]] static void InvalidOperation(rtl::StringView AMessage);
+
+ protected:
+  // The field class (fields are made after construction).
+  virtual std::unique_ptr<TcxCustomDataField> CreateField();
+  void DataStorageClearInternalRecords(TObject* Sender);
+  void UpdateUseRecordIDState();
+  void fire(const TNotifyEvent& AEvent) {
+    if (AEvent) AEvent(this);
+  }
+
+ private:
+  friend class TcxCustomDataControllerInfo;
+  void DataNotification();
+  void LayoutNotification();
+  void UpdateRecordNotification();
+  void FocusedNotification();
+  void SelectionNotification();
+  void Update();
+  void resetDataChangeInfo() {
+    FDataChangeInfo = TcxDataChangeInfo();
+    FDataChangeInfoPending = false;
+  }
+  bool isNotedRecord(int ARecordIndex) const;
+  TcxCustomDataField* valueField(int ARecordIndex, int AItemIndex) const;
+  void loadData();
+
+  bool FActive = false;
+  bool FAfterSummaryFlag = false;
+  int FBookmarkRecordIndex = -1;
+  bool FDataChangedFlag = false;
+  int FDataChangedLockCount = 0;
+  TcxDataControllerChanges FChanges;
+  std::vector<TNotifyEventItem> FDataChangedListeners;
+  std::unique_ptr<TcxCustomDataControllerInfo> FDataControllerInfo;
+  std::unique_ptr<TcxDataStorage> FDataStorage;
+  bool FDestroying = false;
+  bool FGroupingChangedFlag = false;
+  std::unique_ptr<TcxCustomDataFieldList> FFields;
+  bool FFilterChangedFlag = false;
+  bool FFocusedSelected = true;
+  bool FInCancel = false;
+  bool FInLoadStorage = false;
+  bool FInNotifyControl = false;
+  bool FInOnSortingChanged = false;
+  bool FIsPattern = false;
+  bool FInSetCustomDataSource = false;
+  bool FInSmartLoad = false;
+  std::vector<std::unique_ptr<TcxDataListenerLink>> FListenerLinks;
+  bool FLoadedStorage = false;
+  int FLockGridModeNotifyCount = 0;
+  int FLockUpdateFieldsCount = 0;
+  bool FUpdateFieldsFlag = false;
+  int FNewItemRecordIndex = 0;
+  bool FNewItemRowFocused = false;
+  int FMasterRecordIndex = -1;
+  bool FMultiSelect = false;
+  TcxDataControllerNotifier* FNotifier = nullptr;  // owned (a component without owner)
+  TcxDataControllerOptions FOptions = cxDataControllerDefaultOptions;
+  TComponent* FOwner;
+  TcxDataSelectionChangedInfo FPrevSelectionChangedInfo, FSelectionChangedInfo;
+  std::unique_ptr<TcxCustomDataProvider> FProvider;
+  TcxCustomDataField* FRecordHandlesField = nullptr;
+  int FSavedInternalRecordIndex = 0;
+  int FSaveObjectLockCount = 0;
+  bool FSortingBySummaryChangedFlag = false;
+  bool FSortingChangedFlag = false;
+  bool FStructureChanged = false;
+  bool FStructureRecreated = false;
+  bool FUpdateItems = false;
+  bool FUseNewItemRowForEditing = false;
+  TcxDataChangeInfo FDataChangeInfo;
+  bool FDataChangeInfoPending = false;  // something was merged since the last reset
+  bool FInDeleteSelection = false;
+  int FNearestRecordIndex = -1;
+
+ public:
+  // Read-only views of the state the tests and the record list consult.
+  bool Active() const { return FActive; }
+  int BookmarkRecordIndex() const { return FBookmarkRecordIndex; }
+  int MasterRecordIndex() const { return FMasterRecordIndex; }
+  bool FocusedSelected() const { return FFocusedSelected; }
+  TcxCustomDataField* RecordHandlesField() const { return FRecordHandlesField; }
+  bool InSetCustomDataSource() const { return FInSetCustomDataSource; }
+  void SetInSetCustomDataSource(bool AValue) { FInSetCustomDataSource = AValue; }
+  bool InSmartLoad() const { return FInSmartLoad; }
+  void SetInSmartLoad(bool AValue) { FInSmartLoad = AValue; }
+  bool InCancel() const { return FInCancel; }
+  int SavedInternalRecordIndex() const { return FSavedInternalRecordIndex; }
+  void SetSavedInternalRecordIndex(int AValue) { FSavedInternalRecordIndex = AValue; }
+  void SetSortingChangedFlag() { FSortingChangedFlag = true; }
+  void SetGroupingChangedFlag() { FGroupingChangedFlag = true; }
+  void SetFilterChangedFlag() { FFilterChangedFlag = true; }
+};
+
+// The in-memory controller: active from the start.
+class TcxDataController : public TcxCustomDataController {
+  RTL_CLASS(TcxDataController, TcxCustomDataController)
+
+ public:
+  explicit TcxDataController(TComponent* AOwner);
+};
+
+
+// --- record sources and providers -------------------------------------------------------------
+// Opaque pointer-sized values a program-supplied record source hands out.
+using TcxDataRecordHandle = void*;
+using TcxDataItemHandle = void*;
+
+// A program-supplied record source for an unbound controller. Each call runs
+// on behalf of the provider set current right before it.
+class TcxCustomDataSource : public TObject {
+  RTL_CLASS(TcxCustomDataSource, TObject)
+
+ public:
+  ~TcxCustomDataSource() override;
+
+  virtual TcxDataRecordHandle AppendRecord() { return nullptr; }
+  virtual void CustomSort() {}
+  virtual void DeleteRecord(TcxDataRecordHandle ARecordHandle) {}
+  virtual bool GetDetailHasChildren(int ARecordIndex, int ARelationIndex) { return false; }
+  virtual rtl::String GetDisplayText(TcxDataRecordHandle ARecordHandle, TcxDataItemHandle AItemHandle);
+  // True when a value is present; `AValue` then addresses the value in the
+  // layout of the field's value type.
+  virtual bool GetCompareValue(TcxDataRecordHandle ARecordHandle, TcxDataItemHandle AItemHandle,
+                               TcxPreparedValue& AValue) { return false; }
+  virtual TcxDataItemHandle GetItemHandle(int AItemIndex);
+  virtual bool IsInsertSupported() { return false; }
+  virtual rtl::Variant GetRecordId(TcxDataRecordHandle ARecordHandle) { return rtl::Null(); }
+  virtual rtl::Variant GetValue(TcxDataRecordHandle ARecordHandle, TcxDataItemHandle AItemHandle) {
+    return rtl::Null();
+  }
+  virtual TcxDataRecordHandle InsertRecord(TcxDataRecordHandle ARecordHandle) { return nullptr; }
+  virtual bool IsCustomSorting() { return false; }
+  virtual bool IsMultiThreadingSupported() { return false; }
+  virtual bool IsNativeCompare() { return false; }
+  virtual bool IsNativeCompareFunc() { return false; }
+  virtual bool IsRecordIdSupported() { return false; }
+  virtual void LoadRecordHandles() {}
+  virtual int NativeCompareFunc(TcxDataRecordHandle ARecordHandle1, TcxDataRecordHandle ARecordHandle2,
+                                TcxDataItemHandle AItemHandle) { return 0; }
+  virtual void SetRecordCount(int ACount) {}
+  virtual void SetValue(TcxDataRecordHandle ARecordHandle, TcxDataItemHandle AItemHandle,
+                        const rtl::Variant& AValue) {}
+  // The handle stored for the record at that index (null when none).
+  virtual TcxDataRecordHandle GetRecordHandle(int ARecordIndex);
+
+  TcxCustomDataProvider* GetProvider() const { return FCurrentProvider ? FCurrentProvider : FDefaultProvider; }
+  TcxCustomDataController* GetDataController() const;
+  void SetCurrentProvider(TcxCustomDataProvider* AProvider) { FCurrentProvider = AProvider; }
+  void SetDefaultProvider(TcxCustomDataProvider* AProvider) { FDefaultProvider = AProvider; }
+  void AddProvider(TcxCustomDataProvider* AProvider);
+  void RemoveProvider(TcxCustomDataProvider* AProvider);
+  int ProviderCount() const { return FProviders ? static_cast<int>(FProviders->size()) : 0; }
+  // Appends a storage record that carries the handle; answers its index.
+  int AddRecordHandle(TcxDataRecordHandle AHandle);
+  int GetRecordIndexByHandle(TcxDataRecordHandle AHandle);
+
+ private:
+  TcxCustomDataProvider* FCurrentProvider = nullptr;
+  TcxCustomDataProvider* FDefaultProvider = nullptr;
+  std::unique_ptr<std::vector<TcxCustomDataProvider*>> FProviders;
+};
+
+// The controller's record source and the owner of its edit state.
+class TcxCustomDataProvider : public TObject {
+  RTL_CLASS(TcxCustomDataProvider, TObject)
+
+ public:
+  explicit TcxCustomDataProvider(TcxCustomDataController* ADataController);
+  ~TcxCustomDataProvider() override;
+
+  TcxCustomDataController* DataController() const { return FDataController; }
+  TcxCustomDataSource* CustomDataSource() const { return FCustomDataSource; }
+  void SetCustomDataSource(TcxCustomDataSource* Value);
+
+  virtual void CustomSort();
+  virtual bool IsCustomDataSourceSupported() const { return true; }
+  virtual bool IsCustomSorting() const;
+  virtual bool IsGridMode() const { return false; }
+  virtual bool IsDataSource() const { return false; }
+  virtual bool IsOtherInsert() const { return false; }
+  virtual bool IsRecordIdSupported() const;
+  virtual bool IsSyncMode() const { return false; }
+  virtual bool IsActive() const { return FCustomDataSource != nullptr; }
+  virtual bool IsActiveDataSet() const { return false; }
+  virtual bool IsBOF() const { return true; }
+  virtual bool IsChanging() const { return FChanging; }
+  virtual bool IsEditing() const { return FEditingRecordIndex != cxNullEditingRecordIndex; }
+  virtual bool IsEOF() const { return true; }
+  virtual bool IsGridModeUpdating() const { return false; }
+  virtual bool IsInserting() const { return IsEditing() && FInserting; }
+  virtual bool IsModified() const { return FModified; }
+  virtual bool IsUnboundColumnMode() const { return !CanModify(); }
+  virtual void CorrectRecordIndex(int ARecordIndex) {}
+  virtual void First() { FRecreatedFieldsAfterFirst = false; }
+  virtual void Prev() {}
+  virtual void Next() {}
+  virtual void Last() {}
+  virtual void MoveBy(int ADistance) {}
+  virtual void Scroll(int ADistance) {}
+  virtual void SavePos() {}
+  virtual void RestorePos() {}
+  virtual bool CanAppend() const { return CanModify(); }
+  virtual bool CanDelete() const;
+  virtual bool CanInitEditing(int ARecordIndex);
+  virtual bool CanInsert() const { return CanModify(); }
+  virtual bool CanModify() const { return true; }
+  virtual void Append() { InsertingRecord(true); }
+  virtual void Cancel();
+  virtual void DoUpdateData();
+  virtual void Delete();
+  virtual void DoDeleteRecords(const std::vector<int>& AList);
+  virtual void DeleteRecords(const std::vector<int>& AList);
+  virtual void DeleteSelection();
+  virtual void Edit() { SetEditing(); }
+  virtual rtl::Variant GetEditValue(int ARecordIndex, TcxCustomDataField* AField,
+                                    TcxDataEditValueSource AEditValueSource);
+  virtual void Insert() { InsertingRecord(false); }
+  virtual void Post(bool APostFlag);
+  virtual void PostEditingData();
+  virtual bool SetEditValue(int ARecordIndex, TcxCustomDataField* AField, const rtl::Variant& AValue,
+                            TcxDataEditValueSource AEditValueSource);
+  virtual void BeginDeleting();
+  virtual void EndDeleting();
+  virtual void AssignItemValue(int ARecordIndex, TcxCustomDataField* AField, const rtl::Variant& AValue);
+  virtual void DoInitInsertingRecord(int AInsertingRecordIndex, const std::vector<rtl::Variant>& AGroupValues);
+  virtual void EditingRecord();
+  virtual void DoInsertingRecord(bool AIsAppending);
+  virtual void ResetChanging() { FChanging = false; }
+  virtual void ResetEditing();
+  virtual void ResetModified() { FModified = false; }
+  virtual void SetChanging() { FChanging = true; }
+  virtual void SetEditing() { EditingRecord(); }
+  virtual void SetModified() { FModified = true; }
+  virtual void BeginLocate() { ++FLocateCount; }
+  virtual void EndLocate() { --FLocateCount; }
+  virtual void Freeze() { ++FLockCount; }
+  virtual void Unfreeze() { --FLockCount; }
+  virtual int AppendRecord();
+  virtual void DeleteRecord(int ARecordIndex);
+  virtual bool GetDetailHasChildren(int ARecordIndex, int ARelationIndex);
+  virtual rtl::String GetDisplayText(int ARecordIndex, TcxCustomDataField* AField);
+  virtual rtl::String GetExternalDataDisplayText(int ARecordIndex, TcxCustomDataField* AField) { return {}; }
+  virtual rtl::Variant GetExternalDataValue(int ARecordIndex, TcxCustomDataField* AField) { return rtl::Null(); }
+  virtual rtl::Variant GetRecordId(int ARecordIndex);
+  virtual int GetRecordIndex() const { return -1; }
+  virtual rtl::Variant GetValue(int ARecordIndex, TcxCustomDataField* AField);
+  // The reader a load fills storage records from (the base reader reads nothing).
+  virtual std::unique_ptr<TcxValueDefReader> CreateValueDefReader();
+  virtual int InsertRecord(int ARecordIndex);
+  virtual void LoadDataBuffer() {}
+  virtual int NativeCompare(int ARecordIndex1, int ARecordIndex2, TcxCustomDataField* AField);
+  virtual int NativeCompareFunc(int ARecordIndex1, int ARecordIndex2, TcxCustomDataField* AField);
+  virtual void SetDisplayText(int ARecordIndex, TcxCustomDataField* AField, const rtl::String& AText) {}
+  virtual void SetRecordCount(int ACount);
+  virtual void SetValue(int ARecordIndex, TcxCustomDataField* AField, const rtl::Variant& AValue);
+  virtual void ActiveChanged(bool AActive);
+  virtual void DataChanged(TcxDataChange ADataChange, int AItemIndex, int ARecordIndex);
+  virtual void DataScrolled(int ADistance);
+  virtual void LayoutChanged(TcxDataLayoutChanges ADataLayoutChanges);
+
+  int AddRecordHandle(TcxDataRecordHandle AHandle);
+  void LoadRecordHandles();
+  void CreateSavedRecord(int ARecordIndex);
+  void ClearSavedRecord();
+  void InsertingRecord(bool AIsAppending);
+
+  // State read by the controller and the record list.
+  int EditingRecordIndex() const { return FEditingRecordIndex; }
+  void SetEditingRecordIndex(int AValue) { FEditingRecordIndex = AValue; }
+  int EditingRecordIndex1() const { return FEditingRecordIndex1; }
+  int EditingRecordIndex2() const { return FEditingRecordIndex2; }
+  int InsertedRecordIndex() const { return FInsertedRecordIndex; }
+  void SetInsertedRecordIndex(int AValue) { FInsertedRecordIndex = AValue; }
+  int SavedRecordIndex() const { return FSavedRecordIndex; }
+  void ClearSavedRecordIndex() { FSavedRecordIndex = 0; }
+  int LockCount() const { return FLockCount; }
+  int LocateCount() const { return FLocateCount; }
+  bool ActiveChanging() const { return FActiveChanging; }
+  bool DataChangedLocked() const { return FDataChangedLocked; }
+  void SetDataChangedLocked(bool AValue) { FDataChangedLocked = AValue; }
+  bool RecreatedFieldsAfterFirst() const { return FRecreatedFieldsAfterFirst; }
+  bool LoadAllNeeded() const { return FLoadAllNeeded; }
+  void SetLoadAllNeeded(bool AValue) { FLoadAllNeeded = AValue; }
+
+ protected:
+  // Sets the source current and answers it (null without one).
+  TcxCustomDataSource* source() const;
+  TcxDataRecordHandle recordHandle(int ARecordIndex) const;
+  TcxDataItemHandle itemHandle(TcxCustomDataField* AField) const;
+  int recordIndexOf(TcxDataRecordHandle AHandle) const;
+
+  bool FActiveChanging = false;
+  bool FChanging = false;
+  TcxCustomDataSource* FCustomDataSource = nullptr;
+  bool FDataChangedLocked = false;
+  TcxCustomDataController* FDataController;
+  int FEditingRecordIndex = cxNullEditingRecordIndex;
+  int FEditingRecordIndex1 = cxNullEditingRecordIndex;
+  int FEditingRecordIndex2 = cxNullEditingRecordIndex;
+  int FInsertedRecordIndex = -1;
+  bool FInUpdateData = false;
+  int FLocateCount = 0;
+  int FLockCount = 0;
+  bool FModified = false;
+  bool FRecreatedFieldsAfterFirst = false;
+  int FSavedRecordIndex = 0;
+  bool FInInserting = false;
+  bool FInserting = false;
+  bool FLoadAllNeeded = false;
+};
+
+// --- value-def readers ------------------------------------------------------------------------
+// Reads one record of a controller, field by field.
+class TcxValueDefRecordReader : public TcxValueDefReader {
+ public:
+  TcxValueDefRecordReader(TcxCustomDataController* ADataController, int ARecordIndex)
+      : FDataController(ADataController), FRecordIndex(ARecordIndex) {}
+  rtl::String GetDisplayText(TcxValueDef* AValueDef) override;
+  rtl::Variant GetValue(TcxValueDef* AValueDef) override;
+  bool IsInternal(TcxValueDef* AValueDef) override;
+
+ private:
+  TcxCustomDataController* FDataController;
+  int FRecordIndex;
+};
+
+// Loose values keyed by value definition.
+class TcxValueDefUnboundReader : public TcxValueDefReader {
+ public:
+  rtl::Variant GetValue(TcxValueDef* AValueDef) override;
+  bool IsInternal(TcxValueDef* AValueDef) override;
+  void SetValue(TcxValueDef* AValueDef, const rtl::Variant& AValue);
+  void Truncate(int ACount);
+  void Clear() { Truncate(0); }
+  int Count() const { return static_cast<int>(FItems.size()); }
+
+ private:
+  std::vector<TcxValueDef*> FItems;
+  std::vector<std::unique_ptr<rtl::Variant>> FValues;
+};
+
+// True when the value definition belongs to an internal field.
+bool IsValueDefInternal(TcxValueDef* AValueDef);
+
+// --- companions -------------------------------------------------------------------------------
+class TcxDataControllerObject : public TObject {
+  RTL_CLASS(TcxDataControllerObject, TObject)
+
+ public:
+  explicit TcxDataControllerObject(TcxCustomDataController* ADataController) : FDataController(ADataController) {}
+  TcxCustomDataController* DataController() const { return FDataController; }
+
+ private:
+  TcxCustomDataController* FDataController;
+};
+
+class TcxDataControllerPersistent : public TPersistent {
+  RTL_CLASS(TcxDataControllerPersistent, TPersistent)
+
+ public:
+  explicit TcxDataControllerPersistent(TcxCustomDataController* ADataController)
+      : FDataController(ADataController) {}
+  TcxCustomDataController* DataController() const { return FDataController; }
+  TPersistent* GetOwner() const override { return FDataController; }
+
+ private:
+  TcxCustomDataController* FDataController;
+};
+
+// Hears components go away on the controller's behalf (fields may refer to
+// components) and passes the news to the controller.
+class TcxDataControllerNotifier : public TComponent {
+  RTL_CLASS(TcxDataControllerNotifier, TComponent)
+
+ public:
+  explicit TcxDataControllerNotifier(TcxCustomDataController* ADataController)
+      : TComponent(nullptr), FDataController(ADataController) {}
+  void Watch(TComponent* AComponent) { FreeNotification(AComponent); }
+
+ protected:
+  void Notification(TComponent* AComponent, rtl::TOperation Operation) override;
+
+ private:
+  TcxCustomDataController* FDataController;
+};
+
+}  // namespace data
