@@ -31,6 +31,10 @@ function(_integrador_test_program name area labels)
   target_link_libraries(${name} PRIVATE ${_INTEGRADOR_TEST_LIBS} integrador_test_support
                         GTest::gtest GTest::gmock GTest::gtest_main)
   target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <string> <vector>)
+  # Test code is glue around the libraries under test, which keep their
+  # optimisation: optimising the glue buys nothing at run time and costs a
+  # third of its compile time.
+  target_compile_options(${name} PRIVATE -O0)
   gtest_discover_tests(${name}
     TEST_PREFIX "${area}."
     TEST_LIST ${name}_TESTS
