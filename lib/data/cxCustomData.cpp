@@ -7,7 +7,7 @@
 
 #include "lib/core/cxFormats.h"
 #include "lib/data/cxDataStrs.h"
-#include "lib/data/data_brackets.h"
+#include "lib/data/cxCustomData_scopes.h"
 #include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
 
@@ -16,12 +16,6 @@ namespace data {
 using rtl::String;
 using rtl::Variant;
 
-namespace {
-using UpdateScope =
-    BracketScope<TcxCustomDataController, &TcxCustomDataController::BeginUpdate, &TcxCustomDataController::EndUpdate>;
-using FullUpdateScope = BracketScope<TcxCustomDataController, &TcxCustomDataController::BeginFullUpdate,
-                                     &TcxCustomDataController::EndFullUpdate>;
-}  // namespace
 
 // --- summary formats -----------------------------------------------------------------------
 String cxDataGetDataSummaryValueDefaultFormat(TcxSummaryValueType AValueType, TcxSummaryKind AKind,

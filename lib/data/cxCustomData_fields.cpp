@@ -5,7 +5,7 @@
 
 #include "lib/data/cxCustomData.h"
 #include "lib/data/cxDataStrs.h"
-#include "lib/data/data_brackets.h"
+#include "lib/data/cxCustomData_scopes.h"
 #include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
 
@@ -15,10 +15,6 @@ using rtl::String;
 using rtl::Variant;
 
 namespace {
-using UpdateScope =
-    BracketScope<TcxCustomDataController, &TcxCustomDataController::BeginUpdate, &TcxCustomDataController::EndUpdate>;
-using FullUpdateScope = BracketScope<TcxCustomDataController, &TcxCustomDataController::BeginFullUpdate,
-                                     &TcxCustomDataController::EndFullUpdate>;
 
 [[noreturn]] void raise(const TcxResourceString& text) {
   TcxCustomDataController::InvalidOperation(core::cxGetResourceString(&text));

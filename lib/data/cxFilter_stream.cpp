@@ -8,6 +8,7 @@
 #include "lib/data/cxDataStrs.h"
 #include "lib/data/cxFilter.h"
 #include "lib/data/cxVariants.h"
+#include "lib/data/data_brackets.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/scoped.h"
 #include "platform/rtl/streams.h"
@@ -16,6 +17,11 @@
 namespace data {
 
 namespace {
+// Closes the bracket however the scope is left; a failure while closing
+// during unwinding does not hide the first one.
+using CriteriaUpdate =
+    BracketScope<TcxFilterCriteria, &TcxFilterCriteria::BeginUpdate, &TcxFilterCriteria::EndUpdate>;
+
 constexpr rtl::Byte kListTag = 1;
 constexpr rtl::Byte kConditionTag = 0;
 
@@ -108,8 +114,7 @@ void TcxFilterCriteria::WriteCondition(rtl::TStream* AStream, TcxFilterCriteriaI
 }
 
 void TcxFilterCriteria::ReadData(rtl::TStream* AStream) {
-  BeginUpdate();
-  rtl::ScopeExit close([this] { EndUpdate(); });
+  CriteriaUpdate update(*this);
   FRoot->Clear();
   FRoot->SetBoolOperatorKind(TcxFilterBoolOperatorKind::fboAnd);
   Changed();
@@ -183,8 +188,7 @@ void TcxFilterCriteria::SaveToStream(rtl::TStream* AStream) {
 }
 
 void TcxFilterCriteria::LoadFromStream(rtl::TStream* AStream) {
-  BeginUpdate();
-  rtl::ScopeExit close([this] { EndUpdate(); });
+  CriteriaUpdate update(*this);
   TFilterWrapper wrapper;
   wrapper.Attach(this);
   rtl::TReader reader(AStream);
@@ -211,8 +215,7 @@ bool TcxFilterCriteria::EqualItems(TcxFilterCriteria* ACriteria, bool AIgnoreIte
 
 void TcxFilterCriteria::AssignItems(TcxFilterCriteria* ACriteria, bool AIgnoreItemNames) {
   if (EqualItems(ACriteria, AIgnoreItemNames)) return;
-  BeginUpdate();
-  rtl::ScopeExit close([this] { EndUpdate(); });
+  CriteriaUpdate update(*this);
   FRoot->Clear();
   rtl::TMemoryStream stream;
   const int version = std::min(FVersion, AIgnoreItemNames ? cxFilterVersionPlain : ACriteria->FVersion);
