@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "lib/core/dxThemeEngine.h"
 #include "platform/rtl/codepage.h"
 #include "platform/rtl/except.h"
 #include "platform/rtl/hex.h"
@@ -427,7 +428,9 @@ void dxAbstractError() { dxTestCheck(false, rtl::S("Abstract Error")); }
 
 // --- unit start and stop ---------------------------------------------------------------------------
 void dxCoreInitialization() {
-  // The platform flags are constants here; nothing else starts with the unit.
+  // The platform flags are constants here. The visual-styles binding gets
+  // our own engine, so "themes active" follows the engine's switch.
+  dxInstallThemeEngine();
 }
 
 void dxCoreFinalization() {
