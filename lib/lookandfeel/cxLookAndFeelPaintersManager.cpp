@@ -9,6 +9,8 @@
 #include "lib/core/cxClasses.h"
 #include "lib/core/cxGraphicsBitmaps.h"
 #include "lib/lookandfeel/cxLookAndFeels.h"
+#include "lib/lookandfeel/cxLookAndFeelPainters_classic.h"
+#include "lib/lookandfeel/cxLookAndFeelPainters_office11.h"
 #include "lib/lookandfeel/painters_module.h"
 #include "platform/gdi/objects.h"
 #include "platform/rtl/ustring.h"
@@ -244,16 +246,34 @@ TcxLookAndFeelPaintersManager* cxLookAndFeelPaintersManager() { return paintersM
 void RegisterStandardLookAndFeelPainters() {
   TcxLookAndFeelPaintersManager* manager = cxLookAndFeelPaintersManager();
   if (!manager) return;
-  // The built-in painters register here, in this order. Until their own
-  // classes exist, the base painter stands in for each under its name and
-  // style, so that every kind of look-and-feel finds a painter.
+  // The built-in painters register here, in this order. A built-in painter
+  // without its own class yet is stood in for by the base painter under its
+  // name and style, so that every kind of look-and-feel finds a painter.
   const std::pair<const char16_t*, TcxLookAndFeelStyle> builtIn[] = {
       {u"Flat", TcxLookAndFeelStyle::lfsFlat},
       {u"Office11", TcxLookAndFeelStyle::lfsOffice11},
       {u"Standard", TcxLookAndFeelStyle::lfsStandard},
       {u"UltraFlat", TcxLookAndFeelStyle::lfsUltraFlat},
       {u"Native", TcxLookAndFeelStyle::lfsNative}};
-  for (const auto& [name, style] : builtIn) manager->Register(std::make_unique<TcxBasePainterStandIn>(name, style));
+  for (const auto& [name, style] : builtIn) {
+    if (style == TcxLookAndFeelStyle::lfsOffice11) {
+      manager->Register(std::make_unique<TcxOffice11LookAndFeelPainter>());
+      continue;
+    }
+    if (style == TcxLookAndFeelStyle::lfsFlat) {
+      manager->Register(std::make_unique<TcxFlatLookAndFeelPainter>());
+      continue;
+    }
+    if (style == TcxLookAndFeelStyle::lfsStandard) {
+      manager->Register(std::make_unique<TcxStandardLookAndFeelPainter>());
+      continue;
+    }
+    if (style == TcxLookAndFeelStyle::lfsUltraFlat) {
+      manager->Register(std::make_unique<TcxUltraFlatLookAndFeelPainter>());
+      continue;
+    }
+    manager->Register(std::make_unique<TcxBasePainterStandIn>(name, style));
+  }
 }
 
 void cxLookAndFeelPaintersUnitStart() {
