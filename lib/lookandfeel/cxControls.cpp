@@ -689,7 +689,7 @@ void TcxControl::AfterMouseDown(ui::TMouseButton AButton, int X, int Y) {
   if (DragMode() == ui::dmAutomatic && AButton == ui::mbLeft && MouseCapture() &&
       (!IsDesigning() || AllowAutoDragAndDropAtDesignTime(X, Y, {})) && CanDrag(X, Y)) {
     const TPoint p = ClientToScreen(TPoint{X, Y});
-    cxDragDetect(Handle(), p);
+    if (cxDragDetect(Handle(), p) == TcxDragDetect::ddDrag) BeginDrag(true, -1);
   }
   if (AButton == ui::mbMiddle && NeedsScrollBars())
     cxProcessControlScrollingOnMiddleButton(this, HScrollBarVisible(), VScrollBarVisible(),
@@ -862,6 +862,50 @@ void TcxControl::WMContextMenu(ui::TMessage& Message) {
 }
 
 bool TcxControl::DoShowPopupMenu(rtl::TComponent* AMenu, int X, int Y) { return ShowPopupMenu(this, AMenu, X, Y); }
+
+// ---- platform drag ----------------------------------------------------------------------------
+
+namespace {
+// The platform drag object over a TcxControl; cleared when it leaves one.
+ui::TDragObject* dragObjectOverControl = nullptr;
+}  // namespace
+
+bool TcxControl::GetIsCopyDragDrop() { return core::IsCtrlPressed(); }
+
+void TcxControl::DoStartDrag(std::unique_ptr<ui::TDragObject>& DragObject) {
+  Update();
+  // The platform's start is OnStartDrag plus a default object; ours is the
+  // default here.
+  if (OnStartDrag()) OnStartDrag()(this, DragObject);
+  if (!DragObject) DragObject.reset(rtl::Create<TcxDragControlObject>(this));
+  if (!StartDrag(DragObject.get())) DragObject.reset();
+}
+
+void TcxControl::DragOver(rtl::TObject* Source, int X, int Y, ui::TDragState State, bool& Accept) {
+  auto* object = dynamic_cast<ui::TDragObject*>(Source);
+  if (object) dragObjectOverControl = State == ui::dsDragLeave ? nullptr : object;
+  ui::TCustomControl::DragOver(Source, X, Y, State, Accept);
+}
+
+ui::TCursor TcxDragControlObject::GetDragCursor(bool Accepted, int X, int Y) {
+  auto* control = dynamic_cast<TcxControl*>(Control());
+  if (Accepted && control && control->GetIsCopyDragDrop()) return crDragCopy;
+  return ui::TDragControlObject::GetDragCursor(Accepted, X, Y);
+}
+
+ui::TDragObject* GetDragObject() {
+  // Only while that drag still runs.
+  if (dragObjectOverControl && dragObjectOverControl != ui::ActiveDragObject()) dragObjectOverControl = nullptr;
+  return dragObjectOverControl;
+}
+
+void HideDragImage() {
+  if (ui::TDragObject* object = GetDragObject()) object->HideDragImage();
+}
+
+void ShowDragImage() {
+  if (ui::TDragObject* object = GetDragObject()) object->ShowDragImage();
+}
 
 // ---- gestures -------------------------------------------------------------------------------
 

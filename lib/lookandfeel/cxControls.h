@@ -18,6 +18,8 @@
 #include "lib/lookandfeel/cxControlsSystem.h"
 #include "lib/lookandfeel/cxScrollBar.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/dragdrop.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/mouse.h"
 
 namespace lookandfeel {
@@ -141,6 +143,13 @@ class IcxPopupMenu {
   virtual void Popup(int X, int Y) = 0;
 };
 
+// A popup menu that also opens under an owner rectangle with an alignment.
+class IcxPopupMenu2 : public IcxPopupMenu {
+ public:
+  using IcxPopupMenu::Popup;
+  virtual void Popup(int X, int Y, ui::TPopupAlignment AAlignment, const TRect& AOwnerBounds) = 0;
+};
+
 // ---- unit routines ----------------------------------------------------------------------------
 void BeginMouseTracking(ui::TWinControl* AControl, const TRect& ABounds, IcxMouseTrackingCaller* ACaller);
 void EndMouseTracking(IcxMouseTrackingCaller* ACaller);
@@ -168,7 +177,19 @@ int cxAutoScrollSpeed(int ADistance, int AAnchorSize);
 
 bool IsPopupMenu(rtl::TComponent* APopupMenu);
 bool IsPopupMenuShortCut(rtl::TComponent* APopupMenu, ui::TMessage& Message);
+// A component is a popup menu here when it is the platform's TPopupMenu or
+// implements IcxPopupMenu; the platform's shows only with AutoPopup.
 bool ShowPopupMenu(ui::TControl* ACaller, rtl::TComponent* APopupMenu, int X, int Y);
+bool ShowPopupMenu(ui::TControl* ACaller, rtl::TComponent* APopupMenu, const TPoint& P);
+// Under AOwnerBounds (screen): at its bottom-left corner, moved right by its
+// width for paRight and half of it for paCenter. The platform menu opens
+// above the owner when the work area has no room for it below, and turns
+// to stay on the work area at its left and right edges.
+bool ShowPopupMenu(ui::TControl* ACaller, rtl::TComponent* APopupMenu, const TRect& AOwnerBounds,
+                   ui::TPopupAlignment APopupAlignment);
+// The height the menu's top level takes on the screen: the tallest column
+// of items (each the menu font's "Qg" + 4 unless owner-measured) + 4.
+int GetPopupMenuHeight(rtl::TComponent* APopupMenu);
 
 // Window routines.
 void cxSetLayeredWindowAttributes(win::HWND AHandle, win::BYTE AAlphaBlendValue);
@@ -670,6 +691,8 @@ class TcxControl : public ui::TCustomControl,
   void BoundsChanged();
   void Dispatch(void* message) override;
   void DefaultHandler(void* message) override;
+  // A platform drag of the control copies while Ctrl is held.
+  virtual bool GetIsCopyDragDrop();
 
  protected:
   // ---- gestures (slot order of the base control)
@@ -777,6 +800,15 @@ class TcxControl : public ui::TCustomControl,
   void FinishDragAndDrop(bool Accepted);
   void UpdateStatusHint(const TPoint& APoint);
 
+  // ---- platform drag of the control
+  // Last word on a started drag: False cancels it.
+  virtual bool StartDrag(ui::TDragObject* DragObject) { return true; }
+  // Repaints first (the drag loop paints nothing until it ends), then the
+  // platform's start; a drag without an object gets a TcxDragControlObject.
+  void DoStartDrag(std::unique_ptr<ui::TDragObject>& DragObject) override;
+  // Keeps the drag object over the control for GetDragObject.
+  void DragOver(rtl::TObject* Source, int X, int Y, ui::TDragState State, bool& Accept) override;
+
   // ---- overrides of the platform control
   void WndProc(ui::TMessage& Message) override;
   void CreateParams(ui::TCreateParams& Params) override;
@@ -862,6 +894,21 @@ class TcxControl : public ui::TCustomControl,
   TRect FBounds{};
   bool FInDestructor = false;
 };
+
+// The drag object of a platform drag started by a TcxControl: shows the
+// copy cursor while the control's drag copies.
+class TcxDragControlObject : public ui::TDragControlObject {
+  RTL_CLASS(TcxDragControlObject, ui::TDragControlObject)
+
+ public:
+  explicit TcxDragControlObject(ui::TControl* AControl) : ui::TDragControlObject(AControl) {}
+  ui::TCursor GetDragCursor(bool Accepted, int X, int Y) override;
+};
+
+// The platform drag object last over a TcxControl (nil once it left).
+ui::TDragObject* GetDragObject();
+void HideDragImage();
+void ShowDragImage();
 
 // ---- the scrolling control ---------------------------------------------------------------------
 enum class TdxAutoSizeMode { asNone, asAutoWidth, asAutoHeight, asAutoSize };

@@ -16,6 +16,7 @@
 #include "platform/rtl/resources.h"
 #include "platform/rtl/scoped.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/menus.h"
 #include "platform/win/win.h"
 
 namespace lookandfeel {
@@ -357,18 +358,91 @@ void cxProcessControlScrollingOnMiddleButton(ui::TWinControl* AControl, bool All
 
 // ---- popup menus ------------------------------------------------------------------------------------
 
-bool IsPopupMenu(rtl::TComponent* APopupMenu) { return dynamic_cast<IcxPopupMenu*>(APopupMenu) != nullptr; }
+bool IsPopupMenu(rtl::TComponent* APopupMenu) {
+  return dynamic_cast<ui::TPopupMenu*>(APopupMenu) != nullptr || dynamic_cast<IcxPopupMenu*>(APopupMenu) != nullptr;
+}
 
 bool IsPopupMenuShortCut(rtl::TComponent* APopupMenu, ui::TMessage& Message) {
   if (auto* menu = dynamic_cast<IcxPopupMenu*>(APopupMenu)) return menu->IsShortCutKey(Message);
+  if (auto* menu = dynamic_cast<ui::TPopupMenu*>(APopupMenu)) return menu->IsShortCut(Message);
   return false;
 }
 
-bool ShowPopupMenu(ui::TControl*, rtl::TComponent* APopupMenu, int X, int Y) {
-  auto* menu = dynamic_cast<IcxPopupMenu*>(APopupMenu);
-  if (!menu) return false;
+bool ShowPopupMenu(ui::TControl* ACaller, rtl::TComponent* APopupMenu, int X, int Y) {
+  if (auto* menu = dynamic_cast<IcxPopupMenu*>(APopupMenu)) {
+    menu->Popup(X, Y);
+    return true;
+  }
+  auto* menu = dynamic_cast<ui::TPopupMenu*>(APopupMenu);
+  if (!menu || !menu->AutoPopup()) return false;
+  menu->SetPopupComponent(ACaller);
   menu->Popup(X, Y);
   return true;
+}
+
+bool ShowPopupMenu(ui::TControl* ACaller, rtl::TComponent* APopupMenu, const TPoint& P) {
+  return ShowPopupMenu(ACaller, APopupMenu, P.x, P.y);
+}
+
+bool ShowPopupMenu(ui::TControl* ACaller, rtl::TComponent* APopupMenu, const TRect& AOwnerBounds,
+                   ui::TPopupAlignment APopupAlignment) {
+  const int width = AOwnerBounds.right - AOwnerBounds.left;
+  TPoint p{AOwnerBounds.left, AOwnerBounds.bottom};
+  if (APopupAlignment == ui::paRight) p.x += width;
+  if (APopupAlignment == ui::paCenter) p.x += width / 2;
+  if (auto* menu2 = dynamic_cast<IcxPopupMenu2*>(APopupMenu)) {
+    menu2->Popup(p.x, p.y, APopupAlignment, AOwnerBounds);
+    return true;
+  }
+  auto* menu = dynamic_cast<ui::TPopupMenu*>(APopupMenu);
+  if (!menu || !menu->AutoPopup()) return false;
+  const ui::TPopupAlignment saved = menu->Alignment();
+  rtl::ScopeExit restore([&] { menu->SetAlignment(saved); });
+  const TRect work = core::GetDesktopWorkArea(p);
+  const int height = GetPopupMenuHeight(menu);
+  // Not enough room below the owner: the menu opens above it.
+  if (work.bottom < p.y + height) p.y -= height + (AOwnerBounds.bottom - AOwnerBounds.top) + 2;
+  ui::TPopupAlignment alignment = APopupAlignment;
+  if (p.x <= work.left)
+    alignment = ui::paRight;
+  else if (p.x >= work.right)
+    alignment = ui::paLeft;
+  menu->SetAlignment(alignment);
+  menu->SetPopupComponent(ACaller);
+  menu->Popup(p.x, p.y);
+  return true;
+}
+
+int GetPopupMenuHeight(rtl::TComponent* APopupMenu) {
+  auto* menu = dynamic_cast<ui::TMenu*>(APopupMenu);
+  if (!menu) return 0;
+  ui::TCanvas canvas;
+  gdi::HDC dc = gdi::CreateCompatibleDC(nullptr);
+  canvas.SetHandle(dc);
+  rtl::ScopeExit release([&] {
+    canvas.SetHandle(nullptr);
+    gdi::DeleteDC(dc);
+  });
+  const gdi::LOGFONTW lf = ui::MenuLogFont();
+  canvas.Font()->SetHandle(gdi::CreateFontIndirectW(&lf));
+  const int defaultHeight = canvas.TextHeight(u"Qg") + 4;
+  ui::TMenuItem* items = menu->Items();
+  int tallest = 0, column = 0;
+  for (int i = 0; i < items->Count(); ++i) {
+    ui::TMenuItem* item = items->Items(i);
+    if (!item->Visible()) continue;
+    int height = defaultHeight;
+    if (menu->OwnerDraw() || item->HasBitmap()) {
+      int width = 0;
+      item->MeasureItem(&canvas, width, height);
+    }
+    if (item->Break() != ui::TMenuBreak::mbNone) {
+      tallest = std::max(tallest, column);
+      column = 0;
+    }
+    column += height;
+  }
+  return std::max(tallest, column) + 4;
 }
 
 // ---- window routines --------------------------------------------------------------------------------

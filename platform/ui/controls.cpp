@@ -8,6 +8,7 @@
 #include "platform/rtl/mathutil.h"
 #include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
+#include "platform/ui/dragdrop.h"
 #include "platform/ui/forms.h"
 #include "platform/win/win.h"
 
@@ -122,6 +123,7 @@ TControl::TControl(rtl::TComponent* owner) : rtl::TComponent(owner) {
 }
 
 TControl::~TControl() {
+  DragControlDestroyed(this);
   if (captureControl == this) captureControl = nullptr;
   if (mouseControl == this) mouseControl = nullptr;
   if (parent_) parent_->RemoveControl(this);

@@ -243,6 +243,21 @@ using TMouseWheelUpDownEvent =
     rtl::Method<void(rtl::TObject* sender, TShiftState shift, TPoint mousePos, bool& handled)>;
 using TWndMethod = rtl::Method<void(TMessage& message)>;
 
+// ---- drag and drop between controls (the drag objects: dragdrop.h)
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+constexpr TDragState dsDragEnter = TDragState::dsDragEnter;
+constexpr TDragState dsDragLeave = TDragState::dsDragLeave;
+constexpr TDragState dsDragMove = TDragState::dsDragMove;
+class TDragObject;
+// The drag's object may be supplied here; the drag owns it.
+using TStartDragEvent = rtl::Method<void(rtl::TObject* sender, std::unique_ptr<TDragObject>& dragObject)>;
+// `target`: the control that took the drop, nil when the drag was cancelled.
+using TEndDragEvent = rtl::Method<void(rtl::TObject* sender, rtl::TObject* target, int x, int y)>;
+// `source` is the drag object; set `accept` to take a drop here.
+using TDragOverEvent =
+    rtl::Method<void(rtl::TObject* sender, rtl::TObject* source, int x, int y, TDragState state, bool& accept)>;
+using TDragDropEvent = rtl::Method<void(rtl::TObject* sender, rtl::TObject* source, int x, int y)>;
+
 // Shift state of a key message's lParam (Alt from bit 29) and of the keyboard now.
 TShiftState KeyDataToShiftState(win::LPARAM keyData);
 TShiftState KeyboardStateToShiftState();
@@ -335,6 +350,24 @@ class TControl : public rtl::TComponent {
   // ---- dragging: dmAutomatic starts a drag when the left button goes down
   TDragMode DragMode() const { return dragMode_; }
   virtual void SetDragMode(TDragMode value) { dragMode_ = value; }
+  // Runs a drag of this control until the left button is released (a drop
+  // on the control under the pointer when it accepts), Escape is pressed or
+  // the capture is lost. Without `immediate` the drag starts only once the
+  // pointer moved `threshold` pixels (Mouse.DragThreshold when negative);
+  // released before that, nothing was dragged.
+  void BeginDrag(bool immediate, int threshold = -1);
+  // Ends this control's running drag at the next message: with `drop` as
+  // if the button had been released, else cancelled.
+  void EndDrag(bool drop);
+  bool Dragging() const;
+  const TStartDragEvent& OnStartDrag() const { return onStartDrag_; }
+  void SetOnStartDrag(const TStartDragEvent& v) { onStartDrag_ = v; }
+  const TEndDragEvent& OnEndDrag() const { return onEndDrag_; }
+  void SetOnEndDrag(const TEndDragEvent& v) { onEndDrag_ = v; }
+  const TDragOverEvent& OnDragOver() const { return onDragOver_; }
+  void SetOnDragOver(const TDragOverEvent& v) { onDragOver_ = v; }
+  const TDragDropEvent& OnDragDrop() const { return onDragDrop_; }
+  void SetOnDragDrop(const TDragDropEvent& v) { onDragDrop_ = v; }
 
   // ---- messages
   // The control's message entry; starts as WndProc. Replace it to watch or
@@ -419,6 +452,15 @@ class TControl : public rtl::TComponent {
   virtual void ActionChange(rtl::TObject* sender, bool checkDefaults);
   virtual void VisibleChanging() {}
   void SetZOrder(bool topMost);
+  // Drag hooks: the source gets DoStartDrag (OnStartDrag; a drag object it
+  // leaves empty becomes a TDragControlObject of the control; the drag is
+  // cancelled when the object is reset afterwards) and DoEndDrag (OnEndDrag);
+  // the control under the pointer gets DragOver (accepts when OnDragOver is
+  // set, which decides) and, on a drop it accepted, DragDrop (OnDragDrop).
+  virtual void DoStartDrag(std::unique_ptr<TDragObject>& dragObject);
+  virtual void DoEndDrag(rtl::TObject* target, int x, int y);
+  virtual void DragOver(rtl::TObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DragDrop(rtl::TObject* source, int x, int y);
 
   // Message handlers (Dispatch calls them; a descendant may override one and
   // call the base for the default).
@@ -441,6 +483,7 @@ class TControl : public rtl::TComponent {
 
  private:
   friend class TWinControl;
+  friend class DragSession;
   void fontChanged(rtl::TObject* sender);
   void actionLinkChanged(rtl::TObject* sender);
   void doMouseDown(TMessage& m, TMouseButton button, TShiftState extra);
@@ -475,6 +518,10 @@ class TControl : public rtl::TComponent {
   TMouseWheelUpDownEvent onMouseWheelDown_, onMouseWheelUp_;
   int wheelAccumulator_ = 0;  // delta of a notch not yet complete (fine-grained wheels)
   std::unique_ptr<TControlActionLink> actionLink_;
+  TStartDragEvent onStartDrag_;
+  TEndDragEvent onEndDrag_;
+  TDragOverEvent onDragOver_;
+  TDragDropEvent onDragDrop_;
 };
 
 // Links a control to an action: the action's changes reach the control.
