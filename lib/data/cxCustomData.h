@@ -9,9 +9,8 @@
 //
 // The record list the views show (filter, sort, group), focus rules,
 // selection, master-detail, summaries and the stream are built on top of
-// this: TcxCustomDataControllerInfo below is the skeleton of the record list
-// (rows are the records in storage order, one focus, a row selection) that
-// the record-list build replaces.
+// this: TcxCustomDataControllerInfo below keeps the record list (filtered,
+// sorted and grouped), one focus and a row selection.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -33,6 +32,18 @@ class TcxCustomDataFieldList;
 class TcxCustomDataProvider;
 class TcxCustomDataSource;
 class TcxDataControllerNotifier;
+class TcxDataFilterCriteria;
+class TcxDataFilterList;
+class TcxDataFilterValueList;
+class TcxDataFindFilterCriteria;
+
+// Frees the filter objects a controller owns where their classes are known
+// (lib/data/cxDataFilter.cpp), so this header needs only their names.
+struct TcxDataFilterDeleter {
+  void operator()(TcxDataFilterCriteria* AObject) const;
+  void operator()(TcxDataFindFilterCriteria* AObject) const;
+  void operator()(TcxDataFilterList* AObject) const;
+};
 
 using rtl::TComponent;
 using rtl::TNotifyEvent;
@@ -370,22 +381,53 @@ class TcxCustomDataFieldList {
   std::vector<std::unique_ptr<TcxCustomDataField>> FItems;
 };
 
-// --- the record list skeleton ----------------------------------------------------------------
+// --- the record list ---------------------------------------------------------------------------
 // One bracket counter shared by the controller (the controller's BeginUpdate
-// raises it), the pending change set of the record list and its rebuild.
-// Rows here are the records in storage order; the record-list build
-// (filtering, sorting, grouping, expansion) replaces GetRowInfo and the
-// rebuild, and keeps this interface.
+// raises it), the pending change set of the record list and its rebuild:
+// load, filter, sort, group, then focus and selection kept in range.
 struct TcxDataFocusingInfo {
   int RowIndex = -1;
   int RecordIndex = -1;
   bool Changed = false;  // the new-item row's focusing changed
 };
 
+enum TdxSortOrder { soNone, soAscending, soDescending };
+enum TcxDataControllerComparisonMode { dccmSorting, dccmGrouping, dccmOther };
+
+// One entry of a sorting or grouping field list.
+struct TcxDataSortInfo {
+  TcxCustomDataField* Field = nullptr;
+  TdxSortOrder SortOrder = soNone;
+};
+using TcxSortingFieldList = std::vector<TcxDataSortInfo>;
+
+// One group of the grouped record list, in pre-order (a group is followed by
+// its children): its level and the record-list positions it covers.
+struct TcxDataGroupInfo {
+  int Level = 0;
+  int BeginRecordListIndex = 0;
+  int EndRecordListIndex = 0;  // inclusive
+  bool Expanded = false;
+};
+
+// A filter that takes part in the filter pass: the controller's criteria or
+// the find panel's. The record list does not own it.
+class TcxRecordListFilter {
+ public:
+  virtual ~TcxRecordListFilter() = default;
+  virtual bool IsFiltering() = 0;
+  // The pass may call Accepts from several threads at once.
+  virtual bool SupportsMultiThreading() = 0;
+  virtual bool Accepts(int ARecordIndex) = 0;
+};
+
+// Marks a filtered-out entry of the record list until the list is packed.
+inline constexpr int cxDeletedRecord = -1;
+
 class TcxCustomDataControllerInfo {
  public:
   explicit TcxCustomDataControllerInfo(TcxCustomDataController* ADataController);
-  virtual ~TcxCustomDataControllerInfo() = default;
+  virtual ~TcxCustomDataControllerInfo();
   TcxCustomDataControllerInfo(const TcxCustomDataControllerInfo&) = delete;
   TcxCustomDataControllerInfo& operator=(const TcxCustomDataControllerInfo&) = delete;
 
@@ -397,22 +439,88 @@ class TcxCustomDataControllerInfo {
   TcxDataControllerInfoChanges Changes() const { return FChanges; }
   void Change(TcxDataControllerInfoChanges AChanges);
   void CheckUpdate();
-  void Refresh() { Change({dcicLoad}); }
+  // Reloads the list; sorting and grouping run again over the new list.
+  void Refresh();
   void RefreshFocused() { Change({dcicFocusedRecord}); }
   // Noted for the next rebuild, which the caller starts.
   void MarkFocusedRecordChanged() { FChanges += dcicFocusedRecord; }
-  virtual void UpdateField(TcxCustomDataField* AField) { Refresh(); }
-  virtual void RemoveField(TcxCustomDataField* AField) { Refresh(); }
+  virtual void UpdateField(TcxCustomDataField* AField);
+  virtual void RemoveField(TcxCustomDataField* AField);
   void LockStateInfo() { ++FStateInfoLockCount; }
   void UnlockStateInfo() { --FStateInfoLockCount; }
+  bool InfoCalculation() const { return FInfoCalculation; }
 
   // Rows and records.
-  virtual int GetRowCount() const { return static_cast<int>(FRecordList.size()); }
+  virtual int GetRowCount() const;
   virtual TcxRowInfo GetRowInfo(int ARowIndex) const;
-  // Records shown (the filtered record count once filtering exists).
+  // Records shown: the filtered and sorted record list.
   int GetInternalRecordCount() const { return static_cast<int>(FRecordList.size()); }
   int GetInternalRecordIndex(int AIndex) const { return FRecordList.at(static_cast<size_t>(AIndex)); }
+  int GetFilteredRecordCount() const { return GetInternalRecordCount(); }
+  int GetFilteredRecordIndex(int AIndex) const { return GetInternalRecordIndex(AIndex); }
+  // The record's position in the list; -1 when filtered out (or none).
+  int GetFilteredIndexByRecordIndex(int ARecordIndex) const;
+  int GetDataRowCount() const { return GetInternalRecordCount(); }
   virtual int GetRowIndexByRecordIndex(int ARecordIndex) const;
+
+  // Sorting and grouping fields. Grouping fields lead the total sorting list,
+  // so that records of one group lie next to each other.
+  const TcxSortingFieldList& SortingFieldList() const { return FSortingFieldList; }
+  const TcxSortingFieldList& GroupingFieldList() const { return FGroupingFieldList; }
+  const TcxSortingFieldList& TotalSortingFieldList() const { return FTotalSortingFieldList; }
+  // Adds the field at the end, changes its order, or removes it (soNone);
+  // grouping entries then take the field orders of the sorting list.
+  void ChangeSorting(TcxCustomDataField* AField, TdxSortOrder ASortOrder);
+  void ChangeSortingIndex(TcxCustomDataField* AField, int AIndex);
+  void ClearSorting(bool AKeepGroupedItems);
+  // A negative index ungroups the field.
+  void ChangeGrouping(TcxCustomDataField* AField, int AGroupIndex);
+  void ClearGrouping();
+  TdxSortOrder GetFieldSortOrder(TcxCustomDataField* AField) const;
+  int GetFieldSortingIndex(TcxCustomDataField* AField) const;
+  int GetFieldGroupIndex(TcxCustomDataField* AField) const;
+
+  // Filtering. The filters are not owned; null means none.
+  void SetFilter(TcxRecordListFilter* AFilter);
+  void SetFindFilter(TcxRecordListFilter* AFilter);
+  // Keeps records whose display text of the field begins with the text
+  // (ignoring case); answers the first record of the new list or -1.
+  int SetIncrementalFilter(TcxCustomDataField* AField, const rtl::String& AText);
+  void ResetIncrementalFilter();
+  bool HasIncrementalFilter() const { return FIncrementalFilterField != nullptr && !FIncrementalFilterText.empty(); }
+  const rtl::String& GetIncrementalFilterText() const { return FIncrementalFilterText; }
+  // Worker threads for the filter pass and the sort (both on by default).
+  bool MultiThreadedFiltering() const { return FMultiThreadedFiltering; }
+  void SetMultiThreadedFiltering(bool AValue) { FMultiThreadedFiltering = AValue; }
+  bool MultiThreadedSorting() const { return FMultiThreadedSorting; }
+  void SetMultiThreadedSorting(bool AValue) { FMultiThreadedSorting = AValue; }
+  // Whether the last sort ran on worker threads (it does only above 32 records).
+  bool LastSortWasThreaded() const { return FLastSortThreaded; }
+
+  // Comparison.
+  int CompareRecords(int ARecordIndex1, int ARecordIndex2);
+  int CompareGroupRecords(int ARecordIndex1, int ARecordIndex2, int ALevel);
+  int CompareByField(int ARecordIndex1, int ARecordIndex2, TcxCustomDataField* AField,
+                     TcxDataControllerComparisonMode AMode);
+  int StringCompare(const rtl::String& S1, const rtl::String& S2) const;
+  bool IsConversionNeededForCompare(TcxCustomDataField* AField) const;
+  rtl::Variant GetComparedValue(int ARecordIndex, TcxCustomDataField* AField) const;
+  void PrepareSorting(TcxDataControllerComparisonMode AMode);
+  void UnprepareSorting();
+  // A record of the list with the buffer record's first AGroupItemCount group
+  // values, or -1.
+  int FindGroupRecord(int ABufferRecordIndex, int AGroupItemCount, bool AIsGroupDataSorted);
+  // The first record (by index) equal to the buffer record in every field.
+  int FindRecordByFields(int ABufferRecordIndex, const std::vector<TcxCustomDataField*>& AFields);
+
+  // Groups (pre-order) and their expansion.
+  int GetDataGroupCount() const { return static_cast<int>(FDataGroups.size()); }
+  const TcxDataGroupInfo& GetDataGroup(int AIndex) const { return FDataGroups.at(static_cast<size_t>(AIndex)); }
+  int GetTopLevelGroupCount() const { return FTopLevelGroupCount; }
+  bool IsGrouped() const { return !FGroupingFieldList.empty(); }
+  void ChangeExpanding(int AGroupIndex, bool AExpanded);
+  void FullExpand() { setAllExpanded(true); }
+  void FullCollapse() { setAllExpanded(false); }
 
   // Focus.
   const TcxDataFocusingInfo& FocusingInfo() const { return FFocusingInfo; }
@@ -435,20 +543,50 @@ class TcxCustomDataControllerInfo {
   void CheckSelectedCount();
 
  protected:
-  // Rebuilds the rows from the storage and keeps the focus in range.
+  // Runs the pending steps of the pipeline and keeps the focus in range.
   virtual void DoUpdate();
+  virtual void DoLoad();
+  virtual void DoFilter();
+  virtual void DoSort();
+  virtual void DoGrouping();
 
  private:
+  struct SortKeys;
   void Update();
   void ForwardChanges();
+  bool acceptsRecord(int ARecordIndex);
+  bool editingAnchorsSet() const;
+  void sortingFieldsChanged();
+  void groupingFieldsChanged();
+  void syncGroupingOrders();
+  void rebuildPositions();
+  void rebuildRows();
+  void setAllExpanded(bool AExpanded);
+  int recordAtRow(int ARowIndex) const;
 
   TcxCustomDataController* FDataController;
   int FLockCount = 0;
   int FStateInfoLockCount = 0;
   bool FInUpdate = false;
+  bool FInfoCalculation = false;
   bool FGridMode = false;
   TcxDataControllerInfoChanges FChanges;
   std::vector<int> FRecordList;
+  std::vector<int> FRecordPositions;  // record index -> list position, -1 when not listed
+  TcxSortingFieldList FSortingFieldList, FGroupingFieldList, FTotalSortingFieldList;
+  std::vector<TcxDataGroupInfo> FDataGroups;
+  int FTopLevelGroupCount = 0;
+  // Visible rows when grouped: a group index (>= 0) or -(data row + 1).
+  std::vector<int> FRows;
+  std::vector<int> FRowGroups;  // the group each visible row belongs to
+  std::vector<int> FDataRowToRow;
+  TcxRecordListFilter* FFilter = nullptr;
+  TcxRecordListFilter* FFindFilter = nullptr;
+  TcxCustomDataField* FIncrementalFilterField = nullptr;
+  rtl::String FIncrementalFilterText;
+  bool FMultiThreadedFiltering = true;
+  bool FMultiThreadedSorting = true;
+  bool FLastSortThreaded = false;
   TcxDataFocusingInfo FFocusingInfo;
   TcxDataFocusingInfo FPrevFocusingInfo;
   std::vector<int> FSelection;  // selected row indexes in selection order
@@ -662,6 +800,33 @@ class TcxCustomDataController : public TPersistent {
   virtual void CorrectAfterInsert(int ARecordIndex) {}
   virtual void CorrectAfterDelete(int ARecordIndex) {}
 
+  // Filters (bodies in cxDataFilter.cpp): the controller's filter, the find
+  // panel's criteria and further internal criteria, each made on first use.
+  TcxDataFilterCriteria* Filter();
+  TcxDataFindFilterCriteria* FindFilterCriteria();
+  TcxDataFilterList* Filters();
+  virtual std::unique_ptr<TcxDataFilterCriteria> CreateFilter();
+  virtual void FilterChanged();
+  virtual void FindFilterChanged();
+  virtual bool IsFilterItemSortByDisplayText(int AItemIndex) const;
+  // Adds the item's distinct values of the records to AList (the filtered
+  // ones with AUseFilteredRecords) and reports whether a blank occurs.
+  virtual void PopulateFilterValues(TcxDataFilterValueList* AList, int AItemIndex, TcxDataFilterCriteria* ACriteria,
+                                    bool& AUseFilteredRecords, bool& ANullExists);
+  virtual rtl::Variant GetFilterDataValue(int ARecordIndex, TcxCustomDataField* AField) const;
+  virtual bool IsConversionNeededForCompare(TcxCustomDataField* AField) const;
+  virtual rtl::String GetFilterItemFieldCaption(TObject* AItem) const;
+  virtual rtl::String GetFilterItemFieldName(TObject* AItem) const;
+  // Forgets a criteria that is going away (it stays alive).
+  void RemoveFilter(TcxDataFilterCriteria* ACriteria);
+  // The filters drop their conditions on a field that is going away.
+  void RemoveFieldFromFilters(TcxCustomDataField* AField);
+
+  // The records as a stream (bodies in cxCustomData_stream.cpp).
+  void SaveToStream(rtl::TStream* AStream);
+  // All or nothing: a stream that fails to load leaves the records as they were.
+  void LoadFromStream(rtl::TStream* AStream);
+
   // Rows and focus (the record list's).
   int GetRowCount() const { return FDataControllerInfo->GetRowCount(); }
   TcxRowInfo GetRowInfo(int ARowIndex) const;
@@ -825,6 +990,10 @@ class TcxCustomDataController : public TPersistent {
   bool FDataChangeInfoPending = false;  // something was merged since the last reset
   bool FInDeleteSelection = false;
   int FNearestRecordIndex = -1;
+  // Last, so that they go first: their destructors still reach the controller.
+  std::unique_ptr<TcxDataFilterList, TcxDataFilterDeleter> FFilters;
+  std::unique_ptr<TcxDataFindFilterCriteria, TcxDataFilterDeleter> FFindFilterCriteria;
+  std::unique_ptr<TcxDataFilterCriteria, TcxDataFilterDeleter> FFilter;
 
  public:
   // Read-only views of the state the tests and the record list consult.

@@ -257,6 +257,7 @@ void TcxCustomDataController::RemoveField(TcxCustomDataField* AField) {
   // Relations, filters, summaries, the incremental filter and search and the
   // sorting-by-summary item forget the field here as they are built.
   if (FDataControllerInfo && !FDestroying) FDataControllerInfo->RemoveField(AField);
+  if (!FDestroying) RemoveFieldFromFilters(AField);
 }
 
 void TcxCustomDataController::RemoveNotification(TComponent* AComponent) {

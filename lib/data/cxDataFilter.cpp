@@ -1,0 +1,536 @@
+// The controller's filter criteria, filter value lists and the controller's
+// filter hooks.
+#include "lib/data/cxDataFilter.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "lib/data/cxCustomData.h"
+#include "lib/data/cxDataStrs.h"
+#include "lib/data/cxVariants.h"
+#include "lib/data/data_brackets.h"
+#include "platform/rtl/filer.h"
+#include "platform/rtl/ustring.h"
+
+namespace data {
+
+namespace {
+using Kind = TcxFilterValueItemKind;
+String Res(const core::TcxResourceString& AText) { return core::cxGetResourceString(&AText); }
+using CriteriaUpdate =
+    BracketScope<TcxFilterCriteria, &TcxFilterCriteria::BeginUpdate, &TcxFilterCriteria::EndUpdate>;
+}  // namespace
+
+void TcxDataFilterDeleter::operator()(TcxDataFilterCriteria* AObject) const { delete AObject; }
+void TcxDataFilterDeleter::operator()(TcxDataFindFilterCriteria* AObject) const { delete AObject; }
+void TcxDataFilterDeleter::operator()(TcxDataFilterList* AObject) const { delete AObject; }
+
+// --- value items -------------------------------------------------------------------------------
+
+TcxFilterValueItem::TcxFilterValueItem(TcxFilterValueList* AOwner, TcxFilterValueItemKind AKind,
+                                       const Variant& AValue, const String& ADisplayText)
+    : FPreparedDisplayText(AOwner->Criteria()->PrepareDisplayText(ADisplayText)),
+      FPreparedValue(AOwner->Criteria()->PrepareValue(AValue)),
+      FDisplayText(ADisplayText),
+      FKind(AKind),
+      FOwner(AOwner),
+      FValue(AValue) {}
+
+// --- value lists --------------------------------------------------------------------------------
+
+TcxFilterValueList::TcxFilterValueList(TcxFilterCriteria* ACriteria) : FCriteria(ACriteria) {}
+TcxFilterValueList::~TcxFilterValueList() = default;
+
+int TcxFilterValueList::MaxCount() const { return FCriteria->MaxValueListCount(); }
+
+int TcxFilterValueList::StartValueIndex() const {
+  // Values come last, so the walk only passes the few entries before them.
+  for (int i = 0; i < Count(); ++i)
+    if (FItems[static_cast<size_t>(i)]->Kind() == Kind::fviValue) return i;
+  return Count();
+}
+
+int TcxFilterValueList::GetMRUSeparatorIndex() const {
+  int i = 0;
+  while (i < Count() && FItems[static_cast<size_t>(i)]->Kind() == Kind::fviMRU) ++i;
+  return i < Count() && FItems[static_cast<size_t>(i)]->Kind() == Kind::fviMRUSeparator ? i : -1;
+}
+
+int TcxFilterValueList::comparePrepared(const TcxFilterValueItem& AItem, const Variant& AValue,
+                                        const String& ADisplayText) const {
+  if (FSortByDisplayText) {
+    const int result = rtl::AnsiCompareStr(AItem.PreparedDisplayText(), ADisplayText);
+    if (result != 0) return result;
+  }
+  return VarCompare(AItem.PreparedValue(), AValue);
+}
+
+int TcxFilterValueList::CompareItem(int AIndex, const Variant& AValue, const String& ADisplayText) {
+  return comparePrepared(*Items(AIndex), AValue, ADisplayText);
+}
+
+void TcxFilterValueList::insertItem(int AIndex, TcxFilterValueItemKind AKind, const Variant& AValue,
+                                    const String& ADisplayText) {
+  FItems.insert(FItems.begin() + AIndex, std::make_unique<TcxFilterValueItem>(this, AKind, AValue, ADisplayText));
+}
+
+void TcxFilterValueList::Add(TcxFilterValueItemKind AKind, const Variant& AValue, const String& ADisplayText,
+                             bool ANoSorting) {
+  switch (AKind) {
+    case Kind::fviMRU: {
+      int separator = GetMRUSeparatorIndex();
+      if (separator < 0) {
+        insertItem(0, Kind::fviMRUSeparator, rtl::Null(), String());
+        separator = 0;
+      }
+      insertItem(separator, AKind, AValue, ADisplayText);
+      return;
+    }
+    case Kind::fviValue: {
+      if (ANoSorting) {
+        insertItem(Count(), AKind, AValue, ADisplayText);
+        FIsUnsortedValues = true;
+        return;
+      }
+      if (MaxCount() != 0 && Count() >= MaxCount()) return;
+      int index = 0;
+      if (!Find(AValue, ADisplayText, index)) insertItem(index, AKind, AValue, ADisplayText);
+      return;
+    }
+    default: insertItem(StartValueIndex(), AKind, AValue, ADisplayText);
+  }
+}
+
+void TcxFilterValueList::AddValues(std::vector<TcxFilterValueEntry> AValues) {
+  struct Prepared {
+    Variant Value;
+    String Text;
+    size_t Order;
+  };
+  std::vector<Prepared> prepared;
+  prepared.reserve(AValues.size());
+  for (size_t i = 0; i < AValues.size(); ++i)
+    prepared.push_back({FCriteria->PrepareValue(AValues[i].Value),
+                        FCriteria->PrepareDisplayText(AValues[i].DisplayText), i});
+  auto compare = [this](const Prepared& a, const Prepared& b) {
+    if (FSortByDisplayText) {
+      const int result = rtl::AnsiCompareStr(a.Text, b.Text);
+      if (result != 0) return result;
+    }
+    return VarCompare(a.Value, b.Value);
+  };
+  // Equal values keep input order, so the first of each run is the one a
+  // series of single Adds would have kept.
+  std::stable_sort(prepared.begin(), prepared.end(),
+                   [&](const Prepared& a, const Prepared& b) { return compare(a, b) < 0; });
+  std::vector<Prepared> distinct;
+  for (Prepared& p : prepared) {
+    if (!distinct.empty() && compare(distinct.back(), p) == 0) continue;
+    int index = 0;
+    if (FindValueIndex(p.Value, p.Text, index) || findMRU(p.Value, p.Text)) continue;
+    distinct.push_back(std::move(p));
+  }
+  // A full list keeps the values that came first.
+  if (MaxCount() != 0) {
+    const size_t room = Count() >= MaxCount() ? 0 : static_cast<size_t>(MaxCount() - Count());
+    if (distinct.size() > room) {
+      std::vector<Prepared*> byOrder(distinct.size());
+      for (size_t i = 0; i < distinct.size(); ++i) byOrder[i] = &distinct[i];
+      std::vector<Prepared> first;
+      if (room > 0) {
+        std::nth_element(byOrder.begin(), byOrder.begin() + static_cast<std::ptrdiff_t>(room - 1), byOrder.end(),
+                         [](const Prepared* a, const Prepared* b) { return a->Order < b->Order; });
+        const size_t limit = byOrder[room - 1]->Order;
+        for (Prepared& p : distinct)
+          if (p.Order <= limit) first.push_back(std::move(p));
+      }
+      distinct = std::move(first);
+    }
+  }
+  if (distinct.empty()) return;
+  // Merge the new entries (sorted) into the sorted value entries.
+  const int start = StartValueIndex();
+  std::vector<std::unique_ptr<TcxFilterValueItem>> values;
+  values.reserve(static_cast<size_t>(Count() - start) + distinct.size());
+  auto old = FItems.begin() + start;
+  for (const Prepared& p : distinct) {
+    while (old != FItems.end() && comparePrepared(**old, p.Value, p.Text) < 0) values.push_back(std::move(*old++));
+    const TcxFilterValueEntry& entry = AValues[p.Order];
+    values.push_back(std::make_unique<TcxFilterValueItem>(this, Kind::fviValue, entry.Value, entry.DisplayText));
+  }
+  while (old != FItems.end()) values.push_back(std::move(*old++));
+  FItems.resize(static_cast<size_t>(start));
+  for (auto& v : values) FItems.push_back(std::move(v));
+}
+
+bool TcxFilterValueList::findMRU(const Variant& APreparedValue, const String& APreparedText) {
+  for (int i = 0; i < Count() && Items(i)->Kind() == Kind::fviMRU; ++i)
+    if (CompareItem(i, APreparedValue, APreparedText) == 0) return true;
+  return false;
+}
+
+void TcxFilterValueList::Clear() {
+  FItems.clear();
+  FIsUnsortedValues = false;
+}
+
+void TcxFilterValueList::Delete(int AIndex) {
+  if (AIndex < 0 || AIndex >= Count()) return;
+  FItems.erase(FItems.begin() + AIndex);
+}
+
+bool TcxFilterValueList::Find(const Variant& AValue, const String& ADisplayText, int& AIndex) {
+  const Variant value = FCriteria->PrepareValue(AValue);
+  const String text = FCriteria->PrepareDisplayText(ADisplayText);
+  for (int i = 0; i < Count() && Items(i)->Kind() == Kind::fviMRU; ++i)
+    if (CompareItem(i, value, text) == 0) {
+      AIndex = i;
+      return true;
+    }
+  return FindValueIndex(value, text, AIndex);
+}
+
+bool TcxFilterValueList::FindValueIndex(const Variant& AValue, const String& ADisplayText, int& AIndex) {
+  int low = StartValueIndex();
+  int high = Count() - 1;
+  bool found = false;
+  while (low <= high) {
+    const int middle = low + (high - low) / 2;
+    const int result = CompareItem(middle, AValue, ADisplayText);
+    if (result < 0) {
+      low = middle + 1;
+    } else {
+      high = middle - 1;
+      if (result == 0) found = true;
+    }
+  }
+  AIndex = low;
+  if (found || !FIsUnsortedValues) return found;
+  for (int i = StartValueIndex(); i < Count(); ++i)
+    if (CompareItem(i, AValue, ADisplayText) == 0) {
+      AIndex = i;
+      return true;
+    }
+  return false;
+}
+
+int TcxFilterValueList::FindItemByKind(TcxFilterValueItemKind AKind) {
+  return FindItemByKind(AKind, rtl::Null());
+}
+
+int TcxFilterValueList::FindItemByKind(TcxFilterValueItemKind AKind, const Variant& AValue) {
+  for (int i = 0; i < Count(); ++i)
+    if (Items(i)->Kind() == AKind && (rtl::VarIsNull(AValue) || VarEquals(Items(i)->Value(), AValue))) return i;
+  return -1;
+}
+
+int TcxFilterValueList::FindItemByValue(const Variant& AValue) {
+  const bool saved = FSortByDisplayText;
+  FSortByDisplayText = false;
+  int index = -1;
+  const bool found = FindValueIndex(FCriteria->PrepareValue(AValue), String(), index);
+  FSortByDisplayText = saved;
+  return found ? index : -1;
+}
+
+int TcxFilterValueList::GetIndexByCriteriaItem(TcxFilterCriteriaItem* ACriteriaItem) {
+  if (ACriteriaItem == nullptr) return FindItemByKind(Kind::fviAll);
+  const TcxFilterOperatorKind kind = ACriteriaItem->OperatorKind();
+  if (ACriteriaItem->ValueIsNull(ACriteriaItem->Value())) {
+    if (kind == TcxFilterOperatorKind::foEqual) return FindItemByKind(Kind::fviBlanks);
+    if (kind == TcxFilterOperatorKind::foNotEqual) return FindItemByKind(Kind::fviNonBlanks);
+  }
+  int index = -1;
+  if (kind == TcxFilterOperatorKind::foEqual && Find(ACriteriaItem->Value(), ACriteriaItem->DisplayValue(), index))
+    return index;
+  return FindItemByKind(Kind::fviCustom);
+}
+
+// --- the controller's value list ------------------------------------------------------------
+
+TcxDataFilterValueList::TcxDataFilterValueList(TcxDataFilterCriteria* ACriteria) : TcxFilterValueList(ACriteria) {}
+
+TcxDataFilterCriteria* TcxDataFilterValueList::DataCriteria() const {
+  return static_cast<TcxDataFilterCriteria*>(FCriteria);
+}
+
+void TcxDataFilterValueList::Load(int AItemIndex, bool AInitSortByDisplayText, bool AUseFilteredValues,
+                                  bool AAddValueItems) {
+  TcxDataFilterCriteria* criteria = DataCriteria();
+  TcxCustomDataController* controller = criteria->DataController();
+  Clear();
+  if (AInitSortByDisplayText) SetSortByDisplayText(controller->IsFilterItemSortByDisplayText(AItemIndex));
+  Add(Kind::fviAll, rtl::Null(), Res(cxSFilterBoxAllCaption));
+  Add(Kind::fviCustom, rtl::Null(), Res(cxSFilterBoxCustomCaption));
+  bool nullExists = false;
+  if (controller->IsGridMode())
+    nullExists = true;
+  else if (AAddValueItems)
+    controller->PopulateFilterValues(this, AItemIndex, criteria, AUseFilteredValues, nullExists);
+  if (nullExists) Add(Kind::fviBlanks, rtl::Null(), Res(cxSFilterBoxBlanksCaption));
+  bool nonBlanks = nullExists;
+  if (!nonBlanks && AUseFilteredValues) {
+    TcxFilterCriteriaItem* condition = criteria->FindItemByItemLink(controller->GetItemField(AItemIndex));
+    nonBlanks = condition != nullptr && dynamic_cast<TcxFilterNotNullOperator*>(condition->Operator()) != nullptr;
+  }
+  if (nonBlanks) Add(Kind::fviNonBlanks, rtl::Null(), Res(cxSFilterBoxNonBlanksCaption));
+  if (criteria->OnGetValueList()) criteria->OnGetValueList()(criteria, AItemIndex, this);
+}
+
+// --- conditions ---------------------------------------------------------------------------------
+
+TcxCustomDataField* TcxDataFilterCriteriaItem::Field() const { return dynamic_cast<TcxCustomDataField*>(FItemLink); }
+
+TcxCustomDataController* TcxDataFilterCriteriaItem::DataController() {
+  auto* criteria = static_cast<TcxDataFilterCriteria*>(GetCriteria());
+  return criteria != nullptr ? criteria->DataController() : nullptr;
+}
+
+Variant TcxDataFilterCriteriaItem::GetDataValue(rtl::Int64 ARecordIndex) {
+  TcxCustomDataField* field = Field();
+  TcxCustomDataController* controller = DataController();
+  if (field == nullptr || controller == nullptr) return rtl::Null();
+  const int record = static_cast<int>(ARecordIndex);
+  if (CompareByDisplayValue()) return Variant(controller->GetDisplayText(record, field->GetIndex()));
+  return controller->GetFilterDataValue(record, field);
+}
+
+String TcxDataFilterCriteriaItem::GetFieldCaption() {
+  TcxCustomDataField* field = Field();
+  TcxCustomDataController* controller = DataController();
+  return field != nullptr && controller != nullptr ? controller->GetFilterItemFieldCaption(field->Item()) : String();
+}
+
+String TcxDataFilterCriteriaItem::GetFieldName() {
+  TcxCustomDataField* field = Field();
+  TcxCustomDataController* controller = DataController();
+  return field != nullptr && controller != nullptr ? controller->GetFilterItemFieldName(field->Item()) : String();
+}
+
+rtl::TObject* TcxDataFilterCriteriaItem::GetItemLink() {
+  TcxCustomDataField* field = Field();
+  return field != nullptr ? field->Item() : nullptr;
+}
+
+void TcxDataFilterCriteriaItem::SetItemLink(rtl::TObject* AValue) {
+  auto* criteria = static_cast<TcxDataFilterCriteria*>(GetCriteria());
+  TcxFilterCriteriaItem::SetItemLink(criteria != nullptr ? criteria->FieldOfLink(AValue) : AValue);
+}
+
+bool TcxDataFilterCriteriaItem::SupportsMultiThreading() {
+  TcxCustomDataField* field = Field();
+  if (field == nullptr) return true;
+  TcxCustomDataController* controller = DataController();
+  return field->SupportsMultiThreading() && controller != nullptr &&
+         !controller->IsConversionNeededForCompare(field);
+}
+
+// --- criteria ---------------------------------------------------------------------------------
+
+TcxDataFilterCriteria::TcxDataFilterCriteria(TcxCustomDataController* ADataController)
+    : FDataController(ADataController) {
+  FVersion = cxDataFilterVersion;
+}
+
+TcxDataFilterCriteria::~TcxDataFilterCriteria() {
+  FDestroying = true;
+  FDataController->RemoveFilter(this);
+  // Switching off reports nothing while destroying, so it is done directly.
+  FActive = false;
+}
+
+std::unique_ptr<TcxFilterCriteriaItem> TcxDataFilterCriteria::CreateItem(TcxFilterCriteriaItemList* AParent,
+                                                                         rtl::TObject* AItemLink,
+                                                                         TcxFilterOperatorKind AOperatorKind,
+                                                                         const Variant& AValue,
+                                                                         const String& ADisplayValue) {
+  return std::make_unique<TcxDataFilterCriteriaItem>(AParent, FieldOfLink(AItemLink), AOperatorKind, AValue,
+                                                     ADisplayValue);
+}
+
+rtl::TObject* TcxDataFilterCriteria::FieldOfLink(rtl::TObject* AItemLink) const {
+  if (AItemLink == nullptr || dynamic_cast<TcxCustomDataField*>(AItemLink) != nullptr) return AItemLink;
+  return FDataController->FindFieldByItem(AItemLink);
+}
+
+std::unique_ptr<TcxDataFilterValueList> TcxDataFilterCriteria::CreateValueList() {
+  return std::make_unique<TcxDataFilterValueList>(this);
+}
+
+bool TcxDataFilterCriteria::IsFiltering() { return FActive && !IsEmpty() && !FDataController->IsGridMode(); }
+
+void TcxDataFilterCriteria::SetActive(bool AValue) {
+  if (FActive == AValue) return;
+  FActive = AValue;
+  Changed();
+}
+
+void TcxDataFilterCriteria::Assign(rtl::TPersistent* ASource) {
+  CriteriaUpdate update(*this);
+  TcxFilterCriteria::Assign(ASource);
+  if (auto* source = dynamic_cast<TcxDataFilterCriteria*>(ASource)) SetActive(source->FActive);
+}
+
+void TcxDataFilterCriteria::AssignEvents(rtl::TPersistent* ASource) {
+  TcxFilterCriteria::AssignEvents(ASource);
+  if (auto* source = dynamic_cast<TcxDataFilterCriteria*>(ASource)) FOnGetValueList = source->FOnGetValueList;
+}
+
+void TcxDataFilterCriteria::DefineProperties(rtl::TFiler* AFiler) {
+  TcxFilterCriteria::DefineProperties(AFiler);
+  AFiler->DefineBinaryProperty(
+      u"Criteria", [this](rtl::TStream* AStream) { ReadData(AStream); },
+      [this](rtl::TStream* AStream) { WriteData(AStream); }, !IsEmpty());
+}
+
+TcxFilterCriteriaItem* TcxDataFilterCriteria::FindItemByItemLink(rtl::TObject* AItemLink) {
+  return TcxFilterCriteria::FindItemByItemLink(FieldOfLink(AItemLink));
+}
+
+void TcxDataFilterCriteria::RemoveItemByField(TcxCustomDataField* AField) { RemoveItemByItemLink(AField); }
+
+void TcxDataFilterCriteria::Update() {
+  if (FInternal) return;
+  const TcxDataFilterList* internal = FDataController->Filters();
+  for (int i = 0; i < internal->Count(); ++i)
+    if (internal->Items(i) == this) return;
+  if (FDestroying || FDataController->IsDestroying() || FDataController->IsLoading()) return;
+  if (!FDataController->Provider()->IsDataSource()) FDataController->Post();
+  FDataController->FilterChanged();
+  TcxFilterCriteria::Update();
+}
+
+namespace {
+// Conditions keep fields; the controller names and numbers their items.
+rtl::TObject* itemOfLink(rtl::TObject* AItemLink) {
+  auto* field = dynamic_cast<TcxCustomDataField*>(AItemLink);
+  return field != nullptr ? field->Item() : AItemLink;
+}
+}  // namespace
+
+int TcxDataFilterCriteria::GetIDByItemLink(rtl::TObject* AItemLink) {
+  return FDataController->GetItemID(itemOfLink(AItemLink));
+}
+
+String TcxDataFilterCriteria::GetNameByItemLink(rtl::TObject* AItemLink) {
+  return FDataController->GetItemName(itemOfLink(AItemLink));
+}
+
+rtl::TObject* TcxDataFilterCriteria::GetItemLinkByID(int AID) { return FDataController->FindItemByInternalID(AID); }
+
+rtl::TObject* TcxDataFilterCriteria::GetItemLinkByName(const String& AName) {
+  return FDataController->FindItemByName(AName);
+}
+
+// --- filter list ---------------------------------------------------------------------------
+
+TcxDataFilterCriteria* TcxDataFilterList::Add(std::unique_ptr<TcxDataFilterCriteria> ACriteria) {
+  FItems.push_back(std::move(ACriteria));
+  return FItems.back().get();
+}
+
+void TcxDataFilterList::Clear() {
+  while (!FItems.empty()) {
+    // Out of the list first: the criteria's destructor asks to be removed.
+    std::unique_ptr<TcxDataFilterCriteria> last = std::move(FItems.back());
+    FItems.pop_back();
+  }
+}
+
+void TcxDataFilterList::Remove(TcxDataFilterCriteria* ACriteria) {
+  for (auto it = FItems.begin(); it != FItems.end(); ++it)
+    if (it->get() == ACriteria) {
+      (void)it->release();  // the criteria is already being destroyed by its owner
+      FItems.erase(it);
+      return;
+    }
+}
+
+void TcxDataFilterList::RemoveItemByField(TcxCustomDataField* AField) {
+  for (auto& item : FItems) item->RemoveItemByField(AField);
+}
+
+// --- the controller's hooks ------------------------------------------------------------------
+
+TcxDataFilterCriteria* TcxCustomDataController::Filter() {
+  if (!FFilter) FFilter.reset(CreateFilter().release());
+  return FFilter.get();
+}
+
+TcxDataFindFilterCriteria* TcxCustomDataController::FindFilterCriteria() {
+  if (!FFindFilterCriteria) FFindFilterCriteria.reset(new TcxDataFindFilterCriteria(this));
+  return FFindFilterCriteria.get();
+}
+
+TcxDataFilterList* TcxCustomDataController::Filters() {
+  if (!FFilters) FFilters.reset(new TcxDataFilterList());
+  return FFilters.get();
+}
+
+void TcxCustomDataController::RemoveFilter(TcxDataFilterCriteria* ACriteria) {
+  if (FFilters) FFilters->Remove(ACriteria);
+}
+
+void TcxCustomDataController::RemoveFieldFromFilters(TcxCustomDataField* AField) {
+  if (FFilter) FFilter->RemoveItemByField(AField);
+  if (FFilters) FFilters->RemoveItemByField(AField);
+  if (FFindFilterCriteria) FFindFilterCriteria->RemoveField(AField);
+}
+
+std::unique_ptr<TcxDataFilterCriteria> TcxCustomDataController::CreateFilter() {
+  return std::make_unique<TcxDataFilterCriteria>(this);
+}
+
+void TcxCustomDataController::FilterChanged() {
+  if (IsEditing()) Cancel();
+  Refresh();
+}
+
+void TcxCustomDataController::FindFilterChanged() {
+  FDataControllerInfo->Change({dcicFindFilter});
+  FilterChanged();
+}
+
+bool TcxCustomDataController::IsFilterItemSortByDisplayText(int AItemIndex) const {
+  return GetItemSortByDisplayText(AItemIndex, GetSortByDisplayTextSetting());
+}
+
+void TcxCustomDataController::PopulateFilterValues(TcxDataFilterValueList* AList, int AItemIndex,
+                                                   TcxDataFilterCriteria* ACriteria, bool& AUseFilteredRecords,
+                                                   bool& ANullExists) {
+  TcxCustomDataField* field = GetItemField(AItemIndex);
+  std::vector<int> records;
+  if (AUseFilteredRecords) {
+    for (int i = 0; i < FDataControllerInfo->GetInternalRecordCount(); ++i)
+      records.push_back(FDataControllerInfo->GetInternalRecordIndex(i));
+  } else {
+    records.resize(static_cast<size_t>(GetRecordCount()));
+    std::iota(records.begin(), records.end(), 0);
+  }
+  std::vector<TcxFilterValueEntry> values;
+  values.reserve(records.size());
+  ANullExists = false;
+  for (int record : records) {
+    Variant value = GetFilterDataValue(record, field);
+    if (ACriteria->ValueIsNull(value)) {
+      ANullExists = true;
+      continue;
+    }
+    values.push_back({std::move(value), GetDisplayText(record, AItemIndex)});
+  }
+  AList->AddValues(std::move(values));
+}
+
+Variant TcxCustomDataController::GetFilterDataValue(int ARecordIndex, TcxCustomDataField* AField) const {
+  return GetInternalValue(ARecordIndex, AField);
+}
+
+bool TcxCustomDataController::IsConversionNeededForCompare(TcxCustomDataField* AField) const {
+  return AField->NeedConversion();
+}
+
+String TcxCustomDataController::GetFilterItemFieldCaption(TObject* AItem) const { return GetItemName(AItem); }
+
+String TcxCustomDataController::GetFilterItemFieldName(TObject* AItem) const { return GetItemName(AItem); }
+
+}  // namespace data
