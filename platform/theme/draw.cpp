@@ -20,9 +20,9 @@ namespace {
 
 using gdi::POINT;
 
-COLORREF prop(const PartSpec& spec, const Look& look, int id) {
+COLORREF prop(const PartDef& part, const Look& look, int id) {
   bool found = false;
-  return colorOf(spec, look, id, &found);
+  return colorOf(part, look, id, &found);
 }
 
 int width(const RECT& r) { return r.right - r.left; }
@@ -134,11 +134,11 @@ RECT centred(const RECT& r, int w, int h) {
   return RECT{l, t, l + w, t + h};
 }
 
-void drawCheck(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
+void drawCheck(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
   const RECT b = centred(r, 13, 13);
-  const COLORREF face = prop(spec, look, TMT_FILLCOLOR);
-  box(dc, b, face, prop(spec, look, TMT_BORDERCOLOR));
-  const COLORREF glyph = prop(spec, look, TMT_GLYPHCOLOR);
+  const COLORREF face = prop(part, look, TMT_FILLCOLOR);
+  box(dc, b, face, prop(part, look, TMT_BORDERCOLOR));
+  const COLORREF glyph = prop(part, look, TMT_GLYPHCOLOR);
   if (look.mark == Mark::Checked) {
     // A tick two pixels thick.
     for (int k = 0; k < 2; ++k) {
@@ -150,33 +150,33 @@ void drawCheck(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
   }
 }
 
-void drawRadio(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
+void drawRadio(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
   const RECT b = centred(r, 13, 13);
-  ellipse(dc, b, prop(spec, look, TMT_FILLCOLOR), prop(spec, look, TMT_BORDERCOLOR));
+  ellipse(dc, b, prop(part, look, TMT_FILLCOLOR), prop(part, look, TMT_BORDERCOLOR));
   if (look.mark != Mark::None) {
-    const COLORREF dot = prop(spec, look, TMT_GLYPHCOLOR);
+    const COLORREF dot = prop(part, look, TMT_GLYPHCOLOR);
     ellipse(dc, inflated(b, -4), dot, dot, 0.0f);
   }
 }
 
-void drawPush(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
-  box(dc, r, prop(spec, look, TMT_FILLCOLOR), prop(spec, look, TMT_BORDERCOLOR));
-  if (look.isDefault) frame(dc, inflated(r, -1), prop(spec, look, TMT_BORDERCOLOR));
+void drawPush(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
+  box(dc, r, prop(part, look, TMT_FILLCOLOR), prop(part, look, TMT_BORDERCOLOR));
+  if (look.isDefault) frame(dc, inflated(r, -1), prop(part, look, TMT_BORDERCOLOR));
 }
 
-void drawScrollArrow(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
+void drawScrollArrow(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
   if (look.vis == Vis::Normal) {
-    fill(dc, r, prop(spec, look, TMT_FILLCOLOR));
+    fill(dc, r, prop(part, look, TMT_FILLCOLOR));
   } else {
-    box(dc, r, prop(spec, look, TMT_FILLCOLOR), look.vis == Vis::Disabled ? prop(spec, look, TMT_FILLCOLOR)
-                                                                         : prop(spec, look, TMT_BORDERCOLOR));
+    box(dc, r, prop(part, look, TMT_FILLCOLOR), look.vis == Vis::Disabled ? prop(part, look, TMT_FILLCOLOR)
+                                                                         : prop(part, look, TMT_BORDERCOLOR));
   }
-  arrow(dc, r, look.dir, prop(spec, look, TMT_GLYPHCOLOR), std::max(2, std::min(width(r), height(r)) / 5));
+  arrow(dc, r, look.dir, prop(part, look, TMT_GLYPHCOLOR), std::max(2, std::min(width(r), height(r)) / 5));
 }
 
-void drawThumb(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
+void drawThumb(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
   // A rounded bar inset from the track, so the track shows around it.
-  const bool horz = spec.part == 2;
+  const bool horz = part.part == 2;
   RECT bar = r;
   if (horz) {
     bar.top += 3;
@@ -186,24 +186,24 @@ void drawThumb(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
     bar.right -= 3;
   }
   fill(dc, r, gdi::RGB(240, 241, 243));
-  const COLORREF c = prop(spec, look, TMT_FILLCOLOR);
+  const COLORREF c = prop(part, look, TMT_FILLCOLOR);
   fill(dc, inflated(bar, -1), c);
   softFrame(dc, bar, c);
 }
 
-void drawGripper(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
-  const COLORREF c = prop(spec, look, TMT_GLYPHCOLOR);
+void drawGripper(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
+  const COLORREF c = prop(part, look, TMT_GLYPHCOLOR);
   const int cx = r.left + width(r) / 2, cy = r.top + height(r) / 2;
   for (int k = -2; k <= 2; k += 2) {
-    if (spec.part == 8)
+    if (part.part == 8)
       fill(dc, cx + k, cy - 3, cx + k + 1, cy + 3, c);
     else
       fill(dc, cx - 3, cy + k, cx + 3, cy + k + 1, c);
   }
 }
 
-void drawSizeBox(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
-  const COLORREF c = prop(spec, look, TMT_GLYPHCOLOR);
+void drawSizeBox(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
+  const COLORREF c = prop(part, look, TMT_GLYPHCOLOR);
   // Six dots in a triangle against the bottom-right corner.
   for (int row = 0; row < 3; ++row)
     for (int col = 0; col <= row; ++col) {
@@ -212,19 +212,19 @@ void drawSizeBox(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) 
     }
 }
 
-void drawHeader(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
-  fill(dc, r, look.vis == Vis::Normal ? gdi::RGB(255, 255, 255) : prop(spec, look, TMT_FILLCOLOR));
-  const COLORREF sep = prop(spec, Look{}, TMT_BORDERCOLOR);
+void drawHeader(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
+  fill(dc, r, look.vis == Vis::Normal ? gdi::RGB(255, 255, 255) : prop(part, look, TMT_FILLCOLOR));
+  const COLORREF sep = prop(part, Look{}, TMT_BORDERCOLOR);
   fill(dc, r.left, r.bottom - 1, r.right, r.bottom, sep);
-  if (spec.part != 3) fill(dc, r.right - 1, r.top + 3, r.right, r.bottom - 4, sep);
+  if (part.part != 3) fill(dc, r.right - 1, r.top + 3, r.right, r.bottom - 4, sep);
   if (look.vis == Vis::Pressed || look.vis == Vis::Hot)
-    fill(dc, r.left, r.bottom - 2, r.right, r.bottom, prop(spec, look, TMT_BORDERCOLOR));
+    fill(dc, r.left, r.bottom - 2, r.right, r.bottom, prop(part, look, TMT_BORDERCOLOR));
 }
 
-void drawTab(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
+void drawTab(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
   const COLORREF border = look.vis == Vis::Selected || look.vis == Vis::Focused ? gdi::RGB(173, 179, 188)
-                                                                                 : prop(spec, look, TMT_BORDERCOLOR);
-  const COLORREF face = look.vis == Vis::Focused ? gdi::RGB(255, 255, 255) : prop(spec, look, TMT_FILLCOLOR);
+                                                                                 : prop(part, look, TMT_BORDERCOLOR);
+  const COLORREF face = look.vis == Vis::Focused ? gdi::RGB(255, 255, 255) : prop(part, look, TMT_FILLCOLOR);
   fill(dc, r.left + 1, r.top + 1, r.right - 1, r.bottom, face);
   fill(dc, r.left + 1, r.top, r.right - 1, r.top + 1, border);
   fill(dc, r.left, r.top + 1, r.left + 1, r.bottom, border);
@@ -233,44 +233,44 @@ void drawTab(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
     fill(dc, r.left + 1, r.top + 1, r.right - 1, r.top + 3, gdi::RGB(43, 108, 214));
 }
 
-void drawTreeGlyph(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
+void drawTreeGlyph(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
   const RECT b = centred(r, 9, 9);
-  const COLORREF glyph = prop(spec, look, TMT_GLYPHCOLOR);
-  box(dc, b, gdi::RGB(255, 255, 255), prop(spec, look, TMT_BORDERCOLOR));
+  const COLORREF glyph = prop(part, look, TMT_GLYPHCOLOR);
+  box(dc, b, gdi::RGB(255, 255, 255), prop(part, look, TMT_BORDERCOLOR));
   fill(dc, b.left + 2, b.top + 4, b.right - 2, b.top + 5, glyph);
   if (look.mark == Mark::None) fill(dc, b.left + 4, b.top + 2, b.left + 5, b.bottom - 2, glyph);
 }
 
-void drawClose(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
-  if (look.vis != Vis::Normal) box(dc, r, prop(spec, look, TMT_FILLCOLOR), prop(spec, look, TMT_FILLCOLOR));
+void drawClose(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
+  if (look.vis != Vis::Normal) box(dc, r, prop(part, look, TMT_FILLCOLOR), prop(part, look, TMT_FILLCOLOR));
   const RECT g = centred(r, 7, 7);
-  const COLORREF c = prop(spec, look, TMT_GLYPHCOLOR);
+  const COLORREF c = prop(part, look, TMT_GLYPHCOLOR);
   for (int k = 0; k < 7; ++k) {
     fill(dc, g.left + k, g.top + k, g.left + k + 1, g.top + k + 1, c);
     fill(dc, g.right - 1 - k, g.top + k, g.right - k, g.top + k + 1, c);
   }
 }
 
-void drawBack(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
+void drawBack(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
   const int s = std::min(width(r), height(r)) - 4;
   const RECT b = centred(r, s, s);
-  const COLORREF face = look.vis == Vis::Normal ? gdi::RGB(255, 255, 255) : prop(spec, look, TMT_FILLCOLOR);
-  ellipse(dc, b, face, prop(spec, look, TMT_BORDERCOLOR));
-  const COLORREF c = look.vis == Vis::Disabled ? prop(spec, look, TMT_GLYPHCOLOR) : gdi::RGB(43, 108, 214);
+  const COLORREF face = look.vis == Vis::Normal ? gdi::RGB(255, 255, 255) : prop(part, look, TMT_FILLCOLOR);
+  ellipse(dc, b, face, prop(part, look, TMT_BORDERCOLOR));
+  const COLORREF c = look.vis == Vis::Disabled ? prop(part, look, TMT_GLYPHCOLOR) : gdi::RGB(43, 108, 214);
   const int cx = b.left + s / 2, cy = b.top + s / 2;
   fill(dc, cx - s / 4, cy - 1, cx + s / 4 + 1, cy + 1, c);
   arrow(dc, RECT{cx - s / 4 - 3, cy - 4, cx - s / 4 + 3, cy + 4}, Dir::Left, c, 4);
 }
 
-void drawChevron(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
+void drawChevron(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
   const int s = std::min({width(r), height(r), 20}) - 2;
   const RECT b = centred(r, s, s);
-  if (look.vis != Vis::Normal) ellipse(dc, b, prop(spec, look, TMT_FILLCOLOR), prop(spec, look, TMT_BORDERCOLOR));
-  chevron(dc, b.left + s / 2, b.top + s / 2, look.dir, prop(spec, look, TMT_GLYPHCOLOR));
+  if (look.vis != Vis::Normal) ellipse(dc, b, prop(part, look, TMT_FILLCOLOR), prop(part, look, TMT_BORDERCOLOR));
+  chevron(dc, b.left + s / 2, b.top + s / 2, look.dir, prop(part, look, TMT_GLYPHCOLOR));
 }
 
-void drawTrackThumb(HDC dc, const RECT& r, const PartSpec& spec, const Look& look) {
-  const COLORREF c = prop(spec, look, TMT_FILLCOLOR);
+void drawTrackThumb(HDC dc, const RECT& r, const PartDef& part, const Look& look) {
+  const COLORREF c = prop(part, look, TMT_FILLCOLOR);
   fill(dc, inflated(r, -1), c);
   softFrame(dc, r, c);
   if (look.vis == Vis::Focused) frame(dc, inflated(r, -2), gdi::RGB(255, 255, 255));
@@ -278,18 +278,18 @@ void drawTrackThumb(HDC dc, const RECT& r, const PartSpec& spec, const Look& loo
 
 }  // namespace
 
-void drawPart(HDC dc, const PartSpec& spec, const Look& look, const RECT& r) {
-  const COLORREF face = prop(spec, look, TMT_FILLCOLOR);
-  const COLORREF border = prop(spec, look, TMT_BORDERCOLOR);
-  switch (spec.kind) {
-    case Kind::PushButton: drawPush(dc, r, spec, look); break;
-    case Kind::Radio: drawRadio(dc, r, spec, look); break;
-    case Kind::CheckBox: drawCheck(dc, r, spec, look); break;
+void drawPart(HDC dc, const PartDef& part, const Look& look, const RECT& r) {
+  const COLORREF face = prop(part, look, TMT_FILLCOLOR);
+  const COLORREF border = prop(part, look, TMT_BORDERCOLOR);
+  switch (part.kind) {
+    case Kind::PushButton: drawPush(dc, r, part, look); break;
+    case Kind::Radio: drawRadio(dc, r, part, look); break;
+    case Kind::CheckBox: drawCheck(dc, r, part, look); break;
     case Kind::GroupBox: softFrame(dc, r, border); break;
     case Kind::DropButton:
       fill(dc, r, look.vis == Vis::Normal ? gdi::RGB(255, 255, 255) : face);
       if (look.vis == Vis::Hot || look.vis == Vis::Pressed) fill(dc, r.left, r.top, r.left + 1, r.bottom, border);
-      chevron(dc, r.left + width(r) / 2, r.top + height(r) / 2, Dir::Down, prop(spec, look, TMT_GLYPHCOLOR));
+      chevron(dc, r.left + width(r) / 2, r.top + height(r) / 2, Dir::Down, prop(part, look, TMT_GLYPHCOLOR));
       break;
     case Kind::EditField:
     case Kind::Frame:
@@ -299,15 +299,15 @@ void drawPart(HDC dc, const PartSpec& spec, const Look& look, const RECT& r) {
       fill(dc, inflated(r, -1), face);
       frame(dc, r, border);
       break;
-    case Kind::Fill: fill(dc, r, spec.cls == Cls::Menu ? gdi::RGB(246, 247, 248) : face); break;
-    case Kind::Chevron: drawChevron(dc, r, spec, look); break;
-    case Kind::HeaderItem: drawHeader(dc, r, spec, look); break;
-    case Kind::ArrowButton: drawScrollArrow(dc, r, spec, look); break;
-    case Kind::Thumb: drawThumb(dc, r, spec, look); break;
+    case Kind::Fill: fill(dc, r, part.cls == Cls::Menu ? gdi::RGB(246, 247, 248) : face); break;
+    case Kind::Chevron: drawChevron(dc, r, part, look); break;
+    case Kind::HeaderItem: drawHeader(dc, r, part, look); break;
+    case Kind::ArrowButton: drawScrollArrow(dc, r, part, look); break;
+    case Kind::Thumb: drawThumb(dc, r, part, look); break;
     case Kind::Track: fill(dc, r, face); break;
-    case Kind::Gripper: drawGripper(dc, r, spec, look); break;
-    case Kind::SizeBox: drawSizeBox(dc, r, spec, look); break;
-    case Kind::TabItem: drawTab(dc, r, spec, look); break;
+    case Kind::Gripper: drawGripper(dc, r, part, look); break;
+    case Kind::SizeBox: drawSizeBox(dc, r, part, look); break;
+    case Kind::TabItem: drawTab(dc, r, part, look); break;
     case Kind::ToolButton:
       if (look.vis != Vis::Normal || look.mark != Mark::None) box(dc, r, face, border);
       break;
@@ -321,10 +321,10 @@ void drawPart(HDC dc, const PartSpec& spec, const Look& look, const RECT& r) {
       fill(dc, inflated(r, -1), gdi::RGB(214, 218, 224));
       softFrame(dc, r, border);
       break;
-    case Kind::TrackThumb: drawTrackThumb(dc, r, spec, look); break;
-    case Kind::TreeGlyph: drawTreeGlyph(dc, r, spec, look); break;
-    case Kind::CloseButton: drawClose(dc, r, spec, look); break;
-    case Kind::BackButton: drawBack(dc, r, spec, look); break;
+    case Kind::TrackThumb: drawTrackThumb(dc, r, part, look); break;
+    case Kind::TreeGlyph: drawTreeGlyph(dc, r, part, look); break;
+    case Kind::CloseButton: drawClose(dc, r, part, look); break;
+    case Kind::BackButton: drawBack(dc, r, part, look); break;
     case Kind::ListItem:
       if (look.vis == Vis::Hot || look.vis == Vis::Selected) box(dc, r, face, border);
       break;

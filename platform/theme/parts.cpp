@@ -28,7 +28,7 @@ constexpr MARGINS M0{};
 
 // The whole catalogue. Measures are at 96 dpi; the look is flat with one
 // accent colour, the same across every class.
-constexpr PartSpec kParts[] = {
+constexpr PartDef kParts[] = {
     // class, part, states, kind, true size, min size, content margins, sizing margins, transparent
     {Cls::Button, 1, 6, Kind::PushButton, {8, 8}, {6, 6}, M(3, 3, 3, 3), M(3, 3, 3, 3), true},
     {Cls::Button, 2, 8, Kind::Radio, {13, 13}, {13, 13}, M0, M0, true},
@@ -145,8 +145,8 @@ bool isField(Kind k) {
   }
 }
 
-COLORREF fillOf(const PartSpec& spec, const Look& look) {
-  switch (spec.kind) {
+COLORREF fillOf(const PartDef& part, const Look& look) {
+  switch (part.kind) {
     case Kind::CheckBox:
     case Kind::Radio:
       if (look.mark != Mark::None)
@@ -179,7 +179,7 @@ COLORREF fillOf(const PartSpec& spec, const Look& look) {
                                       : gdi::RGB(194, 198, 205);
     case Kind::Track: return look.vis == Vis::Pressed ? kBorderDisabled : kFace;
     default:
-      if (isField(spec.kind)) return look.vis == Vis::Disabled ? kFaceDisabled : kWindow;
+      if (isField(part.kind)) return look.vis == Vis::Disabled ? kFaceDisabled : kWindow;
       return faceOf(look.vis);
   }
 }
@@ -201,18 +201,18 @@ const char16_t* className(Cls cls) {
   return u"";
 }
 
-const PartSpec* findPart(Cls cls, int part) {
-  for (const PartSpec& p : kParts)
+const PartDef* findPart(Cls cls, int part) {
+  for (const PartDef& p : kParts)
     if (p.cls == cls && p.part == part) return &p;
   return nullptr;
 }
 
-std::optional<Look> lookOf(const PartSpec& spec, int state) {
+std::optional<Look> lookOf(const PartDef& part, int state) {
   if (state == 0) state = 1;
-  if (state < 1 || state > spec.stateCount) return std::nullopt;
+  if (state < 1 || state > part.stateCount) return std::nullopt;
   const int i = state - 1;
   Look l;
-  switch (spec.kind) {
+  switch (part.kind) {
     case Kind::PushButton:
       if (state >= 5) {
         l.isDefault = true;
@@ -233,14 +233,14 @@ std::optional<Look> lookOf(const PartSpec& spec, int state) {
       break;
     }
     case Kind::Frame:
-      if (spec.cls == Cls::ListBox) {
+      if (part.cls == Cls::ListBox) {
         constexpr Vis box[] = {Vis::Focused, Vis::Hot, Vis::Disabled, Vis::Normal};
         l.vis = box[i];
       }
       break;
     case Kind::ArrowButton:
-      if (spec.cls == Cls::Spin) {
-        l.dir = spec.part == 1 ? Dir::Up : Dir::Down;
+      if (part.cls == Cls::Spin) {
+        l.dir = part.part == 1 ? Dir::Up : Dir::Down;
         l.vis = kNHPD[i];
       } else {
         constexpr Dir dirs[] = {Dir::Up, Dir::Down, Dir::Left, Dir::Right};
@@ -280,32 +280,32 @@ std::optional<Look> lookOf(const PartSpec& spec, int state) {
     }
     case Kind::Chevron:
       l.vis = kNHPD[i % 4];
-      l.dir = spec.cls == Cls::ExplorerBar && spec.part == 7 ? Dir::Up : Dir::Down;
+      l.dir = part.cls == Cls::ExplorerBar && part.part == 7 ? Dir::Up : Dir::Down;
       break;
     default: l.vis = kNHPD[i % 4]; break;
   }
   return l;
 }
 
-COLORREF colorOf(const PartSpec& spec, const Look& look, int propId, bool* found) {
+COLORREF colorOf(const PartDef& part, const Look& look, int propId, bool* found) {
   *found = true;
   switch (propId) {
     case TMT_BORDERCOLOR:
       if (look.isDefault) return kAccent;
-      if ((spec.kind == Kind::CheckBox || spec.kind == Kind::Radio) && look.mark != Mark::None)
-        return fillOf(spec, look);
-      if (spec.kind == Kind::ListItem && look.vis == Vis::Selected && look.mark != Mark::Mixed) return kBorderHot;
+      if ((part.kind == Kind::CheckBox || part.kind == Kind::Radio) && look.mark != Mark::None)
+        return fillOf(part, look);
+      if (part.kind == Kind::ListItem && look.vis == Vis::Selected && look.mark != Mark::Mixed) return kBorderHot;
       return borderOf(look.vis);
-    case TMT_FILLCOLOR: return fillOf(spec, look);
+    case TMT_FILLCOLOR: return fillOf(part, look);
     case TMT_TEXTCOLOR:
-      if (spec.cls == Cls::TextStyle) return look.vis == Vis::Disabled ? kTextDisabled : kAccent;
+      if (part.cls == Cls::TextStyle) return look.vis == Vis::Disabled ? kTextDisabled : kAccent;
       return look.vis == Vis::Disabled ? kTextDisabled : kText;
     case TMT_EDGELIGHTCOLOR: return kEdgeLight;
     case TMT_EDGEHIGHLIGHTCOLOR: return kEdgeHighlight;
     case TMT_GLYPHCOLOR:
       if (look.vis == Vis::Disabled) return kTextDisabled;
-      if ((spec.kind == Kind::CheckBox || spec.kind == Kind::Radio) && look.mark != Mark::None) return kWindow;
-      if (spec.kind == Kind::CloseButton && (look.vis == Vis::Hot || look.vis == Vis::Pressed)) return kWindow;
+      if ((part.kind == Kind::CheckBox || part.kind == Kind::Radio) && look.mark != Mark::None) return kWindow;
+      if (part.kind == Kind::CloseButton && (look.vis == Vis::Hot || look.vis == Vis::Pressed)) return kWindow;
       return kGlyph;
     default: *found = false; return gdi::CLR_INVALID;
   }

@@ -19,7 +19,7 @@ enum class Kind {
   ProgressChunk, TipFill, TrackGroove, TrackThumb, TreeGlyph, CloseButton, BackButton, ListItem, None
 };
 
-struct PartSpec {
+struct PartDef {
   Cls cls;
   int part;
   int stateCount;  // valid states are 1..stateCount (0 means 1)
@@ -45,14 +45,14 @@ struct Look {
 
 std::optional<Cls> classByName(const char16_t* name, int length);
 const char16_t* className(Cls cls);
-const PartSpec* findPart(Cls cls, int part);
+const PartDef* findPart(Cls cls, int part);
 // Null when the state is outside the part's range.
-std::optional<Look> lookOf(const PartSpec& spec, int state);
+std::optional<Look> lookOf(const PartDef& part, int state);
 
 // Colours of the look.
-COLORREF colorOf(const PartSpec& spec, const Look& look, int propId, bool* found);
+COLORREF colorOf(const PartDef& part, const Look& look, int propId, bool* found);
 
 // Draws the part over `rect` (clipping is the caller's).
-void drawPart(HDC dc, const PartSpec& spec, const Look& look, const RECT& rect);
+void drawPart(HDC dc, const PartDef& part, const Look& look, const RECT& rect);
 
 }  // namespace theme::detail

@@ -22,7 +22,7 @@ namespace {
 
 using detail::Cls;
 using detail::Look;
-using detail::PartSpec;
+using detail::PartDef;
 
 struct Theme : HTHEME__ {
   Cls cls;
@@ -50,7 +50,7 @@ const Theme* themeOf(HTHEME h) {
 
 // Resolves a handle, part and state; the error to answer otherwise.
 struct Resolved {
-  const PartSpec* spec = nullptr;
+  const PartDef* part = nullptr;
   Look look;
   HRESULT error = S_OK;
 };
@@ -62,15 +62,15 @@ Resolved resolve(HTHEME h, int part, int state) {
     r.error = E_HANDLE;
     return r;
   }
-  r.spec = detail::findPart(t->cls, part);
-  if (!r.spec) {
+  r.part = detail::findPart(t->cls, part);
+  if (!r.part) {
     r.error = E_INVALIDARG;
     return r;
   }
-  const auto look = detail::lookOf(*r.spec, state);
+  const auto look = detail::lookOf(*r.part, state);
   if (!look) {
     r.error = E_INVALIDARG;
-    r.spec = nullptr;
+    r.part = nullptr;
     return r;
   }
   r.look = *look;
@@ -183,7 +183,7 @@ HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const REC
   if (clip) gdi::IntersectClipRect(dc, clip->left, clip->top, clip->right, clip->bottom);
   // Parts never paint outside their rectangle.
   gdi::IntersectClipRect(dc, rect->left, rect->top, rect->right, rect->bottom);
-  detail::drawPart(dc, *r.spec, r.look, *rect);
+  detail::drawPart(dc, *r.part, r.look, *rect);
   gdi::RestoreDC(dc, saved);
   return S_OK;
 }
@@ -195,7 +195,7 @@ HRESULT DrawThemeTextColored(HTHEME theme, HDC dc, int part, int state, const ch
   if (!dc || !text || !rect) return E_INVALIDARG;
   if (color == gdi::CLR_INVALID) {
     bool found = false;
-    color = detail::colorOf(*r.spec, r.look, TMT_TEXTCOLOR, &found);
+    color = detail::colorOf(*r.part, r.look, TMT_TEXTCOLOR, &found);
   }
   const COLORREF oldColor = gdi::SetTextColor(dc, color);
   const int oldMode = gdi::SetBkMode(dc, gdi::TRANSPARENT);
@@ -251,15 +251,15 @@ HRESULT GetThemePartSize(HTHEME theme, HDC, int part, int state, const RECT* rec
   if (r.error != S_OK) return r.error;
   if (!size) return E_INVALIDARG;
   switch (kind) {
-    case TS_MIN: *size = r.spec->minSize; break;
-    case TS_TRUE: *size = r.spec->trueSize; break;
+    case TS_MIN: *size = r.part->minSize; break;
+    case TS_TRUE: *size = r.part->trueSize; break;
     case TS_DRAW:
       // What would be drawn into `rect`: stretchable parts fill it, fixed
       // glyphs keep their size.
-      if (rect && (r.spec->minSize.cx != r.spec->trueSize.cx || r.spec->minSize.cy != r.spec->trueSize.cy))
+      if (rect && (r.part->minSize.cx != r.part->trueSize.cx || r.part->minSize.cy != r.part->trueSize.cy))
         *size = SIZE{rect->right - rect->left, rect->bottom - rect->top};
       else
-        *size = r.spec->trueSize;
+        *size = r.part->trueSize;
       break;
     default: return E_INVALIDARG;
   }
@@ -270,7 +270,7 @@ HRESULT GetThemeBackgroundContentRect(HTHEME theme, HDC, int part, int state, co
   const Resolved r = resolve(theme, part, state);
   if (r.error != S_OK) return r.error;
   if (!validRect(bounds) || !content) return E_INVALIDARG;
-  const MARGINS& m = r.spec->content;
+  const MARGINS& m = r.part->content;
   *content = RECT{bounds->left + m.cxLeftWidth, bounds->top + m.cyTopHeight, bounds->right - m.cxRightWidth,
                   bounds->bottom - m.cyBottomHeight};
   // A rectangle too small for the margins collapses instead of turning inside out.
@@ -283,7 +283,7 @@ HRESULT GetThemeBackgroundExtent(HTHEME theme, HDC, int part, int state, const R
   const Resolved r = resolve(theme, part, state);
   if (r.error != S_OK) return r.error;
   if (!validRect(content) || !extent) return E_INVALIDARG;
-  const MARGINS& m = r.spec->content;
+  const MARGINS& m = r.part->content;
   *extent = RECT{content->left - m.cxLeftWidth, content->top - m.cyTopHeight, content->right + m.cxRightWidth,
                  content->bottom + m.cyBottomHeight};
   return S_OK;
@@ -293,8 +293,8 @@ HRESULT GetThemeBackgroundRegion(HTHEME theme, HDC, int part, int state, const R
   const Resolved r = resolve(theme, part, state);
   if (r.error != S_OK) return r.error;
   if (!validRect(rect) || !region) return E_INVALIDARG;
-  const bool round = r.spec->kind == detail::Kind::Radio || r.spec->kind == detail::Kind::BackButton ||
-                     r.spec->kind == detail::Kind::Chevron;
+  const bool round = r.part->kind == detail::Kind::Radio || r.part->kind == detail::Kind::BackButton ||
+                     r.part->kind == detail::Kind::Chevron;
   *region = round ? gdi::CreateEllipticRgn(rect->left, rect->top, rect->right, rect->bottom)
                   : gdi::CreateRectRgn(rect->left, rect->top, rect->right, rect->bottom);
   return *region ? S_OK : E_FAIL;
@@ -305,8 +305,8 @@ HRESULT GetThemeMargins(HTHEME theme, HDC, int part, int state, int propId, cons
   if (r.error != S_OK) return r.error;
   if (!margins) return E_INVALIDARG;
   switch (propId) {
-    case TMT_SIZINGMARGINS: *margins = r.spec->sizing; return S_OK;
-    case TMT_CONTENTMARGINS: *margins = r.spec->content; return S_OK;
+    case TMT_SIZINGMARGINS: *margins = r.part->sizing; return S_OK;
+    case TMT_CONTENTMARGINS: *margins = r.part->content; return S_OK;
     default: *margins = MARGINS{}; return E_PROP_NOT_FOUND;
   }
 }
@@ -316,7 +316,7 @@ HRESULT GetThemeColor(HTHEME theme, int part, int state, int propId, COLORREF* c
   if (r.error != S_OK) return r.error;
   if (!color) return E_INVALIDARG;
   bool found = false;
-  const COLORREF c = detail::colorOf(*r.spec, r.look, propId, &found);
+  const COLORREF c = detail::colorOf(*r.part, r.look, propId, &found);
   if (!found) return E_PROP_NOT_FOUND;
   *color = c;
   return S_OK;
@@ -324,7 +324,7 @@ HRESULT GetThemeColor(HTHEME theme, int part, int state, int propId, COLORREF* c
 
 BOOL IsThemeBackgroundPartiallyTransparent(HTHEME theme, int part, int state) {
   const Resolved r = resolve(theme, part, state);
-  return r.error == S_OK && r.spec->transparent ? TRUE : FALSE;
+  return r.error == S_OK && r.part->transparent ? TRUE : FALSE;
 }
 
 BOOL IsThemePartDefined(HTHEME theme, int part, int state) {
