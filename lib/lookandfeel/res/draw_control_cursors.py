@@ -8,8 +8,11 @@ Run from this folder after changing a shape: python3 draw_control_cursors.py
 Hot spots live in lib/lookandfeel/cxControls_routines.cpp.
 """
 import math
-import struct
-import zlib
+import os
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "tools", "artwork"))
+from pngwrite import png  # noqa: E402
 
 SIZE = 32
 BLACK, WHITE, CLEAR = (0, 0, 0, 255), (255, 255, 255, 255), (0, 0, 0, 0)
@@ -150,23 +153,7 @@ CURSORS = {
 
 
 def write_png(path, img, background=None):
-    rows = []
-    for y in range(SIZE):
-        row = bytearray([0])
-        for x in range(SIZE):
-            px = img.get((x, y), background or CLEAR)
-            row += bytes(px)
-        rows.append(bytes(row))
-    raw = b"".join(rows)
-
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
-
-    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
+    png(path, SIZE, SIZE, lambda x, y: img.get((x, y), background or CLEAR))
 
 
 def anchor(directions):

@@ -6,21 +6,11 @@ lib/lookandfeel/CMakeLists.txt. Frame strips are stacked top to bottom in the
 order the painters index them (normal, hot, pressed, disabled...).
 """
 import math
-import struct
-import zlib
+import os
+import sys
 
-
-def png(path, w, h, pixel):
-    rows = b"".join(b"\0" + b"".join(bytes(pixel(x, y)) for x in range(w)) for y in range(h))
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
-
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n")
-        f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)))
-        f.write(chunk(b"IDAT", zlib.compress(rows, 9)))
-        f.write(chunk(b"IEND", b""))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "tools", "artwork"))
+from pngwrite import png  # noqa: E402
 
 
 CLEAR = (0, 0, 0, 0)
