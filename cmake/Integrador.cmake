@@ -4,6 +4,15 @@
 include(GoogleTest)
 find_package(GTest REQUIRED)
 
+# With INTEGRADOR_UNITY, <target>'s sources compile in batches. A file whose
+# file-local names clash with another's, or one still changing fast, is kept
+# out of its batch with the source property SKIP_UNITY_BUILD_INCLUSION.
+function(_integrador_unity target batch)
+  if(INTEGRADOR_UNITY)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${batch})
+  endif()
+endfunction()
+
 # integrador_library(<target> [DEPS libs...])
 # Builds every .cpp below the current folder into one static library.
 function(integrador_library target)
@@ -19,6 +28,26 @@ function(integrador_library target)
   add_library(${target} STATIC ${_srcs})
   target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}")
   target_link_libraries(${target} PUBLIC ${A_DEPS})
+  _integrador_unity(${target} ${INTEGRADOR_UNITY_BATCH})
+  # The standard and run-time headers nearly every source includes, parsed
+  # once per library. Writing the precompiled header costs about as much as
+  # parsing them, plus tens of megabytes written and read back, so it pays
+  # only in a library compiled as several units (files, or unity batches).
+  list(LENGTH _srcs _units)
+  if(INTEGRADOR_UNITY)
+    if(INTEGRADOR_UNITY_BATCH GREATER 0)
+      math(EXPR _units "(${_units} + ${INTEGRADOR_UNITY_BATCH} - 1) / ${INTEGRADOR_UNITY_BATCH}")
+    else()
+      set(_units 1)
+    endif()
+  endif()
+  if(_units GREATER_EQUAL INTEGRADOR_PCH_MIN_UNITS)
+    target_precompile_headers(${target} PRIVATE
+      <algorithm> <cmath> <cstdint> <cstring> <functional> <map> <memory> <mutex> <string> <vector>
+      "${PROJECT_SOURCE_DIR}/platform/rtl/types.h" "${PROJECT_SOURCE_DIR}/platform/rtl/ustring.h"
+      "${PROJECT_SOURCE_DIR}/platform/rtl/except.h" "${PROJECT_SOURCE_DIR}/platform/rtl/object.h"
+      "${PROJECT_SOURCE_DIR}/platform/rtl/classes.h")
+  endif()
   set_property(GLOBAL APPEND PROPERTY INTEGRADOR_LIBRARIES ${target})
   if(INTEGRADOR_THREADS_ONLY)
     # Built only when a threaded test program links it.
@@ -26,15 +55,34 @@ function(integrador_library target)
   endif()
 endfunction()
 
+# Test code is glue around the libraries under test, which keep their
+# optimisation: optimising the glue buys nothing at run time and costs a
+# third of its compile time. Every test program shares one precompiled
+# header, built once.
+function(_integrador_test_pch)
+  if(TARGET integrador_test_pch)
+    return()
+  endif()
+  set(_src "${CMAKE_BINARY_DIR}/integrador_test_pch.cpp")
+  file(WRITE "${_src}" "// The shared precompiled header of the test programs.\n")
+  add_library(integrador_test_pch OBJECT "${_src}")
+  target_link_libraries(integrador_test_pch PRIVATE GTest::gtest GTest::gmock)
+  target_precompile_headers(integrador_test_pch PRIVATE <gtest/gtest.h> <gmock/gmock.h> <string> <vector>)
+  # -pthread (that is, _REENTRANT) as every user has it: the programs over
+  # the drawing libraries get it from pango's flags, the others from here. A
+  # header precompiled with other macros than its user's is silently skipped
+  # by GCC and refused by clang.
+  target_compile_options(integrador_test_pch PRIVATE -O0 -pthread)
+endfunction()
+
 function(_integrador_test_program name area labels)
+  _integrador_test_pch()
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE ${_INTEGRADOR_TEST_LIBS} integrador_test_support
                         GTest::gtest GTest::gmock GTest::gtest_main)
-  target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <string> <vector>)
-  # Test code is glue around the libraries under test, which keep their
-  # optimisation: optimising the glue buys nothing at run time and costs a
-  # third of its compile time.
-  target_compile_options(${name} PRIVATE -O0)
+  target_precompile_headers(${name} REUSE_FROM integrador_test_pch)
+  target_compile_options(${name} PRIVATE -O0 -pthread)
+  _integrador_unity(${name} ${INTEGRADOR_UNITY_TEST_BATCH})
   gtest_discover_tests(${name}
     TEST_PREFIX "${area}."
     TEST_LIST ${name}_TESTS

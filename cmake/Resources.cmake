@@ -53,5 +53,8 @@ function(integrador_resources target)
     add_dependencies(${target} ${_objects})
   else()
     target_sources(${target} PRIVATE "${_out}")
+    # Generated data, no headers to share: it stays out of a unity batch.
+    set_source_files_properties("${_out}" TARGET_DIRECTORY ${target}
+                                PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
   endif()
 endfunction()

@@ -68,7 +68,7 @@ class TConsoleLog : public ILogLines {
 volatile std::sig_atomic_t stopSignal = 0;
 extern "C" void OnStopSignal(int) { stopSignal = 1; }
 
-String MessageOf(const std::exception& e) {
+String RunOnceMessageOf(const std::exception& e) {
   if (auto* r = dynamic_cast<const rtl::Exception*>(&e)) return r->Message();
   return rtl::Utf8ToString(e.what());
 }
@@ -212,7 +212,7 @@ int RunOnce(const TRunOnceOptions& options, std::FILE* out, std::FILE* err) {
     principal->FDConnPrincipal->Open();
   } catch (const std::exception& e) {
     std::fprintf(err, "%s\n",
-                 rtl::StringToUtf8(u"Erro ao conectar ao banco de dados: " + MessageOf(e)).c_str());
+                 rtl::StringToUtf8(u"Erro ao conectar ao banco de dados: " + RunOnceMessageOf(e)).c_str());
     return kRunOnceFailed;
   }
 
@@ -240,7 +240,7 @@ int RunOnce(const TRunOnceOptions& options, std::FILE* out, std::FILE* err) {
       return kRunOnceBusy;
     }
   } catch (const std::exception& e) {
-    log.Line(u"Erro na thread: " + MessageOf(e));
+    log.Line(u"Erro na thread: " + RunOnceMessageOf(e));
     return kRunOnceFailed;
   }
 
@@ -259,7 +259,7 @@ int RunOnce(const TRunOnceOptions& options, std::FILE* out, std::FILE* err) {
     rtl::NewThread<TThreadXML>(params.get());
     params.release();  // the worker owns them now
   } catch (const std::exception& e) {
-    log.Line(u"Erro na thread: " + MessageOf(e));
+    log.Line(u"Erro na thread: " + RunOnceMessageOf(e));
     FreeOwnFlag(principal.get(), resource, log);
     return kRunOnceFailed;
   }
@@ -282,7 +282,7 @@ int RunOnceMain(int argc, char** argv) {
   try {
     return RunOnce(options, stdout, stderr);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "integrador: %s\n", rtl::StringToUtf8(MessageOf(e)).c_str());
+    std::fprintf(stderr, "integrador: %s\n", rtl::StringToUtf8(RunOnceMessageOf(e)).c_str());
     return kRunOnceFailed;
   }
 }

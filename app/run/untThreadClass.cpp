@@ -43,7 +43,7 @@ std::atomic<int> testTotalTimeout{0};
 constexpr char16_t kNextRunForm[] = u"dd/mm/yyyy hh:nn:ss";
 
 
-String MessageOf(const std::exception& e) {
+String ThreadMessageOf(const std::exception& e) {
   if (auto* r = dynamic_cast<const rtl::Exception*>(&e)) return r->Message();
   return rtl::Utf8ToString(e.what());
 }
@@ -223,7 +223,7 @@ void TThreadXML::DoTerminate() {
     try {
       endOfRun();
     } catch (const std::exception& e) {
-      Log(u"Erro na thread: " + scrub(MessageOf(e)));
+      Log(u"Erro na thread: " + scrub(ThreadMessageOf(e)));
     }
   }
   rtl::TThread::DoTerminate();
@@ -266,7 +266,7 @@ void TThreadXML::Execute() {
       }
     }
   } catch (const std::exception& e) {
-    Log(u"Erro na thread: " + scrub(MessageOf(e)));
+    Log(u"Erro na thread: " + scrub(ThreadMessageOf(e)));
   }
   if (!finished) endOfRun();
 }
@@ -372,7 +372,7 @@ bool TThreadXML::CheckDatabaseConnection() {
     if (!FDtm->FDConnection->Connected()) FDtm->FDConnection->Open();
     return FDtm->FDConnection->Connected();
   } catch (const std::exception& e) {
-    Log(u"Erro ao verificar conexão com o banco: " + MessageOf(e));
+    Log(u"Erro ao verificar conexão com o banco: " + ThreadMessageOf(e));
     return false;
   }
 }
@@ -560,7 +560,7 @@ void TThreadXML::InsertQueloraRecord(const json::TJSONObject& AElement) {
       // The cursor is opened again for the next element.
     }
     useUpKey(key);
-    const String reason = MessageOf(e);
+    const String reason = ThreadMessageOf(e);
     if (databaseFailures_++ == 0) databaseCause_ = reason;
     Log(u"Registro " + KeyText(key) + u" não inserido: " + reason);
   }
@@ -621,7 +621,7 @@ void TThreadXML::stageElement(const TSupplyValues& v, double& key) {
     const rtl::Variant& id = ColumnOf(rows, u"id");
     key = rtl::VarIsNull(id) ? 0 : id.AsDouble();
   } catch (const std::exception& e) {
-    throw rtl::Exception(u"Erro ao criar a sequence: " + MessageOf(e));
+    throw rtl::Exception(u"Erro ao criar a sequence: " + ThreadMessageOf(e));
   }
   q->FieldByName(u"id_quelora")->SetAsLargeInt(static_cast<Int64>(key));
   q->FieldByName(u"order_id")->SetAsString(v.OrderId);
@@ -833,7 +833,7 @@ bool TThreadXML::InsertRequisicao() {
       } catch (...) {
       }
     }
-    vError = u"Erro: Não foi possível inserir a requisição. " + scrub(MessageOf(e));
+    vError = u"Erro: Não foi possível inserir a requisição. " + scrub(ThreadMessageOf(e));
     Log(vError);
     if (haveRow) {
       // The handler's own write may fail too (a lost connection): report it
@@ -841,7 +841,7 @@ bool TThreadXML::InsertRequisicao() {
       try {
         UpdateStatus(u"Pendente", idQuelora, 0, 0, 0, 1, vError);
       } catch (const std::exception& e2) {
-        Log(u"Erro na thread: " + scrub(MessageOf(e2)));
+        Log(u"Erro na thread: " + scrub(ThreadMessageOf(e2)));
       }
     }
     return false;
@@ -883,7 +883,7 @@ double TThreadXML::GetSequence(const String& sequence) {
     q->Close();
     return value;
   } catch (const std::exception& e) {
-    throw rtl::Exception(u"Erro ao criar a sequence: " + MessageOf(e));
+    throw rtl::Exception(u"Erro ao criar a sequence: " + ThreadMessageOf(e));
   }
 }
 

@@ -21,7 +21,7 @@ namespace {
 TDay startOfWeek = dSunday;
 bool assignedStartOfWeek = false;
 
-constexpr TDateTime kLastMillisecond = 86399999.0 / 86400000.0;
+constexpr TDateTime kDayLastMillisecond = 86399999.0 / 86400000.0;
 
 int firstDigit(const String& s, int fallback) {
   if (s.empty() || s[0] < u'0' || s[0] > u'9') return fallback;
@@ -87,14 +87,14 @@ TDateTime dxGetEndDateOfMonth(TDateTime date, bool ignoreTime) {
   rtl::Word y = 0, m = 0, d = 0;
   rtl::DecodeDate(date, y, m, d);
   const TDateTime last = encode(y, m, DaysPerMonth(y, m));
-  return ignoreTime ? last : last + kLastMillisecond;
+  return ignoreTime ? last : last + kDayLastMillisecond;
 }
 
 TDateTime dxGetStartDateOfYear(TDateTime date) { return encode(dxGetDateElement(date, deYear), 1, 1); }
 
 TDateTime dxGetEndDateOfYear(TDateTime date, bool ignoreTime) {
   const TDateTime last = encode(dxGetDateElement(date, deYear), 12, 31);
-  return ignoreTime ? last : last + kLastMillisecond;
+  return ignoreTime ? last : last + kDayLastMillisecond;
 }
 
 int dxGetMonthNumber(TDateTime date) {

@@ -19,7 +19,7 @@ using rtl::StringView;
 
 namespace {
 
-const rtl::TFormatSettings& runtimeSettings() { return rtl::FormatSettings(); }
+const rtl::TFormatSettings& formatRuntimeSettings() { return rtl::FormatSettings(); }
 
 // The copy behind dxFormatSettings; the controller refreshes it through this
 // name, since dxFormatSettings would make the controller again while it is
@@ -109,15 +109,15 @@ class FormatParser {
           }
           continue;
         case u'C':
-          if (!Parse(runtimeSettings().ShortDateFormat, sub)) return false;
+          if (!Parse(formatRuntimeSettings().ShortDateFormat, sub)) return false;
           addLiteral(u" ");
           if (!Parse(controller_.GetLongTimeFormat(), sub)) return false;
           break;
         case u'D':
           if (run <= 4) {
             addItem(dtikDay, String(run, u'D'));
-          } else if (!Parse(run == 5 ? runtimeSettings().ShortDateFormat
-                                     : runtimeSettings().LongDateFormat,
+          } else if (!Parse(run == 5 ? formatRuntimeSettings().ShortDateFormat
+                                     : formatRuntimeSettings().LongDateFormat,
                             sub)) {
             return false;
           }
@@ -152,7 +152,7 @@ class FormatParser {
           i += run;
           continue;
         case u'T':
-          if (!Parse(run == 1 ? runtimeSettings().ShortTimeFormat
+          if (!Parse(run == 1 ? formatRuntimeSettings().ShortTimeFormat
                               : controller_.GetLongTimeFormat(),
                      sub)) {
             return false;
@@ -216,7 +216,7 @@ TcxTimeSuffixKind timeSuffixKind(const String& data) {
 }
 
 int designatorLength() {
-  const rtl::TFormatSettings& fs = runtimeSettings();
+  const rtl::TFormatSettings& fs = formatRuntimeSettings();
   return static_cast<int>(std::max(fs.TimeAMString.size(), fs.TimePMString.size()));
 }
 
@@ -251,7 +251,7 @@ String separatorFragment(Char separator) {
 }
 
 String monthFragment(bool longNames) {
-  const rtl::TFormatSettings& fs = runtimeSettings();
+  const rtl::TFormatSettings& fs = formatRuntimeSettings();
   String names;
   for (int m = 0; m < 12; ++m) {
     if (m > 0) names += u'|';
@@ -266,7 +266,7 @@ String timeSuffixFragment(const String& data) {
     case tskAMPM: return u"(AM|PM)?";
     default: break;
   }
-  const rtl::TFormatSettings& fs = runtimeSettings();
+  const rtl::TFormatSettings& fs = formatRuntimeSettings();
   if (fs.TimeAMString.empty() && fs.TimePMString.empty()) return u"";
   if (fs.TimeAMString.empty() || fs.TimePMString.empty()) {
     return u"('" + fs.TimeAMString + fs.TimePMString + u"')?";
@@ -314,7 +314,7 @@ String doubledDayAndMonth(const String& format, bool masked) {
 
 String currencySymbol() {
   String result;
-  for (Char c : runtimeSettings().CurrencyString) {
+  for (Char c : formatRuntimeSettings().CurrencyString) {
     if (c == u',' || c == u'.') {
       result += u'\'';
       result += c;
@@ -436,9 +436,9 @@ const rtl::TFormatSettings& TcxFormatController::LocaleConversionSettings() cons
 
 String TcxFormatController::GetDateTimeDisplayFormat(TcxDateTimeEditMaskKind AKind) const {
   switch (AKind) {
-    case dtmkDate: return runtimeSettings().ShortDateFormat;
+    case dtmkDate: return formatRuntimeSettings().ShortDateFormat;
     case dtmkTime: return GetLongTimeFormat();
-    default: return runtimeSettings().ShortDateFormat + u" " + GetLongTimeFormat();
+    default: return formatRuntimeSettings().ShortDateFormat + u" " + GetLongTimeFormat();
   }
 }
 
@@ -450,11 +450,11 @@ String TcxFormatController::RegExprCustomDateEditMask(const String& AFormat) con
 }
 
 String TcxFormatController::GetDateEditFormat(bool AIsMasked) const {
-  return doubledDayAndMonth(runtimeSettings().ShortDateFormat, AIsMasked);
+  return doubledDayAndMonth(formatRuntimeSettings().ShortDateFormat, AIsMasked);
 }
 
 String TcxFormatController::GetCurrencyFormat() {
-  const rtl::TFormatSettings& fs = runtimeSettings();
+  const rtl::TFormatSettings& fs = formatRuntimeSettings();
   const String n = u",0." + String(fs.CurrencyDecimals, u'0');
   const String c = currencySymbol();
   static const char16_t* const positive[4] = {u"$n", u"n$", u"$ n", u"n $"};
@@ -478,7 +478,7 @@ String TcxFormatController::GetCurrencyFormat() {
 }
 
 String TcxFormatController::GetLongTimeFormat() const {
-  if (FUseCorvexDateTimeFormats) return runtimeSettings().LongTimeFormat;
+  if (FUseCorvexDateTimeFormats) return formatRuntimeSettings().LongTimeFormat;
   const String local = cxGetLocalLongTimeFormat();
   String result;
   size_t i = 0;
@@ -564,7 +564,7 @@ String TcxFormatController::InternalGetDateTimeEditRegExprMask(TcxDateTimeFormat
                                                                TcxDateTimeEditMaskKind AKind) {
   const bool dates = AKind != dtmkTime;
   const bool times = AKind != dtmkDate;
-  const rtl::TFormatSettings& fs = runtimeSettings();
+  const rtl::TFormatSettings& fs = formatRuntimeSettings();
   String mask;
   for (int k = 0; k < AInfo->ItemCount(); ++k) {
     const TcxDateTimeFormatItem& item = *AInfo->Items(k);

@@ -35,7 +35,7 @@ TPoint Add(const TPoint& a, const TPoint& b) { return TPoint{a.x + b.x, a.y + b.
 bool IsEmptyRect(const TRect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 // Unit state: the shared canvases and brushes.
-struct UnitState {
+struct GraphicsUnitState {
   bool finalized = false;
   TcxScreenCanvas* screenCanvas = nullptr;
   TcxPaintCanvas* paintCanvas = nullptr;
@@ -45,8 +45,8 @@ struct UnitState {
 };
 // Reachable for the program's whole life: freed by cxGraphicsFinalization,
 // never by static destruction (the window system may be gone by then).
-UnitState& State() {
-  static UnitState* state = new UnitState;
+GraphicsUnitState& State() {
+  static GraphicsUnitState* state = new GraphicsUnitState;
   return *state;
 }
 
@@ -609,19 +609,19 @@ void TcxPaintCanvas::EndPaint() {
 // ---- shared instances ----------------------------------------------------------------------
 
 TcxScreenCanvas* cxScreenCanvas() {
-  UnitState& s = State();
+  GraphicsUnitState& s = State();
   if (!s.screenCanvas && !s.finalized) s.screenCanvas = new TcxScreenCanvas;
   return s.screenCanvas;
 }
 
 TcxPaintCanvas* cxPaintCanvas() {
-  UnitState& s = State();
+  GraphicsUnitState& s = State();
   if (!s.paintCanvas && !s.finalized) s.paintCanvas = new TcxPaintCanvas;
   return s.paintCanvas;
 }
 
 ui::TBrush* cxSystemBrush(int index) {
-  UnitState& s = State();
+  GraphicsUnitState& s = State();
   if (index < 0 || index >= gdi::SYS_COLOR_COUNT || s.finalized) return nullptr;
   ui::TBrush*& brush = s.systemBrushes[static_cast<std::size_t>(index)];
   if (!brush) {
@@ -632,7 +632,7 @@ ui::TBrush* cxSystemBrush(int index) {
 }
 
 ui::TBrush* cxHalfToneBrush() {
-  UnitState& s = State();
+  GraphicsUnitState& s = State();
   if (s.finalized) return nullptr;
   if (!s.halfToneBrush) {
     // An 8 x 8 one-bit checkerboard: rows alternate $AA and $55.
@@ -654,7 +654,7 @@ void cxGraphicsInitialization() {
 }
 
 void cxGraphicsFinalization() {
-  UnitState& s = State();
+  GraphicsUnitState& s = State();
   s.finalized = true;
   rtl::UnRegisterClasses({&TcxBitmap::classInfo(), &TcxBitmap32::classInfo()});
   cxFreeWorkBitmaps();

@@ -40,7 +40,7 @@ std::uint8_t RoundByte(float v) { return std::uint8_t(std::clamp(std::nearbyint(
 
 int RectWidth(const TRect& r) { return r.right - r.left; }
 int RectHeight(const TRect& r) { return r.bottom - r.top; }
-bool IsEmptyRect(const TRect& r) { return RectWidth(r) <= 0 || RectHeight(r) <= 0; }
+bool IsEmptyColorRect(const TRect& r) { return RectWidth(r) <= 0 || RectHeight(r) <= 0; }
 
 void FillSolid(gdi::HDC dc, const TRect& r, gdi::COLORREF color) {
   gdi::HBRUSH brush = gdi::CreateSolidBrush(color);
@@ -313,7 +313,7 @@ void cxBlendFunction(const TRGBQuad& source, TRGBQuad& dest, std::uint8_t source
 void cxAlphaBlend(gdi::HDC destDC, gdi::HDC srcDC, const TRect& destRect, const TRect& srcRect,
                   bool smoothImage, std::uint8_t constantAlpha) {
   gLastPath = TcxAlphaBlendPath::None;
-  if (IsEmptyRect(destRect) || IsEmptyRect(srcRect)) return;
+  if (IsEmptyColorRect(destRect) || IsEmptyColorRect(srcRect)) return;
   const bool smooth = smoothImage && (RectWidth(destRect) != RectWidth(srcRect) ||
                                       RectHeight(destRect) != RectHeight(srcRect));
   if (!IsWin64Bit && !IsWin9X && gSystemBlendingAvailable && !smooth) {

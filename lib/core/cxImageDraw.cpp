@@ -23,9 +23,9 @@ TcxDrawImageProc CustomDrawImageProc = nullptr;
 
 namespace {
 
-int width(const TRect& r) { return r.right - r.left; }
-int height(const TRect& r) { return r.bottom - r.top; }
-TRect offsetRect(const TRect& r, int dx, int dy) { return TRect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+int imageDrawWidth(const TRect& r) { return r.right - r.left; }
+int imageDrawHeight(const TRect& r) { return r.bottom - r.top; }
+TRect imageDrawOffsetRect(const TRect& r, int dx, int dy) { return TRect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 int floorHalf(int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
 
 // The list's mask with its non-black (transparent) pixels made opaque, so
@@ -96,7 +96,7 @@ void cxDrawImage(gdi::HDC ADC, const TRect& AGlyphRect, const TRect& ABackground
                  ui::TCustomImageList* AImages, int AImageIndex, TcxImageDrawMode ADrawMode, bool ASmoothImage,
                  gdi::HBRUSH ABrush, TColor ATransparentColor, bool AUseLeftBottomPixelAsTransparent) {
   if (!IsGlyphAssigned(AGlyph) && !IsImageAssigned(AImages, AImageIndex)) return;
-  const int bw = width(ABackgroundRect), bh = height(ABackgroundRect);
+  const int bw = imageDrawWidth(ABackgroundRect), bh = imageDrawHeight(ABackgroundRect);
   if (bw <= 0 || bh <= 0) return;
   if (canBlendStraight(AGlyphRect, ABackgroundRect, AGlyph, ADrawMode, ABrush)) {
     cxAlphaBlend(ADC, AGlyph, AGlyphRect, TRect{0, 0, AGlyph->Width(), AGlyph->Height()}, ASmoothImage, 255);
@@ -110,7 +110,7 @@ void cxDrawImage(gdi::HDC ADC, const TRect& AGlyphRect, const TRect& ABackground
   } else {
     gdi::BitBlt(drawDC, 0, 0, bw, bh, ADC, ABackgroundRect.left, ABackgroundRect.top, gdi::SRCCOPY);
   }
-  TRect glyphRect = offsetRect(AGlyphRect, -ABackgroundRect.left, -ABackgroundRect.top);
+  TRect glyphRect = imageDrawOffsetRect(AGlyphRect, -ABackgroundRect.left, -ABackgroundRect.top);
   const bool custom = CustomDrawImageProc && CustomDrawImageProc(drawBitmap->cxCanvas(), AImages, AImageIndex,
                                                                  ADrawMode, glyphRect, AGlyph);
   if (!custom) {
@@ -139,7 +139,7 @@ void cxDrawImage(gdi::HDC ADC, const TRect& AGlyphRect, const TRect& ABackground
       case idmDingy: image->TransformBitmap(M::btmDingy); break;
       case idmShadowed:
         image->DrawShadow(mask, 2, ui::clBtnShadow, true);
-        glyphRect = offsetRect(TRect{glyphRect.left, glyphRect.top, glyphRect.right + 2, glyphRect.bottom + 2}, -1, -1);
+        glyphRect = imageDrawOffsetRect(TRect{glyphRect.left, glyphRect.top, glyphRect.right + 2, glyphRect.bottom + 2}, -1, -1);
         break;
       case idmNormal: break;
     }
@@ -175,7 +175,7 @@ void cxDrawImage(TcxCanvas* ACanvas, const TRect& ARect, ui::TGraphic* AImage, T
 TRect cxGetImageRect(const TRect& ADrawRect, const TSize& AImageSize, TcxImageFitMode AFitMode, bool ACentre,
                      int AScale) {
   if (AImageSize.cx <= 0 || AImageSize.cy <= 0) return ADrawRect;
-  const int dw = width(ADrawRect), dh = height(ADrawRect);
+  const int dw = imageDrawWidth(ADrawRect), dh = imageDrawHeight(ADrawRect);
   const double kx = double(dw) / AImageSize.cx, ky = double(dh) / AImageSize.cy;
   // Scaled by k: the side that k came from is the draw rectangle's own.
   const auto scaled = [&](double k) {
@@ -195,20 +195,20 @@ TRect cxGetImageRect(const TRect& ADrawRect, const TSize& AImageSize, TcxImageFi
       break;
   }
   TRect r{ADrawRect.left, ADrawRect.top, ADrawRect.left + size.cx, ADrawRect.top + size.cy};
-  if (ACentre) r = offsetRect(r, floorHalf(dw - size.cx), floorHalf(dh - size.cy));
+  if (ACentre) r = imageDrawOffsetRect(r, floorHalf(dw - size.cx), floorHalf(dh - size.cy));
   return r;
 }
 
 void cxDrawBitmap(gdi::HDC ADestDC, ui::TBitmap* ASrcBitmap, const TRect& ADestRect, const TPoint& ASrcPoint,
                   gdi::DWORD AMode) {
   // Every context here has 32 bits per pixel and no palette: a block transfer.
-  gdi::BitBlt(ADestDC, ADestRect.left, ADestRect.top, width(ADestRect), height(ADestRect),
+  gdi::BitBlt(ADestDC, ADestRect.left, ADestRect.top, imageDrawWidth(ADestRect), imageDrawHeight(ADestRect),
               ASrcBitmap->Canvas()->Handle(), ASrcPoint.x, ASrcPoint.y, AMode);
 }
 
 void cxDrawHatch(gdi::HDC ADC, const TRect& ARect, TColor AColor1, TColor AColor2, std::uint8_t AStep,
                  std::uint8_t AAlpha1, std::uint8_t AAlpha2) {
-  const int w = width(ARect), h = height(ARect);
+  const int w = imageDrawWidth(ARect), h = imageDrawHeight(ARect);
   if (w <= 0 || h <= 0) return;
   TcxAlphaBitmap bitmap(w, h);
   const gdi::HDC dc = bitmap.Canvas()->Handle();
@@ -218,7 +218,7 @@ void cxDrawHatch(gdi::HDC ADC, const TRect& ARect, TColor AColor1, TColor AColor
 }
 
 void cxDrawHatchRect(TcxCanvas* ACanvas, const TRect& ARect, TColor AColor) {
-  if (width(ARect) <= 0 || height(ARect) <= 0) return;
+  if (imageDrawWidth(ARect) <= 0 || imageDrawHeight(ARect) <= 0) return;
   ACanvas->SaveState();
   ACanvas->SaveClipRegion();
   ACanvas->IntersectClipRect(ARect);
@@ -231,7 +231,7 @@ void cxDrawHatchRect(TcxCanvas* ACanvas, const TRect& ARect, TColor AColor) {
   ACanvas->RestoreClipRegion();
   ACanvas->RestoreState();
   ACanvas->ExcludeClipRect(ARect);
-  const TRect shadow = offsetRect(ARect, 1, 1);
+  const TRect shadow = imageDrawOffsetRect(ARect, 1, 1);
   ACanvas->FillRect(shadow, ui::clBtnShadow);
   ACanvas->ExcludeClipRect(shadow);
 }

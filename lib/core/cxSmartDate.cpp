@@ -29,7 +29,7 @@ const TcxResourceString* const kSmartInputTexts[kSmartInputCount] = {
     &cxSDateFirst,    &cxSDateSecond,    &cxSDateThird,    &cxSDateFourth, &cxSDateFifth,
     &cxSDateSixth,    &cxSDateSeventh,   &cxSDateBOM,      &cxSDateEOM,    &cxSDateNow};
 
-const rtl::TFormatSettings& runtimeSettings() { return rtl::FormatSettings(); }
+const rtl::TFormatSettings& smartDateRuntimeSettings() { return rtl::FormatSettings(); }
 
 // The locale's settings, as the system's variant conversions read them.
 const rtl::TFormatSettings& variantSettings() {
@@ -142,7 +142,7 @@ struct KeptStrings {
 
 KeptStrings keptStrings(bool ole) {
   const rtl::TFormatSettings& fs =
-      ole ? cxFormatController()->LocalFormatSettings() : runtimeSettings();
+      ole ? cxFormatController()->LocalFormatSettings() : smartDateRuntimeSettings();
   KeptStrings kept;
   auto keep = [&](const String& s) { kept.items.push_back(rtl::AnsiUpperCase(rtl::Trim(s))); };
   keep(String(1, fs.DateSeparator));
@@ -199,7 +199,7 @@ void reorderDateParts(String& text, bool ole, const TcxDateTimeFormatInfo* info)
     return;
   }
   const Char localSeparator = local.DateSeparator;
-  const Char runtimeSeparator = runtimeSettings().DateSeparator;
+  const Char runtimeSeparator = smartDateRuntimeSettings().DateSeparator;
   String day, month, year;
   size_t pos = 0;
   auto readDigits = [&] {
@@ -396,7 +396,7 @@ bool cxStrToDateTime(const String& AText, bool AUseOleDateFormat, TDateTime& ADa
 
 String cxDateTimeToText(bool AFourDigitYearNeeded, bool AUseCorvexFormats, TDateTime ADate) {
   if (ADate == NullDate) return u"";
-  const rtl::TFormatSettings& fs = runtimeSettings();
+  const rtl::TFormatSettings& fs = smartDateRuntimeSettings();
   String format;
   if (AUseCorvexFormats) {
     format = fs.ShortDateFormat;

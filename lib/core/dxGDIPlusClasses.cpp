@@ -91,8 +91,8 @@ bool isMetafile(GpImage* AImage) {
   return GdipGetImageType(AImage, &type) == Ok && type == ImageTypeMetafile;
 }
 
-int width(const ui::TRect& R) { return R.right - R.left; }
-int height(const ui::TRect& R) { return R.bottom - R.top; }
+int gpRectWidth(const ui::TRect& R) { return R.right - R.left; }
+int gpRectHeight(const ui::TRect& R) { return R.bottom - R.top; }
 
 struct SharedObjects {
   std::unique_ptr<TdxGPPaintCanvas> paintCanvas;
@@ -158,7 +158,7 @@ void TdxGPCanvas::RestoreClipRegion() {
 }
 
 void TdxGPCanvas::SetClipRect(const ui::TRect& R, TdxGPCombineMode AMode) {
-  GdipCheck(GdipSetClipRectI(FHandle, R.left, R.top, width(R), height(R), static_cast<CombineMode>(AMode)));
+  GdipCheck(GdipSetClipRectI(FHandle, R.left, R.top, gpRectWidth(R), gpRectHeight(R), static_cast<CombineMode>(AMode)));
 }
 
 void TdxGPCanvas::Line(int X1, int Y1, int X2, int Y2, ui::TColor APenColor, float APenWidth,
@@ -171,9 +171,9 @@ void TdxGPCanvas::Rectangle(const ui::TRect& R, ui::TColor APenColor, ui::TColor
                             ui::TPenStyle APenStyle, std::uint8_t APenAlpha, std::uint8_t ABrushAlpha) {
   const ui::TRect rect = CheckDestRect(R);
   if (BrushPtr brush = makeBrush(ABrushColor, ABrushAlpha))
-    GdipCheck(GdipFillRectangleI(FHandle, brush.get(), rect.left, rect.top, width(rect), height(rect)));
+    GdipCheck(GdipFillRectangleI(FHandle, brush.get(), rect.left, rect.top, gpRectWidth(rect), gpRectHeight(rect)));
   if (PenPtr pen = makePen(APenColor, APenWidth, APenStyle, APenAlpha))
-    GdipCheck(GdipDrawRectangleI(FHandle, pen.get(), rect.left, rect.top, width(rect), height(rect)));
+    GdipCheck(GdipDrawRectangleI(FHandle, pen.get(), rect.left, rect.top, gpRectWidth(rect), gpRectHeight(rect)));
 }
 
 void TdxGPCanvas::Ellipse(const TdxRectF& R, ui::TColor APenColor, ui::TColor ABrushColor, float APenWidth,
@@ -259,12 +259,12 @@ void TdxGPCanvas::FillRectangleByGradient(const ui::TRect& R, TdxAlphaColor ACol
   }
   // The brush spans one pixel more on each side, so that the end colours
   // fall just outside and the tile wrap never shows inside the rectangle.
-  const GpRect brushRect{R.left - 1, R.top - 1, width(R) + 2, height(R) + 2};
+  const GpRect brushRect{R.left - 1, R.top - 1, gpRectWidth(R) + 2, gpRectHeight(R) + 2};
   GpLineGradient* gradient = nullptr;
   GdipCheck(GdipCreateLineBrushFromRectI(&brushRect, AColor1, AColor2, static_cast<LinearGradientMode>(AMode),
                                          WrapModeTile, &gradient));
   BrushPtr brush(gradient);
-  GdipCheck(GdipFillRectangleI(FHandle, brush.get(), R.left, R.top, width(R), height(R)));
+  GdipCheck(GdipFillRectangleI(FHandle, brush.get(), R.left, R.top, gpRectWidth(R), gpRectHeight(R)));
 }
 
 // --- paint canvases -------------------------------------------------------------------------
@@ -306,7 +306,7 @@ void TdxGPCustomPaintCanvas::EndPaint() {
 }
 
 void TdxGPCustomPaintCanvas::CreateBuffer() {
-  const int w = width(FDrawRect) + 1, h = height(FDrawRect) + 1;
+  const int w = gpRectWidth(FDrawRect) + 1, h = gpRectHeight(FDrawRect) + 1;
   auto buffer = std::make_unique<Buffer>();
   gdi::BITMAPINFO info{};
   info.bmiHeader.biWidth = w;
@@ -326,7 +326,7 @@ void TdxGPCustomPaintCanvas::CreateBuffer() {
 void TdxGPCustomPaintCanvas::OutputBuffer() {
   const int saved = gdi::SaveDC(FDrawDC);
   gdi::SetWindowOrgEx(FBuffer->DC, 0, 0, nullptr);
-  gdi::BitBlt(FDrawDC, FDrawRect.left, FDrawRect.top, width(FDrawRect) + 1, height(FDrawRect) + 1, FBuffer->DC, 0, 0,
+  gdi::BitBlt(FDrawDC, FDrawRect.left, FDrawRect.top, gpRectWidth(FDrawRect) + 1, gpRectHeight(FDrawRect) + 1, FBuffer->DC, 0, 0,
               gdi::SRCCOPY);
   gdi::RestoreDC(FDrawDC, saved);
 }
@@ -504,25 +504,25 @@ bool dxGpCreatePen(GpPen*& APen, ui::TColor AColor, float AWidth, ui::TPenStyle 
 
 bool dxGpIsRectVisible(GpGraphics* AGraphics, const ui::TRect& R) {
   BOOL visible = 0;
-  GdipCheck(GdipIsVisibleRectI(AGraphics, R.left, R.top, width(R), height(R), &visible));
+  GdipCheck(GdipIsVisibleRectI(AGraphics, R.left, R.top, gpRectWidth(R), gpRectHeight(R), &visible));
   return visible != 0;
 }
 
 void dxGpDrawImage(GpGraphics* AGraphics, const ui::TRect& ADestRect, const ui::TRect& ASourceRect,
                    GpImageAttributes* AAttributes, std::uint8_t AAlpha, GpImage* AImage) {
-  if (width(ASourceRect) < 1 || height(ASourceRect) < 1 || width(ADestRect) < 1 || height(ADestRect) < 1) return;
-  int sourceWidth = width(ASourceRect), sourceHeight = height(ASourceRect);
+  if (gpRectWidth(ASourceRect) < 1 || gpRectHeight(ASourceRect) < 1 || gpRectWidth(ADestRect) < 1 || gpRectHeight(ADestRect) < 1) return;
+  int sourceWidth = gpRectWidth(ASourceRect), sourceHeight = gpRectHeight(ASourceRect);
   // An enlarged bitmap would otherwise blend its last row and column with
   // the transparent space beyond; metafiles have no such edge.
   if (!isMetafile(AImage)) {
-    if (sourceWidth > 1 && sourceWidth < width(ADestRect)) --sourceWidth;
-    if (sourceHeight > 1 && sourceHeight < height(ADestRect)) --sourceHeight;
+    if (sourceWidth > 1 && sourceWidth < gpRectWidth(ADestRect)) --sourceWidth;
+    if (sourceHeight > 1 && sourceHeight < gpRectHeight(ADestRect)) --sourceHeight;
   }
   if (!dxGpIsRectVisible(AGraphics, ADestRect)) return;
   GpImageAttributes* attributes = AAttributes;
   if (!attributes && AAlpha != 255) attributes = dxGpGetAlphaBlendAttributes(AAlpha)->Handle();
-  GdipCheck(GdipDrawImageRectRectI(AGraphics, AImage, ADestRect.left, ADestRect.top, width(ADestRect),
-                                   height(ADestRect), ASourceRect.left, ASourceRect.top, sourceWidth, sourceHeight,
+  GdipCheck(GdipDrawImageRectRectI(AGraphics, AImage, ADestRect.left, ADestRect.top, gpRectWidth(ADestRect),
+                                   gpRectHeight(ADestRect), ASourceRect.left, ASourceRect.top, sourceWidth, sourceHeight,
                                    UnitPixel, attributes, nullptr, nullptr));
 }
 
@@ -531,8 +531,8 @@ namespace {
 bool tileByBrush(GpGraphics* AGraphics, const ui::TRect& ADestRect, const ui::TRect& ASourceRect,
                  GpImage* AImage) {
   GpTexture* texture = nullptr;
-  if (GdipCreateTexture2I(AImage, WrapModeTile, ASourceRect.left, ASourceRect.top, width(ASourceRect),
-                          height(ASourceRect), &texture) != Ok)
+  if (GdipCreateTexture2I(AImage, WrapModeTile, ASourceRect.left, ASourceRect.top, gpRectWidth(ASourceRect),
+                          gpRectHeight(ASourceRect), &texture) != Ok)
     return false;
   BrushPtr brush(texture);
   ImagePtr bitmap(dxGpCreateBitmap(ADestRect));
@@ -540,10 +540,10 @@ bool tileByBrush(GpGraphics* AGraphics, const ui::TRect& ADestRect, const ui::TR
   GdipCheck(GdipGetImageGraphicsContext(bitmap.get(), &graphics));
   {
     GraphicsPtr owner(graphics);
-    GdipCheck(GdipFillRectangleI(graphics, brush.get(), 0, 0, width(ADestRect), height(ADestRect)));
+    GdipCheck(GdipFillRectangleI(graphics, brush.get(), 0, 0, gpRectWidth(ADestRect), gpRectHeight(ADestRect)));
   }
-  GdipCheck(GdipDrawImageRectRectI(AGraphics, bitmap.get(), ADestRect.left, ADestRect.top, width(ADestRect),
-                                   height(ADestRect), 0, 0, width(ADestRect), height(ADestRect), UnitPixel, nullptr,
+  GdipCheck(GdipDrawImageRectRectI(AGraphics, bitmap.get(), ADestRect.left, ADestRect.top, gpRectWidth(ADestRect),
+                                   gpRectHeight(ADestRect), 0, 0, gpRectWidth(ADestRect), gpRectHeight(ADestRect), UnitPixel, nullptr,
                                    nullptr, nullptr));
   return true;
 }
@@ -552,9 +552,9 @@ bool tileByBrush(GpGraphics* AGraphics, const ui::TRect& ADestRect, const ui::TR
 
 void dxGpTilePartEx(GpGraphics* AGraphics, const ui::TRect& ADestRect, const ui::TRect& ASourceRect,
                     std::uint8_t AAlpha, GpImage* AImage) {
-  const int sw = width(ASourceRect), sh = height(ASourceRect);
+  const int sw = gpRectWidth(ASourceRect), sh = gpRectHeight(ASourceRect);
   if (sw <= 0 || sh <= 0 || !dxGpIsRectVisible(AGraphics, ADestRect)) return;
-  const int dw = width(ADestRect), dh = height(ADestRect);
+  const int dw = gpRectWidth(ADestRect), dh = gpRectHeight(ADestRect);
   if (AAlpha == 255 && (sw < dw || sh < dh) && tileByBrush(AGraphics, ADestRect, ASourceRect, AImage)) return;
   const int rows = (dh + sh - 1) / sh, columns = (dw + sw - 1) / sw;
   for (int row = 0; row < rows; ++row)

@@ -22,10 +22,10 @@ const char16_t* const dxSkinElementStateNames[11] = {
 
 namespace {
 
-[[noreturn]] void readError() { throw rtl::EReadError(u"Stream read error"); }
+[[noreturn]] void skinReadError() { throw rtl::EReadError(u"Stream read error"); }
 
 void readExact(rtl::TStream* AStream, void* ABuffer, Int64 ACount) {
-  if (ACount < 0 || ACount > AStream->Remaining() || AStream->Read(ABuffer, ACount) != ACount) readError();
+  if (ACount < 0 || ACount > AStream->Remaining() || AStream->Read(ABuffer, ACount) != ACount) skinReadError();
 }
 
 // The version rules: a float from the file compared with a small margin.
@@ -90,7 +90,7 @@ void dxSkinWriteStringToStream(rtl::TStream* AStream, StringView AValue) {
 String dxSkinReadWideStringFromStream(rtl::TStream* AStream) {
   const Integer count = dxSkinReadInteger(AStream);
   if (count <= 0) return String();
-  if (count > AStream->Remaining() / 2) readError();
+  if (count > AStream->Remaining() / 2) skinReadError();
   std::vector<Byte> bytes(static_cast<std::size_t>(count) * 2);
   readExact(AStream, bytes.data(), static_cast<Int64>(bytes.size()));
   String s(static_cast<std::size_t>(count), u'\0');
@@ -109,7 +109,7 @@ void dxSkinWriteWideStringToStream(rtl::TStream* AStream, StringView AValue) {
 void ReadSmartImage(rtl::TStream* AStream, TdxSmartImage* AImage) {
   const Integer size = dxSkinReadInteger(AStream);
   if (size <= 0) return;
-  if (size > AStream->Remaining()) readError();
+  if (size > AStream->Remaining()) skinReadError();
   const Int64 start = AStream->Position();
   {
     TdxSkinPartStream window(AStream, size, start);
@@ -327,7 +327,7 @@ void TdxSkinProperties::DataRead(rtl::TStream* AStream, double AVersion) {
   } end{this};
   const Integer count = dxSkinReadInteger(AStream);
   // A property is at least its class name's and its name's counts.
-  if (count < 0 || count > AStream->Remaining() / 8) readError();
+  if (count < 0 || count > AStream->Remaining() / 8) skinReadError();
   for (Integer i = 0; i < count; ++i) {
     const String className = dxSkinReadStringFromStream(AStream);
     const String name = dxSkinReadStringFromStream(AStream);
@@ -926,7 +926,7 @@ void TdxSkinElements::SortChildren() {
 void TdxSkinElements::DataRead(rtl::TStream* AStream, double AVersion) {
   const Integer count = dxSkinReadInteger(AStream);
   // An element's data are far longer than this; the check only bounds the loop.
-  if (count < 0 || count > AStream->Remaining() / 8) readError();
+  if (count < 0 || count > AStream->Remaining() / 8) skinReadError();
   for (Integer i = 0; i < count; ++i) {
     const String name = dxSkinReadStringFromStream(AStream);
     Add(name)->DataRead(AStream, AVersion);

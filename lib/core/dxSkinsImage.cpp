@@ -164,7 +164,7 @@ ui::TRect deflate(const ui::TRect& R, const ui::TRect& M) {
 
 bool isEmptyRect(const ui::TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
 
-ui::TRect offsetRect(ui::TRect R, int dx, int dy) {
+ui::TRect skinOffsetRect(ui::TRect R, int dx, int dy) {
   R.left += dx;
   R.right += dx;
   R.top += dy;
@@ -172,10 +172,10 @@ ui::TRect offsetRect(ui::TRect R, int dx, int dy) {
   return R;
 }
 
-struct GraphicsDeleter {
+struct SkinGraphicsDeleter {
   void operator()(gdiplus::GpGraphics* AGraphics) const { gdiplus::GdipDeleteGraphics(AGraphics); }
 };
-using GraphicsPtr = std::unique_ptr<gdiplus::GpGraphics, GraphicsDeleter>;
+using GraphicsPtr = std::unique_ptr<gdiplus::GpGraphics, SkinGraphicsDeleter>;
 
 GraphicsPtr graphicsOf(gdiplus::GpBitmap* ABitmap) {
   gdiplus::GpGraphics* graphics = nullptr;
@@ -237,14 +237,14 @@ void TdxSkinImage::DrawEx(TdxGPCanvas* ACanvas, const ui::TRect& R, TdxSkinEleme
   dxSkinsCheckMargins(margins, R);
   if (margins == ui::TRect{}) {
     const ui::TRect& centre = FPartsBounds[static_cast<int>(TdxSkinImagePart::sipCenter)];
-    DrawPart(ACanvas, R, offsetRect(centre, source.left, source.top), true);
+    DrawPart(ACanvas, R, skinOffsetRect(centre, source.left, source.top), true);
     return;
   }
   TdxSkinImageParts dest;
   dxSkinsCalculatePartsBounds(R, margins, dest);
   for (int i = 0; i < 9; ++i) {
     if (!FPartsVisibility[i] || isEmptyRect(dest[i])) continue;
-    DrawPart(ACanvas, dest[i], offsetRect(FPartsBounds[i], source.left, source.top),
+    DrawPart(ACanvas, dest[i], skinOffsetRect(FPartsBounds[i], source.left, source.top),
              i == static_cast<int>(TdxSkinImagePart::sipCenter));
   }
 }

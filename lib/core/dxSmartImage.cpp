@@ -26,10 +26,10 @@ namespace {
 using Bits = std::vector<std::uint32_t>;
 using Bytes = std::vector<std::uint8_t>;
 
-struct ImageDeleter {
+struct SmartImageDeleter {
   void operator()(GpImage* i) const { GdipDisposeImage(i); }
 };
-using ImagePtr = std::unique_ptr<GpImage, ImageDeleter>;
+using ImagePtr = std::unique_ptr<GpImage, SmartImageDeleter>;
 
 std::uint32_t premultiplied(std::uint32_t p) {
   const std::uint32_t a = p >> 24;
@@ -80,13 +80,13 @@ constexpr TdxImageDataFormat SupportedFormats[] = {
     TdxImageDataFormat::dxImagePng, TdxImageDataFormat::dxImageGif, TdxImageDataFormat::dxImageTiff,
     TdxImageDataFormat::dxImageJpeg, TdxImageDataFormat::dxImageBitmap};
 
-struct UnitState {
+struct SmartImageUnitState {
   bool started = false;
   std::array<win::UINT, 11> clipboardFormats{};
 };
 
-UnitState& unitState() {
-  static UnitState state;
+SmartImageUnitState& smartImageUnitState() {
+  static SmartImageUnitState state;
   return state;
 }
 
@@ -624,7 +624,7 @@ std::uint32_t TdxGPImage::GetHashCode() {
 
 bool TdxGPImage::IsSupportClipboardFormat(win::UINT AFormat) {
   if (AFormat == 0) return false;
-  const auto& formats = unitState().clipboardFormats;
+  const auto& formats = smartImageUnitState().clipboardFormats;
   return std::find(formats.begin(), formats.end(), AFormat) != formats.end();
 }
 
@@ -847,11 +847,11 @@ void TdxGPCanvas::DrawBitmap(ui::TBitmap* ABitmap, const ui::TRect& ADestRect, s
 // --- registration ------------------------------------------------------------------------------------------------
 
 win::UINT dxImageClipboardFormat(TdxImageDataFormat AFormat) {
-  return unitState().clipboardFormats[static_cast<std::size_t>(AFormat)];
+  return smartImageUnitState().clipboardFormats[static_cast<std::size_t>(AFormat)];
 }
 
 void dxGDIPlusClassesUnitStart() {
-  UnitState& state = unitState();
+  SmartImageUnitState& state = smartImageUnitState();
   if (state.started) return;
   state.started = true;
   ImageAnimationControllerClass = &createTimerController;
@@ -889,7 +889,7 @@ void dxGDIPlusClassesUnitStart() {
 }
 
 void dxGDIPlusClassesUnitStop() {
-  UnitState& state = unitState();
+  SmartImageUnitState& state = smartImageUnitState();
   if (!state.started) return;
   state.started = false;
   dxGpFreeSharedObjects();
@@ -901,7 +901,7 @@ void dxGDIPlusClassesUnitStop() {
 }
 
 namespace {
-[[maybe_unused]] const bool unitStarted = (dxGDIPlusClassesUnitStart(), true);
+[[maybe_unused]] const bool smartImageUnitStarted = (dxGDIPlusClassesUnitStart(), true);
 }  // namespace
 
 }  // namespace core

@@ -43,7 +43,7 @@ State& state() {
 
 TdxThemeData& data(TdxThemedObjectType type) { return state().themes[static_cast<int>(type)]; }
 
-rtl::String fileNameOnly(const char16_t* path) {
+rtl::String themeFileNameOnly(const char16_t* path) {
   rtl::String s(path);
   const auto slash = s.find_last_of(u"\\/");
   return slash == rtl::String::npos ? s : s.substr(slash + 1);
@@ -105,7 +105,7 @@ bool IsStandardTheme() {
   char16_t fileName[1024] = {};
   if (GetCurrentThemeName(fileName, 1024, nullptr, 0, nullptr, 0) != dxS_OK) return false;
   fileName[1023] = 0;
-  const rtl::String name = rtl::AnsiUpperCase(fileNameOnly(fileName));
+  const rtl::String name = rtl::AnsiUpperCase(themeFileNameOnly(fileName));
   return std::find(StandardThemeFileNames.begin(), StandardThemeFileNames.end(), name) !=
          StandardThemeFileNames.end();
 }

@@ -13,7 +13,7 @@ using namespace impl;
 
 namespace {
 
-RECT toSurface(const DC& dc, const RECT& rc) {
+RECT edgeToSurface(const DC& dc, const RECT& rc) {
   return RECT{dc.sx(rc.left), dc.sy(rc.top), dc.sx(rc.right), dc.sy(rc.bottom)};
 }
 
@@ -103,7 +103,7 @@ BOOL drawEdgeOnSurface(Painter& p, RECT& r, UINT edge, UINT flags) {
 BOOL DrawEdge(HDC h, RECT* rc, UINT edge, UINT flags) {
   DC* dc = findDC(h);
   if (!dc || !rc) return FALSE;
-  RECT r = toSurface(*dc, *rc);
+  RECT r = edgeToSurface(*dc, *rc);
   {
     Painter p(*dc);
     if (p.ok()) drawEdgeOnSurface(p, r, edge, flags);
@@ -119,7 +119,7 @@ BOOL DrawEdge(HDC h, RECT* rc, UINT edge, UINT flags) {
 BOOL DrawFocusRect(HDC h, const RECT* rc) {
   DC* dc = findDC(h);
   if (!dc || !rc) return FALSE;
-  const RECT r = toSurface(*dc, *rc);
+  const RECT r = edgeToSurface(*dc, *rc);
   if (r.left >= r.right || r.top >= r.bottom) return TRUE;
   Painter p(*dc);
   if (!p.ok()) return TRUE;
@@ -337,7 +337,7 @@ BOOL DrawFrameControl(HDC h, RECT* rc, UINT type, UINT state) {
   DC* dc = findDC(h);
   if (!dc || !rc) return FALSE;
   if (type != DFC_BUTTON && type != DFC_SCROLL) return FALSE;
-  RECT r = toSurface(*dc, *rc);
+  RECT r = edgeToSurface(*dc, *rc);
   Painter p(*dc);
   if (!p.ok()) return TRUE;
   if (type == DFC_SCROLL) {

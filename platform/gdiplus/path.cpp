@@ -128,7 +128,7 @@ GpStatus onPath(GpPath* path, F&& f) {
   });
 }
 
-std::vector<GpPointF> toFloat(const GpPoint* pts, INT count) {
+std::vector<GpPointF> pathToFloat(const GpPoint* pts, INT count) {
   std::vector<GpPointF> out;
   for (INT i = 0; i < count; ++i) out.push_back({static_cast<REAL>(pts[i].X), static_cast<REAL>(pts[i].Y)});
   return out;
@@ -272,7 +272,7 @@ GpStatus GdipAddPathLine2(GpPath* path, const GpPointF* points, INT count) {
 
 GpStatus GdipAddPathLine2I(GpPath* path, const GpPoint* points, INT count) {
   if (!points || count <= 0) return InvalidParameter;
-  const auto f = toFloat(points, count);
+  const auto f = pathToFloat(points, count);
   return GdipAddPathLine2(path, f.data(), count);
 }
 
@@ -340,7 +340,7 @@ GpStatus GdipAddPathPolygon(GpPath* path, const GpPointF* points, INT count) {
 
 GpStatus GdipAddPathPolygonI(GpPath* path, const GpPoint* points, INT count) {
   if (!points || count < 3) return InvalidParameter;
-  const auto f = toFloat(points, count);
+  const auto f = pathToFloat(points, count);
   return GdipAddPathPolygon(path, f.data(), count);
 }
 

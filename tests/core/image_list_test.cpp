@@ -72,7 +72,7 @@ TEST(ImageList, StripsAndOddSizesBecomeImagesAndItems) {
     EXPECT_EQ(first, c.images ? 0 : -1);
     EXPECT_EQ(list.Count(), c.images);
     ASSERT_EQ(list.ImageInfo()->Count(), c.items);
-    if (c.items) EXPECT_EQ(list.ImageInfo()->Items(0)->Image()->Width(), c.itemWidth);
+    if (c.items) { EXPECT_EQ(list.ImageInfo()->Items(0)->Image()->Width(), c.itemWidth); }
     for (int i = 0; i < c.images; ++i) EXPECT_EQ(CentreOf(list, i), kTileColors[i]) << i;
   }
 }

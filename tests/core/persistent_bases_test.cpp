@@ -98,7 +98,7 @@ TEST(PersistentBases, CollectionAssignKeepsItemsAndDropsTheSurplus) {
     ASSERT_EQ(target.Count(), c.sourceCount);
     for (int i = 0; i < c.sourceCount; ++i) {
       EXPECT_EQ(at(target, i)->value, 100 + i);
-      if (i < c.targetCount) EXPECT_EQ(at(target, i), before[static_cast<size_t>(i)]);
+      if (i < c.targetCount) { EXPECT_EQ(at(target, i), before[static_cast<size_t>(i)]); }
     }
     EXPECT_EQ(target.updates, 1) << "one update bracket";
   }

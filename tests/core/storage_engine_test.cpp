@@ -233,7 +233,7 @@ TEST(StorageEngine, ChildrenAreCreatedAndDeletedOnlyInTheirModes) {
     EXPECT_EQ(created, c.created);
     EXPECT_EQ(deleted, c.deleted);
     EXPECT_EQ(layout.items[0]->size, 4) << "matched ignoring case";
-    if (c.modes.contains(TcxStorageMode::smChildrenCreating)) EXPECT_EQ(layout.items.back()->text, u"made");
+    if (c.modes.contains(TcxStorageMode::smChildrenCreating)) { EXPECT_EQ(layout.items.back()->text, u"made"); }
   }
 }
 
@@ -334,7 +334,7 @@ TEST(StorageEngine, PropertyErrorsGoToTheErrorEvent) {
       storage.RestoreWithExistingReader(&item, &reader);
     EXPECT_EQ(item.size, c.expectedWidth);
     EXPECT_EQ(reader.endReads, 1) << "EndRead runs also when an error passes";
-    if (c.abort) EXPECT_TRUE(asked.empty()) << "the silent abort is never offered";
+    if (c.abort) { EXPECT_TRUE(asked.empty()) << "the silent abort is never offered"; }
   }
 }
 

@@ -390,12 +390,13 @@ TEST(StorageStream, ValueTagsAndPrimitives) {
     auto back = cxReadStreamObjectData(expected.data(), expected.size());
     ASSERT_EQ(back->PropertyCount(), 1) << c.what;
     const Variant& v = back->Properties(0)->Value();
-    if (std::string(c.what) == "single")
+    if (std::string(c.what) == "single") {
       EXPECT_EQ(rtl::VarType(v), rtl::varDouble);
-    else if (std::string(c.what) == "ansi")
+    } else if (std::string(c.what) == "ansi") {
       EXPECT_EQ(rtl::VarType(v), rtl::varUString);
-    else if (std::string(c.what) != "int64")
+    } else if (std::string(c.what) != "int64") {
       EXPECT_EQ(rtl::VarType(v), rtl::VarType(c.value)) << c.what;
+    }
     EXPECT_EQ(rtl::VarToStr(v), rtl::VarToStr(c.value)) << c.what;
   }
 }

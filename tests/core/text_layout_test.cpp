@@ -19,7 +19,7 @@ using gdi_test::Canvas;
 
 namespace {
 
-constexpr gdi::COLORREF kWhite = gdi::RGB(255, 255, 255);
+constexpr gdi::COLORREF kLayoutWhite = gdi::RGB(255, 255, 255);
 constexpr gdi::COLORREF kBlack = gdi::RGB(0, 0, 0);
 
 // A canvas with Tahoma at 8 points (a 13-pixel row) selected.
@@ -50,13 +50,13 @@ class TextCanvas : public Canvas {
   gdi::HGDIOBJ old_;
 };
 
-std::string U8(const std::u16string& s) { return rtl::StringToUtf8(s); }
+std::string LayoutU8(const std::u16string& s) { return rtl::StringToUtf8(s); }
 
 std::vector<std::string> RowTexts(const TcxTextRows& rows, int count) {
   std::vector<std::string> out;
   for (int i = 0; i < count; ++i) {
     const TcxTextRow& r = cxGetTextRow(rows, i);
-    out.push_back(U8(std::u16string(r.Text, std::size_t(r.TextLength))));
+    out.push_back(LayoutU8(std::u16string(r.Text, std::size_t(r.TextLength))));
   }
   return out;
 }
@@ -296,7 +296,7 @@ int RightmostInk(const Canvas& c, const TRect& area) {
   int right = -1;
   for (int y = area.top; y < area.bottom; ++y)
     for (int x = area.left; x < area.right; ++x)
-      if (c.Color(x, y) != kWhite) right = std::max(right, x);
+      if (c.Color(x, y) != kLayoutWhite) right = std::max(right, x);
   return right;
 }
 
@@ -365,7 +365,7 @@ TEST(TextLayout, EndEllipsisReplacesWhatDoesNotFit) {
   gdi::ExtTextOutW(expected.dc(), 0, 0, 0, nullptr, shown.data(), gdi::UINT(fit), nullptr);
   gdi::ExtTextOutW(expected.dc(), expected.Width(shown.substr(0, std::size_t(fit))), 0, gdi::ETO_CLIPPED, &clip,
                    u"...", 3, nullptr);
-  EXPECT_EQ(canvas.Mask(kWhite), expected.Mask(kWhite));
+  EXPECT_EQ(canvas.Mask(kLayoutWhite), expected.Mask(kLayoutWhite));
   EXPECT_EQ(RightmostInk(canvas, TRect{width, 0, 200, 20}), -1) << "nothing beyond the rectangle";
 }
 
@@ -393,7 +393,7 @@ TEST(TextLayout, TinyTextBecomesAPatternedBar) {
   const int y = 1;
   EXPECT_NE(canvas.Color(0, y), canvas.Color(1, y));
   EXPECT_EQ(canvas.Color(0, y), canvas.Color(1, y + 1));
-  EXPECT_EQ(canvas.Color(0, 0), kWhite) << "one pixel free above the bar";
+  EXPECT_EQ(canvas.Color(0, 0), kLayoutWhite) << "one pixel free above the bar";
 }
 
 TEST(TextLayout, RestoresTheContextFontAndColour) {
@@ -478,7 +478,7 @@ TEST(TextLayout, NextWordBreak) {
                {u"ab\u65E5", 2}, {u"\u65E5ab", 1}, {u"\u65E5\u3002x", 2}, {u"", 0}};
   for (const auto& c : cases) {
     const char16_t* s = c.text.data();
-    EXPECT_EQ(cxGetNextWordBreak(0, s, s + c.text.size()) - s, c.end) << U8(c.text);
+    EXPECT_EQ(cxGetNextWordBreak(0, s, s + c.text.size()) - s, c.end) << LayoutU8(c.text);
   }
 }
 

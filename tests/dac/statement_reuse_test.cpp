@@ -12,7 +12,7 @@ namespace {
 using dac_test::DriverTest;
 using rtl::String;
 
-std::string utf8(const String& s) { return rtl::StringToUtf8(s); }
+std::string reuseUtf8(const String& s) { return rtl::StringToUtf8(s); }
 
 class StatementReuseTest : public DriverTest {
  protected:
@@ -22,7 +22,7 @@ class StatementReuseTest : public DriverTest {
     if (type) *type = q.FieldByName(u"v")->DataType();
     std::vector<std::string> out;
     for (; !q.Eof(); q.Next())
-      out.push_back(utf8(q.FieldByName(u"id")->AsString() + u":" + q.FieldByName(u"v")->AsString()));
+      out.push_back(reuseUtf8(q.FieldByName(u"id")->AsString() + u":" + q.FieldByName(u"v")->AsString()));
     q.Close();
     return out;
   }
@@ -124,7 +124,7 @@ TEST_P(StatementReuseTest, TypedParameterWithoutValueBindsNull) {
     untyped->Open();
     ADD_FAILURE() << "an untyped parameter without a value ran";
   } catch (db::EDatabaseError& e) {
-    EXPECT_EQ(utf8(e.Message()), "No value for parameter 'n'");
+    EXPECT_EQ(reuseUtf8(e.Message()), "No value for parameter 'n'");
   }
 }
 
@@ -185,7 +185,7 @@ TEST_P(StatementReuseTest, WriterFollowsTheColumnsOfTheTextOpenNow) {
   check->Open();
   std::vector<std::string> rows;
   for (; !check->Eof(); check->Next()) {
-    rows.push_back(utf8(check->FieldByName(u"id")->AsString() + u"|" +
+    rows.push_back(reuseUtf8(check->FieldByName(u"id")->AsString() + u"|" +
                         check->FieldByName(u"codigo")->AsString() + u"|" +
                         check->FieldByName(u"nome")->AsString() + u"|" +
                         check->FieldByName(u"qtd")->AsString()));
@@ -290,8 +290,8 @@ TEST_P(PgPreparedTest, OtherSessionsDdlRetriesOutsideATransactionAndFailsInside)
     q->Open();
     ADD_FAILURE() << "a kept statement ran over a changed table";
   } catch (db::EDatabaseError& e) {
-    EXPECT_NE(utf8(e.Message()).find("cached plan must not change result type"), std::string::npos)
-        << utf8(e.Message());
+    EXPECT_NE(reuseUtf8(e.Message()).find("cached plan must not change result type"), std::string::npos)
+        << reuseUtf8(e.Message());
   }
   conn.Rollback();
   EXPECT_FALSE(q->Active());

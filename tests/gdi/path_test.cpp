@@ -12,9 +12,9 @@ using namespace gdi;
 using gdi_test::Canvas;
 
 namespace {
-constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kPathWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kPathRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
 // Region pixels as a mask over w x h.
@@ -55,7 +55,7 @@ TEST(Path, ShapesBecomeTheRegionOfTheirNullPenInterior) {
       ASSERT_TRUE(BeginPath(c.dc()));
       ASSERT_TRUE(s.draw(c.dc(), box));
       ASSERT_TRUE(EndPath(c.dc()));
-      EXPECT_EQ(c.Mask(kWhite), Canvas(24, 24).Mask(kWhite)) << "nothing drawn while recording";
+      EXPECT_EQ(c.Mask(kPathWhite), Canvas(24, 24).Mask(kPathWhite)) << "nothing drawn while recording";
       HRGN fromPath = PathToRegion(c.dc());
       HRGN direct = s.region(box);
       ASSERT_NE(fromPath, nullptr);
@@ -73,7 +73,7 @@ TEST(Path, ShapesBecomeTheRegionOfTheirNullPenInterior) {
       EndPath(filled.dc());
       ASSERT_TRUE(FillPath(filled.dc()));
       s.draw(direct2.dc(), box);
-      EXPECT_EQ(filled.Mask(kWhite), direct2.Mask(kWhite));
+      EXPECT_EQ(filled.Mask(kPathWhite), direct2.Mask(kPathWhite));
       DeleteObject(fromPath);
       DeleteObject(direct);
     }
@@ -129,10 +129,10 @@ TEST(Path, ArcsPiesChordsAndBeziersAreRecorded) {
   EndPath(c.dc());
   ASSERT_TRUE(StrokePath(c.dc()));
   EXPECT_EQ(c.Color(10, 0), kBlack) << "top of the arc";
-  EXPECT_EQ(c.Color(10, 20), kWhite) << "the lower half is not part of the arc";
+  EXPECT_EQ(c.Color(10, 20), kPathWhite) << "the lower half is not part of the arc";
 
   // ArcTo joins the current position to the arc and moves it to the arc's end.
-  c.Clear(kWhite);
+  c.Clear(kPathWhite);
   MoveToEx(c.dc(), 25, 25, nullptr);
   BeginPath(c.dc());
   ASSERT_TRUE(ArcTo(c.dc(), 0, 0, 21, 21, 20, 10, 0, 10));
@@ -161,11 +161,11 @@ TEST(Path, ArcsPiesChordsAndBeziersAreRecorded) {
   Canvas line(30, 30);
   MoveToEx(line.dc(), 2, 5, nullptr);
   LineTo(line.dc(), 20, 5);
-  EXPECT_EQ(c.Mask(kWhite), line.Mask(kWhite));
+  EXPECT_EQ(c.Mask(kPathWhite), line.Mask(kPathWhite));
   EXPECT_FALSE(PolyBezier(c.dc(), straight, 3)) << "1 + 3n points";
 
   // PolyBezierTo continues the figure; CloseFigure closes it for the fill.
-  c.Clear(kWhite);
+  c.Clear(kPathWhite);
   SelectObject(c.dc(), GetStockObject(BLACK_BRUSH));
   const POINT curve[] = {{20, 2}, {28, 14}, {20, 26}};
   BeginPath(c.dc());
@@ -180,7 +180,7 @@ TEST(Path, ArcsPiesChordsAndBeziersAreRecorded) {
   ASSERT_TRUE(StrokeAndFillPath(c.dc()));
   EXPECT_EQ(c.Color(12, 14), kBlack) << "inside";
   EXPECT_EQ(c.Color(23, 14), kBlack) << "inside the bulge";
-  EXPECT_EQ(c.Color(27, 14), kWhite) << "beyond the curve";
+  EXPECT_EQ(c.Color(27, 14), kPathWhite) << "beyond the curve";
 }
 
 TEST(StyledCurves, DashesRunAlongTheOutline) {
@@ -196,7 +196,7 @@ TEST(StyledCurves, DashesRunAlongTheOutline) {
     for (int style : {PS_DASH, PS_DOT}) {
       SCOPED_TRACE(std::string(k.name) + (style == PS_DASH ? " dash" : " dot"));
       auto drawWith = [&](Canvas& c, int penStyle, int bkMode) {
-        HPEN pen = CreatePen(penStyle, 1, kRed);
+        HPEN pen = CreatePen(penStyle, 1, kPathRed);
         HGDIOBJ old = SelectObject(c.dc(), pen);
         SelectObject(c.dc(), GetStockObject(NULL_BRUSH));
         SetBkMode(c.dc(), bkMode);
@@ -212,14 +212,14 @@ TEST(StyledCurves, DashesRunAlongTheOutline) {
       int on = 0, off = 0;
       for (int y = 0; y < 34; ++y) {
         for (int x = 0; x < 44; ++x) {
-          const bool outline = solid.Color(x, y) == kRed;
+          const bool outline = solid.Color(x, y) == kPathRed;
           const COLORREF t = transparent.Color(x, y), o = opaque.Color(x, y);
-          ASSERT_TRUE(outline || (t == kWhite && o == kWhite)) << x << "," << y << " off the outline";
+          ASSERT_TRUE(outline || (t == kPathWhite && o == kPathWhite)) << x << "," << y << " off the outline";
           if (!outline) continue;
-          ASSERT_TRUE(t == kRed || t == kWhite);
-          if (t == kRed) {
+          ASSERT_TRUE(t == kPathRed || t == kPathWhite);
+          if (t == kPathRed) {
             ++on;
-            ASSERT_EQ(o, kRed);
+            ASSERT_EQ(o, kPathRed);
           } else {
             ++off;
             ASSERT_EQ(o, kBlue) << "gaps take the background colour when opaque";
@@ -243,7 +243,7 @@ TEST(SolidFill, RowsOfEveryLengthAndAlignmentUnderClipping) {
   HBRUSH brush = CreateSolidBrush(RGB(0x12, 0x34, 0x56));
   for (int x0 = 0; x0 < 5; ++x0) {
     for (int len = 0; len <= 40; ++len) {
-      c.Clear(kWhite, 0xFF);
+      c.Clear(kPathWhite, 0xFF);
       RECT rc{x0, 2, x0 + len, 5};
       FillRect(c.dc(), &rc, brush);
       for (int y = 0; y < 8; ++y)
@@ -272,7 +272,7 @@ TEST(SolidFill, RowsOfEveryLengthAndAlignmentUnderClipping) {
     for (int y = 0; y < 30; ++y)
       for (int x = 0; x < 40; ++x) {
         const bool in = PtInRegion(clip, x, y) && x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom;
-        ASSERT_EQ(k.Color(x, y), in ? RGB(0x10, 0x80, 0x20) : kWhite) << (way ? "PatBlt " : "FillRect ") << x << "," << y;
+        ASSERT_EQ(k.Color(x, y), in ? RGB(0x10, 0x80, 0x20) : kPathWhite) << (way ? "PatBlt " : "FillRect ") << x << "," << y;
       }
     DeleteObject(b);
     DeleteObject(clip);

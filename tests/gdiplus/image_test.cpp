@@ -17,28 +17,28 @@ namespace {
 struct ImageDeleter {
   void operator()(GpImage* i) const { GdipDisposeImage(i); }
 };
-using ImagePtr = std::unique_ptr<GpImage, ImageDeleter>;
+using TestImagePtr = std::unique_ptr<GpImage, ImageDeleter>;
 
-ImagePtr newBitmap(int w, int h, PixelFormat format) {
+TestImagePtr newBitmap(int w, int h, PixelFormat format) {
   GpBitmap* b = nullptr;
   EXPECT_EQ(GdipCreateBitmapFromScan0(w, h, 0, format, nullptr, &b), Ok);
-  return ImagePtr(b);
+  return TestImagePtr(b);
 }
-GpBitmap* bmp(const ImagePtr& p) { return static_cast<GpBitmap*>(p.get()); }
+GpBitmap* bmp(const TestImagePtr& p) { return static_cast<GpBitmap*>(p.get()); }
 
-ImagePtr load(const gc::Bytes& bytes) {
+TestImagePtr load(const gc::Bytes& bytes) {
   GpImage* image = nullptr;
   EXPECT_EQ(loadImageFromMemory(bytes.data(), bytes.size(), &image), Ok) << lastErrorMessage();
-  return ImagePtr(image);
+  return TestImagePtr(image);
 }
 
-ARGB pixel(const ImagePtr& p, int x, int y) {
+ARGB pixel(const TestImagePtr& p, int x, int y) {
   ARGB c = 0;
   EXPECT_EQ(GdipBitmapGetPixel(bmp(p), x, y, &c), Ok);
   return c;
 }
 
-std::uint32_t locked(const ImagePtr& p, PixelFormat format, int x, int y) {
+std::uint32_t locked(const TestImagePtr& p, PixelFormat format, int x, int y) {
   BitmapData d{};
   EXPECT_EQ(GdipBitmapLockBits(bmp(p), nullptr, ImageLockModeRead, format, &d), Ok);
   std::uint32_t v = 0;
@@ -60,7 +60,7 @@ TEST(Bitmap, PixelsReadBackPerStorageFormat) {
       {PixelFormat24bppRGB, 0x12345678, 0xFF345678},
   };
   for (const auto& c : cases) {
-    ImagePtr b = newBitmap(3, 2, c.format);
+    TestImagePtr b = newBitmap(3, 2, c.format);
     PixelFormat f = 0;
     ASSERT_EQ(GdipGetImagePixelFormat(b.get(), &f), Ok);
     EXPECT_EQ(f, c.format);
@@ -82,14 +82,14 @@ TEST(Bitmap, LockBitsConvertsBetweenStraightAndPremultiplied) {
       {PixelFormat32bppARGB, PixelFormat24bppRGB, 0x00FF8000},
   };
   for (const auto& c : cases) {
-    ImagePtr b = newBitmap(2, 2, c.storage);
+    TestImagePtr b = newBitmap(2, 2, c.storage);
     ASSERT_EQ(GdipBitmapSetPixel(bmp(b), 1, 1, 0x80FF8000), Ok);
     EXPECT_EQ(locked(b, c.lock, 1, 1), c.expect) << std::hex << c.storage << " as " << c.lock;
   }
 }
 
 TEST(Bitmap, WritingThroughLockBitsConvertsBack) {
-  ImagePtr b = newBitmap(4, 3, PixelFormat32bppPARGB);
+  TestImagePtr b = newBitmap(4, 3, PixelFormat32bppPARGB);
   const GpRect part{1, 1, 2, 2};
   BitmapData d{};
   ASSERT_EQ(GdipBitmapLockBits(bmp(b), &part, ImageLockModeWrite, PixelFormat32bppARGB, &d), Ok);
@@ -103,7 +103,7 @@ TEST(Bitmap, WritingThroughLockBitsConvertsBack) {
 }
 
 TEST(Bitmap, LockBitsIntoTheCallersBuffer) {
-  ImagePtr b = newBitmap(2, 2, PixelFormat32bppARGB);
+  TestImagePtr b = newBitmap(2, 2, PixelFormat32bppARGB);
   GdipBitmapSetPixel(bmp(b), 0, 1, 0xFF010203);
   std::uint32_t buffer[8] = {};
   BitmapData d{};
@@ -116,7 +116,7 @@ TEST(Bitmap, LockBitsIntoTheCallersBuffer) {
 }
 
 TEST(Bitmap, LockBitsRefusesWrongUse) {
-  ImagePtr b = newBitmap(4, 4, PixelFormat32bppPARGB);
+  TestImagePtr b = newBitmap(4, 4, PixelFormat32bppPARGB);
   BitmapData d{}, e{};
   const GpRect outside{2, 2, 3, 1};
   EXPECT_EQ(GdipBitmapLockBits(bmp(b), &outside, ImageLockModeRead, PixelFormat32bppARGB, &d), InvalidParameter);
@@ -131,7 +131,7 @@ TEST(Bitmap, Scan0BitmapsWorkOnTheCallersMemory) {
   std::uint32_t memory[6] = {0, 0, 0, 0, 0, 0x80402010};
   GpBitmap* raw = nullptr;
   ASSERT_EQ(GdipCreateBitmapFromScan0(3, 2, 12, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(memory), &raw), Ok);
-  ImagePtr b(raw);
+  TestImagePtr b(raw);
   EXPECT_EQ(pixel(b, 2, 1), gc::unpremultiply(0x80402010));
   ASSERT_EQ(GdipBitmapSetPixel(bmp(b), 0, 0, 0xFFABCDEF), Ok);
   EXPECT_EQ(memory[0], 0xFFABCDEFu);
@@ -147,11 +147,11 @@ TEST(Bitmap, CreationRefusesBadArguments) {
 }
 
 TEST(Bitmap, CloneIsIndependent) {
-  ImagePtr b = newBitmap(2, 2, PixelFormat32bppARGB);
+  TestImagePtr b = newBitmap(2, 2, PixelFormat32bppARGB);
   GdipBitmapSetPixel(bmp(b), 0, 0, 0xFF112233);
   GpImage* c = nullptr;
   ASSERT_EQ(GdipCloneImage(b.get(), &c), Ok);
-  ImagePtr clone(c);
+  TestImagePtr clone(c);
   GdipBitmapSetPixel(bmp(b), 0, 0, 0xFF000000);
   EXPECT_EQ(pixel(clone, 0, 0), 0xFF112233u);
 }
@@ -221,14 +221,14 @@ TEST(Codecs, SavesAndLoadsEveryEncoderFormat) {
   gc::Raster r = sample(7, 5);
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.mime, c.mime + std::char_traits<char16_t>::length(c.mime)));
-    ImagePtr b = newBitmap(7, 5, PixelFormat32bppARGB);
+    TestImagePtr b = newBitmap(7, 5, PixelFormat32bppARGB);
     for (int y = 0; y < 5; ++y)
       for (int x = 0; x < 7; ++x) GdipBitmapSetPixel(bmp(b), x, y, r.at(x, y));
     CLSID clsid{};
     ASSERT_EQ(encoderClsid(c.mime, &clsid), Ok);
     std::vector<std::uint8_t> bytes;
     ASSERT_EQ(saveImageToMemory(b.get(), &clsid, nullptr, &bytes), Ok) << lastErrorMessage();
-    ImagePtr back = load(bytes);
+    TestImagePtr back = load(bytes);
     ASSERT_TRUE(back);
     GUID raw{};
     GdipGetImageRawFormat(back.get(), &raw);
@@ -248,7 +248,7 @@ TEST(Codecs, SavesAndLoadsEveryEncoderFormat) {
 }
 
 TEST(Codecs, JpegQualityParameterChangesTheOutput) {
-  ImagePtr b = newBitmap(32, 32, PixelFormat32bppRGB);
+  TestImagePtr b = newBitmap(32, 32, PixelFormat32bppRGB);
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) GdipBitmapSetPixel(bmp(b), x, y, 0xFF000000u | (x * y * 997));
   CLSID jpeg{};
@@ -279,7 +279,7 @@ TEST(Codecs, LoadingBadDataFailsWithAStatusAndAMessage) {
   EXPECT_NE(lastErrorMessage().find("PNG"), std::string::npos) << lastErrorMessage();
   CLSID unknown{};
   std::vector<std::uint8_t> out;
-  ImagePtr b = newBitmap(1, 1, PixelFormat32bppARGB);
+  TestImagePtr b = newBitmap(1, 1, PixelFormat32bppARGB);
   EXPECT_EQ(saveImageToMemory(b.get(), &unknown, nullptr, &out), FileNotFound);
 }
 
@@ -287,11 +287,11 @@ TEST(Codecs, ReportsThePixelFormatOfTheFile) {
   gc::Raster alpha = sample(3, 3);
   alpha.at(1, 1) = 0x40FF0000;
   PixelFormat f = 0;
-  ImagePtr a = load(gc::encodePng(alpha));
+  TestImagePtr a = load(gc::encodePng(alpha));
   GdipGetImagePixelFormat(a.get(), &f);
   EXPECT_EQ(f, PixelFormat32bppARGB);
   EXPECT_EQ(pixel(a, 1, 1), 0x40FF0000u);  // straight, unchanged
-  ImagePtr j = load(gc::encodeJpeg(sample(3, 3)));
+  TestImagePtr j = load(gc::encodeJpeg(sample(3, 3)));
   GdipGetImagePixelFormat(j.get(), &f);
   EXPECT_EQ(f, PixelFormat24bppRGB);
 }
@@ -305,7 +305,7 @@ TEST(Codecs, StreamsLoadFromThePositionAndSaveAtIt) {
   stream.SetPosition(3);
   GpImage* image = nullptr;
   ASSERT_EQ(GdipLoadImageFromStream(&stream, &image), Ok) << lastErrorMessage();
-  ImagePtr owned(image);
+  TestImagePtr owned(image);
   rtl::TMemoryStream out;
   CLSID bmpEncoder{};
   encoderClsid(u"image/bmp", &bmpEncoder);
@@ -314,7 +314,7 @@ TEST(Codecs, StreamsLoadFromThePositionAndSaveAtIt) {
   out.SetPosition(0);
   GpBitmap* again = nullptr;
   ASSERT_EQ(GdipCreateBitmapFromStream(&out, &again), Ok);
-  ImagePtr againOwned(again);
+  TestImagePtr againOwned(again);
   EXPECT_EQ(pixel(againOwned, 3, 3), sample(4, 4).at(3, 3));
 }
 
@@ -324,7 +324,7 @@ TEST(Frames, GifFramesDelaysAndLoopCountAreProperties) {
   std::vector<gc::Raster> frames;
   for (std::uint32_t i = 0; i < 3; ++i) frames.emplace_back(2, 2, 0xFF000000u | (0x40 * (i + 1)));
   const gc::Bytes gif = gc::encodeGif({{&frames[0], 10}, {&frames[1], 20}, {&frames[2], 0}}, 2);
-  ImagePtr img = load(gif);
+  TestImagePtr img = load(gif);
   UINT dims = 0;
   ASSERT_EQ(GdipImageGetFrameDimensionsCount(img.get(), &dims), Ok);
   ASSERT_EQ(dims, 1u);
@@ -361,7 +361,7 @@ TEST(Frames, GifFramesDelaysAndLoopCountAreProperties) {
 }
 
 TEST(Frames, StillImagesHaveOnePageAndNoProperties) {
-  ImagePtr img = load(gc::encodePng(sample(2, 2)));
+  TestImagePtr img = load(gc::encodePng(sample(2, 2)));
   GUID dim{};
   ASSERT_EQ(GdipImageGetFrameDimensionsList(img.get(), &dim, 1), Ok);
   EXPECT_EQ(dim, FrameDimensionPage);
@@ -370,7 +370,7 @@ TEST(Frames, StillImagesHaveOnePageAndNoProperties) {
   EXPECT_EQ(count, 1u);
   EXPECT_EQ(GdipGetPropertyItemSize(img.get(), PropertyTagFrameDelay, &size), PropertyNotFound);
   const gc::Raster a = sample(3, 2), b = sample(3, 2);
-  ImagePtr tiff = load(gc::encodeTiff({&a, &b}));
+  TestImagePtr tiff = load(gc::encodeTiff({&a, &b}));
   GdipImageGetFrameCount(tiff.get(), &FrameDimensionPage, &count);
   EXPECT_EQ(count, 2u);
 }

@@ -42,17 +42,17 @@ struct Fill {
   ~Fill() { GdipDeleteBrush(b); }
 };
 
-constexpr ARGB kRed = 0xFFFF0000;
+constexpr ARGB kRegionRed = 0xFFFF0000;
 
 bool in(int x, int y, const GpRect& r) { return x >= r.X && x < r.X + r.Width && y >= r.Y && y < r.Y + r.Height; }
 
 // Fills the region and compares every pixel with `expected`.
 void expectPixels(GpRegion* region, const std::function<bool(int, int)>& expected, const char* what) {
   Surface s(12, 12);
-  Fill red(kRed);
+  Fill red(kRegionRed);
   ASSERT_EQ(GdipFillRegion(s.g, red.b, region), Ok) << what;
   for (int y = 0; y < 12; ++y)
-    for (int x = 0; x < 12; ++x) ASSERT_EQ(s.at(x, y), expected(x, y) ? kRed : 0u) << what << " at " << x << "," << y;
+    for (int x = 0; x < 12; ++x) ASSERT_EQ(s.at(x, y), expected(x, y) ? kRegionRed : 0u) << what << " at " << x << "," << y;
 }
 
 }  // namespace
@@ -94,9 +94,9 @@ TEST(Region, ModesChainAndMixWithPaths) {
 
   // The ellipse's pixels as the graphics draws it without smoothing.
   Surface e(12, 12);
-  Fill red(kRed);
+  Fill red(kRegionRed);
   GdipFillPath(e.g, red.b, ellipse);
-  auto inEllipse = [&](int x, int y) { return e.at(x, y) == kRed; };
+  auto inEllipse = [&](int x, int y) { return e.at(x, y) == kRegionRed; };
   ASSERT_TRUE(inEllipse(6, 6));
   ASSERT_FALSE(inEllipse(0, 0));
   expectPixels(r.r, [&](int x, int y) { return in(x, y, c) && ((in(x, y, a) || in(x, y, b)) != inEllipse(x, y)); },
@@ -150,11 +150,11 @@ TEST(Region, CombinedRegionClipsDrawing) {
   };
   for (const Case& k : cases) {
     Surface s(12, 12);
-    Fill red(kRed);
+    Fill red(kRegionRed);
     ASSERT_EQ(GdipSetClipRegion(s.g, r.r, k.mode), Ok);
     GdipFillRectangleI(s.g, red.b, 0, 0, 12, 12);
     for (int y = 0; y < 12; ++y)
       for (int x = 0; x < 12; ++x)
-        ASSERT_EQ(s.at(x, y), k.keep(in(x, y, a) != in(x, y, b)) ? kRed : 0u) << k.mode << " at " << x << "," << y;
+        ASSERT_EQ(s.at(x, y), k.keep(in(x, y, a) != in(x, y, b)) ? kRegionRed : 0u) << k.mode << " at " << x << "," << y;
   }
 }

@@ -21,15 +21,15 @@ gdi::LOGFONTW Logfont(const char16_t* face, gdi::LONG height) {
 }
 
 // A premultiplied bitmap cleared to white with a graphics on it.
-struct Surface {
+struct TextSurface {
   GpBitmap* bitmap = nullptr;
   GpGraphics* g = nullptr;
-  Surface(int w, int h) {
+  TextSurface(int w, int h) {
     EXPECT_EQ(GdipCreateBitmapFromScan0(w, h, 0, PixelFormat32bppPARGB, nullptr, &bitmap), Ok);
     EXPECT_EQ(GdipGetImageGraphicsContext(bitmap, &g), Ok);
     GdipGraphicsClear(g, 0xFFFFFFFF);
   }
-  ~Surface() {
+  ~TextSurface() {
     GdipDeleteGraphics(g);
     GdipDisposeImage(bitmap);
   }
@@ -137,7 +137,7 @@ TEST(GdipFonts, FromLogfontAndDC) {
 }
 
 TEST(GdipStrings, TypographicWidthMatchesGdiExtents) {
-  Surface s(50, 50);
+  TextSurface s(50, 50);
   Tahoma t(13);
   GpStringFormat* typographic = nullptr;
   GdipStringFormatGetGenericTypographic(&typographic);
@@ -170,7 +170,7 @@ TEST(GdipStrings, TypographicWidthMatchesGdiExtents) {
 }
 
 TEST(GdipStrings, WrappingLineLimitAndTrimming) {
-  Surface s(50, 50);
+  TextSurface s(50, 50);
   Tahoma t(13);
   GpStringFormat* fmt = nullptr;
   ASSERT_EQ(GdipCreateStringFormat(0, 0, &fmt), Ok);
@@ -212,7 +212,7 @@ TEST(GdipStrings, WrappingLineLimitAndTrimming) {
 }
 
 TEST(GdipStrings, HotkeyPrefixes) {
-  Surface s(50, 50);
+  TextSurface s(50, 50);
   Tahoma t(13);
   GpStringFormat* fmt = nullptr;
   GdipCreateStringFormat(0, 0, &fmt);
@@ -231,7 +231,7 @@ TEST(GdipStrings, HotkeyPrefixes) {
 }
 
 TEST(GdipStrings, BoldIsTheBoldFace) {
-  Surface s(50, 50);
+  TextSurface s(50, 50);
   Tahoma regular(16), bold(16, FontStyleBold);
   const GpRectF origin{};
   GpRectF a, b;
@@ -248,7 +248,7 @@ TEST(GdipStrings, AlignmentInTheLayoutRectangle) {
   GdipCreateStringFormat(0, 0, &fmt);
   GpRect ink[3];
   for (int a = 0; a < 3; ++a) {
-    Surface s(200, 60);
+    TextSurface s(200, 60);
     GdipSetStringFormatAlign(fmt, StringAlignment(a));
     GdipSetStringFormatLineAlign(fmt, StringAlignmentCenter);
     const GpRectF rect{10, 10, 180, 40};
@@ -275,7 +275,7 @@ TEST(GdipStrings, ClippedToTheLayoutRectangleUnlessNoClip) {
   GdipCreateStringFormat(StringFormatFlagsNoWrap, 0, &fmt);
   const GpRectF rect{10, 10, 30, 20};
   {
-    Surface s(200, 40);
+    TextSurface s(200, 40);
     GdipDrawString(s.g, u"Clipped away text", -1, t.font, &rect, fmt, black);
     const GpRect ink = s.Ink();
     EXPECT_GE(ink.X, 10);
@@ -286,7 +286,7 @@ TEST(GdipStrings, ClippedToTheLayoutRectangleUnlessNoClip) {
     EXPECT_GE(bounds.Width, 200);
   }
   {
-    Surface s(200, 40);
+    TextSurface s(200, 40);
     GdipSetStringFormatFlags(fmt, StringFormatFlagsNoWrap | StringFormatFlagsNoClip);
     GdipDrawString(s.g, u"Clipped away text", -1, t.font, &rect, fmt, black);
     EXPECT_GT(s.Ink().X + s.Ink().Width, 60);
@@ -299,7 +299,7 @@ TEST(GdipStrings, RenderingHintSingleBitHasNoGrays) {
   Tahoma t(14);
   GpSolidFill* black = nullptr;
   GdipCreateSolidFill(0xFF000000, &black);
-  Surface s(120, 30);
+  TextSurface s(120, 30);
   GdipSetTextRenderingHint(s.g, TextRenderingHintSingleBitPerPixelGridFit);
   const GpRectF at{2, 2, 0, 0};
   GdipDrawString(s.g, u"Sharp text", -1, t.font, &at, nullptr, black);
@@ -347,7 +347,7 @@ TEST(GdipStrings, DrawnOnADeviceContextKeepsTheGdiAlphaRule) {
 }
 
 TEST(GdipStrings, GoldenSample) {
-  Surface s(240, 90);
+  TextSurface s(240, 90);
   GdipSetSmoothingMode(s.g, SmoothingModeAntiAlias);
   GdipSetTextRenderingHint(s.g, TextRenderingHintAntiAlias);
   GpSolidFill* blue = nullptr;

@@ -12,7 +12,7 @@
 namespace gdiplus::codecs {
 namespace {
 
-constexpr const char* kFmt = "GIF";
+constexpr const char* kGifFmt = "GIF";
 
 struct Input {
   ByteView data;
@@ -32,8 +32,8 @@ extern "C" int gifReadInput(GifFileType* gif, GifByteType* buffer, int length) {
   const char* text = GifErrorString(error);
   const std::string message = std::string(what) + ": " + (text ? text : "unknown error");
   if (error == D_GIF_ERR_NOT_ENOUGH_MEM || error == E_GIF_ERR_NOT_ENOUGH_MEM) fail(OutOfMemory, "GIF " + message);
-  if (error == D_GIF_ERR_READ_FAILED) failTruncated(kFmt, what);
-  failCorrupt(kFmt, message);
+  if (error == D_GIF_ERR_READ_FAILED) failTruncated(kGifFmt, what);
+  failCorrupt(kGifFmt, message);
 }
 
 struct Reader {
@@ -65,7 +65,7 @@ DecodedImage decodeGif(ByteView data, const DecodeOptions& options) {
   out.format = FileFormat::Gif;
   out.bitsPerPixel = 8;
   const int screenW = gif->SWidth, screenH = gif->SHeight;
-  checkPixelCount(kFmt, screenW, screenH, options);
+  checkPixelCount(kGifFmt, screenW, screenH, options);
   Raster canvas(screenW, screenH, 0);
   std::uint64_t used = 0;
   Control control;
@@ -101,12 +101,12 @@ DecodedImage decodeGif(ByteView data, const DecodeOptions& options) {
 
     if (DGifGetImageDesc(gif) == GIF_ERROR) failGif(gif->Error, "image descriptor");
     const GifImageDesc& desc = gif->Image;
-    checkPixelCount(kFmt, desc.Width, desc.Height, options);
+    checkPixelCount(kGifFmt, desc.Width, desc.Height, options);
     // Each shown frame is a full screen; count them against the limit.
-    checkPixelCount(kFmt, screenW, screenH, options, used);
+    checkPixelCount(kGifFmt, screenW, screenH, options, used);
     used += static_cast<std::uint64_t>(screenW) * screenH;
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
-    if (!map) failCorrupt(kFmt, "frame without a colour table");
+    if (!map) failCorrupt(kGifFmt, "frame without a colour table");
 
     const Raster before = control.disposal == 3 ? canvas : Raster();
     line.resize(static_cast<std::size_t>(desc.Width));
@@ -145,7 +145,7 @@ DecodedImage decodeGif(ByteView data, const DecodeOptions& options) {
     }
     control = Control();
   }
-  if (out.frames.empty()) failCorrupt(kFmt, "no frames");
+  if (out.frames.empty()) failCorrupt(kGifFmt, "no frames");
   for (const Raster& f : out.frames)
     if (f.hasAlpha()) out.hasAlpha = true;
   return out;
@@ -234,7 +234,7 @@ Bytes encodeGif(const std::vector<GifFrame>& frames, int loopCount) {
   const int w = frames[0].image->width, h = frames[0].image->height;
   for (const GifFrame& f : frames) {
     if (!f.image) fail(InvalidParameter, "missing GIF frame");
-    checkWritable(*f.image, kFmt);
+    checkWritable(*f.image, kGifFmt);
     if (f.image->width != w || f.image->height != h) fail(InvalidParameter, "GIF frames differ in size");
   }
   if (w > 0xFFFF || h > 0xFFFF) fail(InvalidParameter, "image too large for GIF");

@@ -4,15 +4,15 @@
 
 namespace gdiplus::codecs {
 namespace {
-constexpr const char* kFmt = "ICO";
+constexpr const char* kIcoFmt = "ICO";
 }
 
 DecodedImage decodeIco(ByteView data, const DecodeOptions& options) {
-  ByteReader r(data, kFmt);
+  ByteReader r(data, kIcoFmt);
   r.need(0, 6, "directory header");
   if (r.u16(0, "reserved") != 0 || r.u16(2, "type") != 1) fail(UnknownImageFormat, "not an ICO file");
   const int count = r.u16(4, "entry count");
-  if (count == 0) failCorrupt(kFmt, "no entries");
+  if (count == 0) failCorrupt(kIcoFmt, "no entries");
   r.need(6, static_cast<std::size_t>(count) * 16, "directory entries");
 
   int best = -1;
@@ -26,7 +26,7 @@ DecodedImage decodeIco(ByteView data, const DecodeOptions& options) {
   const std::size_t e = 6 + static_cast<std::size_t>(best) * 16;
   const std::uint32_t size = r.u32(e + 8, "entry size");
   const std::uint32_t offset = r.u32(e + 12, "entry offset");
-  if (offset < 6 + static_cast<std::size_t>(count) * 16) failCorrupt(kFmt, "entry overlaps the directory");
+  if (offset < 6 + static_cast<std::size_t>(count) * 16) failCorrupt(kIcoFmt, "entry overlaps the directory");
   const ByteView entry = r.view(offset, size, "entry data");
 
   DecodedImage out;
@@ -46,7 +46,7 @@ DecodedImage decodeIco(ByteView data, const DecodeOptions& options) {
 }
 
 Bytes encodeIco(const Raster& image) {
-  checkWritable(image, kFmt);
+  checkWritable(image, kIcoFmt);
   if (image.width > 256 || image.height > 256) fail(InvalidParameter, "icon sides are at most 256 pixels");
   const std::uint32_t andStride = ((image.width + 31) / 32) * 4;
   const std::uint32_t bitsSize = static_cast<std::uint32_t>(image.width) * image.height * 4;

@@ -15,7 +15,7 @@
 namespace gdiplus::codecs {
 namespace {
 
-constexpr const char* kFmt = "JPEG";
+constexpr const char* kJpegFmt = "JPEG";
 
 struct ErrorManager {
   jpeg_error_mgr pub;
@@ -56,7 +56,7 @@ void setupErrors(ErrorManager& err) {
 }
 
 [[noreturn]] void failFrom(const ErrorManager& err, const char* what) {
-  const std::string text = std::string(kFmt) + " " + what + ": " + err.message;
+  const std::string text = std::string(kJpegFmt) + " " + what + ": " + err.message;
   if (err.outOfMemory) fail(OutOfMemory, text);
   fail(InvalidParameter, text);
 }
@@ -199,10 +199,10 @@ DecodedImage decodeJpeg(ByteView data, const DecodeOptions& options) {
   Decompressor d;
   HeaderInfo info{};
   if (!readHeader(&d.cinfo, &d.err, data.data(), data.size(), &info)) failFrom(d.err, "header");
-  checkPixelCount(kFmt, info.width, info.height, options);
+  checkPixelCount(kJpegFmt, info.width, info.height, options);
   const bool cmyk = info.space == JCS_CMYK || info.space == JCS_YCCK;
   if (!cmyk && info.components != 1 && info.components != 3)
-    failCorrupt(kFmt, std::to_string(info.components) + " colour components");
+    failCorrupt(kJpegFmt, std::to_string(info.components) + " colour components");
   DecodedImage out;
   out.format = FileFormat::Jpeg;
   out.bitsPerPixel = 24;
@@ -216,7 +216,7 @@ DecodedImage decodeJpeg(ByteView data, const DecodeOptions& options) {
 }
 
 Bytes encodeJpeg(const Raster& image, int quality) {
-  checkWritable(image, kFmt);
+  checkWritable(image, kJpegFmt);
   if (quality < 0 || quality > 100) fail(InvalidParameter, "JPEG quality must be 0..100");
   if (image.width > JPEG_MAX_DIMENSION || image.height > JPEG_MAX_DIMENSION)
     fail(InvalidParameter, "image too large for JPEG");

@@ -9,7 +9,7 @@
 namespace gdiplus::codecs {
 namespace {
 
-constexpr const char* kFmt = "PNG";
+constexpr const char* kPngFmt = "PNG";
 
 std::uint32_t be32(const std::uint8_t* p) {
   return (static_cast<std::uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
@@ -33,14 +33,14 @@ bool declaresAlpha(ByteView data) {
 
 DecodedImage decodePng(ByteView data, const DecodeOptions& options) {
   if (detectFormat(data) != FileFormat::Png) fail(UnknownImageFormat, "not a PNG file");
-  ByteReader r(data, kFmt);
+  ByteReader r(data, kPngFmt);
   r.need(8, 25, "IHDR chunk");
-  if (std::string(reinterpret_cast<const char*>(&data[12]), 4) != "IHDR") failCorrupt(kFmt, "first chunk is not IHDR");
-  checkPixelCount(kFmt, be32(&data[16]), be32(&data[20]), options);
+  if (std::string(reinterpret_cast<const char*>(&data[12]), 4) != "IHDR") failCorrupt(kPngFmt, "first chunk is not IHDR");
+  checkPixelCount(kPngFmt, be32(&data[16]), be32(&data[20]), options);
 
   gdi::ImageBGRA image;
   std::string error;
-  if (!gdi::TryReadPng(data.data(), data.size(), image, &error, options.maxPixels)) failCorrupt(kFmt, error);
+  if (!gdi::TryReadPng(data.data(), data.size(), image, &error, options.maxPixels)) failCorrupt(kPngFmt, error);
   DecodedImage out;
   out.format = FileFormat::Png;
   out.hasAlpha = declaresAlpha(data);
@@ -55,7 +55,7 @@ DecodedImage decodePng(ByteView data, const DecodeOptions& options) {
 }
 
 Bytes encodePng(const Raster& image) {
-  checkWritable(image, kFmt);
+  checkWritable(image, kPngFmt);
   gdi::ImageBGRA copy;
   copy.width = image.width;
   copy.height = image.height;

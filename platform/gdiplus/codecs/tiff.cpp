@@ -13,7 +13,7 @@
 namespace gdiplus::codecs {
 namespace {
 
-constexpr const char* kFmt = "TIFF";
+constexpr const char* kTiffFmt = "TIFF";
 
 // The file in memory: read-only over the input, or growing for output.
 struct MemFile {
@@ -96,7 +96,7 @@ void open(Handle& h, MemFile& file, const char* mode) {
 [[noreturn]] void failTiff(const MemFile& f, const char* what) {
   const std::string why = f.error.empty() ? std::string(what) : std::string(what) + ": " + f.error;
   if (f.error.find("emory allocation") != std::string::npos || f.error.find("ut of memory") != std::string::npos) fail(OutOfMemory, "TIFF " + why);
-  failCorrupt(kFmt, why);
+  failCorrupt(kTiffFmt, why);
 }
 
 double dpi(TIFF* tif, ttag_t tag) {
@@ -123,8 +123,8 @@ DecodedImage decodeTiff(ByteView data, const DecodeOptions& options) {
   do {
     std::uint32_t w = 0, hgt = 0;
     if (!TIFFGetField(h.tif, TIFFTAG_IMAGEWIDTH, &w) || !TIFFGetField(h.tif, TIFFTAG_IMAGELENGTH, &hgt))
-      failCorrupt(kFmt, "page without a size");
-    checkPixelCount(kFmt, w, hgt, options, used);
+      failCorrupt(kTiffFmt, "page without a size");
+    checkPixelCount(kTiffFmt, w, hgt, options, used);
     used += static_cast<std::uint64_t>(w) * hgt;
     char why[1024] = {0};
     if (!TIFFRGBAImageOK(h.tif, why)) fail(UnknownImageFormat, std::string("TIFF page not readable: ") + why);
@@ -165,7 +165,7 @@ Bytes encodeTiff(const std::vector<const Raster*>& pages) {
   if (pages.empty()) fail(InvalidParameter, "no pages to write as TIFF");
   for (const Raster* p : pages) {
     if (!p) fail(InvalidParameter, "missing TIFF page");
-    checkWritable(*p, kFmt);
+    checkWritable(*p, kTiffFmt);
   }
   Bytes out;
   MemFile file;

@@ -130,7 +130,7 @@ TEST_F(ParallelWork, FallsBackToTheCallingThread) {
   };
   for (const Case& c : cases) {
     dxEnableMultiThreading = c.enable;
-    if (c.busy) ASSERT_TRUE(dxSortHelper()->Lock());
+    if (c.busy) { ASSERT_TRUE(dxSortHelper()->Lock()); }
     EXPECT_EQ(sortsOnCallingThread(c.multiThreaded), c.onCaller) << c.what;
     if (c.busy) dxSortHelper()->Unlock();
   }
