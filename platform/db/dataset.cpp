@@ -68,7 +68,8 @@ TDataSet::TRowId decodeBookmark(const TBookmark& b) {
 TDataSet::TDataSet(rtl::TComponent* owner)
     : rtl::TComponent(owner),
       fieldDefs_(std::make_unique<TFieldDefs>(this)),
-      fields_(std::make_unique<TFields>(this)) {}
+      fields_(std::make_unique<TFields>(this)),
+      aggFields_(std::make_unique<TFields>(this)) {}
 
 TDataSet::~TDataSet() {
   destroying_ = true;

@@ -93,7 +93,12 @@ class TDataSet : public rtl::TComponent {
   TFields* Fields() const { return fields_.get(); }
   int FieldCount() const;
   // Fields were made from FieldDefs at Open (no persistent fields exist).
+  // There are no field auto-creation modes, so this alone says whether the
+  // fields are the default ones.
   bool DefaultFields() const { return defaultFields_; }
+  // Aggregate fields: always empty, as no dataset here computes aggregates;
+  // callers that look through them find nothing.
+  TFields* AggFields() const { return aggFields_.get(); }
   TField* FindField(StringView name) const;
   // EDatabaseError "<Name>: Field '<name>' not found".
   TField* FieldByName(StringView name) const;
@@ -374,6 +379,7 @@ class TDataSet : public rtl::TComponent {
   TDataSetState state_ = dsInactive;
   std::unique_ptr<TFieldDefs> fieldDefs_;
   std::unique_ptr<TFields> fields_;
+  std::unique_ptr<TFields> aggFields_;
   std::vector<KeptField> keptFields_;
   bool defaultFields_ = false;
   bool readOnly_ = false;

@@ -1,6 +1,7 @@
 #include "platform/db/filter.h"
 
 #include <cmath>
+#include <utility>
 
 #include "platform/db/value_conversion.h"
 #include "platform/rtl/datetime.h"
@@ -17,7 +18,7 @@ constexpr int kMaxDepth = 200;
 constexpr size_t kMaxLength = 1024 * 1024;
 
 enum class Op { Eq, Ne, Lt, Gt, Le, Ge };
-enum class Kind { Or, And, Not, Compare, IsNull, Truth };
+enum class Kind { Or, And, Not, Compare, IsNull, Like, Between, In, Truth };
 
 struct Operand {
   enum class Type { Field, Const, Null } type = Type::Null;
@@ -26,7 +27,7 @@ struct Operand {
   bool partial = false;  // a text constant that ended in '*'
 };
 
-enum class Tok { End, Ident, Str, Num, LParen, RParen, Op };
+enum class Tok { End, Ident, Str, Num, LParen, RParen, Comma, Op };
 
 struct Token {
   Tok kind = Tok::End;
@@ -49,6 +50,8 @@ struct TFilterExpression::Node {
   std::vector<std::unique_ptr<Node>> children;
   Operand left;
   Operand right;
+  Operand upper;               // BETWEEN's upper bound (right is the lower one)
+  std::vector<Operand> list;   // IN's elements
 };
 
 class FilterParser {
@@ -79,6 +82,7 @@ class FilterParser {
     Char c = text_[pos_];
     if (c == u'(') { tok_.kind = Tok::LParen; ++pos_; return; }
     if (c == u')') { tok_.kind = Tok::RParen; ++pos_; return; }
+    if (c == u',') { tok_.kind = Tok::Comma; ++pos_; return; }
     if (c == u'=') { tok_.kind = Tok::Op; tok_.op = Op::Eq; ++pos_; return; }
     if (c == u'<' || c == u'>' || c == u'!') {
       Char d = pos_ + 1 < n ? text_[pos_ + 1] : 0;
@@ -92,34 +96,15 @@ class FilterParser {
       return;
     }
     if (c == u'\'') {
-      String s;
-      ++pos_;
-      for (;;) {
-        if (pos_ >= n) fail(u"unterminated text");
-        if (text_[pos_] == u'\'') {
-          if (pos_ + 1 < n && text_[pos_ + 1] == u'\'') {
-            s.push_back(u'\'');
-            pos_ += 2;
-            continue;
-          }
-          ++pos_;
-          break;
-        }
-        s.push_back(text_[pos_++]);
-      }
       tok_.kind = Tok::Str;
-      tok_.text = std::move(s);
+      tok_.text = quoted(u'\'', u"unterminated text");
       return;
     }
     if (c == u'[' || c == u'"') {
-      Char close = c == u'[' ? u']' : u'"';
-      size_t end = text_.find(close, pos_ + 1);
-      if (end == StringView::npos) fail(u"unterminated field name");
       tok_.kind = Tok::Ident;
       tok_.quotedName = true;
-      tok_.text = String(text_.substr(pos_ + 1, end - pos_ - 1));
+      tok_.text = quoted(c == u'[' ? u']' : u'"', u"unterminated field name");
       if (rtl::Trim(tok_.text).empty()) fail(u"empty field name");
-      pos_ = end + 1;
       return;
     }
     if (rtl::IsDigit(c) || ((c == u'-' || c == u'+' || c == u'.') && pos_ + 1 < n &&
@@ -147,6 +132,27 @@ class FilterParser {
       return;
     }
     fail(u"unexpected character");
+  }
+
+  // The text after the opening character at pos_ up to `close`, where a
+  // doubled `close` stands for one; pos_ ends past the closing character.
+  String quoted(Char close, StringView unterminated) {
+    const size_t n = text_.size();
+    String s;
+    ++pos_;
+    for (;;) {
+      if (pos_ >= n) fail(unterminated);
+      if (text_[pos_] == close) {
+        if (pos_ + 1 < n && text_[pos_ + 1] == close) {
+          s.push_back(close);
+          pos_ += 2;
+          continue;
+        }
+        ++pos_;
+        return s;
+      }
+      s.push_back(text_[pos_++]);
+    }
   }
 
   bool keyword(StringView word) const {
@@ -204,13 +210,14 @@ class FilterParser {
     return parseComparison();
   }
 
-  Operand parseOperand() {
+  // A LIKE pattern keeps a trailing '*' as it is (allowPartial false).
+  Operand parseOperand(bool allowPartial = true) {
     Operand o;
     switch (tok_.kind) {
       case Tok::Str: {
         o.type = Operand::Type::Const;
         String s = tok_.text;
-        if (!s.empty() && s.back() == u'*' && !expr_.options_.contains(foNoPartialCompare)) {
+        if (allowPartial && !s.empty() && s.back() == u'*' && !expr_.options_.contains(foNoPartialCompare)) {
           o.partial = true;
           s.pop_back();
         }
@@ -238,9 +245,7 @@ class FilterParser {
         } else if (!tok_.quotedName && rtl::SameText(tok_.text, u"FALSE")) {
           o.type = Operand::Type::Const;
           o.value = Variant(false);
-        } else if (!tok_.quotedName &&
-                   (rtl::SameText(tok_.text, u"AND") || rtl::SameText(tok_.text, u"OR") ||
-                    rtl::SameText(tok_.text, u"NOT") || rtl::SameText(tok_.text, u"IS"))) {
+        } else if (isReserved()) {
           fail(u"operand expected");
         } else {
           o.type = Operand::Type::Field;
@@ -254,9 +259,59 @@ class FilterParser {
     return o;
   }
 
+  bool isReserved() const {
+    static constexpr StringView kWords[] = {u"AND", u"OR", u"NOT", u"IS", u"LIKE", u"BETWEEN", u"IN"};
+    for (StringView w : kWords)
+      if (keyword(w)) return true;
+    return false;
+  }
+
+  // After the left operand and an optional NOT: LIKE, BETWEEN or IN.
+  bool parseSetTest(Node& node) {
+    if (keyword(u"LIKE")) {
+      next();
+      node.kind = Kind::Like;
+      node.right = parseOperand(false);
+      return true;
+    }
+    if (keyword(u"BETWEEN")) {
+      next();
+      node.kind = Kind::Between;
+      node.right = parseOperand();
+      if (!keyword(u"AND")) fail(u"AND expected");
+      next();
+      node.upper = parseOperand();
+      return true;
+    }
+    if (keyword(u"IN")) {
+      next();
+      node.kind = Kind::In;
+      if (tok_.kind != Tok::LParen) fail(u"'(' expected");
+      next();
+      if (tok_.kind != Tok::RParen) {
+        node.list.push_back(parseOperand());
+        while (tok_.kind == Tok::Comma) {
+          next();
+          node.list.push_back(parseOperand());
+        }
+      }
+      if (tok_.kind != Tok::RParen) fail(u"')' expected");
+      next();
+      return true;
+    }
+    return false;
+  }
+
   std::unique_ptr<Node> parseComparison() {
     auto node = std::make_unique<Node>();
     node->left = parseOperand();
+    if (keyword(u"NOT")) {
+      next();
+      node->negate = true;
+      if (!parseSetTest(*node)) fail(u"LIKE, BETWEEN or IN expected");
+      return node;
+    }
+    if (parseSetTest(*node)) return node;
     if (keyword(u"IS")) {
       next();
       node->kind = Kind::IsNull;
@@ -273,10 +328,22 @@ class FilterParser {
       node->op = tok_.op;
       next();
       node->right = parseOperand();
+      foldNullTest(*node);
       return node;
     }
     node->kind = Kind::Truth;
     return node;
+  }
+
+  // "F = NULL" and "F <> NULL" are how criteria write a blank test: they
+  // mean IS NULL and IS NOT NULL, not an unknown comparison.
+  static void foldNullTest(Node& node) {
+    if (node.op != Op::Eq && node.op != Op::Ne) return;
+    const bool rightNull = node.right.type == Operand::Type::Null;
+    if (!rightNull && node.left.type != Operand::Type::Null) return;
+    if (!rightNull) std::swap(node.left, node.right);
+    node.kind = Kind::IsNull;
+    node.negate = node.op == Op::Ne;
   }
 
   int slotOf(const String& name) {
@@ -372,37 +439,98 @@ int compareValues(const Variant& l, const Variant& r, bool caseInsensitive,
 // SQL's three values: a comparison with NULL is unknown, and so is NOT of it.
 enum class Truth { False, True, Unknown };
 
-Truth evalNode(const TFilterExpression::Node& n, const ValueFn& value, TFilterOptions options,
-               const rtl::TFormatSettings& fs);
+Truth truthOf(bool b) { return b ? Truth::True : Truth::False; }
+Truth notOf(Truth t) { return t == Truth::Unknown ? t : truthOf(t == Truth::False); }
 
-Truth evalCompare(const TFilterExpression::Node& n, const ValueFn& value, TFilterOptions options,
-                  const rtl::TFormatSettings& fs) {
-  Variant l = operandValue(n.left, value);
-  Variant r = operandValue(n.right, value);
+// One comparison of two operands; a partial text constant ('*' at its end)
+// turns = and <> into a prefix test.
+Truth compareOperands(Op op, const Operand& left, const Operand& right, const ValueFn& value,
+                      TFilterOptions options, const rtl::TFormatSettings& fs) {
+  Variant l = operandValue(left, value);
+  Variant r = operandValue(right, value);
   if (isNullValue(l) || isNullValue(r)) return Truth::Unknown;
-  auto truth = [](bool b) { return b ? Truth::True : Truth::False; };
   bool ci = options.contains(foCaseInsensitive);
-  const Operand* partial = n.right.partial ? &n.right : (n.left.partial ? &n.left : nullptr);
-  if (partial && (n.op == Op::Eq || n.op == Op::Ne)) {
+  const Operand* partial = right.partial ? &right : (left.partial ? &left : nullptr);
+  if (partial && (op == Op::Eq || op == Op::Ne)) {
     String prefix = rtl::VarToStr(partial->value);
-    String s = rtl::VarToStr(partial == &n.right ? l : r, fs);
+    String s = rtl::VarToStr(partial == &right ? l : r, fs);
     if (ci) {
       prefix = rtl::AnsiUpperCase(prefix);
       s = rtl::AnsiUpperCase(s);
     }
     bool match = s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
-    return truth(n.op == Op::Eq ? match : !match);
+    return truthOf(op == Op::Eq ? match : !match);
   }
   int c = compareValues(l, r, ci, fs);
-  switch (n.op) {
-    case Op::Eq: return truth(c == 0);
-    case Op::Ne: return truth(c != 0);
-    case Op::Lt: return truth(c == -1);
-    case Op::Gt: return truth(c == 1);
-    case Op::Le: return truth(c == -1 || c == 0);
-    case Op::Ge: return truth(c == 1 || c == 0);
+  switch (op) {
+    case Op::Eq: return truthOf(c == 0);
+    case Op::Ne: return truthOf(c != 0);
+    case Op::Lt: return truthOf(c == -1);
+    case Op::Gt: return truthOf(c == 1);
+    case Op::Le: return truthOf(c == -1 || c == 0);
+    case Op::Ge: return truthOf(c == 1 || c == 0);
   }
   return Truth::False;
+}
+
+// '%' any run (the empty one too), '_' one character. Backtracks only to
+// the latest '%', so the time stays proportional to the product of the
+// lengths whatever the pattern.
+bool likeMatch(const String& text, const String& pattern) {
+  size_t t = 0, p = 0, starP = String::npos, starT = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && pattern[p] == u'%') {
+      starP = p++;
+      starT = t;
+    } else if (p < pattern.size() && (pattern[p] == u'_' || pattern[p] == text[t])) {
+      ++p;
+      ++t;
+    } else if (starP != String::npos) {
+      p = starP + 1;
+      t = ++starT;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == u'%') ++p;
+  return p == pattern.size();
+}
+
+Truth evalLike(const TFilterExpression::Node& n, const ValueFn& value, TFilterOptions options,
+               const rtl::TFormatSettings& fs) {
+  Variant l = operandValue(n.left, value);
+  Variant r = operandValue(n.right, value);
+  if (isNullValue(l) || isNullValue(r)) return Truth::Unknown;
+  String text = rtl::VarToStr(l, fs);
+  String pattern = rtl::VarToStr(r, fs);
+  if (options.contains(foCaseInsensitive)) {
+    text = rtl::AnsiUpperCase(text);
+    pattern = rtl::AnsiUpperCase(pattern);
+  }
+  return truthOf(likeMatch(text, pattern));
+}
+
+// BETWEEN is both bounds included; IN is = against each element, OR-ed, so
+// both agree with the expanded forms "(F >= a) AND (F <= b)" and
+// "(F = a) OR (F = b)".
+Truth evalBetween(const TFilterExpression::Node& n, const ValueFn& value, TFilterOptions options,
+                  const rtl::TFormatSettings& fs) {
+  Truth low = compareOperands(Op::Ge, n.left, n.right, value, options, fs);
+  if (low == Truth::False) return low;
+  Truth high = compareOperands(Op::Le, n.left, n.upper, value, options, fs);
+  if (high == Truth::False) return high;
+  return low == Truth::True && high == Truth::True ? Truth::True : Truth::Unknown;
+}
+
+Truth evalIn(const TFilterExpression::Node& n, const ValueFn& value, TFilterOptions options,
+             const rtl::TFormatSettings& fs) {
+  Truth result = Truth::False;
+  for (const Operand& e : n.list) {
+    Truth t = compareOperands(Op::Eq, n.left, e, value, options, fs);
+    if (t == Truth::True) return t;
+    if (t == Truth::Unknown) result = t;
+  }
+  return result;
 }
 
 Truth evalNode(const TFilterExpression::Node& n, const ValueFn& value, TFilterOptions options,
@@ -426,16 +554,26 @@ Truth evalNode(const TFilterExpression::Node& n, const ValueFn& value, TFilterOp
       }
       return result;
     }
-    case Kind::Not: {
-      Truth t = evalNode(*n.children[0], value, options, fs);
-      return t == Truth::Unknown ? t : (t == Truth::True ? Truth::False : Truth::True);
-    }
+    case Kind::Not:
+      return notOf(evalNode(*n.children[0], value, options, fs));
     case Kind::IsNull: {
       bool isNull = isNullValue(operandValue(n.left, value));
       return (n.negate ? !isNull : isNull) ? Truth::True : Truth::False;
     }
     case Kind::Compare:
-      return evalCompare(n, value, options, fs);
+      return compareOperands(n.op, n.left, n.right, value, options, fs);
+    case Kind::Like: {
+      Truth t = evalLike(n, value, options, fs);
+      return n.negate ? notOf(t) : t;
+    }
+    case Kind::Between: {
+      Truth t = evalBetween(n, value, options, fs);
+      return n.negate ? notOf(t) : t;
+    }
+    case Kind::In: {
+      Truth t = evalIn(n, value, options, fs);
+      return n.negate ? notOf(t) : t;
+    }
     case Kind::Truth: {
       Variant v = operandValue(n.left, value);
       if (isNullValue(v)) return Truth::Unknown;

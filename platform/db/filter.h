@@ -1,14 +1,25 @@
 #pragma once
 // The language of a dataset's Filter text:
 //   expr    := term { OR term }          term := factor { AND factor }
-//   factor  := NOT factor | '(' expr ')' | operand [ op operand | IS [NOT] NULL ]
+//   factor  := NOT factor | '(' expr ')' | operand [ test ]
+//   test    := op operand | IS [NOT] NULL | [NOT] LIKE operand
+//            | [NOT] BETWEEN operand AND operand | [NOT] IN '(' [ operand { ',' operand } ] ')'
 //   op      := = | <> | != | < | > | <= | >=
 //   operand := field name | [field name] | "field name" | 'text' | number | NULL | TRUE | FALSE
-// Keywords ignore case. A text compared with = (or <>) that ends in '*'
-// matches values starting with the rest, unless foNoPartialCompare is set;
-// foCaseInsensitive compares texts ignoring case. A comparison with a NULL
-// value is unknown, as in SQL: NOT keeps it unknown and only a true
-// expression passes. Text is untrusted: every fault is an EDatabaseError.
+// Keywords ignore case. Inside brackets a "]" is written twice, inside
+// double quotes a '"' twice, inside single quotes a "'" twice. A text
+// compared with = (or <>, or IN) that ends in '*' matches values starting
+// with the rest, unless foNoPartialCompare is set; foCaseInsensitive compares
+// texts (LIKE too) ignoring case. LIKE's '%' stands for any run of
+// characters (the empty one too), '_' for exactly one.
+//
+// NULL: "= NULL" and "<> NULL" test for a null value (as IS NULL and IS NOT
+// NULL do), since that is how filter criteria write their blank tests.
+// Every other comparison with a null value is unknown, as in SQL: NOT keeps
+// it unknown and only a true expression passes, so a record whose field is
+// null passes neither "F = 1" nor "F <> 1", neither LIKE nor NOT LIKE.
+// Text is untrusted: every fault is an EDatabaseError, and nesting depth and
+// length are bounded.
 #include <functional>
 #include <memory>
 #include <vector>

@@ -9,21 +9,21 @@ namespace rtl {
 
 namespace {
 
-constexpr Char kReplacement = text_codec::kReplacement;
+constexpr Char kEncodingReplacement = text_codec::kReplacement;
 
-bool isHighSurrogate(Char c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(Char c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool encodingIsHighSurrogate(Char c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool encodingIsLowSurrogate(Char c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // Calls `out(codePoint)` for each code point; lone surrogates give U+FFFD.
 template <class Out>
 void forEachCodePoint(StringView text, Out out) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     Char c = text[i];
-    if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+    if (encodingIsHighSurrogate(c) && i + 1 < text.size() && encodingIsLowSurrogate(text[i + 1])) {
       out(0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
       ++i;
-    } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
-      out(kReplacement);
+    } else if (encodingIsHighSurrogate(c) || encodingIsLowSurrogate(c)) {
+      out(kEncodingReplacement);
     } else {
       out(c);
     }
@@ -87,7 +87,7 @@ class Utf16Encoding final : public TEncoding {
       s.push_back(bigEndian_ ? static_cast<Char>((data[i] << 8) | data[i + 1])
                              : static_cast<Char>((data[i + 1] << 8) | data[i]));
     }
-    if (size % 2) s.push_back(kReplacement);
+    if (size % 2) s.push_back(kEncodingReplacement);
     return s;
   }
   TBytes GetPreamble() const override {

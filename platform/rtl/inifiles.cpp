@@ -287,7 +287,7 @@ void TCustomIniFile::WriteTime(StringView section, StringView ident, TDateTime v
 
 namespace {
 
-String fold(StringView s) { return AnsiUpperCase(s); }
+String iniFold(StringView s) { return AnsiUpperCase(s); }
 
 // UTF-16 without a preamble shows as a zero byte beside each ASCII one.
 TEncoding* sniffUtf16(const Byte* data, std::size_t size) {
@@ -359,7 +359,7 @@ void TMemIniFile::parseLines(const std::vector<String>& lines) {
       // A section named twice is one section: its later lines join the first.
       current = findSection(name);
       if (!current) {
-        sections_.push_back(Section{name, fold(name), {}});
+        sections_.push_back(Section{name, iniFold(name), {}});
         indexSection(sections_.size() - 1);
         current = &sections_.back();
       }
@@ -374,7 +374,7 @@ void TMemIniFile::parseLines(const std::vector<String>& lines) {
     if (!s.empty() && s.front() != u';' && at != String::npos) {
       entry.isKey = true;
       entry.key = Trim(StringView(s).substr(0, at));
-      entry.folded = fold(entry.key);
+      entry.folded = iniFold(entry.key);
       entry.value = Trim(StringView(s).substr(at + 1));
     } else {
       entry.raw = line;
@@ -410,12 +410,12 @@ TMemIniFile::Section* TMemIniFile::findSection(StringView name) {
     for (std::size_t i = 0; i < sections_.size(); ++i) sectionIndex_.emplace(sections_[i].folded, i);
     sectionIndexValid_ = true;
   }
-  auto it = sectionIndex_.find(fold(name));
+  auto it = sectionIndex_.find(iniFold(name));
   return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 TMemIniFile::Line* TMemIniFile::findKey(Section& section, StringView ident) {
-  String folded = fold(ident);
+  String folded = iniFold(ident);
   for (Line& line : section.lines) {
     if (line.isKey && line.folded == folded) return &line;
   }
@@ -432,7 +432,7 @@ String TMemIniFile::ReadString(StringView section, StringView ident, StringView 
 void TMemIniFile::WriteString(StringView section, StringView ident, StringView value) {
   Section* s = findSection(section);
   if (!s) {
-    sections_.push_back(Section{String(section), fold(section), {}});
+    sections_.push_back(Section{String(section), iniFold(section), {}});
     indexSection(sections_.size() - 1);
     s = &sections_.back();
   }
@@ -448,7 +448,7 @@ void TMemIniFile::WriteString(StringView section, StringView ident, StringView v
   Line line;
   line.isKey = true;
   line.key = String(ident);
-  line.folded = fold(ident);
+  line.folded = iniFold(ident);
   line.value = String(value);
   s->lines.insert(pos, std::move(line));
 }
@@ -487,7 +487,7 @@ void TMemIniFile::ReadSectionValues(StringView section, TStrings& strings) {
 }
 
 void TMemIniFile::EraseSection(StringView section) {
-  String folded = fold(section);
+  String folded = iniFold(section);
   if (std::erase_if(sections_, [&](const Section& s) { return s.folded == folded; }) > 0) {
     sectionIndexValid_ = false;  // the later sections moved
   }
@@ -496,7 +496,7 @@ void TMemIniFile::EraseSection(StringView section) {
 void TMemIniFile::DeleteKey(StringView section, StringView ident) {
   Section* s = findSection(section);
   if (!s) return;
-  String folded = fold(ident);
+  String folded = iniFold(ident);
   for (auto it = s->lines.begin(); it != s->lines.end(); ++it) {
     if (it->isKey && it->folded == folded) {
       s->lines.erase(it);

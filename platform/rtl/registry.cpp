@@ -27,7 +27,7 @@ namespace {
 
 // --- the tree ---------------------------------------------------------------------
 
-String fold(StringView s) { return AnsiUpperCase(s); }
+String registryFold(StringView s) { return AnsiUpperCase(s); }
 
 struct RegValue {
   String name;
@@ -44,7 +44,7 @@ struct RegNode {
   std::vector<std::unique_ptr<RegNode>> children;
 
   RegNode* child(StringView name) {
-    String f = fold(name);
+    String f = registryFold(name);
     auto it = lowerBound(f);
     return it != children.end() && (*it)->folded == f ? it->get() : nullptr;
   }
@@ -52,19 +52,19 @@ struct RegNode {
     if (RegNode* existing = child(name)) return existing;
     auto node = std::make_unique<RegNode>();
     node->name = String(name);
-    node->folded = fold(name);
+    node->folded = registryFold(name);
     auto it = lowerBound(node->folded);
     return children.insert(it, std::move(node))->get();
   }
   bool removeChild(StringView name) {
-    String f = fold(name);
+    String f = registryFold(name);
     auto it = lowerBound(f);
     if (it == children.end() || (*it)->folded != f) return false;
     children.erase(it);
     return true;
   }
   RegValue* value(StringView name) {
-    String f = fold(name);
+    String f = registryFold(name);
     for (RegValue& v : values) {
       if (v.folded == f) return &v;
     }
@@ -383,7 +383,7 @@ class Parser {
     StringView rest = line.substr(colon + 1);
     RegValue value;
     value.name = name;
-    value.folded = fold(name);
+    value.folded = registryFold(name);
     if (type == u"sz" || type == u"expand_sz") {
       std::size_t k = 0;
       String text = parseQuoted(rest, k, lineNo);
@@ -416,17 +416,17 @@ class Parser {
 
 // --- the store -------------------------------------------------------------------------
 
-struct Stamp {
+struct RegistryStamp {
   bool exists = false;
   dev_t device = 0;
   ino_t inode = 0;
   off_t size = 0;
   long long mtimeNs = 0;
-  friend bool operator==(const Stamp&, const Stamp&) = default;
+  friend bool operator==(const RegistryStamp&, const RegistryStamp&) = default;
 };
 
-Stamp stampOf(const std::filesystem::path& file) {
-  Stamp s;
+RegistryStamp stampOf(const std::filesystem::path& file) {
+  RegistryStamp s;
   struct stat st;
   if (::stat(file.c_str(), &st) != 0) return s;
   s.exists = true;
@@ -440,7 +440,7 @@ Stamp stampOf(const std::filesystem::path& file) {
 struct RootState {
   std::unique_ptr<RegNode> tree;
   bool loaded = false;
-  Stamp stamp;
+  RegistryStamp stamp;
   int batchDepth = 0;    // open write batches of this root
   bool pending = false;  // changes a batch holds back from the file
 };
@@ -566,7 +566,7 @@ class Store {
     // reload), so it need not look at the file at every access either.
     if (state.loaded && state.batchDepth > 0) return state;
     std::filesystem::path file = fileOf(root);
-    Stamp now = stampOf(file);
+    RegistryStamp now = stampOf(file);
     if (state.loaded && now == state.stamp) return state;
     state.loaded = false;
     if (!now.exists) {
@@ -845,7 +845,7 @@ void TRegistry::putData(StringView name, DWORD type, const Byte* data, std::size
     TBytes bytes(data, data + size);
     RegValue* value = node->value(name);
     if (!value) {
-      node->values.push_back(RegValue{String(name), fold(name), type, std::move(bytes)});
+      node->values.push_back(RegValue{String(name), registryFold(name), type, std::move(bytes)});
       changed = true;
     } else if (value->type != type || value->data != bytes) {
       value->type = type;
@@ -867,7 +867,7 @@ bool TRegistry::DeleteValue(StringView name) {
   return store().write(rootKey_, [&](RegNode& root, bool& changed) {
     RegNode* node = findNode(root, currentSegments_);
     if (!node) return false;
-    String f = fold(name);
+    String f = registryFold(name);
     auto it = std::find_if(node->values.begin(), node->values.end(),
                            [&](const RegValue& v) { return v.folded == f; });
     if (it == node->values.end()) return false;

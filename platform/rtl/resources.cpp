@@ -28,7 +28,7 @@ bool foldKey(std::basic_string_view<CharT> type, std::basic_string_view<CharT> n
   return true;
 }
 
-struct Registry {
+struct ResourceRegistry {
   std::mutex mutex;
   std::map<std::string, const TResourceEntry*> byKey;
   std::vector<const TResourceEntry*> inOrder;
@@ -52,9 +52,9 @@ extern const rtl::TResourceEntry __stop_integrador_resources[] __attribute__((we
 namespace rtl {
 namespace {
 
-Registry& registry() {
-  static Registry* r = [] {
-    auto* created = new Registry;
+ResourceRegistry& resourceRegistry() {
+  static ResourceRegistry* r = [] {
+    auto* created = new ResourceRegistry;
     if (__start_integrador_resources && __stop_integrador_resources) {
       for (const TResourceEntry* e = __start_integrador_resources; e < __stop_integrador_resources; ++e) {
         created->add(*e);
@@ -69,7 +69,7 @@ template <class CharT>
 const TResourceEntry* find(std::basic_string_view<CharT> type, std::basic_string_view<CharT> name) {
   std::string key;
   if (!foldKey(type, name, &key)) return nullptr;
-  Registry& r = registry();
+  ResourceRegistry& r = resourceRegistry();
   std::lock_guard<std::mutex> lock(r.mutex);
   auto it = r.byKey.find(key);
   return it == r.byKey.end() ? nullptr : it->second;
@@ -89,7 +89,7 @@ String widen(std::string_view ascii) {
 }  // namespace
 
 void RegisterResources(const TResourceEntry* entries, std::size_t count) {
-  Registry& r = registry();
+  ResourceRegistry& r = resourceRegistry();
   std::lock_guard<std::mutex> lock(r.mutex);
   for (std::size_t i = 0; i < count; ++i) r.add(entries[i]);
 }
@@ -112,7 +112,7 @@ std::vector<std::string_view> EnumResourceNames(std::string_view type) {
   std::string folded;
   for (char c : type) folded.push_back(upper(c));
   std::vector<std::string_view> names;
-  Registry& r = registry();
+  ResourceRegistry& r = resourceRegistry();
   std::lock_guard<std::mutex> lock(r.mutex);
   for (const TResourceEntry* e : r.inOrder) {
     std::string_view t(e->Type);

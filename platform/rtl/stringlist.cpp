@@ -13,7 +13,7 @@ namespace rtl {
 
 namespace {
 
-const Char kListIndexError[] = u"List index out of bounds (%d)";
+const Char kStringListIndexError[] = u"List index out of bounds (%d)";
 const Char kSortedListError[] = u"Operation not allowed on sorted list";
 const Char kDuplicateString[] = u"String list does not allow duplicates";
 
@@ -287,7 +287,7 @@ String joinDelimited(const TStrings& list, Char delimiter, Char quote, bool stri
   return out;
 }
 
-bool isBlank(Char c) { return c >= 1 && c <= u' '; }
+bool isBlankListChar(Char c) { return c >= 1 && c <= u' '; }
 
 // Reads a quoted item starting at text[i] (the opening quote); a doubled
 // quote stands for one. An unterminated item runs to the end of the text.
@@ -312,7 +312,7 @@ String extractQuoted(StringView text, size_t& i, Char quote) {
 void splitDelimited(TStrings& list, StringView text, Char delimiter, Char quote, bool strict) {
   size_t i = 0;
   if (!strict) {
-    while (i < text.size() && isBlank(text[i])) ++i;
+    while (i < text.size() && isBlankListChar(text[i])) ++i;
   }
   while (i < text.size()) {
     if (quote != 0 && text[i] == quote) {
@@ -328,14 +328,14 @@ void splitDelimited(TStrings& list, StringView text, Char delimiter, Char quote,
       list.Add(String(text.substr(start, i - start)));
     }
     if (!strict) {
-      while (i < text.size() && isBlank(text[i])) ++i;
+      while (i < text.size() && isBlankListChar(text[i])) ++i;
     }
     if (i < text.size() && text[i] == delimiter) {
       // A delimiter at the very end stands for one more, empty, item.
       if (i + 1 == text.size()) list.Add(String());
       ++i;
       if (!strict) {
-        while (i < text.size() && isBlank(text[i])) ++i;
+        while (i < text.size() && isBlankListChar(text[i])) ++i;
       }
     }
   }
@@ -417,7 +417,7 @@ TStringList::~TStringList() {
 }
 
 void TStringList::checkIndex(int index) const {
-  if (index < 0 || index >= GetCount()) Error(kListIndexError, index);
+  if (index < 0 || index >= GetCount()) Error(kStringListIndexError, index);
 }
 
 void TStringList::Changed() {
@@ -500,7 +500,7 @@ void TStringList::Insert(int index, const String& s) { InsertObject(index, s, nu
 
 void TStringList::InsertObject(int index, const String& s, TObject* object) {
   if (sorted_) Error(kSortedListError, 0);
-  if (index < 0 || index > GetCount()) Error(kListIndexError, index);
+  if (index < 0 || index > GetCount()) Error(kStringListIndexError, index);
   InsertItem(index, s, object);
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/rtl/collation_internal.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/text_codec.h"
 
@@ -196,8 +197,16 @@ String LowerCase(StringView s) {
   return out;
 }
 
-String AnsiUpperCase(StringView s) { return icuCaseMap(s, u_strToUpper); }
-String AnsiLowerCase(StringView s) { return icuCaseMap(s, u_strToLower); }
+// The mappings are the root locale's, which maps ASCII text letter for
+// letter: such text (most of what filters and searches case) skips ICU.
+namespace {
+bool isAscii(StringView s) {
+  return std::all_of(s.begin(), s.end(), [](Char c) { return c < 0x80; });
+}
+}  // namespace
+
+String AnsiUpperCase(StringView s) { return isAscii(s) ? UpperCase(s) : icuCaseMap(s, u_strToUpper); }
+String AnsiLowerCase(StringView s) { return isAscii(s) ? LowerCase(s) : icuCaseMap(s, u_strToLower); }
 
 // --- comparison ------------------------------------------------------------------
 int CompareStr(StringView a, StringView b) {
@@ -270,6 +279,10 @@ int collate(icu::Collator* c, StringView a, StringView b) {
 }
 
 }  // namespace
+
+namespace internal {
+icu::Collator* IgnoreCaseCollator() { return collators().ignoreCase.get(); }
+}  // namespace internal
 
 int AnsiCompareStr(StringView a, StringView b) { return collate(collators().exact.get(), a, b); }
 int AnsiCompareText(StringView a, StringView b) { return collate(collators().ignoreCase.get(), a, b); }

@@ -21,7 +21,7 @@ constexpr TVarType kVarFMTBcd = 0x0110;
 using Wide = __int128;
 constexpr Wide kUInt64Max = static_cast<Wide>(std::numeric_limits<UInt64>::max());
 constexpr Wide kInt64Min = std::numeric_limits<Int64>::min();
-constexpr Wide kInt64Max = std::numeric_limits<Int64>::max();
+constexpr Wide kVariantInt64Max = std::numeric_limits<Int64>::max();
 
 struct ArrayData {
   TVarType elemType = varVariant;
@@ -70,7 +70,7 @@ String wideToString(Wide w) {
 constexpr size_t kMaxBcdDigits = 64;
 
 // digits * 10^-scale, digits without leading zeros ("0" for zero).
-struct Decimal {
+struct VariantDecimal {
   bool neg = false;
   std::string digits = "0";
   int scale = 0;
@@ -82,11 +82,11 @@ struct Decimal {
   }
 };
 
-bool parseDecimal(StringView text, Char separator, bool allowExponent, Decimal& out) {
+bool parseDecimal(StringView text, Char separator, bool allowExponent, VariantDecimal& out) {
   size_t i = 0, n = text.size();
   while (i < n && text[i] == u' ') ++i;
   while (n > i && text[n - 1] == u' ') --n;
-  Decimal d;
+  VariantDecimal d;
   if (i < n && (text[i] == u'-' || text[i] == u'+')) d.neg = text[i++] == u'-';
   std::string intDigits, fracDigits;
   while (i < n && text[i] >= u'0' && text[i] <= u'9') intDigits.push_back(static_cast<char>(text[i++]));
@@ -125,14 +125,14 @@ bool parseDecimal(StringView text, Char separator, bool allowExponent, Decimal& 
   return true;
 }
 
-Decimal decimalOf(const TBcd& bcd) {
-  Decimal d;
+VariantDecimal decimalOf(const TBcd& bcd) {
+  VariantDecimal d;
   if (!parseDecimal(bcd.Value, u'.', false, d)) throw EConvertError(u"'" + bcd.Value + u"' is not a valid BCD value");
   return d;
 }
 
-Decimal decimalFromWide(Wide w, int scale = 0) {
-  Decimal d;
+VariantDecimal decimalFromWide(Wide w, int scale = 0) {
+  VariantDecimal d;
   d.neg = w < 0;
   String s = wideToString(w);
   d.digits = stringToAscii(d.neg ? StringView(s).substr(1) : StringView(s));
@@ -141,7 +141,7 @@ Decimal decimalFromWide(Wide w, int scale = 0) {
   return d;
 }
 
-void padScale(Decimal& d, int scale) {
+void padScale(VariantDecimal& d, int scale) {
   if (scale > d.scale) {
     if (d.digits != "0") d.digits.append(static_cast<size_t>(scale - d.scale), '0');
     d.scale = scale;
@@ -159,7 +159,7 @@ void increment(std::string& digits) {
   digits.insert(digits.begin(), '1');
 }
 
-Decimal roundDecimal(Decimal d, int scale, bool halfEven) {
+VariantDecimal roundDecimal(VariantDecimal d, int scale, bool halfEven) {
   if (scale >= d.scale) {
     padScale(d, scale);
     return d;
@@ -193,7 +193,7 @@ int compareMagnitude(const std::string& a, const std::string& b) {
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-int compareDecimal(Decimal a, Decimal b) {
+int compareDecimal(VariantDecimal a, VariantDecimal b) {
   const int scale = std::max(a.scale, b.scale);
   padScale(a, scale);
   padScale(b, scale);
@@ -228,11 +228,11 @@ std::string subtractMagnitude(const std::string& a, const std::string& b) {
   return r;
 }
 
-Decimal addDecimal(Decimal a, Decimal b) {
+VariantDecimal addDecimal(VariantDecimal a, VariantDecimal b) {
   const int scale = std::max(a.scale, b.scale);
   padScale(a, scale);
   padScale(b, scale);
-  Decimal r;
+  VariantDecimal r;
   r.scale = scale;
   if (a.neg == b.neg) {
     r.neg = a.neg;
@@ -250,8 +250,8 @@ Decimal addDecimal(Decimal a, Decimal b) {
 }
 
 // The value times 10^scale as an integer; false when it leaves the UInt64 range.
-bool decimalToScaled(const Decimal& d, int scale, bool halfEven, Wide& out) {
-  Decimal r = roundDecimal(d, scale, halfEven);
+bool decimalToScaled(const VariantDecimal& d, int scale, bool halfEven, Wide& out) {
+  VariantDecimal r = roundDecimal(d, scale, halfEven);
   if (r.digits.size() > 20) return false;
   Wide w = 0;
   for (char c : r.digits) w = w * 10 + (c - '0');
@@ -260,7 +260,7 @@ bool decimalToScaled(const Decimal& d, int scale, bool halfEven, Wide& out) {
   return true;
 }
 
-TBcd bcdOf(const Decimal& d) {
+TBcd bcdOf(const VariantDecimal& d) {
   const size_t scale = static_cast<size_t>(d.scale);
   std::string intPart, frac;
   if (d.digits.size() > scale) {
@@ -486,7 +486,7 @@ Int64 toCurrencyScaled(const Variant& src, const TFormatSettings& fs) {
     case Cat::Bool:
     case Cat::Int: {
       const Wide w = toWide(v, varCurrency, fs) * 10000;
-      if (w < kInt64Min || w > kInt64Max) overflowError(t, varCurrency);
+      if (w < kInt64Min || w > kVariantInt64Max) overflowError(t, varCurrency);
       return static_cast<Int64>(w);
     }
     case Cat::Str: {
@@ -496,7 +496,7 @@ Int64 toCurrencyScaled(const Variant& src, const TFormatSettings& fs) {
     }
     case Cat::Bcd: {
       Wide w;
-      if (!decimalToScaled(decimalOf(VA::heap<TBcd>(v)), 4, true, w) || w < kInt64Min || w > kInt64Max)
+      if (!decimalToScaled(decimalOf(VA::heap<TBcd>(v)), 4, true, w) || w < kInt64Min || w > kVariantInt64Max)
         overflowError(t, varCurrency);
       return static_cast<Int64>(w);
     }
@@ -669,7 +669,7 @@ Variant integerResult(Wide sum, TVarType ta, TVarType tb) {
     return Variant(static_cast<Integer>(sum));
   const bool unsignedSide = ta == varUInt64 || tb == varUInt64;
   if (unsignedSide && sum >= 0 && sum <= kUInt64Max) return Variant(static_cast<UInt64>(sum));
-  if (sum >= kInt64Min && sum <= kInt64Max) return Variant(static_cast<Int64>(sum));
+  if (sum >= kInt64Min && sum <= kVariantInt64Max) return Variant(static_cast<Int64>(sum));
   if (sum >= 0 && sum <= kUInt64Max) return Variant(static_cast<UInt64>(sum));
   return Variant(static_cast<double>(sum));
 }
@@ -714,7 +714,7 @@ Variant add(const Variant& ra, const Variant& rb) {
   }
   if (either(Cat::Currency)) {
     const Wide sum = static_cast<Wide>(toCurrencyScaled(a, fs)) + toCurrencyScaled(b, fs);
-    if (sum < kInt64Min || sum > kInt64Max) arithmeticOverflow();
+    if (sum < kInt64Min || sum > kVariantInt64Max) arithmeticOverflow();
     return Variant(Currency::FromScaled(static_cast<Int64>(sum)));
   }
   return integerResult(toWide(a, varInt64, fs) + toWide(b, varInt64, fs), ta, tb);
@@ -753,7 +753,7 @@ Integer Variant::AsInteger(const TFormatSettings& fs) const {
 }
 
 Int64 Variant::AsInt64(const TFormatSettings& fs) const {
-  return static_cast<Int64>(toWideInRange(*this, varInt64, kInt64Min, kInt64Max, fs));
+  return static_cast<Int64>(toWideInRange(*this, varInt64, kInt64Min, kVariantInt64Max, fs));
 }
 
 double Variant::AsDouble(const TFormatSettings& fs) const { return toDouble(*this, varDouble, fs); }
@@ -867,7 +867,7 @@ Variant VarAsType(const Variant& src, TVarType type, const TFormatSettings& fs) 
     case varByte: return Variant(static_cast<unsigned char>(toWideInRange(v, type, 0, 255, fs)));
     case varWord: return Variant(static_cast<unsigned short>(toWideInRange(v, type, 0, 65535, fs)));
     case varLongWord: return Variant(static_cast<unsigned int>(toWideInRange(v, type, 0, 4294967295LL, fs)));
-    case varInt64: return Variant(static_cast<Int64>(toWideInRange(v, type, kInt64Min, kInt64Max, fs)));
+    case varInt64: return Variant(static_cast<Int64>(toWideInRange(v, type, kInt64Min, kVariantInt64Max, fs)));
     case varUInt64: return Variant(static_cast<UInt64>(toWideInRange(v, type, 0, kUInt64Max, fs)));
     case varSingle: {
       const double d = toDouble(v, type, fs);
@@ -1003,7 +1003,7 @@ TSQLTimeStamp VarToSQLTimeStamp(const Variant& v) { return toStamp(v, FormatSett
 // --- FMTBcd ------------------------------------------------------------------------
 
 bool TryStrToBcd(StringView text, TBcd& bcd, const TFormatSettings& fs) {
-  Decimal d;
+  VariantDecimal d;
   if (!parseDecimal(text, fs.DecimalSeparator, false, d)) return false;
   bcd = bcdOf(d);
   return true;
@@ -1050,7 +1050,7 @@ TBcd DoubleToBcd(double value) {
   // snprintf follows the C locale's decimal point; accept either mark.
   for (char* p = buf; *p; ++p)
     if (*p == ',') *p = '.';
-  Decimal d;
+  VariantDecimal d;
   if (!parseDecimal(asciiToString(buf), u'.', true, d)) throw EConvertError(u"Invalid floating point value for a BCD");
   return bcdOf(d);
 }
@@ -1059,7 +1059,7 @@ TBcd CurrToBcd(Currency value) { return bcdOf(decimalFromWide(value.value, 4)); 
 
 Currency BcdToCurr(const TBcd& bcd) {
   Wide w;
-  if (!decimalToScaled(decimalOf(bcd), 4, true, w) || w < kInt64Min || w > kInt64Max)
+  if (!decimalToScaled(decimalOf(bcd), 4, true, w) || w < kInt64Min || w > kVariantInt64Max)
     throw EOverflow(u"BCD overflow");
   return Currency::FromScaled(static_cast<Int64>(w));
 }
@@ -1069,7 +1069,7 @@ int BcdCompare(const TBcd& a, const TBcd& b) { return compareDecimal(decimalOf(a
 TBcd BcdAdd(const TBcd& a, const TBcd& b) { return bcdOf(addDecimal(decimalOf(a), decimalOf(b))); }
 
 TBcd NormalizeBcd(const TBcd& bcd, Word precision, Word scale) {
-  const Decimal d = roundDecimal(decimalOf(bcd), scale, false);
+  const VariantDecimal d = roundDecimal(decimalOf(bcd), scale, false);
   TBcd r = bcdOf(d);
   if (r.Precision - r.Scale > precision - static_cast<int>(scale)) throw EOverflow(u"BCD overflow");
   r.Precision = precision;

@@ -13,12 +13,12 @@
 namespace rtl {
 namespace {
 
-const TFormatSettings& enUS() {
+const TFormatSettings& formatEnUS() {
   static const TFormatSettings fs = TFormatSettings::Create(LOCALE_EN_US);
   return fs;
 }
 
-const TFormatSettings& ptBR() {
+const TFormatSettings& formatPtBR() {
   static const TFormatSettings fs = TFormatSettings::Create(LOCALE_PT_BR);
   return fs;
 }
@@ -46,7 +46,7 @@ String convertErrorOf(Fn fn) {
 // --- Format ------------------------------------------------------------------------
 
 TEST(Format, IntegerConversions) {
-  const auto& fs = enUS();
+  const auto& fs = formatEnUS();
   struct Case {
     String got;
     const char16_t* want;
@@ -71,7 +71,7 @@ TEST(Format, IntegerConversions) {
 }
 
 TEST(Format, TextPointerAndLiterals) {
-  const auto& fs = enUS();
+  const auto& fs = formatEnUS();
   const String owned = u"abc";
   struct Case {
     String got;
@@ -94,7 +94,7 @@ TEST(Format, TextPointerAndLiterals) {
 }
 
 TEST(Format, IndexesAndStars) {
-  const auto& fs = enUS();
+  const auto& fs = formatEnUS();
   EXPECT_EQ(Format(u"%1:s %0:s", {u"a", u"b"}, fs), u"b a");
   // After an index the following conversions continue from it.
   EXPECT_EQ(Format(u"%1:s %s", {u"a", u"b", u"c"}, fs), u"b c");
@@ -106,8 +106,8 @@ TEST(Format, IndexesAndStars) {
 }
 
 TEST(Format, FloatConversions) {
-  const auto& en = enUS();
-  const auto& pt = ptBR();
+  const auto& en = formatEnUS();
+  const auto& pt = formatPtBR();
   struct Case {
     String got;
     const char16_t* want;
@@ -141,7 +141,7 @@ TEST(Format, FloatConversions) {
 }
 
 TEST(Format, NegativeCurrencyPatterns) {
-  TFormatSettings fs = enUS();
+  TFormatSettings fs = formatEnUS();
   fs.CurrencyString = u"$";
   const char16_t* want[16] = {u"($1.50)", u"-$1.50", u"$-1.50", u"$1.50-",  u"(1.50$)",  u"-1.50$",
                               u"1.50-$",  u"1.50$-", u"-1.50 $", u"-$ 1.50", u"1.50 $-", u"$ 1.50-",
@@ -158,7 +158,7 @@ TEST(Format, NegativeCurrencyPatterns) {
 }
 
 TEST(Format, ErrorsNameTheFormat) {
-  const auto& fs = enUS();
+  const auto& fs = formatEnUS();
   struct Case {
     const char16_t* fmt;
     std::vector<FormatArg> args;
@@ -186,7 +186,7 @@ TEST(Format, ErrorsNameTheFormat) {
 }
 
 TEST(Format, DefaultOverloadUsesProcessSettings) {
-  ScopedFormatSettings scope(ptBR());
+  ScopedFormatSettings scope(formatPtBR());
   EXPECT_EQ(Format(u"%.1f", {45.5}), u"45,5");
   EXPECT_EQ(FloatToStr(45.5), u"45,5");
   EXPECT_EQ(StrToFloat(u"45,5"), 45.5);
@@ -277,14 +277,14 @@ TEST(FloatToStr, FifteenSignificantDigits) {
       {-std::numeric_limits<double>::infinity(), u"-INF", u"-INF"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(FloatToStr(c.value, enUS()), c.en) << c.value;
-    EXPECT_EQ(FloatToStr(c.value, ptBR()), c.pt) << c.value;
+    EXPECT_EQ(FloatToStr(c.value, formatEnUS()), c.en) << c.value;
+    EXPECT_EQ(FloatToStr(c.value, formatPtBR()), c.pt) << c.value;
   }
 }
 
 TEST(FloatToStr, TextReadsBackToTheSameFifteenDigits) {
   for (double v : {45.5, -1.25e-7, 3.14159265358979, 1e300, 123456.789, 0.1 + 0.2}) {
-    for (const TFormatSettings* fs : {&enUS(), &ptBR()}) {
+    for (const TFormatSettings* fs : {&formatEnUS(), &formatPtBR()}) {
       String text = FloatToStr(v, *fs);
       EXPECT_EQ(FloatToStr(StrToFloat(text, *fs), *fs), text);
     }
@@ -319,8 +319,8 @@ TEST(FloatToStrF, EachFormat) {
       {std::nan(""), F::ffCurrency, 15, 2, u"NAN", u"NAN"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(FloatToStrF(c.value, c.format, c.precision, c.digits, enUS()), c.en) << c.value;
-    EXPECT_EQ(FloatToStrF(c.value, c.format, c.precision, c.digits, ptBR()), c.pt) << c.value;
+    EXPECT_EQ(FloatToStrF(c.value, c.format, c.precision, c.digits, formatEnUS()), c.en) << c.value;
+    EXPECT_EQ(FloatToStrF(c.value, c.format, c.precision, c.digits, formatPtBR()), c.pt) << c.value;
   }
 }
 
@@ -382,25 +382,25 @@ TEST(FormatFloat, PictureLanguage) {
       {u"0.00", std::numeric_limits<double>::infinity(), u"INF"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(FormatFloat(c.picture, c.value, enUS()), c.want) << StringToUtf8(c.picture) << " " << c.value;
+    EXPECT_EQ(FormatFloat(c.picture, c.value, formatEnUS()), c.want) << StringToUtf8(c.picture) << " " << c.value;
 }
 
 TEST(FormatFloat, SeparatorsComeFromTheSettings) {
-  EXPECT_EQ(FormatFloat(u"#,##0.00", 1234567.891, ptBR()), u"1.234.567,89");
-  EXPECT_EQ(FormatFloat(u"\"R$\" #,##0.00", 1234.5, ptBR()), u"R$ 1.234,50");
-  EXPECT_EQ(FormatFloat(u"0.00E+00", 12345.0, ptBR()), u"1,23E+04");
-  EXPECT_EQ(FormatFloat(u"", 45.5, ptBR()), u"45,5");
+  EXPECT_EQ(FormatFloat(u"#,##0.00", 1234567.891, formatPtBR()), u"1.234.567,89");
+  EXPECT_EQ(FormatFloat(u"\"R$\" #,##0.00", 1234.5, formatPtBR()), u"R$ 1.234,50");
+  EXPECT_EQ(FormatFloat(u"0.00E+00", 12345.0, formatPtBR()), u"1,23E+04");
+  EXPECT_EQ(FormatFloat(u"", 45.5, formatPtBR()), u"45,5");
 }
 
 TEST(FormatCurr, ExactDecimals) {
   const Currency max = Currency::FromScaled(std::numeric_limits<Int64>::max());
   const Currency min = Currency::FromScaled(std::numeric_limits<Int64>::min());
-  EXPECT_EQ(FormatCurr(u"#,##0.00", Currency::FromScaled(12345678), enUS()), u"1,234.57");
-  EXPECT_EQ(FormatCurr(u"0.0000", max, enUS()), u"922337203685477.5807");
-  EXPECT_EQ(FormatCurr(u"#,##0.0000", min, enUS()), u"-922,337,203,685,477.5808");
-  EXPECT_EQ(FormatCurr(u"#,##0.00", Currency::FromScaled(-1234550), enUS()), u"-123.46");
-  EXPECT_EQ(FormatCurr(u"#,##0.00;(#,##0.00)", Currency::FromScaled(-1234550), ptBR()), u"(123,46)");
-  EXPECT_EQ(FormatCurr(u"", Currency::FromScaled(12345), ptBR()), u"1,2345");
+  EXPECT_EQ(FormatCurr(u"#,##0.00", Currency::FromScaled(12345678), formatEnUS()), u"1,234.57");
+  EXPECT_EQ(FormatCurr(u"0.0000", max, formatEnUS()), u"922337203685477.5807");
+  EXPECT_EQ(FormatCurr(u"#,##0.0000", min, formatEnUS()), u"-922,337,203,685,477.5808");
+  EXPECT_EQ(FormatCurr(u"#,##0.00", Currency::FromScaled(-1234550), formatEnUS()), u"-123.46");
+  EXPECT_EQ(FormatCurr(u"#,##0.00;(#,##0.00)", Currency::FromScaled(-1234550), formatPtBR()), u"(123,46)");
+  EXPECT_EQ(FormatCurr(u"", Currency::FromScaled(12345), formatPtBR()), u"1,2345");
 }
 
 TEST(CurrToStr, GeneralFormWithUpToFourDecimals) {
@@ -416,11 +416,11 @@ TEST(CurrToStr, GeneralFormWithUpToFourDecimals) {
       {std::numeric_limits<Int64>::min(), u"-922337203685477.5808", u"-922337203685477,5808"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(CurrToStr(Currency::FromScaled(c.scaled), enUS()), c.en);
-    EXPECT_EQ(CurrToStr(Currency::FromScaled(c.scaled), ptBR()), c.pt);
+    EXPECT_EQ(CurrToStr(Currency::FromScaled(c.scaled), formatEnUS()), c.en);
+    EXPECT_EQ(CurrToStr(Currency::FromScaled(c.scaled), formatPtBR()), c.pt);
   }
-  EXPECT_EQ(CurrToStrF(Currency::FromScaled(12345000), TFloatFormat::ffCurrency, 2, ptBR()), u"R$ 1.234,50");
-  EXPECT_EQ(CurrToStrF(Currency::FromScaled(12345000), TFloatFormat::ffNumber, 1, enUS()), u"1,234.5");
+  EXPECT_EQ(CurrToStrF(Currency::FromScaled(12345000), TFloatFormat::ffCurrency, 2, formatPtBR()), u"R$ 1.234,50");
+  EXPECT_EQ(CurrToStrF(Currency::FromScaled(12345000), TFloatFormat::ffNumber, 1, formatEnUS()), u"1,234.5");
 }
 
 // --- text to numbers ---------------------------------------------------------------
@@ -431,18 +431,18 @@ TEST(StrToFloat, AcceptedTexts) {
     const TFormatSettings* fs;
     double want;
   } cases[] = {
-      {u"45.5", &enUS(), 45.5},      {u"45,5", &ptBR(), 45.5},      {u" 12 ", &enUS(), 12.0},
-      {u"-1.5E3", &enUS(), -1500.0}, {u"2e-2", &enUS(), 0.02},      {u"+.5", &enUS(), 0.5},
-      {u"5.", &enUS(), 5.0},         {u"1e-400", &enUS(), 0.0},     {u"000123.4500", &enUS(), 123.45},
-      {u"INF", &enUS(), std::numeric_limits<double>::infinity()},
-      {u"-inf", &ptBR(), -std::numeric_limits<double>::infinity()},
+      {u"45.5", &formatEnUS(), 45.5},      {u"45,5", &formatPtBR(), 45.5},      {u" 12 ", &formatEnUS(), 12.0},
+      {u"-1.5E3", &formatEnUS(), -1500.0}, {u"2e-2", &formatEnUS(), 0.02},      {u"+.5", &formatEnUS(), 0.5},
+      {u"5.", &formatEnUS(), 5.0},         {u"1e-400", &formatEnUS(), 0.0},     {u"000123.4500", &formatEnUS(), 123.45},
+      {u"INF", &formatEnUS(), std::numeric_limits<double>::infinity()},
+      {u"-inf", &formatPtBR(), -std::numeric_limits<double>::infinity()},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(StrToFloat(c.text, *c.fs), c.want) << StringToUtf8(c.text);
     double v = 0;
     EXPECT_TRUE(TryStrToFloat(c.text, v, *c.fs));
   }
-  EXPECT_TRUE(std::isnan(StrToFloat(u"NaN", enUS())));
+  EXPECT_TRUE(std::isnan(StrToFloat(u"NaN", formatEnUS())));
 }
 
 TEST(StrToFloat, RejectedTexts) {
@@ -450,9 +450,9 @@ TEST(StrToFloat, RejectedTexts) {
     const char16_t* text;
     const TFormatSettings* fs;
   } cases[] = {
-      {u"", &enUS()},     {u"   ", &enUS()},   {u"abc", &enUS()},  {u"1e", &enUS()},     {u"1.2.3", &enUS()},
-      {u"1e400", &enUS()}, {u"--1", &enUS()},  {u"1 2", &enUS()},  {u".", &enUS()},      {u"1,5", &enUS()},
-      {u"45.5", &ptBR()}, {u"1.234,5", &ptBR()}, {u"0x10", &enUS()}, {u"INFX", &enUS()}, {u"\u0661", &enUS()},
+      {u"", &formatEnUS()},     {u"   ", &formatEnUS()},   {u"abc", &formatEnUS()},  {u"1e", &formatEnUS()},     {u"1.2.3", &formatEnUS()},
+      {u"1e400", &formatEnUS()}, {u"--1", &formatEnUS()},  {u"1 2", &formatEnUS()},  {u".", &formatEnUS()},      {u"1,5", &formatEnUS()},
+      {u"45.5", &formatPtBR()}, {u"1.234,5", &formatPtBR()}, {u"0x10", &formatEnUS()}, {u"INFX", &formatEnUS()}, {u"\u0661", &formatEnUS()},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(convertErrorOf([&] { StrToFloat(c.text, *c.fs); }),
@@ -469,34 +469,34 @@ TEST(StrToCurr, ExactWithHalfEvenAtTheFourthDecimal) {
     const TFormatSettings* fs;
     Int64 scaled;
   } cases[] = {
-      {u"1234.5678", &enUS(), 12345678},
-      {u"1234,5", &ptBR(), 12345000},
-      {u"1.23455", &enUS(), 12346},
-      {u"1.23445", &enUS(), 12344},
-      {u"1.234451", &enUS(), 12345},
-      {u"0.00004", &enUS(), 0},
-      {u"0.00005", &enUS(), 0},
-      {u"0.00015", &enUS(), 2},
-      {u"-0.00015", &enUS(), -2},
-      {u"1e3", &enUS(), 10000000},
-      {u" -7 ", &enUS(), -70000},
-      {u"922337203685477.5807", &enUS(), std::numeric_limits<Int64>::max()},
-      {u"-922337203685477.5808", &enUS(), std::numeric_limits<Int64>::min()},
+      {u"1234.5678", &formatEnUS(), 12345678},
+      {u"1234,5", &formatPtBR(), 12345000},
+      {u"1.23455", &formatEnUS(), 12346},
+      {u"1.23445", &formatEnUS(), 12344},
+      {u"1.234451", &formatEnUS(), 12345},
+      {u"0.00004", &formatEnUS(), 0},
+      {u"0.00005", &formatEnUS(), 0},
+      {u"0.00015", &formatEnUS(), 2},
+      {u"-0.00015", &formatEnUS(), -2},
+      {u"1e3", &formatEnUS(), 10000000},
+      {u" -7 ", &formatEnUS(), -70000},
+      {u"922337203685477.5807", &formatEnUS(), std::numeric_limits<Int64>::max()},
+      {u"-922337203685477.5808", &formatEnUS(), std::numeric_limits<Int64>::min()},
   };
   for (const auto& c : cases) EXPECT_EQ(StrToCurr(c.text, *c.fs).value, c.scaled) << StringToUtf8(c.text);
   for (const char16_t* bad : {u"922337203685477.5808", u"1e20", u"abc", u"INF", u""}) {
-    EXPECT_EQ(convertErrorOf([&] { StrToCurr(bad, enUS()); }),
+    EXPECT_EQ(convertErrorOf([&] { StrToCurr(bad, formatEnUS()); }),
               u"'" + String(bad) + u"' is not a valid floating point value");
     Currency c;
-    EXPECT_FALSE(TryStrToCurr(bad, c, enUS()));
+    EXPECT_FALSE(TryStrToCurr(bad, c, formatEnUS()));
   }
-  EXPECT_EQ(StrToCurrDef(u"1.234,5", Currency::FromScaled(9), ptBR()).value, 9);
+  EXPECT_EQ(StrToCurrDef(u"1.234,5", Currency::FromScaled(9), formatPtBR()).value, 9);
 }
 
 // --- Boolean ------------------------------------------------------------------------
 
 TEST(BoolText, BoolToStrAndBack) {
-  ScopedFormatSettings scope(enUS());
+  ScopedFormatSettings scope(formatEnUS());
   EXPECT_EQ(BoolToStr(true), u"-1");
   EXPECT_EQ(BoolToStr(false), u"0");
   EXPECT_EQ(BoolToStr(true, true), u"True");

@@ -1,6 +1,7 @@
 #include "platform/rtl/ustring.h"
 
 #include <gtest/gtest.h>
+#include <unicode/uchar.h>
 
 #include <atomic>
 #include <thread>
@@ -184,6 +185,23 @@ TEST(TrimAndCase, AsciiAndFullCaseMapping) {
   EXPECT_EQ(AnsiLowerCase(u"A\u00c7\u00c3O"), u"a\u00e7\u00e3o");
   EXPECT_EQ(AnsiUpperCase(u"stra\u00dfe"), u"STRASSE");
   EXPECT_EQ(AnsiUpperCase(u""), u"");
+}
+
+// Pure ASCII text takes a shortcut past ICU: it must map exactly as the full
+// mapping does, whatever the thread locale (the mapping is the root
+// locale's: no Turkish dotted capital I).
+TEST(TrimAndCase, AsciiTextMapsAsTheFullMapping) {
+  String ascii;
+  for (Char c = 1; c < 0x80; ++c) ascii += c;
+  String upper = ascii, lower = ascii;
+  for (Char& c : upper) c = static_cast<Char>(u_toupper(c));
+  for (Char& c : lower) c = static_cast<Char>(u_tolower(c));
+  ScopedThreadLocale turkish(0x041F);
+  EXPECT_EQ(AnsiUpperCase(ascii), upper);
+  EXPECT_EQ(AnsiLowerCase(ascii), lower);
+  EXPECT_EQ(AnsiUpperCase(u"istanbul"), u"ISTANBUL");
+  // One unit past ASCII sends the whole text through the full mapping.
+  EXPECT_EQ(AnsiUpperCase(u"stra\u00dfe abc"), u"STRASSE ABC");
 }
 
 // --- comparison --------------------------------------------------------------------

@@ -13,7 +13,7 @@
 namespace rtl {
 namespace {
 
-const TFormatSettings& enUS() {
+const TFormatSettings& storageEnUS() {
   static const TFormatSettings s = TFormatSettings::Create(LOCALE_EN_US);
   return s;
 }
@@ -30,7 +30,7 @@ String describe(const Variant& v) {
       out += u"|" + describe(VarArrayGet(v, i));
     return out;
   }
-  if (!VarIsNull(v)) out += u":" + VarToStr(v, enUS());
+  if (!VarIsNull(v)) out += u":" + VarToStr(v, storageEnUS());
   return out;
 }
 

@@ -25,11 +25,11 @@ void PrintTo(const Variant& v, std::ostream* os) {
 
 namespace {
 
-const TFormatSettings& ptBR() {
+const TFormatSettings& variantPtBR() {
   static const TFormatSettings s = TFormatSettings::Create(LOCALE_PT_BR);
   return s;
 }
-const TFormatSettings& enUS() {
+const TFormatSettings& variantEnUS() {
   static const TFormatSettings s = TFormatSettings::Create(LOCALE_EN_US);
   return s;
 }
@@ -52,7 +52,7 @@ String overflowError(const char* from, const char* to) {
          S(to) + u")";
 }
 
-Variant bcd(const char16_t* text) { return VarFMTBcdCreate(StrToBcd(text, enUS())); }
+Variant bcd(const char16_t* text) { return VarFMTBcdCreate(StrToBcd(text, variantEnUS())); }
 
 constexpr Int64 kInt64Max = std::numeric_limits<Int64>::max();
 constexpr UInt64 kUInt64Max = std::numeric_limits<UInt64>::max();
@@ -170,7 +170,7 @@ TEST(VariantConversion, ToInteger) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.v));
     Integer got = 12345;
-    EXPECT_EQ(errorOf([&] { got = c.v.AsInteger(ptBR()); }), c.error);
+    EXPECT_EQ(errorOf([&] { got = c.v.AsInteger(variantPtBR()); }), c.error);
     if (c.error.empty()) {
       EXPECT_EQ(got, c.want);
     }
@@ -189,31 +189,31 @@ TEST(VariantConversion, ToInt64AndUnsignedRanges) {
 }
 
 TEST(VariantConversion, ToDoubleCurrencyAndDate) {
-  EXPECT_EQ(Variant(u"1,5").AsDouble(ptBR()), 1.5);
-  EXPECT_EQ(Variant(u"1.5").AsDouble(enUS()), 1.5);
+  EXPECT_EQ(Variant(u"1,5").AsDouble(variantPtBR()), 1.5);
+  EXPECT_EQ(Variant(u"1.5").AsDouble(variantEnUS()), 1.5);
   EXPECT_EQ(Variant(Currency::FromScaled(123456)).AsDouble(), 12.3456);
   EXPECT_EQ(Variant(true).AsDouble(), -1);
   EXPECT_EQ(Variant().AsDouble(), 0);
   EXPECT_EQ(bcd(u"0.125").AsDouble(), 0.125);
-  EXPECT_EQ(errorOf([] { Variant(u"1,5").AsDouble(enUS()); }), castError("UnicodeString", "Double"));
+  EXPECT_EQ(errorOf([] { Variant(u"1,5").AsDouble(variantEnUS()); }), castError("UnicodeString", "Double"));
   EXPECT_EQ(errorOf([] { Null().AsDouble(); }), castError("Null", "Double"));
 
   EXPECT_EQ(Variant(1.23456).AsCurrency().value, 12346);
   EXPECT_EQ(Variant(0.00005).AsCurrency().value, 0);  // half to even
-  EXPECT_EQ(Variant(u"1,23455").AsCurrency(ptBR()).value, 12346);
-  EXPECT_EQ(Variant(u"1,23445").AsCurrency(ptBR()).value, 12344);
+  EXPECT_EQ(Variant(u"1,23455").AsCurrency(variantPtBR()).value, 12346);
+  EXPECT_EQ(Variant(u"1,23445").AsCurrency(variantPtBR()).value, 12344);
   EXPECT_EQ(Variant(7).AsCurrency().value, 70000);
   EXPECT_EQ(bcd(u"-0.00015").AsCurrency().value, -2);
   EXPECT_EQ(errorOf([] { Variant(1e300).AsCurrency(); }), overflowError("Double", "Currency"));
   EXPECT_EQ(errorOf([] { Variant(kInt64Max).AsCurrency(); }), overflowError("Int64", "Currency"));
-  EXPECT_EQ(errorOf([] { Variant(u"x").AsCurrency(ptBR()); }), castError("UnicodeString", "Currency"));
+  EXPECT_EQ(errorOf([] { Variant(u"x").AsCurrency(variantPtBR()); }), castError("UnicodeString", "Currency"));
 
-  EXPECT_EQ(Variant(u"05/03/2026 14:07:09").AsDateTime(ptBR()), EncodeDateTime(2026, 3, 5, 14, 7, 9, 0));
-  EXPECT_EQ(Variant(u"3/5/2026").AsDateTime(enUS()), EncodeDate(2026, 3, 5));
-  EXPECT_EQ(Variant(u"45000,5").AsDateTime(ptBR()), 45000.5);
+  EXPECT_EQ(Variant(u"05/03/2026 14:07:09").AsDateTime(variantPtBR()), EncodeDateTime(2026, 3, 5, 14, 7, 9, 0));
+  EXPECT_EQ(Variant(u"3/5/2026").AsDateTime(variantEnUS()), EncodeDate(2026, 3, 5));
+  EXPECT_EQ(Variant(u"45000,5").AsDateTime(variantPtBR()), 45000.5);
   EXPECT_EQ(Variant(45000).AsDateTime(), 45000);
   EXPECT_EQ(VarToDateTime(VarSQLTimeStampCreate(TSQLTimeStamp{2026, 3, 5, 0, 0, 0, 0})), EncodeDate(2026, 3, 5));
-  EXPECT_EQ(errorOf([] { Variant(u"31/02/2026").AsDateTime(ptBR()); }), castError("UnicodeString", "Date"));
+  EXPECT_EQ(errorOf([] { Variant(u"31/02/2026").AsDateTime(variantPtBR()); }), castError("UnicodeString", "Date"));
   EXPECT_EQ(errorOf([] { Null().AsDateTime(); }), castError("Null", "Date"));
 }
 
@@ -239,7 +239,7 @@ TEST(VariantConversion, ToBoolean) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.v));
     bool got = !c.want;
-    EXPECT_EQ(errorOf([&] { got = c.v.AsBoolean(ptBR()); }), c.error);
+    EXPECT_EQ(errorOf([&] { got = c.v.AsBoolean(variantPtBR()); }), c.error);
     if (c.error.empty()) {
       EXPECT_EQ(got, c.want);
     }
@@ -269,8 +269,8 @@ TEST(VariantConversion, ToStringThroughTheSettings) {
       {VarSQLTimeStampCreate(when), u"05/03/2026 14:07:09", u"3/5/2026 2:07:09 PM"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(c.v.AsString(ptBR()), c.pt);
-    EXPECT_EQ(VarToStr(c.v, enUS()), c.en);
+    EXPECT_EQ(c.v.AsString(variantPtBR()), c.pt);
+    EXPECT_EQ(VarToStr(c.v, variantEnUS()), c.en);
   }
   EXPECT_EQ(errorOf([] { Null().AsString(); }), castError("Null", "UnicodeString"));
   EXPECT_EQ(VarToStr(Null()), u"");
@@ -312,10 +312,10 @@ TEST(VariantConversion, VarAsTypeChecksTheTargetRange) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.v) + " as " + StringToUtf8(VarTypeAsText(c.type)));
     Variant got;
-    EXPECT_EQ(errorOf([&] { got = VarAsType(c.v, c.type, ptBR()); }), c.error);
+    EXPECT_EQ(errorOf([&] { got = VarAsType(c.v, c.type, variantPtBR()); }), c.error);
     if (c.error.empty()) {
       EXPECT_EQ(VarType(got), c.type == varVariant ? VarType(c.v) : c.type);
-      EXPECT_EQ(VarToStr(got, ptBR()), c.text);
+      EXPECT_EQ(VarToStr(got, variantPtBR()), c.text);
     }
   }
 }
@@ -403,7 +403,7 @@ TEST(VariantCompare, OperatorsUseLooseNullRules) {
   std::vector<Variant> values = {Variant(3), Null(), Variant(1.5), Variant(Int64{-2}), Null(), Variant(u"2")};
   std::stable_sort(values.begin(), values.end());
   std::vector<String> shown;
-  for (const Variant& v : values) shown.push_back(VarIsNull(v) ? u"Null" : VarToStr(v, enUS()));
+  for (const Variant& v : values) shown.push_back(VarIsNull(v) ? u"Null" : VarToStr(v, variantEnUS()));
   EXPECT_EQ(shown, (std::vector<String>{u"Null", u"Null", u"-2", u"1.5", u"2", u"3"}));
 }
 
@@ -453,7 +453,7 @@ TEST(VariantAdd, TypesOfSums) {
     SCOPED_TRACE(testing::PrintToString(c.a) + " + " + testing::PrintToString(c.b));
     const Variant sum = c.a + c.b;
     EXPECT_EQ(VarTypeAsText(VarType(sum)), VarTypeAsText(c.type));
-    EXPECT_EQ(VarToStr(sum, enUS()), c.text);
+    EXPECT_EQ(VarToStr(sum, variantEnUS()), c.text);
   }
 }
 
@@ -468,7 +468,7 @@ TEST(VariantAdd, ErrorsAndSummaries) {
   Variant total;
   for (int i = 0; i < 10; ++i) total += bcd(u"0.1");
   EXPECT_EQ(VarCompareValue(total, Variant(1)), vrEqual);
-  EXPECT_EQ(VarToStr(total, ptBR()), u"1");
+  EXPECT_EQ(VarToStr(total, variantPtBR()), u"1");
   Variant money;
   for (int i = 0; i < 1000; ++i) money += Variant(Currency::FromScaled(100));  // 0.01
   EXPECT_EQ(money.AsCurrency().value, 100000);
@@ -573,7 +573,7 @@ TEST(VariantSQLTimeStamp, ConvertsLikeADate) {
   EXPECT_EQ(VarToSQLTimeStamp(v), stamp);
   EXPECT_EQ(v.AsDateTime(), EncodeDateTime(2026, 3, 5, 14, 7, 9, 45));
   EXPECT_EQ(VarToSQLTimeStamp(Variant::FromDateTime(EncodeDateTime(2026, 3, 5, 14, 7, 9, 45))), stamp);
-  EXPECT_EQ(VarToSQLTimeStamp(VarAsType(Variant(u"05/03/2026 14:07:09"), VarSQLTimeStamp(), ptBR())),
+  EXPECT_EQ(VarToSQLTimeStamp(VarAsType(Variant(u"05/03/2026 14:07:09"), VarSQLTimeStamp(), variantPtBR())),
             (TSQLTimeStamp{2026, 3, 5, 14, 7, 9, 0}));
   EXPECT_EQ(VarType(VarAsType(v, varDate)), varDate);
   EXPECT_EQ(errorOf([] { VarAsType(Null(), VarSQLTimeStamp()); }), castError("Null", "SQLTimeStampVariantType"));
@@ -591,41 +591,41 @@ TEST(VariantFMTBcd, DecimalTextPrecisionAndScale) {
   };
   for (const Case& c : cases) {
     TBcd b;
-    ASSERT_TRUE(TryStrToBcd(c.text, b, ptBR())) << StringToUtf8(c.text);
+    ASSERT_TRUE(TryStrToBcd(c.text, b, variantPtBR())) << StringToUtf8(c.text);
     EXPECT_EQ(b.Value, c.value);
     EXPECT_EQ(b.Precision, c.precision) << StringToUtf8(c.text);
     EXPECT_EQ(b.Scale, c.scale) << StringToUtf8(c.text);
   }
   TBcd b;
   for (const char16_t* bad : {u"", u"-", u"1.5", u"1,2,3", u"1e5", u"abc"})
-    EXPECT_FALSE(TryStrToBcd(bad, b, ptBR())) << StringToUtf8(bad);
-  EXPECT_EQ(errorOf([] { StrToBcd(u"x1", ptBR()); }), u"EConvertError: 'x1' is not a valid BCD value");
+    EXPECT_FALSE(TryStrToBcd(bad, b, variantPtBR())) << StringToUtf8(bad);
+  EXPECT_EQ(errorOf([] { StrToBcd(u"x1", variantPtBR()); }), u"EConvertError: 'x1' is not a valid BCD value");
 
-  EXPECT_EQ(NormalizeBcd(StrToBcd(u"123.456", enUS()), 10, 2).Value, u"123.46");
-  EXPECT_EQ(NormalizeBcd(StrToBcd(u"-0.125", enUS()), 10, 2).Value, u"-0.13");  // half away from zero
-  EXPECT_EQ(NormalizeBcd(StrToBcd(u"7", enUS()), 10, 3).Value, u"7.000");
-  EXPECT_EQ(errorOf([] { NormalizeBcd(StrToBcd(u"12345.6", enUS()), 5, 2); }), u"EOverflow: BCD overflow");
+  EXPECT_EQ(NormalizeBcd(StrToBcd(u"123.456", variantEnUS()), 10, 2).Value, u"123.46");
+  EXPECT_EQ(NormalizeBcd(StrToBcd(u"-0.125", variantEnUS()), 10, 2).Value, u"-0.13");  // half away from zero
+  EXPECT_EQ(NormalizeBcd(StrToBcd(u"7", variantEnUS()), 10, 3).Value, u"7.000");
+  EXPECT_EQ(errorOf([] { NormalizeBcd(StrToBcd(u"12345.6", variantEnUS()), 5, 2); }), u"EOverflow: BCD overflow");
 
   EXPECT_EQ(DoubleToBcd(1e20).Value, u"100000000000000000000");
   EXPECT_EQ(DoubleToBcd(1.5e-7).Value, u"0.00000015");
   EXPECT_EQ(DoubleToBcd(-2.5).Value, u"-2.5");
-  EXPECT_EQ(BcdToDouble(StrToBcd(u"-2.5", enUS())), -2.5);
+  EXPECT_EQ(BcdToDouble(StrToBcd(u"-2.5", variantEnUS())), -2.5);
   EXPECT_EQ(CurrToBcd(Currency::FromScaled(-12345)).Value, u"-1.2345");
-  EXPECT_EQ(BcdToCurr(StrToBcd(u"1.23455", enUS())).value, 12346);
-  EXPECT_EQ(errorOf([] { BcdToCurr(StrToBcd(u"1000000000000000", enUS())); }), u"EOverflow: BCD overflow");
-  EXPECT_EQ(BcdCompare(StrToBcd(u"1.50", enUS()), StrToBcd(u"1.5", enUS())), 0);
-  EXPECT_EQ(BcdToStr(BcdAdd(StrToBcd(u"0.75", enUS()), StrToBcd(u"-1", enUS())), ptBR()), u"-0,25");
+  EXPECT_EQ(BcdToCurr(StrToBcd(u"1.23455", variantEnUS())).value, 12346);
+  EXPECT_EQ(errorOf([] { BcdToCurr(StrToBcd(u"1000000000000000", variantEnUS())); }), u"EOverflow: BCD overflow");
+  EXPECT_EQ(BcdCompare(StrToBcd(u"1.50", variantEnUS()), StrToBcd(u"1.5", variantEnUS())), 0);
+  EXPECT_EQ(BcdToStr(BcdAdd(StrToBcd(u"0.75", variantEnUS()), StrToBcd(u"-1", variantEnUS())), variantPtBR()), u"-0,25");
 }
 
 TEST(VariantFMTBcd, VariantConversions) {
-  const Variant v = VarFMTBcdCreate(StrToBcd(u"123,456", ptBR()));
+  const Variant v = VarFMTBcdCreate(StrToBcd(u"123,456", variantPtBR()));
   EXPECT_TRUE(VarIsFMTBcd(v));
   EXPECT_EQ(VarType(v), VarFMTBcd());
-  EXPECT_EQ(v.AsString(ptBR()), u"123,456");
+  EXPECT_EQ(v.AsString(variantPtBR()), u"123,456");
   EXPECT_EQ(v.AsCurrency().value, 1234560);
   EXPECT_EQ(v.AsInteger(), 123);
   EXPECT_EQ(v.AsDouble(), 123.456);
-  EXPECT_EQ(VarToBcd(VarAsType(Variant(u"9,99"), VarFMTBcd(), ptBR())), StrToBcd(u"9.99", enUS()));
+  EXPECT_EQ(VarToBcd(VarAsType(Variant(u"9,99"), VarFMTBcd(), variantPtBR())), StrToBcd(u"9.99", variantEnUS()));
   EXPECT_EQ(VarToBcd(Variant(Currency::FromScaled(5))).Value, u"0.0005");
   EXPECT_EQ(VarToBcd(Variant(-7)).Value, u"-7");
   EXPECT_EQ(VarToBcd(VarFMTBcdCreate(1.005, 18, 2)).Value, u"1.01");
