@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <iterator>
 
+#include "platform/gdi/objects.h"
+
 namespace theme::detail {
 
 namespace {
@@ -47,7 +49,7 @@ constexpr PartDef kParts[] = {
     {Cls::Header, 2, 6, Kind::HeaderItem, {8, 22}, {4, 4}, M(4, 4, 2, 2), M(2, 2, 2, 2), false},
     {Cls::Header, 3, 6, Kind::HeaderItem, {8, 22}, {4, 4}, M(4, 4, 2, 2), M(2, 2, 2, 2), false},
     {Cls::ListBox, 3, 4, Kind::Frame, {8, 8}, {2, 2}, M(1, 1, 1, 1), M(1, 1, 1, 1), false},
-    {Cls::ListView, 5, 1, Kind::Fill, {8, 8}, {1, 1}, M0, M0, false},
+    {Cls::ListView, 5, 1, Kind::Frame, {8, 8}, {2, 2}, M(1, 1, 1, 1), M(1, 1, 1, 1), false},
     {Cls::Menu, 9, 1, Kind::Frame, {8, 8}, {2, 2}, M(2, 2, 2, 2), M(1, 1, 1, 1), false},
     {Cls::Menu, 13, 1, Kind::Fill, {3, 3}, {3, 3}, M0, M0, false},
     {Cls::Menu, 14, 4, Kind::MenuItem, {8, 22}, {4, 4}, M(2, 2, 2, 2), M(2, 2, 2, 2), true},
@@ -308,6 +310,23 @@ COLORREF colorOf(const PartDef& part, const Look& look, int propId, bool* found)
       if (part.kind == Kind::CloseButton && (look.vis == Vis::Hot || look.vis == Vis::Pressed)) return kWindow;
       return kGlyph;
     default: *found = false; return gdi::CLR_INVALID;
+  }
+}
+
+std::optional<COLORREF> themeSysColor(int colorId) {
+  switch (colorId) {
+    case gdi::COLOR_WINDOW: return kWindow;
+    case gdi::COLOR_BTNFACE: return kFace;
+    case gdi::COLOR_BTNSHADOW: return kBorder;
+    case gdi::COLOR_BTNTEXT:
+    case gdi::COLOR_WINDOWTEXT: return kText;
+    case gdi::COLOR_GRAYTEXT: return kTextDisabled;
+    case gdi::COLOR_HIGHLIGHT:
+    case gdi::COLOR_HOTLIGHT: return kAccent;
+    case gdi::COLOR_HIGHLIGHTTEXT: return kWindow;
+    case gdi::COLOR_INFOBK: return kTip;
+    case gdi::COLOR_INFOTEXT: return kText;
+    default: return std::nullopt;
   }
 }
 

@@ -52,6 +52,10 @@ std::optional<Look> lookOf(const PartDef& part, int state);
 // Colours of the look.
 COLORREF colorOf(const PartDef& part, const Look& look, int propId, bool* found);
 
+// The theme's own value of a system colour (COLOR_* index), none for the
+// indices it leaves to the classic table.
+std::optional<COLORREF> themeSysColor(int colorId);
+
 // Draws the part over `rect` (clipping is the caller's).
 void drawPart(HDC dc, const PartDef& part, const Look& look, const RECT& rect);
 

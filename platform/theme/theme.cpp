@@ -1,19 +1,24 @@
 #include "platform/theme/theme.h"
 
 #include <atomic>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/objects.h"
 #include "platform/gdi/edge.h"
 #include "platform/gdi/region.h"
 #include "platform/gdi/text.h"
 #include "platform/theme/parts.h"
 #include "platform/win/constants.h"
 #include "platform/win/message_loop.h"
+#include "platform/win/system.h"
 #include "platform/win/window.h"
 
 namespace theme {
@@ -329,6 +334,191 @@ BOOL IsThemeBackgroundPartiallyTransparent(HTHEME theme, int part, int state) {
 
 BOOL IsThemePartDefined(HTHEME theme, int part, int state) {
   return resolve(theme, part, state).error == S_OK ? TRUE : FALSE;
+}
+
+// --- integers, fonts and the theme's system values ------------------------------------------------
+
+namespace {
+
+// The one face every themed text is set in; captions are bold.
+gdi::LOGFONTW themeFont(int weight) {
+  gdi::LOGFONTW lf{};
+  lf.lfHeight = -11;  // 8 points at 96 dpi
+  lf.lfWeight = weight;
+  lf.lfCharSet = 1;  // DEFAULT_CHARSET
+  const char16_t name[] = u"Tahoma";
+  for (std::size_t i = 0; i < sizeof(name) / sizeof(name[0]); ++i) lf.lfFaceName[i] = name[i];
+  return lf;
+}
+
+// The integer properties a part has; none for a property it lacks.
+bool partInt(const PartDef& part, int propId, int* value) {
+  switch (propId) {
+    case TMT_BORDERSIZE:
+      // Parts drawn with a frame have a one-pixel border; glyphs and fills have none.
+      switch (part.kind) {
+        case detail::Kind::PushButton: case detail::Kind::CheckBox: case detail::Kind::Radio:
+        case detail::Kind::GroupBox: case detail::Kind::EditField: case detail::Kind::Frame:
+        case detail::Kind::TabPane: case detail::Kind::ProgressBar: case detail::Kind::TipFill:
+        case detail::Kind::TabItem: case detail::Kind::ToolButton: case detail::Kind::TrackGroove:
+          *value = 1;
+          return true;
+        default: *value = 0; return true;
+      }
+    case TMT_PROGRESSCHUNKSIZE:
+    case TMT_PROGRESSSPACESIZE:
+      if (part.kind != detail::Kind::ProgressChunk) return false;
+      // A continuous bar: one-pixel chunks with no gap between them.
+      *value = propId == TMT_PROGRESSCHUNKSIZE ? 1 : 0;
+      return true;
+    case TMT_WIDTH: *value = part.trueSize.cx; return true;
+    case TMT_HEIGHT: *value = part.trueSize.cy; return true;
+    default: return false;
+  }
+}
+
+bool isMetric(int propId) {
+  return propId == TMT_BORDERSIZE || propId == TMT_WIDTH || propId == TMT_HEIGHT ||
+         propId == TMT_PROGRESSCHUNKSIZE || propId == TMT_PROGRESSSPACESIZE;
+}
+
+}  // namespace
+
+HRESULT GetThemeInt(HTHEME theme, int part, int state, int propId, int* value) {
+  const Resolved r = resolve(theme, part, state);
+  if (r.error != S_OK) return r.error;
+  if (!value) return E_INVALIDARG;
+  return partInt(*r.part, propId, value) ? S_OK : E_PROP_NOT_FOUND;
+}
+
+HRESULT GetThemeMetric(HTHEME theme, HDC, int part, int state, int propId, int* value) {
+  const Resolved r = resolve(theme, part, state);
+  if (r.error != S_OK) return r.error;
+  if (!value) return E_INVALIDARG;
+  if (!isMetric(propId)) return E_PROP_NOT_FOUND;
+  return partInt(*r.part, propId, value) ? S_OK : E_PROP_NOT_FOUND;
+}
+
+HRESULT GetThemeFont(HTHEME theme, HDC, int part, int state, int propId, gdi::LOGFONTW* font) {
+  const Resolved r = resolve(theme, part, state);
+  if (r.error != S_OK) return r.error;
+  if (!font) return E_INVALIDARG;
+  if (propId != TMT_FONT && propId != TMT_GLYPHFONT) return E_PROP_NOT_FOUND;
+  // Only parts that carry text have a font: headings of the text styles are bold.
+  if (r.part->kind == detail::Kind::None && r.part->cls != Cls::TextStyle) return E_PROP_NOT_FOUND;
+  *font = themeFont(r.part->cls == Cls::TextStyle ? 700 : 400);
+  return S_OK;
+}
+
+COLORREF GetThemeSysColor(HTHEME theme, int colorId) {
+  if (themeOf(theme)) {
+    if (auto c = detail::themeSysColor(colorId)) return *c;
+  }
+  return gdi::GetSysColor(colorId);
+}
+
+int GetThemeSysSize(HTHEME theme, int sizeId) {
+  if (!themeOf(theme)) return 0;
+  const PartDef* arrow = detail::findPart(Cls::ScrollBar, 1);
+  switch (sizeId) {
+    case win::SM_CXBORDER:
+    case win::SM_CYBORDER: return 1;
+    case win::SM_CXVSCROLL:
+    case win::SM_CYVSCROLL: return arrow->trueSize.cx;
+    case win::SM_CYHSCROLL:
+    case win::SM_CXHSCROLL: return arrow->trueSize.cy;
+    case win::SM_CXSIZE:
+    case win::SM_CYSIZE: return 22;
+    case 52:
+    case 53: return 16;  // the small caption buttons (SM_CXSMSIZE, SM_CYSMSIZE)
+    case 54: case 55: return 19;  // the menu bar's buttons (SM_CXMENUSIZE, SM_CYMENUSIZE)
+    case 92: return 0;            // no padding around window borders (SM_CXPADDEDBORDER)
+    default: return 0;
+  }
+}
+
+HRESULT GetThemeSysFont(HTHEME theme, int fontId, gdi::LOGFONTW* font) {
+  if (theme && !themeOf(theme)) return E_HANDLE;
+  if (!font) return E_INVALIDARG;
+  if (fontId < TMT_CAPTIONFONT || fontId > TMT_ICONTITLEFONT) return E_INVALIDARG;
+  *font = themeFont(fontId == TMT_CAPTIONFONT ? 700 : 400);
+  return S_OK;
+}
+
+BOOL GetThemeSysBool(HTHEME theme, int boolId) {
+  if (!themeOf(theme)) return FALSE;
+  // Menus are flat: one face colour and a framed highlight, no 3D edges.
+  return boolId == TMT_FLATMENUS ? TRUE : FALSE;
+}
+
+HRESULT HitTestThemeBackground(HTHEME theme, HDC dc, int part, int state, DWORD options, const RECT* rect,
+                               HRGN region, gdi::POINT point, gdi::WORD* hitCode) {
+  const Resolved r = resolve(theme, part, state);
+  if (r.error != S_OK) return r.error;
+  if (!validRect(rect) || !hitCode) return E_INVALIDARG;
+  *hitCode = gdi::WORD(HTNOWHERE);
+  bool inside = false;
+  if (region) {
+    inside = gdi::PtInRegion(region, point.x, point.y) != FALSE;
+  } else {
+    HRGN own = nullptr;
+    if (GetThemeBackgroundRegion(theme, dc, part, state, rect, &own) != S_OK) return E_FAIL;
+    inside = gdi::PtInRegion(own, point.x, point.y) != FALSE;
+    gdi::DeleteObject(own);
+  }
+  if (!inside) return S_OK;
+  const MARGINS& m = r.part->sizing;
+  const bool left = point.x < rect->left + m.cxLeftWidth, right = point.x >= rect->right - m.cxRightWidth;
+  const bool top = point.y < rect->top + m.cyTopHeight, bottom = point.y >= rect->bottom - m.cyBottomHeight;
+  if (options & HTTB_RESIZINGBORDER) {
+    const bool l = left && (options & HTTB_RESIZINGBORDER_LEFT), rr = right && (options & HTTB_RESIZINGBORDER_RIGHT);
+    const bool t = top && (options & HTTB_RESIZINGBORDER_TOP), b = bottom && (options & HTTB_RESIZINGBORDER_BOTTOM);
+    int code = HTNOWHERE;
+    if (t && l) code = HTTOPLEFT;
+    else if (t && rr) code = HTTOPRIGHT;
+    else if (b && l) code = HTBOTTOMLEFT;
+    else if (b && rr) code = HTBOTTOMRIGHT;
+    else if (l) code = HTLEFT;
+    else if (rr) code = HTRIGHT;
+    else if (t) code = HTTOP;
+    else if (b) code = HTBOTTOM;
+    if (code != HTNOWHERE) {
+      *hitCode = gdi::WORD(code);
+      return S_OK;
+    }
+  }
+  if ((options & HTTB_FIXEDBORDER) && (left || right || top || bottom)) {
+    *hitCode = gdi::WORD(HTBORDER);
+    return S_OK;
+  }
+  *hitCode = gdi::WORD(HTCLIENT);
+  return S_OK;
+}
+
+HRESULT DrawThemeIcon(HTHEME theme, HDC dc, int part, int state, const RECT* rect, gdi::HBITMAP images,
+                      int cellWidth, int index) {
+  const Resolved r = resolve(theme, part, state);
+  if (r.error != S_OK) return r.error;
+  if (!dc || !validRect(rect) || !images || cellWidth <= 0 || index < 0) return E_INVALIDARG;
+  gdi::BITMAP bm{};
+  if (gdi::GetObjectW(images, sizeof(bm), &bm) != int(sizeof(bm)) || bm.bmBitsPixel != 32) return E_INVALIDARG;
+  if (std::int64_t(index + 1) * cellWidth > bm.bmWidth) return E_INVALIDARG;
+  HDC source = gdi::CreateCompatibleDC(dc);
+  if (!source) return E_FAIL;
+  gdi::HGDIOBJ old = gdi::SelectObject(source, images);
+  const int height = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
+  const int x = rect->left + (rect->right - rect->left - cellWidth) / 2;
+  const int y = rect->top + (rect->bottom - rect->top - height) / 2;
+  gdi::BLENDFUNCTION blend;
+  blend.SourceConstantAlpha = r.look.vis == detail::Vis::Disabled ? 128 : 255;
+  blend.AlphaFormat = gdi::AC_SRC_ALPHA;
+  const int saved = gdi::SaveDC(dc);
+  gdi::IntersectClipRect(dc, rect->left, rect->top, rect->right, rect->bottom);
+  gdi::AlphaBlend(dc, x, y, cellWidth, height, source, index * cellWidth, 0, cellWidth, height, blend);
+  gdi::RestoreDC(dc, saved);
+  gdi::SelectObject(source, old);
+  gdi::DeleteDC(source);
+  return S_OK;
 }
 
 HRESULT DwmIsCompositionEnabled(BOOL* value) {

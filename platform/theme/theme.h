@@ -7,6 +7,7 @@
 // WM_THEMECHANGED to every window.
 #include <cstdint>
 
+#include "platform/gdi/objects.h"
 #include "platform/gdi/types.h"
 #include "platform/win/types.h"
 
@@ -56,6 +57,35 @@ inline constexpr int TMT_FILLCOLOR = 3802;
 inline constexpr int TMT_TEXTCOLOR = 3803;
 inline constexpr int TMT_EDGELIGHTCOLOR = 3804;
 inline constexpr int TMT_EDGEHIGHLIGHTCOLOR = 3805;
+// Integers and metrics (GetThemeInt answers all five; GetThemeMetric the
+// sizes among them).
+inline constexpr int TMT_BORDERSIZE = 2403;
+inline constexpr int TMT_PROGRESSCHUNKSIZE = 2411;
+inline constexpr int TMT_PROGRESSSPACESIZE = 2412;
+inline constexpr int TMT_WIDTH = 2416;
+inline constexpr int TMT_HEIGHT = 2417;
+// Fonts: the part font, and the system fonts of GetThemeSysFont.
+inline constexpr int TMT_FONT = 210;
+inline constexpr int TMT_GLYPHFONT = 2601;
+inline constexpr int TMT_CAPTIONFONT = 801;
+inline constexpr int TMT_SMALLCAPTIONFONT = 802;
+inline constexpr int TMT_MENUFONT = 803;
+inline constexpr int TMT_STATUSFONT = 804;
+inline constexpr int TMT_MSGBOXFONT = 805;
+inline constexpr int TMT_ICONTITLEFONT = 806;
+// System booleans of GetThemeSysBool.
+inline constexpr int TMT_FLATMENUS = 1001;
+// Hit-test options and answers of HitTestThemeBackground.
+inline constexpr DWORD HTTB_BACKGROUNDSEG = 0x0000;
+inline constexpr DWORD HTTB_FIXEDBORDER = 0x0002;
+inline constexpr DWORD HTTB_RESIZINGBORDER_LEFT = 0x0010;
+inline constexpr DWORD HTTB_RESIZINGBORDER_TOP = 0x0020;
+inline constexpr DWORD HTTB_RESIZINGBORDER_RIGHT = 0x0040;
+inline constexpr DWORD HTTB_RESIZINGBORDER_BOTTOM = 0x0080;
+inline constexpr DWORD HTTB_RESIZINGBORDER = 0x00F0;
+inline constexpr DWORD HTTB_SYSTEMSIZINGMARGINS = 0x0200;
+inline constexpr int HTNOWHERE = 0, HTCLIENT = 1, HTLEFT = 10, HTRIGHT = 11, HTTOP = 12, HTTOPLEFT = 13,
+                     HTTOPRIGHT = 14, HTBOTTOM = 15, HTBOTTOMLEFT = 16, HTBOTTOMRIGHT = 17, HTBORDER = 18;
 
 // --- handles ------------------------------------------------------------------------------------
 // `classList` is one class name or several separated by ';' (the first known
@@ -100,6 +130,34 @@ HRESULT GetThemeBackgroundRegion(HTHEME theme, HDC dc, int part, int state, cons
 HRESULT GetThemeMargins(HTHEME theme, HDC dc, int part, int state, int propId, const RECT* rect, MARGINS* margins);
 HRESULT GetThemeColor(HTHEME theme, int part, int state, int propId, COLORREF* color);
 BOOL IsThemeBackgroundPartiallyTransparent(HTHEME theme, int part, int state);
+// Integers of a part (TMT_BORDERSIZE, TMT_PROGRESSCHUNKSIZE, TMT_PROGRESSSPACESIZE, TMT_WIDTH,
+// TMT_HEIGHT); E_PROP_NOT_FOUND for another property.
+HRESULT GetThemeInt(HTHEME theme, int part, int state, int propId, int* value);
+// The sizes among those integers, in the pixels of `dc` (every DC here is at 96 dpi).
+HRESULT GetThemeMetric(HTHEME theme, HDC dc, int part, int state, int propId, int* value);
+// The font a part draws its text in (TMT_FONT, TMT_GLYPHFONT).
+HRESULT GetThemeFont(HTHEME theme, HDC dc, int part, int state, int propId, gdi::LOGFONTW* font);
+// The theme's system colours (COLOR_* indices): its own face, window, text
+// and accent colours, the classic table for the rest.
+COLORREF GetThemeSysColor(HTHEME theme, int colorId);
+// The theme's system sizes (SM_CXBORDER, SM_CXVSCROLL, SM_CYHSCROLL,
+// SM_CXHSCROLL, SM_CYVSCROLL, SM_CXSIZE, SM_CYSIZE, SM_CXSMSIZE, SM_CYSMSIZE,
+// SM_CXMENUSIZE, SM_CYMENUSIZE, SM_CXPADDEDBORDER); 0 for any other index.
+int GetThemeSysSize(HTHEME theme, int sizeId);
+// The theme's system fonts (TMT_CAPTIONFONT .. TMT_ICONTITLEFONT).
+HRESULT GetThemeSysFont(HTHEME theme, int fontId, gdi::LOGFONTW* font);
+// The theme's system booleans (TMT_FLATMENUS); FALSE for any other.
+BOOL GetThemeSysBool(HTHEME theme, int boolId);
+// Which piece of the part's background `point` lies on: HTNOWHERE outside
+// its shape (`region` when given, else the part's own), the border codes
+// inside the sizing margins when `options` asks for them, else HTCLIENT.
+HRESULT HitTestThemeBackground(HTHEME theme, HDC dc, int part, int state, DWORD options, const RECT* rect,
+                               HRGN region, gdi::POINT point, gdi::WORD* hitCode);
+// Draws image `index` of an image strip (a bitmap of equal cells
+// `cellWidth` wide, 32-bit with alpha) centred in `rect`; the part's
+// disabled states draw it half transparent.
+HRESULT DrawThemeIcon(HTHEME theme, HDC dc, int part, int state, const RECT* rect, gdi::HBITMAP images,
+                      int cellWidth, int index);
 BOOL IsThemePartDefined(HTHEME theme, int part, int state);
 
 // --- buffered paint -----------------------------------------------------------------------------

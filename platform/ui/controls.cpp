@@ -10,6 +10,7 @@
 #include "platform/rtl/ustring.h"
 #include "platform/ui/dragdrop.h"
 #include "platform/ui/forms.h"
+#include "platform/win/listbox.h"
 #include "platform/win/win.h"
 
 namespace ui {
@@ -32,10 +33,10 @@ TControl* mouseControl = nullptr;
 // character the key typed is not for the control that has the focus now.
 bool swallowKeyChar = false;
 
-bool isLoading(const rtl::TComponent* c) {
+bool controlIsLoading(const rtl::TComponent* c) {
   return c->ComponentState().contains(TComponentStateItem::csLoading);
 }
-bool isDestroying(const rtl::TComponent* c) {
+bool controlIsDestroying(const rtl::TComponent* c) {
   return c->ComponentState().contains(TComponentStateItem::csDestroying);
 }
 
@@ -61,7 +62,7 @@ TAnchors anchorAlign(TAlign a) {
   }
 }
 
-bool isMouseMessage(UINT msg) {
+bool controlIsMouseMessage(UINT msg) {
   return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL &&
          msg != WM_MOUSEHWHEEL;
 }
@@ -160,7 +161,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   InvalidateControl(visible_, false);
   applyBounds(left, top, width, height);
   Invalidate();
-  if (!isLoading(this)) Resize();
+  if (!controlIsLoading(this)) Resize();
 }
 
 TRect TControl::ClientRect() { return TRect{0, 0, width_, height_}; }
@@ -207,7 +208,7 @@ void TControl::RequestAlign() {
 }
 
 void TControl::UpdateAnchorRules() {
-  if (anchorMove_ || isLoading(this)) return;
+  if (anchorMove_ || controlIsLoading(this)) return;
   if (anchors_ == TAnchors{akLeft, akTop}) {
     originalParentSize_ = TPoint{0, 0};
     return;
@@ -252,7 +253,7 @@ void TControl::fontChanged(rtl::TObject*) {
 void TControl::SetParentFont(bool value) {
   if (parentFont_ == value) return;
   parentFont_ = value;
-  if (value && parent_ && !isLoading(this)) Perform(CM_PARENTFONTCHANGED, 0, 0);
+  if (value && parent_ && !controlIsLoading(this)) Perform(CM_PARENTFONTCHANGED, 0, 0);
 }
 
 void TControl::SetColor(TColor value) {
@@ -265,7 +266,7 @@ void TControl::SetColor(TColor value) {
 void TControl::SetParentColor(bool value) {
   if (parentColor_ == value) return;
   parentColor_ = value;
-  if (value && parent_ && !isLoading(this)) Perform(CM_PARENTCOLORCHANGED, 0, 0);
+  if (value && parent_ && !controlIsLoading(this)) Perform(CM_PARENTCOLORCHANGED, 0, 0);
 }
 
 void TControl::SetCursor(TCursor value) {
@@ -284,7 +285,7 @@ void TControl::SetShowHint(bool value) {
 void TControl::SetParentShowHint(bool value) {
   if (parentShowHint_ == value) return;
   parentShowHint_ = value;
-  if (value && parent_ && !isLoading(this)) Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+  if (value && parent_ && !controlIsLoading(this)) Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
 }
 
 // ---- text
@@ -313,13 +314,16 @@ LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void TControl::WndProc(TMessage& m) {
-  if (isMouseMessage(m.Msg)) {
+  if (controlIsMouseMessage(m.Msg)) {
     // Without double clicks a second click is a plain one.
     if (!controlStyle_.contains(csDoubleClicks)) {
       if (m.Msg == WM_LBUTTONDBLCLK) m.Msg = WM_LBUTTONDOWN;
       else if (m.Msg == WM_RBUTTONDBLCLK) m.Msg = WM_RBUTTONDOWN;
       else if (m.Msg == WM_MBUTTONDBLCLK) m.Msg = WM_MBUTTONDOWN;
     }
+    Application->HintMouseMessage(this, m);
+  } else if (m.Msg == CM_MOUSELEAVE) {
+    Application->HintMouseMessage(this, m);
   }
   Dispatch(&m);
 }
@@ -544,7 +548,7 @@ void TControl::SetAction(TBasicAction* value) {
     actionLink_->SetOnChange(TNotifyEvent::bind<&TControl::actionLinkChanged>(this));
   }
   actionLink_->SetAction(value);
-  ActionChange(value, isLoading(this));
+  ActionChange(value, controlIsLoading(this));
 }
 
 void TControl::actionLinkChanged(rtl::TObject*) {
@@ -893,7 +897,7 @@ void TWinControl::UpdateControlState() {
 void TWinControl::UpdateShowing() { updateShowing(parent_ ? parent_->showing_ : true); }
 
 void TWinControl::updateShowing(bool parentShows) {
-  const bool show = visible_ && parentShows && !isDestroying(this);
+  const bool show = visible_ && parentShows && !controlIsDestroying(this);
   if (show) {
     if (!handle_) CreateHandle();
     for (TControl* c : std::vector<TControl*>(controls_))
@@ -960,7 +964,7 @@ void TWinControl::RemoveControl(TControl* control) {
   control->parent_ = nullptr;
   if (mouseControl == control) mouseControl = nullptr;
   if (captureControl == control) captureControl = nullptr;
-  if (!isDestroying(this)) Realign();
+  if (!controlIsDestroying(this)) Realign();
 }
 
 bool TWinControl::ContainsControl(TControl* control) const {
@@ -1007,8 +1011,8 @@ void TWinControl::EnableAlign() {
 void TWinControl::Realign() { AlignControl(nullptr); }
 
 void TWinControl::AlignControl(TControl* control) {
-  if (isDestroying(this)) return;
-  if (alignLevel_ != 0 || isLoading(this)) {
+  if (controlIsDestroying(this)) return;
+  if (alignLevel_ != 0 || controlIsLoading(this)) {
     controlState_ += TControlStateItem::csAlignmentNeeded;
     return;
   }
@@ -1124,7 +1128,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     updatingBounds_ = false;
   }
   if (sized) Realign();
-  if (!isLoading(this)) Resize();
+  if (!controlIsLoading(this)) Resize();
 }
 
 void TWinControl::UpdateBounds() {
@@ -1165,7 +1169,7 @@ void TWinControl::WndProc(TMessage& m) {
       }
       break;
     default:
-      if (isMouseMessage(m.Msg) && routeMouseToChild(m)) return;
+      if (controlIsMouseMessage(m.Msg) && routeMouseToChild(m)) return;
       break;
   }
   TControl::WndProc(m);
@@ -1230,7 +1234,7 @@ void TWinControl::Dispatch(void* message) {
       DefaultHandler(&m);
       if (!updatingBounds_) {
         Realign();
-        if (!isLoading(this)) Resize();
+        if (!controlIsLoading(this)) Resize();
       }
       return;
     case CM_PARENTCTL3DCHANGED:
@@ -1319,6 +1323,13 @@ void TWinControl::Dispatch(void* message) {
       if (reflect(m, reinterpret_cast<HWND>(m.LParam))) return;
       DefaultHandler(&m);
       return;
+    case WM_DRAWITEM: {
+      // An owner-drawn native child (a list box) draws through its control.
+      auto* di = reinterpret_cast<const win::DRAWITEMSTRUCT*>(m.LParam);
+      if (di && reflect(m, di->hwndItem)) return;
+      DefaultHandler(&m);
+      return;
+    }
     case WM_NOTIFY: {
       auto* hdr = reinterpret_cast<const NMHDR*>(m.LParam);
       if (hdr && reflect(m, hdr->hwndFrom)) return;

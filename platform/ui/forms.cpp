@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "platform/gdi/objects.h"
+#include "platform/gdi/png.h"
 #include "platform/rtl/except.h"
+#include "platform/rtl/resources.h"
 #include "platform/rtl/ustring.h"
 #include "platform/ui/cursors.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/utility_window.h"
 #include "platform/win/backend.h"
 #include "platform/win/win.h"
 
@@ -175,6 +179,9 @@ void TCustomForm::CreateParams(TCreateParams& p) {
       break;
   }
   if (borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin) p.ExStyle |= WS_EX_TOOLWINDOW;
+  if (formStyle_ == fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
+  if (alphaBlend_ || transparentColor_) p.ExStyle |= WS_EX_LAYERED;
+  if (HWND owner = popupOwnerWindow()) p.WndParent = owner;
   if (borderStyle_ != bsNone && borderIcons_.contains(biSystemMenu)) {
     p.Style |= WS_SYSMENU;
     if (borderStyle_ == bsSingle || borderStyle_ == bsSizeable) {
@@ -497,6 +504,27 @@ TApplication::TApplication(rtl::TComponent* owner) : rtl::TComponent(owner) {}
 
 TApplication::~TApplication() {
   if (rtl::ApplicationHandleException.data() == this) rtl::ApplicationHandleException = nullptr;
+  DeallocateHWnd(handle_);
+}
+
+HWND TApplication::Handle() {
+  if (!handle_ || !IsWindow(handle_)) handle_ = AllocateHWnd(TWndMethod::bind<&TApplication::WndProc>(this));
+  return handle_;
+}
+
+void TApplication::HookMainWindow(const TWindowHook& hook) { windowHooks_.push_back(hook); }
+
+void TApplication::UnhookMainWindow(const TWindowHook& hook) {
+  auto it = std::find(windowHooks_.begin(), windowHooks_.end(), hook);
+  if (it != windowHooks_.end()) windowHooks_.erase(it);
+}
+
+void TApplication::WndProc(TMessage& message) {
+  // A hook may unhook itself (or another) while it runs.
+  const std::vector<TWindowHook> hooks = windowHooks_;
+  for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
+    if ((*it)(message)) return;
+  message.Result = DefWindowProcW(handle_, message.Msg, message.WParam, message.LParam);
 }
 
 namespace {
@@ -505,6 +533,8 @@ void applicationHandleException(rtl::TObject* sender) { Application->HandleExcep
 
 void TApplication::Initialize() {
   terminated_ = false;
+  forgetHint();
+  hints_.reset();
   rtl::ApplicationHandleException = TNotifyEvent::fromFunction(&applicationHandleException);
   SetDispatchExceptionHandler(
       [](std::exception_ptr error) { Application->HandleException(error, nullptr); });
@@ -534,6 +564,7 @@ void TApplication::formCreated(TCustomForm* form) {
 void TApplication::Notification(rtl::TComponent* component, rtl::TOperation operation) {
   rtl::TComponent::Notification(component, operation);
   if (operation == rtl::TOperation::opRemove && component == mainForm_) mainForm_ = nullptr;
+  if (operation == rtl::TOperation::opRemove && hints_ && component == HintControl()) forgetHint();
 }
 
 bool TApplication::processMessage() {
@@ -656,20 +687,52 @@ void TScreen::SetCursor(TCursor value) {
   }
 }
 
+namespace {
+HCURSOR cursorFromImage(const gdi::ImageBGRA& image, POINT hot) {
+  ICONINFO info{};
+  info.fIcon = FALSE;
+  info.xHotspot = DWORD(hot.x);
+  info.yHotspot = DWORD(hot.y);
+  info.hbmColor = gdi::CreateBitmapFromImage(image);
+  HCURSOR made = CreateIconIndirect(&info);
+  gdi::DeleteObject(info.hbmColor);
+  return made;
+}
+
+HCURSOR cursorFromSource(const TScreen::CursorSource& source) {
+  if (source.systemName) return LoadCursorW(nullptr, source.systemName);
+  const std::vector<rtl::Byte> png = rtl::LoadResourceBytes("CURSOR", source.resource);
+  if (png.empty()) return nullptr;
+  return cursorFromImage(gdi::ReadPng(png.data(), png.size()), source.hotspot);
+}
+}  // namespace
+
+void TScreen::RegisterCursor(int id, const CursorSource& source) {
+  if (auto it = registered_.find(id); it != registered_.end() && it->second.resource == source.resource &&
+                                      it->second.systemName == source.systemName &&
+                                      it->second.hotspot.x == source.hotspot.x &&
+                                      it->second.hotspot.y == source.hotspot.y)
+    return;  // the same again: the cursor already made stays valid
+  registered_[id] = source;
+  if (auto it = ownCursors_.find(id); it != ownCursors_.end()) {
+    DestroyCursor(it->second);
+    ownCursors_.erase(it);
+  }
+}
+
 HCURSOR TScreen::Cursors(int id) const {
   if (auto it = cursors_.find(id); it != cursors_.end()) return it->second;
   if (auto it = ownCursors_.find(id); it != ownCursors_.end()) return it->second;
+  if (auto it = registered_.find(id); it != registered_.end()) {
+    if (HCURSOR made = cursorFromSource(it->second)) {
+      ownCursors_[id] = made;
+      return made;
+    }
+  }
   if (const LibraryCursorArt* art = FindLibraryCursorArt(id)) {
     POINT hot{};
     const gdi::ImageBGRA* image = LibraryCursorImage(id, &hot);
-    ICONINFO info{};
-    info.fIcon = FALSE;
-    info.xHotspot = DWORD(hot.x);
-    info.yHotspot = DWORD(hot.y);
-    info.hbmColor = gdi::CreateBitmapFromImage(*image);
-    HCURSOR made = CreateIconIndirect(&info);
-    gdi::DeleteObject(info.hbmColor);
-    if (made) {
+    if (HCURSOR made = cursorFromImage(*image, hot)) {
       ownCursors_[art->id] = made;
       return made;
     }

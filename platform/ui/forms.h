@@ -6,10 +6,12 @@
 // Create forms with rtl::Create<TMyForm>(owner) or Application->CreateForm.
 #include <exception>
 #include <map>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
 #include "platform/ui/controls.h"
+#include "platform/ui/hints.h"
 
 namespace ui {
 
@@ -68,6 +70,20 @@ using TCloseEvent = rtl::Method<void(rtl::TObject* sender, TCloseAction& action)
 using TCloseQueryEvent = rtl::Method<void(rtl::TObject* sender, bool& canClose)>;
 using TShortCutEvent = rtl::Method<void(TWMKey& msg, bool& handled)>;
 
+enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+constexpr TFormStyle fsNormal = TFormStyle::fsNormal;
+constexpr TFormStyle fsMDIChild = TFormStyle::fsMDIChild;
+constexpr TFormStyle fsMDIForm = TFormStyle::fsMDIForm;
+constexpr TFormStyle fsStayOnTop = TFormStyle::fsStayOnTop;
+
+// Which window owns a form's window: pmNone the application's choice (the
+// parent window), pmAuto the form active when the window is made (else the
+// main form), pmExplicit PopupParent (else the main form).
+enum class TPopupMode { pmNone, pmAuto, pmExplicit };
+constexpr TPopupMode pmNone = TPopupMode::pmNone;
+constexpr TPopupMode pmAuto = TPopupMode::pmAuto;
+constexpr TPopupMode pmExplicit = TPopupMode::pmExplicit;
+
 // ---- TCustomForm -----------------------------------------------------------------------
 class TCustomForm : public TWinControl {
   RTL_CLASS(TCustomForm, TWinControl)
@@ -88,6 +104,28 @@ class TCustomForm : public TWinControl {
   void SetWindowState(TWindowState value);
   bool KeyPreview() const { return keyPreview_; }
   void SetKeyPreview(bool value) { keyPreview_ = value; }
+
+  // ---- window style, translucency and owner (bodies in form_properties.cpp)
+  // fsStayOnTop keeps the window above every other; the MDI styles are kept
+  // but change nothing (this layer has no MDI frames).
+  TFormStyle FormStyle() const { return formStyle_; }
+  void SetFormStyle(TFormStyle value);
+  // The whole window drawn with AlphaBlendValue (0 invisible .. 255 opaque)
+  // over what lies beneath, and/or pixels of TransparentColorValue left out.
+  bool AlphaBlend() const { return alphaBlend_; }
+  void SetAlphaBlend(bool value);
+  rtl::Byte AlphaBlendValue() const { return alphaBlendValue_; }
+  void SetAlphaBlendValue(rtl::Byte value);
+  bool TransparentColor() const { return transparentColor_; }
+  void SetTransparentColor(bool value);
+  TColor TransparentColorValue() const { return transparentColorValue_; }
+  void SetTransparentColorValue(TColor value);
+  TPopupMode PopupMode() const { return popupMode_; }
+  void SetPopupMode(TPopupMode value);
+  // Setting a form also sets PopupMode to pmExplicit; a freed parent is
+  // forgotten (and the mode falls back to pmNone).
+  TCustomForm* PopupParent() const { return popupParent_; }
+  void SetPopupParent(TCustomForm* value);
 
   void Show();
   void Hide() { SetVisible(false); }
@@ -156,6 +194,8 @@ class TCustomForm : public TWinControl {
   void CMShowingChanged(TMessage& m) override;
   void CMDialogKey(TMessage& m) override;
   void Loaded() override;
+  void CreateWnd() override;
+  void Notification(rtl::TComponent* component, rtl::TOperation operation) override;
   virtual void DoCreate();
   virtual void DoDestroy();
   virtual void DoShow();
@@ -170,6 +210,18 @@ class TCustomForm : public TWinControl {
   void setActive(bool value);
   void setWindowFocus();
   void applyPosition();
+  // Form properties (form_properties.cpp).
+  void applyLayeredAttributes();
+  void applyFormStyle();
+  win::HWND popupOwnerWindow();
+
+  TFormStyle formStyle_ = fsNormal;
+  bool alphaBlend_ = false;
+  rtl::Byte alphaBlendValue_ = 255;
+  bool transparentColor_ = false;
+  TColor transparentColorValue_ = clBlack;
+  TPopupMode popupMode_ = pmNone;
+  TCustomForm* popupParent_ = nullptr;
 
   TFormBorderStyle borderStyle_ = bsSizeable;
   TBorderIcons borderIcons_ = {biSystemMenu, biMinimize, biMaximize};
@@ -199,6 +251,7 @@ class TForm : public TCustomForm {
 using TFormClass = rtl::ClassRef<TCustomForm>;
 
 // ---- TApplication -----------------------------------------------------------------------
+struct ApplicationHintState;
 using TExceptionEvent = rtl::Method<void(rtl::TObject* sender, rtl::Exception* e)>;
 
 class TApplication : public rtl::TComponent {
@@ -209,7 +262,8 @@ class TApplication : public rtl::TComponent {
   ~TApplication() override;
 
   // Makes this object the handler of exceptions that escape event handlers
-  // and window procedures, and clears a finished run's Terminated.
+  // and window procedures, clears a finished run's Terminated and starts the
+  // hint machinery afresh (default pauses and colour, no hint, no event).
   void Initialize();
   // Creates a form or data module owned by the application; the first form
   // becomes MainForm.
@@ -250,10 +304,46 @@ class TApplication : public rtl::TComponent {
   void SetShowHint(bool value) { showHint_ = value; }
   const TNotifyEvent& OnHint() const { return onHint_; }
   void SetOnHint(const TNotifyEvent& v) { onHint_ = v; }
+  // The application's own hidden window, made on first use (and again once
+  // the window system was reset). Messages sent to it go to the window
+  // hooks, newest first, until one answers True.
+  win::HWND Handle();
+  using TWindowHook = rtl::Method<bool(TMessage& message)>;
+  void HookMainWindow(const TWindowHook& hook);
+  void UnhookMainWindow(const TWindowHook& hook);
   // Whether a change of the regional settings ("intl") reloads the run-time
   // format settings from the user's locale; on by default.
   bool UpdateFormatSettings() const { return updateFormatSettings_; }
   void SetUpdateFormatSettings(bool value) { updateFormatSettings_ = value; }
+
+  // ---- hints (bodies in hints.cpp)
+  // The event may change the text, refuse the hint or change its record.
+  const TShowHintEvent& OnShowHint() const;
+  void SetOnShowHint(const TShowHintEvent& v);
+  TColor HintColor() const;
+  void SetHintColor(TColor value);
+  // Milliseconds: resting before a hint shows (500), before the next one
+  // shows once a hint was visible (50), a hint staying up (2500).
+  int HintPause() const;
+  void SetHintPause(int value);
+  int HintShortPause() const;
+  void SetHintShortPause(int value);
+  int HintHidePause() const;
+  void SetHintHidePause(int value);
+  // Hides the hint shown (or stops the one waiting to show); the pointer
+  // must leave the control before its hint shows again.
+  void CancelHint();
+  // Shows the hint of the control under the pointer now, without the pause.
+  void ActivateHint(const TPoint& cursorPos);
+  // What the controls tell the application of every mouse message they get
+  // (and of CM_MOUSELEAVE).
+  void HintMouseMessage(TControl* control, TMessage& message);
+  // The window showing the application's hints (null before the first).
+  THintWindow* HintWindow() const;
+  // The control whose hint shows or waits to show, or null.
+  TControl* HintControl() const;
+  // True while one of the program's windows is the active window.
+  bool Active() const;
 
  protected:
   void Notification(rtl::TComponent* component, rtl::TOperation operation) override;
@@ -271,6 +361,16 @@ class TApplication : public rtl::TComponent {
   bool updateFormatSettings_ = true;
   TExceptionEvent onException_;
   TNotifyEvent onHint_;
+  win::HWND handle_ = nullptr;
+  std::vector<TWindowHook> windowHooks_;
+  void WndProc(TMessage& message);
+  // Hint state (hints.cpp); shared_ptr because the type is only known there.
+  std::shared_ptr<ApplicationHintState> hints_;
+  ApplicationHintState& hintState() const;
+  void hintPauseElapsed(rtl::TObject* sender);
+  void hintHideElapsed(rtl::TObject* sender);
+  void hideHintWindow();
+  void forgetHint();
 };
 
 // ---- TScreen -----------------------------------------------------------------------------
@@ -298,6 +398,17 @@ class TScreen : public rtl::TComponent {
   // on first use.
   win::HCURSOR Cursors(int id) const;
   void SetCursors(int id, win::HCURSOR handle);
+  // Where a registered cursor comes from: a "CURSOR" resource of ours (a
+  // PNG) with its hot spot, or a system cursor (systemName, e.g. IDC_HAND).
+  struct CursorSource {
+    const char* resource = nullptr;
+    win::POINT hotspot{};
+    win::LPCWSTR systemName = nullptr;
+  };
+  // Registers the cursor of an id by its source; Cursors(id) makes it the
+  // first time it is asked for. Needs no window system, so units register
+  // their cursors when the program starts. SetCursors wins over it.
+  void RegisterCursor(int id, const CursorSource& source);
 
   int FormCount() const { return static_cast<int>(forms_.size()); }
   TCustomForm* Forms(int index) const;
@@ -309,6 +420,7 @@ class TScreen : public rtl::TComponent {
   std::vector<TCustomForm*> forms_;  // not owned
   std::map<int, win::HCURSOR> cursors_;
   mutable std::map<int, win::HCURSOR> ownCursors_;  // made from our pictures; destroyed with us
+  std::map<int, CursorSource> registered_;
   TCursor cursor_ = crDefault;
 };
 

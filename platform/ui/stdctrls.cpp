@@ -13,7 +13,7 @@ using namespace win;
 
 namespace {
 
-bool isLoading(const rtl::TComponent* c) {
+bool stdCtrlIsLoading(const rtl::TComponent* c) {
   return c->ComponentState().contains(rtl::TComponentStateItem::csLoading);
 }
 
@@ -183,7 +183,7 @@ gdi::UINT TCustomLabel::drawFlags() const {
 }
 
 void TCustomLabel::AdjustBounds() {
-  if (!autoSize_ || isLoading(this)) return;
+  if (!autoSize_ || stdCtrlIsLoading(this)) return;
   HDC dc = gdi::CreateCompatibleDC(nullptr);
   gdi::HGDIOBJ old = gdi::SelectObject(dc, Font()->Handle());
   String text = Caption();
@@ -368,7 +368,7 @@ void TCheckBox::SetState(TCheckBoxState value) {
   if (state_ == value) return;
   state_ = value;
   Invalidate();
-  if (!clicking_ && !isLoading(this)) TControl::Click();
+  if (!clicking_ && !stdCtrlIsLoading(this)) TControl::Click();
 }
 
 void TCheckBox::Toggle() {

@@ -294,6 +294,8 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         send(w, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lParam);
       } else if (wParam >= WPARAM(HTLEFT) && wParam <= WPARAM(HTBOTTOMRIGHT)) {
         send(w, WM_SYSCOMMAND, SC_SIZE | (wParam - HTLEFT + 1), lParam);
+      } else if (wParam == HTHSCROLL || wParam == HTVSCROLL) {
+        scrollBarClick(w, wParam, lParam);
       }
       return 0;
     case WM_RBUTTONUP: {

@@ -421,16 +421,7 @@ void drawNonClient(Window* w, HDC dc, int activeState) {
   if (w->exStyle & WS_EX_STATICEDGE) {
     gdi::DrawEdge(dc, &r, gdi::BDR_SUNKENOUTER, gdi::BF_RECT | gdi::BF_ADJUST);
   }
-  // Scroll bar areas (the bars themselves belong to the control that owns them).
-  HBRUSH sb = gdi::GetSysColorBrush(gdi::COLOR_BTNFACE);
-  if (w->style & WS_VSCROLL) {
-    RECT v{r.right - 17, r.top, r.right, r.bottom - ((w->style & WS_HSCROLL) ? 17 : 0)};
-    gdi::FillRect(dc, &v, sb);
-  }
-  if (w->style & WS_HSCROLL) {
-    RECT h{r.left, r.bottom - 17, r.right, r.bottom};
-    gdi::FillRect(dc, &h, sb);
-  }
+  drawScrollBars(w, dc, r);
 }
 
 void invalidateWindowArea(Window* w, const RECT* clientRc, bool erase, bool frame) {

@@ -7,6 +7,7 @@
 #include "platform/win/input.h"
 #include "platform/win/message_loop.h"
 #include "platform/win/paint.h"
+#include "platform/win/scrollinfo.h"
 #include "platform/win/system.h"
 #include "platform/win/types.h"
 #include "platform/win/window.h"

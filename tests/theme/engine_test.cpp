@@ -228,8 +228,9 @@ TEST_P(DrawnFill, ShowsTheAnsweredFillAndStaysInsideTheRectangle) {
   EXPECT_EQ(page.rgb(c.probe.x, c.probe.y), expected) << std::hex << page.rgb(c.probe.x, c.probe.y);
   for (int y = 0; y < page.height; ++y)
     for (int x = 0; x < page.width; ++x)
-      if (x < c.rect.left || x >= c.rect.right || y < c.rect.top || y >= c.rect.bottom)
+      if (x < c.rect.left || x >= c.rect.right || y < c.rect.top || y >= c.rect.bottom) {
         ASSERT_EQ(page.rgb(x, y), kPage) << "ink outside at " << x << "," << y;
+      }
 }
 
 INSTANTIATE_TEST_SUITE_P(

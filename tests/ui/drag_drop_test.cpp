@@ -107,8 +107,9 @@ TEST_P(DragDropTest, RunsAsThePointerAndKeysSay) {
   EXPECT_EQ(win::GetCapture(), nullptr);
   EXPECT_EQ(ActiveDragObject(), nullptr);
   EXPECT_FALSE(source->Dragging());
-  if (std::string(c.targetLog).find("drop") != std::string::npos)
+  if (std::string(c.targetLog).find("drop") != std::string::npos) {
     EXPECT_EQ(dropAt, target->ScreenToClient(end));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DragDropTest, ::testing::ValuesIn(kDrags),

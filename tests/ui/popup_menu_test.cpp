@@ -212,10 +212,10 @@ TEST_P(PopupMenuPlacement, StaysOnTheWorkArea) {
   menu->SetAlignment(c.alignment);
   menu->Popup(c.x, c.y);
   const TRect r = menu->LastBounds();
-  if (c.left != kAny) EXPECT_EQ(r.left, c.left);
-  if (c.top != kAny) EXPECT_EQ(r.top, c.top);
-  if (c.right != kAny) EXPECT_EQ(r.right, c.right);
-  if (c.bottom != kAny) EXPECT_EQ(r.bottom, c.bottom);
+  if (c.left != kAny) { EXPECT_EQ(r.left, c.left); }
+  if (c.top != kAny) { EXPECT_EQ(r.top, c.top); }
+  if (c.right != kAny) { EXPECT_EQ(r.right, c.right); }
+  if (c.bottom != kAny) { EXPECT_EQ(r.bottom, c.bottom); }
   EXPECT_LE(r.bottom, kWorkBottom);
   EXPECT_LE(r.right, win::headless::kScreenWidth);
 }

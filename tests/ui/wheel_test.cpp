@@ -112,7 +112,7 @@ TEST_F(Wheel, UpAndDownEventsCountWholeNotches) {
     EXPECT_EQ(downs, c.downs);
     // Handled by the up/down events: the wheel went no higher than inner
     // once a notch was complete.
-    if (c.ups + c.downs > 0) EXPECT_NE(n.log.back().rfind("inner", 0), std::string::npos);
+    if (c.ups + c.downs > 0) { EXPECT_NE(n.log.back().rfind("inner", 0), std::string::npos); }
   }
 }
 

@@ -7,7 +7,7 @@
 namespace wintest {
 namespace {
 
-std::uint32_t pixelOf(COLORREF c) {
+std::uint32_t layeredPixelOf(COLORREF c) {
   return 0xFF000000u | (std::uint32_t(gdi::GetRValue(c)) << 16) | (std::uint32_t(gdi::GetGValue(c)) << 8) |
          std::uint32_t(gdi::GetBValue(c));
 }
@@ -61,7 +61,7 @@ class Layered : public WinTest {
   HWND Popup(const std::string& name, int x, int y, int w, int h, DWORD exStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW) {
     return Top(name, x, y, w, h, WS_POPUP | WS_VISIBLE, exStyle);
   }
-  std::uint32_t Desktop() const { return pixelOf(gdi::GetSysColor(gdi::COLOR_BACKGROUND)); }
+  std::uint32_t Desktop() const { return layeredPixelOf(gdi::GetSysColor(gdi::COLOR_BACKGROUND)); }
 };
 
 TEST_F(Layered, PerPixelAlphaIsComposedOverTheDesktopAndOtherWindows) {

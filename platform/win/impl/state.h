@@ -52,6 +52,17 @@ struct Window {
   std::map<String, HANDLE> props;
   HRGN windowRgn = nullptr;  // window coordinates, owned
 
+  // The standard scroll bars' state ([SB_HORZ], [SB_VERT]); see scrollinfo.cpp.
+  struct ScrollBarState {
+    int min = 0;
+    int max = 0;
+    UINT page = 0;
+    int pos = 0;
+    int trackPos = 0;
+    bool given = false;     // values were set (GetScrollInfo answers)
+    bool disabled = false;  // greyed: EnableScrollBar or SIF_DISABLENOSCROLL
+  } scroll[2];
+
   // Paint state: update region in client coordinates.
   HRGN update = nullptr;
   bool erasePending = false;
@@ -266,6 +277,11 @@ void releasePaintState(Window* w);
 HRGN visibleRegion(Window* w, bool client, bool clipChildren, bool clipSiblings);
 // `active`: -1 as the window is, 0/1 to draw it inactive/active.
 void drawNonClient(Window* w, HDC dc, int active = -1);
+// The standard scroll bars inside `inner` (window coordinates, the frame
+// already taken off) and a click on them (WM_NCLBUTTONDOWN at HTHSCROLL or
+// HTVSCROLL): the scroll requests to the window (scrollinfo.cpp).
+void drawScrollBars(Window* w, HDC dc, const RECT& inner);
+void scrollBarClick(Window* w, WPARAM hit, LPARAM screenPoint);
 LRESULT defaultErase(Window* w, HDC dc);
 bool findWindowToPaintNoSideEffects();
 void paintFrameNow(Window* w);
