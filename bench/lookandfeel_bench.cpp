@@ -18,6 +18,10 @@
 #include "lib/lookandfeel/dxAnimation.h"
 #include "platform/rtl/clock.h"
 #include "platform/win/headless.h"
+#include "lib/core/dxCore.h"
+#include "lib/core/dxThemeManager.h"
+#include "lib/core/dxUxTheme.h"
+#include "platform/theme/theme.h"
 
 namespace {
 
@@ -231,6 +235,95 @@ BENCHMARK(BM_BareListenerLoop)->Unit(benchmark::kMillisecond);
 
 }  // namespace look_and_feel_tree
 
+// A screen of themed elements: the reference set (push buttons, check
+// boxes, headers, scroll-bar parts, tabs) laid out 10,000 times over one
+// canvas, drawn by the Native painter through our theme engine against the
+// same elements, rectangles and canvas drawn by the Standard painter.
+namespace native_screen {
+
+constexpr int kElements = 10000;
+constexpr int kCellWidth = 48, kCellHeight = 22, kColumns = 20, kRows = 30;  // cells reused across the screen
+
+struct Screen {
+  ui::TBitmap bitmap;
+  std::unique_ptr<core::TcxCanvas> canvas;
+  ui::TFont font;
+  std::vector<ui::TRect> cells;
+  Screen() {
+    screen();
+    core::dxCoreInitialization();
+    theme::SetThemesEnabled(true);
+    lookandfeel::cxLookAndFeelPaintersUnitStart();
+    bitmap.SetPixelFormat(ui::pf32bit);
+    bitmap.SetSize(kColumns * kCellWidth, kRows * kCellHeight);
+    canvas = std::make_unique<core::TcxCanvas>(bitmap.Canvas());
+    font.SetName(u"Tahoma");
+    font.SetHeight(-11);
+    for (int i = 0; i < kColumns * kRows; ++i) {
+      const int x = (i % kColumns) * kCellWidth, y = (i / kColumns) * kCellHeight;
+      cells.push_back(ui::TRect{x + 1, y + 1, x + kCellWidth - 1, y + kCellHeight - 1});
+    }
+  }
+  ~Screen() {
+    lookandfeel::cxLookAndFeelPaintersUnitStop();
+    core::dxSetVisualStylesProvider(nullptr);
+  }
+};
+
+using BS = lookandfeel::TcxButtonState;
+
+// Element i of the reference set in cell r.
+void drawElement(lookandfeel::TcxCustomLookAndFeelPainter* p, core::TcxCanvas* c, const ui::TRect& r, int i,
+                 ui::TFont* font) {
+  const BS states[] = {BS::cxbsNormal, BS::cxbsHot, BS::cxbsPressed, BS::cxbsDisabled, BS::cxbsDefault};
+  const BS state = states[(i / 6) % 5];
+  switch (i % 6) {
+    case 0: p->DrawButton(c, r, u"OK", state); break;
+    case 1:
+      p->DrawCheckButton(c, ui::TRect{r.left, r.top, r.left + 13, r.top + 13}, state,
+                         lookandfeel::TcxCheckBoxState((i / 6) % 3));
+      break;
+    case 2:
+      p->DrawHeader(c, r, r, lookandfeel::TcxNeighbors{}, core::cxBordersAll, state, ui::taLeftJustify,
+                    core::TcxAlignmentVert::vaCenter, false, true, u"Header", font, ui::clBtnText, ui::clBtnFace);
+      break;
+    case 3:
+      p->DrawScrollBarPart(c, true, r, lookandfeel::TcxScrollBarPart::sbpThumbnail, state);
+      break;
+    case 4:
+      p->DrawScrollBarPart(c, false, ui::TRect{r.left, r.top, r.left + 17, r.bottom},
+                           lookandfeel::TcxScrollBarPart::sbpLineUp, state);
+      break;
+    default:
+      p->DrawTab(c, r, core::TcxBorders{core::TcxBorder::bLeft, core::TcxBorder::bTop, core::TcxBorder::bRight},
+                 u"Tab", state, false, font, ui::clBtnText, ui::clBtnFace);
+      break;
+  }
+}
+
+void drawScreen(benchmark::State& state, lookandfeel::TcxLookAndFeelStyle AStyle) {
+  Screen s;
+  lookandfeel::TcxCustomLookAndFeelPainter* painter = lookandfeel::cxLookAndFeelPaintersManager()->GetPainter(AStyle);
+  if (!painter || !core::AreVisualStylesAvailable()) {
+    state.SkipWithError("no painter or no themes");
+    return;
+  }
+  core::TcxCanvas* c = s.canvas.get();
+  for (auto _ : state)
+    for (int i = 0; i < kElements; ++i) drawElement(painter, c, s.cells[i % s.cells.size()], i, &s.font);
+  state.SetItemsProcessed(state.iterations() * kElements);
+}
+
+void BM_ThemedScreenNative(benchmark::State& state) { drawScreen(state, lookandfeel::TcxLookAndFeelStyle::lfsNative); }
+BENCHMARK(BM_ThemedScreenNative)->Unit(benchmark::kMillisecond);
+
+void BM_ThemedScreenStandard(benchmark::State& state) {
+  drawScreen(state, lookandfeel::TcxLookAndFeelStyle::lfsStandard);
+}
+BENCHMARK(BM_ThemedScreenStandard)->Unit(benchmark::kMillisecond);
+
+}  // namespace native_screen
+
 int main(int argc, char** argv) {
   return bench::RunWithRatios(
       argc, argv, {{"10,000 transitions for 1 s vs bare easing", "BM_BareEasingLoop", "BM_ControllerSteps"},
@@ -238,5 +331,7 @@ int main(int argc, char** argv) {
                    {"128 radio glyphs: prepared list vs frame controls", "BM_RadioGlyphsFrameControl",
                     "BM_RadioGlyphsPrepare"},
                    {"root kind change to 10,000 look-and-feels vs bare calls", "BM_BareListenerLoop",
-                    "BM_RootKindChange"}});
+                    "BM_RootKindChange"},
+                   {"10,000 themed elements: Native vs Standard", "BM_ThemedScreenStandard",
+                    "BM_ThemedScreenNative"}});
 }

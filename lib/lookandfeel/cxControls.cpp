@@ -9,6 +9,7 @@
 #include "lib/core/cxPaintTo.h"
 #include "lib/core/dxCore.h"
 #include "lib/core/dxWinHelpers.h"
+#include "lib/lookandfeel/cxDragImages.h"
 #include "platform/gdi/gdi.h"
 #include "platform/rtl/scoped.h"
 #include "platform/ui/forms.h"
@@ -49,7 +50,6 @@ class ControlLink {
 // ---- construction ---------------------------------------------------------------------------
 
 TcxControl::TcxControl(rtl::TComponent* AOwner) : ui::TCustomControl(AOwner) {
-  cxRegisterControlCursors();
   FCanvas = std::make_unique<core::TcxControlCanvas>(Canvas());
   FLookAndFeel = std::make_unique<TcxLookAndFeel>(this);
   FLookAndFeel->SetOnChanged(TcxLookAndFeelChangedEvent::bind<&TcxControl::LookAndFeelChangeHandler>(this));
@@ -67,6 +67,7 @@ void TcxControl::AfterConstruction() {
 
 TcxControl::~TcxControl() {
   FInDestructor = true;
+  FDragAndDropObject.reset();
   FGestureHelper.reset();
   DestroyScrollBars();
   FScrollBarsManager.reset();
@@ -511,7 +512,20 @@ void TcxControl::WndProc(ui::TMessage& Message) {
     }
     return;
   }
+  if (msg == win::WM_KEYDOWN || msg == win::WM_SYSKEYDOWN || msg == win::WM_KEYUP) {
+    // The window system hands keys straight to the focused window: the
+    // control's CN_ handlers get the first look (popup-menu short-cuts, the
+    // drag object), as the class library's key preprocessing would give
+    // them, and a key they take goes no further.
+    Message.Result = Perform(ui::CN_BASE + msg, Message.WParam, Message.LParam);
+    if (Message.Result != 0 || !link.Alive()) return;
+  }
   if (msg == win::WM_RBUTTONUP) FMouseRightButtonReleased = true;
+  const bool releasing = msg == win::WM_LBUTTONUP;
+  if (releasing) FReleasingCaptureOnMouseUp = true;
+  rtl::ScopeExit released([&] {
+    if (releasing && link.Alive()) FReleasingCaptureOnMouseUp = false;
+  });
   ui::TCustomControl::WndProc(Message);
 }
 
@@ -596,6 +610,8 @@ void TcxControl::Dispatch(void* message) {
       return;
     case CM_NCSIZECHANGED: CMNCSizeChanged(m); return;
     case ui::CN_KEYDOWN: CNKeyDown(m); return;
+    case ui::CN_KEYUP: CNKeyUp(m); return;
+    case win::WM_CAPTURECHANGED: WMCaptureChanged(m); return;
     case ui::CN_SYSKEYDOWN:
       if (IsMenuKey(m)) {
         m.Result = 1;
@@ -608,10 +624,21 @@ void TcxControl::Dispatch(void* message) {
 }
 
 void TcxControl::DefaultHandler(void* message) {
-  // The application of this platform has no window of its own to offer an
-  // unhandled key to, so every message goes on to the inherited handler.
+  if (TcxControlDefaultHandlerHelper::Process(*static_cast<ui::TMessage*>(message))) return;
   ui::TCustomControl::DefaultHandler(message);
 }
+
+bool TcxControlDefaultHandlerHelper::Process(ui::TMessage& Message) {
+  if (Message.Msg != win::WM_KEYDOWN && Message.Msg != win::WM_SYSKEYDOWN) return false;
+  return win::SendMessageW(ui::Application->Handle(), CM_APPDEFAULTKEYDOWN, Message.WParam, Message.LParam) != 0;
+}
+
+namespace {
+IdxSpellCheckerPopupHook* spellCheckerPopupHook = nullptr;
+}  // namespace
+
+IdxSpellCheckerPopupHook* dxSpellCheckerPopupHook() { return spellCheckerPopupHook; }
+void dxSetSpellCheckerPopupHook(IdxSpellCheckerPopupHook* AHook) { spellCheckerPopupHook = AHook; }
 
 // ---- mouse and keyboard ---------------------------------------------------------------------
 
@@ -644,10 +671,12 @@ void TcxControl::MouseDown(ui::TMouseButton Button, ui::TShiftState Shift, int X
     }
   }
   if (!FFinishingDragAndDrop) {
-    if (Button == ui::mbLeft && !Shift.contains(ui::ssDouble) && StartDragAndDrop(TPoint{X, Y}))
-      FDragAndDropState = TcxDragAndDropState::ddsStarting;
-    else
+    if (Button == ui::mbLeft && !Shift.contains(ui::ssDouble) && StartDragAndDrop(TPoint{X, Y})) {
+      if (DragAndDropObject()->ImmediateStart()) BeginDragAndDrop();
+      else SetDragAndDropState(TcxDragAndDropState::ddsStarting);
+    } else {
       FinishDragAndDrop(false);
+    }
   }
   if (!link.Alive()) return;
   BeforeMouseDown(Button, Shift, X, Y);
@@ -676,13 +705,67 @@ void TcxControl::CancelMouseOperations() {
   SetMouseCaptureObject(nullptr);
 }
 
+// ---- internal drag and drop ------------------------------------------------------------------
+
+namespace {
+TcxDragAndDropObject* createBaseDragAndDropObject(TcxControl* AControl) {
+  return rtl::Create<TcxDragAndDropObject>(AControl);
+}
+}  // namespace
+
+TcxDragAndDropObject* TcxControl::DragAndDropObject() {
+  if (!FDragAndDropObject) FDragAndDropObject.reset(CreateDragAndDropObject());
+  return FDragAndDropObject.get();
+}
+
+TcxDragAndDropObject* TcxControl::CreateDragAndDropObject() { return GetDragAndDropObjectClass()(this); }
+
+TcxDragAndDropObjectClass TcxControl::GetDragAndDropObjectClass() {
+  return FDragAndDropObjectClass ? FDragAndDropObjectClass : &createBaseDragAndDropObject;
+}
+
+void TcxControl::SetDragAndDropState(TcxDragAndDropState Value) {
+  if (FDragAndDropState == Value) return;
+  FDragAndDropState = Value;
+  if (Value == TcxDragAndDropState::ddsNone && !FFinishingDragAndDrop) DoCancelMode();
+}
+
+void TcxControl::BeginDragAndDrop() {
+  DragAndDropObject()->DoBeginDragAndDrop();
+  SetMouseCapture(true);
+  if (ui::TScreen* screen = ui::ScreenInstance()) FDragAndDropPrevCursor = screen->Cursor();
+  SetDragAndDropState(TcxDragAndDropState::ddsInProcess);
+}
+
+void TcxControl::DragAndDrop(const TPoint& P, bool& Accepted) { DragAndDropObject()->DoDragAndDrop(P, Accepted); }
+
+void TcxControl::EndDragAndDrop(bool Accepted) {
+  SetDragAndDropState(TcxDragAndDropState::ddsNone);
+  if (ui::TScreen* screen = ui::ScreenInstance()) screen->SetCursor(FDragAndDropPrevCursor);
+  SetMouseCapture(false);
+  SetMouseCaptureObject(nullptr);
+  DragAndDropObject()->DoEndDragAndDrop(Accepted);
+}
+
+void TcxControl::DoFinishDragAndDrop(bool Accepted) {
+  if (FDragAndDropState == TcxDragAndDropState::ddsInProcess) EndDragAndDrop(Accepted);
+  else SetDragAndDropState(TcxDragAndDropState::ddsNone);
+  FDragAndDropObject.reset();
+}
+
 void TcxControl::FinishDragAndDrop(bool Accepted) {
   if (FFinishingDragAndDrop) return;
   FFinishingDragAndDrop = true;
   rtl::ScopeExit done([this] { FFinishingDragAndDrop = false; });
-  const bool wasInProcess = FDragAndDropState == TcxDragAndDropState::ddsInProcess;
-  FDragAndDropState = TcxDragAndDropState::ddsNone;
-  if (wasInProcess) EndDragAndDrop(Accepted);
+  DoFinishDragAndDrop(Accepted);
+}
+
+void TcxControl::WMCaptureChanged(ui::TMessage& Message) {
+  ui::TCustomControl::Dispatch(&Message);
+  const auto to = reinterpret_cast<win::HWND>(Message.LParam);
+  if (FDragAndDropState == TcxDragAndDropState::ddsNone || FReleasingCaptureOnMouseUp) return;
+  if (HandleAllocated() && to == Handle()) return;
+  FinishDragAndDrop(false);
 }
 
 void TcxControl::AfterMouseDown(ui::TMouseButton AButton, int X, int Y) {
@@ -821,10 +904,23 @@ void TcxControl::CNKeyDown(ui::TMessage& Message) {
     return;
   }
   if (FDragAndDropState != TcxDragAndDropState::ddsNone) {
-    // The drag object takes keys while a drag runs; Escape ends it.
-    if (Message.WParam == win::VK_ESCAPE) FinishDragAndDrop(false);
+    // The drag object takes the keys while a drag runs; a key it refuses
+    // (the base object refuses all, Escape among them) ends the drag.
+    ui::TWMKey key{Message.Msg, rtl::Word(Message.WParam), Message.LParam, 0};
+    if (!DragAndDropObject()->DoProcessKeyDown(key)) FinishDragAndDrop(false);
     Message.Result = 1;
     return;
+  }
+  ui::TCustomControl::Dispatch(&Message);
+}
+
+void TcxControl::CNKeyUp(ui::TMessage& Message) {
+  if (FDragAndDropState != TcxDragAndDropState::ddsNone) {
+    ui::TWMKey key{Message.Msg, rtl::Word(Message.WParam), Message.LParam, 0};
+    if (DragAndDropObject()->DoProcessKeyUp(key)) {
+      Message.Result = 1;
+      return;
+    }
   }
   ui::TCustomControl::Dispatch(&Message);
 }
@@ -851,12 +947,12 @@ void TcxControl::WMContextMenu(ui::TMessage& Message) {
     Message.Result = 1;
     return;
   }
-  if (FPopupMenu) {
-    const TPoint p = keyboard ? ClientToScreen(TPoint{0, 0}) : screenPoint;
-    if (DoShowPopupMenu(FPopupMenu, p.x, p.y)) {
-      Message.Result = 1;
-      return;
-    }
+  const TPoint p = keyboard ? ClientToScreen(TPoint{0, 0}) : screenPoint;
+  // A spell checker may show its suggestions in place of the menu.
+  IdxSpellCheckerPopupHook* checker = dxSpellCheckerPopupHook();
+  if ((checker && checker->QueryPopup(FPopupMenu, p)) || (FPopupMenu && DoShowPopupMenu(FPopupMenu, p.x, p.y))) {
+    Message.Result = 1;
+    return;
   }
   ui::TCustomControl::Dispatch(&Message);
 }

@@ -5,7 +5,8 @@
 // or painted, with the visibility calculation), pixel scrolling and gesture
 // panning; beside it the unit's routines: mouse tracking, the hourglass
 // counter, drag detection, popup menus, the screen cursors and the
-// locked-state image a control shows while it recalculates.
+// locked-state image a control shows while it recalculates, and the
+// design-time selection frames.
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "lib/core/dxGestures.h"
 #include "lib/lookandfeel/cxLookAndFeels.h"
 #include "lib/lookandfeel/cxControlsSystem.h"
+#include "lib/lookandfeel/cxFontListener.h"
 #include "lib/lookandfeel/cxScrollBar.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dragdrop.h"
@@ -69,8 +71,9 @@ struct ControlCursor {
 };
 // The 26 cursors the unit registers (2118 is not used).
 const std::vector<ControlCursor>& ControlCursorTable();
-// Puts every cursor of the table, and the system hand as -2099, into the
-// screen's cursor table. Runs once per screen object; later calls do nothing.
+// Registers every cursor of the table, and the system hand as -2099, in the
+// screen's cursor table; the unit start runs it. The cursors themselves are
+// made on first use, so no window system is needed yet.
 void cxRegisterControlCursors();
 
 // ---- enumerations -------------------------------------------------------------------------
@@ -85,6 +88,9 @@ enum class TcxDragDetect { ddNone, ddDrag, ddCancel };
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 class TcxControl;
+class TcxDragAndDropObject;
+// Makes the internal drag object of a control (the class a control chooses).
+using TcxDragAndDropObjectClass = TcxDragAndDropObject* (*)(TcxControl* AControl);
 
 // ---- interfaces -----------------------------------------------------------------------------
 class IcxLockedStatePaint {
@@ -110,12 +116,6 @@ class IcxMouseCaptureObject {
  public:
   virtual ~IcxMouseCaptureObject() = default;
   virtual void DoCancelMode() = 0;
-};
-
-class IcxFontListener {
- public:
-  virtual ~IcxFontListener() = default;
-  virtual void Changed(rtl::TObject* Sender, ui::TFont* AFont) = 0;
 };
 
 // Mouse tracking: a 10 ms poll per caller that reports once that the
@@ -148,6 +148,28 @@ class IcxPopupMenu2 : public IcxPopupMenu {
  public:
   using IcxPopupMenu::Popup;
   virtual void Popup(int X, int Y, ui::TPopupAlignment AAlignment, const TRect& AOwnerBounds) = 0;
+};
+
+// What a spell checker adds to a control's context menu: offered the
+// control's popup menu (null without one) and the request's screen point
+// before the menu shows, it may show its own menu (suggestions) instead and
+// answers whether it did. This program has no spell checker, so none is
+// registered unless a test does.
+class IdxSpellCheckerPopupHook {
+ public:
+  virtual ~IdxSpellCheckerPopupHook() = default;
+  virtual bool QueryPopup(rtl::TComponent* APopupMenu, const TPoint& AScreenPoint) = 0;
+};
+IdxSpellCheckerPopupHook* dxSpellCheckerPopupHook();
+void dxSetSpellCheckerPopupHook(IdxSpellCheckerPopupHook* AHook);
+
+// What the default handlers of the control, of the container's inner
+// controls and of the button control do first: a key-down nobody handled is
+// offered to the application's window as CM_APPDEFAULTKEYDOWN.
+class TcxControlDefaultHandlerHelper {
+ public:
+  // True: the application's window took the key (answered nonzero).
+  static bool Process(ui::TMessage& Message);
 };
 
 // ---- unit routines ----------------------------------------------------------------------------
@@ -194,6 +216,9 @@ int GetPopupMenuHeight(rtl::TComponent* APopupMenu);
 // Window routines.
 void cxSetLayeredWindowAttributes(win::HWND AHandle, win::BYTE AAlphaBlendValue);
 bool CanAllocateHandle(ui::TWinControl* AControl);
+// Gives the dialog AFont and scales its controls and its client size by the
+// ratio of the new text height to the old one.
+void DialogApplyFont(ui::TCustomForm* ADialog, ui::TFont* AFont);
 
 // Paint path routines.
 bool dxGetUpdateRgn(ui::TWinControl* AControl, gdi::HRGN ARegion);
@@ -613,6 +638,12 @@ class TcxControl : public ui::TCustomControl,
   rtl::TObject* MouseCaptureObject() const { return FMouseCaptureObject; }
   void SetMouseCaptureObject(rtl::TObject* AValue);
   TcxMouseWheelScrollingKind MouseWheelScrollingKind() { return GetMouseWheelScrollingKind(); }
+  // The internal drag's object: made on first use by the class the control
+  // chooses, freed when the drag finishes, so every drag gets a fresh one.
+  TcxDragAndDropObject* DragAndDropObject();
+  // Null: the base object.
+  TcxDragAndDropObjectClass DragAndDropObjectClass() const { return FDragAndDropObjectClass; }
+  void SetDragAndDropObjectClass(TcxDragAndDropObjectClass AValue) { FDragAndDropObjectClass = AValue; }
   rtl::TComponent* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(rtl::TComponent* AValue);
   // The user's hint; the inherited Hint holds the status hint of the point
@@ -793,11 +824,21 @@ class TcxControl : public ui::TCustomControl,
   virtual void VisibleChanged() {}
   virtual bool AllowDragAndDropWithoutFocus() { return false; }
   virtual bool StartDragAndDrop(const TPoint& P) { return false; }
-  virtual bool CanDrag(int X, int Y) { return true; }
-  virtual void BeginDragAndDrop() { FDragAndDropState = TcxDragAndDropState::ddsInProcess; }
-  virtual void DragAndDrop(const TPoint& P, bool& Accepted) {}
-  virtual void EndDragAndDrop(bool Accepted) {}
+  // No platform drag while an internal one is under way.
+  virtual bool CanDrag(int X, int Y) { return FDragAndDropState == TcxDragAndDropState::ddsNone; }
+  // The object begins, the mouse is held, the screen cursor is kept for the end.
+  virtual void BeginDragAndDrop();
+  virtual void DragAndDrop(const TPoint& P, bool& Accepted);
+  // Puts the cursor back, lets the mouse go, then the object ends.
+  virtual void EndDragAndDrop(bool Accepted);
+  virtual TcxDragAndDropObject* CreateDragAndDropObject();
+  virtual TcxDragAndDropObjectClass GetDragAndDropObjectClass();
+  // Ends a drag in process (or forgets a pending start) and frees the object.
+  virtual void DoFinishDragAndDrop(bool Accepted);
+  // Cannot re-enter itself.
   void FinishDragAndDrop(bool Accepted);
+  // A drop to ddsNone outside FinishDragAndDrop also cancels the mouse mode.
+  void SetDragAndDropState(TcxDragAndDropState Value);
   void UpdateStatusHint(const TPoint& APoint);
 
   // ---- platform drag of the control
@@ -837,6 +878,9 @@ class TcxControl : public ui::TCustomControl,
   void WMSetCursor(ui::TMessage& Message);
   void WMContextMenu(ui::TMessage& Message);
   void CNKeyDown(ui::TMessage& Message);
+  void CNKeyUp(ui::TMessage& Message);
+  // The mouse went elsewhere while a drag ran: the drag ends unaccepted.
+  void WMCaptureChanged(ui::TMessage& Message);
   bool IsMenuKey(ui::TMessage& Message);
 
   void CreateScrollBars();
@@ -868,7 +912,12 @@ class TcxControl : public ui::TCustomControl,
   TcxControlBorderStyle FBorderStyle = TcxControlBorderStyle::cxcbsNone;
   std::unique_ptr<core::TcxControlCanvas> FCanvas;
   bool FCreatingWindow = false;
+  std::unique_ptr<TcxDragAndDropObject> FDragAndDropObject;
+  TcxDragAndDropObjectClass FDragAndDropObjectClass = nullptr;
+  ui::TCursor FDragAndDropPrevCursor = ui::crDefault;
   TcxDragAndDropState FDragAndDropState = TcxDragAndDropState::ddsNone;
+  // The button-up message's own release of the capture is not a loss.
+  bool FReleasingCaptureOnMouseUp = false;
   bool FFinishingDragAndDrop = false;
   bool FFocusOnClick = true;
   std::vector<IcxFontListener*> FFontListenerList;
@@ -909,6 +958,61 @@ class TcxDragControlObject : public ui::TDragControlObject {
 ui::TDragObject* GetDragObject();
 void HideDragImage();
 void ShowDragImage();
+
+// ---- design-time selection frames ------------------------------------------------------------------
+// A control edited in a form designer shows a hatched frame over the part a
+// designer selects (FSelectorBounds); the mouse passes through that part to
+// the designer. One helper per windowed child carries the frame into the
+// children, in their own client coordinates. This program has no designer,
+// so nothing reports a selection and the frame shows unselected.
+class TdxControlsDesignSelectorHelper : public rtl::TComponent {
+  RTL_CLASS(TdxControlsDesignSelectorHelper, rtl::TComponent)
+
+ public:
+  // AOwner is the control: its window procedure is hooked for the helper's
+  // life. The helper is not owned by it: whoever makes a root helper frees it
+  // before the control goes; child helpers go with their parent helper, or
+  // as soon as their control leaves its parent.
+  explicit TdxControlsDesignSelectorHelper(rtl::TComponent* AOwner);
+  ~TdxControlsDesignSelectorHelper() override;
+  void Assign(rtl::TPersistent* Source) override;
+
+  ui::TControl* Control() const { return FControl; }
+  TdxControlsDesignSelectorHelper* ParentHelper() const { return FParent; }
+  int ChildCount() const { return int(FChildren.size()); }
+  TdxControlsDesignSelectorHelper* Children(int AIndex) const { return FChildren[size_t(AIndex)]; }
+  const TRect& SelectorBounds() const { return FSelectorBounds; }
+  void SetSelectorBounds(const TRect& R);
+  // The source's frame in AChild's client coordinates.
+  TRect GetSelectorBoundsForChild(TdxControlsDesignSelectorHelper* AChild) const;
+
+  virtual bool IsHitTestTransparent(const TPoint& P);
+  virtual bool IsActiveDesignSelector() { return IsValid(); }
+  virtual bool IsSelected();
+  virtual bool IsValid();
+  virtual bool CanDrawDesignSelector();
+  virtual void CheckChildren();
+
+ protected:
+  // True: the message was answered here and goes no further.
+  virtual bool DoControlWndProc(ui::TMessage& Message);
+  virtual void DestroyChild(TdxControlsDesignSelectorHelper* AChild);
+  virtual TdxControlsDesignSelectorHelper* CreateChild(ui::TWinControl* AChildControl);
+  virtual void PrepareChild(TdxControlsDesignSelectorHelper* AChild);
+  virtual void DoDrawDesignSelector(gdi::HDC DC);
+
+ private:
+  void ControlWndProc(ui::TMessage& Message);
+  void DrawDesignSelector(gdi::HDC DC);
+
+  ui::TControl* FControl = nullptr;
+  bool FChecked = false;
+  std::vector<TdxControlsDesignSelectorHelper*> FChildren;  // owned
+  TdxControlsDesignSelectorHelper* FParent = nullptr;
+  TRect FSelectorBounds{};
+  TcxWindowProcLinkedObject* FWindowProcObject = nullptr;
+  bool FDestroying = false;
+};
 
 // ---- the scrolling control ---------------------------------------------------------------------
 enum class TdxAutoSizeMode { asNone, asAutoWidth, asAutoHeight, asAutoSize };
@@ -967,6 +1071,14 @@ class TcxScrollingControl : public TcxControl, public IdxScrollingControl {
 
   int LeftPos() const { return FLeftPos; }
   int TopPos() const { return FTopPos; }
+  // Which sides follow the content. Setting a mode other than asNone turns
+  // AutoSize on; turning AutoSize off sets asNone, on sets asAutoSize.
+  TdxAutoSizeMode AutoSizeMode() const { return FAutoSizeMode; }
+  virtual void SetAutoSizeMode(TdxAutoSizeMode AValue);
+  bool AutoSize() const { return FAutoSize; }
+  virtual void SetAutoSize(bool Value);
+  // Sizes the control to its content on the sides AutoSizeMode names.
+  virtual void AdjustSize();
   virtual void SetLeftPos(int AValue);
   virtual void SetTopPos(int AValue);
   TSize ContentSize() { return GetContentSize(); }
@@ -989,6 +1101,11 @@ class TcxScrollingControl : public TcxControl, public IdxScrollingControl {
   void CheckTopPos(int& AValue);
 
  private:
+  TdxAutoSizeMode FAutoSizeMode = TdxAutoSizeMode::asNone;
+  bool FAutoSizeModeSetting = false;
+  bool FAdjustingSize = false;
+  // The platform's controls size themselves by no content: the flag lives here.
+  bool FAutoSize = false;
   int FLeftPos = 0;
   int FTopPos = 0;
 };

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "lib/core/dxCore.h"
+#include "lib/lookandfeel/cxControls.h"
 #include "platform/rtl/threads.h"
 #include "platform/win/message_loop.h"
 #include "platform/win/paint.h"
@@ -404,8 +405,9 @@ void dxSetMouseTrackingShutdown(TdxMouseTrackingShutdown AShutdown) { unit().mou
 void cxControlsSystemUnitStart() {
   UnitState& u = unit();
   u.finalized = false;
-  // The screen cursors come with the cursor unit; composition and buffered
-  // painting have nothing to start on this window system. The system
+  cxRegisterControlCursors();
+  // Composition and buffered painting have nothing to start on this window
+  // system. The system
   // controller's window waits for its first use: this start runs before any
   // window system is up, and in an executable the window does nothing.
   if (!u.activateWindowHelper) u.activateWindowHelper = rtl::Create<TdxApplicationActivateWindowHelper>();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "lib/core/cxCanvasText.h"
 #include "lib/core/cxPaintTo.h"
 #include "lib/core/dxCore.h"
 #include "lib/core/cxLibraryStrs.h"
@@ -13,6 +14,7 @@
 #include "lib/lookandfeel/cxControls.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/png.h"
+#include "platform/rtl/mathutil.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/scoped.h"
 #include "platform/ui/forms.h"
@@ -469,6 +471,28 @@ bool CanAllocateHandle(ui::TWinControl* AControl) {
   return ui::ApplicationInstance() != nullptr && dynamic_cast<ui::TCustomForm*>(AControl) != nullptr;
 }
 
+namespace {
+// Scales a control's bounds and, through its children, those of everything
+// it holds, as a dialog is scaled to a new font.
+void scaleControlTree(ui::TControl* AControl, int M, int D) {
+  const TRect r = AControl->BoundsRect();
+  AControl->SetBounds(rtl::MulDiv(r.left, M, D), rtl::MulDiv(r.top, M, D), rtl::MulDiv(r.right - r.left, M, D),
+                      rtl::MulDiv(r.bottom - r.top, M, D));
+  if (auto* container = dynamic_cast<ui::TWinControl*>(AControl))
+    for (int i = 0; i < container->ControlCount(); ++i) scaleControlTree(container->Controls(i), M, D);
+}
+}  // namespace
+
+void DialogApplyFont(ui::TCustomForm* ADialog, ui::TFont* AFont) {
+  const int oldHeight = core::cxTextHeight(ADialog->Font());
+  ADialog->Font()->Assign(AFont);
+  const int newHeight = core::cxTextHeight(ADialog->Font());
+  if (oldHeight <= 0 || newHeight == oldHeight) return;
+  for (int i = 0; i < ADialog->ControlCount(); ++i) scaleControlTree(ADialog->Controls(i), newHeight, oldHeight);
+  ADialog->SetClientWidth(rtl::MulDiv(ADialog->ClientWidth(), newHeight, oldHeight));
+  ADialog->SetClientHeight(rtl::MulDiv(ADialog->ClientHeight(), newHeight, oldHeight));
+}
+
 // ---- paint path -------------------------------------------------------------------------------------
 
 bool dxGetUpdateRgn(ui::TWinControl* AControl, gdi::HRGN ARegion) {
@@ -551,24 +575,12 @@ const std::vector<ControlCursor>& ControlCursorTable() {
 }
 
 void cxRegisterControlCursors() {
-  static ui::TScreen* registeredFor = nullptr;
+  // Only where each cursor comes from is recorded: the screen makes the
+  // cursor when it is first asked for, so this runs before any window
+  // system is up. Registering again changes nothing.
   ui::TScreen* screen = ui::ScreenInstance();
-  if (!screen || screen == registeredFor) return;
-  registeredFor = screen;
-  for (const ControlCursor& c : ControlCursorTable()) {
-    const std::vector<rtl::Byte> png = rtl::LoadResourceBytes("CURSOR", c.resource);
-    if (png.empty()) continue;
-    const gdi::ImageBGRA image = gdi::ReadPng(png.data(), png.size());
-    win::ICONINFO info{};
-    info.fIcon = 0;
-    info.xHotspot = win::DWORD(c.hotspot.x);
-    info.yHotspot = win::DWORD(c.hotspot.y);
-    info.hbmColor = gdi::CreateBitmapFromImage(image);
-    win::HCURSOR cursor = win::CreateIconIndirect(&info);
-    gdi::DeleteObject(info.hbmColor);
-    if (cursor) screen->SetCursors(c.id, cursor);
-  }
-  screen->SetCursors(crcxSystemHand, win::LoadCursorW(nullptr, win::IDC_HAND));
+  for (const ControlCursor& c : ControlCursorTable()) screen->RegisterCursor(c.id, {c.resource, c.hotspot, nullptr});
+  screen->RegisterCursor(crcxSystemHand, {nullptr, {}, win::IDC_HAND});
 }
 
 // ---- locked-state image -----------------------------------------------------------------------------

@@ -12,7 +12,7 @@ namespace lookandfeel {
 
 namespace {
 
-bool contains(const TRect& r, const TPoint& p) {
+bool scrollBarContains(const TRect& r, const TPoint& p) {
   return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
@@ -273,7 +273,7 @@ bool TcxControlScrollBars::CheckSize(TScrollBarKind AKind) {
 void TcxControlScrollBars::CheckSizeGripVisible(bool AValue) { SizeGrip()->FVisible = AValue; }
 
 bool TcxControlScrollBars::IsSizeGripArea(const TPoint& APoint) {
-  return SizeGrip() && SizeGrip()->FVisible && contains(SizeGrip()->FBoundsRect, APoint);
+  return SizeGrip() && SizeGrip()->FVisible && scrollBarContains(SizeGrip()->FBoundsRect, APoint);
 }
 
 void TcxControlScrollBars::SetInternalControlsBounds() {
@@ -400,7 +400,7 @@ void TcxControlScrollBarsManager::UnRegisterScrollBar(TcxControlScrollBarHelper*
 
 bool TcxControlScrollBarsManager::IsScrollBarsArea(const TPoint& APoint) {
   for (TcxControlScrollBarHelper* bar : FScrollBars)
-    if (bar->Visible() && contains(bar->BoundsRect(), APoint)) return true;
+    if (bar->Visible() && scrollBarContains(bar->BoundsRect(), APoint)) return true;
   return false;
 }
 
@@ -450,7 +450,7 @@ void TcxControlScrollBarsManager::MouseLeave() {
 }
 
 bool TcxControlScrollBarsManager::PtInCaller(const TPoint& APoint) {
-  return FHotScrollBar && contains(FHotScrollBar->BoundsRect(), APoint);
+  return FHotScrollBar && scrollBarContains(FHotScrollBar->BoundsRect(), APoint);
 }
 
 bool TcxControlScrollBarsManager::ProcessMouseDown(ui::TMouseButton Button, ui::TShiftState Shift, int X, int Y) {
@@ -474,7 +474,7 @@ bool TcxControlScrollBarsManager::ProcessMouseMove(ui::TShiftState Shift, int X,
   if (!FIsCapture) {
     TcxControlScrollBarHelper* hot = nullptr;
     for (TcxControlScrollBarHelper* bar : FScrollBars)
-      if (bar->Visible() && bar->Enabled() && contains(bar->BoundsRect(), TPoint{X, Y})) hot = bar;
+      if (bar->Visible() && bar->Enabled() && scrollBarContains(bar->BoundsRect(), TPoint{X, Y})) hot = bar;
     SetHotScrollBar(hot);
   }
   if (FHotScrollBar) {
@@ -918,9 +918,45 @@ void TcxScrollingControl::CheckPositions() {
 void TcxScrollingControl::LayoutChanged(TdxChangeType AType) {
   if (!HandleAllocated()) return;
   Calculate(AType);
+  if (FAutoSize) AdjustSize();
   UpdateScrollBars();
   CheckPositions();
   Invalidate();
+}
+
+void TcxScrollingControl::SetAutoSize(bool Value) {
+  if (!FAutoSizeModeSetting && Value != FAutoSize)
+    FAutoSizeMode = Value ? TdxAutoSizeMode::asAutoSize : TdxAutoSizeMode::asNone;
+  if (FAutoSize == Value) return;
+  FAutoSize = Value;
+  if (Value) AdjustSize();
+}
+
+void TcxScrollingControl::SetAutoSizeMode(TdxAutoSizeMode AValue) {
+  if (FAutoSizeMode == AValue) return;
+  FAutoSizeModeSetting = true;
+  rtl::ScopeExit done([this] { FAutoSizeModeSetting = false; });
+  FAutoSizeMode = AValue;
+  if (FAutoSize && AValue != TdxAutoSizeMode::asNone) AdjustSize();
+  else SetAutoSize(AValue != TdxAutoSizeMode::asNone);
+}
+
+void TcxScrollingControl::AdjustSize() {
+  if (!FAutoSize || FAutoSizeMode == TdxAutoSizeMode::asNone || FAdjustingSize) return;
+  FAdjustingSize = true;
+  rtl::ScopeExit done([this] { FAdjustingSize = false; });
+  const bool width = FAutoSizeMode == TdxAutoSizeMode::asAutoWidth || FAutoSizeMode == TdxAutoSizeMode::asAutoSize;
+  const bool height = FAutoSizeMode == TdxAutoSizeMode::asAutoHeight || FAutoSizeMode == TdxAutoSizeMode::asAutoSize;
+  // A new size may show or hide a scroll bar and so change the frame around
+  // the client; a few rounds settle it.
+  for (int round = 0; round < 3; ++round) {
+    const TSize content = GetContentSize();
+    const TRect client = ClientBounds();
+    const int w = width ? content.cx + Width() - (client.right - client.left) : Width();
+    const int h = height ? content.cy + Height() - (client.bottom - client.top) : Height();
+    if (w == Width() && h == Height()) break;
+    SetBounds(Left(), Top(), w, h);
+  }
 }
 
 void TcxScrollingControl::ScrollPosChanged() {

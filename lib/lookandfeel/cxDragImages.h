@@ -80,9 +80,6 @@ class TcxDragAndDropObject : public rtl::TObject {
   bool FDirty = false;
 };
 
-// Makes the drag object of a control (the class a control chooses).
-using TcxDragAndDropObjectClass = TcxDragAndDropObject* (*)(TcxControl* AControl);
-
 // The image list a control hands to the platform drag.
 class TcxDragImageList : public ui::TDragImageList {
   RTL_CLASS(TcxDragImageList, ui::TDragImageList)

@@ -10,6 +10,7 @@
 #include "lib/core/cxGraphicsBitmaps.h"
 #include "lib/lookandfeel/cxLookAndFeels.h"
 #include "lib/lookandfeel/cxLookAndFeelPainters_classic.h"
+#include "lib/lookandfeel/cxLookAndFeelPainters_native.h"
 #include "lib/lookandfeel/cxLookAndFeelPainters_office11.h"
 #include "lib/lookandfeel/painters_module.h"
 #include "platform/gdi/objects.h"
@@ -216,22 +217,6 @@ class TSystemPaletteChangedNotifier : public TcxSystemPaletteChangedNotifier {
   }
 };
 
-// The base painter under a built-in painter's name and style: every
-// operation the families fill in is drawn, in the base look.
-class TcxBasePainterStandIn : public TcxCustomLookAndFeelPainter {
-  RTL_CLASS(TcxBasePainterStandIn, TcxCustomLookAndFeelPainter)
-
- public:
-  TcxBasePainterStandIn() : TcxBasePainterStandIn(String(), TcxLookAndFeelStyle::lfsStandard) {}
-  TcxBasePainterStandIn(String AName, TcxLookAndFeelStyle AStyle) : FName(std::move(AName)), FStyle(AStyle) {}
-  String LookAndFeelName() override { return FName; }
-  TcxLookAndFeelStyle LookAndFeelStyle() override { return FStyle; }
-
- private:
-  String FName;
-  TcxLookAndFeelStyle FStyle;
-};
-
 }  // namespace
 
 PaintersModule& paintersModule() {
@@ -246,9 +231,7 @@ TcxLookAndFeelPaintersManager* cxLookAndFeelPaintersManager() { return paintersM
 void RegisterStandardLookAndFeelPainters() {
   TcxLookAndFeelPaintersManager* manager = cxLookAndFeelPaintersManager();
   if (!manager) return;
-  // The built-in painters register here, in this order. A built-in painter
-  // without its own class yet is stood in for by the base painter under its
-  // name and style, so that every kind of look-and-feel finds a painter.
+  // The built-in painters register here, in this order.
   const std::pair<const char16_t*, TcxLookAndFeelStyle> builtIn[] = {
       {u"Flat", TcxLookAndFeelStyle::lfsFlat},
       {u"Office11", TcxLookAndFeelStyle::lfsOffice11},
@@ -272,7 +255,7 @@ void RegisterStandardLookAndFeelPainters() {
       manager->Register(std::make_unique<TcxUltraFlatLookAndFeelPainter>());
       continue;
     }
-    manager->Register(std::make_unique<TcxBasePainterStandIn>(name, style));
+    manager->Register(std::make_unique<TcxWinXPLookAndFeelPainter>());
   }
 }
 

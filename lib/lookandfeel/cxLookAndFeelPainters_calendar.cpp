@@ -32,7 +32,7 @@ using P = TcxCustomLookAndFeelPainter;
 
 namespace {
 
-constexpr TColor RGBColor(int r, int g, int b) {
+constexpr TColor calendarRGBColor(int r, int g, int b) {
   return TColor(gdi::RGB(gdi::BYTE(r), gdi::BYTE(g), gdi::BYTE(b)));
 }
 
@@ -40,7 +40,7 @@ constexpr double kTwoPi = 2 * std::numbers::pi;
 
 // The platform fills an inverted rectangle as its normalised self, so every
 // drawing operation here returns early on an empty or inverted one.
-bool isEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
+bool calendarIsEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
 
 TRect deflated(const TRect& R, int d) { return TRect{R.left + d, R.top + d, R.right - d, R.bottom - d}; }
 
@@ -54,7 +54,7 @@ TRect visiblePart(TcxCanvas* ACanvas, const TRect& R) {
   if (gdi::GetClipBox(ACanvas->Handle(), &clip) == 0) return TRect{};
   const TRect part{std::max(R.left, clip.left), std::max(R.top, clip.top), std::min(R.right, clip.right),
                    std::min(R.bottom, clip.bottom)};
-  return isEmpty(part) ? TRect{} : part;
+  return calendarIsEmpty(part) ? TRect{} : part;
 }
 
 // The three hand angles of a time, in radians clockwise from 3 o'clock.
@@ -78,10 +78,10 @@ CellSelectionColors modernCellSelectionColors(TcxCalendarElementStates AStates) 
   const bool hot = AStates.contains(CES::cesHot);
   const bool selected = AStates.contains(CES::cesSelected);
   const bool focused = AStates.contains(CES::cesFocused);
-  if (selected && hot) return {RGBColor(102, 167, 232), RGBColor(209, 232, 255)};
-  if (selected && focused) return {RGBColor(38, 160, 218), RGBColor(203, 232, 246)};
-  if (selected) return {RGBColor(222, 222, 222), RGBColor(247, 247, 247)};
-  if (hot) return {RGBColor(112, 192, 231), RGBColor(229, 243, 251)};
+  if (selected && hot) return {calendarRGBColor(102, 167, 232), calendarRGBColor(209, 232, 255)};
+  if (selected && focused) return {calendarRGBColor(38, 160, 218), calendarRGBColor(203, 232, 246)};
+  if (selected) return {calendarRGBColor(222, 222, 222), calendarRGBColor(247, 247, 247)};
+  if (hot) return {calendarRGBColor(112, 192, 231), calendarRGBColor(229, 243, 251)};
   return {clNone, clNone};
 }
 
@@ -106,7 +106,7 @@ void outlinedPolygon(TcxCanvas* ACanvas, const std::vector<TPoint>& APoints, TCo
 
 void P::DrawSchedulerNavigationButtonContent(TcxCanvas* ACanvas, const TRect& R, const TRect& AArrowRect,
                                              bool AIsNextButton, TcxButtonState AState) {
-  if (isEmpty(R)) return;
+  if (calendarIsEmpty(R)) return;
   const TcxBorders borders = navigationButtonBorders(AIsNextButton);
   ACanvas->FillRect(R, clBtnFace);
   ACanvas->FrameRect(R, clBtnShadow, 1, borders);
@@ -166,7 +166,7 @@ void P::CalculateSchedulerNavigationButtonRects(bool AIsNextButton, bool ACollap
 void P::DrawMonthHeader(TcxCanvas* ACanvas, const TRect& ABounds, const String& AText, TcxNeighbors ANeighbors,
                         const core::TcxViewParams& AViewParams, TcxArrowDirections AArrows, int ASideWidth,
                         TcxDrawBackgroundEvent AOnDrawBackground) {
-  if (isEmpty(ABounds)) return;
+  if (calendarIsEmpty(ABounds)) return;
   DrawHeader(ACanvas, ABounds, ABounds, ANeighbors, HeaderBorders(ANeighbors), TcxButtonState::cxbsNormal, taCenter,
              core::TcxAlignmentVert::vaCenter, false, false, AText, AViewParams.Font, AViewParams.TextColor,
              AViewParams.Color, AOnDrawBackground);
@@ -175,7 +175,7 @@ void P::DrawMonthHeader(TcxCanvas* ACanvas, const TRect& ABounds, const String& 
 
 void P::DrawMonthHeaderArrows(TcxCanvas* ACanvas, const TRect& R, TcxArrowDirections AArrows, int /*ASideWidth*/,
                               TColor AColor) {
-  if (isEmpty(R)) return;
+  if (calendarIsEmpty(R)) return;
   const int side = R.bottom - R.top;
   if (AArrows.contains(TcxArrowDirection::adLeft))
     DrawArrow(ACanvas, TRect{R.left, R.top, R.left + side, R.bottom}, TcxArrowDirection::adLeft, AColor);
@@ -184,42 +184,42 @@ void P::DrawMonthHeaderArrows(TcxCanvas* ACanvas, const TRect& R, TcxArrowDirect
 }
 
 void P::DrawSchedulerBorder(TcxCanvas* ACanvas, const TRect& R) {
-  if (!isEmpty(R)) DrawBorder(ACanvas, R);
+  if (!calendarIsEmpty(R)) DrawBorder(ACanvas, R);
 }
 
 void P::DrawSchedulerEventProgress(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& AProgress,
                                    const core::TcxViewParams& AViewParams, bool ATransparent) {
-  if (isEmpty(ABounds)) return;
+  if (calendarIsEmpty(ABounds)) return;
   if (ATransparent)
     ACanvas->FrameRect(ABounds, clGray);
   else
     ACanvas->Rectangle(ABounds, AViewParams, core::cxBordersAll, clGray, 1);
-  if (!isEmpty(AProgress)) ACanvas->FillRect(AProgress, clNavy);
+  if (!calendarIsEmpty(AProgress)) ACanvas->FillRect(AProgress, clNavy);
 }
 
 void P::DrawSchedulerGroup(TcxCanvas* ACanvas, const TRect& R, TColor AColor) {
-  if (isEmpty(R)) return;
+  if (calendarIsEmpty(R)) return;
   outlinedPolygon(ACanvas, cxGetSchedulerGroupPolygon(R), clBlack, AColor);
 }
 
 void P::DrawSchedulerGroupSeparator(TcxCanvas* ACanvas, const TRect& R, TColor ABackgroundColor,
                                     TcxDrawBackgroundEvent AOnDrawBackground) {
-  if (isEmpty(R)) return;
+  if (calendarIsEmpty(R)) return;
   DrawHeader(ACanvas, R, R, TcxNeighbors{TcxNeighbor::nLeft, TcxNeighbor::nRight}, core::cxBordersAll,
              TcxButtonState::cxbsNormal, taLeftJustify, core::TcxAlignmentVert::vaTop, false, false, String(),
              ACanvas->Font(), clDefault, ABackgroundColor, AOnDrawBackground);
 }
 
 void P::DrawSchedulerMilestone(TcxCanvas* ACanvas, const TRect& R) {
-  if (isEmpty(R)) return;
+  if (calendarIsEmpty(R)) return;
   outlinedPolygon(ACanvas, cxGetSchedulerMilestonePolygon(R), clBlack, clGray);
 }
 
 void P::DrawSchedulerNavigationButton(TcxCanvas* ACanvas, const TRect& R, bool AIsNextButton, TcxButtonState AState,
                                       const String& AText, const TRect& ATextRect, const TRect& AArrowRect) {
-  if (isEmpty(R)) return;
+  if (calendarIsEmpty(R)) return;
   DrawSchedulerNavigationButtonContent(ACanvas, R, AArrowRect, AIsNextButton, AState);
-  if (isEmpty(ATextRect)) return;
+  if (calendarIsEmpty(ATextRect)) return;
   const TColor textColor = SchedulerNavigationButtonTextColor(AIsNextButton, AState, ACanvas->Font()->Color());
   if (textColor == clNone) return;
   ACanvas->Font()->SetColor(textColor);
@@ -231,7 +231,7 @@ void P::DrawSchedulerNavigationButton(TcxCanvas* ACanvas, const TRect& R, bool A
 void P::DrawSchedulerNavigationButtonArrow(TcxCanvas* ACanvas, const TRect& R, bool AIsNextButton, TColor AColor) {
   // Two-pixel chevron strokes from the outer corners towards the middle
   // row, then the bar that makes it read "to the first/last".
-  if (isEmpty(R)) return;
+  if (calendarIsEmpty(R)) return;
   const int sign = AIsNextButton ? 1 : -1;
   const int x0 = AIsNextButton ? R.left : R.right - 2;
   const int steps = (R.bottom - R.top + 1) / 2;
@@ -245,7 +245,7 @@ void P::DrawSchedulerNavigationButtonArrow(TcxCanvas* ACanvas, const TRect& R, b
 }
 
 void P::DrawSchedulerNavigatorButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) {
-  if (isEmpty(R)) return;
+  if (calendarIsEmpty(R)) return;
   DrawButton(ACanvas, R, String(), AState);
 }
 
@@ -268,11 +268,11 @@ void P::SchedulerNavigationButtonSizes(bool AIsNextButton, TRect& ABorders, TSiz
 TSize P::ClockSize() { return TSize{130, 130}; }
 
 void P::DrawClock(TcxCanvas* ACanvas, const TRect& R, rtl::TDateTime ADateTime, TColor ABackgroundColor) {
-  if (isEmpty(R)) return;
+  if (calendarIsEmpty(R)) return;
   // Floating point throughout: a huge rectangle must not overflow.
   const double cx = (double(R.left) + R.right) / 2, cy = (double(R.top) + R.bottom) / 2;
   const double rx = (double(R.right) - R.left) / 2 - 2, ry = (double(R.bottom) - R.top) / 2 - 2;
-  const TColor handColor = RGBColor(0, 128, 128);
+  const TColor handColor = calendarRGBColor(0, 128, 128);
 
   ACanvas->SaveClipRegion();
   rtl::ScopeExit restoreClip([ACanvas] { ACanvas->RestoreClipRegion(); });
@@ -318,11 +318,11 @@ void P::DrawClock(TcxCanvas* ACanvas, const TRect& R, rtl::TDateTime ADateTime, 
 // --- date navigator ------------------------------------------------------------------------------
 
 void P::DrawDateNavigatorCellSelection(TcxCanvas* ACanvas, const TRect& R, TColor AColor) {
-  if (!isEmpty(R)) ACanvas->FillRect(R, AColor);
+  if (!calendarIsEmpty(R)) ACanvas->FillRect(R, AColor);
 }
 
 void P::DrawDateNavigatorDateHeader(TcxCanvas* ACanvas, TRect& R) {
-  if (!isEmpty(R)) {
+  if (!calendarIsEmpty(R)) {
     ACanvas->FillRect(R, DefaultDateNavigatorHeaderColor());
     ACanvas->DrawEdge(R, false, false);
   }
@@ -344,7 +344,7 @@ void P::DrawModernCalendarArrow(TcxCanvas* ACanvas, const TRect& R, TcxArrowDire
                                 TcxCalendarElementState AState) {
   TRect bounds = R;
   --bounds.bottom;
-  if (isEmpty(bounds)) return;
+  if (calendarIsEmpty(bounds)) return;
   TPoint points[3];
   CalculateArrowPoints(bounds, points, AArrowDirection, false, 0);
   TColor color = clBtnText;
@@ -360,7 +360,7 @@ void P::DrawModernCalendarClock(TcxCanvas* ACanvas, const TRect& R, rtl::TDateTi
   // Composed off-screen so that the glass lies over the hands; only the
   // visible part is composed, so a huge rectangle costs no more than the clip.
   const TRect part = visiblePart(ACanvas, R);
-  if (isEmpty(part)) return;
+  if (calendarIsEmpty(part)) return;
   const int w = part.right - part.left, h = part.bottom - part.top;
   core::TcxBitmap32 bitmap(w, h);
   TcxCanvas* target = bitmap.cxCanvas();
@@ -371,13 +371,13 @@ void P::DrawModernCalendarClock(TcxCanvas* ACanvas, const TRect& R, rtl::TDateTi
     target->FillRect(local, ABackgroundColor);
   const TRect face{R.left - part.left, R.top - part.top, R.right - part.left, R.bottom - part.top};
   GetClockFace()->StretchDraw(target->Handle(), face);
-  DrawModernClockHands(target, face, ADateTime, RGBColor(70, 70, 70));
+  DrawModernClockHands(target, face, ADateTime, calendarRGBColor(70, 70, 70));
   GetClockGlass()->StretchDraw(target->Handle(), face);
   gdi::BitBlt(ACanvas->Handle(), part.left, part.top, w, h, target->Handle(), 0, 0, gdi::SRCCOPY);
 }
 
 void P::DrawModernCalendarDateCellSelection(TcxCanvas* ACanvas, const TRect& R, TcxCalendarElementStates AStates) {
-  if (isEmpty(R)) return;
+  if (calendarIsEmpty(R)) return;
   const CellSelectionColors colors = modernCellSelectionColors(AStates);
   if (colors.frame != clNone) {
     ACanvas->FrameRect(R, colors.frame);
@@ -386,7 +386,7 @@ void P::DrawModernCalendarDateCellSelection(TcxCanvas* ACanvas, const TRect& R, 
   if (AStates.contains(CES::cesMarked)) ACanvas->FrameRect(R, GetModernCalendarMarkedCellBorderColor());
   if (AStates.contains(CES::cesFocused)) {
     const TRect focus = deflated(R, 1);
-    if (!isEmpty(focus)) ACanvas->DrawFocusRect(focus);
+    if (!calendarIsEmpty(focus)) ACanvas->DrawFocusRect(focus);
   }
 }
 
@@ -417,7 +417,7 @@ TColor P::GetModernCalendarSelectedTextColor() { return clHotLight; }
 
 void P::DrawModernClockHands(TcxCanvas* ACanvas, const TRect& R, rtl::TDateTime ADateTime, TColor AColor) {
   const TRect part = visiblePart(ACanvas, R);
-  if (isEmpty(part) || isEmpty(R)) return;
+  if (calendarIsEmpty(part) || calendarIsEmpty(R)) return;
   const double cx = (double(R.left) + R.right) / 2, cy = (double(R.top) + R.bottom) / 2;
   const double w = (double(R.right) - R.left) / 2, h = (double(R.bottom) - R.top) / 2;
   const HandAngles angles = handAngles(ADateTime);

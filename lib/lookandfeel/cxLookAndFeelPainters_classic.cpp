@@ -21,7 +21,7 @@ using BS = TcxButtonState;
 namespace {
 
 constexpr TColor rgb(int ARed, int AGreen, int ABlue) { return TColor(ARed | (AGreen << 8) | (ABlue << 16)); }
-constexpr bool isEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
+constexpr bool classicIsEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
 constexpr TRect inset(const TRect& R, int ADelta = 1) {
   return TRect{R.left + ADelta, R.top + ADelta, R.right - ADelta, R.bottom - ADelta};
 }
@@ -95,7 +95,7 @@ void drawClassicTabBorder(TcxCanvas* ACanvas, TRect R, TcxBorder ABorder, TcxBor
 
 void drawClassicFilterDropDownButton(TcxCustomLookAndFeelPainter* APainter, TcxCanvas* ACanvas, const TRect& R,
                                      BS AState, bool AIsFilterActive) {
-  if (isEmpty(R)) return;
+  if (classicIsEmpty(R)) return;
   if (AState == BS::cxbsPressed)
     sunkenOuter(ACanvas, R);
   else
@@ -237,7 +237,7 @@ int SP::TabBorderSize() { return 1; }
 void SP::DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
                            BS AState) {
   using SBP = TcxScrollBarPart;
-  if (isEmpty(R) || APart == SBP::sbpNone) return;
+  if (classicIsEmpty(R) || APart == SBP::sbpNone) return;
   // A disabled thumb is left out so the page pattern shows through.
   if (APart == SBP::sbpThumbnail && AState == BS::cxbsDisabled) return;
   if (AState == BS::cxbsHot) AState = BS::cxbsNormal;
@@ -283,7 +283,7 @@ void SP::DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R,
 void SP::DrawMonthHeader(TcxCanvas* ACanvas, const TRect& ABounds, const String& AText, TcxNeighbors ANeighbors,
                          const core::TcxViewParams& AViewParams, TcxArrowDirections AArrows, int ASideWidth,
                          TcxDrawBackgroundEvent AOnDrawBackground) {
-  if (isEmpty(ABounds)) return;
+  if (classicIsEmpty(ABounds)) return;
   // Neighbouring month headers share the black line between them.
   TcxBorders borders = core::cxBordersAll;
   if (ANeighbors.contains(TcxNeighbor::nRight)) borders.Exclude(TcxBorder::bRight);
@@ -335,7 +335,7 @@ void SP::DrawTrackBarThumbBorderBoth(TcxCanvas* ACanvas, const TRect& R) { raise
 void SP::DrawBreadcrumbEditButton(TcxCanvas* ACanvas, const TRect& R, TdxBreadcrumbEditButtonState AState, bool,
                                   bool) {
   using S = TdxBreadcrumbEditButtonState;
-  if (isEmpty(R)) return;
+  if (classicIsEmpty(R)) return;
   if (AState == S::dxbcbsPressed)
     frame(ACanvas, R, clBtnShadow, clBtnHighlight);
   else if (AState == S::dxbcbsFocused || AState == S::dxbcbsHot)
@@ -416,7 +416,7 @@ int FP::TabBorderSize() { return 1; }
 void FP::DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
                            BS AState) {
   using SBP = TcxScrollBarPart;
-  if (isEmpty(R) || APart == SBP::sbpNone) return;
+  if (classicIsEmpty(R) || APart == SBP::sbpNone) return;
   if (APart == SBP::sbpThumbnail && AState == BS::cxbsDisabled) return;
   if (AState == BS::cxbsHot) AState = BS::cxbsNormal;
   if (APart == SBP::sbpPageUp || APart == SBP::sbpPageDown) {
@@ -520,7 +520,7 @@ TColor UP::ButtonColor(BS AState) {
 }
 TRect UP::ButtonFocusRect(TcxCanvas*, const TRect& R) {
   const TRect r = inset(R, 3);
-  return isEmpty(r) ? R : r;
+  return classicIsEmpty(r) ? R : r;
 }
 TColor UP::ButtonSymbolColor(BS AState, TColor ADefaultColor) {
   if (AState == BS::cxbsPressed) return clHighlightText;
@@ -622,7 +622,7 @@ void UP::DrawFooterBorderEx(TcxCanvas* ACanvas, const TRect& R, TcxBorders ABord
 void UP::DrawFooterCellBorder(TcxCanvas* ACanvas, const TRect& R) { ACanvas->FrameRect(R, FooterSeparatorColor()); }
 
 void UP::DrawFilterDropDownButton(TcxCanvas* ACanvas, const TRect& R, BS AState, bool AIsFilterActive) {
-  if (isEmpty(R)) return;
+  if (classicIsEmpty(R)) return;
   ACanvas->FrameRect(R, FilterDropDownButtonBorderColor(AState));
   const TRect r = inset(R);
   ACanvas->FillRect(r, ButtonColor(AState));
@@ -649,7 +649,7 @@ int UP::TabBorderSize() { return 1; }
 void UP::DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
                            BS AState) {
   using SBP = TcxScrollBarPart;
-  if (isEmpty(R) || APart == SBP::sbpNone) return;
+  if (classicIsEmpty(R) || APart == SBP::sbpNone) return;
   if (APart == SBP::sbpThumbnail && AState == BS::cxbsDisabled) return;
   if (APart == SBP::sbpPageUp || APart == SBP::sbpPageDown) {
     drawPageArea(ACanvas, R, AState);

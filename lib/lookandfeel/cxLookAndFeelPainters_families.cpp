@@ -43,22 +43,22 @@ using P = TcxCustomLookAndFeelPainter;
 
 namespace {
 
-constexpr TColor RGBColor(int r, int g, int b) {
+constexpr TColor familyRGBColor(int r, int g, int b) {
   return TColor(gdi::RGB(gdi::BYTE(r), gdi::BYTE(g), gdi::BYTE(b)));
 }
 
-constexpr int width(const TRect& R) { return R.right - R.left; }
-constexpr int height(const TRect& R) { return R.bottom - R.top; }
+constexpr int familyWidth(const TRect& R) { return R.right - R.left; }
+constexpr int familyHeight(const TRect& R) { return R.bottom - R.top; }
 // Every drawing operation returns at once for an empty or inverted
 // rectangle: the canvas would normalise an inverted one and paint it.
-constexpr bool isEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
-constexpr TRect inflated(const TRect& R, int ADelta) {
+constexpr bool familyIsEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
+constexpr TRect familyInflated(const TRect& R, int ADelta) {
   return TRect{R.left - ADelta, R.top - ADelta, R.right + ADelta, R.bottom + ADelta};
 }
 constexpr TRect deflated(const TRect& R, const TRect& AMargins) {
   return TRect{R.left + AMargins.left, R.top + AMargins.top, R.right - AMargins.right, R.bottom - AMargins.bottom};
 }
-constexpr TRect offset(const TRect& R, int ADX, int ADY) {
+constexpr TRect familyOffset(const TRect& R, int ADX, int ADY) {
   return TRect{R.left + ADX, R.top + ADY, R.right + ADX, R.bottom + ADY};
 }
 constexpr TRect sides(int AValue) { return TRect{AValue, AValue, AValue, AValue}; }
@@ -69,9 +69,9 @@ TSize scaled(const TSize& ASize) {
 
 // Gallery colours.
 constexpr TColor dxGalleryBackgroundColor = clWhite;
-constexpr TColor dxGalleryBasicBackgroundColor = RGBColor(1, 40, 88);
-constexpr TColor dxGalleryFocusRectColor = RGBColor(125, 162, 206);
-constexpr TColor dxGalleryMouseHoverFrameRectColor = RGBColor(184, 214, 251);
+constexpr TColor dxGalleryBasicBackgroundColor = familyRGBColor(1, 40, 88);
+constexpr TColor dxGalleryFocusRectColor = familyRGBColor(125, 162, 206);
+constexpr TColor dxGalleryMouseHoverFrameRectColor = familyRGBColor(184, 214, 251);
 
 // The navigation bar's customization image is drawn as it is when the
 // caller passes this marker instead of a colour.
@@ -111,14 +111,14 @@ constexpr TcxButtonState BreadcrumbButtonStateToButtonState(TdxBreadcrumbEditBut
 // stretched into R. The source rectangle is in image pixels, so the frame
 // stays a fraction of the image whatever the screen DPI.
 void DrawImageFrame(TcxCanvas* ACanvas, core::TdxSmartImage* AImage, const TRect& R, int AIndex, int AFrameCount) {
-  if (AImage->Empty() || isEmpty(R)) return;
+  if (AImage->Empty() || familyIsEmpty(R)) return;
   const int frameHeight = AImage->Height() / AFrameCount;
   const TRect source{0, frameHeight * AIndex, AImage->Width(), frameHeight * (AIndex + 1)};
   AImage->StretchDraw(ACanvas->Handle(), R, source, 255);
 }
 
 void DrawWholeImage(TcxCanvas* ACanvas, core::TdxSmartImage* AImage, const TRect& R) {
-  if (AImage->Empty() || isEmpty(R)) return;
+  if (AImage->Empty() || familyIsEmpty(R)) return;
   AImage->StretchDraw(ACanvas->Handle(), R, 255);
 }
 
@@ -135,7 +135,7 @@ void WithGPCanvas(TcxCanvas* ACanvas, const TRect& R, F ADraw) {
   gdi::GetClipBox(ACanvas->Handle(), &clip);
   const TRect area{std::max(R.left, clip.left), std::max(R.top, clip.top), std::min(R.right, clip.right),
                    std::min(R.bottom, clip.bottom)};
-  if (isEmpty(area)) return;
+  if (familyIsEmpty(area)) return;
   core::TdxGPPaintCanvas* canvas = core::dxGPPaintCanvas();
   canvas->BeginPaint(ACanvas->Handle(), area);
   rtl::ScopeExit end([canvas] { canvas->EndPaint(); });
@@ -143,7 +143,7 @@ void WithGPCanvas(TcxCanvas* ACanvas, const TRect& R, F ADraw) {
 }
 
 // Delphi-style Round: a tie goes to the even neighbour.
-int roundEven(double AValue) { return int(std::nearbyint(AValue)); }
+int familyRoundEven(double AValue) { return int(std::nearbyint(AValue)); }
 
 }  // namespace
 
@@ -158,19 +158,19 @@ TSize P::GetBackButtonSize() {
 }
 
 void P::DrawBackButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawImageFrame(ACanvas, GetBackButton(), R, BackButtonOffsetMap[int(AState)], kBackButtonFrameCount);
 }
 
 // --- gauge -----------------------------------------------------------------------------------------
 TColor P::GaugeControlBackgroundColor() { return clWindow; }
 void P::DrawGaugeControlBackground(TcxCanvas* ACanvas, const TRect& R, bool ATransparent, TColor ABackgroundColor) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawBackground(ACanvas, R, ATransparent, ABackgroundColor, nullptr);
 }
 
 // --- map control (alpha colours) ------------------------------------------------------------------
-TColor P::MapControlBackgroundColor() { return RGBColor(95, 139, 149); }
+TColor P::MapControlBackgroundColor() { return familyRGBColor(95, 139, 149); }
 TdxAlphaColor P::MapControlPanelBackColor() { return 0xC8000000u; }
 TdxAlphaColor P::MapControlPanelHotTrackedTextColor() { return 0xFFFFFFFFu; }
 TdxAlphaColor P::MapControlPanelPressedTextColor() { return 0xFF7E8383u; }
@@ -195,7 +195,7 @@ TdxAlphaColor P::MapControlShapeBorderSelectedColor() { return 0xFFFFFFFFu; }
 int P::MapControlShapeBorderSelectedWidth() { return 1; }
 
 void P::DrawMapCustomElementBackground(TcxCanvas* ACanvas, const TRect& R, TdxMapControlElementState AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   TdxAlphaColor border = 0, fill = 0;
   switch (AState) {
     case TdxMapControlElementState::mcesHot:
@@ -209,22 +209,22 @@ void P::DrawMapCustomElementBackground(TcxCanvas* ACanvas, const TRect& R, TdxMa
       break;
     default: return;  // fully transparent: nothing to draw
   }
-  const TRect shape = inflated(R, -1);
-  if (isEmpty(shape)) return;
+  const TRect shape = familyInflated(R, -1);
+  if (familyIsEmpty(shape)) return;
   WithGPCanvas(ACanvas, R, [&](core::TdxGPPaintCanvas* AGP) { AGP->RoundRectA(shape, border, fill, 4, 4, 1); });
 }
 
 void P::DrawMapPushpin(TcxCanvas* ACanvas, const TRect& R, TdxMapControlElementState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawWholeImage(ACanvas, GetMapPushpin(), R);
 }
 
 // --- office navigation bar --------------------------------------------------------------------------
 void P::OfficeNavigationBarDrawCustomizationButton(TcxCanvas* ACanvas, const TRect& R, int, TdxAlphaColor AColor) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   core::TdxSmartImage* image = GetNavigationBarCustomizationButton();
   if (AColor == kNavigationBarDefaultColor) return DrawWholeImage(ACanvas, image, R);
-  if (image->Empty() || isEmpty(R)) return;
+  if (image->Empty() || familyIsEmpty(R)) return;
   std::unique_ptr<core::TdxGPImage> copy(image->Clone());
   std::uint8_t alpha = 255;
   copy->ChangeColor(core::dxAlphaColorToColor(AColor, alpha));
@@ -232,22 +232,22 @@ void P::OfficeNavigationBarDrawCustomizationButton(TcxCanvas* ACanvas, const TRe
 }
 
 void P::OfficeNavigationBarDrawBackground(TcxCanvas* ACanvas, const TRect& R) {
-  if (isEmpty(R)) return;
-  ACanvas->FillRect(R, RGBColor(228, 228, 228));
+  if (familyIsEmpty(R)) return;
+  ACanvas->FillRect(R, familyRGBColor(228, 228, 228));
 }
 
 void P::OfficeNavigationBarDrawImageSelection(TcxCanvas* ACanvas, const TRect& R, int AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   switch (AState) {
     case 1:
-    case 3: ACanvas->FillRect(R, RGBColor(205, 230, 247)); break;
-    case 2: ACanvas->FillRect(R, RGBColor(146, 192, 224)); break;
+    case 3: ACanvas->FillRect(R, familyRGBColor(205, 230, 247)); break;
+    case 2: ACanvas->FillRect(R, familyRGBColor(146, 192, 224)); break;
     default: break;
   }
 }
 
 void P::OfficeNavigationBarButtonItemDrawBackground(TcxCanvas* ACanvas, const TRect& R, int AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawButton(ACanvas, R, String(), AState == 1 ? TcxButtonState::cxbsHot : TcxButtonState::cxbsNormal);
 }
 
@@ -257,7 +257,7 @@ TSize P::OfficeNavigationBarCustomizationButtonSize() { return ImageSize(GetNavi
 TRect P::OfficeNavigationBarButtonItemContentOffsets() { return sides(4); }
 int P::OfficeNavigationBarButtonItemFontSize() { return 9; }
 TColor P::OfficeNavigationBarButtonItemTextColor(int AState) {
-  return AState >= 1 && AState <= 3 ? RGBColor(0, 114, 198) : RGBColor(86, 86, 86);
+  return AState >= 1 && AState <= 3 ? familyRGBColor(0, 114, 198) : familyRGBColor(86, 86, 86);
 }
 TRect P::OfficeNavigationBarItemContentOffsets() { return sides(2); }
 int P::OfficeNavigationBarItemFontSize() { return 19; }
@@ -265,13 +265,13 @@ TColor P::OfficeNavigationBarItemTextColor(int AState) { return OfficeNavigation
 
 // --- spreadsheet -----------------------------------------------------------------------------------
 void P::DrawSpreadSheetGroupExpandButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawButton(ACanvas, R, String(), AState);
 }
 
 void P::DrawSpreadSheetGroupExpandButtonGlyph(TcxCanvas* ACanvas, const TRect& R, TcxButtonState, bool AExpanded,
                                               ui::TCustomImageList* ADefaultGlyphs) {
-  if (isEmpty(R) || ADefaultGlyphs == nullptr) return;
+  if (familyIsEmpty(R) || ADefaultGlyphs == nullptr) return;
   // The navigator's glyph list: 8 is its collapse sign, 6 its expand sign.
   DrawNavigatorButtonGlyph(ACanvas, ADefaultGlyphs, AExpanded ? 8 : 6, cxCentreRect(R, NavigatorButtonGlyphSize()),
                            true, false);
@@ -283,7 +283,7 @@ void P::DrawSpreadSheetHeader(TcxCanvas* ACanvas, const TRect& ABounds, const TR
                               bool AShowEndEllipsis, const String& AText, ui::TFont* AFont, TColor ATextColor,
                               TColor ABkColor, TcxDrawBackgroundEvent AOnDrawBackground, bool AIsLast,
                               bool AIsGroup) {
-  if (isEmpty(ABounds)) return;
+  if (familyIsEmpty(ABounds)) return;
   // A pressed header keeps its own colour but leans towards the selection.
   if (AState == TcxButtonState::cxbsPressed) ABkColor = core::dxGetMiddleRGB(ABkColor, clHighlight, 70);
   DrawHeader(ACanvas, ABounds, ATextAreaBounds, ANeighbors, ABorders, AState, AAlignmentHorz, AAlignmentVert,
@@ -303,22 +303,22 @@ TColor P::SpreadSheetSelectionColor() { return DefaultSelectionColor(); }
 // --- layout control, scroll box, print preview, calculator, customization form, message box -----------
 TColor P::LayoutControlEmptyAreaColor() { return clBtnFace; }
 void P::DrawLayoutControlBackground(TcxCanvas* ACanvas, const TRect& R) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   ACanvas->FillRect(R, LayoutControlEmptyAreaColor());
 }
 void P::DrawScrollBoxBackground(TcxCanvas* ACanvas, const TRect& R, TColor AColor) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   ACanvas->FillRect(R, AColor);
 }
 TRect P::PrintPreviewPageBordersWidth() { return TRect{2, 2, 4, 4}; }
 void P::DrawPrintPreviewBackground(TcxCanvas* ACanvas, const TRect& R) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   ACanvas->FillRect(R, clBtnShadow);
 }
 
 void P::DrawPrintPreviewPageBackground(TcxCanvas* ACanvas, const TRect& ABorderRect, const TRect& AContentRect,
                                        bool ASelected, bool ADrawContent) {
-  if (isEmpty(ABorderRect)) return;
+  if (familyIsEmpty(ABorderRect)) return;
   static constexpr TColor FrameColorMap[2] = {clWindowText, clHighlight};
   ACanvas->SaveClipRegion();
   rtl::ScopeExit restore([ACanvas] { ACanvas->RestoreClipRegion(); });
@@ -326,19 +326,19 @@ void P::DrawPrintPreviewPageBackground(TcxCanvas* ACanvas, const TRect& ABorderR
   // The page leaves room for its shadow at the right and bottom; an
   // unselected page has a thinner frame.
   TRect page{ABorderRect.left, ABorderRect.top, ABorderRect.right - 2, ABorderRect.bottom - 2};
-  if (!ASelected) page = inflated(page, -1);
-  if (isEmpty(page)) return;
+  if (!ASelected) page = familyInflated(page, -1);
+  if (familyIsEmpty(page)) return;
   ACanvas->ExcludeClipRect(AContentRect);
   ACanvas->FillRect(page, FrameColorMap[ASelected]);
   ACanvas->ExcludeClipRect(page);
-  ACanvas->FillRect(offset(page, 2, 2), clWindowText);
+  ACanvas->FillRect(familyOffset(page, 2, 2), clWindowText);
 }
 
 TColor P::CalcEditButtonTextColor(TcxCalcButtonKind AButtonKind) { return BtnColors[int(AButtonKind)]; }
 TColor P::GetCustomizationFormListBackgroundColor() { return clBtnFace; }
 
 void P::DrawMessageBox(TcxCanvas* ACanvas, const TRect& R, const String& AMessage, ui::TFont* AFont, TColor AColor) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   ACanvas->FrameRect(R, DefaultGridLineColor(), 1, core::cxBordersAll, true);
   ACanvas->FillRect(R, AColor == clNone ? DefaultGroupColor() : AColor);
   if (AFont != nullptr) ACanvas->SetFont(AFont);
@@ -370,14 +370,14 @@ TRect P::BreadcrumbEditProgressChunkPadding() { return sides(1); }
 
 void P::DrawBreadcrumbEditBorders(TcxCanvas* ACanvas, const TRect& R, core::TcxBorders ABorders,
                                   TdxBreadcrumbEditState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnHighlight, ABorders, 1);
 }
 void P::DrawBreadcrumbEditButtonAreaSeparator(TcxCanvas*, const TRect&, TdxBreadcrumbEditState) {}
 
 void P::DrawBreadcrumbEditButton(TcxCanvas* ACanvas, const TRect& R, TdxBreadcrumbEditButtonState AState, bool,
                                  bool) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   // A resting button is flat: only hot, pressed and focused ones show a face.
   if (AState == TdxBreadcrumbEditButtonState::dxbcbsNormal || AState == TdxBreadcrumbEditButtonState::dxbcbsDisabled)
     return;
@@ -386,7 +386,7 @@ void P::DrawBreadcrumbEditButton(TcxCanvas* ACanvas, const TRect& R, TdxBreadcru
 
 void P::DrawBreadcrumbEditDropDownButton(TcxCanvas* ACanvas, const TRect& R, TdxBreadcrumbEditButtonState AState,
                                          bool AIsInEditor) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   if (AIsInEditor)
     DrawButton(ACanvas, R, String(), BreadcrumbButtonStateToButtonState(AState));
   else
@@ -395,53 +395,53 @@ void P::DrawBreadcrumbEditDropDownButton(TcxCanvas* ACanvas, const TRect& R, Tdx
 
 void P::DrawBreadcrumbEditDropDownButtonGlyph(TcxCanvas* ACanvas, const TRect& R,
                                               TdxBreadcrumbEditButtonState AState, bool) {
-  if (isEmpty(R)) return;
-  DrawButtonArrow(ACanvas, inflated(R, -2), ButtonSymbolColor(BreadcrumbButtonStateToButtonState(AState)));
+  if (familyIsEmpty(R)) return;
+  DrawButtonArrow(ACanvas, familyInflated(R, -2), ButtonSymbolColor(BreadcrumbButtonStateToButtonState(AState)));
 }
 
 void P::DrawBreadcrumbEditNode(TcxCanvas* ACanvas, const TRect& R, TdxBreadcrumbEditButtonState AState, bool) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawBreadcrumbEditButton(ACanvas, R, AState, false, false);
 }
 void P::DrawBreadcrumbEditNodeDelimiter(TcxCanvas* ACanvas, const TRect& R, TdxBreadcrumbEditButtonState AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawBreadcrumbEditButton(ACanvas, R, AState, false, false);
 }
 void P::DrawBreadcrumbEditNodeDelimiterGlyph(TcxCanvas* ACanvas, const TRect& R,
                                              TdxBreadcrumbEditButtonState AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawArrow(ACanvas, R, TcxArrowDirection::adDown, BreadcrumbEditNodeTextColor(AState));
 }
 void P::DrawBreadcrumbEditNodeMoreButtonGlyph(TcxCanvas* ACanvas, const TRect& R,
                                               TdxBreadcrumbEditButtonState AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawArrow(ACanvas, R, TcxArrowDirection::adDown, BreadcrumbEditNodeTextColor(AState));
 }
 void P::DrawBreadcrumbEditProgressChunk(TcxCanvas* ACanvas, const TRect& R) {
-  if (isEmpty(R)) return;
-  ACanvas->FillRect(R, RGBColor(164, 168, 170));
+  if (familyIsEmpty(R)) return;
+  ACanvas->FillRect(R, familyRGBColor(164, 168, 170));
 }
 void P::DrawBreadcrumbEditProgressChunkOverlay(TcxCanvas*, const TRect&) {}
 
 // --- drop-down list box (popup menus and list popups) -------------------------------------------------
 void P::DrawDropDownListBoxBackground(TcxCanvas* ACanvas, const TRect& R, bool AHasBorders) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   TRect r = R;
   if (AHasBorders) {
     ACanvas->DrawComplexFrame(r, cl3DLight, cl3DDkShadow);
-    r = inflated(r, -1);
+    r = familyInflated(r, -1);
     ACanvas->DrawComplexFrame(r, clBtnHighlight, clBtnShadow);
-    r = inflated(r, -1);
+    r = familyInflated(r, -1);
   }
-  if (!isEmpty(r)) ACanvas->FillRect(r, clMenu);
+  if (!familyIsEmpty(r)) ACanvas->FillRect(r, clMenu);
 }
 void P::DrawDropDownListBoxGutterBackground(TcxCanvas*, const TRect&) {}
 void P::DrawDropDownListBoxSelection(TcxCanvas* ACanvas, const TRect& R, const TRect&) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   ACanvas->FillRect(R, clMenuHighlight);
 }
 void P::DrawDropDownListBoxSeparator(TcxCanvas* ACanvas, const TRect& R, const TRect&) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   const int top = cxCentreStart(R.top, R.bottom, 2);
   ACanvas->FillRect(TRect{R.left, top, R.right, top + 1}, clBtnShadow);
   ACanvas->FillRect(TRect{R.left, top + 1, R.right, top + 2}, clBtnHighlight);
@@ -471,7 +471,7 @@ TColor P::AlertWindowNavigationPanelTextColor() { return AlertWindowTextColor();
 TColor P::AlertWindowTextColor() { return clBtnText; }
 
 void P::DrawAlertWindowBackground(TcxCanvas* ACanvas, const TRect& R) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   ACanvas->FillRect(R, clBtnFace);
   const int radius = AlertWindowCornerRadius();
   ACanvas->Brush()->SetStyle(bsClear);
@@ -481,7 +481,7 @@ void P::DrawAlertWindowBackground(TcxCanvas* ACanvas, const TRect& R) {
 
 void P::DrawAlertWindowButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState,
                               TdxAlertWindowButtonKind AKind, bool ADown) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   const TcxButtonState state = ADown ? TcxButtonState::cxbsPressed : AState;
   DrawButton(ACanvas, R, String(), state);
   const TRect content = deflated(R, AlertWindowButtonContentOffsets(AKind));
@@ -497,7 +497,7 @@ void P::DrawAlertWindowButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState
 }
 
 void P::DrawAlertWindowNavigationPanel(TcxCanvas* ACanvas, const TRect& R) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   ACanvas->FrameRect(R, clBtnShadow);
 }
 
@@ -509,15 +509,15 @@ void P::DrawPin(TcxCanvas* ACanvas, const TRect& R, bool APinned, TColor AColor)
     double across, along;
   };
   static constexpr Factors SizeMap[3] = {{0.5, 0.5}, {0.9, 0.1}, {0.1, 0.5}};  // head, plate, needle
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   // Across the chain the elements are odd-sized so that they share one centre line.
-  const int acrossExtent = APinned ? width(R) : height(R);
-  const int alongExtent = APinned ? height(R) : width(R);
+  const int acrossExtent = APinned ? familyWidth(R) : familyHeight(R);
+  const int alongExtent = APinned ? familyHeight(R) : familyWidth(R);
   TRect parts[3];
   int along = APinned ? R.top : R.right;
   for (int i = 0; i < 3; ++i) {
     const int across = 2 * int(acrossExtent / 2 * SizeMap[i].across) + 1;
-    const int length = roundEven(alongExtent * SizeMap[i].along);
+    const int length = familyRoundEven(alongExtent * SizeMap[i].along);
     if (APinned) {
       const int left = cxCentreStart(R.left, R.right, across);
       parts[i] = TRect{left, along, left + across, along + length};
@@ -531,9 +531,9 @@ void P::DrawPin(TcxCanvas* ACanvas, const TRect& R, bool APinned, TColor AColor)
   const TRect& head = parts[0];
   ACanvas->FrameRect(head, AColor);
   if (APinned)
-    ACanvas->FillRect(TRect{head.left + width(head) / 2, head.top, head.right, head.bottom}, AColor);
+    ACanvas->FillRect(TRect{head.left + familyWidth(head) / 2, head.top, head.right, head.bottom}, AColor);
   else
-    ACanvas->FillRect(TRect{head.left, head.top + height(head) / 2, head.right, head.bottom}, AColor);
+    ACanvas->FillRect(TRect{head.left, head.top + familyHeight(head) / 2, head.right, head.bottom}, AColor);
   ACanvas->FillRect(parts[1], AColor);
   ACanvas->FillRect(parts[2], AColor);
 }
@@ -545,12 +545,12 @@ TColor P::GetGalleryItemCaptionTextColor() { return clWindowText; }
 TColor P::GetGalleryItemDescriptionTextColor() { return clGrayText; }
 TColor P::GetGalleryItemImageFrameColor() { return clBtnShadow; }
 void P::DrawGalleryBackground(TcxCanvas* ACanvas, const TRect& R) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   ACanvas->FillRect(R, dxGalleryBackgroundColor);
 }
 
 void P::DrawGalleryGroupHeader(TcxCanvas* ACanvas, const TRect& R) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawHeader(ACanvas, R, R, TcxNeighbors{}, core::cxBordersAll, TcxButtonState::cxbsNormal, taLeftJustify,
              core::TcxAlignmentVert::vaCenter, false, false, String(), ACanvas->Font(), clDefault,
              DefaultHeaderColor());
@@ -559,7 +559,7 @@ void P::DrawGalleryGroupHeader(TcxCanvas* ACanvas, const TRect& R) {
 bool P::DrawGalleryItemSelectionFirst() { return false; }
 
 void P::DrawGalleryItemSelection(TcxCanvas* ACanvas, const TRect& R, const TdxGalleryItemViewState& AViewState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   int opacity;
   if (AViewState.Checked)
     opacity = AViewState.Pressed ? 128 : AViewState.Hover ? 96 : 16;
@@ -583,24 +583,24 @@ void P::DrawGalleryItemSelection(TcxCanvas* ACanvas, const TRect& R, const TdxGa
 }
 
 void P::DrawGalleryItemImageFrame(TcxCanvas* ACanvas, const TRect& R) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   ACanvas->FrameRect(R, GetGalleryItemImageFrameColor());
 }
-TColor P::GetColorGalleryGlyphFrameColor() { return RGBColor(230, 228, 226); }
+TColor P::GetColorGalleryGlyphFrameColor() { return familyRGBColor(230, 228, 226); }
 
 void P::DrawColorGalleryItemSelection(TcxCanvas* ACanvas, const TRect& R, const TdxGalleryItemViewState& AViewState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   TColor outer;
   if (AViewState.Checked)
-    outer = RGBColor(239, 72, 16);
+    outer = familyRGBColor(239, 72, 16);
   else if (AViewState.Pressed)
-    outer = RGBColor(239, 34, 0);
+    outer = familyRGBColor(239, 34, 0);
   else if (AViewState.Hover || AViewState.Focused)
-    outer = RGBColor(242, 148, 54);
+    outer = familyRGBColor(242, 148, 54);
   else
     return;
   ACanvas->FrameRect(R, outer);
-  ACanvas->FrameRect(inflated(R, -1), RGBColor(255, 226, 148));
+  ACanvas->FrameRect(familyInflated(R, -1), familyRGBColor(255, 226, 148));
 }
 
 // --- bevel ------------------------------------------------------------------------------------------------
@@ -611,7 +611,7 @@ void P::GetBevelShapeColors(TColor& AColor1, TColor& AColor2) {
 }
 
 void P::DrawBevelFrame(TcxCanvas* ACanvas, const TRect& R, TColor AColor1, TColor AColor2, bool ABoxStyle) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   if (AColor2 == clNone) {
     ACanvas->FrameRect(R, AColor1);
   } else if (ABoxStyle) {
@@ -620,12 +620,12 @@ void P::DrawBevelFrame(TcxCanvas* ACanvas, const TRect& R, TColor AColor1, TColo
     // Two frames one pixel apart: the dark one up and left, the light one down and right.
     const TRect light{R.left + 1, R.top + 1, R.right, R.bottom};
     ACanvas->FrameRect(light, AColor2);
-    ACanvas->FrameRect(offset(light, -1, -1), AColor1);
+    ACanvas->FrameRect(familyOffset(light, -1, -1), AColor1);
   }
 }
 
 void P::DrawBevelLine(TcxCanvas* ACanvas, const TRect& R, TColor AColor1, TColor AColor2, bool AIsVertical) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   if (AColor2 == clNone) return ACanvas->FillRect(R, AColor1);
   using core::TcxBorder;
   const core::TcxBorders borders = AIsVertical ? core::TcxBorders{TcxBorder::bLeft, TcxBorder::bRight}
@@ -634,7 +634,7 @@ void P::DrawBevelLine(TcxCanvas* ACanvas, const TRect& R, TColor AColor1, TColor
 }
 
 void P::DrawBevelShape(TcxCanvas* ACanvas, const TRect& R, TdxBevelShape AShape, TdxBevelStyle AStyle) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   TColor color1, color2;
   GetBevelShapeColors(color1, color2);
   if (AStyle == TdxBevelStyle::dxbsRaised) std::swap(color1, color2);
@@ -675,23 +675,23 @@ void P::DrawBevelShape(TcxCanvas* ACanvas, const TRect& R, TdxBevelShape AShape,
 // --- rating control, fixed group indicator, wheel picker ------------------------------------------------
 void P::DrawRatingControlIndicator(TcxCanvas* ACanvas, ui::TGraphic* AGlyph, const TRect& R,
                                    TdxRatingControlIndicatorState AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   if (AGlyph == nullptr || AGlyph->Empty()) {
     DrawRatingControlIndicator(ACanvas, cxCentreRect(R, GetRatingControlIndicatorSize()), AState);
     return;
   }
   const TRect glyphRect = cxCentreRect(R, scaled(TSize{AGlyph->Width(), AGlyph->Height()}));
-  if (!isEmpty(glyphRect)) ACanvas->StretchDraw(glyphRect, AGlyph);
+  if (!familyIsEmpty(glyphRect)) ACanvas->StretchDraw(glyphRect, AGlyph);
 }
 
 void P::DrawRatingControlIndicator(TcxCanvas* ACanvas, const TRect& R, TdxRatingControlIndicatorState AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawImageFrame(ACanvas, GetRatingControlIndicator(), R, RatingOffsetMap[int(AState)], kRatingFrameCount);
 }
 
 void P::DrawRatingControlIndicatorPart(TcxCanvas* ACanvas, ui::TGraphic* AGlyph, const TRect& R,
                                        const TRect& APartRect, TdxRatingControlIndicatorState AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   ACanvas->SaveClipRegion();
   rtl::ScopeExit restore([ACanvas] { ACanvas->RestoreClipRegion(); });
   ACanvas->IntersectClipRect(APartRect);
@@ -705,38 +705,38 @@ TSize P::GetRatingControlIndicatorSize() {
 }
 
 void P::DrawFixedGroupIndicator(TcxCanvas* ACanvas, const TRect& R) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawWholeImage(ACanvas, GetFixedGroupIndicator(), R);
 }
 TSize P::GetFixedGroupIndicatorSize() { return ImageSize(GetFixedGroupIndicator()); }
 
 TColor P::GetWheelPickerFillItemColor(TcxButtonState AState) {
   switch (AState) {
-    case TcxButtonState::cxbsHot: return RGBColor(239, 240, 242);
-    case TcxButtonState::cxbsPressed: return RGBColor(226, 234, 253);
+    case TcxButtonState::cxbsHot: return familyRGBColor(239, 240, 242);
+    case TcxButtonState::cxbsPressed: return familyRGBColor(226, 234, 253);
     default: return clDefault;
   }
 }
 TColor P::GetWheelPickerBorderItemColor(TcxButtonState AState) {
   switch (AState) {
-    case TcxButtonState::cxbsHot: return RGBColor(217, 217, 217);
-    case TcxButtonState::cxbsPressed: return RGBColor(188, 201, 231);
+    case TcxButtonState::cxbsHot: return familyRGBColor(217, 217, 217);
+    case TcxButtonState::cxbsPressed: return familyRGBColor(188, 201, 231);
     default: return clDefault;
   }
 }
 void P::DrawWheelPickerItem(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   DrawWheelPickerItemBackground(ACanvas, R, AState);
   DrawWheelPickerItemBorder(ACanvas, R, AState);
 }
 // A normal item has no colours of its own (clDefault): the wheel's background shows.
 void P::DrawWheelPickerItemBackground(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   const TColor color = GetWheelPickerFillItemColor(AState);
   if (color != clDefault && color != clNone) ACanvas->FillRect(R, color);
 }
 void P::DrawWheelPickerItemBorder(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) {
-  if (isEmpty(R)) return;
+  if (familyIsEmpty(R)) return;
   const TColor color = GetWheelPickerBorderItemColor(AState);
   if (color != clDefault && color != clNone) ACanvas->FrameRect(R, color);
 }

@@ -40,7 +40,7 @@ TRect shrunk(const TRect& R, int ASize) { return shrunkOnBorders(R, ASize, core:
 // Glyphs, outlines and inversions of an empty or inverted rectangle would
 // still put pixels on the canvas (centred marks, normalised rectangles,
 // mirrored blits); such a rectangle shows nothing.
-bool isEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
+bool gridIsEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
 
 int contentTextFlags(ui::TAlignment AAlignmentHorz, core::TcxAlignmentVert AAlignmentVert, bool AMultiLine,
                      bool AShowEndEllipsis) {
@@ -87,7 +87,7 @@ constexpr int kFunnelBoxSize = 6;
 
 constexpr int kSummaryValueSortingMarkIndex = 6;
 
-constexpr TColor RGBColor(int r, int g, int b) {
+constexpr TColor gridRGBColor(int r, int g, int b) {
   return TColor(gdi::RGB(gdi::BYTE(r), gdi::BYTE(g), gdi::BYTE(b)));
 }
 
@@ -99,12 +99,12 @@ TRect P::FooterCellTextAreaBounds(const TRect& R) { return shrunk(FooterCellCont
 
 TColor P::GetFilterSmartTagColor(TcxFilterSmartTagState AState, bool AIsFilterActive) {
   switch (AState) {
-    case TcxFilterSmartTagState::fstsNormal: return AIsFilterActive ? RGBColor(0, 38, 255) : RGBColor(144, 144, 144);
-    case TcxFilterSmartTagState::fstsHot: return RGBColor(132, 132, 132);
-    case TcxFilterSmartTagState::fstsPressed: return RGBColor(48, 48, 48);
-    case TcxFilterSmartTagState::fstsParentHot: return RGBColor(144, 144, 144);
+    case TcxFilterSmartTagState::fstsNormal: return AIsFilterActive ? gridRGBColor(0, 38, 255) : gridRGBColor(144, 144, 144);
+    case TcxFilterSmartTagState::fstsHot: return gridRGBColor(132, 132, 132);
+    case TcxFilterSmartTagState::fstsPressed: return gridRGBColor(48, 48, 48);
+    case TcxFilterSmartTagState::fstsParentHot: return gridRGBColor(144, 144, 144);
   }
-  return RGBColor(144, 144, 144);
+  return gridRGBColor(144, 144, 144);
 }
 
 // --- headers, sorting marks and the grid's header-side colours ----------------------------------
@@ -130,7 +130,7 @@ void P::DrawHeaderEx(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATex
 void P::DrawHeaderBorder(TcxCanvas*, const TRect&, TcxNeighbors, TcxBorders) {}
 
 void P::DrawHeaderPressed(TcxCanvas* ACanvas, const TRect& R) {
-  if (!isEmpty(R)) ACanvas->InvertRect(R);
+  if (!gridIsEmpty(R)) ACanvas->InvertRect(R);
 }
 
 void P::DrawHeaderControlSection(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
@@ -161,7 +161,7 @@ void P::DrawHeaderControlSectionText(TcxCanvas* ACanvas, const TRect& ATextAreaB
                                      ui::TAlignment AAlignmentHorz, core::TcxAlignmentVert AAlignmentVert,
                                      bool AMultiLine, bool AShowEndEllipsis, const String& AText, ui::TFont* AFont,
                                      TColor ATextColor) {
-  if (AText.empty() || isEmpty(ATextAreaBounds)) return;
+  if (AText.empty() || gridIsEmpty(ATextAreaBounds)) return;
   const int flags = contentTextFlags(AAlignmentHorz, AAlignmentVert, AMultiLine, AShowEndEllipsis);
   ACanvas->Brush()->SetStyle(TBrushStyle::bsClear);
   if (AFont) ACanvas->SetFont(AFont);
@@ -196,7 +196,7 @@ void P::DrawSortingMark(TcxCanvas*, const TRect&, bool) {}
 void P::DrawSummarySortingMark(TcxCanvas*, const TRect&, bool) {}
 
 void P::DrawSummaryValueSortingMark(TcxCanvas* ACanvas, const TRect& R, bool) {
-  if (isEmpty(R)) return;
+  if (gridIsEmpty(R)) return;
   if (ui::TCustomImageList* images = cxIndicatorImages())
     images->Draw(ACanvas->Canvas(), R.left, R.top, kSummaryValueSortingMarkIndex);
 }
@@ -264,7 +264,7 @@ TSize P::SummaryValueSortingMarkSize() {
 
 void P::DrawSortingArrow(TcxCanvas* ACanvas, const TRect& R, bool AAscendingSorting, TColor AColor1,
                          TColor AColor2) {
-  if (isEmpty(R)) return;
+  if (gridIsEmpty(R)) return;
   const TSize size = SortingMarkSize();
   // An even width has no middle column: the triangle leans one pixel left.
   const int left = cxCentreStart(R.left, R.right, size.cx) - (size.cx % 2 == 0 ? 1 : 0);
@@ -274,7 +274,7 @@ void P::DrawSortingArrow(TcxCanvas* ACanvas, const TRect& R, bool AAscendingSort
 
 void P::DrawSummarySortingArrow(TcxCanvas* ACanvas, const TRect& R, bool AAscendingSorting, TColor AColor1,
                                 TColor AColor2) {
-  if (isEmpty(R)) return;
+  if (gridIsEmpty(R)) return;
   // One-pixel fills: the same pixels as pen lines, and clipped before they
   // are rasterised however wide R is.
   ACanvas->FillRect(TRect{R.left, R.top, R.right, R.top + 1}, AColor1);
@@ -309,7 +309,7 @@ TColor P::PivotGridHeadersAreaTextColor() { return DefaultHeaderBackgroundTextCo
 // The frames are cut out of the clip region once drawn, so that what the
 // card paints next cannot cover them.
 void P::LayoutViewDrawItem(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState, TcxBorders ABorders) {
-  if (isEmpty(R)) return;
+  if (gridIsEmpty(R)) return;
   TColor color;
   switch (AState) {
     case TcxButtonState::cxbsHot:
@@ -325,7 +325,7 @@ void P::LayoutViewDrawItem(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AS
 
 void P::LayoutViewDrawRecordCaption(TcxCanvas* ACanvas, const TRect& R, const TRect&, TcxGroupBoxCaptionPosition,
                                     TcxButtonState AState) {
-  if (isEmpty(R)) return;
+  if (gridIsEmpty(R)) return;
   LayoutViewDrawRecordBorder(ACanvas, R, AState, core::cxBordersAll);
   TColor color;
   switch (AState) {
@@ -337,14 +337,14 @@ void P::LayoutViewDrawRecordCaption(TcxCanvas* ACanvas, const TRect& R, const TR
 }
 
 void P::LayoutViewDrawRecordBorder(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState, TcxBorders ABorders) {
-  if (isEmpty(R)) return;
+  if (gridIsEmpty(R)) return;
   const TColor color = AState == TcxButtonState::cxbsHot ? DefaultSelectionColor() : clBtnShadow;
   ACanvas->FrameRect(R, color, 1, ABorders, true);
 }
 
 void P::LayoutViewDrawRecordContent(TcxCanvas* ACanvas, const TRect& R, TcxGroupBoxCaptionPosition,
                                     TcxButtonState AState, TcxBorders ABorders) {
-  if (isEmpty(R)) return;
+  if (gridIsEmpty(R)) return;
   LayoutViewDrawRecordBorder(ACanvas, R, AState, ABorders);
   ACanvas->FillRect(R, DefaultGroupColor());
 }
@@ -394,7 +394,7 @@ void P::DrawFooterBorderEx(TcxCanvas* ACanvas, const TRect& R, TcxBorders) {
 void P::DrawFooterCellBorder(TcxCanvas*, const TRect&) {}
 
 void P::DrawFooterContent(TcxCanvas* ACanvas, const TRect& R, const core::TcxViewParams& AViewParams) {
-  if (isEmpty(R)) return;
+  if (gridIsEmpty(R)) return;
   ACanvas->FillRect(R, AViewParams);
 }
 
@@ -418,7 +418,7 @@ void P::DrawFilterPanel(TcxCanvas* ACanvas, const TRect& R, bool ATransparent, T
 
 void P::DrawFilterSmartTag(TcxCanvas* ACanvas, const TRect& R, TcxFilterSmartTagState AState,
                            bool AIsFilterActive) {
-  if (isEmpty(R)) return;
+  if (gridIsEmpty(R)) return;
   // The outline as four one-pixel strips: what a one-pixel pen draws around
   // R with a clear brush, without rasterising edges far outside the clip.
   ACanvas->FrameRect(R, GetFilterSmartTagColor(AState, AIsFilterActive));
@@ -427,7 +427,7 @@ void P::DrawFilterSmartTag(TcxCanvas* ACanvas, const TRect& R, TcxFilterSmartTag
 
 void P::DrawFilterSmartTagGlyph(TcxCanvas* ACanvas, const TRect& R, TcxFilterSmartTagState AState,
                                 bool AIsFilterActive) {
-  if (isEmpty(R)) return;
+  if (gridIsEmpty(R)) return;
   const TRect box = cxCentreRect(R, kFunnelBoxSize, kFunnelBoxSize);
   std::vector<TPoint> points = funnelPattern();
   for (TPoint& point : points) {
@@ -464,7 +464,7 @@ void P::DrawFindPanelBorder(TcxCanvas* ACanvas, const TRect& R, TcxBorders ABord
 // --- indicators ---------------------------------------------------------------------------------
 void P::DrawIndicatorCustomizationMark(TcxCanvas* ACanvas, const TRect& R, TColor AColor) {
   // A list sign: five rows two pixels apart, every other one led by a bullet.
-  if (isEmpty(R)) return;
+  if (gridIsEmpty(R)) return;
   constexpr int kRows = 5;
   const int left = R.left + 3;
   const int lineEnd = R.right - 3;
@@ -477,7 +477,7 @@ void P::DrawIndicatorCustomizationMark(TcxCanvas* ACanvas, const TRect& R, TColo
 }
 
 void P::DrawIndicatorImage(TcxCanvas* ACanvas, const TRect& R, TcxIndicatorKind AKind) {
-  if (AKind == TcxIndicatorKind::ikNone || isEmpty(R)) return;
+  if (AKind == TcxIndicatorKind::ikNone || gridIsEmpty(R)) return;
   ui::TCustomImageList* images = cxIndicatorImages();
   if (!images) return;
   const int x = cxCentreStart(R.left, R.right, images->Width());

@@ -20,69 +20,69 @@ namespace lookandfeel {
 using core::TcxBorder;
 using core::TcxBorders;
 using core::TcxCanvas;
-using P = TcxOffice11LookAndFeelPainter;
+using Office11 = TcxOffice11LookAndFeelPainter;
 using ui::TPoint;
 using namespace core;  // the palette's colour names
 
 namespace {
 
-bool isEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
+bool office11IsEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
 
-TRect inset(const TRect& R) { return TRect{R.left + 1, R.top + 1, R.right - 1, R.bottom - 1}; }
+TRect office11Inset(const TRect& R) { return TRect{R.left + 1, R.top + 1, R.right - 1, R.bottom - 1}; }
 
 void pixel(TcxCanvas* ACanvas, int X, int Y, TColor AColor) { ACanvas->FillRect(TRect{X, Y, X + 1, Y + 1}, AColor); }
 
 // A vertical gradient from ATop at the top row to ABottom at the bottom row.
 void gradient(TcxCanvas* ACanvas, const TRect& R, TColor ATop, TColor ABottom) {
-  if (!isEmpty(R)) core::FillGradientRect(ACanvas->Handle(), R, ATop, ABottom, false);
+  if (!office11IsEmpty(R)) core::FillGradientRect(ACanvas->Handle(), R, ATop, ABottom, false);
 }
 
 TColor mid(TColor A, TColor B, int APercentOfA) { return core::dxGetMiddleRGB(A, B, APercentOfA); }
 
 }  // namespace
 
-P::TcxOffice11LookAndFeelPainter() { CreateOffice11Colors(); }
-P::~TcxOffice11LookAndFeelPainter() { ReleaseOffice11Colors(); }
+Office11::TcxOffice11LookAndFeelPainter() { CreateOffice11Colors(); }
+Office11::~TcxOffice11LookAndFeelPainter() { ReleaseOffice11Colors(); }
 
-TcxCustomLookAndFeelPainter* P::NativePainter() {
+TcxCustomLookAndFeelPainter* Office11::NativePainter() {
   TcxLookAndFeelPaintersManager* manager = cxLookAndFeelPaintersManager();
   return manager ? manager->GetPainter(TcxLookAndFeelStyle::lfsNative) : nullptr;
 }
 
 // --- identity -----------------------------------------------------------------------------------
-String P::LookAndFeelName() { return u"Office11"; }
-TcxLookAndFeelStyle P::LookAndFeelStyle() { return TcxLookAndFeelStyle::lfsOffice11; }
-bool P::NeedRedrawOnResize() { return true; }
+String Office11::LookAndFeelName() { return u"Office11"; }
+TcxLookAndFeelStyle Office11::LookAndFeelStyle() { return TcxLookAndFeelStyle::lfsOffice11; }
+bool Office11::NeedRedrawOnResize() { return true; }
 
 // --- colours --------------------------------------------------------------------------------------
-TColor P::HeaderTopColor() { return mid(dxOffice11ToolbarsColor1, dxOffice11ToolbarsColor2, 50); }
-TColor P::HeaderBottomColor() { return dxOffice11ToolbarsColor2; }
-TColor P::HeaderDarkEdgeColor() { return dxOffice11BarSeparatorColor1; }
-TColor P::HeaderHighlightEdgeColor() { return dxOffice11BarSeparatorColor2; }
+TColor Office11::HeaderTopColor() { return mid(dxOffice11ToolbarsColor1, dxOffice11ToolbarsColor2, 50); }
+TColor Office11::HeaderBottomColor() { return dxOffice11ToolbarsColor2; }
+TColor Office11::HeaderDarkEdgeColor() { return dxOffice11BarSeparatorColor1; }
+TColor Office11::HeaderHighlightEdgeColor() { return dxOffice11BarSeparatorColor2; }
 
-TColor P::DefaultDateNavigatorHeaderHighlightTextColor() { return ui::clHighlightText; }
-TColor P::DefaultControlColor() { return dxOffice11DockColor2; }
-TColor P::DefaultControlTextColor() { return dxOffice11TextEnabledColor; }
-TColor P::DefaultFilterBoxColor() { return dxOffice11BarFloatingBorderColor1; }
-TColor P::DefaultFilterBoxTextColor() { return dxOffice11BarFloatingCaptionTextColor1; }
-TColor P::DefaultFooterColor() { return dxOffice11DockColor1; }
-TColor P::DefaultFooterTextColor() { return DefaultHeaderTextColor(); }
-TColor P::DefaultGroupByBoxColor() { return dxOffice11InPlaceSubItemColor; }
-TColor P::DefaultGroupByBoxTextColor() { return dxOffice11ToolbarsColor1; }
-TColor P::DefaultGroupColor() { return dxOffice11GroupColor; }
-TColor P::DefaultHeaderBackgroundColor() { return DefaultGroupByBoxColor(); }
-TColor P::DefaultHeaderColor() { return HeaderTopColor(); }
-TColor P::DefaultDateNavigatorHeaderColor() { return dxOffice11DockColor1; }
-TColor P::DefaultDateNavigatorSelectionColor() { return dxOffice11DayNavigatorSelectedColor; }
-TColor P::DefaultDateNavigatorSelectionTextColor() { return ui::clWindowText; }
-TColor P::DefaultSchedulerBorderColor() { return dxOffice11OutlookBorderColor; }
-TColor P::DefaultSchedulerControlColor() { return dxOffice11OutlookControlColor; }
-TColor P::DefaultTabColor() { return dxOffice11DockColor2; }
-TColor P::DefaultTabsBackgroundColor() { return DefaultTabColor(); }
-TColor P::DefaultTimeGridMinorScaleColor() { return dxOffice11DockColor1; }
-TColor P::DefaultTimeGridSelectionBarColor() { return DefaultSchedulerControlColor(); }
+TColor Office11::DefaultDateNavigatorHeaderHighlightTextColor() { return ui::clHighlightText; }
+TColor Office11::DefaultControlColor() { return dxOffice11DockColor2; }
+TColor Office11::DefaultControlTextColor() { return dxOffice11TextEnabledColor; }
+TColor Office11::DefaultFilterBoxColor() { return dxOffice11BarFloatingBorderColor1; }
+TColor Office11::DefaultFilterBoxTextColor() { return dxOffice11BarFloatingCaptionTextColor1; }
+TColor Office11::DefaultFooterColor() { return dxOffice11DockColor1; }
+TColor Office11::DefaultFooterTextColor() { return DefaultHeaderTextColor(); }
+TColor Office11::DefaultGroupByBoxColor() { return dxOffice11InPlaceSubItemColor; }
+TColor Office11::DefaultGroupByBoxTextColor() { return dxOffice11ToolbarsColor1; }
+TColor Office11::DefaultGroupColor() { return dxOffice11GroupColor; }
+TColor Office11::DefaultHeaderBackgroundColor() { return DefaultGroupByBoxColor(); }
+TColor Office11::DefaultHeaderColor() { return HeaderTopColor(); }
+TColor Office11::DefaultDateNavigatorHeaderColor() { return dxOffice11DockColor1; }
+TColor Office11::DefaultDateNavigatorSelectionColor() { return dxOffice11DayNavigatorSelectedColor; }
+TColor Office11::DefaultDateNavigatorSelectionTextColor() { return ui::clWindowText; }
+TColor Office11::DefaultSchedulerBorderColor() { return dxOffice11OutlookBorderColor; }
+TColor Office11::DefaultSchedulerControlColor() { return dxOffice11OutlookControlColor; }
+TColor Office11::DefaultTabColor() { return dxOffice11DockColor2; }
+TColor Office11::DefaultTabsBackgroundColor() { return DefaultTabColor(); }
+TColor Office11::DefaultTimeGridMinorScaleColor() { return dxOffice11DockColor1; }
+TColor Office11::DefaultTimeGridSelectionBarColor() { return DefaultSchedulerControlColor(); }
 
-TColor P::ButtonColor(TcxButtonState AState) {
+TColor Office11::ButtonColor(TcxButtonState AState) {
   switch (AState) {
     case TcxButtonState::cxbsHot: return dxOffice11SelectedColor1;
     case TcxButtonState::cxbsPressed: return dxOffice11SelectedDownColor1;
@@ -91,7 +91,7 @@ TColor P::ButtonColor(TcxButtonState AState) {
   }
 }
 
-TColor P::ButtonSymbolColor(TcxButtonState AState, TColor) {
+TColor Office11::ButtonSymbolColor(TcxButtonState AState, TColor) {
   // With a system-derived palette the pressed tint is dark, so the symbol
   // turns light; the scheme palettes keep it readable in the normal colour.
   if (AState == TcxButtonState::cxbsPressed && !IsXPStandardScheme()) return ui::clHighlightText;
@@ -99,7 +99,7 @@ TColor P::ButtonSymbolColor(TcxButtonState AState, TColor) {
   return dxOffice11TextEnabledColor;
 }
 
-TColor P::CheckButtonColor(TcxButtonState AState, TcxCheckBoxState ACheckState) {
+TColor Office11::CheckButtonColor(TcxButtonState AState, TcxCheckBoxState ACheckState) {
   switch (AState) {
     case TcxButtonState::cxbsHot:
     case TcxButtonState::cxbsPressed:
@@ -108,32 +108,32 @@ TColor P::CheckButtonColor(TcxButtonState AState, TcxCheckBoxState ACheckState) 
   }
 }
 
-TColor P::RadioButtonBodyColor(TcxButtonState AState) {
+TColor Office11::RadioButtonBodyColor(TcxButtonState AState) {
   return AState == TcxButtonState::cxbsNormal ? ui::clWindow : ButtonColor(AState);
 }
 
-TColor P::FooterSeparatorColor() { return HeaderDarkEdgeColor(); }
-TColor P::FilterDropDownButtonBorderColor(TcxButtonState AState) {
+TColor Office11::FooterSeparatorColor() { return HeaderDarkEdgeColor(); }
+TColor Office11::FilterDropDownButtonBorderColor(TcxButtonState AState) {
   return AState == TcxButtonState::cxbsNormal ? HeaderDarkEdgeColor() : dxOffice11SelectedBorderColor;
 }
-TColor P::TabBorderHighlightColor() { return HeaderDarkEdgeColor(); }
-TColor P::TabBorderDarkColor() { return TcxOffice11ParentPainter::TabBorderDarkColor(); }
-TColor P::BorderHighlightColor() { return dxOffice11SelectedBorderColor; }
-TColor P::GetSplitterInnerColor(bool) { return dxOffice11BarSeparatorColor2; }
-TColor P::GetSplitterOuterColor(bool AHighlighted) {
+TColor Office11::TabBorderHighlightColor() { return HeaderDarkEdgeColor(); }
+TColor Office11::TabBorderDarkColor() { return TcxOffice11ParentPainter::TabBorderDarkColor(); }
+TColor Office11::BorderHighlightColor() { return dxOffice11SelectedBorderColor; }
+TColor Office11::GetSplitterInnerColor(bool) { return dxOffice11BarSeparatorColor2; }
+TColor Office11::GetSplitterOuterColor(bool AHighlighted) {
   return AHighlighted ? dxOffice11SelectedBorderColor : dxOffice11BarSeparatorColor1;
 }
-TColor P::BreadcrumbEditBackgroundColor(TdxBreadcrumbEditState) { return HeaderTopColor(); }
-void P::GetBevelShapeColors(TColor& AColor1, TColor& AColor2) {
+TColor Office11::BreadcrumbEditBackgroundColor(TdxBreadcrumbEditState) { return HeaderTopColor(); }
+void Office11::GetBevelShapeColors(TColor& AColor1, TColor& AColor2) {
   AColor1 = dxOffice11BarSeparatorColor1;
   AColor2 = dxOffice11BarSeparatorColor2;
 }
-TColor P::RichEditControlHeaderFooterLineColor() { return dxOffice11DockColor1; }
-TColor P::RichEditControlHeaderFooterMarkBackColor() { return dxOffice11DockColor2; }
-TColor P::RichEditRulerInactiveAreaColor() { return dxOffice11DockColor1; }
-TColor P::RichEditRulerTabTypeToggleBorderColor() { return dxOffice11DropDownBorderColor1; }
+TColor Office11::RichEditControlHeaderFooterLineColor() { return dxOffice11DockColor1; }
+TColor Office11::RichEditControlHeaderFooterMarkBackColor() { return dxOffice11DockColor2; }
+TColor Office11::RichEditRulerInactiveAreaColor() { return dxOffice11DockColor1; }
+TColor Office11::RichEditRulerTabTypeToggleBorderColor() { return dxOffice11DropDownBorderColor1; }
 
-TColor P::GroupBoxTextColor(bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition) {
+TColor Office11::GroupBoxTextColor(bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition) {
   TcxCustomLookAndFeelPainter* native = NativePainter();
   if (native && AreVisualStylesAvailable(TdxThemedObjectType::totButton))
     return native->GroupBoxTextColor(AEnabled, ACaptionPosition);
@@ -141,29 +141,29 @@ TColor P::GroupBoxTextColor(bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPo
 }
 
 // --- measures -------------------------------------------------------------------------------------
-int P::SeparatorSize() { return 2; }
-int P::ExpandButtonSize() { return cxGetValueCurrentDPI(11); }
-bool P::DrawExpandButtonFirst() { return false; }
-int P::SmallExpandButtonSize() { return ExpandButtonSize(); }
-TcxBorders P::HeaderBorders(TcxNeighbors) { return core::cxBordersAll; }
-int P::HeaderBorderSize() { return 1; }
-bool P::IsHeaderHotTrack() { return true; }
-int P::GridBordersOverlapSize() { return 0; }
-int P::NavigatorBorderSize() { return 1; }
-TSize P::GetBevelMinimalShapeSize(TdxBevelShape) { return TSize{2, 2}; }
+int Office11::SeparatorSize() { return 2; }
+int Office11::ExpandButtonSize() { return cxGetValueCurrentDPI(11); }
+bool Office11::DrawExpandButtonFirst() { return false; }
+int Office11::SmallExpandButtonSize() { return ExpandButtonSize(); }
+TcxBorders Office11::HeaderBorders(TcxNeighbors) { return core::cxBordersAll; }
+int Office11::HeaderBorderSize() { return 1; }
+bool Office11::IsHeaderHotTrack() { return true; }
+int Office11::GridBordersOverlapSize() { return 0; }
+int Office11::NavigatorBorderSize() { return 1; }
+TSize Office11::GetBevelMinimalShapeSize(TdxBevelShape) { return TSize{2, 2}; }
 
-TSize P::ClockSize() {
+TSize Office11::ClockSize() {
   core::TdxSmartImage* face = GetClockFace();
   return face ? TSize{face->Width(), face->Height()} : TSize{};
 }
 
-int P::ScrollBarMinimalThumbSize(bool AVertical) {
+int Office11::ScrollBarMinimalThumbSize(bool AVertical) {
   if (TcxCustomLookAndFeelPainter* native = NativePainter()) return native->ScrollBarMinimalThumbSize(AVertical);
   return TcxOffice11ParentPainter::ScrollBarMinimalThumbSize(AVertical);
 }
 
 // --- content and headers -------------------------------------------------------------------------
-void P::DrawContent(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, int AState,
+void Office11::DrawContent(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, int AState,
                     ui::TAlignment AAlignmentHorz, core::TcxAlignmentVert AAlignmentVert, bool AMultiLine,
                     bool AShowEndEllipsis, const String& AText, ui::TFont* AFont, TColor ATextColor, TColor,
                     TcxDrawBackgroundEvent AOnDrawBackground, bool AIsFooter) {
@@ -195,7 +195,7 @@ void P::DrawContent(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& AText
              dxOffice11SelectedColor1, dxOffice11SelectedColor2);
 }
 
-void P::DrawHeader(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, TcxNeighbors ANeighbors,
+void Office11::DrawHeader(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, TcxNeighbors ANeighbors,
                    TcxBorders ABorders, TcxButtonState AState, ui::TAlignment AAlignmentHorz,
                    core::TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis, const String& AText,
                    ui::TFont* AFont, TColor ATextColor, TColor ABkColor, TcxDrawBackgroundEvent, bool, bool) {
@@ -208,7 +208,7 @@ void P::DrawHeader(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextA
               AAlignmentVert, AMultiLine, AShowEndEllipsis, AText, AFont, ATextColor, ABkColor, nullptr);
 }
 
-void P::DrawHeaderBorder(TcxCanvas* ACanvas, const TRect& R, TcxNeighbors ANeighbors, TcxBorders ABorders) {
+void Office11::DrawHeaderBorder(TcxCanvas* ACanvas, const TRect& R, TcxNeighbors ANeighbors, TcxBorders ABorders) {
   const TColor top = HeaderTopColor();
   const TColor bottom = HeaderBottomColor();
   const TColor dark = HeaderDarkEdgeColor();
@@ -243,7 +243,7 @@ void P::DrawHeaderBorder(TcxCanvas* ACanvas, const TRect& R, TcxNeighbors ANeigh
   }
 }
 
-void P::DrawHeaderControlSection(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
+void Office11::DrawHeaderControlSection(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
                                  TcxNeighbors, TcxBorders ABorders, TcxButtonState AState,
                                  ui::TAlignment AAlignmentHorz, core::TcxAlignmentVert AAlignmentVert, bool AMultiLine,
                                  bool AShowEndEllipsis, const String& AText, ui::TFont* AFont, TColor ATextColor,
@@ -253,15 +253,15 @@ void P::DrawHeaderControlSection(TcxCanvas* ACanvas, const TRect& ABounds, const
   if (AState == TcxButtonState::cxbsPressed) DrawHeaderPressed(ACanvas, ABounds);
 }
 
-void P::DrawSortingMark(TcxCanvas* ACanvas, const TRect& R, bool AAscendingSorting) {
+void Office11::DrawSortingMark(TcxCanvas* ACanvas, const TRect& R, bool AAscendingSorting) {
   DrawSortingArrow(ACanvas, R, AAscendingSorting, HeaderDarkEdgeColor(), HeaderHighlightEdgeColor());
 }
 
-void P::DrawSummarySortingMark(TcxCanvas* ACanvas, const TRect& R, bool AAscendingSorting) {
+void Office11::DrawSummarySortingMark(TcxCanvas* ACanvas, const TRect& R, bool AAscendingSorting) {
   DrawSummarySortingArrow(ACanvas, R, AAscendingSorting, HeaderDarkEdgeColor(), HeaderHighlightEdgeColor());
 }
 
-void P::LayoutViewDrawRecordCaption(TcxCanvas* ACanvas, const TRect& R, const TRect&,
+void Office11::LayoutViewDrawRecordCaption(TcxCanvas* ACanvas, const TRect& R, const TRect&,
                                     TcxGroupBoxCaptionPosition APosition, TcxButtonState AState) {
   LayoutViewDrawRecordBorder(ACanvas, R, AState, core::cxBordersAll);
   // A caption on a left or right side gets the header's bottom gradient; a
@@ -273,15 +273,15 @@ void P::LayoutViewDrawRecordCaption(TcxCanvas* ACanvas, const TRect& R, const TR
 }
 
 // --- borders, separators and buttons ---------------------------------------------------------------
-void P::DrawBorder(TcxCanvas* ACanvas, const TRect& R) { ACanvas->FrameRect(R, dxOffice11ControlBorderColor); }
+void Office11::DrawBorder(TcxCanvas* ACanvas, const TRect& R) { ACanvas->FrameRect(R, dxOffice11ControlBorderColor); }
 
-void P::DoDrawSeparator(TcxCanvas* ACanvas, const TRect& R, bool) {
+void Office11::DoDrawSeparator(TcxCanvas* ACanvas, const TRect& R, bool) {
   const TRect dark{R.left, R.top, R.right - 1, R.bottom - 1};
   ACanvas->FillRect(dark, dxOffice11BarSeparatorColor1);
   ACanvas->FillRect(TRect{dark.left + 1, dark.top + 1, dark.right + 1, dark.bottom + 1}, dxOffice11BarSeparatorColor2);
 }
 
-void P::DrawButtonBorder(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) {
+void Office11::DrawButtonBorder(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) {
   switch (AState) {
     case TcxButtonState::cxbsDefault: TcxOffice11ParentPainter::DrawButtonBorder(ACanvas, R, AState); break;
     case TcxButtonState::cxbsNormal: ACanvas->FrameRect(R, ui::clBtnText); break;
@@ -290,7 +290,7 @@ void P::DrawButtonBorder(TcxCanvas* ACanvas, const TRect& R, TcxButtonState ASta
   }
 }
 
-void P::DrawExpandButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded, TColor) {
+void Office11::DrawExpandButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded, TColor) {
   ui::TBitmap* bitmap = AExpanded ? dxOffice11ExpandButtonBitmap1 : dxOffice11ExpandButtonBitmap2;
   if (!bitmap) return;
   // The corners are rewritten on the shared bitmap before every draw (all
@@ -309,19 +309,19 @@ void P::DrawExpandButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded, TCo
   ACanvas->Draw(R.left, R.top, bitmap);
 }
 
-void P::DrawSmallExpandButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded, TColor, TColor AColor) {
+void Office11::DrawSmallExpandButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded, TColor, TColor AColor) {
   DrawExpandButton(ACanvas, R, AExpanded, AColor);
 }
 
-void P::DrawFilterDropDownButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState, bool AIsFilterActive) {
+void Office11::DrawFilterDropDownButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState, bool AIsFilterActive) {
   ACanvas->FrameRect(R, FilterDropDownButtonBorderColor(AState));
-  const TRect inner = inset(R);
+  const TRect inner = office11Inset(R);
   ACanvas->FillRect(inner, ButtonColor(AState));
   DrawButtonArrow(ACanvas, inner, AIsFilterActive ? ui::clBlue : ButtonSymbolColor(AState, ui::clDefault));
 }
 
 // --- scroll bars, size grip, group boxes: native when there is a native painter ---------------------
-void P::DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
+void Office11::DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
                           TcxButtonState AState) {
   if (TcxCustomLookAndFeelPainter* native = NativePainter())
     native->DrawScrollBarPart(ACanvas, AHorizontal, R, APart, AState);
@@ -329,9 +329,9 @@ void P::DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, 
     TcxOffice11ParentPainter::DrawScrollBarPart(ACanvas, AHorizontal, R, APart, AState);
 }
 
-void P::DoDrawSizeGrip(TcxCanvas* ACanvas, const TRect& R) { Office11DrawSizeGrip(ACanvas->Handle(), R); }
+void Office11::DoDrawSizeGrip(TcxCanvas* ACanvas, const TRect& R) { Office11DrawSizeGrip(ACanvas->Handle(), R); }
 
-void P::DrawGroupBoxFrame(TcxCanvas* ACanvas, const TRect& R, TcxGroupBoxCaptionPosition ACaptionPosition,
+void Office11::DrawGroupBoxFrame(TcxCanvas* ACanvas, const TRect& R, TcxGroupBoxCaptionPosition ACaptionPosition,
                           TcxBorders ABorders) {
   TcxCustomLookAndFeelPainter* native = NativePainter();
   if (native && AreVisualStylesAvailable(TdxThemedObjectType::totButton))
@@ -341,7 +341,7 @@ void P::DrawGroupBoxFrame(TcxCanvas* ACanvas, const TRect& R, TcxGroupBoxCaption
 }
 
 // --- scheduler and calendars ------------------------------------------------------------------------
-void P::DrawSchedulerNavigationButtonContent(TcxCanvas* ACanvas, const TRect& R, const TRect& AArrowRect,
+void Office11::DrawSchedulerNavigationButtonContent(TcxCanvas* ACanvas, const TRect& R, const TRect& AArrowRect,
                                              bool AIsNextButton, TcxButtonState AState) {
   TColor fill = dxOffice11DockColor1;
   if (AState == TcxButtonState::cxbsHot) fill = dxOffice11SelectedColor1;
@@ -354,19 +354,19 @@ void P::DrawSchedulerNavigationButtonContent(TcxCanvas* ACanvas, const TRect& R,
   DrawSchedulerNavigationButtonArrow(ACanvas, AArrowRect, AIsNextButton, ButtonSymbolColor(AState));
 }
 
-void P::DrawSchedulerNavigatorButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) {
+void Office11::DrawSchedulerNavigatorButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) {
   if (TcxCustomLookAndFeelPainter* native = NativePainter())
     native->DrawSchedulerNavigatorButton(ACanvas, R, AState);
   else
     TcxOffice11ParentPainter::DrawSchedulerNavigatorButton(ACanvas, R, AState);
 }
 
-void P::DrawSchedulerBorder(TcxCanvas* ACanvas, const TRect& R) { ACanvas->FrameRect(R, DefaultSchedulerBorderColor()); }
+void Office11::DrawSchedulerBorder(TcxCanvas* ACanvas, const TRect& R) { ACanvas->FrameRect(R, DefaultSchedulerBorderColor()); }
 
-void P::DrawMonthHeader(TcxCanvas* ACanvas, const TRect& ABounds, const String& AText, TcxNeighbors,
+void Office11::DrawMonthHeader(TcxCanvas* ACanvas, const TRect& ABounds, const String& AText, TcxNeighbors,
                         const core::TcxViewParams& AViewParams, TcxArrowDirections AArrows, int ASideWidth,
                         TcxDrawBackgroundEvent AOnDrawBackground) {
-  const TRect R = inset(ABounds);
+  const TRect R = office11Inset(ABounds);
   if (!(AOnDrawBackground && AOnDrawBackground(ACanvas, R))) ACanvas->FillRect(R, AViewParams);
   if (!AText.empty()) {
     ACanvas->Brush()->SetStyle(ui::TBrushStyle::bsClear);
@@ -378,27 +378,27 @@ void P::DrawMonthHeader(TcxCanvas* ACanvas, const TRect& ABounds, const String& 
   DrawMonthHeaderArrows(ACanvas, ABounds, AArrows, ASideWidth, ui::clWindowText);
 }
 
-void P::DrawDateNavigatorDateHeader(TcxCanvas* ACanvas, TRect& R) {
+void Office11::DrawDateNavigatorDateHeader(TcxCanvas* ACanvas, TRect& R) {
   ACanvas->FillRect(R, DefaultDateNavigatorHeaderColor());
 }
 
-void P::DrawClock(TcxCanvas* ACanvas, const TRect& R, rtl::TDateTime ADateTime, TColor ABackgroundColor) {
+void Office11::DrawClock(TcxCanvas* ACanvas, const TRect& R, rtl::TDateTime ADateTime, TColor ABackgroundColor) {
   DrawModernCalendarClock(ACanvas, R, ADateTime, ABackgroundColor);
 }
 
 // --- track bars, panels and backgrounds ------------------------------------------------------------
-void P::DrawTrackBarTrackBounds(TcxCanvas* ACanvas, const TRect& R) { ACanvas->FrameRect(R, ui::clBtnText); }
+void Office11::DrawTrackBarTrackBounds(TcxCanvas* ACanvas, const TRect& R) { ACanvas->FrameRect(R, ui::clBtnText); }
 
-void P::DrawTrackBarThumbBorderUpDown(TcxCanvas* ACanvas, const std::vector<TPoint>& ALightPolyLine,
+void Office11::DrawTrackBarThumbBorderUpDown(TcxCanvas* ACanvas, const std::vector<TPoint>& ALightPolyLine,
                                       const std::vector<TPoint>&, const std::vector<TPoint>& ADarkPolyLine) {
   ACanvas->Pen()->SetColor(ui::clBtnText);
   ACanvas->Polyline(ALightPolyLine);
   ACanvas->Polyline(ADarkPolyLine);
 }
 
-void P::DrawTrackBarThumbBorderBoth(TcxCanvas* ACanvas, const TRect& R) { ACanvas->FrameRect(R, ui::clBtnText); }
+void Office11::DrawTrackBarThumbBorderBoth(TcxCanvas* ACanvas, const TRect& R) { ACanvas->FrameRect(R, ui::clBtnText); }
 
-void P::DrawPanelBackground(TcxCanvas* ACanvas, ui::TWinControl* AControl, const TRect& ABounds, TColor AColorFrom,
+void Office11::DrawPanelBackground(TcxCanvas* ACanvas, ui::TWinControl* AControl, const TRect& ABounds, TColor AColorFrom,
                             TColor AColorTo) {
   if (AColorFrom == ui::clDefault)
     core::cxDrawTransparentControlBackground(AControl, ACanvas, ABounds);
@@ -408,23 +408,23 @@ void P::DrawPanelBackground(TcxCanvas* ACanvas, ui::TWinControl* AControl, const
     gradient(ACanvas, ABounds, AColorFrom, AColorTo);
 }
 
-void P::DrawLayoutControlBackground(TcxCanvas* ACanvas, const TRect& R) {
+void Office11::DrawLayoutControlBackground(TcxCanvas* ACanvas, const TRect& R) {
   gradient(ACanvas, R, dxOffice11ToolbarsColor1, dxOffice11ToolbarsColor2);
 }
 
-void P::DrawAlertWindowBackground(TcxCanvas* ACanvas, const TRect& R) {
+void Office11::DrawAlertWindowBackground(TcxCanvas* ACanvas, const TRect& R) {
   ACanvas->FrameRect(R, dxOffice11ControlBorderColor);
-  gradient(ACanvas, inset(R), dxOffice11DockColor2, dxOffice11DockColor1);
+  gradient(ACanvas, office11Inset(R), dxOffice11DockColor2, dxOffice11DockColor1);
 }
 
 // --- breadcrumb edit and drop-down list box ----------------------------------------------------------
-void P::DrawBreadcrumbEditBorders(TcxCanvas* ACanvas, const TRect& R, TcxBorders ABorders, TdxBreadcrumbEditState) {
+void Office11::DrawBreadcrumbEditBorders(TcxCanvas* ACanvas, const TRect& R, TcxBorders ABorders, TdxBreadcrumbEditState) {
   ACanvas->FrameRect(R, dxOffice11ControlBorderColor, 1, ABorders);
 }
 
-void P::DrawBreadcrumbEditCustomButton(TcxCanvas* ACanvas, const TRect& R, TdxBreadcrumbEditButtonState AState,
+void Office11::DrawBreadcrumbEditCustomButton(TcxCanvas* ACanvas, const TRect& R, TdxBreadcrumbEditButtonState AState,
                                        TcxBorders ABorders) {
-  if (isEmpty(R)) return;
+  if (office11IsEmpty(R)) return;
   TColor from = HeaderTopColor();
   TColor to = from;
   switch (AState) {
@@ -443,27 +443,27 @@ void P::DrawBreadcrumbEditCustomButton(TcxCanvas* ACanvas, const TRect& R, TdxBr
   ACanvas->FrameRect(R, dxOffice11DropDownBorderColor1, 1, ABorders);
 }
 
-void P::DrawDropDownListBoxBackground(TcxCanvas* ACanvas, const TRect& R, bool AHasBorders) {
+void Office11::DrawDropDownListBoxBackground(TcxCanvas* ACanvas, const TRect& R, bool AHasBorders) {
   TRect body = R;
   if (AHasBorders) {
     ACanvas->FrameRect(body, dxOffice11DropDownBorderColor1);
-    body = inset(body);
+    body = office11Inset(body);
     ACanvas->FrameRect(body, dxOffice11DropDownBorderColor2);
-    body = inset(body);
+    body = office11Inset(body);
   }
   ACanvas->FillRect(body, dxOffice11MenuColor);
 }
 
-void P::DrawDropDownListBoxGutterBackground(TcxCanvas* ACanvas, const TRect& R) {
+void Office11::DrawDropDownListBoxGutterBackground(TcxCanvas* ACanvas, const TRect& R) {
   Office11FillTubeGradientRect(ACanvas->Handle(), R, dxOffice11MenuIndentColor1, dxOffice11MenuIndentColor2, true);
 }
 
-void P::DrawDropDownListBoxSelection(TcxCanvas* ACanvas, const TRect& R, const TRect&) {
+void Office11::DrawDropDownListBoxSelection(TcxCanvas* ACanvas, const TRect& R, const TRect&) {
   ACanvas->FillRect(R, dxOffice11SelectedColor1);
   Office11FrameSelectedRect(ACanvas->Handle(), R);
 }
 
-void P::DrawDropDownListBoxSeparator(TcxCanvas* ACanvas, const TRect& R, const TRect& AGutterRect) {
+void Office11::DrawDropDownListBoxSeparator(TcxCanvas* ACanvas, const TRect& R, const TRect& AGutterRect) {
   const int y = cxCentreStart(R.top, R.bottom, 1);
   ACanvas->FillRect(TRect{AGutterRect.right + 8, y, R.right, y + 1}, dxOffice11BarSeparatorColor1);
 }

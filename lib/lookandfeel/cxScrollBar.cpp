@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 
 #include "lib/core/cxGraphicsBitmaps.h"
 #include "lib/core/dxCore.h"
@@ -9,6 +10,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/rtl/except.h"
 #include "platform/rtl/mathutil.h"
+#include "platform/rtl/scoped.h"
 #include "platform/win/win.h"
 
 namespace lookandfeel {
@@ -34,7 +36,46 @@ TSize GetScrollBarSize() {
   return TSize{win::GetSystemMetrics(win::SM_CXVSCROLL), win::GetSystemMetrics(win::SM_CYHSCROLL)};
 }
 
+// ---- part fading ----------------------------------------------------------------------------
+
+bool TcxScrollBarPartFadingHelper::CanFade() { return FOwner->Owner()->ScrollBar()->Painter()->FadingAvailable(); }
+
+void TcxScrollBarPartFadingHelper::DrawFadeImage() { FOwner->Invalidate(); }
+
+void TcxScrollBarPartFadingHelper::GetFadingImages(ui::TBitmap*& AFadeOutImage, ui::TBitmap*& AFadeInImage) {
+  const TRect& bounds = FOwner->Bounds();
+  TcxScrollBarPainter* painter = FOwner->Owner()->ScrollBar()->Painter();
+  auto draw = [&](TcxButtonState AState) {
+    auto bitmap = std::make_unique<core::TcxBitmap32>(bounds.right - bounds.left, bounds.bottom - bounds.top, true);
+    bitmap->Canvas()->Lock();
+    rtl::ScopeExit unlock([&] { bitmap->Canvas()->Unlock(); });
+    painter->DoDrawScrollBarPart(bitmap->cxCanvas(), bitmap->ClientRect(), FOwner->Part(), AState);
+    return bitmap;
+  };
+  auto normal = draw(TcxButtonState::cxbsNormal);
+  auto hot = draw(TcxButtonState::cxbsHot);
+  AFadeOutImage = normal.release();
+  AFadeInImage = hot.release();
+}
+
+void TcxScrollBarPartFadingHelper::UpdateState() {
+  const TcxButtonState state = FOwner->GetState();
+  if (state == FState) return;
+  CheckStartFading(FState, state);
+  FState = state;
+}
+
 // ---- part view info ------------------------------------------------------------------------
+
+TcxScrollBarPartViewInfo::TcxScrollBarPartViewInfo(TcxScrollBarViewInfo* AOwner, TPart APart)
+    : FOwner(AOwner), FPart(APart) {
+  if (APart == TPart::sbpLineUp || APart == TPart::sbpLineDown || APart == TPart::sbpThumbnail)
+    FFadingHelper = std::make_unique<TcxScrollBarPartFadingHelper>(this);
+}
+
+TcxScrollBarPartViewInfo::~TcxScrollBarPartViewInfo() = default;
+
+void TcxScrollBarPartViewInfo::Invalidate() { FOwner->ScrollBar()->InvalidateRect(FBounds, false); }
 
 TcxButtonState TcxScrollBarPartViewInfo::GetState() const {
   TcxScrollBarHelper* bar = FOwner->ScrollBar();
@@ -379,6 +420,9 @@ void TcxScrollBarPainter::DrawScrollBarPart(TcxCanvas* ACanvas, TPart APart) {
   TcxScrollBarPartViewInfo* info = FScrollBar->ViewInfo()->PartInfo(APart);
   const TRect& r = info->Bounds();
   if (r.right <= r.left || r.bottom <= r.top) return;
+  // A running fade shows its current frame instead.
+  if (TcxScrollBarPartFadingHelper* fading = info->FadingHelper())
+    if (fading->DrawImage(ACanvas->Handle(), r)) return;
   DoDrawScrollBarPart(ACanvas, r, APart, info->GetState());
 }
 
@@ -479,6 +523,12 @@ void TcxScrollBarHelper::Scroll(TScrollCode AScrollCode, int& AScrollPos) {
 }
 
 void TcxScrollBarHelper::DoPaint(TcxCanvas* ACanvas) { FPainter->Paint(ACanvas); }
+
+void TcxScrollBarHelper::UpdateFadingHelperStates() {
+  if (!FViewInfo || !FPainter) return;  // while the parts are made or freed
+  for (TPart part : kParts)
+    if (TcxScrollBarPartFadingHelper* fading = FViewInfo->PartInfo(part)->FadingHelper()) fading->UpdateState();
+}
 
 void TcxScrollBarHelper::Invalidate() { InvalidateRect(FBoundsRect, false); }
 
@@ -699,6 +749,10 @@ void TcxScrollBar::Dispatch(void* message) {
     case ui::CN_HSCROLL:
     case ui::CN_VSCROLL:
       FHelper->Controller()->InternalScroll(ui::ScrollCodeFromMessage(m.WParam));
+      return;
+    case win::WM_GESTURENOTIFY:
+      // The bar takes no touch gestures: they go to what lies beneath.
+      core::dxLockGestures(Handle(), m);
       return;
     case win::WM_CANCELMODE:
       FHelper->CancelMode();

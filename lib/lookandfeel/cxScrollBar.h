@@ -14,6 +14,7 @@
 #include "lib/core/dxGestures.h"
 #include "lib/lookandfeel/cxLookAndFeels.h"
 #include "lib/lookandfeel/cxLookAndFeelPainters.h"
+#include "lib/lookandfeel/dxFading.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/mouse.h"
 
@@ -43,23 +44,53 @@ class IcxScrollBarOwner {
 
 class TcxScrollBarHelper;
 class TcxScrollBarViewInfo;
+class TcxScrollBarPartViewInfo;
+
+// Cross-fades one part between its normal and hot pictures through the
+// global fader when the part's state turns hot or stops being hot.
+class TcxScrollBarPartFadingHelper : public TdxFadingObjectHelper {
+  RTL_CLASS(TcxScrollBarPartFadingHelper, TdxFadingObjectHelper)
+
+ public:
+  explicit TcxScrollBarPartFadingHelper(TcxScrollBarPartViewInfo* AOwner) : FOwner(AOwner) {}
+
+  // Only painters that hot-track and fade (Native and skins) take part.
+  bool CanFade() override;
+  // A new frame: the part's rectangle is invalidated.
+  void DrawFadeImage() override;
+  // The part in its normal and its hot state, drawn on 32-bit pictures.
+  void GetFadingImages(ui::TBitmap*& AFadeOutImage, ui::TBitmap*& AFadeInImage) override;
+  // Hands a change of the part's state to the fader.
+  void UpdateState();
+  // The state last handed to the fader.
+  TcxButtonState State() const { return FState; }
+
+ private:
+  TcxScrollBarPartViewInfo* FOwner;
+  TcxButtonState FState = TcxButtonState::cxbsDefault;
+};
 
 class TcxScrollBarPartViewInfo : public rtl::TObject {
   RTL_CLASS(TcxScrollBarPartViewInfo, rtl::TObject)
 
  public:
-  TcxScrollBarPartViewInfo(TcxScrollBarViewInfo* AOwner, TcxScrollBarPart APart)
-      : FOwner(AOwner), FPart(APart) {}
+  TcxScrollBarPartViewInfo(TcxScrollBarViewInfo* AOwner, TcxScrollBarPart APart);
+  ~TcxScrollBarPartViewInfo() override;
   const TRect& Bounds() const { return FBounds; }
   void SetBounds(const TRect& R) { FBounds = R; }
   TcxScrollBarPart Part() const { return FPart; }
   // Computed at every use: disabled, normal, pressed (only under the
   // pointer) or hot.
   TcxButtonState GetState() const;
+  // The arrows and the thumb fade; the page parts have no helper.
+  TcxScrollBarPartFadingHelper* FadingHelper() const { return FFadingHelper.get(); }
+  TcxScrollBarViewInfo* Owner() const { return FOwner; }
+  void Invalidate();
 
  private:
   TcxScrollBarViewInfo* FOwner;
   TRect FBounds{};
+  std::unique_ptr<TcxScrollBarPartFadingHelper> FFadingHelper;
   TcxScrollBarPart FPart;
 };
 
@@ -240,9 +271,9 @@ class TcxScrollBarHelper : public core::TcxIUnknownObject {
   bool HandleAllocated() const;
   // Redraws a non-client bar's rectangle with the host's frame.
   void RefreshNCPart(const TRect& R);
-  // Part states are computed at every use; this is where a fading painter
-  // would be told of changes.
-  void UpdateFadingHelperStates() {}
+  // Part states are computed at every use: after anything that may change
+  // them, the fading parts compare and start or stop their fades.
+  void UpdateFadingHelperStates();
 
  protected:
   virtual std::unique_ptr<TcxScrollBarController> CreateController();

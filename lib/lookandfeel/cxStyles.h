@@ -8,6 +8,7 @@
 
 #include "lib/core/cxClasses.h"
 #include "lib/core/cxGraphics.h"
+#include "lib/lookandfeel/cxFontListener.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/object.h"
 #include "platform/rtl/set.h"
@@ -46,14 +47,6 @@ class IcxStyleChangeListener {
   ~IcxStyleChangeListener() = default;
 };
 
-// Told when a default font it resolves elements with changes.
-class IcxFontListener {
- public:
-  virtual void FontChanged(TObject* Sender, ui::TFont* AFont) = 0;
-
- protected:
-  ~IcxFontListener() = default;
-};
 
 // ---- styles ---------------------------------------------------------------------------
 
@@ -209,7 +202,8 @@ class TcxStyles : public TcxCustomStyles, public IcxFontListener {
   virtual void GetDefaultViewParams(int Index, void* AData, TcxViewParams& AParams);
   virtual bool IsDefaultFont(int Index) const;
 
-  void FontChanged(TObject* Sender, ui::TFont* AFont) override { DefaultFontChanged(Sender, AFont); }
+  // Told when the default font it resolves elements with changes.
+  void Changed(TObject* Sender, ui::TFont* AFont) override { DefaultFontChanged(Sender, AFont); }
   void DefaultFontChanged(TObject* Sender, ui::TFont* AFont);
 
   int MaxDefaultViewParamsIndex() const { return FMaxDefaultViewParamsIndex; }

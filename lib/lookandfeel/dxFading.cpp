@@ -23,7 +23,7 @@ struct FadingUnit {
   TdxFader* fader = nullptr;
 };
 
-FadingUnit& unit() {
+FadingUnit& fadingUnit() {
   static FadingUnit state;
   return state;
 }
@@ -357,16 +357,16 @@ void TdxFadingObjectHelper::CheckStartFading(TcxButtonState APrevState, TcxButto
 
 // --- unit ----------------------------------------------------------------------------------
 TdxFader* dxFader() {
-  FadingUnit& u = unit();
+  FadingUnit& u = fadingUnit();
   if (!u.fader && !u.finalized) u.fader = rtl::Create<TdxFader>();
   return u.fader;
 }
 
-void dxFadingUnitStart() { unit().finalized = false; }
+void dxFadingUnitStart() { fadingUnit().finalized = false; }
 
 void dxFadingUnitStop() {
-  unit().finalized = true;
-  rtl::FreeAndNil(unit().fader);
+  fadingUnit().finalized = true;
+  rtl::FreeAndNil(fadingUnit().fader);
 }
 
 }  // namespace lookandfeel

@@ -30,7 +30,7 @@ struct Events {
   }
 };
 
-class Animation : public testing::Test {
+class Animation : public ::testing::Test {
  protected:
   void TearDown() override {
     dxAnimationUnitStop();
@@ -91,7 +91,7 @@ const EaseCase kEaseCases[] = {
 
 TEST_F(Animation, EveryEffectAtTheStartTheMiddleAndTheEnd) {
   for (const EaseCase& c : kEaseCases) {
-    SCOPED_TRACE(testing::Message() << "effect " << c.effect << " mode " << c.mode);
+    SCOPED_TRACE(::testing::Message() << "effect " << c.effect << " mode " << c.mode);
     TdxAnimationTransition* t = make(1000, 1000, c.effect, c.mode);
     TdxAnimationTransitionEffectProc proc = t->TransitionEffectProc();
     ASSERT_NE(proc, nullptr);

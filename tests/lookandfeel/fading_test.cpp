@@ -48,7 +48,7 @@ class Part : public TdxFadingObjectHelper, public IdxFadingObjectFadingOptions {
   std::unique_ptr<TdxFadingOptions> options;
 };
 
-class Fading : public testing::Test {
+class Fading : public ::testing::Test {
  protected:
   void SetUp() override { dxFader()->SetState(TdxFaderAnimationState::fasEnabled); }
   void TearDown() override {
@@ -77,7 +77,7 @@ struct StepCase {
 
 void PrintTo(const StepCase& c, std::ostream* os) { *os << c.label; }
 
-class FadeSteps : public Fading, public testing::WithParamInterface<StepCase> {};
+class FadeSteps : public Fading, public ::testing::WithParamInterface<StepCase> {};
 
 TEST_P(FadeSteps, StageZeroAtOnceThenOneFramePerPeriodAndTheEndOnePeriodLater) {
   const StepCase& c = GetParam();
@@ -108,9 +108,9 @@ TEST_P(FadeSteps, StageZeroAtOnceThenOneFramePerPeriodAndTheEndOnePeriodLater) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FadeSteps,
-    testing::Values(StepCase{"DefaultFadeIn", true, 0, 0, 1, 4}, StepCase{"DefaultFadeOut", false, 0, 0, 2, 12},
+    ::testing::Values(StepCase{"DefaultFadeIn", true, 0, 0, 1, 4}, StepCase{"DefaultFadeOut", false, 0, 0, 2, 12},
                     StepCase{"ThreeTicksPerFrame", true, 3, 35, 3, 3}, StepCase{"OneFrame", false, 1, 10, 1, 1}),
-    [](const testing::TestParamInfo<StepCase>& info) { return std::string(info.param.label); });
+    [](const ::testing::TestParamInfo<StepCase>& info) { return std::string(info.param.label); });
 
 TEST_F(Fading, FramesMixTheTwoPicturesByteByByte) {
   Part part;

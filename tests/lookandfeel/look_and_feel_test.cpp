@@ -29,11 +29,11 @@ using Log = std::vector<std::string>;
 
 // Records every call of the three passes and of the destruction; each pass
 // may run an action of the test.
-class Listener : public rtl::TPersistent,
+class LookAndFeelListener : public rtl::TPersistent,
                  public IcxLookAndFeelNotificationListener,
                  public IcxLookAndFeelNotificationListener2 {
  public:
-  Listener(Log& ALog, std::string AName) : log(ALog), name(std::move(AName)) {}
+  LookAndFeelListener(Log& ALog, std::string AName) : log(ALog), name(std::move(AName)) {}
   rtl::TObject* GetObject() override { return this; }
   void MasterLookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) override { record("changed", onChanged); }
   void MasterLookAndFeelDestroying(TcxLookAndFeel*) override { record("destroying", onDestroying); }
@@ -119,16 +119,16 @@ TEST_F(LookAndFeelTree, ANewObjectResolvesTheModuleDefaultsThroughTheRoot) {
 }
 
 // Kind assigned (or not) at the root, a master and the object itself.
-struct KindCase {
+struct LookAndFeelKindCase {
   const char* name;
   std::optional<K> root, master, own;
   K expected;
 };
 
-class LookAndFeelResolution : public LookAndFeelTree, public ::testing::WithParamInterface<KindCase> {};
+class LookAndFeelResolution : public LookAndFeelTree, public ::testing::WithParamInterface<LookAndFeelKindCase> {};
 
 TEST_P(LookAndFeelResolution, TakesTheNearestAssignedKind) {
-  const KindCase& c = GetParam();
+  const LookAndFeelKindCase& c = GetParam();
   auto master = make();
   auto lf = make(master.get());
   if (c.root) RootLookAndFeel()->SetKind(*c.root);
@@ -144,12 +144,12 @@ TEST_P(LookAndFeelResolution, TakesTheNearestAssignedKind) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LookAndFeelResolution,
-    ::testing::Values(KindCase{"NothingAssigned", {}, {}, {}, K::lfUltraFlat},
-                      KindCase{"RootOnly", K::lfFlat, {}, {}, K::lfFlat},
-                      KindCase{"MasterOverRoot", K::lfFlat, K::lfOffice11, {}, K::lfOffice11},
-                      KindCase{"OwnOverAll", K::lfFlat, K::lfOffice11, K::lfStandard, K::lfStandard},
-                      KindCase{"OwnEqualToTheDefault", K::lfFlat, {}, K::lfUltraFlat, K::lfUltraFlat}),
-    [](const ::testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
+    ::testing::Values(LookAndFeelKindCase{"NothingAssigned", {}, {}, {}, K::lfUltraFlat},
+                      LookAndFeelKindCase{"RootOnly", K::lfFlat, {}, {}, K::lfFlat},
+                      LookAndFeelKindCase{"MasterOverRoot", K::lfFlat, K::lfOffice11, {}, K::lfOffice11},
+                      LookAndFeelKindCase{"OwnOverAll", K::lfFlat, K::lfOffice11, K::lfStandard, K::lfStandard},
+                      LookAndFeelKindCase{"OwnEqualToTheDefault", K::lfFlat, {}, K::lfUltraFlat, K::lfUltraFlat}),
+    [](const ::testing::TestParamInfo<LookAndFeelKindCase>& info) { return std::string(info.param.name); });
 
 TEST_F(LookAndFeelTree, EachValueIsResolvedOnItsOwn) {
   auto master = make();
@@ -225,7 +225,7 @@ TEST_F(LookAndFeelTree, AMasterThatWouldMakeACycleIsRefused) {
 
 TEST_F(LookAndFeelTree, DestroyingAMasterSendsItsListenersBackToTheRoot) {
   Log log;
-  Listener plain(log, "plain");
+  LookAndFeelListener plain(log, "plain");
   auto master = make();
   master->SetKind(K::lfFlat);
   auto lf = make(master.get());
@@ -241,9 +241,9 @@ TEST_F(LookAndFeelTree, DestroyingAMasterSendsItsListenersBackToTheRoot) {
 TEST_F(LookAndFeelTree, TheChangePassVisitsEveryoneWhenAListenerRemovesItself) {
   Log log;
   // Declared first: the master tells its listeners when it goes.
-  Listener first(log, "1"), second(log, "2"), third(log, "3");
+  LookAndFeelListener first(log, "1"), second(log, "2"), third(log, "3");
   auto master = make();
-  for (Listener* l : {&first, &second, &third}) master->AddChangeListener(l);
+  for (LookAndFeelListener* l : {&first, &second, &third}) master->AddChangeListener(l);
   first.onChanged = [&] { master->RemoveChangeListener(&first); };
   master->SetKind(K::lfFlat);
   EXPECT_EQ(log, (Log{"1:begin", "2:begin", "3:begin", "1:changed", "2:changed", "3:changed", "2:end", "3:end"}));
@@ -253,9 +253,9 @@ TEST_F(LookAndFeelTree, TheChangePassVisitsEveryoneWhenAListenerRemovesItself) {
 // ones that leave meanwhile shorten it instead of being read past the end.
 TEST_F(LookAndFeelTree, ListenersLeavingDuringTheBeginAndEndPassesEndTheWalkEarly) {
   Log log;
-  Listener first(log, "1"), second(log, "2"), third(log, "3");
+  LookAndFeelListener first(log, "1"), second(log, "2"), third(log, "3");
   auto master = make();
-  for (Listener* l : {&first, &second, &third}) master->AddChangeListener(l);
+  for (LookAndFeelListener* l : {&first, &second, &third}) master->AddChangeListener(l);
   first.onBegin = [&] {
     master->RemoveChangeListener(&first);
     master->RemoveChangeListener(&third);
@@ -268,7 +268,7 @@ TEST_F(LookAndFeelTree, ListenersLeavingDuringTheBeginAndEndPassesEndTheWalkEarl
 
 TEST_F(LookAndFeelTree, EachLevelOfTheTreeBracketsItsOwnListenersDepthFirst) {
   Log log;
-  Listener before(log, "L1"), grandChild(log, "L2");
+  LookAndFeelListener before(log, "L1"), grandChild(log, "L2");
   auto master = make();
   master->AddChangeListener(&before);
   auto child = make(master.get());

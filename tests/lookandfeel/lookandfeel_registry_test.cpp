@@ -34,11 +34,11 @@ using Style = TcxLookAndFeelStyle;
 namespace {
 
 // A painter known by the name and style it is given; counts its deaths.
-class NamedPainter : public TcxCustomLookAndFeelPainter {
+class LookandfeelRegistryNamedPainter : public TcxCustomLookAndFeelPainter {
  public:
-  NamedPainter(String AName, Style AStyle, int* ADestroyed = nullptr)
+  LookandfeelRegistryNamedPainter(String AName, Style AStyle, int* ADestroyed = nullptr)
       : FName(std::move(AName)), FStyle(AStyle), FDestroyed(ADestroyed) {}
-  ~NamedPainter() override {
+  ~LookandfeelRegistryNamedPainter() override {
     if (FDestroyed) ++*FDestroyed;
   }
   String LookAndFeelName() override { return FName; }
@@ -51,7 +51,7 @@ class NamedPainter : public TcxCustomLookAndFeelPainter {
 };
 
 std::unique_ptr<TcxCustomLookAndFeelPainter> painter(const char16_t* AName, Style AStyle, int* ADestroyed = nullptr) {
-  return std::make_unique<NamedPainter>(AName, AStyle, ADestroyed);
+  return std::make_unique<LookandfeelRegistryNamedPainter>(AName, AStyle, ADestroyed);
 }
 
 std::vector<std::string> names(const TcxLookAndFeelPaintersManager& AManager) {

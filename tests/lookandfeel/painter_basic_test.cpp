@@ -126,7 +126,7 @@ TEST(PainterArrows, CalculateArrowPoints) {
   for (const Case& c : cases) {
     TPoint p[3];
     Painter::CalculateArrowPoints(c.r, p, c.direction, c.proportional, c.size);
-    SCOPED_TRACE(testing::Message() << "rect " << c.r.left << "," << c.r.top << "," << c.r.right << ","
+    SCOPED_TRACE(::testing::Message() << "rect " << c.r.left << "," << c.r.top << "," << c.r.right << ","
                                     << c.r.bottom << " direction " << int(c.direction));
     EXPECT_EQ(p[0], c.p0);
     EXPECT_EQ(p[1], c.p1);
@@ -435,7 +435,7 @@ TEST(PainterChecks, MarkColourAndFill) {
     if (c.clearBrush) paper.c()->Brush()->SetStyle(bsClear);
     painter.DrawCheckButton(paper.c(), TRect{0, 0, 17, 17}, c.state, c.check);
     const TRect box{2, 2, 15, 15};
-    SCOPED_TRACE(testing::Message() << "state " << int(c.state) << " check " << int(c.check));
+    SCOPED_TRACE(::testing::Message() << "state " << int(c.state) << " check " << int(c.check));
     EXPECT_EQ(paper.Count(box, 0x00FF00), c.fill == clNone ? 13 * 13 - 35 : 0);
     if (c.fill != clNone) {
       EXPECT_GT(paper.Count(box, rgbOf(c.fill)), 100);
@@ -486,7 +486,7 @@ TEST(PainterToggle, ThumbPositionChoosesTheStates) {
     TogglePainter painter;
     Paper paper(40, 12);
     painter.DrawToggleSwitch(paper.c(), TRect{0, 0, 40, 12}, BS::cxbsNormal, c.thumb);
-    SCOPED_TRACE(testing::Message() << "thumb " << c.thumb.left << ".." << c.thumb.right);
+    SCOPED_TRACE(::testing::Message() << "thumb " << c.thumb.left << ".." << c.thumb.right);
     EXPECT_EQ(painter.states, c.states);
     EXPECT_EQ(paper.Count(TRect{0, 0, c.splitX, 12}, rgbOf(clRed)), c.splitX * 12);
     EXPECT_EQ(paper.Count(TRect{c.splitX, 0, 40, 12}, rgbOf(clBlue)), (40 - c.splitX) * 12);
@@ -593,7 +593,7 @@ TEST(PainterBasicMeasures, StateColours) {
   const TColor symbolRed[5] = {clRed, clRed, clRed, clRed, clBtnShadow};
   const TColor symbolDefault[5] = {clBtnText, clBtnText, clBtnText, clBtnText, clBtnShadow};
   for (int s = 0; s < 5; ++s) {
-    SCOPED_TRACE(testing::Message() << "state " << s);
+    SCOPED_TRACE(::testing::Message() << "state " << s);
     for (int k = 0; k < 3; ++k) EXPECT_EQ(painter.CheckButtonColor(states[s], CS(k)), checkFill[s][k]) << k;
     EXPECT_EQ(painter.RadioButtonBodyColor(states[s]), radioBody[s]);
     EXPECT_EQ(painter.ButtonSymbolColor(states[s], clRed), symbolRed[s]);
@@ -806,7 +806,7 @@ TEST(PainterBasicSafety, DegenerateRectanglesStayInsideTheClip) {
   const TRect clip{16, 16, 48, 48};
   for (const auto& op : ops)
     for (const auto& rect : rects) {
-      SCOPED_TRACE(testing::Message() << op.name << " on the " << rect.name << " rectangle");
+      SCOPED_TRACE(::testing::Message() << op.name << " on the " << rect.name << " rectangle");
       Paper paper(64, 64, kSentinel);
       paper.c()->IntersectClipRect(clip);
       EXPECT_NO_THROW(op.draw(paper.c(), rect.r));

@@ -25,14 +25,14 @@ using core::TcxCanvas;
 
 namespace {
 
-using Painter = TcxCustomLookAndFeelPainter;
+using CalendarPainter = TcxCustomLookAndFeelPainter;
 using BS = TcxButtonState;
 using CES = TcxCalendarElementState;
 using States = TcxCalendarElementStates;
 using AD = TcxArrowDirection;
 
 // 0xRRGGBB of a colour as drawn (system colours resolved).
-std::uint32_t rgbOf(TColor c) {
+std::uint32_t calendarRgbOf(TColor c) {
   const gdi::COLORREF ref = ColorToRGB(c);
   return ((ref & 0xFF) << 16) | (ref & 0xFF00) | ((ref >> 16) & 0xFF);
 }
@@ -40,9 +40,9 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kMarker = 0x10E040;  // a colour no operation here draws
 
 // A 32-bit bitmap filled with one colour, the library canvas over it.
-class Paper {
+class CalendarPaper {
  public:
-  Paper(int w, int h, std::uint32_t fill = kWhite) : w_(w), h_(h) {
+  CalendarPaper(int w, int h, std::uint32_t fill = kWhite) : w_(w), h_(h) {
     bmp_.SetPixelFormat(pf32bit);
     bmp_.SetSize(w, h);
     canvas_ = std::make_unique<TcxCanvas>(bmp_.Canvas());
@@ -77,8 +77,8 @@ TEST(PainterCalendar, ModernDateCellSelectionsInTheirStates) {
       {CES::cesFocused, CES::cesMarked},
       {CES::cesSelected, CES::cesMarked, CES::cesFocused},
   };
-  Paper paper(9 * 14, 3 * 12);
-  Painter painter;
+  CalendarPaper paper(9 * 14, 3 * 12);
+  CalendarPainter painter;
   for (int i = 0; i < 9; ++i) {
     const TRect cell{i * 14 + 1, 1, i * 14 + 13, 11};
     painter.DrawModernCalendarDateCellSelection(paper.c(), cell, rows[i]);
@@ -94,8 +94,8 @@ TEST(PainterCalendar, ModernDateCellSelectionsInTheirStates) {
 TEST(PainterCalendar, ModernArrowsInTheirStates) {
   const AD directions[] = {AD::adUp, AD::adDown, AD::adLeft, AD::adRight};
   const CES states[] = {CES::cesNormal, CES::cesHot, CES::cesPressed, CES::cesDisabled};
-  Paper paper(4 * 12, 4 * 12);
-  Painter painter;
+  CalendarPaper paper(4 * 12, 4 * 12);
+  CalendarPainter painter;
   for (int row = 0; row < 4; ++row)
     for (int col = 0; col < 4; ++col)
       painter.DrawModernCalendarArrow(paper.c(), TRect{col * 12 + 1, row * 12 + 1, col * 12 + 11, row * 12 + 12},
@@ -104,8 +104,8 @@ TEST(PainterCalendar, ModernArrowsInTheirStates) {
 }
 
 TEST(PainterCalendar, SchedulerElementsInTheirStates) {
-  Paper paper(100, 60);
-  Painter painter;
+  CalendarPaper paper(100, 60);
+  CalendarPainter painter;
   const BS states[] = {BS::cxbsNormal, BS::cxbsPressed, BS::cxbsDisabled};
   for (int i = 0; i < 3; ++i) {
     const int x = i * 32;
@@ -126,16 +126,16 @@ TEST(PainterCalendar, SchedulerElementsInTheirStates) {
 }
 
 TEST(PainterCalendar, ClassicClockAtTenPastTen) {
-  Paper paper(134, 134);
-  Painter painter;
+  CalendarPaper paper(134, 134);
+  CalendarPainter painter;
   const TSize size = painter.ClockSize();
   painter.DrawClock(paper.c(), TRect{2, 2, 2 + size.cx, 2 + size.cy}, timeOf(10, 10, 30), clBtnFace);
   EXPECT_GOLDEN(paper.dc(), paper.all(), "lookandfeel", "classic_clock");
 }
 
 TEST(PainterCalendar, ModernClockComposesFaceHandsAndGlass) {
-  Paper paper(68, 68);
-  Painter painter;
+  CalendarPaper paper(68, 68);
+  CalendarPainter painter;
   painter.DrawModernCalendarClock(paper.c(), TRect{2, 2, 66, 66}, timeOf(10, 10, 30), clWhite);
   testing_support::GoldenOptions aa;
   aa.channelTolerance = 24;
@@ -163,8 +163,8 @@ TEST(PainterCalendar, HandsPointWhereTheTimeSays) {
   const TRect r{0, 0, 101, 101};
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.h << ":" << c.m << ":" << c.s);
-    Paper paper(101, 101);
-    Painter painter;
+    CalendarPaper paper(101, 101);
+    CalendarPainter painter;
     painter.DrawModernClockHands(paper.c(), r, timeOf(c.h, c.m, c.s), clBlack);
     auto dark = [&](int x, int y) { return paper.At(x, y) != kWhite; };
     EXPECT_EQ(dark(70, 50), c.right);
@@ -184,8 +184,8 @@ TEST(PainterCalendar, ClassicClockHourHandAtThreeAndTwelve) {
   const Case cases[] = {{3, true, true}, {12, false, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.h);
-    Paper paper(130, 130);
-    Painter painter;
+    CalendarPaper paper(130, 130);
+    CalendarPainter painter;
     painter.DrawClock(paper.c(), TRect{0, 0, 130, 130}, timeOf(c.h, 0, 0), clWhite);
     const std::uint32_t hand = 0x008080;
     EXPECT_EQ(paper.At(95, 65) == hand, c.right);
@@ -213,8 +213,8 @@ TEST(PainterCalendar, ModernDateCellSelectionColourTable) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.states.Bits());
-    Paper paper(12, 12);
-    Painter painter;
+    CalendarPaper paper(12, 12);
+    CalendarPainter painter;
     // Column 0 is the frame, (5, 5) the fill, both clear of the focus dots.
     painter.DrawModernCalendarDateCellSelection(paper.c(), TRect{0, 0, 12, 12}, c.states);
     EXPECT_EQ(paper.At(0, 5), c.frame);
@@ -223,10 +223,10 @@ TEST(PainterCalendar, ModernDateCellSelectionColourTable) {
 }
 
 TEST(PainterCalendar, FocusedAndMarkedCellHasNoFillButTheMarkedFrameAndFocus) {
-  Paper paper(12, 12);
-  Painter painter;
+  CalendarPaper paper(12, 12);
+  CalendarPainter painter;
   painter.DrawModernCalendarDateCellSelection(paper.c(), TRect{0, 0, 12, 12}, {CES::cesFocused, CES::cesMarked});
-  const std::uint32_t marked = rgbOf(painter.GetModernCalendarMarkedCellBorderColor());
+  const std::uint32_t marked = calendarRgbOf(painter.GetModernCalendarMarkedCellBorderColor());
   for (int i = 0; i < 12; ++i) {
     EXPECT_EQ(paper.At(i, 0), marked) << i;
     EXPECT_EQ(paper.At(11, i), marked) << i;
@@ -238,7 +238,7 @@ TEST(PainterCalendar, FocusedAndMarkedCellHasNoFillButTheMarkedFrameAndFocus) {
 }
 
 TEST(PainterCalendar, ModernTextColours) {
-  Painter painter;
+  CalendarPainter painter;
   struct Case {
     const char* name;
     std::function<TColor()> get;
@@ -278,8 +278,8 @@ TEST(PainterCalendar, HeaderSelectionUnderlinesOnlyWhenHotOrPressed) {
     bool underlined;
   } cases[] = {{{}, false}, {{CES::cesHot}, true}, {{CES::cesPressed}, true}, {{CES::cesSelected}, false}};
   for (const auto& c : cases) {
-    Paper paper(4, 4);
-    Painter painter;
+    CalendarPaper paper(4, 4);
+    CalendarPainter painter;
     painter.DrawModernCalendarHeaderSelection(paper.c(), paper.all(), c.states);
     EXPECT_EQ(paper.c()->Font()->Style().contains(fsUnderline), c.underlined) << c.states.Bits();
     EXPECT_EQ(paper.At(1, 1), kWhite);
@@ -294,8 +294,8 @@ TEST(PainterCalendar, ModernClockBackgroundNoneKeepsTheCanvas) {
   // The face is round: the corner of R shows the background.
   const Case cases[] = {{clNone, kMarker}, {clWhite, kWhite}, {clBlack, 0x000000}};
   for (const Case& c : cases) {
-    Paper paper(40, 40, kMarker);
-    Painter painter;
+    CalendarPaper paper(40, 40, kMarker);
+    CalendarPainter painter;
     painter.DrawModernCalendarClock(paper.c(), TRect{4, 4, 36, 36}, timeOf(1, 2, 3), c.background);
     EXPECT_EQ(paper.At(4, 4), c.corner);
     EXPECT_EQ(paper.At(3, 3), kMarker);  // outside R
@@ -306,7 +306,7 @@ TEST(PainterCalendar, ModernClockBackgroundNoneKeepsTheCanvas) {
 // --- month header --------------------------------------------------------------------------
 
 // Records what the month header asks of the header and arrow operations.
-class RecordingPainter : public Painter {
+class RecordingPainter : public CalendarPainter {
  public:
   struct Header {
     TRect bounds, textArea;
@@ -364,7 +364,7 @@ TEST(PainterCalendar, MonthHeaderIsAHeaderWithArrowsInSquaresAtItsEnds) {
   params.TextColor = clNavy;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arrows.Bits());
-    Paper paper(4, 4);
+    CalendarPaper paper(4, 4);
     RecordingPainter painter;
     painter.DrawMonthHeader(paper.c(), bounds, u"June 2026", {TcxNeighbor::nLeft}, params, c.arrows, 7);
     ASSERT_EQ(painter.headers.size(), 1u);
@@ -389,7 +389,7 @@ TEST(PainterCalendar, MonthHeaderIsAHeaderWithArrowsInSquaresAtItsEnds) {
 }
 
 // Text colour clNone means "no text" for a painter that says so.
-class SilentNavigationPainter : public Painter {
+class SilentNavigationPainter : public CalendarPainter {
  public:
   TColor SchedulerNavigationButtonTextColor(bool, BS, TColor) override { return clNone; }
 };
@@ -411,15 +411,15 @@ TEST(PainterCalendar, NavigationButtonTextFollowsItsColourAndRoom) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Paper paper(30, 40);
+    CalendarPaper paper(30, 40);
     paper.c()->Font()->SetColor(clRed);
     paper.c()->Font()->SetSize(12);
     SilentNavigationPainter silent;
-    Painter plain;
-    Painter& painter = c.silent ? silent : plain;
+    CalendarPainter plain;
+    CalendarPainter& painter = c.silent ? silent : plain;
     painter.DrawSchedulerNavigationButton(paper.c(), TRect{0, 0, 30, 40}, false, c.state, u"W", c.textRect,
                                           TRect{10, 3, 17, 10});
-    const std::uint32_t face = rgbOf(clBtnFace);
+    const std::uint32_t face = calendarRgbOf(clBtnFace);
     int ink = 0, red = 0;
     for (int y = 15; y < 37; ++y)
       for (int x = 3; x < 27; ++x) {
@@ -435,7 +435,7 @@ TEST(PainterCalendar, NavigationButtonTextFollowsItsColourAndRoom) {
 // --- measures and layout ---------------------------------------------------------------------
 
 TEST(PainterCalendar, Measures) {
-  Painter painter;
+  CalendarPainter painter;
   EXPECT_EQ(painter.ClockSize(), (TSize{130, 130}));
   EXPECT_EQ(painter.SchedulerEventProgressOffsets(), (TRect{2, 2, 2, 2}));
   EXPECT_EQ(painter.GetModernCalendarHeaderTextOffsets(), (TRect{0, 0, 0, 0}));
@@ -456,11 +456,11 @@ TEST(PainterCalendar, Measures) {
 }
 
 // A painter without a text area in its navigation buttons.
-class NoTextAreaPainter : public Painter {
+class NoTextAreaPainter : public CalendarPainter {
  public:
   void SchedulerNavigationButtonSizes(bool AIsNextButton, TRect& ABorders, TSize& AArrowSize,
                                       bool& AHasTextArea) override {
-    Painter::SchedulerNavigationButtonSizes(AIsNextButton, ABorders, AArrowSize, AHasTextArea);
+    CalendarPainter::SchedulerNavigationButtonSizes(AIsNextButton, ABorders, AArrowSize, AHasTextArea);
     AHasTextArea = false;
   }
 };
@@ -484,8 +484,8 @@ TEST(PainterCalendar, NavigationButtonLayout) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     NoTextAreaPainter noText;
-    Painter plain;
-    Painter& painter = c.textArea ? plain : noText;
+    CalendarPainter plain;
+    CalendarPainter& painter = c.textArea ? plain : noText;
     TRect bounds{0, 0, 20, 200}, text{1, 1, 1, 1}, arrow;
     painter.CalculateSchedulerNavigationButtonRects(c.next, c.collapsed, TSize{10, c.textHeight}, TSize{10, 3},
                                                     bounds, text, arrow);
@@ -496,21 +496,21 @@ TEST(PainterCalendar, NavigationButtonLayout) {
 }
 
 TEST(PainterCalendar, DateHeaderShrinksByItsEdge) {
-  Paper paper(20, 10);
-  Painter painter;
+  CalendarPaper paper(20, 10);
+  CalendarPainter painter;
   TRect r{2, 2, 18, 9};
   painter.DrawDateNavigatorDateHeader(paper.c(), r);
   EXPECT_EQ(r, (TRect{3, 3, 17, 8}));
-  EXPECT_EQ(paper.At(2, 2), rgbOf(clBtnHighlight));
-  EXPECT_EQ(paper.At(17, 8), rgbOf(clBtnShadow));
-  EXPECT_EQ(paper.At(10, 5), rgbOf(painter.DefaultDateNavigatorHeaderColor()));
+  EXPECT_EQ(paper.At(2, 2), calendarRgbOf(clBtnHighlight));
+  EXPECT_EQ(paper.At(17, 8), calendarRgbOf(clBtnShadow));
+  EXPECT_EQ(paper.At(10, 5), calendarRgbOf(painter.DefaultDateNavigatorHeaderColor()));
 }
 
 // --- robustness ----------------------------------------------------------------------------
 
 struct Operation {
   const char* name;
-  std::function<void(Painter&, TcxCanvas*, const TRect&)> draw;
+  std::function<void(CalendarPainter&, TcxCanvas*, const TRect&)> draw;
 };
 
 std::vector<Operation> operations() {
@@ -519,62 +519,62 @@ std::vector<Operation> operations() {
   const auto t = timeOf(10, 10, 30);
   return {
       {"SchedulerNavigationButtonContent",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawSchedulerNavigationButtonContent(c, r, r, false, BS::cxbsPressed);
        }},
       {"MonthHeader",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) {
          core::TcxViewParams vp;
          vp.Font = c->Font();
          vp.Color = clYellow;
          p.DrawMonthHeader(c, r, u"June", {}, vp, {AD::adLeft, AD::adRight}, 4);
        }},
-      {"SchedulerBorder", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerBorder(c, r); }},
+      {"SchedulerBorder", [](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerBorder(c, r); }},
       {"SchedulerEventProgress",
-       [params](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerEventProgress(c, r, r, params, false); }},
+       [params](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerEventProgress(c, r, r, params, false); }},
       {"SchedulerEventProgressTransparent",
-       [params](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerEventProgress(c, r, r, params, true); }},
-      {"SchedulerGroup", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerGroup(c, r, clYellow); }},
+       [params](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerEventProgress(c, r, r, params, true); }},
+      {"SchedulerGroup", [](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerGroup(c, r, clYellow); }},
       {"SchedulerGroupSeparator",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerGroupSeparator(c, r, clYellow, nullptr); }},
-      {"SchedulerMilestone", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerMilestone(c, r); }},
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerGroupSeparator(c, r, clYellow, nullptr); }},
+      {"SchedulerMilestone", [](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerMilestone(c, r); }},
       {"SchedulerNavigationButton",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawSchedulerNavigationButton(c, r, true, BS::cxbsHot, u"Next", r, r);
        }},
       {"SchedulerNavigationButtonArrow",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerNavigationButtonArrow(c, r, false, clBlack); }},
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerNavigationButtonArrow(c, r, false, clBlack); }},
       {"SchedulerNavigatorButton",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerNavigatorButton(c, r, BS::cxbsPressed); }},
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerNavigatorButton(c, r, BS::cxbsPressed); }},
       {"SchedulerSplitterBorder",
-       [params](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerSplitterBorder(c, r, params, true); }},
-      {"Clock", [t](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawClock(c, r, t, clBtnFace); }},
+       [params](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawSchedulerSplitterBorder(c, r, params, true); }},
+      {"Clock", [t](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawClock(c, r, t, clBtnFace); }},
       {"DateNavigatorCellSelection",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawDateNavigatorCellSelection(c, r, clHighlight); }},
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawDateNavigatorCellSelection(c, r, clHighlight); }},
       {"DateNavigatorDateHeader",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) {
          TRect copy = r;
          p.DrawDateNavigatorDateHeader(c, copy);
        }},
       {"DateNavigatorTodayCellSelection",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawDateNavigatorTodayCellSelection(c, r); }},
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawDateNavigatorTodayCellSelection(c, r); }},
       {"CalendarDateCellSelection",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawCalendarDateCellSelection(c, r, {CES::cesMarked}); }},
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawCalendarDateCellSelection(c, r, {CES::cesMarked}); }},
       {"ModernCalendarArrow",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawModernCalendarArrow(c, r, AD::adLeft, CES::cesHot); }},
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawModernCalendarArrow(c, r, AD::adLeft, CES::cesHot); }},
       {"ModernCalendarClock",
-       [t](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawModernCalendarClock(c, r, t, clNone); }},
+       [t](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawModernCalendarClock(c, r, t, clNone); }},
       {"ModernCalendarClockColoured",
-       [t](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawModernCalendarClock(c, r, t, clWhite); }},
+       [t](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawModernCalendarClock(c, r, t, clWhite); }},
       {"ModernCalendarDateCellSelection",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawModernCalendarDateCellSelection(c, r, {CES::cesSelected, CES::cesHot, CES::cesMarked, CES::cesFocused});
        }},
       {"ModernCalendarDateHeaderSelection",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawModernCalendarDateHeaderSelection(c, r, {CES::cesHot}); }},
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawModernCalendarDateHeaderSelection(c, r, {CES::cesHot}); }},
       {"ModernCalendarHeaderSelection",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawModernCalendarHeaderSelection(c, r, {CES::cesHot}); }},
-      {"ModernClockHands", [t](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawModernClockHands(c, r, t, clBlack); }},
+       [](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawModernCalendarHeaderSelection(c, r, {CES::cesHot}); }},
+      {"ModernClockHands", [t](CalendarPainter& p, TcxCanvas* c, const TRect& r) { p.DrawModernClockHands(c, r, t, clBlack); }},
   };
 }
 
@@ -593,8 +593,8 @@ TEST(PainterCalendar, EveryOperationStaysInsideTheClipWhateverTheRectangle) {
   for (const Operation& op : operations()) {
     for (const Shape& shape : shapes) {
       SCOPED_TRACE(::testing::Message() << op.name << " on " << shape.name);
-      Paper paper(40, 40, kMarker);
-      Painter painter;
+      CalendarPaper paper(40, 40, kMarker);
+      CalendarPainter painter;
       paper.c()->SaveClipRegion();
       paper.c()->IntersectClipRect(clip);
       EXPECT_NO_THROW(op.draw(painter, paper.c(), shape.r));
@@ -616,8 +616,8 @@ TEST(PainterCalendar, EmptyAndInvertedRectanglesDrawNothing) {
     for (const TRect& r : rects) {
       SCOPED_TRACE(::testing::Message() << op.name << " on " << r.left << "," << r.top << "," << r.right << ","
                                         << r.bottom);
-      Paper paper(40, 40, kMarker);
-      Painter painter;
+      CalendarPaper paper(40, 40, kMarker);
+      CalendarPainter painter;
       op.draw(painter, paper.c(), r);
       int changed = 0;
       for (int y = 0; y < 40; ++y)

@@ -37,16 +37,16 @@ using SBP = TcxScrollBarPart;
 using Style = TcxLookAndFeelStyle;
 
 // 0xRRGGBB of a colour value, system colours resolved.
-std::uint32_t rgbOf(TColor AColor) {
+std::uint32_t classicRgbOf(TColor AColor) {
   const std::uint32_t c = ui::ColorToRGB(AColor);
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 constexpr TColor rgb(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
 
 // A 32-bit bitmap with the library canvas over it, filled with one colour.
-class Paper {
+class ClassicPaper {
  public:
-  Paper(int AWidth, int AHeight, TColor AFill = ui::clWhite) : width_(AWidth), height_(AHeight) {
+  ClassicPaper(int AWidth, int AHeight, TColor AFill = ui::clWhite) : width_(AWidth), height_(AHeight) {
     bmp_.SetPixelFormat(ui::pf32bit);
     bmp_.SetSize(AWidth, AHeight);
     canvas_ = std::make_unique<TcxCanvas>(bmp_.Canvas());
@@ -273,12 +273,12 @@ TEST_F(ClassicPainters, ButtonRingsByState) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Paper paper(30, 20, ui::clFuchsia);
+    ClassicPaper paper(30, 20, ui::clFuchsia);
     c.painter()->DrawButton(paper.c(), TRect{0, 0, 30, 20}, String(), c.state);
     for (std::size_t i = 0; i < c.leftRings.size(); ++i)
-      EXPECT_EQ(paper.At(int(i), 10), rgbOf(c.leftRings[i])) << "left ring " << i;
+      EXPECT_EQ(paper.At(int(i), 10), classicRgbOf(c.leftRings[i])) << "left ring " << i;
     for (std::size_t i = 0; i < c.rightRings.size(); ++i)
-      EXPECT_EQ(paper.At(29 - int(i), 10), rgbOf(c.rightRings[i])) << "right ring " << i;
+      EXPECT_EQ(paper.At(29 - int(i), 10), classicRgbOf(c.rightRings[i])) << "right ring " << i;
   }
 }
 
@@ -330,12 +330,12 @@ TEST_F(ClassicPainters, FrameRings) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Paper paper(30, 20, ui::clFuchsia);
+    ClassicPaper paper(30, 20, ui::clFuchsia);
     c.draw(paper.c(), TRect{0, 0, 30, 20});
     for (std::size_t i = 0; i < c.leftRings.size(); ++i)
-      EXPECT_EQ(paper.At(int(i), 10), rgbOf(c.leftRings[i])) << "left ring " << i;
+      EXPECT_EQ(paper.At(int(i), 10), classicRgbOf(c.leftRings[i])) << "left ring " << i;
     for (std::size_t i = 0; i < c.rightRings.size(); ++i)
-      EXPECT_EQ(paper.At(29 - int(i), 10), rgbOf(c.rightRings[i])) << "right ring " << i;
+      EXPECT_EQ(paper.At(29 - int(i), 10), classicRgbOf(c.rightRings[i])) << "right ring " << i;
   }
 }
 
@@ -348,22 +348,22 @@ TEST_F(ClassicPainters, ScrollBarPartsByState) {
     SCOPED_TRACE(int(painter->LookAndFeelStyle()));
     const bool hotTracks = painter->IsButtonHotTrack();
     for (SBP part : {SBP::sbpLineUp, SBP::sbpLineDown, SBP::sbpThumbnail}) {
-      Paper normal(17, 17), hot(17, 17);
+      ClassicPaper normal(17, 17), hot(17, 17);
       painter->DrawScrollBarPart(normal.c(), false, TRect{0, 0, 17, 17}, part, BS::cxbsNormal);
       painter->DrawScrollBarPart(hot.c(), false, TRect{0, 0, 17, 17}, part, BS::cxbsHot);
       EXPECT_EQ(normal.Pixels() != hot.Pixels(), hotTracks) << int(part);
     }
-    Paper thumb(17, 17, ui::clFuchsia);
+    ClassicPaper thumb(17, 17, ui::clFuchsia);
     painter->DrawScrollBarPart(thumb.c(), false, TRect{0, 0, 17, 17}, SBP::sbpThumbnail, BS::cxbsDisabled);
-    EXPECT_EQ(thumb.Pixels(), Paper(17, 17, ui::clFuchsia).Pixels());
+    EXPECT_EQ(thumb.Pixels(), ClassicPaper(17, 17, ui::clFuchsia).Pixels());
     // The page areas are the one-pixel checkerboards of the shared pattern.
-    Paper page(8, 8), pressed(8, 8);
+    ClassicPaper page(8, 8), pressed(8, 8);
     painter->DrawScrollBarPart(page.c(), false, TRect{0, 0, 8, 8}, SBP::sbpPageUp, BS::cxbsNormal);
     painter->DrawScrollBarPart(pressed.c(), false, TRect{0, 0, 8, 8}, SBP::sbpPageDown, BS::cxbsPressed);
-    EXPECT_EQ(page.At(0, 0), rgbOf(ui::clBtnFace));
-    EXPECT_EQ(page.At(1, 0), rgbOf(ui::clBtnHighlight));
-    EXPECT_EQ(pressed.At(3, 3), rgbOf(ui::clBlack));
-    EXPECT_EQ(pressed.At(3, 4), rgbOf(ui::cl3DDkShadow));
+    EXPECT_EQ(page.At(0, 0), classicRgbOf(ui::clBtnFace));
+    EXPECT_EQ(page.At(1, 0), classicRgbOf(ui::clBtnHighlight));
+    EXPECT_EQ(pressed.At(3, 3), classicRgbOf(ui::clBlack));
+    EXPECT_EQ(pressed.At(3, 4), classicRgbOf(ui::cl3DDkShadow));
   }
 }
 
@@ -372,26 +372,26 @@ TEST_F(ClassicPainters, ScrollBarPartsByState) {
 TEST_F(ClassicPainters, HeaderBorders) {
   for (auto* painter : {static_cast<TcxCustomLookAndFeelPainter*>(Standard()),
                         static_cast<TcxCustomLookAndFeelPainter*>(Flat())}) {
-    Paper paper(20, 12, ui::clFuchsia);
+    ClassicPaper paper(20, 12, ui::clFuchsia);
     painter->DrawHeaderBorder(paper.c(), TRect{0, 0, 20, 12}, {TcxNeighbor::nLeft, TcxNeighbor::nRight},
                               core::cxBordersAll);
-    EXPECT_EQ(paper.At(0, 1), rgbOf(ui::clBtnFace));
-    EXPECT_EQ(paper.At(0, 10), rgbOf(ui::clBtnFace));
-    EXPECT_EQ(paper.At(0, 5), rgbOf(ui::clBtnHighlight));
-    EXPECT_EQ(paper.At(19, 0), rgbOf(ui::clBtnHighlight));
-    EXPECT_EQ(paper.At(19, 1), rgbOf(ui::clBtnFace));
-    EXPECT_EQ(paper.At(19, 5), rgbOf(ui::clBtnShadow));
+    EXPECT_EQ(paper.At(0, 1), classicRgbOf(ui::clBtnFace));
+    EXPECT_EQ(paper.At(0, 10), classicRgbOf(ui::clBtnFace));
+    EXPECT_EQ(paper.At(0, 5), classicRgbOf(ui::clBtnHighlight));
+    EXPECT_EQ(paper.At(19, 0), classicRgbOf(ui::clBtnHighlight));
+    EXPECT_EQ(paper.At(19, 1), classicRgbOf(ui::clBtnFace));
+    EXPECT_EQ(paper.At(19, 5), classicRgbOf(ui::clBtnShadow));
   }
-  Paper paper(20, 12, ui::clFuchsia);
+  ClassicPaper paper(20, 12, ui::clFuchsia);
   UltraFlat()->DrawHeaderBorder(paper.c(), TRect{0, 0, 20, 12}, {}, TcxBorders{});
-  EXPECT_EQ(paper.At(19, 5), rgbOf(ui::clBtnText));
-  EXPECT_EQ(paper.At(5, 11), rgbOf(ui::clBtnText));
-  EXPECT_EQ(paper.At(0, 5), rgbOf(ui::clFuchsia));
-  EXPECT_EQ(paper.At(5, 0), rgbOf(ui::clFuchsia));
+  EXPECT_EQ(paper.At(19, 5), classicRgbOf(ui::clBtnText));
+  EXPECT_EQ(paper.At(5, 11), classicRgbOf(ui::clBtnText));
+  EXPECT_EQ(paper.At(0, 5), classicRgbOf(ui::clFuchsia));
+  EXPECT_EQ(paper.At(5, 0), classicRgbOf(ui::clFuchsia));
 }
 
 TEST_F(ClassicPainters, StandardMonthHeaderBetweenNeighboursIsFramedTopAndBottomOnly) {
-  Paper paper(40, 16, ui::clFuchsia);
+  ClassicPaper paper(40, 16, ui::clFuchsia);
   core::TcxViewParams params;
   params.Color = ui::clWindow;
   params.TextColor = ui::clBlack;
@@ -405,7 +405,7 @@ TEST_F(ClassicPainters, StandardMonthHeaderBetweenNeighboursIsFramedTopAndBottom
 
 TEST_F(ClassicPainters, StandardGroupExpandButtonIsTheFlatPaintersOne) {
   for (bool expanded : {false, true}) {
-    Paper standard(15, 15), flat(15, 15);
+    ClassicPaper standard(15, 15), flat(15, 15);
     Standard()->DrawGroupExpandButton(standard.c(), TRect{1, 1, 14, 14}, expanded, BS::cxbsNormal);
     Flat()->DrawGroupExpandButton(flat.c(), TRect{1, 1, 14, 14}, expanded, BS::cxbsNormal);
     EXPECT_EQ(standard.Pixels(), flat.Pixels());
@@ -413,23 +413,23 @@ TEST_F(ClassicPainters, StandardGroupExpandButtonIsTheFlatPaintersOne) {
 }
 
 TEST_F(ClassicPainters, UltraFlatBreadcrumbButtonShowsOnlyWhenActive) {
-  Paper normal(30, 12, ui::clFuchsia);
+  ClassicPaper normal(30, 12, ui::clFuchsia);
   UltraFlat()->DrawBreadcrumbEditButton(normal.c(), TRect{0, 0, 30, 12}, TdxBreadcrumbEditButtonState::dxbcbsNormal,
                                         false, false);
-  EXPECT_EQ(normal.Pixels(), Paper(30, 12, ui::clFuchsia).Pixels());
-  Paper hot(30, 12, ui::clFuchsia);
+  EXPECT_EQ(normal.Pixels(), ClassicPaper(30, 12, ui::clFuchsia).Pixels());
+  ClassicPaper hot(30, 12, ui::clFuchsia);
   UltraFlat()->DrawBreadcrumbEditButton(hot.c(), TRect{0, 0, 30, 12}, TdxBreadcrumbEditButtonState::dxbcbsHot, false,
                                         false);
-  EXPECT_EQ(hot.At(0, 6), rgbOf(ui::clHighlight));
-  EXPECT_EQ(hot.At(29, 6), rgbOf(ui::clHighlight));
-  EXPECT_EQ(hot.At(15, 0), rgbOf(core::GetLightSelColor()));  // no top line
-  EXPECT_EQ(hot.At(15, 6), rgbOf(core::GetLightSelColor()));
+  EXPECT_EQ(hot.At(0, 6), classicRgbOf(ui::clHighlight));
+  EXPECT_EQ(hot.At(29, 6), classicRgbOf(ui::clHighlight));
+  EXPECT_EQ(hot.At(15, 0), classicRgbOf(core::GetLightSelColor()));  // no top line
+  EXPECT_EQ(hot.At(15, 6), classicRgbOf(core::GetLightSelColor()));
 }
 
 // The Flat toggle outline runs on Right and Bottom themselves, one pixel
 // outside the rectangle it is given.
 TEST_F(ClassicPainters, FlatToggleOutlineLiesOnRightAndBottom) {
-  Paper paper(24, 14, ui::clFuchsia);
+  ClassicPaper paper(24, 14, ui::clFuchsia);
   Flat()->DrawToggleSwitchState(paper.c(), TRect{1, 1, 20, 10}, BS::cxbsNormal, false);
   EXPECT_EQ(paper.At(1, 5), 0xA0A0A0u);
   EXPECT_EQ(paper.At(10, 1), 0xA0A0A0u);
@@ -450,7 +450,7 @@ TEST_P(ClassicReferenceSet, Golden) {
   TcxCustomLookAndFeelPainter* painter = Get(GetParam().style);
   ASSERT_NE(painter, nullptr);
   // A light tint, so that the white highlight lines show.
-  Paper paper(200, 150, rgb(224, 232, 240));
+  ClassicPaper paper(200, 150, rgb(224, 232, 240));
   TcxCanvas* c = paper.c();
   const BS buttonStates[] = {BS::cxbsDefault, BS::cxbsNormal, BS::cxbsHot, BS::cxbsPressed, BS::cxbsDisabled};
   for (int i = 0; i < 5; ++i)

@@ -30,13 +30,13 @@ using core::TcxCanvas;
 
 namespace {
 
-using Painter = TcxCustomLookAndFeelPainter;
+using ControlsPainter = TcxCustomLookAndFeelPainter;
 using BS = TcxButtonState;
 
 // A 32-bit bitmap filled with one colour and the library canvas over it.
-class Paper {
+class ControlsPaper {
  public:
-  Paper(int w, int h, TColor fill = clWhite) {
+  ControlsPaper(int w, int h, TColor fill = clWhite) {
     bmp_.SetPixelFormat(pf32bit);
     bmp_.SetSize(w, h);
     canvas_ = std::make_unique<TcxCanvas>(bmp_.Canvas());
@@ -71,33 +71,33 @@ std::string Str(const TRect& r) {
 // --- measures ----------------------------------------------------------------------------------
 
 TEST(PainterControls, SizesAtScreenResolution) {
-  Painter p;
+  ControlsPainter p;
   const int vScroll = win::GetSystemMetrics(win::SM_CXVSCROLL);
   const int hScroll = win::GetSystemMetrics(win::SM_CYHSCROLL);
   struct {
     const char* name;
-    std::function<TSize(Painter&)> get;
+    std::function<TSize(ControlsPainter&)> get;
     TSize expected;
   } cases[] = {
-      {"SizeGrip", [](Painter& q) { return q.SizeGripSize(); }, {vScroll, hScroll}},
-      {"SliderButton", [](Painter& q) { return q.SliderButtonSize(TcxArrowDirection::adLeft); }, {vScroll, hScroll}},
-      {"SmallCloseButton", [](Painter& q) { return q.SmallCloseButtonSize(); }, {14, 15}},
-      {"ImageZoomIn", [](Painter& q) { return q.GetImageZoomInButtonSize(); }, {20, 20}},
-      {"ImageZoomOut", [](Painter& q) { return q.GetImageZoomOutButtonSize(); }, {20, 20}},
-      {"ZoomIn", [](Painter& q) { return q.GetZoomInButtonSize(); }, {15, 15}},
-      {"ZoomOut", [](Painter& q) { return q.GetZoomOutButtonSize(); }, {15, 15}},
-      {"NavigatorGlyph", [](Painter& q) { return q.NavigatorButtonGlyphSize(); }, {11, 11}},
-      {"NavigatorMin", [](Painter& q) { return q.NavigatorButtonMinSize(); }, {17, 19}},
+      {"SizeGrip", [](ControlsPainter& q) { return q.SizeGripSize(); }, {vScroll, hScroll}},
+      {"SliderButton", [](ControlsPainter& q) { return q.SliderButtonSize(TcxArrowDirection::adLeft); }, {vScroll, hScroll}},
+      {"SmallCloseButton", [](ControlsPainter& q) { return q.SmallCloseButtonSize(); }, {14, 15}},
+      {"ImageZoomIn", [](ControlsPainter& q) { return q.GetImageZoomInButtonSize(); }, {20, 20}},
+      {"ImageZoomOut", [](ControlsPainter& q) { return q.GetImageZoomOutButtonSize(); }, {20, 20}},
+      {"ZoomIn", [](ControlsPainter& q) { return q.GetZoomInButtonSize(); }, {15, 15}},
+      {"ZoomOut", [](ControlsPainter& q) { return q.GetZoomOutButtonSize(); }, {15, 15}},
+      {"NavigatorGlyph", [](ControlsPainter& q) { return q.NavigatorButtonGlyphSize(); }, {11, 11}},
+      {"NavigatorMin", [](ControlsPainter& q) { return q.NavigatorButtonMinSize(); }, {17, 19}},
       {"NavigatorPressedShift",
-       [](Painter& q) {
+       [](ControlsPainter& q) {
          const TPoint pt = q.NavigatorButtonPressedGlyphOffset();
          return TSize{pt.x, pt.y};
        },
        {1, 1}},
-      {"HorizontalSplitter", [](Painter& q) { return q.GetSplitterSize(true); }, {17, 2}},
-      {"VerticalSplitter", [](Painter& q) { return q.GetSplitterSize(false); }, {2, 17}},
-      {"EditButton", [](Painter& q) { return q.EditButtonSize(); }, {0, 0}},
-      {"TrackBarThumb", [](Painter& q) { return q.TrackBarThumbSize(true); }, {0, 0}},
+      {"HorizontalSplitter", [](ControlsPainter& q) { return q.GetSplitterSize(true); }, {17, 2}},
+      {"VerticalSplitter", [](ControlsPainter& q) { return q.GetSplitterSize(false); }, {2, 17}},
+      {"EditButton", [](ControlsPainter& q) { return q.EditButtonSize(); }, {0, 0}},
+      {"TrackBarThumb", [](ControlsPainter& q) { return q.TrackBarThumbSize(true); }, {0, 0}},
   };
   for (const auto& c : cases) {
     const TSize s = c.get(p);
@@ -107,7 +107,7 @@ TEST(PainterControls, SizesAtScreenResolution) {
 }
 
 TEST(PainterControls, TouchModeEnlargesOnlyTheCloseButton) {
-  Painter p;
+  ControlsPainter p;
   rtl::ScopedValue<bool> touch(cxIsTouchModeEnabled, true);
   EXPECT_EQ(p.SmallCloseButtonSize().cx, 27);
   EXPECT_EQ(p.SmallCloseButtonSize().cy, 27);
@@ -116,7 +116,7 @@ TEST(PainterControls, TouchModeEnlargesOnlyTheCloseButton) {
 }
 
 TEST(PainterControls, PopupPanelSizeIsTheLargestNeed) {
-  Painter p;
+  ControlsPainter p;
   const int hScroll = win::GetSystemMetrics(win::SM_CYHSCROLL);
   EXPECT_EQ(p.PopupPanelSize(), std::max({hScroll + 3, hScroll + 4, 15 + 6}));
   if (hScroll == 17) {
@@ -125,7 +125,7 @@ TEST(PainterControls, PopupPanelSizeIsTheLargestNeed) {
 }
 
 TEST(PainterControls, BorderWidthTables) {
-  Painter p;
+  ControlsPainter p;
   using E = TcxEditPopupBorderStyle;
   struct {
     E style;
@@ -158,11 +158,11 @@ TEST(PainterControls, ScrollBarArrowDirections) {
       {true, SP::sbpPageUp, AD::adRight},     {true, SP::sbpPageDown, AD::adRight},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(Painter::GetArrowDirection(c.horizontal, c.part), c.expected) << c.horizontal << int(c.part);
+    EXPECT_EQ(ControlsPainter::GetArrowDirection(c.horizontal, c.part), c.expected) << c.horizontal << int(c.part);
 }
 
 TEST(PainterControls, DefaultAnswers) {
-  Painter p;
+  ControlsPainter p;
   using GP = TcxGroupBoxCaptionPosition;
   EXPECT_EQ(p.ScrollBarMinimalThumbSize(true), 8);
   EXPECT_EQ(p.ScreenTipGetFooterLineSize(), 3);
@@ -184,7 +184,7 @@ TEST(PainterControls, DefaultAnswers) {
 
 // Records the calls that the base's composite parts make to the operations
 // built-in painters replace.
-class RecordingPainter : public Painter {
+class ControlsRecordingPainter : public ControlsPainter {
  public:
   std::vector<std::string> log;
   void DrawScrollBarPart(TcxCanvas*, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
@@ -234,71 +234,71 @@ TEST(PainterControls, CompositePartsDelegate) {
   const TRect r{2, 3, 22, 19};
   struct {
     const char* name;
-    std::function<void(RecordingPainter&, TcxCanvas*)> draw;
+    std::function<void(ControlsRecordingPainter&, TcxCanvas*)> draw;
     std::vector<std::string> expected;
   } cases[] = {
-      {"SliderLeft", [&](RecordingPainter& p, TcxCanvas* c) { p.DrawSliderButton(c, r, AD::adLeft, BS::cxbsHot); },
+      {"SliderLeft", [&](ControlsRecordingPainter& p, TcxCanvas* c) { p.DrawSliderButton(c, r, AD::adLeft, BS::cxbsHot); },
        {"part horz 1 2 (2,3,22,19)"}},
       {"SliderRight",
-       [&](RecordingPainter& p, TcxCanvas* c) { p.DrawSliderButton(c, r, AD::adRight, BS::cxbsPressed); },
+       [&](ControlsRecordingPainter& p, TcxCanvas* c) { p.DrawSliderButton(c, r, AD::adRight, BS::cxbsPressed); },
        {"part horz 2 3 (2,3,22,19)"}},
-      {"SliderUp", [&](RecordingPainter& p, TcxCanvas* c) { p.DrawSliderButton(c, r, AD::adUp, BS::cxbsNormal); },
+      {"SliderUp", [&](ControlsRecordingPainter& p, TcxCanvas* c) { p.DrawSliderButton(c, r, AD::adUp, BS::cxbsNormal); },
        {"part vert 1 1 (2,3,22,19)"}},
       {"SliderDown",
-       [&](RecordingPainter& p, TcxCanvas* c) { p.DrawSliderButton(c, r, AD::adDown, BS::cxbsDisabled); },
+       [&](ControlsRecordingPainter& p, TcxCanvas* c) { p.DrawSliderButton(c, r, AD::adDown, BS::cxbsDisabled); },
        {"part vert 2 4 (2,3,22,19)"}},
-      {"ScrollBarBackground", [&](RecordingPainter& p, TcxCanvas* c) { p.DrawScrollBarBackground(c, r, false); },
+      {"ScrollBarBackground", [&](ControlsRecordingPainter& p, TcxCanvas* c) { p.DrawScrollBarBackground(c, r, false); },
        {"part vert 4 1 (2,3,22,19)"}},
-      {"ImageZoomIn", [&](RecordingPainter& p, TcxCanvas* c) { p.DrawImageZoomInButton(c, r, BS::cxbsHot); },
+      {"ImageZoomIn", [&](ControlsRecordingPainter& p, TcxCanvas* c) { p.DrawImageZoomInButton(c, r, BS::cxbsHot); },
        {"part horz 2 2 (2,3,22,19)"}},
-      {"ImageZoomOut", [&](RecordingPainter& p, TcxCanvas* c) { p.DrawImageZoomOutButton(c, r, BS::cxbsHot); },
+      {"ImageZoomOut", [&](ControlsRecordingPainter& p, TcxCanvas* c) { p.DrawImageZoomOutButton(c, r, BS::cxbsHot); },
        {"part horz 1 2 (2,3,22,19)"}},
       {"ScrollBarSplitterHot",
-       [&](RecordingPainter& p, TcxCanvas* c) { p.DrawScrollBarSplitter(c, r, BS::cxbsHot); },
+       [&](ControlsRecordingPainter& p, TcxCanvas* c) { p.DrawScrollBarSplitter(c, r, BS::cxbsHot); },
        {"navbutton 2 (2,3,22,19)", "navborder 0 (2,3,22,19)", "splitter (4,5,20,17) 100"}},
       {"ScrollBarSplitterPressed",
-       [&](RecordingPainter& p, TcxCanvas* c) { p.DrawScrollBarSplitter(c, r, BS::cxbsPressed); },
+       [&](ControlsRecordingPainter& p, TcxCanvas* c) { p.DrawScrollBarSplitter(c, r, BS::cxbsPressed); },
        {"navbutton 3 (2,3,22,19)", "navborder 0 (2,3,22,19)", "splitter (4,5,20,17) 010"}},
       {"NavigatorButton",
-       [&](Painter& p, TcxCanvas* c) { p.Painter::DrawNavigatorButton(c, r, BS::cxbsPressed, clRed); },
+       [&](ControlsPainter& p, TcxCanvas* c) { p.ControlsPainter::DrawNavigatorButton(c, r, BS::cxbsPressed, clRed); },
        {"button 3 (2,3,22,19)"}},
-      {"GroupBoxButton", [&](RecordingPainter& p, TcxCanvas* c) { p.DrawGroupBoxButton(c, r, BS::cxbsHot); },
+      {"GroupBoxButton", [&](ControlsRecordingPainter& p, TcxCanvas* c) { p.DrawGroupBoxButton(c, r, BS::cxbsHot); },
        {"button 2 (2,3,22,19)"}},
       {"GroupBoxExpandButton",
-       [&](RecordingPainter& p, TcxCanvas* c) {
+       [&](ControlsRecordingPainter& p, TcxCanvas* c) {
          p.DrawGroupBoxExpandButton(c, r, BS::cxbsPressed, true, core::raMinus90);
        },
        {"expand (2,3,22,19) 312"}},
       {"SmallCloseButton",
-       [&](RecordingPainter& p, TcxCanvas* c) { p.DrawSmallCloseButton(c, r, BS::cxbsDisabled); },
+       [&](ControlsRecordingPainter& p, TcxCanvas* c) { p.DrawSmallCloseButton(c, r, BS::cxbsDisabled); },
        {"filterclose 4 (2,3,22,19)"}},
       {"PanelBackground",
-       [&](RecordingPainter& p, TcxCanvas* c) { p.DrawPanelBackground(c, nullptr, r, clRed, clBlue); },
+       [&](ControlsRecordingPainter& p, TcxCanvas* c) { p.DrawPanelBackground(c, nullptr, r, clRed, clBlue); },
        {"gbbackground (2,3,22,19)(2,3,22,19)"}},
       {"PanelCaption",
-       [&](RecordingPainter& p, TcxCanvas* c) {
+       [&](ControlsRecordingPainter& p, TcxCanvas* c) {
          p.DrawPanelCaption(c, r, TcxGroupBoxCaptionPosition::cxgpBottom);
        },
        {"gbcaption (2,3,22,19) 1 (0,0,0,0)"}},
       {"TrackBarTrack",
-       [&](RecordingPainter& p, TcxCanvas* c) {
+       [&](ControlsRecordingPainter& p, TcxCanvas* c) {
          p.DrawTrackBarTrack(c, r, TRect{5, 5, 9, 9}, true, false, true, clRed);
        },
        {"trackbounds (2,3,22,19)"}},
       {"ThumbBoth",
-       [&](RecordingPainter& p, TcxCanvas* c) {
+       [&](ControlsRecordingPainter& p, TcxCanvas* c) {
          p.DrawTrackBarThumb(c, r, BS::cxbsHot, true, TcxTrackBarTicksAlign::tbtaBoth, clRed);
        },
        {"thumbboth (2,3,22,19)"}},
       {"ThumbUp",
-       [&](RecordingPainter& p, TcxCanvas* c) {
+       [&](ControlsRecordingPainter& p, TcxCanvas* c) {
          p.DrawTrackBarThumb(c, r, BS::cxbsHot, false, TcxTrackBarTicksAlign::tbtaUp, clRed);
        },
        {"thumbupdown 1"}},
   };
   for (const auto& c : cases) {
-    Paper paper(30, 30);
-    RecordingPainter p;
+    ControlsPaper paper(30, 30);
+    ControlsRecordingPainter p;
     c.draw(p, paper.c());
     EXPECT_EQ(p.log, c.expected) << c.name;
   }
@@ -307,7 +307,7 @@ TEST(PainterControls, CompositePartsDelegate) {
 // --- the resizable popup's band ------------------------------------------------------------------
 
 TEST(PainterControls, PopupPanelLayout) {
-  Painter p;
+  ControlsPainter p;
   const TSize grip = p.SizeGripSize();
   const int band = p.PopupPanelSize();
   const TRect borders{1, 2, 3, 4};
@@ -360,15 +360,15 @@ class Strip {
     return r;
   }
   TcxCanvas* c() { return paper_.c(); }
-  Paper& paper() { return paper_; }
+  ControlsPaper& paper() { return paper_; }
 
  private:
-  Paper paper_;
+  ControlsPaper paper_;
   int x_ = 2;
 };
 
 TEST(PainterControls, EditPopupBordersGolden) {
-  Painter p;
+  ControlsPainter p;
   Strip strip(160, 20);
   using E = TcxEditPopupBorderStyle;
   const struct {
@@ -390,7 +390,7 @@ TEST(PainterControls, EditPopupBordersGolden) {
 }
 
 TEST(PainterControls, HintsAndScreenTipsGolden) {
-  Painter p;
+  ControlsPainter p;
   Strip strip(110, 24, clBtnFace);
   p.DrawHintBackground(strip.c(), strip.Next(16, 12));
   p.DrawHintBackground(strip.c(), strip.Next(16, 12), clRed);
@@ -402,19 +402,19 @@ TEST(PainterControls, HintsAndScreenTipsGolden) {
 }
 
 // A painter whose splitters are one pixel thick across: drawn single-tone.
-class ThinSplitterPainter : public Painter {
+class ThinSplitterPainter : public ControlsPainter {
  public:
   TSize GetSplitterSize(bool AHorizontal) override { return AHorizontal ? TSize{17, 1} : TSize{1, 17}; }
   TColor GetSplitterOuterColor(bool AHighlighted) override { return AHighlighted ? clRed : clBlack; }
 };
 
 TEST(PainterControls, SplittersGolden) {
-  Painter base;
+  ControlsPainter base;
   ThinSplitterPainter thin;
   Strip strip(150, 44, clBtnFace);
   // Each splitter gets a margin around it so that the picture shows how far
   // its lines run.
-  const auto draw = [&](Painter& p, int w, int h, bool horizontal, bool highlighted) {
+  const auto draw = [&](ControlsPainter& p, int w, int h, bool horizontal, bool highlighted) {
     const TRect cell = strip.Next(w + 4, h + 4);
     strip.c()->FrameRect(cell, clSilver);
     p.DrawSplitter(strip.c(), core::cxRectInflate(cell, -2), highlighted, false, horizontal);
@@ -431,8 +431,8 @@ TEST(PainterControls, SplitterGripMarkGaps) {
   // A horizontal two-tone splitter over (0, 0, 40, 4) on black: the dark
   // line on row 1 has its one-pixel gaps 5 and 2 before and 1 and 4 after
   // the centre (20); the light line below repeats it one pixel further right.
-  Painter p;
-  Paper paper(48, 6, clBlack);
+  ControlsPainter p;
+  ControlsPaper paper(48, 6, clBlack);
   p.DrawSplitter(paper.c(), TRect{0, 0, 40, 4}, false, false, true);
   std::string dark, light;
   for (int x = 0; x < 42; ++x) {
@@ -446,7 +446,7 @@ TEST(PainterControls, SplitterGripMarkGaps) {
 }
 
 TEST(PainterControls, ZoomButtonsGolden) {
-  Painter p;
+  ControlsPainter p;
   Strip strip(150, 19);
   for (const BS state : {BS::cxbsNormal, BS::cxbsHot, BS::cxbsPressed, BS::cxbsDisabled}) {
     p.DrawZoomInButton(strip.c(), strip.Next(15, 15), state);
@@ -456,7 +456,7 @@ TEST(PainterControls, ZoomButtonsGolden) {
 }
 
 TEST(PainterControls, TrackBarThumbsGolden) {
-  Painter p;
+  ControlsPainter p;
   Strip strip(110, 24);
   using TA = TcxTrackBarTicksAlign;
   p.DrawTrackBarThumb(strip.c(), strip.Next(11, 20), BS::cxbsNormal, true, TA::tbtaUp, clBtnShadow);
@@ -468,7 +468,7 @@ TEST(PainterControls, TrackBarThumbsGolden) {
 }
 
 TEST(PainterControls, SizeGripsGolden) {
-  Painter p;
+  ControlsPainter p;
   Strip strip(100, 24);
   for (const TdxCorner corner :
        {TdxCorner::coBottomRight, TdxCorner::coBottomLeft, TdxCorner::coTopRight, TdxCorner::coTopLeft})
@@ -477,8 +477,8 @@ TEST(PainterControls, SizeGripsGolden) {
 }
 
 TEST(PainterControls, PopupBandGolden) {
-  Painter p;
-  Paper paper(120, 64, clWindow);
+  ControlsPainter p;
+  ControlsPaper paper(120, 64, clWindow);
   const struct {
     TRect client;
     TdxCorner corner;
@@ -510,8 +510,8 @@ TEST(PainterControls, NavigatorGlyphFollowsTheEnabledFlag) {
   core::TcxImageList list(11, 11);
   list.AddMasked(&glyph, clFuchsia);
   ASSERT_EQ(list.Count(), 1);
-  Painter p;
-  Paper enabled(15, 15), disabled(15, 15);
+  ControlsPainter p;
+  ControlsPaper enabled(15, 15), disabled(15, 15);
   p.DrawNavigatorButtonGlyph(enabled.c(), &list, 0, TRect{2, 2, 13, 13}, true, false);
   p.DrawNavigatorButtonGlyph(disabled.c(), &list, 0, TRect{2, 2, 13, 13}, false, true);
   EXPECT_EQ(enabled.Count(TRect{4, 4, 11, 11}, Pixel(clRed)), 49);
@@ -524,7 +524,7 @@ TEST(PainterControls, NavigatorGlyphFollowsTheEnabledFlag) {
 
 // A progress bar of 60 x 14 on white whose left half is filled.
 struct ProgressBar {
-  Paper paper{64, 18};
+  ControlsPaper paper{64, 18};
   TRect bar{2, 2, 62, 16};
   TRect chunk{2, 2, 32, 16};
   TRect text{14, 2, 50, 16};
@@ -532,7 +532,7 @@ struct ProgressBar {
 };
 
 TEST(PainterControls, ProgressTextInvertsWhatLiesBelow) {
-  Painter p;
+  ControlsPainter p;
   ProgressBar pb;
   const gdi::ImageBGRA before = pb.paper.Image();
   p.DrawProgressBarText(pb.paper.c(), false, false, u"50%", pb.text, pb.bar, pb.chunk);
@@ -558,7 +558,7 @@ TEST(PainterControls, ProgressTextInvertsWhatLiesBelow) {
 }
 
 // A painter with its own colour over the filled part of the bar.
-class FilledTextPainter : public Painter {
+class FilledTextPainter : public ControlsPainter {
  public:
   TColor ProgressBarTextColorEx(bool AIsFilledArea) override { return AIsFilledArea ? clYellow : clRed; }
 };
@@ -575,8 +575,8 @@ TEST(PainterControls, ProgressTextTwoColours) {
 }
 
 TEST(PainterControls, ProgressTextGolden) {
-  Painter p;
-  Paper paper(100, 60);
+  ControlsPainter p;
+  ControlsPaper paper(100, 60);
   TcxCanvas* c = paper.c();
   const TColor fontColour = c->Font()->Color();
   // Inverted over a half-filled bar, solid in its own colour, solid in the
@@ -596,74 +596,74 @@ TEST(PainterControls, ProgressTextGolden) {
 // --- degenerate rectangles and the clip ------------------------------------------------------------
 
 TEST(PainterControls, NothingOutsideTheClipForAnyRectangle) {
-  using Draw = std::function<void(Painter&, TcxCanvas*, const TRect&)>;
+  using Draw = std::function<void(ControlsPainter&, TcxCanvas*, const TRect&)>;
   using TA = TcxTrackBarTicksAlign;
   using GP = TcxGroupBoxCaptionPosition;
   using E = TcxEditPopupBorderStyle;
   const std::vector<std::pair<const char*, Draw>> ops = {
-      {"ImageZoomIn", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawImageZoomInButton(c, r, BS::cxbsHot); }},
-      {"ImageZoomOut", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawImageZoomOutButton(c, r, BS::cxbsHot); }},
-      {"WindowContent", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawWindowContent(c, r); }},
+      {"ImageZoomIn", [](ControlsPainter& p, TcxCanvas* c, const TRect& r) { p.DrawImageZoomInButton(c, r, BS::cxbsHot); }},
+      {"ImageZoomOut", [](ControlsPainter& p, TcxCanvas* c, const TRect& r) { p.DrawImageZoomOutButton(c, r, BS::cxbsHot); }},
+      {"WindowContent", [](ControlsPainter& p, TcxCanvas* c, const TRect& r) { p.DrawWindowContent(c, r); }},
       {"PopupBorders",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          for (const E style : {E::epbsDefault, E::epbsSingle, E::epbsFrame3D, E::epbsFlat})
            for (const bool edge : {false, true}) {
              TRect inner = r;
              p.DrawEditPopupWindowBorder(c, inner, style, edge);
            }
        }},
-      {"HintBackground", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawHintBackground(c, r); }},
-      {"ScreenTipBackground", [](Painter& p, TcxCanvas* c, const TRect& r) { p.ScreenTipDrawBackground(c, r); }},
-      {"ScreenTipFooter", [](Painter& p, TcxCanvas* c, const TRect& r) { p.ScreenTipDrawFooterLine(c, r); }},
+      {"HintBackground", [](ControlsPainter& p, TcxCanvas* c, const TRect& r) { p.DrawHintBackground(c, r); }},
+      {"ScreenTipBackground", [](ControlsPainter& p, TcxCanvas* c, const TRect& r) { p.ScreenTipDrawBackground(c, r); }},
+      {"ScreenTipFooter", [](ControlsPainter& p, TcxCanvas* c, const TRect& r) { p.ScreenTipDrawFooterLine(c, r); }},
       {"Tabs",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawTab(c, r, core::cxBordersAll, u"Tab", BS::cxbsHot, false, c->Font(), clBlack, clWhite);
          p.DrawTabBorder(c, r, core::bLeft, core::cxBordersAll, false);
          p.DrawTabsRoot(c, r, core::cxBordersAll, true);
        }},
       {"ScrollBar",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawScrollBarBackground(c, r, true);
          p.DrawScrollBarPart(c, false, r, TcxScrollBarPart::sbpThumbnail, BS::cxbsPressed);
          p.DrawScrollBarSplitter(c, r, BS::cxbsHot);
        }},
       {"SizeGrips",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          p.DoDrawSizeGrip(c, r);
          p.DrawSizeGrip(c, r, clNone, TdxCorner::coTopLeft);
          p.DrawSizeGrip(c, r, clRed, TdxCorner::coBottomLeft);
        }},
       {"SmallButtons",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawSliderButton(c, r, TcxArrowDirection::adUp, BS::cxbsNormal);
          p.DrawSmallButton(c, r, BS::cxbsPressed);
          p.DrawSmallCloseButton(c, r, BS::cxbsHot);
        }},
       {"PopupBand",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          c->SaveClipRegion();
          p.DrawPopupPanelBand(c, r, TRect{1, 1, 1, 1}, clRed, true, true, r, r, BS::cxbsNormal,
                               TdxCorner::coBottomRight);
          c->RestoreClipRegion();
        }},
       {"EditorButtons",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawEditorButton(c, r, TcxEditBtnKind::cxbkComboBtn, BS::cxbsHot);
          p.DrawEditorButtonGlyph(c, r, TcxEditBtnKind::cxbkComboBtn, BS::cxbsHot);
        }},
       {"ZoomButtons",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawZoomInButton(c, r, BS::cxbsNormal);
          p.DrawZoomOutButton(c, r, BS::cxbsDisabled);
        }},
       {"Navigator",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawNavigatorBorder(c, r, true);
          p.DrawNavigatorButton(c, r, BS::cxbsHot, clWindow);
          p.DrawNavigatorButtonGlyph(c, nullptr, 0, r, true, false);
        }},
       {"ProgressBar",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawProgressBarBorder(c, r, false);
          p.DrawProgressBarChunk(c, r, true);
          p.DrawProgressBarText(c, false, true, u"12%", r, r, r);
@@ -673,7 +673,7 @@ TEST(PainterControls, NothingOutsideTheClipForAnyRectangle) {
          filled.DrawProgressBarText(c, false, false, u"78%", r, r, r);
        }},
       {"GroupBox",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawGroupBoxBackground(c, r, r);
          p.DrawGroupBoxCaption(c, r, GP::cxgpLeft, r);
          p.DrawGroupBoxContent(c, r, core::cxBordersAll);
@@ -683,14 +683,14 @@ TEST(PainterControls, NothingOutsideTheClipForAnyRectangle) {
          p.DrawGroupBoxFrame(c, r, GP::cxgpTop);
        }},
       {"Panel",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawPanelBackground(c, nullptr, r);
          p.DrawPanelBorders(c, r);
          p.DrawPanelCaption(c, r, GP::cxgpCenter);
          p.DrawPanelContent(c, r, true);
        }},
       {"TrackBar",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          TRect thumb = r;
          p.CorrectThumbRect(c, thumb, true, TA::tbtaBoth);
          p.DrawTrackBarTrack(c, r, r, true, true, true, clRed);
@@ -700,7 +700,7 @@ TEST(PainterControls, NothingOutsideTheClipForAnyRectangle) {
              p.DrawTrackBarThumb(c, r, BS::cxbsHot, horizontal, ticks, clBlue);
        }},
       {"Splitters",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](ControlsPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawSplitter(c, r, true, false, true);
          p.DrawSplitter(c, r, false, true, false);
          ThinSplitterPainter thin;
@@ -719,9 +719,9 @@ TEST(PainterControls, NothingOutsideTheClipForAnyRectangle) {
   const TColor sentinel = TColor(0x030201);
   for (const auto& op : ops)
     for (const auto& rc : rects) {
-      Paper paper(64, 64, sentinel);
+      ControlsPaper paper(64, 64, sentinel);
       paper.c()->IntersectClipRect(clip);
-      Painter p;
+      ControlsPainter p;
       EXPECT_NO_THROW(op.second(p, paper.c(), rc.r)) << op.first << " " << rc.name;
       const int inside = paper.Count(clip, Pixel(sentinel));
       EXPECT_EQ(paper.Count(TRect{0, 0, 64, 64}, Pixel(sentinel)) - inside, 64 * 64 - 32 * 32)

@@ -37,25 +37,25 @@ using core::TdxAlphaColor;
 
 namespace {
 
-using Painter = TcxCustomLookAndFeelPainter;
+using FamiliesPainter = TcxCustomLookAndFeelPainter;
 using BS = TcxButtonState;
 using BBS = TdxBreadcrumbEditButtonState;
 using AWK = TdxAlertWindowButtonKind;
 using MES = TdxMapControlElementState;
 using RIS = TdxRatingControlIndicatorState;
 
-constexpr TColor rgb(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
+constexpr TColor familiesRgb(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
 // A colour as the 32-bit surface stores it (0x00RRGGBB), system colours resolved.
 std::uint32_t px(TColor AColor) {
   const std::uint32_t c = ColorToRGB(AColor);
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
-constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::uint32_t kFamiliesWhite = 0xFFFFFF;
 
 // A white 32-bit bitmap with the library canvas over it.
-class Paper {
+class FamiliesPaper {
  public:
-  Paper(int w, int h, TColor AFill = clWhite) : w_(w), h_(h) {
+  FamiliesPaper(int w, int h, TColor AFill = clWhite) : w_(w), h_(h) {
     bmp_.SetPixelFormat(pf32bit);
     bmp_.SetSize(w, h);
     canvas_ = std::make_unique<TcxCanvas>(bmp_.Canvas());
@@ -70,7 +70,7 @@ class Paper {
     for (int y = 0; y < h_; ++y)
       for (int x = 0; x < w_; ++x) {
         const bool inside = x >= R.left && x < R.right && y >= R.top && y < R.bottom;
-        if (inside == AInside && At(x, y) != kWhite) ++n;
+        if (inside == AInside && At(x, y) != kFamiliesWhite) ++n;
       }
     return n;
   }
@@ -113,88 +113,88 @@ struct ScreenGuard {
 
 struct ColourCase {
   const char* name;
-  std::function<TColor(Painter&)> get;
+  std::function<TColor(FamiliesPainter&)> get;
   TColor expected;
 };
 
 TEST(PainterFamilies, ColourTable) {
   const ColourCase cases[] = {
-      {"GaugeBackground", [](Painter& p) { return p.GaugeControlBackgroundColor(); }, clWindow},
-      {"MapBackground", [](Painter& p) { return p.MapControlBackgroundColor(); }, rgb(95, 139, 149)},
-      {"NavBarButtonTextNormal", [](Painter& p) { return p.OfficeNavigationBarButtonItemTextColor(0); },
-       rgb(86, 86, 86)},
-      {"NavBarButtonTextHot", [](Painter& p) { return p.OfficeNavigationBarButtonItemTextColor(1); },
-       rgb(0, 114, 198)},
-      {"NavBarItemTextSelected", [](Painter& p) { return p.OfficeNavigationBarItemTextColor(3); }, rgb(0, 114, 198)},
-      {"NavBarItemTextOutOfRange", [](Painter& p) { return p.OfficeNavigationBarItemTextColor(4); },
-       rgb(86, 86, 86)},
-      {"SpreadSheetContent", [](Painter& p) { return p.SpreadSheetContentColor(); }, clWindow},
-      {"SpreadSheetContentText", [](Painter& p) { return p.SpreadSheetContentTextColor(); }, clWindowText},
-      {"SpreadSheetFrozenPane", [](Painter& p) { return p.SpreadSheetFrozenPaneSeparatorColor(); }, clBlack},
-      {"SpreadSheetGroupLine", [](Painter& p) { return p.SpreadSheetGroupLineColor(); }, rgb(128, 128, 128)},
-      {"SpreadSheetSelection", [](Painter& p) { return p.SpreadSheetSelectionColor(); }, clHighlight},
-      {"LayoutEmptyArea", [](Painter& p) { return p.LayoutControlEmptyAreaColor(); }, clBtnFace},
-      {"CustomizationFormList", [](Painter& p) { return p.GetCustomizationFormListBackgroundColor(); }, clBtnFace},
+      {"GaugeBackground", [](FamiliesPainter& p) { return p.GaugeControlBackgroundColor(); }, clWindow},
+      {"MapBackground", [](FamiliesPainter& p) { return p.MapControlBackgroundColor(); }, familiesRgb(95, 139, 149)},
+      {"NavBarButtonTextNormal", [](FamiliesPainter& p) { return p.OfficeNavigationBarButtonItemTextColor(0); },
+       familiesRgb(86, 86, 86)},
+      {"NavBarButtonTextHot", [](FamiliesPainter& p) { return p.OfficeNavigationBarButtonItemTextColor(1); },
+       familiesRgb(0, 114, 198)},
+      {"NavBarItemTextSelected", [](FamiliesPainter& p) { return p.OfficeNavigationBarItemTextColor(3); }, familiesRgb(0, 114, 198)},
+      {"NavBarItemTextOutOfRange", [](FamiliesPainter& p) { return p.OfficeNavigationBarItemTextColor(4); },
+       familiesRgb(86, 86, 86)},
+      {"SpreadSheetContent", [](FamiliesPainter& p) { return p.SpreadSheetContentColor(); }, clWindow},
+      {"SpreadSheetContentText", [](FamiliesPainter& p) { return p.SpreadSheetContentTextColor(); }, clWindowText},
+      {"SpreadSheetFrozenPane", [](FamiliesPainter& p) { return p.SpreadSheetFrozenPaneSeparatorColor(); }, clBlack},
+      {"SpreadSheetGroupLine", [](FamiliesPainter& p) { return p.SpreadSheetGroupLineColor(); }, familiesRgb(128, 128, 128)},
+      {"SpreadSheetSelection", [](FamiliesPainter& p) { return p.SpreadSheetSelectionColor(); }, clHighlight},
+      {"LayoutEmptyArea", [](FamiliesPainter& p) { return p.LayoutControlEmptyAreaColor(); }, clBtnFace},
+      {"CustomizationFormList", [](FamiliesPainter& p) { return p.GetCustomizationFormListBackgroundColor(); }, clBtnFace},
       {"BreadcrumbBackground",
-       [](Painter& p) { return p.BreadcrumbEditBackgroundColor(TdxBreadcrumbEditState::dxbcsHot); }, clBtnFace},
-      {"DropDownItemText", [](Painter& p) { return p.DropDownListBoxItemTextColor(false); }, clMenuText},
-      {"DropDownItemTextSelected", [](Painter& p) { return p.DropDownListBoxItemTextColor(true); },
+       [](FamiliesPainter& p) { return p.BreadcrumbEditBackgroundColor(TdxBreadcrumbEditState::dxbcsHot); }, clBtnFace},
+      {"DropDownItemText", [](FamiliesPainter& p) { return p.DropDownListBoxItemTextColor(false); }, clMenuText},
+      {"DropDownItemTextSelected", [](FamiliesPainter& p) { return p.DropDownListBoxItemTextColor(true); },
        clHighlightText},
-      {"AlertText", [](Painter& p) { return p.AlertWindowTextColor(); }, clBtnText},
-      {"AlertNavigationText", [](Painter& p) { return p.AlertWindowNavigationPanelTextColor(); }, clBtnText},
-      {"GalleryGroupText", [](Painter& p) { return p.GetGalleryGroupTextColor(); }, clDefault},
-      {"GalleryCaption", [](Painter& p) { return p.GetGalleryItemCaptionTextColor(); }, clWindowText},
-      {"GalleryDescription", [](Painter& p) { return p.GetGalleryItemDescriptionTextColor(); }, clGrayText},
-      {"GalleryImageFrame", [](Painter& p) { return p.GetGalleryItemImageFrameColor(); }, clBtnShadow},
-      {"ColorGalleryGlyphFrame", [](Painter& p) { return p.GetColorGalleryGlyphFrameColor(); }, rgb(230, 228, 226)},
-      {"WheelFillHot", [](Painter& p) { return p.GetWheelPickerFillItemColor(BS::cxbsHot); }, rgb(239, 240, 242)},
-      {"WheelFillPressed", [](Painter& p) { return p.GetWheelPickerFillItemColor(BS::cxbsPressed); },
-       rgb(226, 234, 253)},
-      {"WheelFillNormal", [](Painter& p) { return p.GetWheelPickerFillItemColor(BS::cxbsNormal); }, clDefault},
-      {"WheelFillDisabled", [](Painter& p) { return p.GetWheelPickerFillItemColor(BS::cxbsDisabled); }, clDefault},
-      {"WheelBorderHot", [](Painter& p) { return p.GetWheelPickerBorderItemColor(BS::cxbsHot); },
-       rgb(217, 217, 217)},
-      {"WheelBorderPressed", [](Painter& p) { return p.GetWheelPickerBorderItemColor(BS::cxbsPressed); },
-       rgb(188, 201, 231)},
-      {"WheelBorderDefault", [](Painter& p) { return p.GetWheelPickerBorderItemColor(BS::cxbsDefault); }, clDefault},
-      {"RichEditHeaderFooterLine", [](Painter& p) { return p.RichEditControlHeaderFooterLineColor(); }, clBtnShadow},
-      {"RichEditMarkBack", [](Painter& p) { return p.RichEditControlHeaderFooterMarkBackColor(); }, clBtnFace},
-      {"RichEditMarkText", [](Painter& p) { return p.RichEditControlHeaderFooterMarkTextColor(); }, clBtnText},
-      {"RulerControl", [](Painter& p) { return p.RichEditRulerControlColor(); }, clBtnFace},
-      {"RulerActiveArea", [](Painter& p) { return p.RichEditRulerActiveAreaColor(); }, clWindow},
-      {"RulerDefaultTab", [](Painter& p) { return p.RichEditRulerDefaultTabColor(); }, clBtnShadow},
-      {"RulerInactiveArea", [](Painter& p) { return p.RichEditRulerInactiveAreaColor(); }, clBtnShadow},
-      {"RulerTabToggleBorder", [](Painter& p) { return p.RichEditRulerTabTypeToggleBorderColor(); }, cl3DDkShadow},
-      {"RulerText", [](Painter& p) { return p.RichEditRulerTextColor(); }, clBtnText},
+      {"AlertText", [](FamiliesPainter& p) { return p.AlertWindowTextColor(); }, clBtnText},
+      {"AlertNavigationText", [](FamiliesPainter& p) { return p.AlertWindowNavigationPanelTextColor(); }, clBtnText},
+      {"GalleryGroupText", [](FamiliesPainter& p) { return p.GetGalleryGroupTextColor(); }, clDefault},
+      {"GalleryCaption", [](FamiliesPainter& p) { return p.GetGalleryItemCaptionTextColor(); }, clWindowText},
+      {"GalleryDescription", [](FamiliesPainter& p) { return p.GetGalleryItemDescriptionTextColor(); }, clGrayText},
+      {"GalleryImageFrame", [](FamiliesPainter& p) { return p.GetGalleryItemImageFrameColor(); }, clBtnShadow},
+      {"ColorGalleryGlyphFrame", [](FamiliesPainter& p) { return p.GetColorGalleryGlyphFrameColor(); }, familiesRgb(230, 228, 226)},
+      {"WheelFillHot", [](FamiliesPainter& p) { return p.GetWheelPickerFillItemColor(BS::cxbsHot); }, familiesRgb(239, 240, 242)},
+      {"WheelFillPressed", [](FamiliesPainter& p) { return p.GetWheelPickerFillItemColor(BS::cxbsPressed); },
+       familiesRgb(226, 234, 253)},
+      {"WheelFillNormal", [](FamiliesPainter& p) { return p.GetWheelPickerFillItemColor(BS::cxbsNormal); }, clDefault},
+      {"WheelFillDisabled", [](FamiliesPainter& p) { return p.GetWheelPickerFillItemColor(BS::cxbsDisabled); }, clDefault},
+      {"WheelBorderHot", [](FamiliesPainter& p) { return p.GetWheelPickerBorderItemColor(BS::cxbsHot); },
+       familiesRgb(217, 217, 217)},
+      {"WheelBorderPressed", [](FamiliesPainter& p) { return p.GetWheelPickerBorderItemColor(BS::cxbsPressed); },
+       familiesRgb(188, 201, 231)},
+      {"WheelBorderDefault", [](FamiliesPainter& p) { return p.GetWheelPickerBorderItemColor(BS::cxbsDefault); }, clDefault},
+      {"RichEditHeaderFooterLine", [](FamiliesPainter& p) { return p.RichEditControlHeaderFooterLineColor(); }, clBtnShadow},
+      {"RichEditMarkBack", [](FamiliesPainter& p) { return p.RichEditControlHeaderFooterMarkBackColor(); }, clBtnFace},
+      {"RichEditMarkText", [](FamiliesPainter& p) { return p.RichEditControlHeaderFooterMarkTextColor(); }, clBtnText},
+      {"RulerControl", [](FamiliesPainter& p) { return p.RichEditRulerControlColor(); }, clBtnFace},
+      {"RulerActiveArea", [](FamiliesPainter& p) { return p.RichEditRulerActiveAreaColor(); }, clWindow},
+      {"RulerDefaultTab", [](FamiliesPainter& p) { return p.RichEditRulerDefaultTabColor(); }, clBtnShadow},
+      {"RulerInactiveArea", [](FamiliesPainter& p) { return p.RichEditRulerInactiveAreaColor(); }, clBtnShadow},
+      {"RulerTabToggleBorder", [](FamiliesPainter& p) { return p.RichEditRulerTabTypeToggleBorderColor(); }, cl3DDkShadow},
+      {"RulerText", [](FamiliesPainter& p) { return p.RichEditRulerTextColor(); }, clBtnText},
   };
-  Painter painter;
+  FamiliesPainter painter;
   for (const ColourCase& c : cases) EXPECT_EQ(c.get(painter), c.expected) << c.name;
 }
 
 TEST(PainterFamilies, MapColoursAreAlphaColours) {
   const struct {
     const char* name;
-    std::function<TdxAlphaColor(Painter&)> get;
+    std::function<TdxAlphaColor(FamiliesPainter&)> get;
     TdxAlphaColor expected;
   } cases[] = {
-      {"PanelBack", [](Painter& p) { return p.MapControlPanelBackColor(); }, 0xC8000000u},
-      {"PanelHotTrackedText", [](Painter& p) { return p.MapControlPanelHotTrackedTextColor(); }, 0xFFFFFFFFu},
-      {"PanelPressedText", [](Painter& p) { return p.MapControlPanelPressedTextColor(); }, 0xFF7E8383u},
-      {"PanelText", [](Painter& p) { return p.MapControlPanelTextColor(); }, 0xFFADDFFFu},
-      {"CustomElementText", [](Painter& p) { return p.MapControlMapCustomElementTextColor(); }, 0xFF000000u},
-      {"CustomElementGlow", [](Painter& p) { return p.MapControlMapCustomElementTextGlowColor(); }, 0xFFFFFFFFu},
-      {"PushpinText", [](Painter& p) { return p.MapControlMapPushpinTextColor(); }, 0xFF000000u},
-      {"PushpinGlow", [](Painter& p) { return p.MapControlMapPushpinTextGlowColor(); }, 0xFFFFFFFFu},
-      {"SelectedRegionBack", [](Painter& p) { return p.MapControlSelectedRegionBackgroundColor(); }, 0x800072AEu},
-      {"SelectedRegionBorder", [](Painter& p) { return p.MapControlSelectedRegionBorderColor(); }, 0xFF3399FFu},
-      {"Shape", [](Painter& p) { return p.MapControlShapeColor(); }, 0xFFD7D7D7u},
-      {"ShapeBorder", [](Painter& p) { return p.MapControlShapeBorderColor(); }, 0xFFFFFFFFu},
-      {"ShapeHighlighted", [](Painter& p) { return p.MapControlShapeHighlightedColor(); }, 0xFFD7D7D7u},
-      {"ShapeBorderHighlighted", [](Painter& p) { return p.MapControlShapeBorderHighlightedColor(); }, 0xFFFFFFFFu},
-      {"ShapeSelected", [](Painter& p) { return p.MapControlShapeSelectedColor(); }, 0xFFD7D7D7u},
-      {"ShapeBorderSelected", [](Painter& p) { return p.MapControlShapeBorderSelectedColor(); }, 0xFFFFFFFFu},
+      {"PanelBack", [](FamiliesPainter& p) { return p.MapControlPanelBackColor(); }, 0xC8000000u},
+      {"PanelHotTrackedText", [](FamiliesPainter& p) { return p.MapControlPanelHotTrackedTextColor(); }, 0xFFFFFFFFu},
+      {"PanelPressedText", [](FamiliesPainter& p) { return p.MapControlPanelPressedTextColor(); }, 0xFF7E8383u},
+      {"PanelText", [](FamiliesPainter& p) { return p.MapControlPanelTextColor(); }, 0xFFADDFFFu},
+      {"CustomElementText", [](FamiliesPainter& p) { return p.MapControlMapCustomElementTextColor(); }, 0xFF000000u},
+      {"CustomElementGlow", [](FamiliesPainter& p) { return p.MapControlMapCustomElementTextGlowColor(); }, 0xFFFFFFFFu},
+      {"PushpinText", [](FamiliesPainter& p) { return p.MapControlMapPushpinTextColor(); }, 0xFF000000u},
+      {"PushpinGlow", [](FamiliesPainter& p) { return p.MapControlMapPushpinTextGlowColor(); }, 0xFFFFFFFFu},
+      {"SelectedRegionBack", [](FamiliesPainter& p) { return p.MapControlSelectedRegionBackgroundColor(); }, 0x800072AEu},
+      {"SelectedRegionBorder", [](FamiliesPainter& p) { return p.MapControlSelectedRegionBorderColor(); }, 0xFF3399FFu},
+      {"Shape", [](FamiliesPainter& p) { return p.MapControlShapeColor(); }, 0xFFD7D7D7u},
+      {"ShapeBorder", [](FamiliesPainter& p) { return p.MapControlShapeBorderColor(); }, 0xFFFFFFFFu},
+      {"ShapeHighlighted", [](FamiliesPainter& p) { return p.MapControlShapeHighlightedColor(); }, 0xFFD7D7D7u},
+      {"ShapeBorderHighlighted", [](FamiliesPainter& p) { return p.MapControlShapeBorderHighlightedColor(); }, 0xFFFFFFFFu},
+      {"ShapeSelected", [](FamiliesPainter& p) { return p.MapControlShapeSelectedColor(); }, 0xFFD7D7D7u},
+      {"ShapeBorderSelected", [](FamiliesPainter& p) { return p.MapControlShapeBorderSelectedColor(); }, 0xFFFFFFFFu},
   };
-  Painter painter;
+  FamiliesPainter painter;
   for (const auto& c : cases) EXPECT_EQ(c.get(painter), c.expected) << c.name;
 }
 
@@ -205,11 +205,11 @@ TEST(PainterFamilies, CalculatorButtonColours) {
     K first, last;
     TColor expected;
   } runs[] = {
-      {K::cbBack, K::cbClear, rgb(128, 0, 0)}, {K::cbMC, K::cbMP, clRed},     {K::cbNum0, K::cbDecimal, clBlue},
-      {K::cbDiv, K::cbAdd, clRed},             {K::cbSqrt, K::cbRev, rgb(0, 0, 128)}, {K::cbEqual, K::cbEqual, clRed},
+      {K::cbBack, K::cbClear, familiesRgb(128, 0, 0)}, {K::cbMC, K::cbMP, clRed},     {K::cbNum0, K::cbDecimal, clBlue},
+      {K::cbDiv, K::cbAdd, clRed},             {K::cbSqrt, K::cbRev, familiesRgb(0, 0, 128)}, {K::cbEqual, K::cbEqual, clRed},
       {K::cbNone, K::cbNone, clBlue},
   };
-  Painter painter;
+  FamiliesPainter painter;
   int covered = 0;
   for (const auto& run : runs)
     for (int k = int(run.first); k <= int(run.last); ++k, ++covered)
@@ -219,117 +219,117 @@ TEST(PainterFamilies, CalculatorButtonColours) {
 
 // Colours defined as another operation follow a descendant that overrides it.
 TEST(PainterFamilies, DerivedColoursFollowOverrides) {
-  class Other : public Painter {
+  class Other : public FamiliesPainter {
    public:
-    TColor DefaultControlColor() override { return rgb(1, 2, 3); }
-    TColor DefaultControlTextColor() override { return rgb(4, 5, 6); }
-    TColor DefaultContentColor() override { return rgb(7, 8, 9); }
-    TColor DefaultSelectionColor() override { return rgb(10, 11, 12); }
-    TColor AlertWindowTextColor() override { return rgb(13, 14, 15); }
-    TColor ButtonSymbolColor(TcxButtonState AState, TColor) override { return rgb(20, 20, int(AState)); }
+    TColor DefaultControlColor() override { return familiesRgb(1, 2, 3); }
+    TColor DefaultControlTextColor() override { return familiesRgb(4, 5, 6); }
+    TColor DefaultContentColor() override { return familiesRgb(7, 8, 9); }
+    TColor DefaultSelectionColor() override { return familiesRgb(10, 11, 12); }
+    TColor AlertWindowTextColor() override { return familiesRgb(13, 14, 15); }
+    TColor ButtonSymbolColor(TcxButtonState AState, TColor) override { return familiesRgb(20, 20, int(AState)); }
   } p;
-  EXPECT_EQ(p.RichEditControlHeaderFooterMarkBackColor(), rgb(1, 2, 3));
-  EXPECT_EQ(p.RichEditRulerControlColor(), rgb(1, 2, 3));
-  EXPECT_EQ(p.RichEditControlHeaderFooterMarkTextColor(), rgb(4, 5, 6));
-  EXPECT_EQ(p.RichEditRulerTextColor(), rgb(4, 5, 6));
-  EXPECT_EQ(p.RichEditRulerActiveAreaColor(), rgb(7, 8, 9));
-  EXPECT_EQ(p.SpreadSheetSelectionColor(), rgb(10, 11, 12));
-  EXPECT_EQ(p.AlertWindowNavigationPanelTextColor(), rgb(13, 14, 15));
-  EXPECT_EQ(p.SpreadSheetGroupExpandButtonTextColor(BS::cxbsHot), rgb(20, 20, int(BS::cxbsHot)));
-  class Navigator : public Painter {
+  EXPECT_EQ(p.RichEditControlHeaderFooterMarkBackColor(), familiesRgb(1, 2, 3));
+  EXPECT_EQ(p.RichEditRulerControlColor(), familiesRgb(1, 2, 3));
+  EXPECT_EQ(p.RichEditControlHeaderFooterMarkTextColor(), familiesRgb(4, 5, 6));
+  EXPECT_EQ(p.RichEditRulerTextColor(), familiesRgb(4, 5, 6));
+  EXPECT_EQ(p.RichEditRulerActiveAreaColor(), familiesRgb(7, 8, 9));
+  EXPECT_EQ(p.SpreadSheetSelectionColor(), familiesRgb(10, 11, 12));
+  EXPECT_EQ(p.AlertWindowNavigationPanelTextColor(), familiesRgb(13, 14, 15));
+  EXPECT_EQ(p.SpreadSheetGroupExpandButtonTextColor(BS::cxbsHot), familiesRgb(20, 20, int(BS::cxbsHot)));
+  class Navigator : public FamiliesPainter {
    public:
     TSize NavigatorButtonGlyphSize() override { return TSize{5, 9}; }
   } n;
   EXPECT_EQ(n.SpreadSheetGroupExpandButtonGlyphSize().cx, 5);
   EXPECT_EQ(n.SpreadSheetGroupExpandButtonGlyphSize().cy, 9);
   // The node text takes the disabled symbol colour only for a disabled node.
-  EXPECT_EQ(p.BreadcrumbEditNodeTextColor(BBS::dxbcbsDisabled), rgb(20, 20, int(BS::cxbsDisabled)));
+  EXPECT_EQ(p.BreadcrumbEditNodeTextColor(BBS::dxbcbsDisabled), familiesRgb(20, 20, int(BS::cxbsDisabled)));
   for (BBS s : {BBS::dxbcbsNormal, BBS::dxbcbsFocused, BBS::dxbcbsHot, BBS::dxbcbsPressed})
-    EXPECT_EQ(p.BreadcrumbEditNodeTextColor(s), rgb(20, 20, int(BS::cxbsNormal))) << int(s);
+    EXPECT_EQ(p.BreadcrumbEditNodeTextColor(s), familiesRgb(20, 20, int(BS::cxbsNormal))) << int(s);
 }
 
 TEST(PainterFamilies, MeasuresAt96And144Dpi) {
   ScreenGuard guard;
   struct Case {
     const char* name;
-    std::function<TRect(Painter&)> get;
+    std::function<TRect(FamiliesPainter&)> get;
     TRect at96, at144;
   };
   auto size = [](TSize s) { return TRect{0, 0, s.cx, s.cy}; };
   auto one = [](int v) { return TRect{v, 0, 0, 0}; };
   const Case cases[] = {
-      {"ChartToolBoxBorder", [&](Painter& p) { return one(p.ChartToolBoxDataLevelInfoBorderSize()); }, {1}, {1}},
-      {"BackButton", [&](Painter& p) { return size(p.GetBackButtonSize()); }, {0, 0, 24, 24}, {0, 0, 36, 36}},
-      {"MapPushpin", [&](Painter& p) { return size(p.MapControlGetMapPushpinSize()); }, {0, 0, 34, 42},
+      {"ChartToolBoxBorder", [&](FamiliesPainter& p) { return one(p.ChartToolBoxDataLevelInfoBorderSize()); }, {1}, {1}},
+      {"BackButton", [&](FamiliesPainter& p) { return size(p.GetBackButtonSize()); }, {0, 0, 24, 24}, {0, 0, 36, 36}},
+      {"MapPushpin", [&](FamiliesPainter& p) { return size(p.MapControlGetMapPushpinSize()); }, {0, 0, 34, 42},
        {0, 0, 34, 42}},
       {"MapPushpinTextOrigin",
-       [&](Painter& p) {
+       [&](FamiliesPainter& p) {
          const TPoint o = p.MapControlGetMapPushpinTextOrigin();
          return TRect{o.x, o.y, 0, 0};
        },
        {17, 17}, {17, 17}},
-      {"MapSelectionOffset", [&](Painter& p) { return p.MapControlMapCustomElementSelectionOffset(); },
+      {"MapSelectionOffset", [&](FamiliesPainter& p) { return p.MapControlMapCustomElementSelectionOffset(); },
        {14, 14, 14, 14}, {14, 14, 14, 14}},
       {"MapShapeBorderWidths",
-       [&](Painter& p) {
+       [&](FamiliesPainter& p) {
          return TRect{p.MapControlShapeBorderWidth(), p.MapControlShapeBorderHighlightedWidth(),
                       p.MapControlShapeBorderSelectedWidth(), 0};
        },
        {1, 1, 1, 0}, {1, 1, 1, 0}},
-      {"NavBarContent", [&](Painter& p) { return p.OfficeNavigationBarContentOffsets(); }, {2, 2, 2, 2},
+      {"NavBarContent", [&](FamiliesPainter& p) { return p.OfficeNavigationBarContentOffsets(); }, {2, 2, 2, 2},
        {2, 2, 2, 2}},
-      {"NavBarItemContent", [&](Painter& p) { return p.OfficeNavigationBarItemContentOffsets(); }, {2, 2, 2, 2},
+      {"NavBarItemContent", [&](FamiliesPainter& p) { return p.OfficeNavigationBarItemContentOffsets(); }, {2, 2, 2, 2},
        {2, 2, 2, 2}},
-      {"NavBarButtonItemContent", [&](Painter& p) { return p.OfficeNavigationBarButtonItemContentOffsets(); },
+      {"NavBarButtonItemContent", [&](FamiliesPainter& p) { return p.OfficeNavigationBarButtonItemContentOffsets(); },
        {4, 4, 4, 4}, {4, 4, 4, 4}},
-      {"NavBarCustomizationButton", [&](Painter& p) { return size(p.OfficeNavigationBarCustomizationButtonSize()); },
+      {"NavBarCustomizationButton", [&](FamiliesPainter& p) { return size(p.OfficeNavigationBarCustomizationButtonSize()); },
        {0, 0, 16, 16}, {0, 0, 16, 16}},
       {"NavBarFontSizes",
-       [&](Painter& p) {
+       [&](FamiliesPainter& p) {
          return TRect{p.OfficeNavigationBarButtonItemFontSize(), p.OfficeNavigationBarItemFontSize(), 0, 0};
        },
        {9, 19}, {9, 19}},
-      {"SpreadSheetGroupButtonContent", [&](Painter& p) { return p.SpreadSheetGroupExpandButtonContentOffsets(); },
+      {"SpreadSheetGroupButtonContent", [&](FamiliesPainter& p) { return p.SpreadSheetGroupExpandButtonContentOffsets(); },
        {3, 3, 3, 3}, {3, 3, 3, 3}},
-      {"SpreadSheetLevelMark", [&](Painter& p) { return size(p.SpreadSheetGroupLevelMarkSize()); }, {0, 0, 2, 2},
+      {"SpreadSheetLevelMark", [&](FamiliesPainter& p) { return size(p.SpreadSheetGroupLevelMarkSize()); }, {0, 0, 2, 2},
        {0, 0, 2, 2}},
-      {"PrintPreviewPageBorders", [&](Painter& p) { return p.PrintPreviewPageBordersWidth(); }, {2, 2, 4, 4},
+      {"PrintPreviewPageBorders", [&](FamiliesPainter& p) { return p.PrintPreviewPageBordersWidth(); }, {2, 2, 4, 4},
        {2, 2, 4, 4}},
-      {"BreadcrumbBorders", [&](Painter& p) { return p.BreadcrumbEditBordersSize(); }, {1, 1, 1, 1}, {1, 1, 1, 1}},
-      {"BreadcrumbSeparator", [&](Painter& p) { return one(p.BreadcrumbEditButtonAreaSeparatorSize()); }, {2}, {2}},
-      {"BreadcrumbButtonContent", [&](Painter& p) { return p.BreadcrumbEditButtonContentOffsets(true, false); },
+      {"BreadcrumbBorders", [&](FamiliesPainter& p) { return p.BreadcrumbEditBordersSize(); }, {1, 1, 1, 1}, {1, 1, 1, 1}},
+      {"BreadcrumbSeparator", [&](FamiliesPainter& p) { return one(p.BreadcrumbEditButtonAreaSeparatorSize()); }, {2}, {2}},
+      {"BreadcrumbButtonContent", [&](FamiliesPainter& p) { return p.BreadcrumbEditButtonContentOffsets(true, false); },
        {3, 3, 3, 3}, {5, 5, 5, 5}},
-      {"BreadcrumbNodeDelimiter", [&](Painter& p) { return one(p.BreadcrumbEditNodeDelimiterSize()); }, {16}, {24}},
-      {"BreadcrumbNodeText", [&](Painter& p) { return p.BreadcrumbEditNodeTextOffsets(); }, {4, 4, 4, 4},
+      {"BreadcrumbNodeDelimiter", [&](FamiliesPainter& p) { return one(p.BreadcrumbEditNodeDelimiterSize()); }, {16}, {24}},
+      {"BreadcrumbNodeText", [&](FamiliesPainter& p) { return p.BreadcrumbEditNodeTextOffsets(); }, {4, 4, 4, 4},
        {6, 6, 6, 6}},
-      {"BreadcrumbChunkOverlay", [&](Painter& p) { return size(p.BreadcrumbEditProgressChunkOverlaySize()); }, {},
+      {"BreadcrumbChunkOverlay", [&](FamiliesPainter& p) { return size(p.BreadcrumbEditProgressChunkOverlaySize()); }, {},
        {}},
-      {"BreadcrumbChunkPadding", [&](Painter& p) { return p.BreadcrumbEditProgressChunkPadding(); }, {1, 1, 1, 1},
+      {"BreadcrumbChunkPadding", [&](FamiliesPainter& p) { return p.BreadcrumbEditProgressChunkPadding(); }, {1, 1, 1, 1},
        {1, 1, 1, 1}},
-      {"DropDownBorders", [&](Painter& p) { return one(p.DropDownListBoxBordersSize()); }, {3}, {3}},
-      {"DropDownImage", [&](Painter& p) { return p.DropDownListBoxItemImageOffsets(); }, {5, 3, 5, 3},
+      {"DropDownBorders", [&](FamiliesPainter& p) { return one(p.DropDownListBoxBordersSize()); }, {3}, {3}},
+      {"DropDownImage", [&](FamiliesPainter& p) { return p.DropDownListBoxItemImageOffsets(); }, {5, 3, 5, 3},
        {8, 5, 8, 5}},
-      {"DropDownText", [&](Painter& p) { return p.DropDownListBoxItemTextOffsets(); }, {5, 2, 5, 2}, {8, 3, 8, 3}},
-      {"DropDownSeparator", [&](Painter& p) { return one(p.DropDownListBoxSeparatorSize()); }, {8}, {12}},
-      {"AlertButtonContent", [&](Painter& p) { return p.AlertWindowButtonContentOffsets(AWK::awbkPin); },
+      {"DropDownText", [&](FamiliesPainter& p) { return p.DropDownListBoxItemTextOffsets(); }, {5, 2, 5, 2}, {8, 3, 8, 3}},
+      {"DropDownSeparator", [&](FamiliesPainter& p) { return one(p.DropDownListBoxSeparatorSize()); }, {8}, {12}},
+      {"AlertButtonContent", [&](FamiliesPainter& p) { return p.AlertWindowButtonContentOffsets(AWK::awbkPin); },
        {3, 3, 3, 3}, {5, 5, 5, 5}},
-      {"AlertButtonGlyph", [&](Painter& p) { return size(p.AlertWindowButtonGlyphSize(AWK::awbkClose)); },
+      {"AlertButtonGlyph", [&](FamiliesPainter& p) { return size(p.AlertWindowButtonGlyphSize(AWK::awbkClose)); },
        {0, 0, 10, 10}, {0, 0, 15, 15}},
       {"AlertCustomGlyphKeepsItsSize",
-       [&](Painter& p) { return size(p.AlertWindowButtonGlyphSize(AWK::awbkCustom, TSize{7, 9})); }, {0, 0, 7, 9},
+       [&](FamiliesPainter& p) { return size(p.AlertWindowButtonGlyphSize(AWK::awbkCustom, TSize{7, 9})); }, {0, 0, 7, 9},
        {0, 0, 7, 9}},
-      {"AlertContent", [&](Painter& p) { return p.AlertWindowContentOffsets(); }, {4, 4, 4, 4}, {6, 6, 6, 6}},
-      {"AlertCornerRadius", [&](Painter& p) { return one(p.AlertWindowCornerRadius()); }, {0}, {0}},
-      {"GalleryGroupHeaderContent", [&](Painter& p) { return p.GetGalleryGroupHeaderContentOffsets(); },
+      {"AlertContent", [&](FamiliesPainter& p) { return p.AlertWindowContentOffsets(); }, {4, 4, 4, 4}, {6, 6, 6, 6}},
+      {"AlertCornerRadius", [&](FamiliesPainter& p) { return one(p.AlertWindowCornerRadius()); }, {0}, {0}},
+      {"GalleryGroupHeaderContent", [&](FamiliesPainter& p) { return p.GetGalleryGroupHeaderContentOffsets(); },
        {7, 2, 7, 2}, {7, 2, 7, 2}},
-      {"BevelMinimalShape", [&](Painter& p) { return size(p.GetBevelMinimalShapeSize(TdxBevelShape::dxbsBox)); },
+      {"BevelMinimalShape", [&](FamiliesPainter& p) { return size(p.GetBevelMinimalShapeSize(TdxBevelShape::dxbsBox)); },
        {0, 0, 2, 2}, {0, 0, 2, 2}},
-      {"RatingIndicator", [&](Painter& p) { return size(p.GetRatingControlIndicatorSize()); }, {0, 0, 16, 16},
+      {"RatingIndicator", [&](FamiliesPainter& p) { return size(p.GetRatingControlIndicatorSize()); }, {0, 0, 16, 16},
        {0, 0, 24, 24}},
-      {"FixedGroupIndicator", [&](Painter& p) { return size(p.GetFixedGroupIndicatorSize()); }, {0, 0, 16, 16},
+      {"FixedGroupIndicator", [&](FamiliesPainter& p) { return size(p.GetFixedGroupIndicatorSize()); }, {0, 0, 16, 16},
        {0, 0, 16, 16}},
   };
-  Painter painter;
+  FamiliesPainter painter;
   for (int dpi : {96, 144}) {
     gdi::SetScreenLogPixels(dpi);
     for (const Case& c : cases) {
@@ -344,7 +344,7 @@ TEST(PainterFamilies, MeasuresAt96And144Dpi) {
 
 TEST(PainterFamilies, FlagsAndTouchAdjustedDropDownButton) {
   ScreenGuard guard;
-  Painter painter;
+  FamiliesPainter painter;
   EXPECT_FALSE(painter.BreadcrumbEditIsFadingSupports());
   EXPECT_FALSE(painter.DrawGalleryItemSelectionFirst());
   TColor c1 = clNone, c2 = clNone;
@@ -365,7 +365,7 @@ TEST(PainterFamilies, FlagsAndTouchAdjustedDropDownButton) {
 
 // Records the calls the operations under test make to the overridable
 // operations of the other families.
-class Recorder : public Painter {
+class Recorder : public FamiliesPainter {
  public:
   std::ostringstream log;
   static std::string R(const TRect& r) {
@@ -427,7 +427,7 @@ TEST(PainterFamilies, CompositionThroughOtherOperations) {
        [&](Recorder& p, TcxCanvas* c) {
          p.DrawSpreadSheetHeader(c, r, r, {}, core::cxBordersAll, BS::cxbsHot, taLeftJustify,
                                  core::TcxAlignmentVert::vaCenter, false, false, u"A", nullptr, clBlack,
-                                 rgb(200, 100, 0));
+                                 familiesRgb(200, 100, 0));
        },
        "Header(10,20,40,44 s2 bk64c8 all text)"},
       {"GalleryGroupHeader", [&](Recorder& p, TcxCanvas* c) { p.DrawGalleryGroupHeader(c, r); },
@@ -485,7 +485,7 @@ TEST(PainterFamilies, CompositionThroughOtherOperations) {
        [&](Recorder& p, TcxCanvas* c) { p.DrawAlertWindowButton(c, r, BS::cxbsDisabled, AWK::awbkCustom); },
        "Button(10,20,40,44 s4)"},
   };
-  Paper paper(48, 48);
+  FamiliesPaper paper(48, 48);
   for (const Case& c : cases) {
     Recorder p;
     c.draw(p, paper.c());
@@ -496,8 +496,8 @@ TEST(PainterFamilies, CompositionThroughOtherOperations) {
 // A pressed spreadsheet header mixes 70 % of its colour with the selection colour.
 TEST(PainterFamilies, PressedSpreadSheetHeaderLeansToHighlight) {
   Recorder p;
-  Paper paper(8, 8);
-  const TColor bk = rgb(200, 100, 0);
+  FamiliesPaper paper(8, 8);
+  const TColor bk = familiesRgb(200, 100, 0);
   p.DrawSpreadSheetHeader(paper.c(), {0, 0, 8, 8}, {0, 0, 8, 8}, {}, core::cxBordersAll, BS::cxbsPressed,
                           taLeftJustify, core::TcxAlignmentVert::vaCenter, false, false, u"", nullptr, clBlack, bk);
   std::ostringstream expected;
@@ -525,13 +525,13 @@ TEST(PainterFamilies, CentredBevelLines) {
       {TdxBevelShape::dxbsLineBottom, TdxBevelStyle::dxbsRaised, false, 8, clBtnHighlight, clBtnShadow},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "shape " << int(c.shape) << " style " << int(c.style));
-    Paper paper(10, 10);
-    Painter().DrawBevelShape(paper.c(), {0, 0, 10, 10}, c.shape, c.style);
+    SCOPED_TRACE(::testing::Message() << "shape " << int(c.shape) << " style " << int(c.style));
+    FamiliesPaper paper(10, 10);
+    FamiliesPainter().DrawBevelShape(paper.c(), {0, 0, 10, 10}, c.shape, c.style);
     for (int i = 0; i < 10; ++i)
       for (int j = 0; j < 10; ++j) {
         const int x = c.vertical ? j : i, y = c.vertical ? i : j;
-        const std::uint32_t expected = j == c.at ? px(c.first) : j == c.at + 1 ? px(c.second) : kWhite;
+        const std::uint32_t expected = j == c.at ? px(c.first) : j == c.at + 1 ? px(c.second) : kFamiliesWhite;
         ASSERT_EQ(paper.At(x, y), expected) << x << "," << y;
       }
   }
@@ -543,10 +543,10 @@ TEST(PainterFamilies, PrintPreviewPage) {
   const TRect border{2, 2, 30, 30}, content{6, 6, 24, 24};
   for (bool selected : {false, true})
     for (bool drawContent : {false, true}) {
-      SCOPED_TRACE(testing::Message() << "selected " << selected << " content " << drawContent);
-      Paper paper(32, 32);
+      SCOPED_TRACE(::testing::Message() << "selected " << selected << " content " << drawContent);
+      FamiliesPaper paper(32, 32);
       paper.c()->FillRect(content, clRed);
-      Painter().DrawPrintPreviewPageBackground(paper.c(), border, content, selected, drawContent);
+      FamiliesPainter().DrawPrintPreviewPageBackground(paper.c(), border, content, selected, drawContent);
       const TRect page = selected ? TRect{2, 2, 28, 28} : TRect{3, 3, 27, 27};
       const std::uint32_t frame = px(selected ? clHighlight : clWindowText);
       EXPECT_EQ(paper.At(page.left, page.top), frame);
@@ -557,10 +557,10 @@ TEST(PainterFamilies, PrintPreviewPage) {
       EXPECT_EQ(paper.At(page.right + 1, page.bottom + 1), px(clWindowText));
       EXPECT_EQ(paper.At(page.right + 1, page.top + 2), px(clWindowText));
       EXPECT_EQ(paper.At(page.left + 2, page.bottom), px(clWindowText));
-      EXPECT_EQ(paper.At(page.right + 1, page.top + 1), kWhite);
-      EXPECT_EQ(paper.At(page.left + 1, page.bottom + 1), kWhite);
+      EXPECT_EQ(paper.At(page.right + 1, page.top + 1), kFamiliesWhite);
+      EXPECT_EQ(paper.At(page.left + 1, page.bottom + 1), kFamiliesWhite);
       if (!selected) {
-        EXPECT_EQ(paper.At(2, 2), kWhite);
+        EXPECT_EQ(paper.At(2, 2), kFamiliesWhite);
       }
       // The clip region is given back.
       paper.c()->FillRect({0, 0, 32, 32}, clLime);
@@ -571,7 +571,7 @@ TEST(PainterFamilies, PrintPreviewPage) {
 // Gallery selection: an alpha fill by state and a two-pixel frame whose
 // colour is the focus colour, tinted by state, or the hover colour.
 TEST(PainterFamilies, GallerySelectionFillAndFrame) {
-  const TColor focus = rgb(125, 162, 206), hover = rgb(184, 214, 251), basic = rgb(1, 40, 88);
+  const TColor focus = familiesRgb(125, 162, 206), hover = familiesRgb(184, 214, 251), basic = familiesRgb(1, 40, 88);
   struct Case {
     bool checked, hover, pressed, focused;
     int alpha;
@@ -588,17 +588,17 @@ TEST(PainterFamilies, GallerySelectionFillAndFrame) {
       {true, false, false, true, 16, focus},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.checked << c.hover << c.pressed << c.focused);
-    Paper paper(24, 24);
+    SCOPED_TRACE(::testing::Message() << c.checked << c.hover << c.pressed << c.focused);
+    FamiliesPaper paper(24, 24);
     TdxGalleryItemViewState state;
     state.Enabled = true;
     state.Checked = c.checked;
     state.Hover = c.hover;
     state.Pressed = c.pressed;
     state.Focused = c.focused;
-    Painter().DrawGalleryItemSelection(paper.c(), {2, 2, 22, 22}, state);
+    FamiliesPainter().DrawGalleryItemSelection(paper.c(), {2, 2, 22, 22}, state);
     EXPECT_EQ(paper.Changed({2, 2, 22, 22}, false), 0);
-    EXPECT_TRUE(Near(paper.At(11, 11), c.alpha ? overWhite(basic, c.alpha) : kWhite, 2));
+    EXPECT_TRUE(Near(paper.At(11, 11), c.alpha ? overWhite(basic, c.alpha) : kFamiliesWhite, 2));
     if (c.frame == clNone) {
       // No frame: the border pixels are the same as the middle.
       EXPECT_EQ(paper.At(2, 2), paper.At(11, 11));
@@ -617,28 +617,28 @@ TEST(PainterFamilies, ColorGallerySelectionFrames) {
     TColor outer;
   };
   const Case cases[] = {
-      {false, false, false, false, clNone},          {true, true, true, true, rgb(239, 72, 16)},
-      {false, true, true, false, rgb(239, 34, 0)},   {false, true, false, false, rgb(242, 148, 54)},
-      {false, false, false, true, rgb(242, 148, 54)},
+      {false, false, false, false, clNone},          {true, true, true, true, familiesRgb(239, 72, 16)},
+      {false, true, true, false, familiesRgb(239, 34, 0)},   {false, true, false, false, familiesRgb(242, 148, 54)},
+      {false, false, false, true, familiesRgb(242, 148, 54)},
   };
   for (const Case& c : cases) {
-    Paper paper(12, 12);
+    FamiliesPaper paper(12, 12);
     TdxGalleryItemViewState state;
     state.Checked = c.checked;
     state.Hover = c.hover;
     state.Pressed = c.pressed;
     state.Focused = c.focused;
-    Painter().DrawColorGalleryItemSelection(paper.c(), {1, 1, 11, 11}, state);
+    FamiliesPainter().DrawColorGalleryItemSelection(paper.c(), {1, 1, 11, 11}, state);
     if (c.outer == clNone) {
       EXPECT_EQ(paper.Changed({0, 0, 12, 12}, true), 0);
       continue;
     }
     EXPECT_EQ(paper.At(1, 1), px(c.outer));
     EXPECT_EQ(paper.At(10, 5), px(c.outer));
-    EXPECT_EQ(paper.At(2, 2), px(rgb(255, 226, 148)));
-    EXPECT_EQ(paper.At(9, 9), px(rgb(255, 226, 148)));
-    EXPECT_EQ(paper.At(3, 3), kWhite);
-    EXPECT_EQ(paper.At(0, 0), kWhite);
+    EXPECT_EQ(paper.At(2, 2), px(familiesRgb(255, 226, 148)));
+    EXPECT_EQ(paper.At(9, 9), px(familiesRgb(255, 226, 148)));
+    EXPECT_EQ(paper.At(3, 3), kFamiliesWhite);
+    EXPECT_EQ(paper.At(0, 0), kFamiliesWhite);
   }
 }
 
@@ -646,7 +646,7 @@ TEST(PainterFamilies, ColorGallerySelectionFrames) {
 // whatever the screen resolution.
 TEST(PainterFamilies, ImageStripFramesByState) {
   ScreenGuard guard;
-  Painter painter;
+  FamiliesPainter painter;
   core::TdxSmartImage* back = painter.GetBackButton();
   core::TdxSmartImage* rating = painter.GetRatingControlIndicator();
   ASSERT_FALSE(back->Empty());
@@ -671,15 +671,15 @@ TEST(PainterFamilies, ImageStripFramesByState) {
   for (int dpi : {96, 120}) {
     gdi::SetScreenLogPixels(dpi);
     for (const auto& c : cases) {
-      SCOPED_TRACE(testing::Message() << "dpi " << dpi << " frame " << c.frame);
+      SCOPED_TRACE(::testing::Message() << "dpi " << dpi << " frame " << c.frame);
       const int w = c.image->Width(), h = c.image->Height() / c.frames;
       const TRect dest{0, 0, w * 2, h * 2};
-      Paper drawn(w * 2, h * 2), expected(w * 2, h * 2);
+      FamiliesPaper drawn(w * 2, h * 2), expected(w * 2, h * 2);
       c.draw(drawn.c(), dest);
       c.image->StretchDraw(expected.c()->Handle(), dest, TRect{0, h * c.frame, w, h * (c.frame + 1)});
       EXPECT_TRUE(drawn.Image() == expected.Image());
       // Different frames really differ, so the comparison can tell them apart.
-      Paper other(w * 2, h * 2);
+      FamiliesPaper other(w * 2, h * 2);
       c.image->StretchDraw(other.c()->Handle(), dest, TRect{0, h * ((c.frame + 1) % c.frames), w,
                                                              h * ((c.frame + 1) % c.frames + 1)});
       EXPECT_FALSE(drawn.Image() == other.Image());
@@ -690,14 +690,14 @@ TEST(PainterFamilies, ImageStripFramesByState) {
 // The rating indicator with no glyph of its own centres the painter's
 // image; the part variant stays inside its part rectangle.
 TEST(PainterFamilies, RatingIndicatorCentredAndClippedToPart) {
-  Painter painter;
-  Paper whole(40, 24), direct(40, 24);
+  FamiliesPainter painter;
+  FamiliesPaper whole(40, 24), direct(40, 24);
   painter.DrawRatingControlIndicator(whole.c(), nullptr, {0, 0, 40, 24}, RIS::rcisChecked);
   painter.DrawRatingControlIndicator(direct.c(), {12, 4, 28, 20}, RIS::rcisChecked);
   EXPECT_TRUE(whole.Image() == direct.Image());
   EXPECT_GT(whole.Changed({12, 4, 28, 20}, true), 0);
 
-  Paper part(40, 24);
+  FamiliesPaper part(40, 24);
   painter.DrawRatingControlIndicatorPart(part.c(), nullptr, {0, 0, 40, 24}, {0, 0, 20, 24}, RIS::rcisChecked);
   EXPECT_EQ(part.Changed({0, 0, 20, 24}, false), 0);
   EXPECT_GT(part.Changed({0, 0, 20, 24}, true), 0);
@@ -711,13 +711,13 @@ TEST(PainterFamilies, RatingIndicatorCentredAndClippedToPart) {
 // The message is one line centred both ways over the fill, on a clear brush
 // that is solid again afterwards (so later fills of the caller still paint).
 TEST(PainterFamilies, MessageBoxCentresItsTextAndRestoresTheBrush) {
-  Paper paper(120, 40);
+  FamiliesPaper paper(120, 40);
   TFont font;
   font.SetName(u"Tahoma");
   font.SetHeight(-13);
   font.SetColor(clBlack);
   const TRect box{10, 5, 110, 35};
-  Painter().DrawMessageBox(paper.c(), box, u"MMMM", &font, clYellow);
+  FamiliesPainter().DrawMessageBox(paper.c(), box, u"MMMM", &font, clYellow);
   EXPECT_EQ(paper.c()->Brush()->Style(), bsSolid);
   EXPECT_EQ(paper.At(box.left, box.top), px(clBtnShadow));
   EXPECT_EQ(paper.At(box.left + 1, box.top + 1), px(clYellow));
@@ -741,25 +741,25 @@ TEST(PainterFamilies, MessageBoxCentresItsTextAndRestoresTheBrush) {
 }
 
 TEST(PainterFamilies, AlertBackgroundOutlinesWithThePenAndRestoresTheBrush) {
-  Paper paper(20, 12);
+  FamiliesPaper paper(20, 12);
   paper.c()->Pen()->SetColor(clBlue);
-  Painter().DrawAlertWindowBackground(paper.c(), {1, 1, 19, 11});
+  FamiliesPainter().DrawAlertWindowBackground(paper.c(), {1, 1, 19, 11});
   EXPECT_EQ(paper.c()->Brush()->Style(), bsSolid);
   EXPECT_EQ(paper.At(1, 1), px(clBlue));
   EXPECT_EQ(paper.At(18, 10), px(clBlue));
   EXPECT_EQ(paper.At(10, 1), px(clBlue));
   EXPECT_EQ(paper.At(10, 5), px(clBtnFace));
-  EXPECT_EQ(paper.At(0, 0), kWhite);
+  EXPECT_EQ(paper.At(0, 0), kFamiliesWhite);
 }
 
 // ---- golden images -------------------------------------------------------------------------------
 
 // Not a colour of any element, so white and grey lines both show.
-constexpr TColor kGoldenBackground = rgb(170, 200, 230);
+constexpr TColor kGoldenBackground = familiesRgb(170, 200, 230);
 
 TEST(PainterFamiliesGolden, Bevels) {
-  Paper paper(9 * 14 + 2 * 14, 2 * 14, kGoldenBackground);
-  Painter painter;
+  FamiliesPaper paper(9 * 14 + 2 * 14, 2 * 14, kGoldenBackground);
+  FamiliesPainter painter;
   for (int style = 0; style < 2; ++style) {
     for (int shape = 0; shape < 9; ++shape)
       painter.DrawBevelShape(paper.c(), {shape * 14 + 1, style * 14 + 1, shape * 14 + 13, style * 14 + 13},
@@ -774,24 +774,24 @@ TEST(PainterFamiliesGolden, Bevels) {
 }
 
 TEST(PainterFamiliesGolden, Pins) {
-  Paper paper(6 * 16, 32, kGoldenBackground);
+  FamiliesPaper paper(6 * 16, 32, kGoldenBackground);
   int x = 0;
   for (int size : {8, 11, 14}) {
-    Painter::DrawPin(paper.c(), {x + 1, 1, x + 1 + size, 1 + size}, true, clBlack);
-    Painter::DrawPin(paper.c(), {x + 1, 17, x + 1 + size, 17 + size}, false, clBlack);
+    FamiliesPainter::DrawPin(paper.c(), {x + 1, 1, x + 1 + size, 1 + size}, true, clBlack);
+    FamiliesPainter::DrawPin(paper.c(), {x + 1, 17, x + 1 + size, 17 + size}, false, clBlack);
     x += 16;
   }
   // Not square: the proportions follow each side.
-  Painter::DrawPin(paper.c(), {x + 1, 1, x + 11, 15}, true, clBlue);
-  Painter::DrawPin(paper.c(), {x + 1, 17, x + 15, 27}, false, clBlue);
+  FamiliesPainter::DrawPin(paper.c(), {x + 1, 1, x + 11, 15}, true, clBlue);
+  FamiliesPainter::DrawPin(paper.c(), {x + 1, 17, x + 15, 27}, false, clBlue);
   EXPECT_GOLDEN(paper.Image(), "lookandfeel", "families_pins");
 }
 
 // Frames, fills and bands of the breadcrumb editor, drop-down list box,
 // alert window, wheel picker, navigation bar, layout control and gallery.
 TEST(PainterFamiliesGolden, FramesAndFills) {
-  Paper paper(160, 64, kGoldenBackground);
-  Painter p;
+  FamiliesPaper paper(160, 64, kGoldenBackground);
+  FamiliesPainter p;
   TcxCanvas* c = paper.c();
   using core::TcxBorder;
   p.DrawBreadcrumbEditBorders(c, {1, 1, 21, 13}, core::cxBordersAll, TdxBreadcrumbEditState::dxbcsNormal);
@@ -823,8 +823,8 @@ TEST(PainterFamiliesGolden, FramesAndFills) {
 
 // The anti-aliased and image-based elements, compared with a tolerance.
 TEST(PainterFamiliesGolden, ImagesAndTranslucentElements) {
-  Paper paper(232, 56, kGoldenBackground);
-  Painter p;
+  FamiliesPaper paper(232, 56, kGoldenBackground);
+  FamiliesPainter p;
   TcxCanvas* c = paper.c();
   c->FillRect({0, 28, 232, 56}, clGray);
   int x = 0;
@@ -858,15 +858,15 @@ TEST(PainterFamiliesGolden, ImagesAndTranslucentElements) {
 // The navigation bar's recoloured image takes the colour part of the alpha
 // colour and its opacity.
 TEST(PainterFamilies, RecolouredCustomizationButton) {
-  Painter p;
-  Paper opaque(16, 16), half(16, 16);
+  FamiliesPainter p;
+  FamiliesPaper opaque(16, 16), half(16, 16);
   p.OfficeNavigationBarDrawCustomizationButton(opaque.c(), {0, 0, 16, 16}, 0, 0xFFFF0000u);
   p.OfficeNavigationBarDrawCustomizationButton(half.c(), {0, 0, 16, 16}, 0, 0x80FF0000u);
   int coloured = 0;
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) {
       const std::uint32_t o = opaque.At(x, y);
-      if (o == kWhite) continue;
+      if (o == kFamiliesWhite) continue;
       // Every painted pixel is a shade of pure red over white.
       EXPECT_EQ(channel(o, 16), 255) << x << "," << y;
       EXPECT_EQ(channel(o, 8), channel(o, 0)) << x << "," << y;
@@ -882,7 +882,7 @@ TEST(PainterFamilies, RecolouredCustomizationButton) {
 
 struct DrawOp {
   const char* name;
-  std::function<void(Painter&, TcxCanvas*, const TRect&)> draw;
+  std::function<void(FamiliesPainter&, TcxCanvas*, const TRect&)> draw;
 };
 
 std::vector<DrawOp> drawingOperations() {
@@ -896,135 +896,135 @@ std::vector<DrawOp> drawingOperations() {
   glyph.Canvas()->Brush()->SetColor(clRed);
   glyph.Canvas()->FillRect(TRect{0, 0, 8, 8});
   return {
-      {"BackButton", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawBackButton(c, r, BS::cxbsHot); }},
+      {"BackButton", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawBackButton(c, r, BS::cxbsHot); }},
       {"GaugeBackground",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawGaugeControlBackground(c, r, false, clRed); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawGaugeControlBackground(c, r, false, clRed); }},
       {"MapElementHot",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawMapCustomElementBackground(c, r, MES::mcesHot); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawMapCustomElementBackground(c, r, MES::mcesHot); }},
       {"MapElementSelected",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawMapCustomElementBackground(c, r, MES::mcesSelected); }},
-      {"MapPushpin", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawMapPushpin(c, r, MES::mcesNormal); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawMapCustomElementBackground(c, r, MES::mcesSelected); }},
+      {"MapPushpin", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawMapPushpin(c, r, MES::mcesNormal); }},
       {"NavBarCustomization",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          p.OfficeNavigationBarDrawCustomizationButton(c, r, 0, core::dxacDefault);
        }},
       {"NavBarCustomizationRecoloured",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          p.OfficeNavigationBarDrawCustomizationButton(c, r, 0, 0xC0FF0000u);
        }},
-      {"NavBarBackground", [](Painter& p, TcxCanvas* c, const TRect& r) { p.OfficeNavigationBarDrawBackground(c, r); }},
+      {"NavBarBackground", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.OfficeNavigationBarDrawBackground(c, r); }},
       {"NavBarImageSelection",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.OfficeNavigationBarDrawImageSelection(c, r, 2); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.OfficeNavigationBarDrawImageSelection(c, r, 2); }},
       {"NavBarButtonItem",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.OfficeNavigationBarButtonItemDrawBackground(c, r, 1); }},
-      {"NavBarItem", [](Painter& p, TcxCanvas* c, const TRect& r) { p.OfficeNavigationBarItemDrawBackground(c, r, 1); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.OfficeNavigationBarButtonItemDrawBackground(c, r, 1); }},
+      {"NavBarItem", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.OfficeNavigationBarItemDrawBackground(c, r, 1); }},
       {"SpreadSheetGroupButton",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawSpreadSheetGroupExpandButton(c, r, BS::cxbsPressed); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawSpreadSheetGroupExpandButton(c, r, BS::cxbsPressed); }},
       {"SpreadSheetGlyph",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          static TCustomImageList glyphs(11, 11);
          p.DrawSpreadSheetGroupExpandButtonGlyph(c, r, BS::cxbsNormal, true, &glyphs);
        }},
       {"SpreadSheetHeader",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawSpreadSheetHeader(c, r, r, {}, core::cxBordersAll, BS::cxbsPressed, taCenter,
                                  core::TcxAlignmentVert::vaCenter, false, true, u"Ab", c->Font(), clBlack, clBtnFace);
        }},
-      {"LayoutControl", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawLayoutControlBackground(c, r); }},
-      {"ScrollBox", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawScrollBoxBackground(c, r, clRed); }},
-      {"PrintPreview", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawPrintPreviewBackground(c, r); }},
+      {"LayoutControl", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawLayoutControlBackground(c, r); }},
+      {"ScrollBox", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawScrollBoxBackground(c, r, clRed); }},
+      {"PrintPreview", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawPrintPreviewBackground(c, r); }},
       {"PrintPreviewPage",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawPrintPreviewPageBackground(c, r, r, true, true); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawPrintPreviewPageBackground(c, r, r, true, true); }},
       {"PrintPreviewPageUnselected",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawPrintPreviewPageBackground(c, r, r, false, false); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawPrintPreviewPageBackground(c, r, r, false, false); }},
       {"MessageBox",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawMessageBox(c, r, u"Nothing here", nullptr, clNone); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawMessageBox(c, r, u"Nothing here", nullptr, clNone); }},
       {"BreadcrumbBorders",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawBreadcrumbEditBorders(c, r, core::cxBordersAll, TdxBreadcrumbEditState::dxbcsHot);
        }},
       {"BreadcrumbSeparator",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawBreadcrumbEditButtonAreaSeparator(c, r, TdxBreadcrumbEditState::dxbcsHot);
        }},
       {"BreadcrumbButton",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawBreadcrumbEditButton(c, r, BBS::dxbcbsHot, true, true); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawBreadcrumbEditButton(c, r, BBS::dxbcbsHot, true, true); }},
       {"BreadcrumbDropDown",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawBreadcrumbEditDropDownButton(c, r, BBS::dxbcbsPressed, true);
        }},
       {"BreadcrumbDropDownGlyph",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawBreadcrumbEditDropDownButtonGlyph(c, r, BBS::dxbcbsNormal, false);
        }},
       {"BreadcrumbNode",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawBreadcrumbEditNode(c, r, BBS::dxbcbsPressed, true); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawBreadcrumbEditNode(c, r, BBS::dxbcbsPressed, true); }},
       {"BreadcrumbNodeDelimiter",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawBreadcrumbEditNodeDelimiter(c, r, BBS::dxbcbsHot); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawBreadcrumbEditNodeDelimiter(c, r, BBS::dxbcbsHot); }},
       {"BreadcrumbDelimiterGlyph",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawBreadcrumbEditNodeDelimiterGlyph(c, r, BBS::dxbcbsNormal);
        }},
       {"BreadcrumbMoreGlyph",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawBreadcrumbEditNodeMoreButtonGlyph(c, r, BBS::dxbcbsHot); }},
-      {"BreadcrumbChunk", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawBreadcrumbEditProgressChunk(c, r); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawBreadcrumbEditNodeMoreButtonGlyph(c, r, BBS::dxbcbsHot); }},
+      {"BreadcrumbChunk", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawBreadcrumbEditProgressChunk(c, r); }},
       {"BreadcrumbChunkOverlay",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawBreadcrumbEditProgressChunkOverlay(c, r); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawBreadcrumbEditProgressChunkOverlay(c, r); }},
       {"DropDownBackground",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawDropDownListBoxBackground(c, r, true); }},
-      {"DropDownGutter", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawDropDownListBoxGutterBackground(c, r); }},
-      {"DropDownSelection", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawDropDownListBoxSelection(c, r, r); }},
-      {"DropDownSeparator", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawDropDownListBoxSeparator(c, r, r); }},
-      {"AlertBackground", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawAlertWindowBackground(c, r); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawDropDownListBoxBackground(c, r, true); }},
+      {"DropDownGutter", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawDropDownListBoxGutterBackground(c, r); }},
+      {"DropDownSelection", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawDropDownListBoxSelection(c, r, r); }},
+      {"DropDownSeparator", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawDropDownListBoxSeparator(c, r, r); }},
+      {"AlertBackground", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawAlertWindowBackground(c, r); }},
       {"AlertClose",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawAlertWindowButton(c, r, BS::cxbsHot, AWK::awbkClose); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawAlertWindowButton(c, r, BS::cxbsHot, AWK::awbkClose); }},
       {"AlertPin",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawAlertWindowButton(c, r, BS::cxbsHot, AWK::awbkPin); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawAlertWindowButton(c, r, BS::cxbsHot, AWK::awbkPin); }},
       {"AlertPinned",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawAlertWindowButton(c, r, BS::cxbsHot, AWK::awbkPin, true);
        }},
       {"AlertDropdown",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawAlertWindowButton(c, r, BS::cxbsNormal, AWK::awbkDropdown);
        }},
-      {"AlertNavigationPanel", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawAlertWindowNavigationPanel(c, r); }},
-      {"GalleryBackground", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawGalleryBackground(c, r); }},
-      {"GalleryGroupHeader", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawGalleryGroupHeader(c, r); }},
-      {"GallerySelection", [all](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawGalleryItemSelection(c, r, all); }},
+      {"AlertNavigationPanel", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawAlertWindowNavigationPanel(c, r); }},
+      {"GalleryBackground", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawGalleryBackground(c, r); }},
+      {"GalleryGroupHeader", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawGalleryGroupHeader(c, r); }},
+      {"GallerySelection", [all](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawGalleryItemSelection(c, r, all); }},
       {"GallerySelectionHover",
-       [hover](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawGalleryItemSelection(c, r, hover); }},
-      {"GalleryImageFrame", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawGalleryItemImageFrame(c, r); }},
+       [hover](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawGalleryItemSelection(c, r, hover); }},
+      {"GalleryImageFrame", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawGalleryItemImageFrame(c, r); }},
       {"ColorGallerySelection",
-       [all](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawColorGalleryItemSelection(c, r, all); }},
+       [all](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawColorGalleryItemSelection(c, r, all); }},
       {"BevelFrame",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawBevelFrame(c, r, clRed, clBlue, false); }},
-      {"BevelBox", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawBevelFrame(c, r, clRed, clBlue, true); }},
-      {"BevelLine", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawBevelLine(c, r, clRed, clBlue, true); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawBevelFrame(c, r, clRed, clBlue, false); }},
+      {"BevelBox", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawBevelFrame(c, r, clRed, clBlue, true); }},
+      {"BevelLine", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawBevelLine(c, r, clRed, clBlue, true); }},
       {"BevelShapes",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          for (int s = 0; s < 9; ++s) p.DrawBevelShape(c, r, TdxBevelShape(s), TdxBevelStyle::dxbsRaised);
        }},
       {"Pin",
-       [](Painter&, TcxCanvas* c, const TRect& r) {
-         Painter::DrawPin(c, r, true, clRed);
-         Painter::DrawPin(c, r, false, clRed);
+       [](FamiliesPainter&, TcxCanvas* c, const TRect& r) {
+         FamiliesPainter::DrawPin(c, r, true, clRed);
+         FamiliesPainter::DrawPin(c, r, false, clRed);
        }},
       {"RatingWithoutGlyph",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawRatingControlIndicator(c, nullptr, r, RIS::rcisChecked);
        }},
       {"RatingWithGlyph",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawRatingControlIndicator(c, &glyph, r, RIS::rcisHover); }},
-      {"Rating", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawRatingControlIndicator(c, r, RIS::rcisHover); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawRatingControlIndicator(c, &glyph, r, RIS::rcisHover); }},
+      {"Rating", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawRatingControlIndicator(c, r, RIS::rcisHover); }},
       {"RatingPart",
-       [](Painter& p, TcxCanvas* c, const TRect& r) {
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) {
          p.DrawRatingControlIndicatorPart(c, &glyph, r, r, RIS::rcisChecked);
        }},
-      {"FixedGroupIndicator", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawFixedGroupIndicator(c, r); }},
-      {"WheelPickerHot", [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawWheelPickerItem(c, r, BS::cxbsHot); }},
+      {"FixedGroupIndicator", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawFixedGroupIndicator(c, r); }},
+      {"WheelPickerHot", [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawWheelPickerItem(c, r, BS::cxbsHot); }},
       {"WheelPickerPressed",
-       [](Painter& p, TcxCanvas* c, const TRect& r) { p.DrawWheelPickerItem(c, r, BS::cxbsPressed); }},
+       [](FamiliesPainter& p, TcxCanvas* c, const TRect& r) { p.DrawWheelPickerItem(c, r, BS::cxbsPressed); }},
   };
 }
 
@@ -1042,10 +1042,10 @@ TEST(PainterFamilies, DegenerateRectanglesUnderAClip) {
   };
   for (const DrawOp& op : drawingOperations())
     for (const auto& r : rects) {
-      SCOPED_TRACE(testing::Message() << op.name << " on " << r.name);
-      Paper paper(64, 64);
+      SCOPED_TRACE(::testing::Message() << op.name << " on " << r.name);
+      FamiliesPaper paper(64, 64);
       paper.c()->IntersectClipRect(clip);
-      Painter painter;
+      FamiliesPainter painter;
       EXPECT_NO_THROW(op.draw(painter, paper.c(), r.rect));
       EXPECT_EQ(paper.Changed(clip, false), 0);
       if (r.drawsNothing) {

@@ -28,17 +28,17 @@ using core::TcxCanvas;
 
 namespace {
 
-using Painter = TcxCustomLookAndFeelPainter;
+using GridPainter = TcxCustomLookAndFeelPainter;
 using BS = TcxButtonState;
 using VA = core::TcxAlignmentVert;
 
-constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr TColor rgb(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
+constexpr std::uint32_t kGridWhite = 0xFFFFFF;
+constexpr TColor gridRgb(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
 
 // A white 32-bit bitmap with the library canvas over it.
-class Paper {
+class GridPaper {
  public:
-  Paper(int w, int h) : w_(w), h_(h) {
+  GridPaper(int w, int h) : w_(w), h_(h) {
     bmp_.SetPixelFormat(ui::pf32bit);
     bmp_.SetSize(w, h);
     canvas_ = std::make_unique<TcxCanvas>(bmp_.Canvas());
@@ -59,7 +59,7 @@ class Paper {
     for (int y = 0; y < h_; ++y)
       for (int x = 0; x < w_; ++x) {
         const bool inside = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
-        if (!inside && At(x, y) != kWhite) ++n;
+        if (!inside && At(x, y) != kGridWhite) ++n;
       }
     return n;
   }
@@ -95,7 +95,7 @@ std::string str(const String& s) { return std::string(s.begin(), s.end()); }
 
 // A painter with borders of its own (so that content bounds differ from the
 // bounds) whose finer operations write what they were given.
-class RecordingPainter : public Painter {
+class GridRecordingPainter : public GridPainter {
  public:
   std::vector<std::string> log;
 
@@ -119,7 +119,7 @@ class RecordingPainter : public Painter {
       << int(H) << " v" << int(V) << " m" << M << " e" << E << " '" << str(Tx) << "' f" << (F != nullptr)
       << " tc" << std::hex << TC << " bc" << BC << std::dec << " d" << bool(D) << " last" << L << " group" << G;
     log.push_back(o.str());
-    Painter::DrawHeader(C, B, T, N, Bo, S, H, V, M, E, Tx, F, TC, BC, D, L, G);
+    GridPainter::DrawHeader(C, B, T, N, Bo, S, H, V, M, E, Tx, F, TC, BC, D, L, G);
   }
   void DrawHeaderBorder(TcxCanvas*, const TRect& R, TcxNeighbors N, TcxBorders B) override {
     log.push_back("HeaderBorder " + str(R) + " " + str(N) + " " + str(B));
@@ -163,7 +163,7 @@ bool paintsNothing(TcxCanvas*, const TRect&) { return true; }
 
 struct CompositionCase {
   const char* name;
-  std::function<void(RecordingPainter&, TcxCanvas*)> draw;
+  std::function<void(GridRecordingPainter&, TcxCanvas*)> draw;
   std::vector<std::string> expected;
 };
 
@@ -178,7 +178,7 @@ TEST(PainterGrid, ElementsAreComposedOfTheirParts) {
   TFont font;
   const CompositionCase cases[] = {
       {"header: border on the bounds, content inside the drawn borders, state 0",
-       [&](RecordingPainter& p, TcxCanvas* c) {
+       [&](GridRecordingPainter& p, TcxCanvas* c) {
          p.DrawHeader(c, r, TRect{12, 22, 48, 38}, TcxNeighbors{TcxNeighbor::nLeft},
                       TcxBorders{TcxBorder::bLeft, TcxBorder::bBottom},
                       BS::cxbsHot, taCenter, VA::vaBottom, true, true, u"Ab", &font, clRed, clBlue, onDraw, true,
@@ -188,7 +188,7 @@ TEST(PainterGrid, ElementsAreComposedOfTheirParts) {
         "HeaderBorder (10,20,50,40) l LB", "Content (11,20,50,39) (12,22,48,38) s0 h2 v1 m1 e1 'Ab' f1 tcff "
                                           "bcff0000 d1 footer0"}},
       {"header ex: a header that is neither last nor a group",
-       [&](RecordingPainter& p, TcxCanvas* c) {
+       [&](GridRecordingPainter& p, TcxCanvas* c) {
          p.DrawHeaderEx(c, r, r, TcxNeighbors{}, core::cxBordersAll, BS::cxbsPressed, taRightJustify, VA::vaCenter,
                         false, false, u"x", nullptr, clBlack, clWhite);
        },
@@ -196,36 +196,36 @@ TEST(PainterGrid, ElementsAreComposedOfTheirParts) {
         "HeaderBorder (10,20,50,40) - LTRB", "Content (11,21,49,39) (10,20,50,40) s0 h1 v2 m0 e0 'x' f0 tc0 "
                                              "bcffffff d0 footer0"}},
       {"filter row separator: an empty normal header with all borders",
-       [&](RecordingPainter& p, TcxCanvas* c) { p.DrawFilterRowSeparator(c, r, clYellow); },
+       [&](GridRecordingPainter& p, TcxCanvas* c) { p.DrawFilterRowSeparator(c, r, clYellow); },
        {"Header (10,20,50,40) (10,20,50,40) - LTRB s1 h0 v0 m0 e0 '' f0 tcff000008 bcffff d0 last0 group0",
         "HeaderBorder (10,20,50,40) - LTRB", "Content (11,21,49,39) (10,20,50,40) s0 h0 v0 m0 e0 '' f0 tcff000008 "
                                              "bcffff d0 footer0"}},
       {"indicator item: header borders as between a row above and below, then the image",
-       [&](RecordingPainter& p, TcxCanvas* c) { p.DrawIndicatorItem(c, r, TcxIndicatorKind::ikEdit, clAqua, onDraw); },
+       [&](GridRecordingPainter& p, TcxCanvas* c) { p.DrawIndicatorItem(c, r, TcxIndicatorKind::ikEdit, clAqua, onDraw); },
        {"Header (10,20,50,40) (10,20,50,40) - LRB s1 h0 v0 m0 e0 '' f0 tc1fffffff bcffff00 d1 last0 group0",
         "HeaderBorder (10,20,50,40) - LRB", "Content (11,20,49,39) (10,20,50,40) s0 h0 v0 m0 e0 '' f0 tc1fffffff "
                                             "bcffff00 d1 footer0",
         "IndicatorImage (10,20,50,40) k2"}},
       {"indicator item ex: all four borders through the header ex",
-       [&](RecordingPainter& p, TcxCanvas* c) { p.DrawIndicatorItemEx(c, r, TcxIndicatorKind::ikNone, clAqua); },
+       [&](GridRecordingPainter& p, TcxCanvas* c) { p.DrawIndicatorItemEx(c, r, TcxIndicatorKind::ikNone, clAqua); },
        {"Header (10,20,50,40) (10,20,50,40) - LTRB s1 h0 v0 m0 e0 '' f0 tc1fffffff bcffff00 d0 last0 group0",
         "HeaderBorder (10,20,50,40) - LTRB", "Content (11,21,49,39) (10,20,50,40) s0 h0 v0 m0 e0 '' f0 tc1fffffff "
                                              "bcffff00 d0 footer0",
         "IndicatorImage (10,20,50,40) k0"}},
       {"footer cell: border, then content and a text area 2 pixels further in, as a footer without ellipsis",
-       [&](RecordingPainter& p, TcxCanvas* c) {
+       [&](GridRecordingPainter& p, TcxCanvas* c) {
          p.DrawFooterCell(c, r, taRightJustify, VA::vaCenter, true, u"12", &font, clRed, clBlue, onDraw);
        },
        {"FooterCellBorder (10,20,50,40)", "Content (11,21,49,39) (13,23,47,37) s0 h1 v2 m1 e0 '12' f1 tcff "
                                           "bcff0000 d1 footer1"}},
       {"footer border ex: the separator band on top, the border below it",
-       [&](RecordingPainter& p, TcxCanvas* c) { p.DrawFooterBorderEx(c, r, TcxBorders{TcxBorder::bTop}); },
+       [&](GridRecordingPainter& p, TcxCanvas* c) { p.DrawFooterBorderEx(c, r, TcxBorders{TcxBorder::bTop}); },
        {"FooterSeparator (10,20,50,22)", "FooterBorder (10,22,50,40)"}},
       {"find panel border: the footer's border",
-       [&](RecordingPainter& p, TcxCanvas* c) { p.DrawFindPanelBorder(c, r, core::cxBordersAll); },
+       [&](GridRecordingPainter& p, TcxCanvas* c) { p.DrawFindPanelBorder(c, r, core::cxBordersAll); },
        {"FooterSeparator (10,20,50,22)", "FooterBorder (10,22,50,40)"}},
       {"group-by box, filter panel and find panel: the background",
-       [&](RecordingPainter& p, TcxCanvas* c) {
+       [&](GridRecordingPainter& p, TcxCanvas* c) {
          p.DrawGroupByBox(c, r, true, clRed, nullptr);
          p.DrawFilterPanel(c, r, false, clLime, nullptr);
          p.DrawFindPanel(c, r, true, clBlue, nullptr);
@@ -234,7 +234,7 @@ TEST(PainterGrid, ElementsAreComposedOfTheirParts) {
         "Background (10,20,50,40) t1 cff0000 b0"}},
       {"header-control section: border on the bounds, content less the state's border, text area shifted when "
        "pressed",
-       [&](RecordingPainter& p, TcxCanvas* c) {
+       [&](GridRecordingPainter& p, TcxCanvas* c) {
          p.DrawHeaderControlSection(c, r, TRect{14, 24, 46, 36}, TcxNeighbors{TcxNeighbor::nLeft},
                                     TcxBorders{TcxBorder::bRight}, BS::cxbsPressed, taLeftJustify, VA::vaTop, false,
                                     false, u"S", nullptr, clBlack, clNone);
@@ -244,17 +244,17 @@ TEST(PainterGrid, ElementsAreComposedOfTheirParts) {
        {"SectionBorder (10,20,50,40) R s3", "SectionText (15,25,47,37) s3 'S'", "SectionBorder (10,20,50,40) LTRB s2",
         "SectionText (14,24,46,36) s2 'S'"}},
       {"card expand button: the group expand button with the state last",
-       [&](RecordingPainter& p, TcxCanvas* c) { p.LayoutViewDrawRecordExpandButton(c, r, BS::cxbsHot, true); },
+       [&](GridRecordingPainter& p, TcxCanvas* c) { p.LayoutViewDrawRecordExpandButton(c, r, BS::cxbsHot, true); },
        {"GroupExpandButton (10,20,50,40) x1 s2"}},
       {"smart tag: the glyph in the same rectangle and state",
-       [&](RecordingPainter& p, TcxCanvas* c) {
+       [&](GridRecordingPainter& p, TcxCanvas* c) {
          p.DrawFilterSmartTag(c, r, TcxFilterSmartTagState::fstsPressed, true);
        },
        {"SmartTagGlyph (10,20,50,40) s2 a1"}},
   };
   for (const auto& k : cases) {
-    Paper paper(64, 64);
-    RecordingPainter p;
+    GridPaper paper(64, 64);
+    GridRecordingPainter p;
     k.draw(p, paper.c());
     EXPECT_EQ(p.log, k.expected) << k.name;
   }
@@ -265,7 +265,7 @@ TEST(PainterGrid, ElementsAreComposedOfTheirParts) {
 namespace {
 
 // A painter with borders of its own, for the bounds rules.
-class BorderedPainter : public Painter {
+class BorderedPainter : public GridPainter {
  public:
   int HeaderBorderSize() override { return 2; }
   TcxBorders HeaderBorders(TcxNeighbors ANeighbors) override {
@@ -289,42 +289,42 @@ TEST(PainterGrid, BaseMeasures) {
   struct Case {
     const char* name;
     bool touch;
-    std::function<TSize(Painter&)> get;
+    std::function<TSize(GridPainter&)> get;
     TSize expected;
   } cases[] = {
-      {"header height of a 13-pixel font", false, [](Painter& p) { return TSize{p.HeaderHeight(13), 0}; }, {17, 0}},
-      {"header height in touch mode", true, [](Painter& p) { return TSize{p.HeaderHeight(13), 0}; }, {27, 0}},
-      {"tall header height in touch mode", true, [](Painter& p) { return TSize{p.HeaderHeight(30), 0}; }, {34, 0}},
-      {"sorting mark area", false, [](Painter& p) { return p.SortingMarkAreaSize(); }, {16, 0}},
-      {"sorting mark area in touch mode", true, [](Painter& p) { return p.SortingMarkAreaSize(); }, {20, 0}},
-      {"sorting marks", false, [](Painter& p) { return p.SortingMarkSize(); }, {0, 0}},
-      {"summary sorting marks", false, [](Painter& p) { return p.SummarySortingMarkSize(); }, {0, 0}},
-      {"filter activate button", true, [](Painter& p) { return p.FilterActivateButtonSize(); }, {13, 13}},
-      {"filter close button", true, [](Painter& p) { return p.FilterCloseButtonSize(); }, {16, 14}},
-      {"filter drop-down button", false, [](Painter& p) { return p.FilterDropDownButtonSize(); }, {15, 0}},
+      {"header height of a 13-pixel font", false, [](GridPainter& p) { return TSize{p.HeaderHeight(13), 0}; }, {17, 0}},
+      {"header height in touch mode", true, [](GridPainter& p) { return TSize{p.HeaderHeight(13), 0}; }, {27, 0}},
+      {"tall header height in touch mode", true, [](GridPainter& p) { return TSize{p.HeaderHeight(30), 0}; }, {34, 0}},
+      {"sorting mark area", false, [](GridPainter& p) { return p.SortingMarkAreaSize(); }, {16, 0}},
+      {"sorting mark area in touch mode", true, [](GridPainter& p) { return p.SortingMarkAreaSize(); }, {20, 0}},
+      {"sorting marks", false, [](GridPainter& p) { return p.SortingMarkSize(); }, {0, 0}},
+      {"summary sorting marks", false, [](GridPainter& p) { return p.SummarySortingMarkSize(); }, {0, 0}},
+      {"filter activate button", true, [](GridPainter& p) { return p.FilterActivateButtonSize(); }, {13, 13}},
+      {"filter close button", true, [](GridPainter& p) { return p.FilterCloseButtonSize(); }, {16, 14}},
+      {"filter drop-down button", false, [](GridPainter& p) { return p.FilterDropDownButtonSize(); }, {15, 0}},
       {"filter drop-down button in touch mode: the width only", true,
-       [](Painter& p) { return p.FilterDropDownButtonSize(); }, {27, 0}},
-      {"smart tag", false, [](Painter& p) { return p.FilterSmartTagSize(); }, {10, 10}},
+       [](GridPainter& p) { return p.FilterDropDownButtonSize(); }, {27, 0}},
+      {"smart tag", false, [](GridPainter& p) { return p.FilterSmartTagSize(); }, {10, 10}},
       {"header and section borders", false,
-       [](Painter& p) { return TSize{p.HeaderBorderSize(), p.HeaderControlSectionBorderSize(BS::cxbsPressed)}; },
+       [](GridPainter& p) { return TSize{p.HeaderBorderSize(), p.HeaderControlSectionBorderSize(BS::cxbsPressed)}; },
        {0, 1}},
       {"footer borders and cell offset", false,
-       [](Painter& p) { return TSize{p.FooterBorderSize() + p.FooterCellBorderSize(), p.FooterCellOffset()}; },
+       [](GridPainter& p) { return TSize{p.FooterBorderSize() + p.FooterCellBorderSize(), p.FooterCellOffset()}; },
        {0, 0}},
       {"footer separator and grid border overlap", false,
-       [](Painter& p) { return TSize{p.FooterSeparatorSize(), p.GridBordersOverlapSize()}; }, {1, 0}},
+       [](GridPainter& p) { return TSize{p.FooterSeparatorSize(), p.GridBordersOverlapSize()}; }, {1, 0}},
       {"card caption tail", false,
-       [](Painter& p) { return TSize{p.LayoutViewRecordCaptionTailSize(TcxGroupBoxCaptionPosition::cxgpLeft), 0}; },
+       [](GridPainter& p) { return TSize{p.LayoutViewRecordCaptionTailSize(TcxGroupBoxCaptionPosition::cxgpLeft), 0}; },
        {0, 0}},
   };
   for (const auto& k : cases) {
     TouchScope touch(k.touch);
-    Painter p;
+    GridPainter p;
     const TSize got = k.get(p);
     EXPECT_EQ(got.cx, k.expected.cx) << k.name;
     EXPECT_EQ(got.cy, k.expected.cy) << k.name;
   }
-  Painter p;
+  GridPainter p;
   for (auto element : {TcxLayoutElement::leGroup, TcxLayoutElement::leItem}) {
     EXPECT_EQ(str(p.LayoutViewGetPadding(element)), "(0,0,0,0)");
     EXPECT_EQ(str(p.LayoutViewGetSpacing(element)), "(0,0,0,0)");
@@ -340,44 +340,44 @@ TEST(PainterGrid, BoundsFollowThePaintersBorders) {
   const TRect r{10, 20, 50, 40};
   struct Case {
     const char* name;
-    std::function<TRect(Painter&)> get;
+    std::function<TRect(GridPainter&)> get;
     const char* base;      // the base painter (no borders)
     const char* bordered;  // BorderedPainter
   } cases[] = {
       // Grows only on the sides the header itself draws (in ABorders) that HeaderBorders leaves out.
-      {"header bounds, no neighbours", [&](Painter& p) { return p.HeaderBounds(r, TcxNeighbors{}); },
+      {"header bounds, no neighbours", [&](GridPainter& p) { return p.HeaderBounds(r, TcxNeighbors{}); },
        "(10,20,50,40)", "(10,20,50,40)"},
       {"header bounds, a left neighbour",
-       [&](Painter& p) { return p.HeaderBounds(r, TcxNeighbors{TcxNeighbor::nLeft}); },
+       [&](GridPainter& p) { return p.HeaderBounds(r, TcxNeighbors{TcxNeighbor::nLeft}); },
        "(10,20,50,40)", "(8,20,50,40)"},
       {"header bounds, a left neighbour, no left border",
-       [&](Painter& p) {
+       [&](GridPainter& p) {
          return p.HeaderBounds(r, TcxNeighbors{TcxNeighbor::nLeft}, TcxBorders{TcxBorder::bTop, TcxBorder::bRight});
        },
        "(10,20,50,40)", "(10,20,50,40)"},
-      {"header content, all borders", [&](Painter& p) { return p.HeaderContentBounds(r, core::cxBordersAll); },
+      {"header content, all borders", [&](GridPainter& p) { return p.HeaderContentBounds(r, core::cxBordersAll); },
        "(10,20,50,40)", "(12,22,48,38)"},
       {"header content, right and bottom",
-       [&](Painter& p) { return p.HeaderContentBounds(r, TcxBorders{TcxBorder::bRight, TcxBorder::bBottom}); },
+       [&](GridPainter& p) { return p.HeaderContentBounds(r, TcxBorders{TcxBorder::bRight, TcxBorder::bBottom}); },
        "(10,20,50,40)", "(10,20,48,38)"},
-      {"section content, hot", [&](Painter& p) { return p.HeaderControlSectionContentBounds(r, BS::cxbsHot); },
+      {"section content, hot", [&](GridPainter& p) { return p.HeaderControlSectionContentBounds(r, BS::cxbsHot); },
        "(11,21,49,39)", "(11,21,49,39)"},
       {"section content, pressed",
-       [&](Painter& p) { return p.HeaderControlSectionContentBounds(r, BS::cxbsPressed); }, "(11,21,49,39)",
+       [&](GridPainter& p) { return p.HeaderControlSectionContentBounds(r, BS::cxbsPressed); }, "(11,21,49,39)",
        "(13,23,47,37)"},
       {"section text area, pressed moves down and right",
-       [&](Painter& p) { return p.HeaderControlSectionTextAreaBounds(r, BS::cxbsPressed); }, "(11,21,51,41)",
+       [&](GridPainter& p) { return p.HeaderControlSectionTextAreaBounds(r, BS::cxbsPressed); }, "(11,21,51,41)",
        "(11,21,51,41)"},
       {"section text area, disabled stays",
-       [&](Painter& p) { return p.HeaderControlSectionTextAreaBounds(r, BS::cxbsDisabled); }, "(10,20,50,40)",
+       [&](GridPainter& p) { return p.HeaderControlSectionTextAreaBounds(r, BS::cxbsDisabled); }, "(10,20,50,40)",
        "(10,20,50,40)"},
-      {"footer cell content", [&](Painter& p) { return p.FooterCellContentBounds(r); }, "(10,20,50,40)",
+      {"footer cell content", [&](GridPainter& p) { return p.FooterCellContentBounds(r); }, "(10,20,50,40)",
        "(11,21,49,39)"},
-      {"footer cell text area", [&](Painter& p) { return p.FooterCellTextAreaBounds(r); }, "(12,22,48,38)",
+      {"footer cell text area", [&](GridPainter& p) { return p.FooterCellTextAreaBounds(r); }, "(12,22,48,38)",
        "(13,23,47,37)"},
   };
   for (const auto& k : cases) {
-    Painter base;
+    GridPainter base;
     BorderedPainter bordered;
     EXPECT_EQ(str(k.get(base)), k.base) << k.name;
     EXPECT_EQ(str(k.get(bordered)), k.bordered) << k.name;
@@ -387,7 +387,7 @@ TEST(PainterGrid, BoundsFollowThePaintersBorders) {
 }
 
 TEST(PainterGrid, HeaderWidthIsTheTextWidthAndTheLeftBorder) {
-  Paper paper(8, 8);
+  GridPaper paper(8, 8);
   TFont font;
   font.SetName(u"Tahoma");
   font.SetHeight(-11);
@@ -413,7 +413,7 @@ TEST(PainterGrid, HeaderWidthIsTheTextWidthAndTheLeftBorder) {
 namespace {
 
 // Sorting marks of a painter that has them, for the shared arrow helpers.
-class MarkedPainter : public Painter {
+class MarkedPainter : public GridPainter {
  public:
   TSize mark{7, 4};
   TSize summaryMark{7, 6};
@@ -427,9 +427,9 @@ class MarkedPainter : public Painter {
 // two colours so that the strokes can be told apart (and one colour: a
 // single line on top of the summary mark).
 TEST(PainterGrid, SortingArrowsGolden) {
-  Paper paper(4 * 12, 3 * 12);
+  GridPaper paper(4 * 12, 3 * 12);
   MarkedPainter p;
-  const TColor c1 = rgb(200, 0, 0), c2 = rgb(0, 0, 200);
+  const TColor c1 = gridRgb(200, 0, 0), c2 = gridRgb(0, 0, 200);
   for (int col = 0; col < 4; ++col) {
     const bool ascending = col % 2 == 0;
     // The sizes the built-in painters use.
@@ -446,8 +446,8 @@ TEST(PainterGrid, SortingArrowsGolden) {
 // Smart tags in each state, filter inactive (top row) and active (bottom),
 // and the funnel alone centred in an odd-sized cell.
 TEST(PainterGrid, FilterSmartTagsGolden) {
-  Paper paper(5 * 14, 2 * 14);
-  Painter p;
+  GridPaper paper(5 * 14, 2 * 14);
+  GridPainter p;
   using S = TcxFilterSmartTagState;
   const S states[] = {S::fstsNormal, S::fstsHot, S::fstsPressed, S::fstsParentHot};
   for (int active = 0; active < 2; ++active)
@@ -463,8 +463,8 @@ TEST(PainterGrid, FilterSmartTagsGolden) {
 // caption in three, the content with all and with two borders, and a hot
 // border alone.
 TEST(PainterGrid, LayoutViewRecordsGolden) {
-  Paper paper(4 * 14, 3 * 14);
-  Painter p;
+  GridPaper paper(4 * 14, 3 * 14);
+  GridPainter p;
   const BS states[] = {BS::cxbsNormal, BS::cxbsHot, BS::cxbsPressed, BS::cxbsDisabled};
   auto cell = [](int col, int row) { return TRect{col * 14 + 1, row * 14 + 1, col * 14 + 13, row * 14 + 13}; };
   for (int i = 0; i < 4; ++i) {
@@ -497,8 +497,8 @@ TEST(PainterGrid, LayoutViewRecordsGolden) {
 // parameters), the footer's separator band, the footer content and the
 // indicator's customization mark in two cell sizes.
 TEST(PainterGrid, HeaderFooterAndIndicatorPartsGolden) {
-  Paper paper(64, 40);
-  Painter p;
+  GridPaper paper(64, 40);
+  GridPainter p;
   paper.c()->FillRect(TRect{0, 0, 16, 8}, clNavy);
   paper.c()->FillRect(TRect{0, 8, 16, 16}, clYellow);
   p.DrawHeaderPressed(paper.c(), TRect{2, 2, 14, 14});
@@ -527,12 +527,12 @@ TEST(PainterGrid, HeaderSectionTextIsEmbossedWhenDisabled) {
   } cases[] = {{BS::cxbsNormal, u"Qty"}, {BS::cxbsDisabled, u"Qty"}, {BS::cxbsPressed, u"Qty"},
                {BS::cxbsDisabled, u""}};
   for (const auto& k : cases) {
-    Paper drawn(80, 24);
-    Painter p;
+    GridPaper drawn(80, 24);
+    GridPainter p;
     p.DrawHeaderControlSectionText(drawn.c(), area, k.state, taCenter, VA::vaCenter, false, false, k.text, &font,
                                    clRed);
     EXPECT_EQ(drawn.c()->Brush()->Style(), bsSolid);
-    Paper expected(80, 24);
+    GridPaper expected(80, 24);
     if (!k.text.empty()) {
       const int flags = core::cxAlignHCenter | core::cxAlignVCenter | core::cxSingleLine;
       expected.c()->SetFont(&font);
@@ -553,26 +553,26 @@ TEST(PainterGrid, HeaderSectionTextIsEmbossedWhenDisabled) {
 // The content of a section: filled with the background, the text in the
 // area moved for the pressed state.
 TEST(PainterGrid, HeaderSectionContentFillsThenWritesInTheStatesArea) {
-  Paper paper(40, 20);
-  RecordingPainter p;
+  GridPaper paper(40, 20);
+  GridRecordingPainter p;
   p.DrawHeaderControlSectionContent(paper.c(), TRect{2, 2, 30, 18}, TRect{4, 4, 28, 16}, BS::cxbsPressed,
                                     taLeftJustify, VA::vaTop, false, false, u"A", nullptr, clBlack, clLime);
   EXPECT_EQ(p.log, std::vector<std::string>{"SectionText (5,5,29,17) s3 'A'"});
   EXPECT_EQ(paper.At(2, 2), 0x00FF00u);
   EXPECT_EQ(paper.At(29, 17), 0x00FF00u);
-  EXPECT_EQ(paper.At(30, 17), kWhite);
+  EXPECT_EQ(paper.At(30, 17), kGridWhite);
 }
 
 // ---- degenerate rectangles ------------------------------------------------------------------
 
 namespace {
 
-struct Operation {
+struct GridOperation {
   const char* name;
   std::function<void(MarkedPainter&, TcxCanvas*, const TRect&)> draw;
 };
 
-std::vector<Operation> everyOperation() {
+std::vector<GridOperation> everyOperation() {
   using S = TcxFilterSmartTagState;
   using K = TcxIndicatorKind;
   static TFont font;
@@ -694,7 +694,7 @@ TEST(PainterGrid, DegenerateRectanglesStayInsideTheClip) {
   };
   for (const auto& op : everyOperation()) {
     for (const auto& k : rects) {
-      Paper paper(64, 64);
+      GridPaper paper(64, 64);
       paper.c()->IntersectClipRect(clip);
       MarkedPainter p;
       EXPECT_NO_THROW(op.draw(p, paper.c(), k.r)) << op.name << " " << k.name;
@@ -712,19 +712,19 @@ TEST(PainterGrid, FilterButtonsAreTheCheckAndSmallButtons) {
   const BS states[] = {BS::cxbsNormal, BS::cxbsHot, BS::cxbsPressed, BS::cxbsDisabled};
   for (BS state : states) {
     for (bool checked : {false, true}) {
-      Painter p;
-      Paper drawn(24, 20), expected(24, 20);
+      GridPainter p;
+      GridPaper drawn(24, 20), expected(24, 20);
       p.DrawFilterActivateButton(drawn.c(), r, state, checked);
       p.DrawCheckButton(expected.c(), r, state, checked);
       EXPECT_EQ(drawn.Pixels(), expected.Pixels()) << "activate, state " << int(state) << " checked " << checked;
     }
-    Painter p;
-    Paper drawn(24, 20), expected(24, 20);
+    GridPainter p;
+    GridPaper drawn(24, 20), expected(24, 20);
     p.DrawFilterCloseButton(drawn.c(), r, state);
     p.DrawSmallButton(expected.c(), r, state);
     p.DrawButtonCross(expected.c(), r, p.ButtonSymbolColor(state), p.ButtonSymbolState(state));
     EXPECT_EQ(drawn.Pixels(), expected.Pixels()) << "close, state " << int(state);
-    EXPECT_NE(drawn.Pixels(), Paper(24, 20).Pixels()) << "close, state " << int(state) << " draws";
+    EXPECT_NE(drawn.Pixels(), GridPaper(24, 20).Pixels()) << "close, state " << int(state) << " draws";
   }
 }
 
@@ -746,22 +746,22 @@ TEST(PainterGrid, IndicatorImagesByKind) {
   ui::TCustomImageList* images = cxIndicatorImages();
   ASSERT_NE(images, nullptr);
   ASSERT_GE(images->Count(), 7);
-  Painter p;
+  GridPainter p;
   const TRect cell{3, 4, 26, 23};
   const int x = cxCentreStart(cell.left, cell.right, images->Width());
   const int y = cxCentreStart(cell.top, cell.bottom, images->Height());
   using K = TcxIndicatorKind;
   for (K kind : {K::ikNone, K::ikArrow, K::ikEdit, K::ikInsert, K::ikMultiDot, K::ikMultiArrow, K::ikFilter}) {
-    Paper drawn(30, 28), expected(30, 28);
+    GridPaper drawn(30, 28), expected(30, 28);
     p.DrawIndicatorImage(drawn.c(), cell, kind);
     if (kind != K::ikNone) images->Draw(expected.c()->Canvas(), x, y, int(kind) - 1, true);
     EXPECT_EQ(drawn.Pixels(), expected.Pixels()) << "kind " << int(kind);
   }
-  Paper drawn(30, 28), expected(30, 28);
+  GridPaper drawn(30, 28), expected(30, 28);
   p.DrawSummaryValueSortingMark(drawn.c(), cell, true);
   images->Draw(expected.c()->Canvas(), cell.left, cell.top, 6, true);
   EXPECT_EQ(drawn.Pixels(), expected.Pixels());
-  EXPECT_NE(drawn.Pixels(), Paper(30, 28).Pixels());
+  EXPECT_NE(drawn.Pixels(), GridPaper(30, 28).Pixels());
   EXPECT_EQ(p.SummaryValueSortingMarkSize().cx, images->Width());
   EXPECT_EQ(p.SummaryValueSortingMarkSize().cy, images->Height());
 }
@@ -771,8 +771,8 @@ TEST(PainterGrid, IndicatorImagesByKind) {
 // sorting mark.
 TEST(PainterGrid, IndicatorCellsGolden) {
   IndicatorImagesScope scope;
-  Painter p;
-  Paper paper(9 * 16, 20);
+  GridPainter p;
+  GridPaper paper(9 * 16, 20);
   using K = TcxIndicatorKind;
   const K kinds[] = {K::ikNone, K::ikArrow, K::ikEdit, K::ikInsert, K::ikMultiDot, K::ikMultiArrow, K::ikFilter};
   for (int i = 0; i < 7; ++i) p.DrawIndicatorItem(paper.c(), TRect{i * 16, 0, i * 16 + 16, 20}, kinds[i], clBtnFace);

@@ -18,113 +18,113 @@ using namespace ui;
 
 namespace {
 
-using Painter = TcxCustomLookAndFeelPainter;
+using InterfacePainter = TcxCustomLookAndFeelPainter;
 using BS = TcxButtonState;
 
-struct ColourCase {
+struct InterfaceColourCase {
   const char* name;
-  std::function<TColor(Painter&)> get;
+  std::function<TColor(InterfacePainter&)> get;
   TColor expected;
 };
 
-constexpr TColor rgb(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
+constexpr TColor interfaceRgb(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
 
-const std::vector<ColourCase>& baseColours() {
-  static const std::vector<ColourCase> cases = {
-      {"HeaderHighlightText", [](Painter& p) { return p.DefaultDateNavigatorHeaderHighlightTextColor(); }, clHotLight},
-      {"Content", [](Painter& p) { return p.DefaultContentColor(); }, clWindow},
-      {"ContentOdd", [](Painter& p) { return p.DefaultContentOddColor(); }, clWindow},
-      {"ContentText", [](Painter& p) { return p.DefaultContentTextColor(); }, clWindowText},
-      {"Control", [](Painter& p) { return p.DefaultControlColor(); }, clBtnFace},
-      {"ControlText", [](Painter& p) { return p.DefaultControlTextColor(); }, clBtnText},
-      {"EditorBackgroundDisabled", [](Painter& p) { return p.DefaultEditorBackgroundColor(true); }, clDefault},
-      {"EditorTextEnabled", [](Painter& p) { return p.DefaultEditorTextColor(false); }, clDefault},
-      {"FilterBox", [](Painter& p) { return p.DefaultFilterBoxColor(); }, clBtnShadow},
-      {"FilterBoxText", [](Painter& p) { return p.DefaultFilterBoxTextColor(); }, clBtnHighlight},
-      {"FixedSeparator", [](Painter& p) { return p.DefaultFixedSeparatorColor(); }, clBtnText},
-      {"Footer", [](Painter& p) { return p.DefaultFooterColor(); }, clBtnFace},
-      {"GridLine", [](Painter& p) { return p.DefaultGridLineColor(); }, clBtnShadow},
-      {"GroupByBox", [](Painter& p) { return p.DefaultGroupByBoxColor(); }, clBtnShadow},
-      {"GroupByBoxText", [](Painter& p) { return p.DefaultGroupByBoxTextColor(); }, clBtnFace},
-      {"HeaderBackground", [](Painter& p) { return p.DefaultHeaderBackgroundColor(); }, clBtnShadow},
-      {"Header", [](Painter& p) { return p.DefaultHeaderColor(); }, clBtnFace},
-      {"HyperlinkText", [](Painter& p) { return p.DefaultHyperlinkTextColor(); }, clBlue},
-      {"PreviewText", [](Painter& p) { return p.DefaultPreviewTextColor(); }, clBlue},
-      {"RecordSeparator", [](Painter& p) { return p.DefaultRecordSeparatorColor(); }, clBtnShadow},
-      {"VGridCategoryText", [](Painter& p) { return p.DefaultVGridCategoryTextColor(); }, clDefault},
-      {"VGridBandLine", [](Painter& p) { return p.DefaultVGridBandLineColor(); }, clBlack},
-      {"DateNavigatorContent", [](Painter& p) { return p.DefaultDateNavigatorContentColor(); }, clWindow},
-      {"DateNavigatorHeaderText", [](Painter& p) { return p.DefaultDateNavigatorHeaderTextColor(false); },
+const std::vector<InterfaceColourCase>& baseColours() {
+  static const std::vector<InterfaceColourCase> cases = {
+      {"HeaderHighlightText", [](InterfacePainter& p) { return p.DefaultDateNavigatorHeaderHighlightTextColor(); }, clHotLight},
+      {"Content", [](InterfacePainter& p) { return p.DefaultContentColor(); }, clWindow},
+      {"ContentOdd", [](InterfacePainter& p) { return p.DefaultContentOddColor(); }, clWindow},
+      {"ContentText", [](InterfacePainter& p) { return p.DefaultContentTextColor(); }, clWindowText},
+      {"Control", [](InterfacePainter& p) { return p.DefaultControlColor(); }, clBtnFace},
+      {"ControlText", [](InterfacePainter& p) { return p.DefaultControlTextColor(); }, clBtnText},
+      {"EditorBackgroundDisabled", [](InterfacePainter& p) { return p.DefaultEditorBackgroundColor(true); }, clDefault},
+      {"EditorTextEnabled", [](InterfacePainter& p) { return p.DefaultEditorTextColor(false); }, clDefault},
+      {"FilterBox", [](InterfacePainter& p) { return p.DefaultFilterBoxColor(); }, clBtnShadow},
+      {"FilterBoxText", [](InterfacePainter& p) { return p.DefaultFilterBoxTextColor(); }, clBtnHighlight},
+      {"FixedSeparator", [](InterfacePainter& p) { return p.DefaultFixedSeparatorColor(); }, clBtnText},
+      {"Footer", [](InterfacePainter& p) { return p.DefaultFooterColor(); }, clBtnFace},
+      {"GridLine", [](InterfacePainter& p) { return p.DefaultGridLineColor(); }, clBtnShadow},
+      {"GroupByBox", [](InterfacePainter& p) { return p.DefaultGroupByBoxColor(); }, clBtnShadow},
+      {"GroupByBoxText", [](InterfacePainter& p) { return p.DefaultGroupByBoxTextColor(); }, clBtnFace},
+      {"HeaderBackground", [](InterfacePainter& p) { return p.DefaultHeaderBackgroundColor(); }, clBtnShadow},
+      {"Header", [](InterfacePainter& p) { return p.DefaultHeaderColor(); }, clBtnFace},
+      {"HyperlinkText", [](InterfacePainter& p) { return p.DefaultHyperlinkTextColor(); }, clBlue},
+      {"PreviewText", [](InterfacePainter& p) { return p.DefaultPreviewTextColor(); }, clBlue},
+      {"RecordSeparator", [](InterfacePainter& p) { return p.DefaultRecordSeparatorColor(); }, clBtnShadow},
+      {"VGridCategoryText", [](InterfacePainter& p) { return p.DefaultVGridCategoryTextColor(); }, clDefault},
+      {"VGridBandLine", [](InterfacePainter& p) { return p.DefaultVGridBandLineColor(); }, clBlack},
+      {"DateNavigatorContent", [](InterfacePainter& p) { return p.DefaultDateNavigatorContentColor(); }, clWindow},
+      {"DateNavigatorHeaderText", [](InterfacePainter& p) { return p.DefaultDateNavigatorHeaderTextColor(false); },
        clBtnText},
-      {"DateNavigatorHeaderTextHi", [](Painter& p) { return p.DefaultDateNavigatorHeaderTextColor(true); },
+      {"DateNavigatorHeaderTextHi", [](InterfacePainter& p) { return p.DefaultDateNavigatorHeaderTextColor(true); },
        clHotLight},
-      {"Holyday", [](Painter& p) { return p.DefaultDateNavigatorHolydayTextColor(); }, clRed},
-      {"DateNavigatorInactiveText", [](Painter& p) { return p.DefaultDateNavigatorInactiveTextColor(); },
+      {"Holyday", [](InterfacePainter& p) { return p.DefaultDateNavigatorHolydayTextColor(); }, clRed},
+      {"DateNavigatorInactiveText", [](InterfacePainter& p) { return p.DefaultDateNavigatorInactiveTextColor(); },
        clGrayText},
-      {"DateNavigatorSeparator2", [](Painter& p) { return p.DefaultDateNavigatorSeparator2Color(); }, clWindow},
-      {"TodayFrame", [](Painter& p) { return p.DefaultDateNavigatorTodayFrameColor(); }, rgb(128, 0, 0)},
-      {"TodayTextSelected", [](Painter& p) { return p.DefaultDateNavigatorTodayTextColor(true); }, clDefault},
-      {"TodayText", [](Painter& p) { return p.DefaultDateNavigatorTodayTextColor(false); }, rgb(0, 0, 128)},
-      {"SchedulerBorder", [](Painter& p) { return p.DefaultSchedulerBorderColor(); }, rgb(161, 157, 157)},
-      {"SchedulerEventAllDay", [](Painter& p) { return p.DefaultSchedulerEventColor(true); }, clWhite},
-      {"SchedulerEvent", [](Painter& p) { return p.DefaultSchedulerEventColor(false); }, clWindow},
-      {"SchedulerViewContent", [](Painter& p) { return p.DefaultSchedulerViewContentColor(); }, rgb(255, 255, 213)},
-      {"SchedulerViewSelectedText", [](Painter& p) { return p.DefaultSchedulerViewSelectedTextColor(); },
+      {"DateNavigatorSeparator2", [](InterfacePainter& p) { return p.DefaultDateNavigatorSeparator2Color(); }, clWindow},
+      {"TodayFrame", [](InterfacePainter& p) { return p.DefaultDateNavigatorTodayFrameColor(); }, interfaceRgb(128, 0, 0)},
+      {"TodayTextSelected", [](InterfacePainter& p) { return p.DefaultDateNavigatorTodayTextColor(true); }, clDefault},
+      {"TodayText", [](InterfacePainter& p) { return p.DefaultDateNavigatorTodayTextColor(false); }, interfaceRgb(0, 0, 128)},
+      {"SchedulerBorder", [](InterfacePainter& p) { return p.DefaultSchedulerBorderColor(); }, interfaceRgb(161, 157, 157)},
+      {"SchedulerEventAllDay", [](InterfacePainter& p) { return p.DefaultSchedulerEventColor(true); }, clWhite},
+      {"SchedulerEvent", [](InterfacePainter& p) { return p.DefaultSchedulerEventColor(false); }, clWindow},
+      {"SchedulerViewContent", [](InterfacePainter& p) { return p.DefaultSchedulerViewContentColor(); }, interfaceRgb(255, 255, 213)},
+      {"SchedulerViewSelectedText", [](InterfacePainter& p) { return p.DefaultSchedulerViewSelectedTextColor(); },
        clHighlightText},
-      {"Selection", [](Painter& p) { return p.DefaultSelectionColor(); }, clHighlight},
-      {"TabsBackground", [](Painter& p) { return p.DefaultTabsBackgroundColor(); }, clWindow},
-      {"RootTabsBackground", [](Painter& p) { return p.DefaultRootTabsBackgroundColor(); }, clBtnFace},
-      {"TimeGridMajorScaleText", [](Painter& p) { return p.DefaultTimeGridMajorScaleTextColor(); }, clBlack},
-      {"HistogramGridLine", [](Painter& p) { return p.DefaultChartHistogramGridLineColor(); }, rgb(207, 207, 207)},
-      {"PieCaption", [](Painter& p) { return p.DefaultChartPieDiagramSeriesSiteCaptionColor(); },
-       rgb(166, 202, 240)},
-      {"PieCaptionText", [](Painter& p) { return p.DefaultChartPieDiagramSeriesSiteCaptionTextColor(); },
-       rgb(0, 0, 128)},
+      {"Selection", [](InterfacePainter& p) { return p.DefaultSelectionColor(); }, clHighlight},
+      {"TabsBackground", [](InterfacePainter& p) { return p.DefaultTabsBackgroundColor(); }, clWindow},
+      {"RootTabsBackground", [](InterfacePainter& p) { return p.DefaultRootTabsBackgroundColor(); }, clBtnFace},
+      {"TimeGridMajorScaleText", [](InterfacePainter& p) { return p.DefaultTimeGridMajorScaleTextColor(); }, clBlack},
+      {"HistogramGridLine", [](InterfacePainter& p) { return p.DefaultChartHistogramGridLineColor(); }, interfaceRgb(207, 207, 207)},
+      {"PieCaption", [](InterfacePainter& p) { return p.DefaultChartPieDiagramSeriesSiteCaptionColor(); },
+       interfaceRgb(166, 202, 240)},
+      {"PieCaptionText", [](InterfacePainter& p) { return p.DefaultChartPieDiagramSeriesSiteCaptionTextColor(); },
+       interfaceRgb(0, 0, 128)},
       {"LayoutContentTextPressed",
-       [](Painter& p) { return p.DefaultLayoutViewContentTextColor(BS::cxbsPressed); }, clHighlightText},
+       [](InterfacePainter& p) { return p.DefaultLayoutViewContentTextColor(BS::cxbsPressed); }, clHighlightText},
       {"LayoutContentTextDisabled",
-       [](Painter& p) { return p.DefaultLayoutViewContentTextColor(BS::cxbsDisabled); }, clInactiveCaptionText},
-      {"LayoutContentTextHot", [](Painter& p) { return p.DefaultLayoutViewContentTextColor(BS::cxbsHot); },
+       [](InterfacePainter& p) { return p.DefaultLayoutViewContentTextColor(BS::cxbsDisabled); }, clInactiveCaptionText},
+      {"LayoutContentTextHot", [](InterfacePainter& p) { return p.DefaultLayoutViewContentTextColor(BS::cxbsHot); },
        clWindowText},
       {"LayoutCaptionTextDisabled",
-       [](Painter& p) { return p.DefaultLayoutViewCaptionTextColor(nullptr, BS::cxbsDisabled); },
+       [](InterfacePainter& p) { return p.DefaultLayoutViewCaptionTextColor(nullptr, BS::cxbsDisabled); },
        clInactiveCaptionText},
-      {"TreeViewCategorySelected", [](Painter& p) { return p.DefaultGridOptionsTreeViewCategoryColor(true); },
+      {"TreeViewCategorySelected", [](InterfacePainter& p) { return p.DefaultGridOptionsTreeViewCategoryColor(true); },
        clHighlight},
-      {"TreeViewCategory", [](Painter& p) { return p.DefaultGridOptionsTreeViewCategoryColor(false); },
+      {"TreeViewCategory", [](InterfacePainter& p) { return p.DefaultGridOptionsTreeViewCategoryColor(false); },
        clBtnShadow},
       {"TreeViewCategoryTextSelected",
-       [](Painter& p) { return p.DefaultGridOptionsTreeViewCategoryTextColor(true); }, clHighlightText},
+       [](InterfacePainter& p) { return p.DefaultGridOptionsTreeViewCategoryTextColor(true); }, clHighlightText},
   };
   return cases;
 }
 
 TEST(PainterColours, BaseValues) {
-  Painter painter;
+  InterfacePainter painter;
   for (const auto& c : baseColours()) EXPECT_EQ(c.get(painter), c.expected) << c.name;
 }
 
 // A descendant that changes the colours others are derived from: every
 // derived default must follow it rather than repeat the base value.
-class Recolouring : public Painter {
+class Recolouring : public InterfacePainter {
  public:
   std::vector<TcxEditStateColorKind> kinds;
   TColor editorBackground = clDefault;
-  TColor DefaultContentColor() override { return rgb(1, 2, 3); }
-  TColor DefaultContentTextColor() override { return rgb(4, 5, 6); }
-  TColor DefaultGridLineColor() override { return rgb(7, 8, 9); }
-  TColor DefaultHeaderColor() override { return rgb(10, 11, 12); }
-  TColor DefaultHeaderTextColor() override { return rgb(13, 14, 15); }
-  TColor DefaultVGridLineColor() override { return rgb(16, 17, 18); }
-  TColor DefaultSelectionTextColor() override { return rgb(19, 20, 21); }
-  TColor DefaultDateNavigatorHeaderHighlightTextColor() override { return rgb(22, 23, 24); }
+  TColor DefaultContentColor() override { return interfaceRgb(1, 2, 3); }
+  TColor DefaultContentTextColor() override { return interfaceRgb(4, 5, 6); }
+  TColor DefaultGridLineColor() override { return interfaceRgb(7, 8, 9); }
+  TColor DefaultHeaderColor() override { return interfaceRgb(10, 11, 12); }
+  TColor DefaultHeaderTextColor() override { return interfaceRgb(13, 14, 15); }
+  TColor DefaultVGridLineColor() override { return interfaceRgb(16, 17, 18); }
+  TColor DefaultSelectionTextColor() override { return interfaceRgb(19, 20, 21); }
+  TColor DefaultDateNavigatorHeaderHighlightTextColor() override { return interfaceRgb(22, 23, 24); }
   TColor DefaultEditorBackgroundColorEx(TcxEditStateColorKind AKind) override {
     kinds.push_back(AKind);
     return editorBackground;
   }
   TColor DefaultEditorTextColorEx(TcxEditStateColorKind AKind) override {
     kinds.push_back(AKind);
-    return rgb(99, 0, 0);
+    return interfaceRgb(99, 0, 0);
   }
 };
 
@@ -135,25 +135,25 @@ TEST(PainterColours, DerivedColoursFollowTheOverrides) {
     TColor got;
     TColor expected;
   } cases[] = {
-      {"ContentEven", p.DefaultContentEvenColor(), rgb(1, 2, 3)},
-      {"ContentOdd", p.DefaultContentOddColor(), rgb(1, 2, 3)},
-      {"LayoutViewContent", p.DefaultLayoutViewContentColor(), rgb(1, 2, 3)},
-      {"RecordSeparator", p.DefaultRecordSeparatorColor(), rgb(7, 8, 9)},
-      {"TreeListGridLine", p.DefaultTreeListGridLineColor(), rgb(7, 8, 9)},
-      {"TreeListTreeLine", p.DefaultTreeListTreeLineColor(), rgb(7, 8, 9)},
-      {"VGridBandLine", p.DefaultVGridBandLineColor(), rgb(16, 17, 18)},
-      {"VGridCategory", p.DefaultVGridCategoryColor(), rgb(10, 11, 12)},
-      {"VGridHeader", p.DefaultVGridHeaderColor(), rgb(10, 11, 12)},
-      {"VGridHeaderText", p.DefaultVGridHeaderTextColor(), rgb(13, 14, 15)},
-      {"SchedulerTimeRuler", p.DefaultSchedulerTimeRulerColor(), rgb(10, 11, 12)},
-      {"SchedulerTimeRulerText", p.DefaultSchedulerTimeRulerTextColor(), rgb(13, 14, 15)},
-      {"SchedulerViewSelectedText", p.DefaultSchedulerViewSelectedTextColor(), rgb(19, 20, 21)},
-      {"DateNavigatorHeaderText", p.DefaultDateNavigatorHeaderTextColor(false), rgb(13, 14, 15)},
-      {"DateNavigatorHeaderTextHi", p.DefaultDateNavigatorHeaderTextColor(true), rgb(22, 23, 24)},
-      {"LayoutContentTextPressed", p.DefaultLayoutViewContentTextColor(BS::cxbsPressed), rgb(19, 20, 21)},
-      {"LayoutContentTextNormal", p.DefaultLayoutViewContentTextColor(BS::cxbsNormal), rgb(4, 5, 6)},
-      {"LayoutCaptionTextDefault", p.DefaultLayoutViewCaptionTextColor(nullptr, BS::cxbsDefault), rgb(4, 5, 6)},
-      {"DateNavigatorContentFallsBack", p.DefaultDateNavigatorContentColor(), rgb(1, 2, 3)},
+      {"ContentEven", p.DefaultContentEvenColor(), interfaceRgb(1, 2, 3)},
+      {"ContentOdd", p.DefaultContentOddColor(), interfaceRgb(1, 2, 3)},
+      {"LayoutViewContent", p.DefaultLayoutViewContentColor(), interfaceRgb(1, 2, 3)},
+      {"RecordSeparator", p.DefaultRecordSeparatorColor(), interfaceRgb(7, 8, 9)},
+      {"TreeListGridLine", p.DefaultTreeListGridLineColor(), interfaceRgb(7, 8, 9)},
+      {"TreeListTreeLine", p.DefaultTreeListTreeLineColor(), interfaceRgb(7, 8, 9)},
+      {"VGridBandLine", p.DefaultVGridBandLineColor(), interfaceRgb(16, 17, 18)},
+      {"VGridCategory", p.DefaultVGridCategoryColor(), interfaceRgb(10, 11, 12)},
+      {"VGridHeader", p.DefaultVGridHeaderColor(), interfaceRgb(10, 11, 12)},
+      {"VGridHeaderText", p.DefaultVGridHeaderTextColor(), interfaceRgb(13, 14, 15)},
+      {"SchedulerTimeRuler", p.DefaultSchedulerTimeRulerColor(), interfaceRgb(10, 11, 12)},
+      {"SchedulerTimeRulerText", p.DefaultSchedulerTimeRulerTextColor(), interfaceRgb(13, 14, 15)},
+      {"SchedulerViewSelectedText", p.DefaultSchedulerViewSelectedTextColor(), interfaceRgb(19, 20, 21)},
+      {"DateNavigatorHeaderText", p.DefaultDateNavigatorHeaderTextColor(false), interfaceRgb(13, 14, 15)},
+      {"DateNavigatorHeaderTextHi", p.DefaultDateNavigatorHeaderTextColor(true), interfaceRgb(22, 23, 24)},
+      {"LayoutContentTextPressed", p.DefaultLayoutViewContentTextColor(BS::cxbsPressed), interfaceRgb(19, 20, 21)},
+      {"LayoutContentTextNormal", p.DefaultLayoutViewContentTextColor(BS::cxbsNormal), interfaceRgb(4, 5, 6)},
+      {"LayoutCaptionTextDefault", p.DefaultLayoutViewCaptionTextColor(nullptr, BS::cxbsDefault), interfaceRgb(4, 5, 6)},
+      {"DateNavigatorContentFallsBack", p.DefaultDateNavigatorContentColor(), interfaceRgb(1, 2, 3)},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.expected) << c.name;
 }
@@ -162,27 +162,27 @@ TEST(PainterColours, EditorColoursAskForTheStateKind) {
   Recolouring p;
   EXPECT_EQ(p.DefaultEditorBackgroundColor(true), clDefault);
   EXPECT_EQ(p.DefaultEditorBackgroundColor(false), clDefault);
-  EXPECT_EQ(p.DefaultEditorTextColor(true), rgb(99, 0, 0));
-  EXPECT_EQ(p.DefaultEditorTextColor(false), rgb(99, 0, 0));
+  EXPECT_EQ(p.DefaultEditorTextColor(true), interfaceRgb(99, 0, 0));
+  EXPECT_EQ(p.DefaultEditorTextColor(false), interfaceRgb(99, 0, 0));
   using K = TcxEditStateColorKind;
   EXPECT_EQ(p.kinds, (std::vector<K>{K::esckDisabled, K::esckNormal, K::esckDisabled, K::esckNormal}));
 
   // An assigned editor background wins over the content colour in the date navigator.
-  p.editorBackground = rgb(50, 60, 70);
+  p.editorBackground = interfaceRgb(50, 60, 70);
   p.kinds.clear();
-  EXPECT_EQ(p.DefaultDateNavigatorContentColor(), rgb(50, 60, 70));
+  EXPECT_EQ(p.DefaultDateNavigatorContentColor(), interfaceRgb(50, 60, 70));
   EXPECT_EQ(p.kinds, (std::vector<K>{K::esckNormal}));
 }
 
 // --- identity and details ------------------------------------------------------------------------
-class Named : public Painter {
+class Named : public InterfacePainter {
  public:
   explicit Named(String name) : name_(std::move(name)) {}
   int created = 0;
   String LookAndFeelName() override { return name_; }
   std::unique_ptr<core::TdxSkinDetails> CreateLookAndFeelPainterDetails() override {
     ++created;
-    return Painter::CreateLookAndFeelPainterDetails();
+    return InterfacePainter::CreateLookAndFeelPainterDetails();
   }
 
  private:
@@ -190,7 +190,7 @@ class Named : public Painter {
 };
 
 TEST(PainterIdentity, BaseAnswers) {
-  Painter p;
+  InterfacePainter p;
   EXPECT_EQ(p.LookAndFeelName(), u"");
   EXPECT_EQ(p.LookAndFeelStyle(), TcxLookAndFeelStyle::lfsStandard);
   EXPECT_FALSE(p.IsInternalPainter());
@@ -256,7 +256,7 @@ TEST(PainterIdentity, StyleIconsLoadedWhenPresentAndResetOtherwise) {
     } icons[] = {{core::TdxSkinIconSize::sis16, c.width16}, {core::TdxSkinIconSize::sis48, c.width48}};
     for (const auto& icon : icons) {
       core::TdxSmartImage* image = d->GetIcon(icon.size);
-      SCOPED_TRACE(testing::Message() << "painter " << rtl::StringView(c.name).size() << " chars, icon "
+      SCOPED_TRACE(::testing::Message() << "painter " << rtl::StringView(c.name).size() << " chars, icon "
                                       << static_cast<int>(icon.size));
       ASSERT_FALSE(image->Empty());
       EXPECT_EQ(image->Width(), icon.width);
@@ -266,20 +266,20 @@ TEST(PainterIdentity, StyleIconsLoadedWhenPresentAndResetOtherwise) {
 
 // --- images --------------------------------------------------------------------------------------
 TEST(PainterImages, SevenImagesLoadOnceFromTheProgram) {
-  Painter p;
+  InterfacePainter p;
   const struct {
     const char* resource;
-    std::function<core::TdxSmartImage*(Painter&)> get;
+    std::function<core::TdxSmartImage*(InterfacePainter&)> get;
     int width, height;
   } cases[] = {
-      {"CX_BACKBUTTON", [](Painter& q) { return q.GetBackButton(); }, 24, 96},
-      {"CX_FIXEDGROUPINDICATOR", [](Painter& q) { return q.GetFixedGroupIndicator(); }, 16, 16},
-      {"CX_CLOCKFACE", [](Painter& q) { return q.GetClockFace(); }, 64, 64},
-      {"CX_CLOCKGLASS", [](Painter& q) { return q.GetClockGlass(); }, 64, 64},
-      {"DX_MAPPUSHPIN", [](Painter& q) { return q.GetMapPushpin(); }, 34, 42},
-      {"DX_NAVIGATIONBARCUSTOMIZATIONBUTTON", [](Painter& q) { return q.GetNavigationBarCustomizationButton(); },
+      {"CX_BACKBUTTON", [](InterfacePainter& q) { return q.GetBackButton(); }, 24, 96},
+      {"CX_FIXEDGROUPINDICATOR", [](InterfacePainter& q) { return q.GetFixedGroupIndicator(); }, 16, 16},
+      {"CX_CLOCKFACE", [](InterfacePainter& q) { return q.GetClockFace(); }, 64, 64},
+      {"CX_CLOCKGLASS", [](InterfacePainter& q) { return q.GetClockGlass(); }, 64, 64},
+      {"DX_MAPPUSHPIN", [](InterfacePainter& q) { return q.GetMapPushpin(); }, 34, 42},
+      {"DX_NAVIGATIONBARCUSTOMIZATIONBUTTON", [](InterfacePainter& q) { return q.GetNavigationBarCustomizationButton(); },
        16, 16},
-      {"CX_RATINGCONTROLINDICATOR", [](Painter& q) { return q.GetRatingControlIndicator(); }, 16, 48},
+      {"CX_RATINGCONTROLINDICATOR", [](InterfacePainter& q) { return q.GetRatingControlIndicator(); }, 16, 48},
   };
   std::vector<core::TdxSmartImage*> seen;
   for (const auto& c : cases) {
@@ -295,7 +295,7 @@ TEST(PainterImages, SevenImagesLoadOnceFromTheProgram) {
     seen.push_back(image);
   }
   // Another painter has images of its own.
-  Painter q;
+  InterfacePainter q;
   EXPECT_NE(q.GetClockFace(), p.GetClockFace());
 }
 
@@ -350,7 +350,7 @@ TEST(PainterCentring, RectanglesKeepTheirSizeAndCentreBothAxes) {
 }
 
 TEST(PainterCentring, SeparatorBandThroughTheCentre) {
-  Painter p;
+  InterfacePainter p;
   const struct {
     TRect r;
     int width;
@@ -373,7 +373,7 @@ TEST(PainterCentring, SeparatorBandThroughTheCentre) {
 }
 
 TEST(PainterButtons, SymbolColourAndFocusRectangle) {
-  Painter p;
+  InterfacePainter p;
   const struct {
     BS state;
     TColor given, expected;
@@ -406,19 +406,19 @@ TEST(PainterButtons, SymbolColourAndFocusRectangle) {
 }
 
 TEST(PainterFilters, SmartTagColourByStateAndFilter) {
-  Painter p;
+  InterfacePainter p;
   using S = TcxFilterSmartTagState;
   const struct {
     S state;
     bool active;
     TColor expected;
   } cases[] = {
-      {S::fstsNormal, true, rgb(0, 38, 255)},   // only an idle tag shows that the filter is on
-      {S::fstsNormal, false, rgb(144, 144, 144)},
-      {S::fstsHot, true, rgb(132, 132, 132)},
-      {S::fstsPressed, true, rgb(48, 48, 48)},
-      {S::fstsPressed, false, rgb(48, 48, 48)},
-      {S::fstsParentHot, true, rgb(144, 144, 144)},
+      {S::fstsNormal, true, interfaceRgb(0, 38, 255)},   // only an idle tag shows that the filter is on
+      {S::fstsNormal, false, interfaceRgb(144, 144, 144)},
+      {S::fstsHot, true, interfaceRgb(132, 132, 132)},
+      {S::fstsPressed, true, interfaceRgb(48, 48, 48)},
+      {S::fstsPressed, false, interfaceRgb(48, 48, 48)},
+      {S::fstsParentHot, true, interfaceRgb(144, 144, 144)},
   };
   for (const auto& c : cases)
     EXPECT_EQ(p.GetFilterSmartTagColor(c.state, c.active), c.expected)
@@ -426,31 +426,31 @@ TEST(PainterFilters, SmartTagColourByStateAndFilter) {
 }
 
 TEST(PainterButtons, SeparatorSizeFollowsBorderSize) {
-  class Bordered : public Painter {
+  class Bordered : public InterfacePainter {
    public:
     int BorderSize() override { return 3; }
   } p;
-  EXPECT_EQ(Painter().SeparatorSize(), 0);
+  EXPECT_EQ(InterfacePainter().SeparatorSize(), 0);
   EXPECT_EQ(p.SeparatorSize(), 3);
   EXPECT_EQ(p.ButtonSymbolState(BS::cxbsHot), BS::cxbsHot);
   EXPECT_EQ(p.ButtonDescriptionTextColor(BS::cxbsPressed, clRed), clRed);
 }
 
 TEST(PainterHeaders, DerivedAnswersFollowTheOverrides) {
-  class Headed : public Painter {
+  class Headed : public InterfacePainter {
    public:
     bool HeaderDrawCellsFirst() override { return false; }
-    TColor DefaultHeaderBackgroundColor() override { return rgb(1, 1, 1); }
-    TColor DefaultHeaderBackgroundTextColor() override { return rgb(2, 2, 2); }
+    TColor DefaultHeaderBackgroundColor() override { return interfaceRgb(1, 1, 1); }
+    TColor DefaultHeaderBackgroundTextColor() override { return interfaceRgb(2, 2, 2); }
     TSize SortingMarkSize() override { return TSize{7, 9}; }
   } headed;
-  Painter base;
+  InterfacePainter base;
   EXPECT_TRUE(base.GridDrawHeaderCellsFirst());
   EXPECT_FALSE(headed.GridDrawHeaderCellsFirst());
   EXPECT_EQ(base.PivotGridHeadersAreaColor(), clBtnShadow);
   EXPECT_EQ(base.PivotGridHeadersAreaTextColor(), clBtnFace);
-  EXPECT_EQ(headed.PivotGridHeadersAreaColor(), rgb(1, 1, 1));
-  EXPECT_EQ(headed.PivotGridHeadersAreaTextColor(), rgb(2, 2, 2));
+  EXPECT_EQ(headed.PivotGridHeadersAreaColor(), interfaceRgb(1, 1, 1));
+  EXPECT_EQ(headed.PivotGridHeadersAreaTextColor(), interfaceRgb(2, 2, 2));
   EXPECT_EQ(base.GridGroupRowStyleOffice11ContentColor(true), clWindow);
   // The sorting area is as tall as the mark the painter draws.
   EXPECT_EQ(base.SortingMarkAreaSize().cy, 0);
@@ -485,7 +485,7 @@ TEST(PainterTouch, AdjustedSizesFollowTouchModeAndScreenResolution) {
       {true, 144, 16, 41}, {false, 96, 16, 16}, {false, 144, 1, 1}, {true, 96, 27, 27},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "touch " << c.touch << " dpi " << c.dpi << " size " << c.size);
+    SCOPED_TRACE(::testing::Message() << "touch " << c.touch << " dpi " << c.dpi << " size " << c.size);
     cxIsTouchModeEnabled = c.touch;
     gdi::SetScreenLogPixels(c.dpi);
     int size = c.size;

@@ -37,7 +37,7 @@ using BS = TcxButtonState;
 using P = TcxOffice11LookAndFeelPainter;
 
 // 0xRRGGBB of a colour value, system colours resolved.
-std::uint32_t rgbOf(TColor AColor) {
+std::uint32_t office11RgbOf(TColor AColor) {
   const std::uint32_t c = ui::ColorToRGB(AColor);
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
@@ -50,9 +50,9 @@ int distance(std::uint32_t A, std::uint32_t B) {
 }
 
 // A 32-bit bitmap with the library canvas over it, filled with one colour.
-class Paper {
+class Office11Paper {
  public:
-  Paper(int AWidth, int AHeight, TColor AFill = ui::clWhite) : width_(AWidth), height_(AHeight) {
+  Office11Paper(int AWidth, int AHeight, TColor AFill = ui::clWhite) : width_(AWidth), height_(AHeight) {
     bmp_.SetPixelFormat(ui::pf32bit);
     bmp_.SetSize(AWidth, AHeight);
     canvas_ = std::make_unique<TcxCanvas>(bmp_.Canvas());
@@ -106,7 +106,7 @@ TEST_F(Office11Painter, IsTheRegisteredPainterOfItsNameStyleAndKind) {
 }
 
 // --- colours -----------------------------------------------------------------------------------
-struct ColourCase {
+struct Office11ColourCase {
   const char* name;
   std::function<TColor(P&)> get;
   std::function<TColor()> expected;  // read after the palette is made
@@ -116,7 +116,7 @@ TEST_F(Office11Painter, ColoursComeFromThePalette) {
   ASSERT_NE(painter_, nullptr);
   using namespace core;
   const TColor headerTop = dxGetMiddleRGB(dxOffice11ToolbarsColor1, dxOffice11ToolbarsColor2, 50);
-  const ColourCase cases[] = {
+  const Office11ColourCase cases[] = {
       {"HeaderTop", [](P& p) { return p.HeaderTopColor(); }, [&] { return headerTop; }},
       {"HeaderBottom", [](P& p) { return p.HeaderBottomColor(); }, [] { return dxOffice11ToolbarsColor2; }},
       {"HeaderDarkEdge", [](P& p) { return p.HeaderDarkEdgeColor(); }, [] { return dxOffice11BarSeparatorColor1; }},
@@ -199,9 +199,9 @@ TEST_F(Office11Painter, ColoursComeFromThePalette) {
       {"RichEditToggleBorder", [](P& p) { return p.RichEditRulerTabTypeToggleBorderColor(); },
        [] { return dxOffice11DropDownBorderColor1; }},
   };
-  for (const ColourCase& c : cases) {
+  for (const Office11ColourCase& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(rgbOf(c.get(*painter_)), rgbOf(c.expected()));
+    EXPECT_EQ(office11RgbOf(c.get(*painter_)), office11RgbOf(c.expected()));
   }
   TColor bevel1 = ui::clNone, bevel2 = ui::clNone;
   painter_->GetBevelShapeColors(bevel1, bevel2);
@@ -240,8 +240,8 @@ TEST_F(Office11Painter, Measures) {
 // --- header and footer content -------------------------------------------------------------------
 TEST_F(Office11Painter, ContentIsFlatAboveAFourRowGradientAndAFooterIsFlat) {
   ASSERT_NE(painter_, nullptr);
-  const std::uint32_t top = rgbOf(painter_->HeaderTopColor());
-  const std::uint32_t bottom = rgbOf(painter_->HeaderBottomColor());
+  const std::uint32_t top = office11RgbOf(painter_->HeaderTopColor());
+  const std::uint32_t bottom = office11RgbOf(painter_->HeaderBottomColor());
   ASSERT_NE(top, bottom) << "the palette gives no gradient to see";
   const TRect bounds{2, 2, 22, 22};
   struct Case {
@@ -250,7 +250,7 @@ TEST_F(Office11Painter, ContentIsFlatAboveAFourRowGradientAndAFooterIsFlat) {
   };
   for (const Case& c : {Case{"header", false}, Case{"footer", true}}) {
     SCOPED_TRACE(c.name);
-    Paper paper(24, 24);
+    Office11Paper paper(24, 24);
     painter_->DrawContent(paper.c(), bounds, bounds, int(BS::cxbsNormal), ui::taLeftJustify, core::vaTop, false, false,
                           String(), nullptr, ui::clBlack, ui::clRed, nullptr, c.footer);
     EXPECT_EQ(paper.At(5, bounds.top), top);
@@ -269,15 +269,15 @@ TEST_F(Office11Painter, ContentIsFlatAboveAFourRowGradientAndAFooterIsFlat) {
 
 TEST_F(Office11Painter, AHotHeaderIsFlatWithATintedBarBelowIt) {
   ASSERT_NE(painter_, nullptr);
-  Paper paper(24, 24);
+  Office11Paper paper(24, 24);
   const TRect bounds{2, 2, 22, 18};
   painter_->DrawContent(paper.c(), bounds, bounds, int(BS::cxbsHot), ui::taLeftJustify, core::vaTop, false, false,
                         String(), nullptr, ui::clBlack, ui::clRed);
-  EXPECT_EQ(paper.At(5, bounds.top), rgbOf(core::dxOffice11ToolbarsColor1));
-  EXPECT_EQ(paper.At(5, bounds.bottom - 3), rgbOf(core::dxOffice11ToolbarsColor1));
+  EXPECT_EQ(paper.At(5, bounds.top), office11RgbOf(core::dxOffice11ToolbarsColor1));
+  EXPECT_EQ(paper.At(5, bounds.bottom - 3), office11RgbOf(core::dxOffice11ToolbarsColor1));
   // The bar: three rows from Bottom - 2 to Bottom, starting one pixel left.
-  EXPECT_EQ(paper.At(bounds.left - 1, bounds.bottom - 2), rgbOf(core::dxOffice11SelectedColor1));
-  EXPECT_EQ(paper.At(5, bounds.bottom), rgbOf(core::dxOffice11SelectedColor2));
+  EXPECT_EQ(paper.At(bounds.left - 1, bounds.bottom - 2), office11RgbOf(core::dxOffice11SelectedColor1));
+  EXPECT_EQ(paper.At(5, bounds.bottom), office11RgbOf(core::dxOffice11SelectedColor2));
   EXPECT_EQ(paper.At(bounds.left - 2, bounds.bottom - 2), 0xFFFFFFu);
   EXPECT_EQ(paper.At(bounds.right, bounds.bottom - 2), 0xFFFFFFu);
   EXPECT_EQ(paper.At(5, bounds.bottom + 1), 0xFFFFFFu);
@@ -309,10 +309,10 @@ TEST_F(Office11Painter, HeaderEdgesBlendTheirCornerPixels) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Paper paper(12, 12);
+    Office11Paper paper(12, 12);
     painter_->DrawHeaderBorder(paper.c(), r, c.neighbours, core::cxBordersAll);
     for (const Pixel& p : c.pixels)
-      EXPECT_EQ(paper.At(p.x, p.y), rgbOf(p.color)) << "at " << p.x << "," << p.y;
+      EXPECT_EQ(paper.At(p.x, p.y), office11RgbOf(p.color)) << "at " << p.x << "," << p.y;
   }
 }
 
@@ -385,10 +385,10 @@ TEST_F(Office11Painter, FramesAndFillsTakeTheirPaletteColours) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Paper paper(20, 10);
+    Office11Paper paper(20, 10);
     c.draw(*painter_, paper.c(), TRect{0, 0, 20, 10});
     for (const Pixel& p : c.pixels)
-      EXPECT_EQ(paper.At(p.x, p.y), rgbOf(p.color)) << "at " << p.x << "," << p.y;
+      EXPECT_EQ(paper.At(p.x, p.y), office11RgbOf(p.color)) << "at " << p.x << "," << p.y;
   }
 }
 
@@ -396,13 +396,13 @@ TEST_F(Office11Painter, FramesAndFillsTakeTheirPaletteColours) {
 // the bottom row.
 TEST_F(Office11Painter, GradientsRunDownward) {
   ASSERT_NE(painter_, nullptr);
-  Paper paper(20, 10);
+  Office11Paper paper(20, 10);
   painter_->DrawPanelBackground(paper.c(), nullptr, TRect{0, 0, 20, 10}, ui::clRed, ui::clBlue);
   const std::uint32_t bottom = paper.At(5, 9);
   EXPECT_GT(bottom & 0xFF, bottom >> 16) << "the bottom row is still mostly red";
-  Paper alert(20, 10);
+  Office11Paper alert(20, 10);
   painter_->DrawAlertWindowBackground(alert.c(), TRect{0, 0, 20, 10});
-  const std::uint32_t dock1 = rgbOf(core::dxOffice11DockColor1), dock2 = rgbOf(core::dxOffice11DockColor2);
+  const std::uint32_t dock1 = office11RgbOf(core::dxOffice11DockColor1), dock2 = office11RgbOf(core::dxOffice11DockColor2);
   if (dock1 != dock2) {
     EXPECT_LT(distance(alert.At(5, 8), dock1), distance(alert.At(5, 8), dock2));
   }
@@ -411,11 +411,11 @@ TEST_F(Office11Painter, GradientsRunDownward) {
 TEST_F(Office11Painter, AnActiveFilterShowsABlueArrow) {
   ASSERT_NE(painter_, nullptr);
   auto blues = [&](bool AActive) {
-    Paper paper(15, 15);
+    Office11Paper paper(15, 15);
     painter_->DrawFilterDropDownButton(paper.c(), TRect{0, 0, 15, 15}, BS::cxbsNormal, AActive);
     int n = 0;
     for (int y = 0; y < 15; ++y)
-      for (int x = 0; x < 15; ++x) n += paper.At(x, y) == rgbOf(ui::clBlue);
+      for (int x = 0; x < 15; ++x) n += paper.At(x, y) == office11RgbOf(ui::clBlue);
     return n;
   };
   EXPECT_GT(blues(true), 0);
@@ -430,11 +430,11 @@ TEST_F(Office11Painter, ExpandButtonIsTheBitmapAtItsSizeWithBlendedCorners) {
     ui::TBitmap* bitmap = expanded ? core::dxOffice11ExpandButtonBitmap1 : core::dxOffice11ExpandButtonBitmap2;
     ASSERT_NE(bitmap, nullptr);
     const int right = 5 + bitmap->Width() - 1, bottom = 5 + bitmap->Height() - 1;
-    Paper paper(40, 40, ui::clBlack);
+    Office11Paper paper(40, 40, ui::clBlack);
     // A rectangle larger than the bitmap: the picture keeps the bitmap's size.
     painter_->DrawExpandButton(paper.c(), TRect{5, 5, 35, 35}, expanded, ui::clRed);
-    EXPECT_EQ(paper.At(5, 5), rgbOf(core::dxGetMiddleRGB(core::dxOffice11ExpandButtonColor1, ui::clBlack, 25)));
-    const std::uint32_t corner = rgbOf(core::dxGetMiddleRGB(core::dxOffice11ExpandButtonColor2, ui::clBlack, 25));
+    EXPECT_EQ(paper.At(5, 5), office11RgbOf(core::dxGetMiddleRGB(core::dxOffice11ExpandButtonColor1, ui::clBlack, 25)));
+    const std::uint32_t corner = office11RgbOf(core::dxGetMiddleRGB(core::dxOffice11ExpandButtonColor2, ui::clBlack, 25));
     EXPECT_EQ(paper.At(right, bottom), corner);
     EXPECT_EQ(paper.At(5, bottom), corner);
     EXPECT_EQ(paper.At(right, 5), corner);
@@ -452,7 +452,7 @@ TEST_F(Office11Painter, ScrollBarPartsAreTheNativePaintersWhenItIsRegistered) {
   ASSERT_NE(native, nullptr);
   for (TcxScrollBarPart part : {TcxScrollBarPart::sbpLineUp, TcxScrollBarPart::sbpThumbnail,
                                 TcxScrollBarPart::sbpPageDown}) {
-    Paper mine(17, 30), theirs(17, 30);
+    Office11Paper mine(17, 30), theirs(17, 30);
     painter_->DrawScrollBarPart(mine.c(), false, TRect{0, 0, 17, 30}, part, BS::cxbsPressed);
     native->DrawScrollBarPart(theirs.c(), false, TRect{0, 0, 17, 30}, part, BS::cxbsPressed);
     for (int y = 0; y < 30; ++y)
@@ -480,7 +480,7 @@ TEST_F(Office11PainterAlone, ScrollBarPartsAreTheUltraFlatOnes) {
   TcxUltraFlatLookAndFeelPainter ultraFlat;
   for (TcxScrollBarPart part : {TcxScrollBarPart::sbpLineDown, TcxScrollBarPart::sbpThumbnail,
                                 TcxScrollBarPart::sbpPageUp}) {
-    Paper mine(30, 17), theirs(30, 17);
+    Office11Paper mine(30, 17), theirs(30, 17);
     painter_.DrawScrollBarPart(mine.c(), true, TRect{0, 0, 30, 17}, part, BS::cxbsHot);
     ultraFlat.DrawScrollBarPart(theirs.c(), true, TRect{0, 0, 30, 17}, part, BS::cxbsHot);
     int inked = 0;
@@ -499,7 +499,7 @@ TEST_F(Office11PainterAlone, ScrollBarPartsAreTheUltraFlatOnes) {
 // horizontal scroll-bar parts (line, page, hot thumb, pressed page, pressed
 // line); tabs (normal, hot, pressed) on their root line.
 TEST_F(Office11PainterAlone, ReferenceSetGolden) {
-  Paper paper(200, 140);
+  Office11Paper paper(200, 140);
   TcxCanvas* c = paper.c();
   P* p = &painter_;
   const BS buttonStates[] = {BS::cxbsDefault, BS::cxbsNormal, BS::cxbsHot, BS::cxbsPressed, BS::cxbsDisabled};

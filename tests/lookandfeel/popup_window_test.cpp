@@ -20,7 +20,7 @@ using testing::Owned;
 
 // The headless screen: 1280 x 1024 with a 40-pixel task bar, so the work
 // area is (0, 0, 1280, 984).
-constexpr int kWorkBottom = win::headless::kScreenHeight - win::headless::kTaskBarHeight;
+constexpr int kPopupWindowWorkBottom = win::headless::kScreenHeight - win::headless::kTaskBarHeight;
 
 class PopupWindowTest : public ControlTest {
  protected:
@@ -61,7 +61,7 @@ const PlacementCase kPlacements[] = {
     {"below fits", D::pdVertical, H::pahLeft, V::pavBottom, {100, 300, 300, 320}, 200, 150, 100, 320,
      H::pahLeft, V::pavBottom},
     {"below overflows, more room above: flips up", D::pdVertical, H::pahLeft, V::pavBottom,
-     {100, kWorkBottom - 40, 300, kWorkBottom - 20}, 200, 150, 100, kWorkBottom - 190, H::pahLeft, V::pavTop},
+     {100, kPopupWindowWorkBottom - 40, 300, kPopupWindowWorkBottom - 20}, 200, 150, 100, kPopupWindowWorkBottom - 190, H::pahLeft, V::pavTop},
     {"above overflows, more room below: flips down", D::pdVertical, H::pahLeft, V::pavTop, {100, 10, 300, 30}, 200,
      150, 100, 30, H::pahLeft, V::pavBottom},
     {"above fits", D::pdVertical, H::pahRight, V::pavTop, {400, 500, 600, 520}, 150, 100, 450, 400, H::pahRight,
@@ -77,7 +77,7 @@ const PlacementCase kPlacements[] = {
     {"centred under the owner, odd sum truncated", D::pdVertical, H::pahCenter, V::pavBottom, {100, 0, 201, 20},
      50, 40, 125, 20, H::pahCenter, V::pavBottom},
     {"centred vertically is clamped even on the own axis", D::pdVertical, H::pahLeft, V::pavCenter,
-     {100, 970, 300, 980}, 200, 150, 100, kWorkBottom - 150, H::pahLeft, V::pavCenter},
+     {100, 970, 300, 980}, 200, 150, 100, kPopupWindowWorkBottom - 150, H::pahLeft, V::pavCenter},
     {"beside, right side overflows, more room left: flips", D::pdHorizontal, H::pahRight, V::pavTop,
      {1100, 100, 1200, 120}, 200, 150, 900, 100, H::pahLeft, V::pavTop},
     {"beside, left side overflows, less room left: flips right", D::pdHorizontal, H::pahLeft, V::pavTop,
@@ -85,7 +85,7 @@ const PlacementCase kPlacements[] = {
     {"beside, bottom-aligned above the screen: clamped to the top", D::pdHorizontal, H::pahRight, V::pavBottom,
      {300, 100, 400, 120}, 200, 150, 400, 0, H::pahRight, V::pavBottom},
     {"beside, top-aligned below the work area: moved up", D::pdHorizontal, H::pahLeft, V::pavTop,
-     {600, 900, 700, 920}, 200, 150, 400, kWorkBottom - 150, H::pahLeft, V::pavTop},
+     {600, 900, 700, 920}, 200, 150, 400, kPopupWindowWorkBottom - 150, H::pahLeft, V::pavTop},
 };
 
 TEST_F(PopupWindowTest, OpensWhereThePlacementRulesSay) {
@@ -107,7 +107,7 @@ TEST_F(PopupWindowTest, OpensWhereThePlacementRulesSay) {
 
 TEST_F(PopupWindowTest, FlippedAlignmentPersistsForTheNextOpening) {
   auto popup = MakePopup();
-  OpenAt(popup.get(), {100, kWorkBottom - 40, 300, kWorkBottom - 20}, 200, 150);
+  OpenAt(popup.get(), {100, kPopupWindowWorkBottom - 40, 300, kPopupWindowWorkBottom - 20}, 200, 150);
   ASSERT_EQ(popup->AlignVert(), V::pavTop);
   popup->CloseUp();
   // Plenty of room on both sides now: it stays above, as last time.

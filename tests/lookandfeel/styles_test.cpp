@@ -13,7 +13,7 @@
 namespace lookandfeel {
 namespace {
 
-constexpr TColor kWhite = 0xFFFFFF;
+constexpr TColor kStylesWhite = 0xFFFFFF;
 constexpr TColor kYellow = 0x00FFFF;
 constexpr TColor kRed = 0x0000FF;
 constexpr TColor kBlue = 0xFF0000;
@@ -114,7 +114,7 @@ struct MergeCase {
   bool defaultsAsked;
 };
 
-class StyleMerging : public testing::TestWithParam<MergeCase> {};
+class StyleMerging : public ::testing::TestWithParam<MergeCase> {};
 
 TcxStyle* Build(const StyleRecipe& recipe, TComponent* owner) {
   if (!recipe.exists) return nullptr;
@@ -167,8 +167,8 @@ const StyleRecipe kAll{true, kYellow, true, kBlue, true, {}};
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, StyleMerging,
-    testing::Values(
-        MergeCase{"WhiteColourOnlyTakesTheRestFromDefaults", {}, {true, kWhite}, false, kWhite,
+    ::testing::Values(
+        MergeCase{"WhiteColourOnlyTakesTheRestFromDefaults", {}, {true, kStylesWhite}, false, kStylesWhite,
                   kDefault, kNavy, kDefault, true},
         MergeCase{"ExplicitTextColourOverIndexedColours", {true, ui::clDefault, false, kRed},
                   {true, kYellow, false, kBlue}, false, kYellow, kDefault, kRed, kDefault, true},
@@ -178,13 +178,13 @@ INSTANTIATE_TEST_SUITE_P(
                   true, kYellow, kIndexed, kBlue, kDefault, true},
         MergeCase{"IndexedBitmapWhenBitmapsTakePart", {}, kAll, true, kYellow, kIndexed, kBlue,
                   kIndexed, false},
-        MergeCase{"ExplicitWinsEveryValue", {true, kRed, true, kWhite, true}, kAll, true, kRed,
-                  kExplicit, kWhite, kExplicit, false},
+        MergeCase{"ExplicitWinsEveryValue", {true, kRed, true, kStylesWhite, true}, kAll, true, kRed,
+                  kExplicit, kStylesWhite, kExplicit, false},
         MergeCase{"NoStylesAtAll", {}, {}, true, kGray, kDefault, kNavy, kDefault, true},
-        MergeCase{"RemovedFlagsHideKeptValues", {true, kRed, true, kWhite, false, {svColor, svFont}},
+        MergeCase{"RemovedFlagsHideKeptValues", {true, kRed, true, kStylesWhite, false, {svColor, svFont}},
                   {true, kYellow, true, kBlue, false, {svTextColor}}, false, kYellow, kIndexed,
-                  kWhite, kNone, false}),
-    [](const testing::TestParamInfo<MergeCase>& info) { return std::string(info.param.name); });
+                  kStylesWhite, kNone, false}),
+    [](const ::testing::TestParamInfo<MergeCase>& info) { return std::string(info.param.name); });
 
 // ---- a style's values and flags ------------------------------------------------------
 
@@ -444,9 +444,9 @@ TEST(StylesObject, DefaultFontChangeAnnouncesIndexesResolvedWithIt) {
   styles.changed.clear();
 
   ui::TFont unrelated;
-  styles.FontChanged(nullptr, &unrelated);
+  static_cast<IcxFontListener&>(styles).Changed(nullptr, &unrelated);
   EXPECT_TRUE(styles.changed.empty());
-  styles.FontChanged(nullptr, &styles.defaultFont);
+  static_cast<IcxFontListener&>(styles).Changed(nullptr, &styles.defaultFont);
   EXPECT_EQ(styles.changed, (std::vector<int>{0, 2, 3}));  // 1 has its own font
 }
 

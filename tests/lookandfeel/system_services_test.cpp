@@ -23,12 +23,12 @@ namespace {
 
 constexpr win::UINT kProbe = win::WM_USER + 7;
 
-using Log = std::vector<std::string>;
+using SystemServicesLog = std::vector<std::string>;
 
 // A control whose own procedure leaves a trace.
 class TraceControl : public ui::TControl {
  public:
-  TraceControl(rtl::TComponent* owner, Log* log) : ui::TControl(owner), log_(log) {}
+  TraceControl(rtl::TComponent* owner, SystemServicesLog* log) : ui::TControl(owner), log_(log) {}
 
  protected:
   void WndProc(ui::TMessage& message) override {
@@ -41,12 +41,12 @@ class TraceControl : public ui::TControl {
   }
 
  private:
-  Log* log_;
+  SystemServicesLog* log_;
 };
 
 // A raw window whose own procedure leaves a trace.
 struct TraceWindow {
-  Log* log;
+  SystemServicesLog* log;
   win::HWND handle = nullptr;
   void Proc(ui::TMessage& message) {
     if (message.Msg == kProbe) {
@@ -61,7 +61,7 @@ struct TraceWindow {
 // One hook: records its name and passes the message on.
 struct Hook {
   std::string name;
-  Log* log;
+  SystemServicesLog* log;
   TcxWindowProcLinkedObject* link = nullptr;
   void Proc(ui::TMessage& message) {
     if (message.Msg == kProbe) log->push_back(name);
@@ -77,7 +77,7 @@ struct ChainCase {
 
 void PrintTo(const ChainCase& c, std::ostream* os) { *os << c.label; }
 
-class WindowProcChains : public testing::TestWithParam<ChainCase> {
+class WindowProcChains : public ::testing::TestWithParam<ChainCase> {
  protected:
   void TearDown() override {
     cxControlsSystemUnitStop();
@@ -88,7 +88,7 @@ class WindowProcChains : public testing::TestWithParam<ChainCase> {
 
 TEST_P(WindowProcChains, RemovalInAnyOrderSkipsTheRemovedAndRestoresTheOwnProcedure) {
   const ChainCase& c = GetParam();
-  Log log;
+  SystemServicesLog log;
   TraceControl control(nullptr, &log);
   TraceWindow window{&log};
   if (c.rawWindow) window.handle = ui::AllocateHWnd(ui::TWndMethod::bind<&TraceWindow::Proc>(&window));
@@ -111,14 +111,14 @@ TEST_P(WindowProcChains, RemovalInAnyOrderSkipsTheRemovedAndRestoresTheOwnProced
                             : cxWindowProcController()->Add(&control, method);
     ASSERT_NE(hook.link, nullptr);
   }
-  EXPECT_EQ(send(), (Log{"h2", "h1", "h0", "own"}));
+  EXPECT_EQ(send(), (SystemServicesLog{"h2", "h1", "h0", "own"}));
 
   std::vector<bool> alive(hooks.size(), true);
   for (int index : c.removalOrder) {
     cxWindowProcController()->Remove(hooks[index].link);
     EXPECT_EQ(hooks[index].link, nullptr);
     alive[index] = false;
-    Log expected;
+    SystemServicesLog expected;
     for (int i = int(hooks.size()) - 1; i >= 0; --i)
       if (alive[i]) expected.push_back(hooks[i].name);
     expected.push_back("own");
@@ -134,16 +134,16 @@ TEST_P(WindowProcChains, RemovalInAnyOrderSkipsTheRemovedAndRestoresTheOwnProced
 
 INSTANTIATE_TEST_SUITE_P(
     Orders, WindowProcChains,
-    testing::Values(ChainCase{"ControlOldestFirst", false, {0, 1, 2}},
+    ::testing::Values(ChainCase{"ControlOldestFirst", false, {0, 1, 2}},
                     ChainCase{"ControlNewestFirst", false, {2, 1, 0}},
                     ChainCase{"ControlMiddleFirst", false, {1, 0, 2}},
                     ChainCase{"ControlMiddleThenNewest", false, {1, 2, 0}},
                     ChainCase{"WindowOldestFirst", true, {0, 1, 2}},
                     ChainCase{"WindowNewestFirst", true, {2, 1, 0}},
                     ChainCase{"WindowMiddleFirst", true, {1, 0, 2}}),
-    [](const testing::TestParamInfo<ChainCase>& info) { return std::string(info.param.label); });
+    [](const ::testing::TestParamInfo<ChainCase>& info) { return std::string(info.param.label); });
 
-class Services : public testing::Test {
+class Services : public ::testing::Test {
  protected:
   void TearDown() override {
     cxControlsSystemUnitStop();
@@ -161,16 +161,16 @@ TEST_F(Services, NullTargetsAndUnknownLinksAreIgnored) {
   EXPECT_EQ(nothing, nullptr);
 }
 
-struct Listener : IdxSystemInfoListener {
+struct SystemServicesListener : IdxSystemInfoListener {
   std::string name;
-  Log* log;
-  Listener(std::string n, Log* l) : name(std::move(n)), log(l) {}
+  SystemServicesLog* log;
+  SystemServicesListener(std::string n, SystemServicesLog* l) : name(std::move(n)), log(l) {}
   void Changed(win::UINT parameter) override { log->push_back(name + ":" + std::to_string(parameter)); }
 };
 
 struct SettingCase {
   win::WPARAM parameter;
-  Log expected;
+  SystemServicesLog expected;
 };
 
 TEST_F(Services, SettingsNoticesReachListenersInOrderOnlyWhenNamed) {
@@ -180,8 +180,8 @@ TEST_F(Services, SettingsNoticesReachListenersInOrderOnlyWhenNamed) {
       {kSettingDropShadow, {"a:4133", "b:4133"}},
       {win::SPI_SETDOUBLECLICKTIME, {"a:32", "b:32"}},
   };
-  Log log;
-  Listener a("a", &log), b("b", &log), gone("gone", &log);
+  SystemServicesLog log;
+  SystemServicesListener a("a", &log), b("b", &log), gone("gone", &log);
   dxSystemInfo()->AddListener(&a);
   dxSystemInfo()->AddListener(&gone);
   dxSystemInfo()->AddListener(&b);
@@ -195,7 +195,7 @@ TEST_F(Services, SettingsNoticesReachListenersInOrderOnlyWhenNamed) {
   // The platform's own broadcast reaches the hidden window too.
   log.clear();
   win::SystemParametersInfoW(win::SPI_SETDOUBLECLICKTIME, 500, nullptr, win::SPIF_SENDCHANGE);
-  EXPECT_EQ(log, (Log{"a:32", "b:32"}));
+  EXPECT_EQ(log, (SystemServicesLog{"a:32", "b:32"}));
 }
 
 TEST_F(Services, ParametersAndTheCachedMetrics) {
@@ -277,7 +277,7 @@ TEST_F(Services, LockedMessagesCountEachLock) {
 }
 
 TEST_F(Services, ABlockSwallowsExactlyTheNextMessage) {
-  Log log;
+  SystemServicesLog log;
   TraceWindow window{&log};
   window.handle = ui::AllocateHWnd(ui::TWndMethod::bind<&TraceWindow::Proc>(&window));
   win::UINT message = kProbe;
@@ -290,7 +290,7 @@ TEST_F(Services, ABlockSwallowsExactlyTheNextMessage) {
   EXPECT_EQ(win::SendMessageW(window.handle, kProbe, 0, 0), 1);
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(win::SendMessageW(window.handle, kProbe, 0, 0), 100);
-  EXPECT_EQ(log, (Log{"own"}));
+  EXPECT_EQ(log, (SystemServicesLog{"own"}));
   dxMessagesController()->BlockMessage(window.handle);  // no longer pending
   ui::DeallocateHWnd(window.handle);
 }
@@ -305,7 +305,7 @@ int shutDownTracking() {
 TEST_F(Services, TheStopFreesEverythingAndToleratesTrackingTimersLeft) {
   ASSERT_NE(dxSystemInfo(), nullptr);
   ASSERT_NE(cxSystemController(), nullptr);
-  Log log;
+  SystemServicesLog log;
   TraceControl control(nullptr, &log);
   const ui::TWndMethod own = control.WindowProc();
   Hook hook{"h", &log};
@@ -369,7 +369,7 @@ TEST_F(Services, TheWakeUpMessageRunsQueuedSynchronisations) {
 }
 
 // A control that keeps its child components.
-class Host : public rtl::TComponent, public IcxChildComponentHost {
+class SystemServicesHost : public rtl::TComponent, public IcxChildComponentHost {
  public:
   using rtl::TComponent::TComponent;
   void AddChildComponent(TcxControlChildComponent* c) override {
@@ -384,7 +384,7 @@ class Host : public rtl::TComponent, public IcxChildComponentHost {
 
 TEST_F(Services, ChildComponentsNameTheirControlAndLeaveIt) {
   rtl::TComponent form(nullptr);
-  auto* control = rtl::Create<Host>(&form);
+  auto* control = rtl::Create<SystemServicesHost>(&form);
   for (bool assignOwner : {false, true}) {
     auto* child = rtl::Create<TcxControlChildComponent>(control, assignOwner);
     EXPECT_EQ(child->Owner(), assignOwner ? &form : nullptr) << assignOwner;
