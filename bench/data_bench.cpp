@@ -5,13 +5,18 @@
 // pair fills 1,000,000 records of 7 fields through the data controller in
 // one update bracket beside filling column vectors with the same values.
 // Two more sort the controller's record list by one Integer and by one
-// String field beside std::stable_sort of the same values.
+// String field beside std::stable_sort of the same values. Three filter
+// pairs close it: the LIKE matcher's worst case beside a plain search, a
+// 5-condition criteria beside a hand-written loop, and a filter value list
+// of about 1,000,000 distinct texts beside std::sort + std::unique.
 // The ratio report at the end gives floor/measured (0.5 = twice as slow).
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <map>
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -19,7 +24,11 @@
 
 #include "bench/ratio_report.h"
 #include "lib/data/cxCustomData.h"
+#include "lib/data/cxDBData.h"
+#include "lib/data/cxDataFilter.h"
 #include "lib/data/cxDataStorage.h"
+#include "lib/data/cxFilterLike.h"
+#include "platform/db/db.h"
 #include "platform/rtl/ustring.h"
 
 namespace {
@@ -372,6 +381,228 @@ void BM_SortController(benchmark::State& state) {
 BENCHMARK(BM_SortFloor)->Arg(0)->Arg(6)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortController)->Arg(0)->Arg(6)->Unit(benchmark::kMillisecond);
 
+// --- filters -------------------------------------------------------------------------------
+// The LIKE worst case: "%a%a%a%a%a%b" over a text of 'a's only (it never
+// matches), beside a plain search for "b" in the same text. The 20,000 case
+// reports how much its time grew over the 10,000 one (counter doubling: 2 is
+// linear in the text).
+std::map<long, double> likeSeconds;
+
+String aText(long n) { return String(static_cast<size_t>(n), u'a'); }
+
+void BM_LikeWorstCase_Find(benchmark::State& state) {
+  const String text = aText(state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(std::u16string_view(text).find(u"b"));
+}
+
+void BM_LikeWorstCase_Like(benchmark::State& state) {
+  const String text = aText(state.range(0));
+  const String pattern = u"%a%a%a%a%a%b";
+  bool matched = false;
+  const auto start = std::chrono::steady_clock::now();
+  for (auto _ : state) {
+    matched = data::Like(text.data(), text.size(), pattern.data(), pattern.size(), u'%', u'_', 0);
+    benchmark::DoNotOptimize(matched);
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
+                         static_cast<double>(state.iterations());
+  if (matched) state.SkipWithError("a text of 'a's matched a pattern that ends in 'b'");
+  likeSeconds[static_cast<long>(state.range(0))] = seconds;
+  const auto half = likeSeconds.find(static_cast<long>(state.range(0) / 2));
+  if (half != likeSeconds.end()) state.counters["doubling"] = seconds / half->second;
+}
+
+BENCHMARK(BM_LikeWorstCase_Find)->Arg(10000)->Arg(20000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LikeWorstCase_Like)->Arg(10000)->Arg(20000)->Unit(benchmark::kMicrosecond);
+
+// Five conditions over the 1,000,000 records (Integer >= 100,000 and Float <
+// 5e8 and Currency between 1,000 and 9,000 and DateTime >= the 200th day and
+// Boolean = true) through the controller's criteria, beside a hand-written
+// loop over the column vectors; both collect the passing record indexes.
+const double kFirstDate = 44000.0 + 200;
+
+std::vector<int> criteriaFloorRows() {
+  const Data& d = sharedData();
+  std::vector<int> rows;
+  const rtl::Currency low = rtl::Currency::FromDouble(1000), high = rtl::Currency::FromDouble(9000);
+  for (int r = 0; r < kRecords; ++r) {
+    const size_t i = static_cast<size_t>(r);
+    if (d.ints[i] >= 100000 && d.floats[i] < 5e8 && d.currencies[i] >= low && d.currencies[i] <= high &&
+        d.dates[i] >= kFirstDate && d.booleans[i] != 0)
+      rows.push_back(r);
+  }
+  return rows;
+}
+
+void BM_Criteria5_Loop(benchmark::State& state) {
+  for (auto _ : state) {
+    std::vector<int> rows = criteriaFloorRows();
+    benchmark::DoNotOptimize(rows.data());
+  }
+}
+
+void BM_Criteria5_Criteria(benchmark::State& state) {
+  BenchController& c = sortData().controller;
+  std::unique_ptr<data::TcxDataFilterCriteria> criteria = c.CreateFilter();
+  criteria->SetInternal(true);
+  criteria->BeginUpdate();
+  using K = data::TcxFilterOperatorKind;
+  data::TcxFilterCriteriaItemList* root = criteria->Root();
+  criteria->AddItem(root, c.GetItemField(0), K::foGreaterEqual, Variant(100000), u"100000");
+  criteria->AddItem(root, c.GetItemField(2), K::foLess, Variant(5e8), u"5e8");
+  criteria->AddItem(root, c.GetItemField(3), K::foBetween,
+                    rtl::VarArrayOf({Variant(rtl::Currency::FromDouble(1000)), Variant(rtl::Currency::FromDouble(9000))}),
+                    u"1000 and 9000");
+  criteria->AddItem(root, c.GetItemField(4), K::foGreaterEqual, Variant::FromDateTime(kFirstDate), u"day 200");
+  criteria->AddItem(root, c.GetItemField(5), K::foEqual, Variant(true), u"True");
+  criteria->SetActive(true);
+  criteria->EndUpdate();
+  std::vector<int> rows;
+  for (auto _ : state) {
+    rows.clear();
+    for (int r = 0; r < kRecords; ++r)
+      if (criteria->DoFilterRecord(r)) rows.push_back(r);
+    benchmark::DoNotOptimize(rows.data());
+  }
+  if (rows != criteriaFloorRows()) state.SkipWithError("the criteria keep other records than the loop");
+  state.counters["kept"] = static_cast<double>(rows.size());
+}
+
+BENCHMARK(BM_Criteria5_Loop)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Criteria5_Criteria)->Unit(benchmark::kMillisecond);
+
+// The filter value list of the String field (its about 1,000,000 distinct
+// texts, sorted, one entry each) beside std::sort + std::unique of the same
+// texts copied out.
+std::vector<String> sortedDistinctTexts() {
+  std::vector<String> texts = sortData().texts;
+  std::sort(texts.begin(), texts.end());
+  texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+  return texts;
+}
+
+void BM_ValueList_SortUnique(benchmark::State& state) {
+  for (auto _ : state) {
+    std::vector<String> texts = sortedDistinctTexts();
+    benchmark::DoNotOptimize(texts.data());
+  }
+}
+
+void BM_ValueList_Load(benchmark::State& state) {
+  BenchController& c = sortData().controller;
+  std::unique_ptr<data::TcxDataFilterValueList> list = c.Filter()->CreateValueList();
+  for (auto _ : state) list->Load(6);
+  std::vector<String> values;
+  for (int i = 0; i < list->Count(); ++i)
+    if (list->Items(i)->Kind() == data::TcxFilterValueItemKind::fviValue)
+      values.push_back(rtl::VarToStr(list->Items(i)->Value()));
+  std::sort(values.begin(), values.end());  // whatever order the list keeps, the same texts
+  if (values != sortedDistinctTexts()) state.SkipWithError("the value list holds other texts than sort + unique");
+  state.counters["values"] = static_cast<double>(values.size());
+}
+
+BENCHMARK(BM_ValueList_SortUnique)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ValueList_Load)->Unit(benchmark::kMillisecond);
+
+// Grid mode: 10,000 pages of 100 rows through a 1,000,000-row memory table
+// (the window's every value read once per page), beside a plain data link
+// with the same 100-row window moved and read straight from the dataset.
+constexpr int kGridRows = 1000000;
+constexpr int kGridPage = 100;
+constexpr int kGridPages = 10000;
+
+struct GridBenchData {
+  db::TCustomMemDataSet table{nullptr};
+  db::TDataSource source{nullptr};
+  GridBenchData() {
+    table.FieldDefs()->Add(u"ID", db::ftInteger);
+    table.FieldDefs()->Add(u"NAME", db::ftString, 20);
+    table.FieldDefs()->Add(u"AMOUNT", db::ftFloat);
+    table.CreateDataSet();
+    table.DisableControls();
+    for (int i = 0; i < kGridRows; ++i)
+      table.AppendRecord({rtl::Variant(i), rtl::Variant(u"n" + rtl::IntToStr(i % 5000)), rtl::Variant(i * 0.5)});
+    table.EnableControls();
+    source.SetDataSet(&table);
+  }
+};
+
+GridBenchData& gridData() {
+  static GridBenchData data;
+  return data;
+}
+
+class GridBenchController : public data::TcxDBDataController {
+ public:
+  GridBenchController() : TcxDBDataController(nullptr) {
+    for (const char16_t* name : {u"ID", u"NAME", u"AMOUNT"}) {
+      items.push_back(std::make_unique<rtl::TComponent>(nullptr));
+      ChangeFieldName(AddItem(items.back().get())->GetIndex(), name);
+    }
+  }
+  rtl::TObject* GetItem(int index) const override { return items.at(static_cast<size_t>(index)).get(); }
+  std::vector<std::unique_ptr<rtl::TComponent>> items;
+};
+
+// What a window read costs: a checksum of every value of every row.
+double sumWindow(data::TcxCustomDataController& c) {
+  double sum = 0;
+  for (int r = 0; r < c.GetRecordCount(); ++r) {
+    sum += c.GetValue(r, 0).AsDouble() + c.GetValue(r, 2).AsDouble();
+    sum += static_cast<double>(c.GetValue(r, 1).AsString().size());
+  }
+  return sum;
+}
+
+class GridFloorLink : public db::TDataLink {};
+
+void BM_GridPages_DataSet(benchmark::State& state) {
+  GridBenchData& d = gridData();
+  GridFloorLink link;
+  link.SetBufferCount(kGridPage);
+  link.SetDataSource(&d.source);
+  db::TField* id = d.table.FieldByName(u"ID");
+  db::TField* name = d.table.FieldByName(u"NAME");
+  db::TField* amount = d.table.FieldByName(u"AMOUNT");
+  double sum = 0;
+  for (auto _ : state) {
+    d.table.First();
+    for (int page = 0; page < kGridPages; ++page) {
+      if (page > 0) d.table.MoveBy(page == 1 ? 2 * kGridPage - 1 : kGridPage);
+      const int saved = link.ActiveRecord();
+      for (int r = 0; r < link.RecordCount(); ++r) {
+        link.SetActiveRecord(r);
+        sum += id->Value().AsDouble() + amount->Value().AsDouble();
+        sum += static_cast<double>(name->Value().AsString().size());
+      }
+      link.SetActiveRecord(saved);
+    }
+  }
+  benchmark::DoNotOptimize(sum);
+  link.SetDataSource(nullptr);
+}
+
+void BM_GridPages_Controller(benchmark::State& state) {
+  GridBenchData& d = gridData();
+  GridBenchController c;
+  c.DataModeController()->SetGridMode(true);
+  c.SetDataSource(&d.source);
+  if (c.GetRecordCount() != kGridPage) state.SkipWithError("grid mode holds another window than 100 rows");
+  double sum = 0;
+  for (auto _ : state) {
+    d.table.First();
+    for (int page = 0; page < kGridPages; ++page) {
+      if (page > 0) c.Scroll(kGridPage);  // a page below the window
+      sum += sumWindow(c);
+    }
+  }
+  benchmark::DoNotOptimize(sum);
+  c.SetDataSource(nullptr);
+}
+
+BENCHMARK(BM_GridPages_DataSet)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GridPages_Controller)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -385,5 +616,10 @@ int main(int argc, char** argv) {
   pairs.push_back({"populate 1M x 7 in a bracket", "BM_PopulateColumns", "BM_PopulateController"});
   pairs.push_back({"sort 1M by Integer", "BM_SortFloor/0", "BM_SortController/0"});
   pairs.push_back({"sort 1M by String, ordinal", "BM_SortFloor/6", "BM_SortController/6"});
+  pairs.push_back({"LIKE worst case, 10,000", "BM_LikeWorstCase_Find/10000", "BM_LikeWorstCase_Like/10000"});
+  pairs.push_back({"LIKE worst case, 20,000", "BM_LikeWorstCase_Find/20000", "BM_LikeWorstCase_Like/20000"});
+  pairs.push_back({"5-condition criteria, 1M", "BM_Criteria5_Loop", "BM_Criteria5_Criteria"});
+  pairs.push_back({"value list of 1M texts", "BM_ValueList_SortUnique", "BM_ValueList_Load"});
+  pairs.push_back({"grid mode, 10,000 pages of 100", "BM_GridPages_DataSet", "BM_GridPages_Controller"});
   return bench::RunWithRatios(argc, argv, pairs);
 }

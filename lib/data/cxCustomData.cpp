@@ -7,6 +7,7 @@
 
 #include "lib/core/cxFormats.h"
 #include "lib/data/cxDataStrs.h"
+#include "lib/data/cxDataSummary.h"
 #include "lib/data/cxCustomData_scopes.h"
 #include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
@@ -126,10 +127,12 @@ TcxCustomDataController::TcxCustomDataController(TComponent* AOwner, const TcxDa
   FDataStorage->OnClearInternalRecords =
       TNotifyEvent::bind<&TcxCustomDataController::DataStorageClearInternalRecords>(this);
   UpdateUseRecordIDState();
+  connectFilterSeams();
 }
 
 TcxCustomDataController::~TcxCustomDataController() {
   FDestroying = true;
+  detachFromMasterRelation();
   FNotifier->Free();
   FNotifier = nullptr;
   FDataControllerInfo.reset();
@@ -181,7 +184,8 @@ void TcxCustomDataController::Assign(TPersistent* Source) {
 
 void TcxCustomDataController::Loaded() {
   if (FDataChangedFlag) DoDataChanged();
-  FAfterSummaryFlag = false;  // the summary's after-summary notification goes here once summaries exist
+  if (FAfterSummaryFlag && FSummary) FSummary->DoAfterSummary();
+  FAfterSummaryFlag = false;
 }
 
 void TcxCustomDataController::InvalidOperation(rtl::StringView AMessage) {
@@ -256,16 +260,6 @@ void TcxCustomDataController::LockGridModeNotify() {
 void TcxCustomDataController::UnlockGridModeNotify() {
   FProvider->EndLocate();
   --FLockGridModeNotifyCount;
-}
-
-// The keys themselves are saved and restored by the selection; until then
-// the bracket keeps its update-bracket half.
-void TcxCustomDataController::SaveKeys() {
-  if (FSaveObjectLockCount++ == 0) BeginFullUpdate();
-}
-
-void TcxCustomDataController::RestoreKeys() {
-  if (--FSaveObjectLockCount == 0) EndFullUpdate();
 }
 
 void TcxCustomDataController::LockStateInfo(bool) {
@@ -348,7 +342,9 @@ void TcxCustomDataController::LayoutNotification() { NotifyControl(std::make_uni
 
 void TcxCustomDataController::UpdateRecordNotification() {
   NotifyControl(std::make_unique<TcxUpdateRecordInfo>(GetFocusedRecordIndex()));
-  // The incremental search is cancelled here once it exists.
+  // The record changed under the search: it starts again (not while the
+  // search itself moves the focus: it is locked then).
+  if (FSearch) FSearch->Cancel();
 }
 
 void TcxCustomDataController::FocusedNotification() {
@@ -356,6 +352,7 @@ void TcxCustomDataController::FocusedNotification() {
   const TcxDataFocusingInfo prev = info.PrevFocusingInfo();
   const TcxDataFocusingInfo cur = info.FocusingInfo();
   const bool changedFlag = prev.Changed || cur.Changed;
+  if (FSearch && prev.RecordIndex != cur.RecordIndex) FSearch->Cancel();
   info.SavePrevFocusingInfo();
   if (prev.RowIndex != cur.RowIndex)
     NotifyControl(std::make_unique<TcxFocusedRowChangedInfo>(prev.RowIndex, cur.RowIndex));
@@ -533,7 +530,10 @@ bool TcxCustomDataController::ChangeFocusedRowIndex(int ARowIndex) {
 }
 
 bool TcxCustomDataController::ChangeFocusedRecordIndex(int ARecordIndex) {
-  const int row = FDataControllerInfo->GetRowIndexByRecordIndex(ARecordIndex);
+  // A record hidden in a collapsed group gets its group expanded.
+  const int row = ARecordIndex >= 0 && ARecordIndex < GetRecordCount()
+                      ? FDataControllerInfo->GetRowIndexByRecordIndex(ARecordIndex, true)
+                      : FDataControllerInfo->GetRowIndexByRecordIndex(ARecordIndex);
   if (row == -1 && ARecordIndex != -1) return false;
   return ChangeFocusedRowIndex(row);
 }
@@ -544,32 +544,7 @@ int TcxCustomDataController::GetNearestRowIndex(int ARowIndex) const {
   return ARowIndex < rows - 1 ? ARowIndex + 1 : ARowIndex - 1;
 }
 
-void TcxCustomDataController::CheckNearestFocusRow() {
-  if (FNearestRecordIndex < 0) return;
-  const int record = FNearestRecordIndex;
-  FNearestRecordIndex = -1;
-  // The record list is rebuilt first, so that the record has its row.
-  FDataControllerInfo->CheckUpdate();
-  ChangeFocusedRecordIndex(record);
-}
-
-void TcxCustomDataController::ChangeRowSelection(int ARowIndex, bool ASelection) {
-  FDataControllerInfo->ChangeRowSelection(ARowIndex, ASelection);
-}
-
 void TcxCustomDataController::ClearSelection() { FDataControllerInfo->ClearSelection(); }
-
-void TcxCustomDataController::SetNewItemRowFocused(bool AValue) {
-  if (FNewItemRowFocused == AValue) return;
-  FNewItemRowFocused = AValue;
-  if (AValue) FDataControllerInfo->FocusNewItemRecord(GetNewItemRecordIndex());
-}
-
-void TcxCustomDataController::SetUseNewItemRowForEditing(bool AValue) {
-  if (FUseNewItemRowForEditing == AValue) return;
-  FUseNewItemRowForEditing = AValue;
-  Change({dccData});
-}
 
 int TcxCustomDataController::GetNewItemRecordIndex() {
   if (FNewItemRecordIndex == 0) FNewItemRecordIndex = FDataStorage->AddInternalRecord();

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "lib/core/dxCore.h"
+#include "lib/data/cxDataSelection.h"
 #include "lib/data/cxDataStorage.h"
 #include "lib/data/cxVariants.h"
 #include "platform/rtl/classes.h"
@@ -36,6 +37,7 @@ class TcxDataFilterCriteria;
 class TcxDataFilterList;
 class TcxDataFilterValueList;
 class TcxDataFindFilterCriteria;
+class TcxDataControllerSearch;
 
 // Frees the filter objects a controller owns where their classes are known
 // (lib/data/cxDataFilter.cpp), so this header needs only their names.
@@ -533,14 +535,58 @@ class TcxCustomDataControllerInfo {
   void SetNewItemRowFocusingChanged() { FFocusingInfo.Changed = true; }
   void FocusNewItemRecord(int ARecordIndex);
 
-  // Row selection.
-  int GetSelectedCount() const { return static_cast<int>(FSelection.size()); }
-  int GetSelectedRowIndex(int AIndex) const { return FSelection.at(static_cast<size_t>(AIndex)); }
+  // Row selection (bodies in cxDataSelection.cpp): entries ordered by row,
+  // each remembering its record (or group), so that a rebuild puts them back
+  // on the same records.
+  TcxDataSelection* Selection() const { return FSelection.get(); }
+  int GetSelectedCount() const { return FSelection->Count(); }
+  int GetSelectedRowIndex(int AIndex) const { return FSelection->Items(AIndex).RowIndex; }
   bool IsRowSelected(int ARowIndex) const;
+  // Adds the row at its place in row order, or removes it.
   void ChangeRowSelection(int ARowIndex, bool ASelection);
   void ClearSelection();
-  // Drops selected rows that no longer exist.
-  void CheckSelectedCount();
+  // Drops entries whose records no longer exist.
+  void CheckSelectedCount() { TruncateSelection(); }
+  void TruncateSelection();
+  // After a rebuild that moved rows: every entry goes to its record's new
+  // row (or leaves when the record has none) and the order is restored.
+  void RecalcSelection();
+  // The selection object's notification.
+  void SelectionChanged();
+
+  // --- rows by record, focus kept on its record, expansion kept by group values ---
+  // The row that shows the record: -1 when it is filtered out or, without
+  // AMakeVisible, hidden in a collapsed group. With AMakeVisible its groups
+  // are expanded first, so the answer is a row that exists.
+  int GetRowIndexByRecordIndex(int ARecordIndex, bool AMakeVisible);
+  // The row of a record-list position inside a deepest group; -1 when that
+  // group is not shown expanded and AMakeVisible is not set.
+  int LocateDetail(int AGroupIndex, int ARecordListIndex, bool AMakeVisible);
+  // Climbs from the group to the ancestor of that level (or, for -1, as long
+  // as the group is its parent's first child), shows it and answers its row.
+  int LocateGroupByLevel(int AGroupIndex, int ALevel);
+  // The deepest group that holds the record-list position; -1 when none.
+  int FindDataGroup(int ARecordListIndex) const;
+  int GetParentGroup(int AGroupIndex) const;
+  // The row of the group; -1 when one of its ancestors is collapsed.
+  int GetGroupRowIndex(int AGroupIndex) const;
+  // The row to focus for the focused record after a rebuild or a collapse;
+  // ANearest takes the nearest row that is already visible.
+  int FindFocusedRow(bool ANearest);
+  // Level of the focused row: a group level, the grouping field count for a
+  // data row, -1 when unknown.
+  int GetFocusedLevel() const { return FFocusedLevel; }
+  // By row, as the views ask: a group row's group changes (with its
+  // descendants when ARecursive); ignored when not grouped or always expanded.
+  void ChangeExpandingByRow(int ARowIndex, bool AExpanded, bool ARecursive);
+  bool IsAlwaysExpanded() const;
+  TcxCustomDataField* IncrementalFilterField() const { return FIncrementalFilterField; }
+  // The controller's criteria and find-panel criteria, installed once while
+  // the controller is built (nothing to rebuild yet, so no refresh).
+  void ConnectFilters(TcxRecordListFilter* AFilter, TcxRecordListFilter* AFindFilter) {
+    FFilter = AFilter;
+    FFindFilter = AFindFilter;
+  }
 
  protected:
   // Runs the pending steps of the pipeline and keeps the focus in range.
@@ -589,7 +635,47 @@ class TcxCustomDataControllerInfo {
   bool FLastSortThreaded = false;
   TcxDataFocusingInfo FFocusingInfo;
   TcxDataFocusingInfo FPrevFocusingInfo;
-  std::vector<int> FSelection;  // selected row indexes in selection order
+  std::unique_ptr<TcxDataSelection> createSelection();
+  std::unique_ptr<TcxDataSelection> FSelection = createSelection();
+
+  // --- focus and expansion kept across rebuilds ---
+  struct TSavedGroup {
+    int Level;
+    rtl::Variant Value;
+  };
+  void saveExpanding();
+  void restoreExpanding();
+  void checkFocusing(bool AFocusTop);
+  void checkAfterCollapsing();
+  int nearestVisibleRow(int AGroupIndex, int APosition);
+  bool sameGroupingFields(const std::vector<TcxCustomDataField*>& AFields) const;
+  void rebuildGroupParents();
+  void focusRow(int ARowIndex);
+  void showGroup(int AGroupIndex, bool AExpand);
+  int FFocusedLevel = -1;
+  int FExpansionLockCount = 0;
+  bool FExpansionSaved = false;
+  std::vector<TcxCustomDataField*> FSavedExpandingFields;
+  std::vector<TSavedGroup> FSavedExpandedGroups;
+  std::vector<int> FGroupRows;  // group index -> row, -1 when hidden
+  std::vector<int> FGroupParents;  // group index -> parent group, -1 at the top
+  std::vector<TcxCustomDataField*> FGroupsFields;  // the grouping fields the groups were built by
+};
+
+// --- summaries and the grouping interface (cxDataSummary.h, cxDataGroups.h) ------------------
+class TcxDataSummary;
+class TcxDataControllerGroups;
+class TcxCustomDataRelation;
+class TcxCustomDataRelationList;
+class TcxDetailObject;
+// Frees the relation list where its class is known (cxDataRelations.cpp).
+struct TcxDataRelationsDeleter {
+  void operator()(TcxCustomDataRelationList* AObject) const;
+};
+// Frees them where their classes are known, so this header needs only their names.
+struct TcxDataSummaryDeleter {
+  void operator()(TcxDataSummary* AObject) const;
+  void operator()(TcxDataControllerGroups* AObject) const;
 };
 
 // --- the controller ---------------------------------------------------------------------------
@@ -654,8 +740,8 @@ class TcxCustomDataController : public TPersistent {
   virtual bool IsDestroying() const;
   bool IsDataLoading() const;
   virtual bool IsImmediatePost() const;
-  bool IsPattern() const { return FIsPattern; }
-  TcxDataControllerDetailMode GetDetailMode() const { return dcdmNone; }
+  bool IsPattern() const { return GetDetailMode() == dcdmPattern; }
+  TcxDataControllerDetailMode GetDetailMode() const;  // cxDataRelations.cpp
   TcxCustomDataSource* GetCustomDataSource() const;
   void SetCustomDataSource(TcxCustomDataSource* AValue);
 
@@ -797,8 +883,9 @@ class TcxCustomDataController : public TPersistent {
   virtual void EndReadRecord() {}
   // Lets the provider correct the record it has just read.
   virtual void DoReadRecord(int ARecordIndex);
-  virtual void CorrectAfterInsert(int ARecordIndex) {}
-  virtual void CorrectAfterDelete(int ARecordIndex) {}
+  // Keep the clones on their master records (cxDataRelations.cpp).
+  virtual void CorrectAfterInsert(int ARecordIndex);
+  virtual void CorrectAfterDelete(int ARecordIndex);
 
   // Filters (bodies in cxDataFilter.cpp): the controller's filter, the find
   // panel's criteria and further internal criteria, each made on first use.
@@ -841,13 +928,7 @@ class TcxCustomDataController : public TPersistent {
   int NearestRecordIndex() const { return FNearestRecordIndex; }
   void SetNearestRecordIndex(int AValue) { FNearestRecordIndex = AValue; }
   bool MultiSelect() const { return FMultiSelect; }
-  void SetMultiSelect(bool AValue) { FMultiSelect = AValue; }
-  void ChangeRowSelection(int ARowIndex, bool ASelection);
   void ClearSelection();
-  int GetSelectedCount() const { return FDataControllerInfo->GetSelectedCount(); }
-  int GetSelectedRowIndex(int AIndex) const { return FDataControllerInfo->GetSelectedRowIndex(AIndex); }
-  bool IsRowSelected(int ARowIndex) const { return FDataControllerInfo->IsRowSelected(ARowIndex); }
-  void CheckSelectedCount() { FDataControllerInfo->CheckSelectedCount(); }
   bool InDeleteSelection() const { return FInDeleteSelection; }
   void SetInDeleteSelection(bool AValue) { FInDeleteSelection = AValue; }
 
@@ -917,6 +998,102 @@ class TcxCustomDataController : public TPersistent {
 
   [[noreturn]] static void InvalidOperation(rtl::StringView AMessage);
 
+  // --- sorting, grouping, filtering and find panel by item index; focus, expansion and search ---
+  // (bodies in cxCustomData_api.cpp and cxDataControllerFocus.cpp)
+  void ChangeSorting(int AItemIndex, TdxSortOrder ASortOrder);
+  void ChangeItemSortingIndex(int AItemIndex, int AIndex);
+  // AKeepGroupedItems keeps the sorting of grouped items.
+  void ClearSorting(bool AKeepGroupedItems);
+  TdxSortOrder GetItemSortOrder(int AItemIndex) const;
+  int GetItemSortingIndex(int AItemIndex) const;
+  int GetSortingItemCount() const;
+  int GetSortingItemIndex(int AIndex) const;
+  void SortByDisplayTextChanged() { Refresh(); }
+  // A negative index ungroups the item.
+  void ChangeGroupIndex(int AItemIndex, int AGroupIndex);
+  int GetItemGroupIndex(int AItemIndex) const;
+  int GetGroupingItemCount() const;
+  int GetGroupingItemIndex(int AIndex) const;
+  void ClearGrouping();
+  // Copies the conditions of AValue into the filter (not its events).
+  void SetFilter(TcxDataFilterCriteria* AValue);
+  const TcxDataFilterRecordEvent& OnFilterRecord() const { return FOnFilterRecord; }
+  void SetOnFilterRecord(const TcxDataFilterRecordEvent& AValue);
+  virtual bool HasRecordFilter() const { return static_cast<bool>(FOnFilterRecord); }
+  // The handler's verdict; true without one.
+  virtual bool DoFilterRecord(int ARecordIndex);
+  rtl::String GetFindFilterText();
+  void SetFindFilterText(const rtl::String& AValue);
+  void ClearFindFilterText() { SetFindFilterText(rtl::String()); }
+  bool GetUseExtendedFindFilterTextSyntax();
+  void SetUseExtendedFindFilterTextSyntax(bool AValue);
+  void AddFindFilterItem(int AItemIndex);
+  void RemoveFindFilterItem(int AItemIndex);
+  void ClearFindFilterItems();
+  bool IsFindFiltering();
+  // -1 when the record shows no searched text in that item; AHighlightedText
+  // is emptied first.
+  int GetFindFilterTextStartPosition(int ARecordIndex, int AItemIndex, rtl::String& AHighlightedText);
+  virtual bool DoFindFilterRecord(int ARecordIndex);
+  // Keeps the records whose display text of the item starts with the text
+  // (ignoring case); answers the first record of the new list or -1.
+  int SetIncrementalFilter(int AItemIndex, const rtl::String& AText);
+  void ResetIncrementalFilter();
+  bool HasIncrementalFilter() const;
+  rtl::String GetIncrementalFilterText() const;
+  // Re-applies an active incremental filter with another text; answers
+  // whether it did.
+  bool ChangeIncrementalFilterText(const rtl::String& AText);
+  // Interfaces without reference counting: the controller lives by ownership.
+  template <class I>
+  int QueryInterface(I*& AObject) {
+    return rtl::Supports<I>(this, AObject) ? 0 : static_cast<int>(0x80004002u);  // E_NOINTERFACE
+  }
+  int _AddRef() { return -1; }
+  int _Release() { return -1; }
+
+  // Rows by record and expansion (forward to the record list).
+  int GetRowIndexByRecordIndex(int ARecordIndex, bool AMakeVisible);
+  int GetFocusedDataRowIndex() const;
+  virtual int GetActiveRecordIndex() const { return GetFocusedRecordIndex(); }
+  // The provider's record when it follows a dataset in sync mode, else the
+  // focused record.
+  virtual int GetRecordIndex() const;
+  // Focuses row 0 when no row (and not the new-item row) is focused.
+  void CheckFocusedRow();
+  void ChangeExpanding(int ARowIndex, bool AExpanded, bool ARecursive);
+  void FullExpand();
+  void FullCollapse();
+  // Incremental search.
+  TcxDataControllerSearch* Search();
+  virtual rtl::String GetIncrementalSearchText(int ARecordIndex, int AItemIndex);
+  // Grid mode searches the dataset instead (base: not found).
+  virtual bool DoSearchInGridMode(const rtl::String& ASubText, bool AForward, bool ANext) { return false; }
+  void CancelIncrementalSearch();
+  bool IncrementalSearching() const { return FIncrementalSearching; }
+  const rtl::String& IncrementalSearchText() const { return FIncrementalSearchText; }
+  TcxCustomDataField* IncrementalSearchField() const { return FIncrementalSearchField; }
+  // AStartRecordIndex is a record-list position; answers a record index or -1.
+  virtual int FindRecordIndexByText(int AStartRecordIndex, int AItemIndex, const rtl::String& AText,
+                                    bool APartialCompare, bool ACircular, bool AForward);
+  // The locate objects' guard: range checks accept the internal record.
+  bool InternalFindRecord() const { return FInternalFindRecord; }
+
+ private:
+  friend class TcxDataControllerSearch;
+  friend class TcxDataControllerGroupLocateObject;
+  class TCriteriaSeam;
+  class TFindCriteriaSeam;
+  void connectFilterSeams();
+  std::unique_ptr<TcxRecordListFilter> FCriteriaSeam;
+  std::unique_ptr<TcxRecordListFilter> FFindCriteriaSeam;
+  std::unique_ptr<TcxDataControllerSearch> FSearch;
+  TcxCustomDataField* FIncrementalSearchField = nullptr;
+  bool FIncrementalSearching = false;
+  rtl::String FIncrementalSearchText;
+  bool FInternalFindRecord = false;
+
+ public:
  protected:
   // The field class (fields are made after construction).
   virtual std::unique_ptr<TcxCustomDataField> CreateField();
@@ -1012,6 +1189,204 @@ class TcxCustomDataController : public TPersistent {
   void SetSortingChangedFlag() { FSortingChangedFlag = true; }
   void SetGroupingChangedFlag() { FGroupingChangedFlag = true; }
   void SetFilterChangedFlag() { FFilterChangedFlag = true; }
+
+  // --- summaries and the grouping interface (bodies in cxDataSummary.cpp, cxDataGroups.cpp) ---
+ public:
+  // Each is made on first use; a controller nobody asks for summaries never
+  // computes any.
+  TcxDataSummary* Summary();
+  TcxDataSummary* SummaryIfCreated() const { return FSummary.get(); }
+  void SetSummary(TcxDataSummary* AValue);  // assigns into the owned summary
+  TcxDataControllerGroups* Groups();
+  // The summary's items or options changed: recalculate, or only repaint.
+  virtual void SummaryChanged(bool ARedrawOnly);
+  // Grid mode with a pending structure change holds the after-summary event back.
+  virtual bool LockOnAfterSummary() const { return false; }
+  // The item classes summary collections create.
+  virtual const rtl::ClassInfo& GetSummaryItemClass() const;
+  virtual const rtl::ClassInfo& GetSummaryGroupItemLinkClass() const;
+  // The item whose group summary orders the groups; -1 when none.
+  int GetSortingBySummaryDataItemIndex() const { return FSortingBySummaryDataItemIndex; }
+  void SetSortingBySummaryDataItemIndex(int AValue);
+  // Called by the record list once per rebuild, with the changes it is about
+  // to carry out: whether the summary is owed, and then the calculation.
+  bool IsSummaryCalculationNeeded(TcxDataControllerInfoChanges AChanges, bool ARegrouping) const;
+  void CalculateSummaryOfRecordList();
+  bool AfterSummaryFlag() const { return FAfterSummaryFlag; }
+  void SetAfterSummaryFlag(bool AValue) { FAfterSummaryFlag = AValue; }
+
+ private:
+  int FSortingBySummaryDataItemIndex = -1;
+  // After the filters: they go before the filters do.
+  std::unique_ptr<TcxDataControllerGroups, TcxDataSummaryDeleter> FGroups;
+  std::unique_ptr<TcxDataSummary, TcxDataSummaryDeleter> FSummary;
+
+  // --- editing, deleting, navigation, the bookmark, selection and saved keys ---
+  // (bodies in cxCustomData_edit.cpp; the selection object in cxDataSelection.cpp)
+ public:
+  // Focused-selected mode (multi-select off): only the focused row can be
+  // selected, and FocusedSelected says whether it is.
+  bool IsFocusedSelectedMode() const { return !FMultiSelect; }
+  void SetMultiSelect(bool AValue);
+  int GetSelectedCount() const;
+  int GetSelectedRowIndex(int AIndex) const;
+  bool IsRowSelected(int ARowIndex) const;
+  // Multi-select only: adds the row (when CanSelectRow allows) or removes it.
+  virtual void ChangeRowSelection(int ARowIndex, bool ASelection);
+  virtual bool CanSelectRow(int ARowIndex) { return true; }
+  void ClearSelectionAnchor();
+  int GetSelectionAnchorRowIndex() const;
+  bool IsSelectionAnchorExist() const { return GetSelectionAnchorRowIndex() != -1; }
+  void SetSelectionAnchor(int ARowIndex);
+  // Inside one bracket; the bounds may come in either order.
+  void SelectRows(int AStartRowIndex, int AEndRowIndex);
+  void SelectAll();
+  void SelectFromAnchor(int ARowIndex, bool AKeepSelection);
+  virtual void SyncSelectionFocusedRecord();
+  // Focused-selected mode: whether the focused row is selected.
+  void SyncSelected(bool ASelected);
+  void CheckFocusedSelected();
+  // After deletions and reloads: the selection drops records that are gone,
+  // then the bookmark is checked.
+  void CheckSelectedCount(int ADeletedRecordIndex = -1);
+  // Focuses the AIndex-th selected row; answers whether it is now focused.
+  bool FocusSelectedRow(int AIndex);
+
+  virtual void CheckEditingRecordIndex(int ARecordIndex);
+  bool IsNewItemRecordIndex(int ARecordIndex) const {
+    return FUseNewItemRowForEditing && ARecordIndex == FNewItemRecordIndex && FNewItemRecordIndex != 0;
+  }
+  void ResetNewItemRowFocused();
+  virtual void BeforeSorting();
+  virtual bool CanFocusRecord(int ARecordIndex);
+  virtual void CheckBrowseMode() {}
+  virtual void RefreshExternalData() {}
+  virtual void FocusControl(int AItemIndex, bool& ADone) { ADone = false; }
+  void DeleteFocusedRecord();
+
+  // Navigation over rows (the provider's own in grid mode).
+  void GotoFirst();
+  void GotoLast();
+  void GotoNext();
+  void GotoPrev();
+  void MoveBy(int ADistance);
+  void Scroll(int ADistance);
+  bool IsBOF() const;
+  bool IsEOF() const;
+  void SaveDataSetPos();
+  void RestoreDataSetPos();
+  virtual void SetFocus() {}
+
+  // One bookmarked record.
+  bool IsBookmarkAvailable() const { return FBookmarkRecordIndex != -1; }
+  void SaveBookmark();
+  void ClearBookmark();
+  void GotoBookmark();
+  bool IsBookmarkRow(int ARowIndex) const;
+  virtual void CheckBookmarkValid(int ADeletedRecordIndex);
+  virtual bool InternalCheckBookmark(int ADeletedRecordIndex);
+  virtual void InternalSaveBookmark();
+  virtual void InternalClearBookmark();
+  virtual void InternalGotoBookmark();
+
+  // Deleting a sorted list of records in one pass, for a controller whose
+  // deletions nobody watches record by record (no delete events, no record
+  // source, no smart loading).
+  bool CanDeleteRecordsAtOnce(const std::vector<int>& ASortedList) const;
+  void DeleteRecordsAtOnce(const std::vector<int>& ASortedList);
+
+  // Whether a SaveKeys bracket is open.
+  bool KeysSaved() const { return FSaveObjectLockCount != 0; }
+
+ private:
+  void moveFocusTo(int ARowIndex);
+  std::unique_ptr<TcxSaveObject> FSaveObject;
+
+  // --- master-detail: relations, detail objects, pattern and clone details ---
+  // (bodies in cxDataRelations.cpp)
+ public:
+  // Made on first use.
+  TcxCustomDataRelationList* Relations();
+  TcxCustomDataRelationList* RelationsIfCreated() const { return FRelations.get(); }
+  // The relation class of this controller's list.
+  virtual std::unique_ptr<TcxCustomDataRelation> CreateRelation(TcxCustomDataRelationList* AList, TObject* AItem);
+  // A master relation exists.
+  bool IsDetailMode() const { return FMasterRelation != nullptr; }
+  // Raises EdxException "!" when switching on for a bound detail while the
+  // view is changing data.
+  void SetIsPattern(bool AValue);
+  void SetMasterMode(TcxCustomDataRelation* ARelation, bool AIsPattern);
+  // -1 binds the controller as the relation's pattern, else as the clone of
+  // that master record.
+  virtual void SetMasterRelation(TcxCustomDataRelation* ARelation, int AMasterRecordIndex);
+  TcxCustomDataRelation* GetMasterRelation() const { return FMasterRelation; }
+  int GetMasterRecordIndex() const { return FMasterRecordIndex; }
+  TcxCustomDataController* GetMasterDataController() const;
+  TcxCustomDataController* GetRootDataController();
+  TcxCustomDataController* GetPatternDataController();
+  // The view maintains this count while it changes data.
+  int DataChangeRefCount() const { return FDataChangeRefCount; }
+  void SetDataChangeRefCount(int AValue) { FDataChangeRefCount = AValue; }
+  TcxCustomDataController* CreatingDataController() const { return FCreatingDataController; }
+  // Moves a clone with its master record when records before it come or go.
+  void ShiftMasterRecordIndex(int ADelta) { FMasterRecordIndex += ADelta; }
+
+  // Clones. The views create them: the base makes no link objects.
+  TObject* GetDetailLinkObject(int ARecordIndex, int ARelationIndex);
+  TcxCustomDataController* GetDetailDataController(int ARecordIndex, int ARelationIndex);
+  bool IsDetailDataControllerExist(int ARecordIndex, int ARelationIndex);
+  // The existing clone only (none is created).
+  TcxCustomDataController* FindDetailDataController(int ARecordIndex, int ARelationIndex);
+  void ClearDetailLinkObject(int ARecordIndex, int ARelationIndex);
+  void ClearDetails();
+  void ClearDetailsMasterRelation(TcxCustomDataRelation* ARelation);
+  virtual std::unique_ptr<TObject> CreateDetailLinkObject(TcxCustomDataRelation* ARelation, int ARecordIndex) {
+    return nullptr;
+  }
+  virtual TcxCustomDataController* GetDetailDataControllerByLinkObject(TObject* ALinkObject) { return nullptr; }
+
+  // Active relation and expansion of a master record.
+  virtual int GetDefaultActiveRelationIndex() const { return 0; }
+  int GetDetailActiveRelationIndex(int ARecordIndex);
+  void ChangeDetailActiveRelationIndex(int ARecordIndex, int AIndex);
+  bool GetDetailExpanding(int ARecordIndex);
+  bool ChangeDetailExpanding(int ARecordIndex, bool AExpanded);
+  // Collapses every record without events.
+  void CollapseDetails();
+  virtual bool CanChangeDetailExpanding(int ARecordIndex, bool AExpanded);
+  virtual bool DoChangeDetailExpanding(TcxDetailObject* ADetailObject, int ARecordIndex, bool AExpanded);
+  bool GetDetailHasChildren(int ARecordIndex, int ARelationIndex);
+  void ResetHasChildrenFlag();
+  void ResetMasterHasChildrenFlag();
+
+  // Calls AProc with every existing detail controller of the relation,
+  // walking from the root controller.
+  void ForEachDetail(TcxCustomDataRelation* AMasterRelation,
+                     const std::function<void(TcxCustomDataController*)>& AProc);
+  void FocusDetails(int ARecordIndex);
+  virtual void ResetRelationByItem(TObject* AItem);
+  virtual bool CheckDetailsBrowseMode();
+  virtual bool CheckMasterBrowseMode() { return true; }
+  virtual void UpdateRelations(TcxCustomDataRelation* ARelation);
+  virtual void SyncMasterPos();
+  virtual void NotifyDataControllers() {}
+  virtual bool SyncDetailsFocusWithMaster() const { return false; }
+  virtual bool GetClearDetailsOnCollapse() const { return false; }
+
+ private:
+  friend class TcxCustomDataRelationList;
+  void relationsRemoveField(TcxCustomDataField* AField);
+  // A dying pattern leaves its relation; a dying clone is no longer the one being created.
+  void detachFromMasterRelation();
+  TObject* detailLinkObject(int ARecordIndex, int ARelationIndex);
+  int FDataChangeRefCount = 0;
+  bool FIsPatternSave = false;
+  bool FIsDetailExpanding = false;
+  bool FInCreateDetailLinkObject = false;
+  bool FInRetryDetailLinkObject = false;
+  TcxCustomDataController* FCreatingDataController = nullptr;
+  TcxCustomDataRelation* FMasterRelation = nullptr;
+  std::unique_ptr<TcxCustomDataRelationList, TcxDataRelationsDeleter> FRelations;
 };
 
 // The in-memory controller: active from the start.
@@ -1022,11 +1397,51 @@ class TcxDataController : public TcxCustomDataController {
   explicit TcxDataController(TComponent* AOwner);
 };
 
+// --- incremental search ---------------------------------------------------------------------------
+// Moves the focus to the next record whose text of the search item starts
+// with (or contains) what the user typed. The item, the text and the
+// searching flag live in the controller.
+class TcxDataControllerSearch : public TObject {
+  RTL_CLASS(TcxDataControllerSearch, TObject)
+
+ public:
+  explicit TcxDataControllerSearch(TcxCustomDataController* ADataController) : FDataController(ADataController) {}
+  TcxCustomDataController* DataController() const { return FDataController; }
+  // Forward from the focused record to the end, then once from the top.
+  virtual bool Locate(int AItemIndex, const rtl::String& AText, bool AIsAnywhere = false);
+  // From the record after (before) the focused one, without wrapping.
+  virtual bool LocateNext(bool AForward, bool AIsAnywhere = false);
+  // The first record-list position from AStart to AEnd (inclusive; -1: the
+  // end in that direction) whose search text matches; -1 when none.
+  virtual int DoSearch(int AStart, int AEnd, bool AIsAnywhere, bool AForward, const rtl::String& AText);
+  virtual void DoFocusedRecord(int APosition);
+  virtual void Lock() { FLocked = true; }
+  virtual void Unlock() { FLocked = false; }
+  bool Locked() const { return FLocked; }
+  void Cancel();
+  int ItemIndex() const;
+  void SetItemIndex(int AValue);
+  bool Searching() const;
+  rtl::String SearchText() const;
+
+ private:
+  void found(int APosition, const rtl::String& AText);
+  TcxCustomDataController* FDataController;
+  bool FLocked = false;
+};
+
 
 // --- record sources and providers -------------------------------------------------------------
 // Opaque pointer-sized values a program-supplied record source hands out.
 using TcxDataRecordHandle = void*;
 using TcxDataItemHandle = void*;
+
+// Smart loading in provider mode: a record is its handle, the values stay
+// in the record source.
+class TcxDataRecordHandleReader : public TcxValueDefReader {
+ public:
+  virtual TcxDataRecordHandle GetRecordHandle() = 0;
+};
 
 // A program-supplied record source for an unbound controller. Each call runs
 // on behalf of the provider set current right before it.
@@ -1065,6 +1480,9 @@ class TcxCustomDataSource : public TObject {
                         const rtl::Variant& AValue) {}
   // The handle stored for the record at that index (null when none).
   virtual TcxDataRecordHandle GetRecordHandle(int ARecordIndex);
+  // Smart loading: the reader whose handle the next loaded record carries
+  // (none: the source does not load smartly).
+  virtual std::unique_ptr<TcxDataRecordHandleReader> CreateSmartLoadReader() { return nullptr; }
 
   TcxCustomDataProvider* GetProvider() const { return FCurrentProvider ? FCurrentProvider : FDefaultProvider; }
   TcxCustomDataController* GetDataController() const;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "lib/data/cxCustomData.h"
+#include "lib/data/cxDataSummary.h"
 #include "lib/data/cxDataStrs.h"
 #include "lib/data/cxCustomData_scopes.h"
 #include "platform/rtl/scoped.h"
@@ -258,6 +259,8 @@ void TcxCustomDataController::RemoveField(TcxCustomDataField* AField) {
   // sorting-by-summary item forget the field here as they are built.
   if (FDataControllerInfo && !FDestroying) FDataControllerInfo->RemoveField(AField);
   if (!FDestroying) RemoveFieldFromFilters(AField);
+  if (!FDestroying && FSummary) FSummary->RemoveItemByField(AField);
+  relationsRemoveField(AField);
 }
 
 void TcxCustomDataController::RemoveNotification(TComponent* AComponent) {
@@ -520,9 +523,7 @@ void TcxCustomDataController::DeleteRecord(int ARecordIndex) {
   }
   FDataStorage->DeleteRecord(ARecordIndex);
   CorrectAfterDelete(ARecordIndex);
-  // The record to focus afterwards moves up with the records after it.
-  if (ARecordIndex >= 0 && FNearestRecordIndex > ARecordIndex) --FNearestRecordIndex;
-  CheckSelectedCount();
+  CheckSelectedCount(ARecordIndex);
   if (IsNewItemRecord(ARecordIndex)) FNewItemRecordIndex = 0;
   DataChanged(dcDeleted, -1, -1);
 }
@@ -559,9 +560,14 @@ void TcxCustomDataController::EndSmartLoad() {
 }
 
 int TcxCustomDataController::LoadRecord(TcxValueDefReader* AReader) {
-  // A program-supplied record source has no reader of its own here: its
-  // records arrive as handles through LoadRecordHandles.
-  if (IsProviderMode()) return -1;
+  // In provider mode the record is the handle the reader carries.
+  if (IsProviderMode()) {
+    auto* handles = dynamic_cast<TcxDataRecordHandleReader*>(AReader);
+    if (handles == nullptr) return -1;
+    const int record = FProvider->AddRecordHandle(handles->GetRecordHandle());
+    if (record >= 0) DoReadRecord(record);
+    return record;
+  }
   const int record = FDataStorage->AppendRecord();
   FDataStorage->ReadRecord(record, AReader);
   DoReadRecord(record);
@@ -570,9 +576,15 @@ int TcxCustomDataController::LoadRecord(TcxValueDefReader* AReader) {
 
 int TcxCustomDataController::AppendInSmartLoad() {
   rtl::ScopedValue<bool> inSmartLoad(FInSmartLoad, true);
+  if (IsProviderMode()) {
+    TcxCustomDataSource* source = GetCustomDataSource();
+    source->SetCurrentProvider(FProvider.get());
+    std::unique_ptr<TcxDataRecordHandleReader> handles = source->CreateSmartLoadReader();
+    return handles ? LoadRecord(handles.get()) : -1;
+  }
   std::unique_ptr<TcxValueDefReader> reader = FProvider->CreateValueDefReader();
   const int record = LoadRecord(reader.get());
-  if (!IsProviderMode()) DataChanged(dcNew, -1, -1);
+  DataChanged(dcNew, -1, -1);
   return record;
 }
 

@@ -469,6 +469,12 @@ void TcxCustomDataProvider::Delete() {
 
 void TcxCustomDataProvider::DoDeleteRecords(const std::vector<int>& AList) {
   TcxCustomDataController* c = FDataController;
+  // Many records at once: one pass over the storage instead of one tail
+  // move per record (the same records and values remain).
+  if (c->CanDeleteRecordsAtOnce(AList)) {
+    c->DeleteRecordsAtOnce(AList);
+    return;
+  }
   for (auto it = AList.rbegin(); it != AList.rend(); ++it) {
     c->DoBeforeDelete(*it);
     c->DeleteRecord(*it);
@@ -495,130 +501,28 @@ void TcxCustomDataProvider::DeleteRecords(const std::vector<int>& AList) {
 
 void TcxCustomDataProvider::DeleteSelection() {
   TcxCustomDataController* c = FDataController;
-  // Group rows give all their records once grouping exists.
+  // A selected group row stands for all the records of its group; a record
+  // selected on its own as well is deleted once (the list drops repeats).
   std::vector<int> records;
-  for (int i = 0; i < c->GetSelectedCount(); ++i) records.push_back(c->GetRowInfo(c->GetSelectedRowIndex(i)).RecordIndex);
+  const TcxCustomDataControllerInfo& info = *c->DataControllerInfo();
+  const TcxDataSelection& selection = *info.Selection();
+  records.reserve(static_cast<size_t>(selection.Count()));
+  for (int i = 0; i < selection.Count(); ++i) {
+    const TcxSelectionInfo& entry = selection.Items(i);
+    if (entry.Level >= 0) {
+      records.push_back(entry.RecordIndex);
+      continue;
+    }
+    const TcxDataGroupInfo& group = info.GetDataGroup(entry.RecordIndex);
+    for (int p = group.BeginRecordListIndex; p <= group.EndRecordListIndex; ++p)
+      records.push_back(info.GetInternalRecordIndex(p));
+  }
   c->SetInDeleteSelection(true);
   rtl::ScopeExit done([c] { c->SetInDeleteSelection(false); });
   c->DeleteRecords(std::move(records));
 }
 
-// --- controller: editing -------------------------------------------------------------------------------
-TcxDataControllerEditState TcxCustomDataController::GetEditState() const {
-  TcxDataControllerEditState state;
-  if (FProvider->IsInserting())
-    state += dceInsert;
-  else if (FProvider->IsEditing())
-    state += dceEdit;
-  else
-    return state;
-  if (FProvider->IsChanging()) state += dceChanging;
-  if (FProvider->IsModified()) state += dceModified;
-  return state;
-}
-
-TcxDataControllerEditOperations TcxCustomDataController::GetEditOperations() const {
-  TcxDataControllerEditOperations result;
-  if (FProvider->CanAppend()) result += dceoAppend;
-  if (FProvider->CanDelete()) result += dceoDelete;
-  if (FProvider->CanModify()) result += dceoEdit;
-  if (FProvider->CanInsert()) result += dceoInsert;
-  if (!(FProvider->IsDataSource() && !FProvider->IsSyncMode())) result += dceoShowEdit;
-  return result;
-}
-
-bool TcxCustomDataController::IsEditing() const { return FProvider->IsEditing(); }
-
-void TcxCustomDataController::Edit() {
-  if (FProvider->CanModify()) FProvider->Edit();
-}
-
-void TcxCustomDataController::Insert() {
-  if (FProvider->CanInsert()) FProvider->Insert();
-}
-
-void TcxCustomDataController::Append() {
-  if (FProvider->CanAppend()) FProvider->Append();
-}
-
-void TcxCustomDataController::Post(bool AForcePost) {
-  if (!FProvider->IsEditing()) return;
-  rtl::ScopeExit forget([this] { FProvider->SetInsertedRecordIndex(-1); });
-  FProvider->Post(AForcePost);
-}
-
-void TcxCustomDataController::Cancel() {
-  if (!FProvider->IsEditing()) return;
-  rtl::ScopedValue<bool> inCancel(FInCancel, true);
-  FProvider->Cancel();
-}
-
-void TcxCustomDataController::DeleteFocused() {
-  if (FProvider->IsInserting()) {
-    Cancel();
-    return;
-  }
-  if (!FProvider->CanDelete()) return;
-  FProvider->BeginDeleting();
-  rtl::ScopeExit end([this] { FProvider->EndDeleting(); });
-  FProvider->Delete();
-}
-
-void TcxCustomDataController::DeleteSelection() {
-  if (!FProvider->CanDelete() || GetSelectedCount() == 0) return;
-  FProvider->BeginDeleting();
-  rtl::ScopeExit end([this] { FProvider->EndDeleting(); });
-  FProvider->DeleteSelection();
-}
-
-void TcxCustomDataController::DeleteRecords(std::vector<int> AList) {
-  std::sort(AList.begin(), AList.end());
-  AList.erase(std::unique(AList.begin(), AList.end()), AList.end());
-  FProvider->DeleteRecords(AList);
-}
-
-bool TcxCustomDataController::CanInitEditing(int AItemIndex) {
-  CheckItemRange(AItemIndex);
-  const int record = FProvider->IsEditing() ? FProvider->EditingRecordIndex() : CalcEditingRecordIndex();
-  if (record == cxNullEditingRecordIndex) return false;
-  return FProvider->CanInitEditing(record);
-}
-
-void TcxCustomDataController::PostEditingData() { FProvider->PostEditingData(); }
-
-Variant TcxCustomDataController::GetEditValue(int AItemIndex, TcxDataEditValueSource AEditValueSource) {
-  return FProvider->GetEditValue(GetEditingRecordIndex(), GetItemField(AItemIndex), AEditValueSource);
-}
-
-bool TcxCustomDataController::SetEditValue(int AItemIndex, const Variant& AValue,
-                                           TcxDataEditValueSource AEditValueSource) {
-  TcxCustomDataField* field = GetItemField(AItemIndex);
-  if (!FProvider->IsEditing()) Edit();
-  if (!FProvider->IsEditing()) return false;
-  const bool result = FProvider->SetEditValue(GetEditingRecordIndex(), field, AValue, AEditValueSource);
-  if (result && IsImmediatePost()) {
-    DoBeforeImmediatePost();
-    Post(false);
-  }
-  return result;
-}
-
-int TcxCustomDataController::GetEditingRecordIndex() const { return FProvider->EditingRecordIndex(); }
-
-int TcxCustomDataController::CalcEditingRecordIndex() const {
-  if (FNewItemRowFocused) return const_cast<TcxCustomDataController*>(this)->GetNewItemRecordIndex();
-  const int row = GetFocusedRowIndex();
-  if (row == -1) return cxNullEditingRecordIndex;
-  return GetRowInfo(row).RecordIndex;
-}
-
-void TcxCustomDataController::DoBeforeDelete(int ARecordIndex) {
-  if (FOnBeforeDelete) FOnBeforeDelete(this, ARecordIndex);
-}
-
-void TcxCustomDataController::DoNewRecord(int ARecordIndex) {
-  if (FOnNewRecord) FOnNewRecord(this, ARecordIndex);
-}
+// The controller's side of editing is in cxCustomData_edit.cpp.
 
 // --- readers ---------------------------------------------------------------------------------------------
 namespace {

@@ -3,6 +3,8 @@
 // every rebuild starts from the storage order, so a pipeline step never has
 // to undo another.
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -16,6 +18,8 @@
 #include "lib/data/cxDataStrs.h"
 #include "lib/data/cxFilterLike.h"
 #include "platform/rtl/scoped.h"
+#include "platform/rtl/sortkey.h"
+#include "platform/rtl/threads.h"
 #include "platform/rtl/ustring.h"
 
 namespace data {
@@ -73,10 +77,9 @@ void mergeSort(int* data, int count, Less& less) {
   if (from != data) std::copy(from, from + count, data);
 }
 
-int threadCountForWork() {
-  const unsigned hardware = std::thread::hardware_concurrency();
-  return static_cast<int>(std::clamp(hardware, 1u, 16u));
-}
+// The processors this process may run on (its CPU affinity), not all the
+// machine has: more chunks than that only queue behind each other.
+int threadCountForWork() { return std::clamp(rtl::ProcessorCount(), 1, 16); }
 
 // The first exception a worker raised, carried back to the calling thread
 // after every chunk has finished.
@@ -98,6 +101,59 @@ class WorkerFailure {
   std::mutex FLock;
   std::exception_ptr FException;
 };
+
+// At most this many pieces of merging are queued in one round.
+constexpr int dxMaxUserWorkItemsForMerge = core::dxMaxUserWorkItems;
+
+// A part of one merge: the items of two sorted runs that fill out..out+n.
+template <class Less>
+struct MergePiece {
+  const int* a;
+  const int* aEnd;
+  const int* b;
+  const int* bEnd;
+  int* out;
+  Less* less;
+  WorkerFailure* failure;
+};
+
+// How many of the first `k` merged items come from run a, as mergeRuns
+// takes them (a's item first on a tie): the smallest i at which a[i] no
+// longer goes before b[k - i - 1].
+template <class Less>
+int mergeSplit(const int* a, int aCount, const int* b, int bCount, int k, Less& less) {
+  int low = std::max(0, k - bCount), high = std::min(k, aCount);
+  while (low < high) {
+    const int i = low + (high - low) / 2;
+    if (!less(b[k - i - 1], a[i]))
+      low = i + 1;
+    else
+      high = i;
+  }
+  return low;
+}
+
+// Cuts the merge of from[begin, middle) and from[middle, end) into `parts`
+// pieces of about equal output. Each cut is clamped between its neighbours,
+// so that comparisons that contradict each other still give pieces that
+// read and write inside their ranges.
+template <class Less>
+void appendMergePieces(int* from, int begin, int middle, int end, int* to, Less& less, int parts,
+                       std::vector<MergePiece<Less>>& pieces) {
+  const int* a = from + begin;
+  const int* b = from + middle;
+  const int aCount = middle - begin, bCount = end - middle, total = end - begin;
+  int previousK = 0, previousI = 0;
+  for (int part = 1; part <= parts; ++part) {
+    const int k = static_cast<int>(static_cast<long long>(total) * part / parts);
+    int i = part == parts ? aCount : mergeSplit(a, aCount, b, bCount, k, less);
+    i = std::clamp(i, std::max(previousI, k - bCount), std::min(previousI + (k - previousK), aCount));
+    pieces.push_back(MergePiece<Less>{a + previousI, a + i, b + (previousK - previousI), b + (k - i),
+                                      to + begin + previousK, &less, nullptr});
+    previousK = k;
+    previousI = i;
+  }
+}
 
 // Sorts chunks on the pool, then merges them pairwise on the pool, round by
 // round; every round waits for all its items before the next starts.
@@ -141,9 +197,12 @@ void parallelMergeSort(int* data, int count, Less& less, int threadCount) {
   while (runs.size() > 2) {
     std::vector<int> next;
     const int pairs = static_cast<int>((runs.size() - 1) / 2);
-    std::vector<Item> merges;
+    // Each merge is cut into pieces so that every round, the last one with
+    // its single merge too, keeps about threadCount workers busy.
+    const int piecesPerMerge = std::max(1, std::min(threadCount, dxMaxUserWorkItemsForMerge) / pairs);
+    std::vector<MergePiece<Less>> pieces;
     for (size_t i = 0; i + 2 < runs.size(); i += 2) {
-      merges.push_back(Item{from, runs[i], runs[i + 1], runs[i + 2], to, &less, &failure});
+      appendMergePieces(from, runs[i], runs[i + 1], runs[i + 2], to, less, piecesPerMerge, pieces);
       next.push_back(runs[i]);
     }
     if ((runs.size() - 1) % 2 == 1) {  // an odd run is copied across unchanged
@@ -153,17 +212,18 @@ void parallelMergeSort(int* data, int count, Less& less, int threadCount) {
     }
     next.push_back(count);
     core::TdxThreadPoolHelper helper;
-    helper.Initialize(pairs);
-    for (Item& item : merges)
-      helper.QueueWorkItem(&item, [](void* p) {
-        auto* it = static_cast<Item*>(p);
+    helper.Initialize(static_cast<int>(pieces.size()));
+    for (MergePiece<Less>& piece : pieces) {
+      piece.failure = &failure;
+      helper.QueueWorkItem(&piece, [](void* p) {
+        auto* it = static_cast<MergePiece<Less>*>(p);
         try {
-          mergeRuns(it->data + it->begin, it->data + it->middle, it->data + it->middle, it->data + it->end,
-                    it->scratch + it->begin, *it->less);
+          mergeRuns(it->a, it->aEnd, it->b, it->bEnd, it->out, *it->less);
         } catch (...) {
           it->failure->Capture();
         }
       });
+    }
     helper.WaitForThreads(true);
     failure.Rethrow();
     std::swap(from, to);
@@ -184,6 +244,66 @@ struct SingleIntegerLess {
     return i < j;
   }
 };
+
+// One Float or DateTime column without nulls, as the storage compares reals
+// (a NaN equals anything).
+struct SingleRealLess {
+  const double* values;
+  bool descending;
+  bool operator()(int i, int j) const {
+    const double a = values[i], b = values[j];
+    if (a != b && !std::isnan(a) && !std::isnan(b)) return descending ? a > b : a < b;
+    return i < j;
+  }
+};
+
+// The same order as SingleRealLess on one thread, without comparisons: the
+// reals become unsigned keys that order as the values do, and a stable
+// radix sort over (key, position) pairs keeps ties in position order.
+// Declines (false) when a NaN is present, which equals every value and so
+// has no place in such an order.
+bool radixSortReals(const std::vector<double>& AValues, bool ADescending, std::vector<int>& AOrder) {
+  struct Entry {
+    std::uint64_t key;
+    int position;
+  };
+  const size_t count = AValues.size();
+  std::vector<Entry> entries(count);
+  std::uint64_t differing = 0;  // the key bits that are not the same in every entry
+  for (size_t i = 0; i < count; ++i) {
+    const double value = AValues[i] == 0 ? 0.0 : AValues[i];  // -0 equals +0
+    if (std::isnan(value)) return false;
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    bits = (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+    if (ADescending) bits = ~bits;
+    entries[i] = Entry{bits, static_cast<int>(i)};
+    differing |= bits ^ entries[0].key;
+  }
+  std::vector<Entry> scratch;
+  for (unsigned shift = 0; shift < 64; shift += 8) {
+    if (((differing >> shift) & 0xFF) == 0) continue;  // a digit that all keys share moves nothing
+    scratch.resize(count);
+    std::array<size_t, 257> offsets{};
+    for (const Entry& entry : entries) ++offsets[((entry.key >> shift) & 0xFF) + 1];
+    for (size_t b = 1; b < offsets.size(); ++b) offsets[b] += offsets[b - 1];
+    for (const Entry& entry : entries) scratch[offsets[(entry.key >> shift) & 0xFF]++] = entry;
+    entries.swap(scratch);
+  }
+  for (size_t i = 0; i < count; ++i) AOrder[i] = entries[i].position;
+  return true;
+}
+
+// One case-insensitive text column without nulls: keys only.
+struct SingleTextKeyLess {
+  const rtl::TAnsiTextSortKeys* keys;
+  bool descending;
+  bool operator()(int i, int j) const {
+    const int result = keys->Compare(static_cast<size_t>(i), static_cast<size_t>(j));
+    if (result != 0) return descending ? result > 0 : result < 0;
+    return i < j;
+  }
+};
 }  // namespace
 
 // --- sort keys ---------------------------------------------------------------------------------
@@ -192,7 +312,7 @@ struct SingleIntegerLess {
 // variants) on each of its n log n comparisons. Each column answers what
 // CompareByField answers for the same two records.
 struct TcxCustomDataControllerInfo::SortKeys {
-  enum Kind { NativeInteger, NativeText, Native, Values, Generic };
+  enum Kind { NativeInteger, NativeText, Native, Values, Generic, CaseText, NativeReal };
   // Integer-like values copied out of the record blocks, so that a
   // comparison reads two neighbouring array slots instead of two scattered
   // records.
@@ -203,7 +323,8 @@ struct TcxCustomDataControllerInfo::SortKeys {
   struct Column {
     Kind kind = Generic;
     std::vector<long long> integers;
-    std::vector<unsigned char> integerNulls;  // empty when no value is null
+    std::vector<unsigned char> integerNulls;  // empty when no value is null (NativeReal too)
+    std::vector<double> reals;                 // Float and DateTime values copied out
     std::vector<TextKey> textKeys;
     bool descending = false;
     TcxCustomDataField* field = nullptr;
@@ -213,10 +334,19 @@ struct TcxCustomDataControllerInfo::SortKeys {
     std::vector<Variant> values;
     std::vector<String> texts;
     std::vector<unsigned char> isText;
+    // Case-insensitive texts: their collation keys, built once, stand in
+    // for AnsiCompareText (empty otherwise).
+    rtl::TAnsiTextSortKeys caseKeys;
   };
   // Integer-like and String values straight from the storage; the column
   // keeps the generic form for every other type.
   static void extractNative(Column& AColumn, const TcxDataStorage* AStorage, const std::vector<int>& AList);
+  // Stored String values compared ignoring case: read in place (no variant
+  // or copy per record) with their collation keys; what Values would answer.
+  static void extractCaseText(Column& AColumn, const TcxDataStorage* AStorage, const std::vector<int>& AList);
+  // The column of one sorting field over the listed records, in the form
+  // that field compares in.
+  Column makeColumn(const TcxDataSortInfo& AEntry) const;
 
   TcxCustomDataControllerInfo* info = nullptr;
   const std::vector<int>* list = nullptr;
@@ -232,6 +362,14 @@ struct TcxCustomDataControllerInfo::SortKeys {
         const long long x = c.integers[a], y = c.integers[b];
         return x < y ? -1 : (x > y ? 1 : 0);
       }
+      case NativeReal: {
+        if (!c.integerNulls.empty() && (c.integerNulls[a] || c.integerNulls[b]))
+          return c.integerNulls[a] == c.integerNulls[b] ? 0 : (c.integerNulls[a] ? -1 : 1);
+        // As the storage compares reals: a NaN equals anything.
+        const double x = c.reals[a], y = c.reals[b];
+        if (x == y || std::isnan(x) || std::isnan(y)) return 0;
+        return x > y ? 1 : -1;
+      }
       case NativeText: {
         const TextKey& x = c.textKeys[a];
         const TextKey& y = c.textKeys[b];
@@ -242,8 +380,18 @@ struct TcxCustomDataControllerInfo::SortKeys {
       case Native:
         if (c.valueDef == nullptr) return 0;
         return c.valueDef->CompareValues(c.isNull[a] != 0, c.isNull[b] != 0, c.prepared[a], c.prepared[b]);
+      case CaseText: {
+        const TextKey& x = c.textKeys[a];
+        const TextKey& y = c.textKeys[b];
+        const bool xText = x.text != nullptr, yText = y.text != nullptr;
+        if (xText && yText) return c.caseKeys.Compare(a, b);
+        // A null (or an empty reference, which reads as null) against
+        // anything: the variants Values would have held.
+        return VarCompare(xText ? Variant(*x.text) : rtl::Null(), yText ? Variant(*y.text) : rtl::Null());
+      }
       case Values:
-        if (c.isText[a] && c.isText[b]) return info->StringCompare(c.texts[a], c.texts[b]);
+        if (c.isText[a] && c.isText[b])
+          return c.caseKeys.Count() != 0 ? c.caseKeys.Compare(a, b) : info->StringCompare(c.texts[a], c.texts[b]);
         return VarCompare(c.values[a], c.values[b]);
       default:
         return info->CompareByField((*list)[a], (*list)[b], c.field, dccmSorting);
@@ -300,7 +448,13 @@ void TcxCustomDataControllerInfo::Update() {
     ++FLockCount;
     rtl::ScopeExit unlock([this] { --FLockCount; });
     FDataController->CheckMode(FGridMode);
+    // Summaries are owed for a reload, a summary change and new groups (the
+    // groups carry their values); they read the finished list.
+    const bool regrouping = FChanges.contains(dcicGrouping) ||
+                            (IsGrouped() && (FChanges.contains(dcicLoad) || FChanges.contains(dcicSorting)));
+    const bool summary = FDataController->IsSummaryCalculationNeeded(FChanges, regrouping);
     DoUpdate();
+    if (summary) FDataController->CalculateSummaryOfRecordList();
   }
   ForwardChanges();
 }
@@ -309,27 +463,35 @@ void TcxCustomDataControllerInfo::DoUpdate() {
   const bool load = FChanges.contains(dcicLoad);
   const bool sorting = FChanges.contains(dcicSorting);
   const bool grouping = FChanges.contains(dcicGrouping);
+  // The groups are rebuilt from scratch below: their expansion is saved by
+  // group values first and restored by them afterwards.
+  saveExpanding();
   if (load) {
     DoLoad();
     DoFilter();
   }
   if (sorting || grouping) DoSort();
-  if (grouping || ((load || sorting) && IsGrouped())) {
+  const bool regrouped = grouping || ((load || sorting) && IsGrouped());
+  if (regrouped) {
     if (grouping) FDataController->BeforeGroupingNotification();
     DoGrouping();
+    FGroupsFields.clear();
+    for (const TcxDataSortInfo& entry : FGroupingFieldList) FGroupsFields.push_back(entry.Field);
+    // A focused group row of the old grouping means nothing in the new one.
+    if (grouping) FFocusedLevel = -1;
   }
   rebuildPositions();
+  if (regrouped) restoreExpanding();
   rebuildRows();
-  CheckSelectedCount();
+  RecalcSelection();
+  // A bookmarked record filtered out (or gone) is no longer a bookmark.
+  FDataController->CheckBookmarkValid(-1);
   if (FDataController->NewItemRowFocused()) return;
-  const int rows = GetRowCount();
-  int row = FFocusingInfo.RowIndex;
-  if (row >= rows) row = rows - 1;
-  const int record = row >= 0 ? recordAtRow(row) : -1;
-  if (row != FFocusingInfo.RowIndex) FChanges += dcicFocusedRow;
-  if (record != FFocusingInfo.RecordIndex) FChanges += dcicFocusedRecord;
-  FFocusingInfo.RowIndex = row;
-  FFocusingInfo.RecordIndex = record;
+  // A focused record that has gone focuses nothing.
+  if (FFocusingInfo.RecordIndex >= FDataController->GetRecordCount()) FFocusingInfo.RecordIndex = -1;
+  const bool focusTop = (sorting || grouping || FDataController->LoadedStorage()) &&
+                        FDataController->GetFocusTopRowAfterSortingSetting() && !FDataController->InNotifyControl();
+  checkFocusing(focusTop);
 }
 
 void TcxCustomDataControllerInfo::ForwardChanges() {
@@ -599,6 +761,18 @@ void TcxCustomDataControllerInfo::SortKeys::extractNative(Column& AColumn, const
       if (isNull) AColumn.integerNulls[i] = 1;
       AColumn.integers.push_back(isNull ? 0 : read(prepared));
     }
+  } else if (type == TcxFloatValueType::Instance() || type == TcxDateTimeValueType::Instance()) {
+    AColumn.kind = SortKeys::NativeReal;
+    AColumn.reals.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+      TcxPreparedValue prepared = nullptr;
+      const bool isNull = AStorage->GetCompareInfo(AList[i], AColumn.valueDef, prepared);
+      if (isNull && AColumn.integerNulls.empty()) AColumn.integerNulls.assign(count, 0);
+      if (isNull) AColumn.integerNulls[i] = 1;
+      double value = 0;
+      if (!isNull) std::memcpy(&value, prepared, sizeof value);
+      AColumn.reals.push_back(value);
+    }
   } else if (type == TcxStringValueType::Instance()) {
     AColumn.kind = SortKeys::NativeText;
     AColumn.textKeys.resize(count);
@@ -609,6 +783,87 @@ void TcxCustomDataControllerInfo::SortKeys::extractNative(Column& AColumn, const
           SortKeys::TextKey{isNull ? nullptr : TcxStringValueType::StringOf(prepared), static_cast<unsigned char>(isNull)};
     }
   }
+}
+
+void TcxCustomDataControllerInfo::SortKeys::extractCaseText(Column& AColumn, const TcxDataStorage* AStorage,
+                                                            const std::vector<int>& AList) {
+  const size_t count = AList.size();
+  AColumn.textKeys.resize(count);
+  std::vector<rtl::StringView> views(count);
+  for (size_t i = 0; i < count; ++i) {
+    TcxPreparedValue prepared = nullptr;
+    const bool isNull = AStorage->GetCompareInfo(AList[i], AColumn.valueDef, prepared);
+    const String* text = isNull ? nullptr : TcxStringValueType::StringOf(prepared);
+    AColumn.textKeys[i] = TextKey{text, static_cast<unsigned char>(isNull)};
+    if (text != nullptr) views[i] = *text;
+  }
+  AColumn.caseKeys.Build(views.data(), views.size());
+}
+
+namespace {
+// Whether a sorting field converts only because texts compare ignoring case:
+// a stored String field of the storage, no display texts, no conversion of
+// its own, listed records only.
+bool isPlainCaseInsensitiveText(TcxCustomDataController& ADataController, TcxCustomDataField* AField,
+                                const std::vector<int>& AList) {
+  if (!ADataController.GetCaseInsensitiveSetting() || ADataController.IsProviderMode() || AField->NeedConversion() ||
+      AField->NeedConversionFlag() == cfSortByDisplayText || isSortByDisplayTextNeeded(&ADataController, AField))
+    return false;
+  TcxCustomDataSource* source = ADataController.GetCustomDataSource();
+  if (source != nullptr && !source->IsNativeCompare()) return false;
+  const TcxValueDef* valueDef = AField->GetValueDef();
+  if (valueDef == nullptr || valueDef->ValueTypeClass() != TcxStringValueType::Instance()) return false;
+  return std::all_of(AList.begin(), AList.end(), [](int ARecord) { return ARecord >= 0; });
+}
+}  // namespace
+
+TcxCustomDataControllerInfo::SortKeys::Column TcxCustomDataControllerInfo::SortKeys::makeColumn(
+    const TcxDataSortInfo& AEntry) const {
+  TcxCustomDataController& dc = *info->FDataController;
+  const size_t count = list->size();
+  Column column;
+  column.field = AEntry.Field;
+  column.descending = AEntry.SortOrder == soDescending;
+  const bool handler = static_cast<bool>(dc.FOnCompare) && !AEntry.Field->IsInternal();
+  if (handler || dc.IsProviderMode()) {
+    column.kind = Generic;
+  } else if (info->IsConversionNeededForCompare(AEntry.Field) && isPlainCaseInsensitiveText(dc, AEntry.Field, *list)) {
+    column.kind = CaseText;
+    column.valueDef = AEntry.Field->GetValueDef();
+    extractCaseText(column, dc.DataStorage(), *list);
+  } else if (info->IsConversionNeededForCompare(AEntry.Field)) {
+    column.kind = Values;
+    column.values.resize(count);
+    column.texts.resize(count);
+    column.isText.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+      column.values[i] = info->GetComparedValue((*list)[i], AEntry.Field);
+      if (rtl::VarIsStr(column.values[i])) {
+        column.isText[i] = 1;
+        column.texts[i] = rtl::VarToStr(column.values[i]);
+      }
+    }
+    if (dc.GetCaseInsensitiveSetting()) {
+      // Non-text entries compare as variants and never read their key.
+      const std::vector<rtl::StringView> views(column.texts.begin(), column.texts.end());
+      column.caseKeys.Build(views.data(), views.size());
+    }
+  } else {
+    column.kind = Native;
+    column.valueDef = AEntry.Field->GetValueDef();
+    if (column.valueDef != nullptr) extractNative(column, dc.DataStorage(), *list);
+    if (column.valueDef != nullptr && column.kind == Native) {
+      column.prepared.resize(count);
+      column.isNull.resize(count);
+      const TcxDataStorage* storage = dc.DataStorage();
+      for (size_t i = 0; i < count; ++i) {
+        TcxPreparedValue prepared = nullptr;
+        column.isNull[i] = storage->GetCompareInfo((*list)[i], column.valueDef, prepared) ? 1 : 0;
+        column.prepared[i] = prepared;
+      }
+    }
+  }
+  return column;
 }
 
 void TcxCustomDataControllerInfo::DoSort() {
@@ -638,41 +893,7 @@ void TcxCustomDataControllerInfo::DoSort() {
   bool fieldsAllowThreads = true;
   for (const TcxDataSortInfo& entry : FTotalSortingFieldList) {
     fieldsAllowThreads = fieldsAllowThreads && entry.Field->SupportsMultiThreading();
-    if (keys.wholeRecords) continue;
-    SortKeys::Column column;
-    column.field = entry.Field;
-    column.descending = entry.SortOrder == soDescending;
-    const bool handler = static_cast<bool>(dc.FOnCompare) && !entry.Field->IsInternal();
-    if (handler || dc.IsProviderMode()) {
-      column.kind = SortKeys::Generic;
-    } else if (IsConversionNeededForCompare(entry.Field)) {
-      column.kind = SortKeys::Values;
-      column.values.resize(static_cast<size_t>(count));
-      column.texts.resize(static_cast<size_t>(count));
-      column.isText.resize(static_cast<size_t>(count));
-      for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
-        column.values[i] = GetComparedValue(FRecordList[i], entry.Field);
-        if (rtl::VarIsStr(column.values[i])) {
-          column.isText[i] = 1;
-          column.texts[i] = rtl::VarToStr(column.values[i]);
-        }
-      }
-    } else {
-      column.kind = SortKeys::Native;
-      column.valueDef = entry.Field->GetValueDef();
-      if (column.valueDef != nullptr) SortKeys::extractNative(column, dc.DataStorage(), FRecordList);
-      if (column.valueDef != nullptr && column.kind == SortKeys::Native) {
-        column.prepared.resize(static_cast<size_t>(count));
-        column.isNull.resize(static_cast<size_t>(count));
-        const TcxDataStorage* storage = dc.DataStorage();
-        for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
-          TcxPreparedValue prepared = nullptr;
-          column.isNull[i] = storage->GetCompareInfo(FRecordList[i], column.valueDef, prepared) ? 1 : 0;
-          column.prepared[i] = prepared;
-        }
-      }
-    }
-    keys.columns.push_back(std::move(column));
+    if (!keys.wholeRecords) keys.columns.push_back(keys.makeColumn(entry));
   }
   std::vector<int> order(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) order[static_cast<size_t>(i)] = i;
@@ -692,6 +913,15 @@ void TcxCustomDataControllerInfo::DoSort() {
     // The common case of one integer column without nulls compares plain
     // array values.
     SingleIntegerLess less{keys.columns[0].integers.data(), keys.columns[0].descending};
+    run(less);
+  } else if (keys.columns.size() == 1 && keys.columns[0].kind == SortKeys::NativeReal &&
+             keys.columns[0].integerNulls.empty()) {
+    SingleRealLess less{keys.columns[0].reals.data(), keys.columns[0].descending};
+    if (threads > 1 || !radixSortReals(keys.columns[0].reals, keys.columns[0].descending, order)) run(less);
+  } else if (keys.columns.size() == 1 && keys.columns[0].kind == SortKeys::CaseText &&
+             std::all_of(keys.columns[0].textKeys.begin(), keys.columns[0].textKeys.end(),
+                         [](const SortKeys::TextKey& AKey) { return AKey.text != nullptr; })) {
+    SingleTextKeyLess less{&keys.columns[0].caseKeys, keys.columns[0].descending};
     run(less);
   } else {
     run(keys);
@@ -713,6 +943,24 @@ void TcxCustomDataControllerInfo::DoGrouping() {
   }
   PrepareSorting(dccmGrouping);
   rtl::ScopeExit unprepare([this] { UnprepareSorting(); });
+  // The grouping values read once into columns over the list, so that each
+  // boundary test compares two array slots instead of two stored records.
+  // An edited record that stands in for another compares record by record.
+  const TcxCustomDataProvider* provider = FDataController->Provider();
+  SortKeys keys;
+  keys.info = this;
+  keys.list = &FRecordList;
+  TcxCustomDataSource* source = FDataController->GetCustomDataSource();
+  const bool keyed = provider->SavedRecordIndex() == 0 && !editingAnchorsSet() &&
+                     (source == nullptr || !source->IsNativeCompareFunc());
+  if (keyed)
+    for (int level = 0; level < levels; ++level)
+      keys.columns.push_back(keys.makeColumn(FTotalSortingFieldList[static_cast<size_t>(level)]));
+  auto differ = [&](int AFirst, int APosition, int ALevel) {
+    if (keyed) return keys.compareColumn(keys.columns[static_cast<size_t>(ALevel)], AFirst, APosition) != 0;
+    return CompareGroupRecords(FRecordList[static_cast<size_t>(AFirst)], FRecordList[static_cast<size_t>(APosition)],
+                               ALevel) != 0;
+  };
   std::vector<int> open(static_cast<size_t>(levels));  // group index open at each level
   auto openFrom = [&](int ALevel, int APosition) {
     for (int level = ALevel; level < levels; ++level) {
@@ -727,11 +975,9 @@ void TcxCustomDataControllerInfo::DoGrouping() {
   };
   openFrom(0, 0);
   for (int position = 1; position < count; ++position) {
-    const int record = FRecordList[static_cast<size_t>(position)];
     for (int level = 0; level < levels; ++level) {
       const TcxDataGroupInfo& group = FDataGroups[static_cast<size_t>(open[static_cast<size_t>(level)])];
-      const int first = FRecordList[static_cast<size_t>(group.BeginRecordListIndex)];
-      if (CompareGroupRecords(first, record, level) != 0) {
+      if (differ(group.BeginRecordListIndex, position, level)) {
         closeFrom(level, position - 1);
         openFrom(level, position);
         break;
@@ -915,7 +1161,7 @@ void TcxCustomDataControllerInfo::RemoveField(TcxCustomDataField* AField) {
   };
   drop(FSortingFieldList);
   if (GetFieldGroupIndex(AField) >= 0) {
-    FSelection.clear();
+    FSelection->InternalClear();
     FChanges += dcicSelection;
     FChanges += dcicGrouping;
   }
@@ -943,6 +1189,8 @@ void TcxCustomDataControllerInfo::rebuildRows() {
   FRows.clear();
   FRowGroups.clear();
   FDataRowToRow.clear();
+  FGroupRows.assign(FDataGroups.size(), -1);
+  rebuildGroupParents();
   if (!IsGrouped()) return;
   FDataRowToRow.assign(FRecordList.size(), -1);
   const int deepest = static_cast<int>(FGroupingFieldList.size()) - 1;
@@ -953,6 +1201,7 @@ void TcxCustomDataControllerInfo::rebuildRows() {
     const bool visible = level == 0 || openAt[level - 1] != 0;
     openAt[level] = visible && group.Expanded ? 1 : 0;
     if (!visible) continue;
+    FGroupRows[g] = static_cast<int>(FRows.size());
     FRows.push_back(static_cast<int>(g));
     FRowGroups.push_back(static_cast<int>(g));
     if (group.Level == deepest && group.Expanded)
@@ -969,12 +1218,14 @@ void TcxCustomDataControllerInfo::ChangeExpanding(int AGroupIndex, bool AExpande
   if (group.Expanded == AExpanded) return;
   group.Expanded = AExpanded;
   rebuildRows();
+  if (!AExpanded) checkAfterCollapsing();
   Change({dcicExpanding});
 }
 
 void TcxCustomDataControllerInfo::setAllExpanded(bool AExpanded) {
   for (TcxDataGroupInfo& group : FDataGroups) group.Expanded = AExpanded;
   rebuildRows();
+  if (!AExpanded) checkAfterCollapsing();
   Change({dcicExpanding});
 }
 
@@ -1046,6 +1297,7 @@ void TcxCustomDataControllerInfo::ChangeFocusedRowIndex(int ARowIndex) {
   if (ARowIndex == FFocusingInfo.RowIndex && !FFocusingInfo.Changed) return;
   FFocusingInfo.RowIndex = ARowIndex;
   FFocusingInfo.RecordIndex = ARowIndex >= 0 ? recordAtRow(ARowIndex) : -1;
+  FFocusedLevel = ARowIndex >= 0 ? GetRowInfo(ARowIndex).Level : -1;
   Change({dcicFocusedRow});
 }
 
@@ -1060,33 +1312,6 @@ void TcxCustomDataControllerInfo::FocusNewItemRecord(int ARecordIndex) {
   Change({dcicFocusedRecord});
 }
 
-bool TcxCustomDataControllerInfo::IsRowSelected(int ARowIndex) const {
-  return std::find(FSelection.begin(), FSelection.end(), ARowIndex) != FSelection.end();
-}
-
-void TcxCustomDataControllerInfo::ChangeRowSelection(int ARowIndex, bool ASelection) {
-  if (ARowIndex < 0 || ARowIndex >= GetRowCount()) rowIndexError();
-  const auto it = std::find(FSelection.begin(), FSelection.end(), ARowIndex);
-  if ((it != FSelection.end()) == ASelection) return;
-  if (ASelection)
-    FSelection.push_back(ARowIndex);
-  else
-    FSelection.erase(it);
-  Change({dcicSelection});
-}
-
-void TcxCustomDataControllerInfo::ClearSelection() {
-  if (FSelection.empty()) return;
-  FSelection.clear();
-  Change({dcicSelection});
-}
-
-void TcxCustomDataControllerInfo::CheckSelectedCount() {
-  const int rows = GetRowCount();
-  const auto gone = std::remove_if(FSelection.begin(), FSelection.end(), [rows](int r) { return r >= rows; });
-  if (gone == FSelection.end()) return;
-  FSelection.erase(gone, FSelection.end());
-  FChanges += dcicSelection;
-}
+// The selection's upkeep is in cxDataSelection.cpp.
 
 }  // namespace data

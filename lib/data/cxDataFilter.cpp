@@ -105,44 +105,57 @@ void TcxFilterValueList::AddValues(std::vector<TcxFilterValueEntry> AValues) {
   struct Prepared {
     Variant Value;
     String Text;
-    size_t Order;
+    // A Unicode string value read out once: two of them compare as the
+    // variants would (ordinal), without a copy of each text per comparison.
+    String Str;
+    bool IsStr;
   };
   std::vector<Prepared> prepared;
   prepared.reserve(AValues.size());
-  for (size_t i = 0; i < AValues.size(); ++i)
-    prepared.push_back({FCriteria->PrepareValue(AValues[i].Value),
-                        FCriteria->PrepareDisplayText(AValues[i].DisplayText), i});
+  for (size_t i = 0; i < AValues.size(); ++i) {
+    Variant value = FCriteria->PrepareValue(AValues[i].Value);
+    const rtl::TVarType type = rtl::VarType(value);
+    const bool isStr = type == rtl::varUString || type == rtl::varOleStr;
+    String str = isStr ? rtl::VarToStr(value) : String();
+    prepared.push_back({std::move(value), FCriteria->PrepareDisplayText(AValues[i].DisplayText), std::move(str), isStr});
+  }
   auto compare = [this](const Prepared& a, const Prepared& b) {
     if (FSortByDisplayText) {
       const int result = rtl::AnsiCompareStr(a.Text, b.Text);
       if (result != 0) return result;
     }
+    if (a.IsStr && b.IsStr) {
+      const int result = rtl::CompareStr(a.Str, b.Str);
+      return result < 0 ? -1 : (result > 0 ? 1 : 0);
+    }
     return VarCompare(a.Value, b.Value);
   };
+  // Positions are sorted, not the entries, so that the sort moves no texts.
   // Equal values keep input order, so the first of each run is the one a
   // series of single Adds would have kept.
-  std::stable_sort(prepared.begin(), prepared.end(),
-                   [&](const Prepared& a, const Prepared& b) { return compare(a, b) < 0; });
-  std::vector<Prepared> distinct;
-  for (Prepared& p : prepared) {
-    if (!distinct.empty() && compare(distinct.back(), p) == 0) continue;
+  std::vector<size_t> order(prepared.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return compare(prepared[a], prepared[b]) < 0; });
+  std::vector<size_t> distinct;  // input positions, in value order
+  for (const size_t i : order) {
+    const Prepared& p = prepared[i];
+    if (!distinct.empty() && compare(prepared[distinct.back()], p) == 0) continue;
     int index = 0;
     if (FindValueIndex(p.Value, p.Text, index) || findMRU(p.Value, p.Text)) continue;
-    distinct.push_back(std::move(p));
+    distinct.push_back(i);
   }
   // A full list keeps the values that came first.
   if (MaxCount() != 0) {
     const size_t room = Count() >= MaxCount() ? 0 : static_cast<size_t>(MaxCount() - Count());
     if (distinct.size() > room) {
-      std::vector<Prepared*> byOrder(distinct.size());
-      for (size_t i = 0; i < distinct.size(); ++i) byOrder[i] = &distinct[i];
-      std::vector<Prepared> first;
+      std::vector<size_t> first;
       if (room > 0) {
-        std::nth_element(byOrder.begin(), byOrder.begin() + static_cast<std::ptrdiff_t>(room - 1), byOrder.end(),
-                         [](const Prepared* a, const Prepared* b) { return a->Order < b->Order; });
-        const size_t limit = byOrder[room - 1]->Order;
-        for (Prepared& p : distinct)
-          if (p.Order <= limit) first.push_back(std::move(p));
+        std::vector<size_t> byOrder(distinct);
+        std::nth_element(byOrder.begin(), byOrder.begin() + static_cast<std::ptrdiff_t>(room - 1), byOrder.end());
+        const size_t limit = byOrder[room - 1];
+        for (const size_t i : distinct)
+          if (i <= limit) first.push_back(i);
       }
       distinct = std::move(first);
     }
@@ -153,9 +166,10 @@ void TcxFilterValueList::AddValues(std::vector<TcxFilterValueEntry> AValues) {
   std::vector<std::unique_ptr<TcxFilterValueItem>> values;
   values.reserve(static_cast<size_t>(Count() - start) + distinct.size());
   auto old = FItems.begin() + start;
-  for (const Prepared& p : distinct) {
+  for (const size_t i : distinct) {
+    const Prepared& p = prepared[i];
     while (old != FItems.end() && comparePrepared(**old, p.Value, p.Text) < 0) values.push_back(std::move(*old++));
-    const TcxFilterValueEntry& entry = AValues[p.Order];
+    const TcxFilterValueEntry& entry = AValues[i];
     values.push_back(std::make_unique<TcxFilterValueItem>(this, Kind::fviValue, entry.Value, entry.DisplayText));
   }
   while (old != FItems.end()) values.push_back(std::move(*old++));

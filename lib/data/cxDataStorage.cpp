@@ -1058,6 +1058,27 @@ void TcxDataStorage::DeleteRecord(int recordIndex) {
   if (FRecordBuffers.empty()) FRecordIDCounter = 1;
 }
 
+void TcxDataStorage::DeleteRecords(const std::vector<int>& sortedRecordIndexes) {
+  if (sortedRecordIndexes.empty()) return;
+  for (size_t i = 0; i < sortedRecordIndexes.size(); ++i) {
+    const int record = sortedRecordIndexes[i];
+    if (record < 0 || record >= RecordCount() || (i > 0 && record <= sortedRecordIndexes[i - 1]))
+      listIndexError(record);
+  }
+  size_t kept = static_cast<size_t>(sortedRecordIndexes.front());
+  size_t next = 0;
+  for (size_t r = kept; r < FRecordBuffers.size(); ++r) {
+    if (next < sortedRecordIndexes.size() && static_cast<size_t>(sortedRecordIndexes[next]) == r) {
+      freeBuffer(FRecordBuffers[r], FValueDefs.get());
+      ++next;
+      continue;
+    }
+    FRecordBuffers[kept++] = FRecordBuffers[r];
+  }
+  FRecordBuffers.resize(kept);
+  if (FRecordBuffers.empty()) FRecordIDCounter = 1;
+}
+
 void TcxDataStorage::SetRecordCount(int value) {
   if (value < 0) value = 0;
   if (value > RecordCount()) FRecordBuffers.reserve(static_cast<size_t>(value));

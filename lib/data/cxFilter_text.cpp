@@ -16,7 +16,7 @@ namespace data {
 
 namespace {
 
-String Res(const core::TcxResourceString& AText) { return core::cxGetResourceString(&AText); }
+String FilterTextRes(const core::TcxResourceString& AText) { return core::cxGetResourceString(&AText); }
 
 int ArrayCount(const Variant& AValue) {
   return rtl::VarArrayHighBound(AValue, 1) - rtl::VarArrayLowBound(AValue, 1) + 1;
@@ -51,7 +51,7 @@ String Trimmed(const String& AText) { return rtl::Trim(AText); }
 // --- texts of values --------------------------------------------------------------------
 
 String FilterVarToStr(const Variant& AValue) {
-  return rtl::VarIsNull(AValue) ? Res(cxSFilterBlankCaption) : rtl::VarToStr(AValue);
+  return rtl::VarIsNull(AValue) ? FilterTextRes(cxSFilterBlankCaption) : rtl::VarToStr(AValue);
 }
 
 String ExtractFilterDisplayValue(const String& AText, int& APos) {
@@ -82,7 +82,7 @@ Variant StrToVarListArray(const String& AText) {
 }
 
 String VarBetweenArrayToStr(const Variant& AValue) {
-  return FilterVarToStr(ArrayItem(AValue, 0)) + u" " + Res(cxSFilterAndCaption) + u" " +
+  return FilterVarToStr(ArrayItem(AValue, 0)) + u" " + FilterTextRes(cxSFilterAndCaption) + u" " +
          FilterVarToStr(ArrayItem(AValue, 1));
 }
 
@@ -251,7 +251,7 @@ String TcxFilterCriteria::GetItemExpression(TcxFilterCriteriaItem* AItem, bool A
 String TcxFilterCriteria::ListExpression(TcxFilterCriteriaItemList* AList, bool AIsCaption) {
   const TcxFilterBoolOperatorKind kind = AList->BoolOperatorKind();
   const bool isAnd = kind == TcxFilterBoolOperatorKind::fboAnd || kind == TcxFilterBoolOperatorKind::fboNotAnd;
-  const String joiner = AIsCaption ? Res(isAnd ? cxSFilterAndCaption : cxSFilterOrCaption)
+  const String joiner = AIsCaption ? FilterTextRes(isAnd ? cxSFilterAndCaption : cxSFilterOrCaption)
                                    : String(isAnd ? u"AND" : u"OR");
   String result;
   for (int i = 0; i < AList->Count(); ++i) {
@@ -264,7 +264,7 @@ String TcxFilterCriteria::ListExpression(TcxFilterCriteriaItemList* AList, bool 
   }
   if (result.empty()) return result;
   if (kind == TcxFilterBoolOperatorKind::fboNotAnd || kind == TcxFilterBoolOperatorKind::fboNotOr)
-    result = (AIsCaption ? Res(cxSFilterNotCaption) : String(u"NOT")) + u" (" + result + u")";
+    result = (AIsCaption ? FilterTextRes(cxSFilterNotCaption) : String(u"NOT")) + u" (" + result + u")";
   return result;
 }
 

@@ -13,7 +13,7 @@ namespace {
 using integrador::ParseConfigText;
 using rtl::String;
 
-std::string U8(const String& s) { return rtl::StringToUtf8(s); }
+std::string ConfigU8(const String& s) { return rtl::StringToUtf8(s); }
 
 const char kParametros[] =
     R"("Parametros": {"CodigoEmpresa": 17, "Solicitante": 1234, "Movimentacao": 5, "Almoxarifado": 1,
@@ -29,7 +29,7 @@ std::string ErrorOf(const std::string& text) {
     ParseConfigText(text, u"/casa/config.json");
     return "";
   } catch (const rtl::Exception& e) {
-    return U8(e.Message());
+    return ConfigU8(e.Message());
   }
 }
 
@@ -48,10 +48,10 @@ TEST(ConfigFile, ReadsParametersAndMaterialsInOrder) {
   EXPECT_EQ(config.Parametros.CodigoPosto, 10);
   EXPECT_EQ(config.Parametros.CodigoEmpresaQuelora, 99);
   ASSERT_EQ(config.Materiais.size(), 3u);
-  EXPECT_EQ(U8(config.Materiais[0].Descricao), "DIESEL S10");
+  EXPECT_EQ(ConfigU8(config.Materiais[0].Descricao), "DIESEL S10");
   EXPECT_EQ(config.Materiais[1].CodigoQuelora, 2);
-  EXPECT_EQ(U8(config.Materiais[1].Descricao), "GASOLINA COMUM");
-  EXPECT_EQ(U8(config.Materiais[2].Descricao), "");
+  EXPECT_EQ(ConfigU8(config.Materiais[1].Descricao), "GASOLINA COMUM");
+  EXPECT_EQ(ConfigU8(config.Materiais[2].Descricao), "");
   EXPECT_EQ(config.Materiais[2].CodigoMardova, 50014);
 }
 
@@ -106,7 +106,7 @@ TEST(ConfigFile, AMissingFileIsNamedWhole) {
     integrador::ReadConfigFile(path);
     FAIL();
   } catch (const rtl::Exception& e) {
-    EXPECT_EQ(U8(e.Message()), "Arquivo de configuração não encontrado: " + U8(path));
+    EXPECT_EQ(ConfigU8(e.Message()), "Arquivo de configuração não encontrado: " + ConfigU8(path));
   }
   testing_support::WriteFile(dir / "config.json", WithMaterials("[]"));
   EXPECT_EQ(integrador::ReadConfigFile(path).Parametros.CodigoEmpresaQuelora, 99);
@@ -114,10 +114,10 @@ TEST(ConfigFile, AMissingFileIsNamedWhole) {
 
 TEST(ConfigFile, TheHomeFolderComesFromTheCommandLineFirst) {
   integrador::SetHomeFolder(u"/opt/integrador/");
-  EXPECT_EQ(U8(integrador::ConfigFilePath()), "/opt/integrador/config.json");
+  EXPECT_EQ(ConfigU8(integrador::ConfigFilePath()), "/opt/integrador/config.json");
   integrador::SetHomeFolder(u"");
   setenv("INTEGRADOR_HOME", "/srv/casa", 1);
-  EXPECT_EQ(U8(integrador::HomeFolder()), "/srv/casa");
+  EXPECT_EQ(ConfigU8(integrador::HomeFolder()), "/srv/casa");
   unsetenv("INTEGRADOR_HOME");
   EXPECT_EQ(integrador::HomeFolder(), integrador::ExecutableFolder());
 }

@@ -49,6 +49,12 @@ struct NotificationCase {
 void PrintTo(const NotificationCase& c, std::ostream* os) { *os << c.name; }
 
 void nothing(TestController&) {}
+// Rows are selected one by one only with multi-select on.
+void selectRowThree(TestController& c) {
+  c.SetMultiSelect(true);
+  c.ClearSelection();
+  c.ChangeRowSelection(3, true);
+}
 
 const NotificationCase kNotificationCases[] = {
     {"ten focus changes in a bracket send one focus notification", nothing,
@@ -120,7 +126,7 @@ const NotificationCase kNotificationCases[] = {
     {"entering edit mode reports the record being updated", nothing, [](TestController& c, auto&) { c.Edit(); },
      {"updateRecord 0"}},
     {"selection from one row to another names both rows",
-     [](TestController& c) { c.ChangeRowSelection(3, true); },
+     selectRowThree,
      [](TestController& c, auto&) {
        c.BeginUpdate();
        c.ChangeRowSelection(3, false);
@@ -129,7 +135,7 @@ const NotificationCase kNotificationCases[] = {
      },
      {"selection [3,7]"}},
     {"selection from one row to three rows names none",
-     [](TestController& c) { c.ChangeRowSelection(3, true); },
+     selectRowThree,
      [](TestController& c, auto&) {
        c.BeginUpdate();
        c.ChangeRowSelection(7, true);
@@ -138,7 +144,7 @@ const NotificationCase kNotificationCases[] = {
      },
      {"selection []"}},
     {"the same single row reported again names it once",
-     [](TestController& c) { c.ChangeRowSelection(3, true); },
+     selectRowThree,
      [](TestController& c, auto&) { c.Change({dccSelection}); }, {"selection [3]"}},
     {"independent kinds go out in their fixed order", nothing,
      [](TestController& c, auto&) {

@@ -32,10 +32,10 @@ class IdController : public data_test::TestController {
   }
 };
 
-struct Column {
+struct FilterColumn {
   rtl::TComponent owner{nullptr};
   IdController controller{&owner};
-  explicit Column(data::TcxValueTypeClass type, const std::vector<Variant>& values = {}) {
+  explicit FilterColumn(data::TcxValueTypeClass type, const std::vector<Variant>& values = {}) {
     controller.addItem(type);
     for (const Variant& v : values) controller.SetValue(controller.AppendRecord(), 0, v);
   }
@@ -62,7 +62,7 @@ data::TcxValueTypeClass text() { return data::TcxStringValueType::Instance(); }
 
 class ValueList : public testing::Test {
  protected:
-  Column column{integer(), {Variant(3), Variant(1), rtl::Null(), Variant(2), Variant(1)}};
+  FilterColumn column{integer(), {Variant(3), Variant(1), rtl::Null(), Variant(2), Variant(1)}};
   std::unique_ptr<data::TcxDataFilterValueList> list = column.filter()->CreateValueList();
 };
 
@@ -133,7 +133,7 @@ TEST_F(ValueList, EntryForACondition) {
 }
 
 TEST(DataValueList, NonBlanksWithFilteredValuesWhenTheItemHasANotBlankCondition) {
-  Column column(integer(), {Variant(1)});
+  FilterColumn column(integer(), {Variant(1)});
   column.filter()->Root()->AddItem(column.item(0), TcxFilterOperatorKind::foNotEqual, rtl::Null(), u"");
   auto list = column.filter()->CreateValueList();
   list->Load(0, true, /*AUseFilteredValues=*/true);
@@ -143,7 +143,7 @@ TEST(DataValueList, NonBlanksWithFilteredValuesWhenTheItemHasANotBlankCondition)
 }
 
 TEST(DataValueList, CaseInsensitiveCriteriaMakeOneEntryOfDifferentCase) {
-  Column column(text(), {Variant(u"abc"), Variant(u"ABC"), Variant(u"b")});
+  FilterColumn column(text(), {Variant(u"abc"), Variant(u"ABC"), Variant(u"b")});
   column.filter()->SetOptions({data::TcxFilterCriteriaOption::fcoCaseInsensitive});
   auto list = column.filter()->CreateValueList();
   list->Load(0);
@@ -162,7 +162,7 @@ class ValueListBulk : public testing::TestWithParam<BulkCase> {};
 
 TEST_P(ValueListBulk, SameAsOneAddEach) {
   const BulkCase& c = GetParam();
-  Column column(integer());
+  FilterColumn column(integer());
   column.filter()->SetMaxValueListCount(c.maxCount);
   data::TcxDataFilterValueList single(column.filter()), bulk(column.filter());
   for (auto* list : {&single, &bulk}) {
@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(Lists, ValueListBulk, testing::ValuesIn(kBulk),
                          [](const testing::TestParamInfo<BulkCase>& i) { return std::string(i.param.name); });
 
 TEST(DataFilterCriteria, FiltersOnlyWhenActiveAndNotEmpty) {
-  Column column(integer(), {Variant(1), Variant(5), rtl::Null()});
+  FilterColumn column(integer(), {Variant(1), Variant(5), rtl::Null()});
   data::TcxDataFilterCriteria* filter = column.filter();
   EXPECT_FALSE(filter->IsFiltering());
   filter->SetActive(true);
@@ -205,7 +205,7 @@ TEST(DataFilterCriteria, FiltersOnlyWhenActiveAndNotEmpty) {
 }
 
 TEST(DataFilterCriteria, ConditionsLinkToFieldsAndAnswerTheirItem) {
-  Column column(integer());
+  FilterColumn column(integer());
   data::TcxFilterCriteriaItem* condition =
       column.filter()->Root()->AddItem(column.item(0), TcxFilterOperatorKind::foEqual, Variant(1), u"1");
   EXPECT_EQ(condition->ItemLink(), column.controller.GetItemField(0));
@@ -214,7 +214,7 @@ TEST(DataFilterCriteria, ConditionsLinkToFieldsAndAnswerTheirItem) {
 }
 
 TEST(DataFilterCriteria, ComparesDisplayTextsWhenAsked) {
-  Column column(integer(), {Variant(12), Variant(3)});
+  FilterColumn column(integer(), {Variant(12), Variant(3)});
   data::TcxDataFilterCriteria* filter = column.filter();
   filter->SetCompareByDisplayValues(true);
   filter->Root()->AddItem(column.item(0), TcxFilterOperatorKind::foLike, Variant(u"1%"), u"1%");
@@ -223,7 +223,7 @@ TEST(DataFilterCriteria, ComparesDisplayTextsWhenAsked) {
 }
 
 TEST(DataFilterCriteria, BinaryFormRoundTripsThroughTheControllersItems) {
-  Column source(integer());
+  FilterColumn source(integer());
   source.controller.addItem(text());
   data::TcxFilterCriteriaItemList* list =
       source.filter()->Root()->AddItemList(data::TcxFilterBoolOperatorKind::fboOr);
@@ -232,7 +232,7 @@ TEST(DataFilterCriteria, BinaryFormRoundTripsThroughTheControllersItems) {
   rtl::TMemoryStream once, twice;
   source.filter()->WriteData(&once);
 
-  Column target(integer());
+  FilterColumn target(integer());
   target.controller.addItem(text());
   once.SetPosition(0);
   target.filter()->ReadData(&once);
@@ -245,14 +245,14 @@ TEST(DataFilterCriteria, BinaryFormRoundTripsThroughTheControllersItems) {
 }
 
 TEST(DataFilterCriteria, ComponentFormCarriesTheTreeAsCriteriaProperty) {
-  Column source(integer(), {Variant(1), Variant(9)});
+  FilterColumn source(integer(), {Variant(1), Variant(9)});
   source.filter()->Root()->AddItem(source.item(0), TcxFilterOperatorKind::foGreater, Variant(4), u"4");
   rtl::TMemoryStream form;
   source.filter()->SaveToStream(&form);
   const std::string bytes(static_cast<const char*>(form.Memory()), static_cast<std::size_t>(form.Size()));
   EXPECT_NE(bytes.find("Criteria"), std::string::npos);
 
-  Column target(integer(), {Variant(1), Variant(9)});
+  FilterColumn target(integer(), {Variant(1), Variant(9)});
   form.SetPosition(0);
   target.filter()->LoadFromStream(&form);
   ASSERT_EQ(target.filter()->Root()->Count(), 1);
@@ -261,7 +261,7 @@ TEST(DataFilterCriteria, ComponentFormCarriesTheTreeAsCriteriaProperty) {
 }
 
 TEST(DataFilterCriteria, ChangesReachTheControllerUnlessInternal) {
-  Column column(integer(), {Variant(1)});
+  FilterColumn column(integer(), {Variant(1)});
   int changes = 0;
   auto counter = rtl::TNotifyEvent::fromClosure(&changes, [&changes](rtl::TObject*) { ++changes; });
   column.filter()->SetOnChanged(counter);
@@ -277,7 +277,7 @@ TEST(DataFilterCriteria, ChangesReachTheControllerUnlessInternal) {
 }
 
 TEST(DataFilterCriteria, RemovedItemTakesItsConditionsAlong) {
-  Column column(integer());
+  FilterColumn column(integer());
   column.controller.addItem(text());
   column.filter()->Root()->AddItem(column.item(0), TcxFilterOperatorKind::foEqual, Variant(1), u"1");
   column.filter()->Root()->AddItem(column.item(1), TcxFilterOperatorKind::foEqual, Variant(u"x"), u"x");

@@ -87,12 +87,15 @@ Step cancel() { return {[](TestController& c) { c.Cancel(); }, "browse"}; }
 Step insert() { return {[](TestController& c) { c.Insert(); }, "insert"}; }
 Step append() { return {[](TestController& c) { c.Append(); }, "insert"}; }
 
+// A value set through the controller first asks CanInitEditing, which marks
+// editor input pending (changing) until PostEditingData takes it.
 const EditCase kEditCases[] = {
-    {"edit and post keeps the new value", 1, {edit(), setText(u"x", "edit+modified"), post()}, "a,x,c,d,e", 1,
+    {"edit and post keeps the new value", 1, {edit(), setText(u"x", "edit+changing+modified"), post()},
+     "a,x,c,d,e", 1,
      {"beforePost", "afterPost"}},
     {"edit and cancel restores every value from the saved copy", 1,
-     {edit(), setText(u"x", "edit+modified"),
-      {[](TestController& c) { c.SetEditValue(1, Variant(99), evsValue); }, "edit+modified"}, cancel()},
+     {edit(), setText(u"x", "edit+changing+modified"),
+      {[](TestController& c) { c.SetEditValue(1, Variant(99), evsValue); }, "edit+changing+modified"}, cancel()},
      "a,b,c,d,e", 1, {"beforeCancel", "afterCancel"}},
     {"an untouched insert posted without the flag disappears", 1, {insert(), post()}, "a,b,c,d,e", 1,
      {"beforeInsert", "newRecord 1", "afterInsert", "beforeCancel", "afterCancel"}},
@@ -101,18 +104,19 @@ const EditCase kEditCases[] = {
     {"inserting twice without typing leaves one new record", 2, {insert(), insert()}, "a,b,null,c,d,e", 2,
      {"beforeInsert", "newRecord 2", "afterInsert"}},
     {"inserting while a modified record is edited posts it first", 3,
-     {edit(), setText(u"x", "edit+modified"), insert()}, "a,b,c,null,x,e", 3,
+     {edit(), setText(u"x", "edit+changing+modified"), insert()}, "a,b,c,null,x,e", 3,
      {"beforePost", "afterPost", "beforeInsert", "newRecord 3", "afterInsert"}},
-    {"an inserted and typed record is posted in place", 0, {insert(), setText(u"n", "insert+modified"), post()},
+    {"an inserted and typed record is posted in place", 0,
+     {insert(), setText(u"n", "insert+changing+modified"), post()},
      "n,a,b,c,d,e", 0, {"beforeInsert", "newRecord 0", "afterInsert", "beforePost", "afterPost"}},
     {"cancelling an append at the end focuses the new last record", 4,
-     {append(), setText(u"z", "insert+modified"), cancel()}, "a,b,c,d,e", 4,
+     {append(), setText(u"z", "insert+changing+modified"), cancel()}, "a,b,c,d,e", 4,
      {"beforeInsert", "newRecord 5", "afterInsert", "beforeCancel", "afterCancel"}},
-    {"an appended record is posted at the end", 0, {append(), setText(u"z", "insert+modified"), post()},
+    {"an appended record is posted at the end", 0, {append(), setText(u"z", "insert+changing+modified"), post()},
      "a,b,c,d,e,z", 5, {"beforeInsert", "newRecord 5", "afterInsert", "beforePost", "afterPost"}},
     {"an empty text is stored as null, an empty value as empty text", 2,
-     {edit(), {[](TestController& c) { c.SetEditValue(0, Variant(rtl::String()), evsText); }, "edit+modified"},
-      {[](TestController& c) { c.SetEditValue(1, Variant(rtl::String()), evsText); }, "edit+modified"}, post(),
+     {edit(), {[](TestController& c) { c.SetEditValue(0, Variant(rtl::String()), evsText); }, "edit+changing+modified"},
+      {[](TestController& c) { c.SetEditValue(1, Variant(rtl::String()), evsText); }, "edit+changing+modified"}, post(),
       {[](TestController& c) {
          c.ChangeFocusedRowIndex(3);
          c.SetEditValue(0, Variant(rtl::String()), evsValue);
@@ -155,8 +159,11 @@ INSTANTIATE_TEST_SUITE_P(DataProvider, EditStates, ::testing::ValuesIn(kEditCase
 
 TEST(DataProvider, GetEditValueOutsideEditingRaises) {
   Fixture f;
-  f.c.ChangeFocusedRowIndex(0);
+  // Outside editing the editing record is the focused one: with no row
+  // focused there is none.
+  f.c.ChangeFocusedRowIndex(-1);
   EXPECT_THROW(f.c.GetEditValue(0, evsValue), EcxInvalidDataControllerOperation);
+  f.c.ChangeFocusedRowIndex(0);
   f.c.Edit();
   EXPECT_EQ(show(f.c.GetEditValue(0, evsValue)), "a");
 }
@@ -244,6 +251,7 @@ TEST(DataProvider, InsertionAndDeletionKeepValuesInPlace) {
       {"delete a selection of rows 0, 2 and 3",
        [](TestController& c) {
          c.SetMultiSelect(true);
+         c.ClearSelection();  // switching multi-select on selects the focused row
          c.ChangeRowSelection(3, true);
          c.ChangeRowSelection(0, true);
          c.ChangeRowSelection(2, true);
@@ -266,7 +274,7 @@ TEST(DataProvider, InsertionAndDeletionKeepValuesInPlace) {
       EXPECT_EQ(show(f.c.GetValue(r, 0)), m.texts[static_cast<size_t>(r)]) << "record " << r;
       EXPECT_EQ(show(f.c.GetValue(r, 1)), m.numbers[static_cast<size_t>(r)]) << "record " << r;
     }
-    EXPECT_EQ(f.c.GetSelectedCount(), 0);
+    EXPECT_EQ(f.c.DataControllerInfo()->GetSelectedCount(), 0) << "no row selection is left behind";
   }
 }
 
@@ -290,7 +298,8 @@ TEST(DataProvider, DeletingTheEditingRecordLeavesNoEditingRecord) {
   f.c.ChangeFocusedRowIndex(2);
   f.c.Edit();
   f.c.DeleteRecord(2);
-  EXPECT_EQ(f.c.GetEditingRecordIndex(), cxNullEditingRecordIndex);
+  EXPECT_EQ(f.c.Provider()->EditingRecordIndex(), cxNullEditingRecordIndex);
+  EXPECT_FALSE(f.c.IsEditing());
 }
 
 // --- a program-supplied record source ------------------------------------------------------------------

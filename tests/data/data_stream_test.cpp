@@ -85,6 +85,7 @@ TEST(DataControllerStream, RoundTripKeepsValuesAndBlanksAndReplacesRecords) {
   Table source({str(), num()},
                {{Variant(u"ann"), Variant(7)}, {rtl::Null(), Variant(-3)}, {Variant(u""), rtl::Null()}});
   Table target({str(), num()}, {{Variant(u"old"), Variant(1)}});
+  target.controller.SetMultiSelect(true);
   target.controller.ChangeRowSelection(0, true);
   target.load(source.save());
   EXPECT_EQ(target.rows(), source.rows());

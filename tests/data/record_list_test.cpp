@@ -426,7 +426,7 @@ TEST(RecordList, FindGroupRecordBinaryAndLinearAgree) {
       const int found = info.FindGroupRecord(r, items, true);
       ASSERT_GE(found, 0);
       EXPECT_EQ(data::VarCompare(c.GetValue(found, kInt), c.GetValue(r, kInt)), 0);
-      if (items == 2) EXPECT_EQ(data::VarCompare(c.GetValue(found, kFloat), c.GetValue(r, kFloat)), 0);
+      if (items == 2) { EXPECT_EQ(data::VarCompare(c.GetValue(found, kFloat), c.GetValue(r, kFloat)), 0); }
       EXPECT_GE(info.FindGroupRecord(r, items, false), 0);
     }
 }

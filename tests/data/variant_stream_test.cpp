@@ -31,7 +31,7 @@ Variant readBack(const Bytes& bytes) {
   return v;
 }
 
-Bytes concat(std::initializer_list<Bytes> parts) {
+Bytes variantStreamConcat(std::initializer_list<Bytes> parts) {
   Bytes out;
   for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
   return out;
@@ -58,8 +58,9 @@ TEST_P(TaggedRoundTrip, ChoosesTheTagAndReadsBackEqual) {
   const Variant back = readBack(bytes);
   EXPECT_EQ(rtl::VarType(back), c.readAs) << c.what;
   if (!rtl::VarIsType(c.value, rtl::varUInt64) && !rtl::VarIsFMTBcd(c.value) &&
-      !rtl::VarIsSQLTimeStamp(c.value))
+      !rtl::VarIsSQLTimeStamp(c.value)) {
     EXPECT_TRUE(VarEquals(back, c.value) || (rtl::VarIsEmpty(back) && rtl::VarIsEmpty(c.value))) << c.what;
+  }
 }
 
 const std::string k255(255, 'x');
@@ -238,7 +239,7 @@ TEST(Primitives, LittleEndianLayoutsAndRoundTrips) {
   WriteAnsiStringProc(&s, "hi");
   WriteWideStringProc(&s, u"\u00e7");
   const Bytes all(s.Bytes().begin(), s.Bytes().begin() + s.Size());
-  const Bytes expected = concat({{1, 0xAB, 0xFE, 0xFF, 0xFE, 0xFF, 4, 3, 2, 1},
+  const Bytes expected = variantStreamConcat({{1, 0xAB, 0xFE, 0xFF, 0xFE, 0xFF, 4, 3, 2, 1},
                                  Bytes(8, 0xFF),
                                  {0, 0, 0x20, 0x40},
                                  {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F},

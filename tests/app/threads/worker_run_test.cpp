@@ -15,9 +15,9 @@ rtl::TDateTime ParseNextRun(const std::string& text) {
   return value;
 }
 
-const char kIniciando[] = "Iniciando consulta à Brenvik...";
-const char kDados[] = "Dados recebidos da API com sucesso.";
-const char kSucesso[] = "Thread executada com sucesso.";
+const char kRunIniciando[] = "Iniciando consulta à Brenvik...";
+const char kRunDados[] = "Dados recebidos da API com sucesso.";
+const char kRunSucesso[] = "Thread executada com sucesso.";
 const char kFalha[] = "Falha ao obter dados da API após 3 tentativas. Processo abortado.";
 
 // Each answer script of the API and what the run makes of it.
@@ -60,11 +60,11 @@ TEST_P(WorkerRun, ApiScenarios) {
             "{\"id\":9004,\"data_inicio\":\"27/06/2025\",\"hora_inicio\":\"08:00:00\",\"data_fim\":\"27/06/2025\","
             "\"hora_fim\":\"08:05:00\",\"volume\":1,\"veiculo\":{\"placa\":\"ABC 1D23\"}}"});
 
-  const std::vector<std::string> staged1 = {kIniciando, kDados, "Processando 1 registros...",
+  const std::vector<std::string> staged1 = {kRunIniciando, kRunDados, "Processando 1 registros...",
                                             "Processando orderId: 1523001", "Registro * inserido com sucesso.",
-                                            kSucesso};
+                                            kRunSucesso};
   auto transport = [](const char* what) {
-    return std::vector<std::string>{kIniciando,
+    return std::vector<std::string>{kRunIniciando,
                                     std::string("Erro na conexão com a API (Tentativa 1): ") + what,
                                     std::string("Erro na conexão com a API (Tentativa 2): ") + what,
                                     std::string("Erro na conexão com a API (Tentativa 3): ") + what, kFalha};
@@ -84,35 +84,35 @@ TEST_P(WorkerRun, ApiScenarios) {
       {"success", {Json(one)}, staged1, 1, 0},
       {"500, 500, 200",
        {e500, e500, Json(one)},
-       {kIniciando, "Erro na API (Tentativa 1): Código 500 - Internal Server Error",
-        "Erro na API (Tentativa 2): Código 500 - Internal Server Error", kDados, "Processando 1 registros...",
-        "Processando orderId: 1523001", "Registro * inserido com sucesso.", kSucesso},
+       {kRunIniciando, "Erro na API (Tentativa 1): Código 500 - Internal Server Error",
+        "Erro na API (Tentativa 2): Código 500 - Internal Server Error", kRunDados, "Processando 1 registros...",
+        "Processando orderId: 1523001", "Registro * inserido com sucesso.", kRunSucesso},
        1, 2},
       {"503 three times",
        repeat(e503, 3),
-       {kIniciando, "Erro na API (Tentativa 1): Código 503 - Service Unavailable",
+       {kRunIniciando, "Erro na API (Tentativa 1): Código 503 - Service Unavailable",
         "Erro na API (Tentativa 2): Código 503 - Service Unavailable",
         "Erro na API (Tentativa 3): Código 503 - Service Unavailable", kFalha},
        0, 2},
       // A status other than "001" stages nothing and fails the run, naming it.
       {"codigo 002 with records", {Json(Body({Element("1523001", "ABC 1D23")}, "\"002\""))},
-       {kIniciando, kDados, "Resposta da API com status 002: OK"}, 0, 0},
+       {kRunIniciando, kRunDados, "Resposta da API com status 002: OK"}, 0, 0},
       {"codigo the number 1", {Json(Body({Element("1523001", "ABC 1D23")}, "1"))},
-       {kIniciando, kDados, "Resposta da API com status 1: OK"}, 0, 0},
+       {kRunIniciando, kRunDados, "Resposta da API com status 1: OK"}, 0, 0},
       {"codigo null", {Json(Body({Element("1523001", "ABC 1D23")}, "null"))},
-       {kIniciando, kDados, "Resposta da API com status : OK"}, 0, 0},
-      {"cut JSON", {Json("{\"status\":")}, {kIniciando, kDados, "Resposta da API inválida: *"}, 0, 0},
-      {"HTML", {Json("<html><body>erro</body></html>")}, {kIniciando, kDados, "Resposta da API inválida: *"}, 0, 0},
+       {kRunIniciando, kRunDados, "Resposta da API com status : OK"}, 0, 0},
+      {"cut JSON", {Json("{\"status\":")}, {kRunIniciando, kRunDados, "Resposta da API inválida: *"}, 0, 0},
+      {"HTML", {Json("<html><body>erro</body></html>")}, {kRunIniciando, kRunDados, "Resposta da API inválida: *"}, 0, 0},
       {"root array", {Json("[]")},
-       {kIniciando, kDados, "Resposta da API inválida: o conteúdo não é um objeto JSON."}, 0, 0},
+       {kRunIniciando, kRunDados, "Resposta da API inválida: o conteúdo não é um objeto JSON."}, 0, 0},
       {"root string", {Json("\"x\"")},
-       {kIniciando, kDados, "Resposta da API inválida: o conteúdo não é um objeto JSON."}, 0, 0},
-      {"no status", {Json("{}")}, {kIniciando, kDados, "Erro na thread: Value 'status' not found"}, 0, 0},
+       {kRunIniciando, kRunDados, "Resposta da API inválida: o conteúdo não é um objeto JSON."}, 0, 0},
+      {"no status", {Json("{}")}, {kRunIniciando, kRunDados, "Erro na thread: Value 'status' not found"}, 0, 0},
       {"001 without abastecimentos", {Json("{\"status\":{\"codigo\":\"001\"}}")},
-       {kIniciando, kDados, "Erro na thread: Value 'abastecimentos' not found"}, 0, 0},
+       {kRunIniciando, kRunDados, "Erro na thread: Value 'abastecimentos' not found"}, 0, 0},
       {"element not an object", {Json("{\"status\":{\"codigo\":\"001\"},\"abastecimentos\":[1]}")},
-       {kIniciando, kDados, "Processando 1 registros...",
-        "Registro não inserido: o elemento 1 da lista não é um objeto JSON.", kSucesso},
+       {kRunIniciando, kRunDados, "Processando 1 registros...",
+        "Registro não inserido: o elemento 1 da lista não é um objeto JSON.", kRunSucesso},
        0, 0},
       {"headers past the time-out", repeat(slow, 3), transport("*"), 0, 2, 300},
       {"headers just inside the time-out", {almost}, staged1, 1, 0, 1000},
@@ -131,11 +131,11 @@ TEST_P(WorkerRun, ApiScenarios) {
       {"body past the cap", repeat(huge, 3), transport("*"), 0, 2, 3000, 64 * 1024},
       // Faults of the elements themselves: each line says why, the run goes on.
       {"records that cannot be staged", {Json(badElements)},
-       {kIniciando, kDados, "Processando 4 registros...", "Processando orderId: ", "Registro não inserido: 'id' vazio",
+       {kRunIniciando, kRunDados, "Processando 4 registros...", "Processando orderId: ", "Registro não inserido: 'id' vazio",
         "Processando orderId: 9002",
         "Registro não inserido: 'data_inicio': '31/02/2025 08:00:00' is not a valid date and time",
         "Processando orderId: 9003", "Registro não inserido: 'veiculo' é nulo", "Processando orderId: 9004",
-        "Registro não inserido: Value 'combustivel' not found", kSucesso},
+        "Registro não inserido: Value 'combustivel' not found", kRunSucesso},
        0, 0},
   };
 
@@ -164,7 +164,7 @@ TEST_P(WorkerRun, ApiScenarios) {
     // The token never shows, whatever went wrong.
     EXPECT_EQ(log_.All().find("s3cr3t"), std::string::npos) << log_.All();
     EXPECT_EQ(Flag(), 0);
-    const bool success = !s.lines.empty() && s.lines.back() == kSucesso;
+    const bool success = !s.lines.empty() && s.lines.back() == kRunSucesso;
     const rtl::TDateTime next = ParseNextRun(Ponteiro());
     // The server rounds its time to the second where the query truncates.
     const double slack = (pg() ? 1.0 / 86400 : 0) + 1e-9;
@@ -203,9 +203,9 @@ TEST_P(WorkerRun, SuccessStagesTheKnownPlateAndFlagsTheUnknownOne) {
   RunWorker();
   const std::string k1 = Text(u"select id_quelora from vorna_mat.quelora where order_id = '1523001'");
   const std::string k2 = Text(u"select id_quelora from vorna_mat.quelora where order_id = '1523002'");
-  ExpectLines({kIniciando, kDados, "Processando 2 registros...", "Processando orderId: 1523001",
+  ExpectLines({kRunIniciando, kRunDados, "Processando 2 registros...", "Processando orderId: 1523001",
                "Registro " + k1 + " inserido com sucesso.", "Processando orderId: 1523002",
-               "Registro " + k2 + " inserido com sucesso.", kSucesso},
+               "Registro " + k2 + " inserido com sucesso.", kRunSucesso},
               log_.Texts());
   // The time of a line is the main thread's when it added it.
   EXPECT_EQ(U8(log_.lines[log_.lines.Count() - 1]), "14:03:27 - Thread executada com sucesso.");
@@ -252,7 +252,7 @@ TEST_P(WorkerRun, PendingRowWhoseVehicleIsNoLongerActive) {
   InsertPending(900, "777", "XYZ9876", u"50012");
   server_->Enqueue(Json(Body({})));
   RunWorker();
-  ExpectLines({kIniciando, kDados, "Processando 0 registros...", kSucesso}, log_.Texts());
+  ExpectLines({kRunIniciando, kRunDados, "Processando 0 registros...", kRunSucesso}, log_.Texts());
   auto row = Select(u"select * from vorna_mat.quelora where id_quelora = 900");
   EXPECT_EQ(U8(row->FieldByName(u"status_integracao")->AsString()), "Requisição");
   EXPECT_EQ(row->FieldByName(u"erro_integracao")->AsInteger(), 1);
@@ -270,7 +270,7 @@ TEST_P(WorkerRun, TheSameElementInTwoRunsIsStagedOnce) {
   log_.lines.Clear();
   server_->Enqueue(Json(body));
   RunWorker();
-  ExpectLines({kIniciando, kDados, "Processando 1 registros...", "Processando orderId: 1523001", kSucesso},
+  ExpectLines({kRunIniciando, kRunDados, "Processando 1 registros...", "Processando orderId: 1523001", kRunSucesso},
               log_.Texts());
   EXPECT_EQ(Count(u"select count(*) from vorna_mat.quelora"), 1);
   EXPECT_EQ(Count(u"select count(*) from vorna_mat.requisicao"), 1);
@@ -288,8 +288,8 @@ TEST_P(WorkerRun, AnItemRefusedByTheDatabaseKeepsTheHeaderAndStopsTheRows) {
   InsertPending(902, "802", "ABC 1D23", u"50012");
   server_->Enqueue(Json(Body({})));
   RunWorker();
-  ExpectLines({kIniciando, kDados, "Processando 0 registros...", "Error de [qryInsertItemRequisicao]: *",
-               "Erro: Não foi possível inserir o item da requisição.", kSucesso},
+  ExpectLines({kRunIniciando, kRunDados, "Processando 0 registros...", "Error de [qryInsertItemRequisicao]: *",
+               "Erro: Não foi possível inserir o item da requisição.", kRunSucesso},
               log_.Texts());
   auto row = Select(u"select * from vorna_mat.quelora where id_quelora = 901");
   EXPECT_EQ(U8(row->FieldByName(u"status_integracao")->AsString()), "Requisição");
@@ -315,7 +315,7 @@ TEST_P(WorkerRun, AStopRequestEndsTheRunBetweenElements) {
   log_.lines.onLine = nullptr;
   const std::string k1 = Text(u"select id_quelora from vorna_mat.quelora where order_id = '1523001'");
   const std::string k2 = Text(u"select id_quelora from vorna_mat.quelora where order_id = '1523002'");
-  ExpectLines({kIniciando, kDados, "Processando 5 registros...", "Processando orderId: 1523001",
+  ExpectLines({kRunIniciando, kRunDados, "Processando 5 registros...", "Processando orderId: 1523001",
                "Registro " + k1 + " inserido com sucesso.", "Processando orderId: 1523002",
                "Registro " + k2 + " inserido com sucesso.", "Execução interrompida antes do fim."},
               log_.Texts());
@@ -339,7 +339,7 @@ TEST_P(WorkerRun, AStopRequestEndsTheRetryPause) {
   ASSERT_GT(rtl::ClockWaiters(), 0);
   integrador::TThreadXML::TerminateAll();
   ASSERT_TRUE(integrador::TThreadXML::WaitForAll(30000));
-  ExpectLines({kIniciando, "Erro na API (Tentativa 1): Código 503 - Service Unavailable",
+  ExpectLines({kRunIniciando, "Erro na API (Tentativa 1): Código 503 - Service Unavailable",
                "Execução interrompida antes do fim."},
               log_.Texts());
   EXPECT_EQ(server_->RequestCount(), 1u);
@@ -411,7 +411,7 @@ TEST_P(WorkerRunSQLite, AFailingStatusWriteInTheHandlerIsReported) {
   server_->Enqueue(Json(Body({})));
   RunWorker();
   // The step failed for the database: the run fails.
-  ExpectLines({kIniciando, kDados, "Processando 0 registros...",
+  ExpectLines({kRunIniciando, kRunDados, "Processando 0 registros...",
                "Erro: Não foi possível inserir a requisição. Erro ao criar a sequence: *",
                "Erro na thread: *escrita recusada*"},
               log_.Texts());

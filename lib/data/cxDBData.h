@@ -1,0 +1,475 @@
+#pragma once
+// The data controller bound to a dataset: its provider, which turns the
+// dataset's notifications into the controller's changes and, in grid mode,
+// reads only the window of records its data link buffers; the data fields
+// that bind items to dataset fields by name; the dataset routines they share;
+// the filter criteria that can hand their filter text to the dataset; and
+// the bookmark list of the grid-mode selection.
+#include <memory>
+#include <vector>
+
+#include "lib/data/cxCustomData.h"
+#include "lib/data/cxDataFilter.h"
+#include "platform/db/datasource.h"
+#include "platform/db/dbtypes.h"
+
+namespace data {
+
+class TcxDBDataController;
+class TcxDBDataProvider;
+
+// --- dataset field routines -----------------------------------------------------------------
+// No field: Null; one: its value; several: a variant array 0..n-1.
+rtl::Variant GetDataSetValues(db::TDataSet* ADataSet, const std::vector<db::TField*>& AFields);
+void SetDataSetValues(db::TDataSet* ADataSet, const std::vector<db::TField*>& AFields, const rtl::Variant& AValue);
+// Null for a null field, else its variant value.
+rtl::Variant GetFieldValue(db::TField* AField);
+// A double given to a date-time field goes in through AsDateTime.
+void SetFieldValue(db::TField* AField, const rtl::Variant& AValue);
+// The name a filter text uses for the field: its Origin (unless
+// AIgnoreOrigin), else its name, bracketed when it is not an identifier.
+rtl::String GetFilterFieldName(db::TField* AField, bool AIgnoreOrigin);
+// A name that is not an identifier is bracketed, a "]" inside doubled so
+// that the dataset's filter reader finds the end of the name.
+rtl::String CheckFilterFieldName(const rtl::String& AName);
+bool IsDataAvailable(db::TField* AField);
+bool IsDefaultFields(db::TDataSet* ADataSet);
+bool IsEqualFieldNames(const rtl::String& AName1, const rtl::String& AName2);
+// The first name of a ";" list from APos (0-based) on; APos moves past it.
+rtl::String ExtractFieldName(const rtl::String& ANames, size_t& APos);
+bool IsMultipleFieldNames(const rtl::String& ANames);
+int GetFieldNamesCount(const rtl::String& ANames);
+std::vector<rtl::String> GetFieldNames(const rtl::String& ANames);
+bool IsSimpleCurrencyField(db::TField* AField);
+TcxValueTypeClass GetValueTypeClassByField(db::TField* AField);
+// Whether the dataset can be asked to Locate AKeyValue on AKeyFieldNames.
+bool CanCallDataSetLocate(db::TDataSet* ADataSet, const rtl::String& AKeyFieldNames, const rtl::Variant& AKeyValue);
+
+// --- the grid-mode selection's bookmarks ------------------------------------------------------
+// Bookmarks kept in the dataset's order. Every index is checked: a bad one
+// raises EListError "List index out of bounds (%d)" instead of reading
+// past the list.
+class TcxBookmarkList {
+ public:
+  int Count() const { return static_cast<int>(FItems.size()); }
+  const db::TBookmark& Items(int AIndex) const;
+  void Insert(int AIndex, db::TBookmark ABookmark);
+  void Delete(int AIndex);
+  void Clear() { FItems.clear(); }
+
+ private:
+  void checkIndex(int AIndex, bool AForInsert) const;
+  std::vector<db::TBookmark> FItems;
+};
+
+// --- the data field -----------------------------------------------------------------------------
+class TcxDBDataField : public TcxCustomDataField {
+  RTL_CLASS(TcxDBDataField, TcxCustomDataField)
+
+ public:
+  explicit TcxDBDataField(TcxCustomDataFieldList* AFieldList) : TcxCustomDataField(AFieldList) {}
+  ~TcxDBDataField() override;
+
+  void Reassign(TcxCustomDataField* ASource) override;
+  void RemoveNotification(rtl::TComponent* AComponent) override;
+  bool SupportsMultiThreading() const override;
+  bool CanModify() const override;
+  bool IsUnbound() const override;
+  bool IsValueDefInternal() const override;
+
+  // Through the referenced field when this one references another.
+  db::TField* Field() const;
+  void SetField(db::TField* AValue);
+  const rtl::String& FieldName() const { return FFieldName; }
+  void SetFieldName(const rtl::String& AValue) { FFieldName = AValue; }
+  int FieldCount() const;
+  TcxDBDataField* Fields(int AIndex) const;
+  bool IsLookup() const;
+  bool IsCurrency() const { return FIsCurrency; }
+  TcxDBDataField* ParentField() const { return FParentField; }
+  void AddField(TcxDBDataField* ASubField);
+  void RemoveField(TcxDBDataField* ASubField);
+  void ClearFields();
+  void SetPropertiesByField(db::TField* AField, bool AFieldChanged);
+  void DoPropertiesChanged();
+  TcxDBDataController* DBController() const;
+
+ private:
+  const TcxDBDataField* target() const;
+
+  db::TField* FField = nullptr;
+  rtl::String FFieldName;
+  std::vector<TcxDBDataField*> FFields;  // sub-fields: internal fields of the controller's list
+  bool FIsCurrency = false;
+  TcxDBDataField* FParentField = nullptr;
+};
+
+// --- the data mode settings ---------------------------------------------------------------------
+class TcxDBDataModeController : public rtl::TPersistent {
+  RTL_CLASS(TcxDBDataModeController, rtl::TPersistent)
+
+ public:
+  explicit TcxDBDataModeController(TcxDBDataController* ADataController) : FDataController(ADataController) {}
+  void Assign(rtl::TPersistent* Source) override;
+  rtl::TPersistent* GetOwner() const override;
+
+  bool DetailInSQLMode() const { return FDetailInSQLMode; }
+  void SetDetailInSQLMode(bool AValue) { FDetailInSQLMode = AValue; }
+  bool DetailInSyncMode() const { return FDetailInSyncMode; }
+  void SetDetailInSyncMode(bool AValue) { FDetailInSyncMode = AValue; }
+  bool GridMode() const { return FGridMode; }
+  void SetGridMode(bool AValue);
+  int GridModeBufferCount() const { return FGridModeBufferCount; }
+  void SetGridModeBufferCount(int AValue);
+  bool SmartRefresh() const { return FSmartRefresh; }
+  void SetSmartRefresh(bool AValue);
+  bool SyncInsert() const { return FSyncInsert; }
+  void SetSyncInsert(bool AValue) { FSyncInsert = AValue; }
+  bool SyncMode() const { return FSyncMode; }
+  void SetSyncMode(bool AValue);
+
+ private:
+  TcxDBDataController* FDataController;
+  bool FDetailInSQLMode = false;
+  bool FDetailInSyncMode = true;
+  bool FGridMode = false;
+  int FGridModeBufferCount = 0;
+  bool FSmartRefresh = false;
+  bool FSyncInsert = true;
+  bool FSyncMode = true;
+};
+
+// --- the data link ----------------------------------------------------------------------------
+class TcxDBCustomDataLink : public db::TDataLink {
+  RTL_CLASS(TcxDBCustomDataLink, db::TDataLink)
+
+ public:
+  virtual bool GetIsDataSetBusyState() { return false; }
+};
+
+class TcxDBDataLink : public TcxDBCustomDataLink {
+  RTL_CLASS(TcxDBDataLink, TcxDBCustomDataLink)
+
+ public:
+  explicit TcxDBDataLink(TcxDBDataProvider* AProvider);
+  void DataEvent(db::TDataEvent AEvent, db::NativeInt AInfo) override;
+  bool GetIsDataSetBusyState() override;
+  bool LayoutChangedFlag() const { return FLayoutChangedFlag; }
+  bool PreventLayoutChanged() const { return FPreventLayoutChanged; }
+  void SetPreventLayoutChanged(bool AValue) { FPreventLayoutChanged = AValue; }
+  // The provider's entries to the notifications.
+  void CallDataSetChanged() { DataSetChanged(); }
+  void CallEditingChanged() { EditingChanged(); }
+  void CallUpdateData() { UpdateData(); }
+
+ protected:
+  void ActiveChanged() override;
+  void DataSetChanged() override;
+  void DataSetScrolled(int ADistance) override;
+  void EditingChanged() override;
+  void FocusControl(db::TField** AField) override;
+  void LayoutChanged() override;
+  void RecordChanged(db::TField* AField) override;
+  void UpdateData() override;
+
+ private:
+  bool FLayoutChangedFlag = false;
+  bool FPreventLayoutChanged = false;
+  TcxDBDataProvider* FProvider;
+};
+
+// --- the reader of the dataset's current record -----------------------------------------------
+class TcxValueDefDBReader : public TcxValueDefReader {
+ public:
+  rtl::String GetDisplayText(TcxValueDef* AValueDef) override;
+  rtl::Variant GetValue(TcxValueDef* AValueDef) override;
+  bool IsInternal(TcxValueDef* AValueDef) override;
+};
+
+// --- the provider -------------------------------------------------------------------------------
+struct TcxDBDataSavePosInfo {
+  db::TBookmark Bookmark;
+  bool Bof = false;
+  bool Eof = false;
+  int ActiveRecord = 0;
+};
+
+class TcxDBDataProvider : public TcxCustomDataProvider {
+  RTL_CLASS(TcxDBDataProvider, TcxCustomDataProvider)
+
+ public:
+  explicit TcxDBDataProvider(TcxCustomDataController* ADataController);
+  ~TcxDBDataProvider() override;
+
+  // Every provider of the process, for the tests of several controllers on one dataset.
+  static const std::vector<TcxDBDataProvider*>& DBDataProviders();
+
+  // Overrides of the provider contract.
+  bool IsCustomDataSourceSupported() const override { return false; }
+  bool IsGridMode() const override;
+  bool IsDataSource() const override;
+  bool IsActive() const override;
+  bool IsActiveDataSet() const override;
+  bool IsBOF() const override;
+  bool IsEOF() const override;
+  bool IsEditing() const override;
+  bool IsInserting() const override;
+  bool IsGridModeUpdating() const override { return IsGridMode() && FInUpdateGridMode; }
+  bool IsSyncMode() const override;
+  bool IsOtherInsert() const override;
+  void First() override;
+  void Prev() override;
+  void Next() override;
+  void Last() override;
+  void MoveBy(int ADistance) override;
+  void Scroll(int ADistance) override;
+  void SavePos() override;
+  void RestorePos() override;
+  void CorrectRecordIndex(int ARecordIndex) override;
+  void Freeze() override;
+  void Unfreeze() override;
+  void LoadDataBuffer() override;
+  rtl::String GetExternalDataDisplayText(int ARecordIndex, TcxCustomDataField* AField) override;
+  rtl::Variant GetExternalDataValue(int ARecordIndex, TcxCustomDataField* AField) override;
+  int GetRecordIndex() const override;
+  void ActiveChanged(bool AActive) override;
+  void DataScrolled(int ADistance) override;
+  void LayoutChanged(TcxDataLayoutChanges ADataLayoutChanges) override;
+  void BeginLocate() override;
+  std::unique_ptr<TcxValueDefReader> CreateValueDefReader() override;
+
+  // Editing through the dataset.
+  bool CanModify() const override;
+  bool CanDelete() const override;
+  bool CanInitEditing(int ARecordIndex) override;
+  void Edit() override;
+  void Insert() override;
+  void Append() override;
+  void Post(bool APostFlag) override;
+  void PostEditingData() override;
+  void Cancel() override;
+  void Delete() override;
+  void DeleteRecords(const std::vector<int>& AList) override;
+  void EndDeleting() override;
+  rtl::Variant GetEditValue(int ARecordIndex, TcxCustomDataField* AField,
+                            TcxDataEditValueSource AEditValueSource) override;
+  bool SetEditValue(int ARecordIndex, TcxCustomDataField* AField, const rtl::Variant& AValue,
+                    TcxDataEditValueSource AEditValueSource) override;
+  void AssignItemValue(int ARecordIndex, TcxCustomDataField* AField, const rtl::Variant& AValue) override;
+  void DoInitInsertingRecord(int AInsertingRecordIndex, const std::vector<rtl::Variant>& AGroupValues) override;
+  bool IsModified() const override;
+
+  // Own operations.
+  virtual bool IsDataSetModified() const;
+  virtual bool BookmarkValid(const db::TBookmark& ABookmark) const;
+  virtual int CompareBookmarks(const db::TBookmark& A, const db::TBookmark& B) const;
+  virtual void InternalCancel();
+  virtual void RecordChanged();
+
+  TcxDBDataController* GetDataController() const;
+  db::TDataSet* GetDataSet() const { return FDataLink ? FDataLink->DataSet() : nullptr; }
+  db::TDataSource* GetDataSource() const { return FDataLink->DataSource(); }
+  void SetDataSource(db::TDataSource* ASource);
+  TcxDBDataLink* DataLink() const { return FDataLink.get(); }
+  int GetDataBufferCount() const;
+  int GetDataRecordCount() const { return FDataLink->RecordCount(); }
+  void UpdateGridMode();
+  void ResetSmartRefresh();
+  bool GetIsSmartRefresh() const;
+  void SetPostLocateFlag();
+  void ResetPostLocateFlag() { FPostLocateFlag = false; }
+  bool IsDataSetBusy() const;
+  bool IsOtherDataControllerUpdating();
+  bool IsKeyNavigation() const;
+  bool IsUniDirectional() const;
+  void DoInsertingRecordFromLink();
+  int RecordIndex() const { return FRecordIndex; }
+  void SetRecordIndex(int AValue) { FRecordIndex = AValue; }
+  bool InNotify() const { return FInNotify; }
+  // Runs the deferred DataSetChanged of the providers that waited for this one.
+  void NotifyListeners();
+  void RemoveFromListeners();
+
+ private:
+  friend class TcxDBDataLink;
+  bool isDataSetEditing() const;
+  template <class Operation>
+  void addNewRecord(Operation AOperation);
+  void deleteByPosition(std::vector<int> AList);
+  void deleteByKey(const std::vector<int>& AList);
+
+  std::vector<db::TField*> FAssignedFields;
+  std::unique_ptr<TcxDBDataLink> FDataLink;
+  bool FInCanInitEditing = false;
+  bool FInSetDataSource = false;
+  bool FIncrementalSearching = false;
+  bool FInFirst = false;
+  bool FInInsert = false;
+  bool FInsertOperation = false;
+  bool FInUpdateGridMode = false;
+  bool FInNotify = false;
+  std::vector<TcxDBDataProvider*> FListeners;
+  bool FPostLocateFlag = false;
+  int FRecordIndex = -1;
+  TcxDBDataSavePosInfo FSavePosInfo;
+  int FUpdatingPrevFocusedRecordIndex = -1;
+  int FUpdatingRecordIndex = cxNullEditingRecordIndex;
+  bool FUpdatingRecordIsInserting = false;
+  int FUpdatingNewRecordIndex = -1;
+};
+
+// --- the filter criteria ----------------------------------------------------------------------
+class TcxDBDataFilterCriteria : public TcxDataFilterCriteria {
+  RTL_CLASS(TcxDBDataFilterCriteria, TcxDataFilterCriteria)
+
+ public:
+  using TcxDataFilterCriteria::TcxDataFilterCriteria;
+  using TcxDBDataFilterBeforeChangeEvent =
+      rtl::Method<void(TcxDBDataFilterCriteria* Sender, db::TDataSet* ADataSet, const rtl::String& AFilterText)>;
+
+  bool AutoDataSetFilter() const { return FAutoDataSetFilter; }
+  void SetAutoDataSetFilter(bool AValue);
+  bool IgnoreOrigin() const { return FIgnoreOrigin; }
+  void SetIgnoreOrigin(bool AValue);
+  const TcxDBDataFilterBeforeChangeEvent& OnBeforeChange() const { return FOnBeforeChange; }
+  void SetOnBeforeChange(const TcxDBDataFilterBeforeChangeEvent& AValue) { FOnBeforeChange = AValue; }
+  // The dataset filters instead of the controller.
+  bool IsAutoDataSetFilter() const;
+  bool IsFiltering() override;
+  void Update() override;
+  void RestoreDefaults() override;
+  void Assign(rtl::TPersistent* ASource) override;
+  void AssignEvents(rtl::TPersistent* ASource) override;
+
+ private:
+  void applyToDataSet();
+  bool FAutoDataSetFilter = false;
+  bool FIgnoreOrigin = true;
+  TcxDBDataFilterBeforeChangeEvent FOnBeforeChange;
+};
+
+// --- the controller ---------------------------------------------------------------------------
+class TcxDBDataController : public TcxCustomDataController {
+  RTL_CLASS(TcxDBDataController, TcxCustomDataController)
+
+ public:
+  explicit TcxDBDataController(rtl::TComponent* AOwner);
+  ~TcxDBDataController() override;
+  void Assign(rtl::TPersistent* Source) override;
+
+  TcxDBDataProvider* Provider() const { return static_cast<TcxDBDataProvider*>(TcxCustomDataController::Provider()); }
+  db::TDataSource* DataSource() const { return Provider()->GetDataSource(); }
+  void SetDataSource(db::TDataSource* AValue);
+  db::TDataSet* DataSet() const { return Provider()->GetDataSet(); }
+  TcxDBDataModeController* DataModeController() const { return FDataModeController.get(); }
+  void SetDataModeController(TcxDBDataModeController* AValue) { FDataModeController->Assign(AValue); }
+  const rtl::String& KeyFieldNames() const { return FKeyFieldNames; }
+  void SetKeyFieldNames(const rtl::String& AValue);
+  TcxDBDataFilterCriteria* Filter() { return static_cast<TcxDBDataFilterCriteria*>(TcxCustomDataController::Filter()); }
+  int RecNo() const;
+  void SetRecNo(int AValue);
+  int DataSetRecordCount() const;
+  bool IsSequenced() const;
+
+  // Items and dataset fields.
+  db::TField* GetItemField(int AItemIndex) const;
+  rtl::String GetItemFieldName(int AItemIndex) const;
+  rtl::TObject* GetItemByFieldName(const rtl::String& AFieldName) const;
+  void ChangeFieldName(int AItemIndex, const rtl::String& AFieldName);
+  TcxDBDataField* DBField(int AItemIndex) const { return static_cast<TcxDBDataField*>(TcxCustomDataController::GetItemField(AItemIndex)); }
+
+  // Keys.
+  rtl::Variant GetKeyFieldsValues() const;
+  std::vector<db::TField*> GetKeyDBFields() const;
+  int FindRecordIndexByKey(const rtl::Variant& AKeyValue);
+  bool LocateByKey(const rtl::Variant& AKeyValue);
+  TcxDBDataField* KeyField() const { return FKeyField; }
+
+  void UpdateGridModeBufferCount();
+  void BeginLocate() { Provider()->BeginLocate(); }
+  void EndLocate() { Provider()->EndLocate(); }
+  void CheckBrowseMode() override;
+  bool DataChangedNotifyLocked() const override;
+
+  // Hooks.
+  virtual void DoDataSourceChanged() {}
+  virtual void DoInitInsertingRecord(int ARecordIndex) {}
+  virtual int GetDefaultGridModeBufferCount() const { return 100; }
+  virtual void InvalidateDataBuffer() { Change({dccLayout}); }
+  virtual int LocateRecordIndex(const std::vector<TcxCustomDataField*>& AFields);
+  virtual bool TryFocusRecord(int ARecordIndex);
+  virtual void UpdateScrollBars() {}
+
+  // Overrides of the controller.
+  void ActiveChanged(bool AActive) override;
+  void Loaded() override;
+  void LoadStorage() override;
+  void RestructData() override;
+  void UpdateFields() override;
+  void PrepareField(TcxCustomDataField* AField) override;
+  bool IsDataField(TcxCustomDataField* AField) const override;
+  void ChangeValueTypeClass(int AItemIndex, TcxValueTypeClass AValueTypeClass) override;
+  bool IsDisplayFormatDefined(int AItemIndex, bool AIgnoreSimpleCurrency) const override;
+  std::vector<TcxCustomDataField*> GetKeyFields() const override;
+  rtl::Variant GetRecordId(int ARecordIndex) const override;
+  bool IsKeyNavigation() const override;
+  bool IsSmartRefresh() const override;
+  bool IsProviderDataSource() const override { return true; }
+  bool CanFocusRecord(int ARecordIndex) override;
+  bool ChangeFocusedRowIndex(int ARowIndex) override;
+  void UpdateFocused() override;
+  int GetActiveRecordIndex() const override;
+  rtl::String GetFilterItemFieldName(rtl::TObject* AItem) const override;
+  bool InternalCheckBookmark(int ADeletedRecordIndex) override;
+  void InternalSaveBookmark() override;
+  void InternalClearBookmark() override;
+  void InternalGotoBookmark() override;
+  void BeginReadRecord() override { FInUnboundCopy = true; }
+  void EndReadRecord() override { FInUnboundCopy = false; }
+  void RefreshExternalData() override;
+  void CorrectAfterDelete(int ARecordIndex) override;
+  void RemoveNotification(rtl::TComponent* AComponent) override;
+  bool LockOnAfterSummary() const override;
+  std::unique_ptr<TcxDataFilterCriteria> CreateFilter() override;
+  void DoUpdateRecord(int ARecordIndex);
+  void UpdateEditingRecord();
+  int GetDataRowCount() const;
+  int GetFocusedDataRowIndex() const;
+  bool IsBookmarkAvailable() const { return !FBookmark.empty(); }
+
+  // Field binding.
+  void UpdateField(TcxDBDataField* ADataField, const rtl::String& AFieldNames, bool AIsLookup);
+  void RetrieveField(TcxDBDataField* ADataField, bool ALookupOnly);
+  void ResetDBFields();
+  void ResyncDBFields() { UpdateFields(); }
+
+  bool InUnboundCopy() const { return FInUnboundCopy; }
+  void SetInUnboundCopy(bool AValue) { FInUnboundCopy = AValue; }
+  bool InUpdateGridModeBufferCount() const { return FInUpdateGridModeBufferCount; }
+  bool IsLoaded() const { return FLoaded; }
+  void SetLoaded() { FLoaded = true; }
+  rtl::TNotifyEvent FOnGridModeChanged;
+
+ protected:
+  std::unique_ptr<TcxCustomDataField> CreateField() override;
+  void DoGridModeChanged() override;
+
+ private:
+  void updateInternalKeyFields(const rtl::String& AFieldNames, TcxDBDataField*& AField);
+  void syncFocusWithDataSet();
+
+  db::TBookmark FBookmark;
+  std::unique_ptr<TcxDBDataModeController> FDataModeController;
+  bool FFocusingRecord = false;
+  int FFocusingRecordIndex = -1;
+  bool FInCheckBrowseMode = false;
+  bool FInUnboundCopy = false;
+  bool FInUpdateGridModeBufferCount = false;
+  TcxDBDataField* FKeyField = nullptr;  // an internal field of the field list
+  rtl::String FKeyFieldNames;
+  bool FLoaded = false;
+  bool FResetDBFields = false;
+  bool FSyncingFocus = false;
+};
+
+}  // namespace data

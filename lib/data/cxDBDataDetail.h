@@ -1,0 +1,46 @@
+#pragma once
+// Restricting a detail dataset to one master's records. All the clones of a
+// relation read the same detail dataset; before a clone loads, its master's
+// key values are put on that dataset in one of two ways: by locating the
+// first record of the master's run (the dataset is ordered by the detail
+// key), or, in SQL mode, by re-running the dataset's parameterised query
+// with the master's values.
+#include <memory>
+
+#include "platform/db/dataset.h"
+#include "platform/rtl/object.h"
+#include "platform/rtl/ustring.h"
+#include "platform/rtl/variant.h"
+
+namespace data {
+
+class TcxDBProviderDetailFilterAdapter : public rtl::TObject {
+  RTL_CLASS(TcxDBProviderDetailFilterAdapter, rtl::TObject)
+
+ public:
+  // Whether the dataset's parameters already hold these values (a dataset
+  // without parameters never does).
+  virtual bool IsCurrentQuery(db::TDataSet* ADataSet, const rtl::String& AParamNames,
+                              const rtl::Variant& AParamValues);
+  // Same values: back to the first record. Other values: the query runs
+  // again with them (controls held off meanwhile) and AReopened is set.
+  // A dataset without parameters is left alone.
+  virtual void ReopenSQL(db::TDataSet* ADataSet, const rtl::String& AParamNames, const rtl::Variant& AParamValues,
+                         bool& AReopened);
+  // SQL mode: ReopenSQL; otherwise the cursor goes to the first record of
+  // the master's run.
+  virtual void SetFilter(db::TDataSet* ADataSet, const rtl::String& AMasterDetailKeyFieldNames,
+                         const rtl::Variant& AMasterDetailKeyValues, bool ASQLMode, bool& AReopened);
+};
+
+// The adapters by dataset class; every dataset class finds at least the one
+// registered for TDataSet. Raises EcxInvalidDataControllerOperation
+// "DetailFilterController not found" when none fits.
+TcxDBProviderDetailFilterAdapter* cxFindDetailFilterAdapter(const db::TDataSet* ADataSet);
+// Registers (or replaces) the adapter for a dataset class and its descendants
+// that have none closer.
+void cxRegisterDetailFilterAdapter(const rtl::ClassInfo& ADataSetClass,
+                                   std::unique_ptr<TcxDBProviderDetailFilterAdapter> AAdapter);
+void cxUnregisterDetailFilterAdapter(const rtl::ClassInfo& ADataSetClass);
+
+}  // namespace data
