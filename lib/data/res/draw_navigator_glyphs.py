@@ -10,7 +10,11 @@ then six spare ones (expand, collapse, page down, page up, find, clear).
 White is transparent: the image list takes its mask from the bottom-left
 pixel, which every glyph leaves white.
 """
-import struct
+import os
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "tools", "artwork"))
+from imagewrite import bmp24  # noqa: E402
 
 SIZE = 11
 COUNT = 22
@@ -162,20 +166,7 @@ def pixel(x, y):
 
 
 def main():
-    width = SIZE * COUNT
-    row_bytes = (width * 3 + 3) & ~3
-    data = bytearray()
-    for y in reversed(range(SIZE)):  # bottom-up rows
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        row += b"\0" * (row_bytes - len(row))
-        data += row
-    header = struct.pack("<IiiHHIIiiII", 40, width, SIZE, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    file_header = struct.pack("<2sIHHI", b"BM", 14 + len(header) + len(data), 0, 0, 14 + len(header))
-    with open("navigator_buttons.bmp", "wb") as f:
-        f.write(file_header + header + data)
+    bmp24("navigator_buttons.bmp", SIZE * COUNT, SIZE, pixel)
 
 
 if __name__ == "__main__":

@@ -6,7 +6,11 @@ lib/lookandfeel/CMakeLists.txt. White is transparent (the images are added to
 their image list masked with white); the figures are black. Each image is
 12 x 12 pixels, the width of a grid's indicator column.
 """
-import struct
+import os
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "tools", "artwork"))
+from imagewrite import bmp24  # noqa: E402
 
 SIZE = 12
 WHITE = (255, 255, 255)
@@ -14,19 +18,7 @@ BLACK = (0, 0, 0)
 
 
 def bmp(path, pixel):
-    row_bytes = (SIZE * 3 + 3) & ~3
-    data = bytearray()
-    for y in reversed(range(SIZE)):  # bottom-up rows
-        row = bytearray()
-        for x in range(SIZE):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        row += b"\0" * (row_bytes - len(row))
-        data += row
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    file_header = struct.pack("<2sIHHI", b"BM", 14 + len(header) + len(data), 0, 0, 14 + len(header))
-    with open(path, "wb") as f:
-        f.write(file_header + header + data)
+    bmp24(path, SIZE, SIZE, pixel)
 
 
 def arrow(x, y):
