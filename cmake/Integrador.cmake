@@ -10,6 +10,9 @@ find_package(GTest REQUIRED)
 function(_integrador_unity target batch)
   if(INTEGRADOR_UNITY)
     set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${batch})
+    # In a batch every source is an included file to GCC, so a test fixture
+    # in an anonymous namespace "has internal linkage in a header": noise.
+    target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-subobject-linkage>)
   endif()
 endfunction()
 

@@ -73,7 +73,7 @@ TEST(OrderId, ANumberHasOneFormAndOtherIdsAreTheElementsError) {
       got = "!" + U8(e.Message());
     }
     EXPECT_EQ(got.rfind(c.result, 0), 0u) << c.id << " -> " << got;
-    if (c.result[0] != '!') EXPECT_EQ(got, c.result) << c.id;
+    if (c.result[0] != '!') { EXPECT_EQ(got, c.result) << c.id; }
   }
   auto missing = Parse("{}");
   EXPECT_THROW(integrador::OrderIdOf(AsObject(missing)), integrador::EElementError);

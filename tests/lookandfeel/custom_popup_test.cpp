@@ -117,7 +117,7 @@ TEST_P(CustomPopupClose, ClosesOnTheRightInputOnly) {
   EXPECT_EQ(popup->IsVisible(), !c.closes);
   EXPECT_EQ(win::IsWindowVisible(popup->Handle()) != 0, !c.closes);
   EXPECT_EQ(closed.size(), c.closes ? 1u : 0u);
-  if (c.closes) EXPECT_EQ(cxPopupVisibleController()->Count(), 0);
+  if (c.closes) { EXPECT_EQ(cxPopupVisibleController()->Count(), 0); }
   popup->CloseUp();
 }
 

@@ -86,8 +86,9 @@ TEST(DragAndDropArrowPicture, LimeArrowWithBlackOutlineInsideItsRegion) {
     const gdi::HRGN rgn = gdi::CreatePolygonRgn(pts.data(), int(pts.size()), gdi::WINDING);
     for (int y = 0; y < bounds.bottom; ++y)
       for (int x = 0; x < bounds.right; ++x)
-        if (canvas->Pixels(x, y) != ui::TColor(0xFF00FF))
+        if (canvas->Pixels(x, y) != ui::TColor(0xFF00FF)) {
           EXPECT_TRUE(gdi::PtInRegion(rgn, x, y)) << "painted pixel outside the region at " << x << "," << y;
+        }
     gdi::DeleteObject(rgn);
   }
 }

@@ -293,7 +293,7 @@ TEST_F(Fading, ButtonStateChangesStartOrStopFades) {
     TdxFadingElement* element = dxFader()->Find(&part);
     EXPECT_EQ(element ? element->AnimationFrameCount() : 0, c.expectedFrames)
         << int(c.from) << " -> " << int(c.to);
-    if (element) EXPECT_EQ(element->Stage(), 0);
+    if (element) { EXPECT_EQ(element->Stage(), 0); }
   }
   Part idle;
   idle.CheckStartFading(TcxButtonState::cxbsHot, TcxButtonState::cxbsHot);

@@ -250,8 +250,9 @@ TEST_P(NativeElement, IsThemedWithThemesOnAndTheStandardPaintersWithThemesOff) {
   NativePaper themed(e.width + 4, e.height + 4), standardOn(e.width + 4, e.height + 4);
   e.draw(native_, themed.c(), r);
   e.draw(standard_, standardOn.c(), r);
-  if (e.themedDiffers)
+  if (e.themedDiffers) {
     EXPECT_GT(themed.Differences(standardOn), 0) << "themes on, yet drawn as the Standard painter draws";
+  }
   EXPECT_GT(themed.Inked(), 0) << "nothing drawn";
 
   theme::SetThemesEnabled(false);
