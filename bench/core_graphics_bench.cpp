@@ -34,7 +34,7 @@ void FillSource(ui::TBitmap& b) {
 void FillDest(ui::TBitmap& b) {
   for (int y = 0; y < b.Height(); ++y) {
     std::uint32_t* r = Row(b, y);
-    for (int x = 0; x < b.Width(); ++x) r[x] = 0xFF000000u | std::uint32_t(x * 31 + y * 17) & 0xFFFFFF;
+    for (int x = 0; x < b.Width(); ++x) r[x] = 0xFF000000u | (std::uint32_t(x * 31 + y * 17) & 0xFFFFFFu);
   }
 }
 

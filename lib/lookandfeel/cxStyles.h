@@ -203,6 +203,7 @@ class TcxStyles : public TcxCustomStyles, public IcxFontListener {
   virtual bool IsDefaultFont(int Index) const;
 
   // Told when the default font it resolves elements with changes.
+  using TcxCustomStyles::Changed;
   void Changed(TObject* Sender, ui::TFont* AFont) override { DefaultFontChanged(Sender, AFont); }
   void DefaultFontChanged(TObject* Sender, ui::TFont* AFont);
 

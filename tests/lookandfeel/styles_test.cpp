@@ -29,6 +29,7 @@ class ViewStyles : public TcxStyles {
     defaultBitmap.SetSize(1, 1);
   }
 
+  using TcxStyles::Changed;
   void Changed(int Index) override { changed.push_back(Index); }
   void GetDefaultViewParams(int Index, void* AData, TcxViewParams& AParams) override {
     TcxStyles::GetDefaultViewParams(Index, AData, AParams);

@@ -28,7 +28,7 @@ int sign(int v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
 std::vector<String> trickyTexts() {
   const char* const utf8[] = {"",       "a",      "A",     "ab",      "aB",     "Ab",      "b",       "\xC3\xA1",
                               "\xC3\x81", "\xC3\xA0", "a b",   "a1",      "a10",    "a2",      "A2",      "a\xC3\xA4",
-                              "\xC3\xA4", "\xC3\xA6", "ae",    "\xC3\x9F", "ss",     "Stra\xC3\x9F" "e", "strasse",
+                              "\xC3\xA4", "\xC3\xA6", "ae",    "\xC3\x9F", "ss",     ("Stra\xC3\x9F" "e"), "strasse",
                               "r\xC3\xA9sum\xC3\xA9", "resume", "RESUME", "x9", "9", "10", " ", "  ", "-", "_a",
                               "\xC3\xA9", "e", "f", "zz", "Z", "\xC4\xB0", "\xC4\xB1", "i", "I", "\xE4\xB8\xAD",
                               "\xF0\x9D\x92\x9C", "aa", "aaa", "ch", "h", "cz", "y", "i", "\xC3\xA5", "o\xCC\x88",
