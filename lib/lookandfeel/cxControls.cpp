@@ -12,6 +12,7 @@
 #include "lib/lookandfeel/cxDragImages.h"
 #include "platform/gdi/gdi.h"
 #include "platform/rtl/scoped.h"
+#include "platform/ui/bitmap.h"
 #include "platform/ui/forms.h"
 #include "platform/win/win.h"
 
@@ -63,11 +64,14 @@ void TcxControl::AfterConstruction() {
   // Virtual answers of a descendant are known only now.
   CreateScrollBars();
   SetTabStop(MayFocus());
+  // The drag image shows over the control its own drags start from.
+  if (HasDragImages()) SetControlStyle(ControlStyle() + ui::TControlStyleItem::csDisplayDragImage);
 }
 
 TcxControl::~TcxControl() {
   FInDestructor = true;
   FDragAndDropObject.reset();
+  FDragImages.reset();
   FGestureHelper.reset();
   DestroyScrollBars();
   FScrollBarsManager.reset();
@@ -981,6 +985,40 @@ void TcxControl::DragOver(rtl::TObject* Source, int X, int Y, ui::TDragState Sta
   auto* object = dynamic_cast<ui::TDragObject*>(Source);
   if (object) dragObjectOverControl = State == ui::dsDragLeave ? nullptr : object;
   ui::TCustomControl::DragOver(Source, X, Y, State, Accept);
+}
+
+void TcxControl::DoEndDrag(rtl::TObject* Target, int X, int Y) {
+  ui::TCustomControl::DoEndDrag(Target, X, Y);
+  FDragImages.reset();
+}
+
+namespace {
+TcxDragImageList* CreatecxDragImageList() { return rtl::Create<TcxDragImageList>(nullptr); }
+}  // namespace
+
+TcxDragImageListClass TcxControl::GetDragImagesClass() { return &CreatecxDragImageList; }
+
+ui::TDragImageList* TcxControl::GetDragImages() {
+  if (!HasDragImages()) return nullptr;
+  if (!FDragImages) {
+    FDragImages.reset(GetDragImagesClass()());
+    InitDragImages(FDragImages.get());
+  }
+  return FDragImages->Count() > 0 ? FDragImages.get() : nullptr;
+}
+
+void TcxControl::InitDragImages(TcxDragImageList* ADragImages) {
+  const ui::TSize size = GetDragImagesSize();
+  if (size.cx == 0 || size.cy == 0) {
+    ADragImages->Clear();
+    return;
+  }
+  ADragImages->SetSize(size.cx, size.cy);
+  ui::TBitmap bitmap;
+  bitmap.SetSize(size.cx, size.cy);
+  core::TcxCanvas canvas(bitmap.Canvas());
+  DrawDragImage(&canvas, TRect{0, 0, size.cx, size.cy});
+  ADragImages->AddMasked(&bitmap, bitmap.TransparentColor());
 }
 
 ui::TCursor TcxDragControlObject::GetDragCursor(bool Accepted, int X, int Y) {

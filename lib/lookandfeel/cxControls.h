@@ -91,6 +91,9 @@ class TcxControl;
 class TcxDragAndDropObject;
 // Makes the internal drag object of a control (the class a control chooses).
 using TcxDragAndDropObjectClass = TcxDragAndDropObject* (*)(TcxControl* AControl);
+class TcxDragImageList;
+// Makes the drag-image list of a platform drag (the class a control chooses).
+using TcxDragImageListClass = TcxDragImageList* (*)();
 
 // ---- interfaces -----------------------------------------------------------------------------
 class IcxLockedStatePaint {
@@ -849,6 +852,25 @@ class TcxControl : public ui::TCustomControl,
   void DoStartDrag(std::unique_ptr<ui::TDragObject>& DragObject) override;
   // Keeps the drag object over the control for GetDragObject.
   void DragOver(rtl::TObject* Source, int X, int Y, ui::TDragState State, bool& Accept) override;
+  // The platform's end, then the drag images go.
+  void DoEndDrag(rtl::TObject* Target, int X, int Y) override;
+
+  // ---- drag images of a platform drag
+  // Null unless HasDragImages; the list is made on first use by
+  // GetDragImagesClass, filled by InitDragImages, and handed out only while it
+  // holds an image. It lives until the drag ends (DoEndDrag).
+  ui::TDragImageList* GetDragImages() override;
+  TcxDragImageList* DragImages() const { return FDragImages.get(); }
+  // True also gives the control csDisplayDragImage (at construction's end).
+  virtual bool HasDragImages() { return false; }
+  virtual TcxDragImageListClass GetDragImagesClass();
+  // The size of the picture a drag shows; zero: none.
+  virtual ui::TSize GetDragImagesSize() { return ui::TSize{0, 0}; }
+  // Sizes the list to GetDragImagesSize and adds the picture DrawDragImage
+  // draws, its own transparent colour (bottom-left pixel) masked out; a zero
+  // size empties the list.
+  virtual void InitDragImages(TcxDragImageList* ADragImages);
+  virtual void DrawDragImage(core::TcxCanvas* ACanvas, const TRect& R) {}
 
   // ---- overrides of the platform control
   void WndProc(ui::TMessage& Message) override;
@@ -942,6 +964,8 @@ class TcxControl : public ui::TCustomControl,
   rtl::TNotifyEvent FOnFocusChanged, FOnMouseEnter, FOnMouseLeave;
   TRect FBounds{};
   bool FInDestructor = false;
+  // ---- drag images of a platform drag
+  std::unique_ptr<TcxDragImageList> FDragImages;
 };
 
 // The drag object of a platform drag started by a TcxControl: shows the

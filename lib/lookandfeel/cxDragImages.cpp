@@ -106,7 +106,8 @@ void TcxCustomDragImage::CreateParams(ui::TCreateParams& params) {
   // with it; never activated.
   ui::TCustomForm* owner = FPopupParent ? FPopupParent : ui::Screen->ActiveForm();
   if (owner && owner->HandleAllocated()) params.WndParent = owner->Handle();
-  params.ExStyle |= win::WS_EX_NOACTIVATE | win::WS_EX_TOOLWINDOW;
+  // What every drag window is; layered only while alpha or a colour key is on.
+  params.ExStyle |= ui::kDragWindowExStyle & ~win::DWORD(win::WS_EX_LAYERED);
   if ((FAlphaBlend || FTransparentColor) && LayeredWindowsAvailable()) params.ExStyle |= win::WS_EX_LAYERED;
 }
 
@@ -151,17 +152,14 @@ void TcxCustomDragImage::SetTransparentColor(bool on, ui::TColor color) {
 bool TcxCustomDragImage::AlphaBlended() const { return FAlphaBlend && LayeredWindowsAvailable(); }
 
 void TcxCustomDragImage::WndProc(ui::TMessage& message) {
-  switch (message.Msg) {
-    case win::WM_NCHITTEST:
-      // Click-through: the drop target under the image gets the mouse.
-      message.Result = win::HTTRANSPARENT;
-      return;
-    case win::WM_ERASEBKGND:
-      // The picture covers the whole window; erasing first would flicker.
-      message.Result = 1;
-      return;
-    default: TcxPopupWindow::WndProc(message);
+  // Click-through (the drop target under the image gets the mouse), never
+  // activated, and no erasing: the picture covers the whole window.
+  win::LRESULT result = 0;
+  if (ui::DragWindowMessage(message.Msg, result)) {
+    message.Result = result;
+    return;
   }
+  TcxPopupWindow::WndProc(message);
 }
 
 void TcxCustomDragImage::Init(const TRect& ASourceBounds, const TPoint& ASourcePoint) {
@@ -177,9 +175,8 @@ void TcxCustomDragImage::ShowImage() {
   // Not through the form's Show: that would activate the window and take the
   // focus from the control the drag runs in.
   const win::HWND wnd = Handle();
-  win::SetWindowPos(wnd, win::HWND_TOPMOST, Left(), Top(), Width(), Height(), win::SWP_NOACTIVATE);
-  win::ShowWindow(wnd, win::SW_SHOWNA);
-  win::UpdateWindow(wnd);
+  win::SetWindowPos(wnd, nullptr, Left(), Top(), Width(), Height(), win::SWP_NOACTIVATE | win::SWP_NOZORDER);
+  ui::ShowDragWindow(wnd);
 }
 
 void TcxCustomDragImage::HideImage() {

@@ -249,6 +249,7 @@ constexpr TDragState dsDragEnter = TDragState::dsDragEnter;
 constexpr TDragState dsDragLeave = TDragState::dsDragLeave;
 constexpr TDragState dsDragMove = TDragState::dsDragMove;
 class TDragObject;
+class TDragImageList;
 // The drag's object may be supplied here; the drag owns it.
 using TStartDragEvent = rtl::Method<void(rtl::TObject* sender, std::unique_ptr<TDragObject>& dragObject)>;
 // `target`: the control that took the drop, nil when the drag was cancelled.
@@ -360,6 +361,8 @@ class TControl : public rtl::TComponent {
   // if the button had been released, else cancelled.
   void EndDrag(bool drop);
   bool Dragging() const;
+  // The images a drag of this control shows under the pointer; null: none.
+  virtual TDragImageList* GetDragImages() { return nullptr; }
   const TStartDragEvent& OnStartDrag() const { return onStartDrag_; }
   void SetOnStartDrag(const TStartDragEvent& v) { onStartDrag_ = v; }
   const TEndDragEvent& OnEndDrag() const { return onEndDrag_; }
@@ -630,7 +633,7 @@ class TWinControl : public TControl {
   bool Focused() const;
   virtual void SetFocus();
   // The focusable window children, depth first in tab order.
-  void GetTabOrderList(std::vector<TWinControl*>& list);
+  virtual void GetTabOrderList(std::vector<TWinControl*>& list);
   TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop,
                                bool checkParent);
   void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);

@@ -6,6 +6,7 @@
 
 #include "platform/rtl/scoped.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/image_list.h"
 #include "platform/ui/mouse.h"
 #include "platform/win/input.h"
 #include "platform/win/message_loop.h"
@@ -14,6 +15,16 @@
 namespace ui {
 
 TCursor TDragObject::GetDragCursor(bool accepted, int, int) { return accepted ? crDrag : crNoDrop; }
+
+void TDragObject::HideDragImage() {
+  if (TDragImageList* images = GetDragImages()) images->HideDragImage();
+}
+
+void TDragObject::ShowDragImage() {
+  if (TDragImageList* images = GetDragImages()) images->ShowDragImage();
+}
+
+TDragImageList* TBaseDragControlObject::GetDragImages() { return control_ ? control_->GetDragImages() : nullptr; }
 
 // One running drag. Only one runs at a time: the loop holds the capture.
 class DragSession {
@@ -28,6 +39,9 @@ class DragSession {
     if (!sourceAlive_) return false;
     if (!object_) return false;
     started_ = true;
+    // The images are the source's; they stay with it until its DoEndDrag.
+    images_ = object_->GetDragImages();
+    if (images_ && !images_->BeginDrag(nullptr, start_.x, start_.y)) images_ = nullptr;
     return true;
   }
 
@@ -71,6 +85,10 @@ class DragSession {
     }
     if (control == source_) {
       sourceAlive_ = false;
+      images_ = nullptr;  // gone with the source, which ended their drag
+      // Whatever the object is asked until the drag ends must not reach it.
+      if (auto* controlObject = dynamic_cast<TBaseDragControlObject*>(object_.get()))
+        if (controlObject->control_ == control) controlObject->control_ = nullptr;
       requestEnd(false);
     }
   }
@@ -155,9 +173,24 @@ class DragSession {
     object_->dragPos_ = client;
     object_->dragCursor_ = object_->GetDragCursor(accepted_, client.x, client.y);
     if (TScreen* screen = ScreenInstance()) win::SetCursor(screen->Cursors(object_->dragCursor_));
+    if (images_) moveImages(p);
+  }
+
+  // Over a control that does not display drag images the image hides (it
+  // would cover what the control draws to show the drop).
+  void moveImages(const TPoint& p) {
+    images_->SetDragCursor(object_->dragCursor_);
+    images_->DragMove(p.x, p.y);
+    if (!target_ || target_->ControlStyle().contains(TControlStyleItem::csDisplayDragImage))
+      images_->ShowDragImage();
+    else
+      images_->HideDragImage();
   }
 
   void finish() {
+    // The image goes before the drop is handled, so what the drop paints shows.
+    if (images_) images_->EndDrag();
+    images_ = nullptr;
     if (!started_ || !object_) return;
     TControl* target = drop_ && accepted_ ? target_ : nullptr;
     const TPoint pos = object_->dragPos_;
@@ -181,6 +214,7 @@ class DragSession {
   TPoint start_;
   int threshold_;
   std::unique_ptr<TDragObject> object_;
+  TDragImageList* images_ = nullptr;
   TControl* target_ = nullptr;
   bool started_ = false;
   bool accepted_ = false;

@@ -10,6 +10,10 @@
 // cancelled) and the object's Finished runs; the drag frees the object.
 // Controls see the drag object itself as the `source` of DragOver and
 // DragDrop.
+//
+// A drag object with drag images shows the picked image under the pointer
+// from the start of the drag to its end, over the screen and over controls
+// whose style has csDisplayDragImage (hidden over the others).
 #include <memory>
 
 #include "platform/rtl/classes.h"
@@ -25,9 +29,12 @@ class TDragObject : public rtl::TObject {
   virtual TCursor GetDragCursor(bool accepted, int x, int y);
   // After the source's DoEndDrag; `target` nil when nothing took the drop.
   virtual void Finished(rtl::TObject* target, int x, int y, bool accepted) {}
-  // Around scrolling a window under a drag image (no image here).
-  virtual void HideDragImage() {}
-  virtual void ShowDragImage() {}
+  // The images the drag shows under the pointer; null: none.
+  virtual TDragImageList* GetDragImages() { return nullptr; }
+  // Around painting a window under the drag image (scrolling it, say): the
+  // image is hidden, then shown again.
+  virtual void HideDragImage();
+  virtual void ShowDragImage();
 
   // The control under the pointer and the pointer in its client
   // coordinates, as of the last move.
@@ -53,6 +60,8 @@ class TBaseDragControlObject : public TDragObject {
  public:
   explicit TBaseDragControlObject(TControl* control) : control_(control) {}
   TControl* Control() const { return control_; }
+  // The control's drag images.
+  TDragImageList* GetDragImages() override;
 
  private:
   friend class DragSession;

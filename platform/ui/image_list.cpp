@@ -7,9 +7,14 @@
 #include "platform/gdi/objects.h"
 #include "platform/rtl/except.h"
 #include "platform/rtl/filer.h"
+#include "platform/rtl/scoped.h"
 #include "platform/rtl/streams.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/canvas.h"
+#include "platform/ui/forms.h"
+#include "platform/win/input.h"
+#include "platform/win/paint.h"
+#include "platform/win/window.h"
 
 namespace ui {
 
@@ -390,13 +395,228 @@ void AlphaDrawImage(gdi::HDC dc, const TRect& dest, const gdi::ImageBGRA& straig
   blendOnto(dc, dest.left, dest.top, scaled);
 }
 
+// --- drag windows -------------------------------------------------------------------------------
+
+namespace {
+
+constexpr char16_t kDragImageWindowClass[] = u"TDragImageWindow";
+
+win::LRESULT dragImageWindowProc(win::HWND wnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam) {
+  win::LRESULT result = 0;
+  if (DragWindowMessage(msg, result)) return result;
+  return win::DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+// The window system may have been replaced since the last drag (tests make a
+// fresh one each), so the class is looked up every time.
+void ensureDragImageWindowClass() {
+  const win::HINSTANCE instance = win::GetModuleHandleW(nullptr);
+  win::WNDCLASSEXW existing;
+  if (win::GetClassInfoExW(instance, kDragImageWindowClass, &existing)) return;
+  win::WNDCLASSEXW wc;
+  wc.lpfnWndProc = &dragImageWindowProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = kDragImageWindowClass;
+  win::RegisterClassExW(&wc);
+}
+
+// Straight alpha to the premultiplied pixels a layered window takes.
+gdi::ImageBGRA premultiplied(const gdi::ImageBGRA& straight) {
+  gdi::ImageBGRA out(straight.width, straight.height);
+  for (std::size_t i = 0; i < straight.pixels.size(); ++i) {
+    const std::uint32_t p = straight.pixels[i];
+    const std::uint32_t a = alphaOf(p);
+    std::uint32_t q = a << 24;
+    for (int shift = 0; shift < 24; shift += 8) q |= ((((p >> shift) & 0xFF) * a + 127) / 255) << shift;
+    out.pixels[i] = q;
+  }
+  return out;
+}
+
+}  // namespace
+
+bool DragWindowMessage(win::UINT msg, win::LRESULT& result) {
+  switch (msg) {
+    case win::WM_NCHITTEST: result = win::HTTRANSPARENT; return true;
+    case win::WM_MOUSEACTIVATE: result = win::MA_NOACTIVATE; return true;
+    case win::WM_ERASEBKGND: result = 1; return true;
+    default: return false;
+  }
+}
+
+void ShowDragWindow(win::HWND wnd) {
+  win::SetWindowPos(wnd, win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_NOACTIVATE);
+  win::ShowWindow(wnd, win::SW_SHOWNA);
+  win::UpdateWindow(wnd);
+}
+
+TDragImageWindow::TDragImageWindow() {
+  ensureDragImageWindowClass();
+  wnd_ = win::CreateWindowExW(kDragWindowExStyle, kDragImageWindowClass, u"", win::WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, win::GetModuleHandleW(nullptr), nullptr);
+}
+
+TDragImageWindow::~TDragImageWindow() {
+  if (wnd_ && win::IsWindow(wnd_)) win::DestroyWindow(wnd_);
+}
+
+void TDragImageWindow::SetPicture(const gdi::ImageBGRA& straight, std::uint8_t alpha) {
+  if (!wnd_) return;
+  const gdi::HDC mem = gdi::CreateCompatibleDC(nullptr);
+  const gdi::HBITMAP bitmap = gdi::CreateBitmapFromImage(premultiplied(straight));
+  const gdi::HGDIOBJ old = gdi::SelectObject(mem, bitmap);
+  rtl::ScopeExit release([&] {
+    gdi::SelectObject(mem, old);
+    gdi::DeleteObject(bitmap);
+    gdi::DeleteDC(mem);
+  });
+  const win::SIZE size{straight.width, straight.height};
+  const gdi::BLENDFUNCTION blend{gdi::AC_SRC_OVER, 0, alpha, gdi::AC_SRC_ALPHA};
+  win::UpdateLayeredWindow(wnd_, nullptr, nullptr, &size, mem, nullptr, 0, &blend, win::ULW_ALPHA);
+}
+
+void TDragImageWindow::MoveTo(const TPoint& topLeft) {
+  if (!wnd_) return;
+  win::SetWindowPos(wnd_, nullptr, topLeft.x, topLeft.y, 0, 0,
+                    win::SWP_NOSIZE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+}
+
+TRect TDragImageWindow::BoundsRect() const {
+  win::RECT r{};
+  if (wnd_) win::GetWindowRect(wnd_, &r);
+  return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+void TDragImageWindow::Show() {
+  if (wnd_) ShowDragWindow(wnd_);
+}
+
+void TDragImageWindow::Hide() {
+  if (wnd_) win::ShowWindow(wnd_, win::SW_HIDE);
+}
+
+bool TDragImageWindow::Visible() const { return wnd_ && win::IsWindowVisible(wnd_); }
+
 // --- TDragImageList ----------------------------------------------------------------------------
+
+TDragImageList::~TDragImageList() = default;
 
 bool TDragImageList::SetDragImage(int index, int hotSpotX, int hotSpotY) {
   if (index < 0 || index >= Count()) return false;
   dragIndex_ = index;
   dragHotspot_ = TPoint{hotSpotX, hotSpotY};
+  if (Dragging()) {
+    window_->SetPicture(dragPicture());
+    updateWindow();
+  }
   return true;
+}
+
+gdi::ImageBGRA TDragImageList::dragPicture() const {
+  gdi::ImageBGRA picture = ImagePixels(dragIndex_);
+  const std::vector<std::uint8_t>& mask = ImageMask(dragIndex_);
+  for (std::size_t i = 0; i < picture.pixels.size() && i < mask.size(); ++i)
+    if (mask[i]) picture.pixels[i] = 0;
+  return picture;
+}
+
+void TDragImageList::updateWindow() {
+  if (!window_) return;
+  TPoint origin{};
+  if (lockWindow_) {
+    win::POINT p{0, 0};
+    win::ClientToScreen(lockWindow_, &p);
+    origin = TPoint{p.x, p.y};
+  }
+  window_->MoveTo(TPoint{origin.x + position_.x - dragHotspot_.x, origin.y + position_.y - dragHotspot_.y});
+  const bool valid = dragIndex_ >= 0 && dragIndex_ < Count();
+  if (locked_ && !hidden_ && valid)
+    window_->Show();
+  else
+    window_->Hide();
+}
+
+bool TDragImageList::BeginDrag(win::HWND window, int x, int y) {
+  if (Dragging() || dragIndex_ < 0 || dragIndex_ >= Count()) return false;
+  window_ = std::make_unique<TDragImageWindow>();
+  if (!window_->Handle()) {
+    window_.reset();
+    return false;
+  }
+  window_->SetPicture(dragPicture());
+  hidden_ = false;
+  locked_ = false;
+  if (dragCursor_ != crNone)
+    if (TScreen* screen = ScreenInstance()) win::SetCursor(screen->Cursors(dragCursor_));
+  return DragLock(window, x, y);
+}
+
+bool TDragImageList::DragMove(int x, int y) {
+  if (!Dragging()) return false;
+  position_ = TPoint{x, y};
+  updateWindow();
+  return true;
+}
+
+bool TDragImageList::DragLock(win::HWND window, int x, int y) {
+  if (!Dragging()) return false;
+  // The desktop's client coordinates are the screen's.
+  lockWindow_ = window == win::GetDesktopWindow() ? nullptr : window;
+  locked_ = true;
+  position_ = TPoint{x, y};
+  updateWindow();
+  return true;
+}
+
+void TDragImageList::DragUnlock() {
+  if (!Dragging() || !locked_) return;
+  // Positions stay where they are on the screen while untied.
+  if (lockWindow_) {
+    win::POINT p{position_.x, position_.y};
+    win::ClientToScreen(lockWindow_, &p);
+    position_ = TPoint{p.x, p.y};
+  }
+  lockWindow_ = nullptr;
+  locked_ = false;
+  updateWindow();
+}
+
+bool TDragImageList::EndDrag() {
+  if (!Dragging()) return false;
+  window_.reset();
+  lockWindow_ = nullptr;
+  locked_ = false;
+  hidden_ = false;
+  return true;
+}
+
+void TDragImageList::HideDragImage() {
+  hidden_ = true;
+  updateWindow();
+}
+
+void TDragImageList::ShowDragImage() {
+  hidden_ = false;
+  updateWindow();
+}
+
+void TDragImageList::SetDragCursor(TCursor value) {
+  if (dragCursor_ == value) return;
+  dragCursor_ = value;
+  if (Dragging() && value != crNone)
+    if (TScreen* screen = ScreenInstance()) win::SetCursor(screen->Cursors(value));
+}
+
+win::HWND TDragImageList::DragWindowHandle() const { return window_ ? window_->Handle() : nullptr; }
+
+bool TDragImageList::DragImageVisible() const { return window_ && window_->Visible(); }
+
+void TDragImageList::Change() {
+  TCustomImageList::Change();
+  // The picked image may have been replaced, moved or deleted.
+  if (!Dragging()) return;
+  if (dragIndex_ >= 0 && dragIndex_ < Count()) window_->SetPicture(dragPicture());
+  updateWindow();
 }
 
 }  // namespace ui

@@ -5,6 +5,7 @@
 // through change links. The written form (WriteData) is what two lists are
 // compared by.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/gdi/surface.h"
@@ -12,7 +13,10 @@
 #include "platform/rtl/object.h"
 #include "platform/rtl/streams.h"
 #include "platform/ui/colors.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/graphics.h"
+#include "platform/win/constants.h"
+#include "platform/win/types.h"
 
 namespace ui {
 
@@ -126,6 +130,8 @@ class TCustomImageList : public rtl::TComponent {
 
   // The stored images (for lists built on this one).
   const gdi::ImageBGRA& ImagePixels(int index) const { return images_.at(index).image; }
+  // Its mask, one byte per pixel (1: transparent).
+  const std::vector<std::uint8_t>& ImageMask(int index) const { return images_.at(index).mask; }
 
  protected:
   virtual void Change();
@@ -157,19 +163,115 @@ class TCustomImageList : public rtl::TComponent {
 // pixel) to `dest`.
 void AlphaDrawImage(gdi::HDC dc, const TRect& dest, const gdi::ImageBGRA& straight);
 
-// An image list that also knows the image being dragged and its hot spot.
+// ---- drag windows -----------------------------------------------------------------------------
+// What every window that shows a drag has in common (the drag-image list's
+// window below and the library's drag windows): it is a top-level window
+// above all others, never activated, and transparent to the mouse, so the
+// control under it keeps getting the pointer and the drop.
+constexpr win::DWORD kDragWindowExStyle =
+    win::WS_EX_LAYERED | win::WS_EX_NOACTIVATE | win::WS_EX_TOOLWINDOW | win::WS_EX_TOPMOST;
+// Answers the messages a drag window must not act on (hit tests: the mouse
+// passes through; mouse activation: refused; background erasing: the picture
+// covers it). False for every other message.
+bool DragWindowMessage(win::UINT msg, win::LRESULT& result);
+// Shows the window above all others without activating it and paints it at
+// once, so the image is there before the next pointer move.
+void ShowDragWindow(win::HWND wnd);
+
+// A drag window whose pixels are given whole: a 32-bit picture with straight
+// alpha (the transparent parts show what lies beneath), faded by a constant
+// alpha. Nothing paints it, so moving it costs no repaint.
+class TDragImageWindow {
+ public:
+  TDragImageWindow();
+  // Destroys the window.
+  ~TDragImageWindow();
+  TDragImageWindow(const TDragImageWindow&) = delete;
+  TDragImageWindow& operator=(const TDragImageWindow&) = delete;
+
+  win::HWND Handle() const { return wnd_; }
+  // The window takes the picture's size; its top-left stays.
+  void SetPicture(const gdi::ImageBGRA& straight, std::uint8_t alpha = 255);
+  // Screen coordinates of the top-left corner.
+  void MoveTo(const TPoint& topLeft);
+  TRect BoundsRect() const;
+  void Show();
+  void Hide();
+  bool Visible() const;
+
+ private:
+  win::HWND wnd_ = nullptr;
+};
+
+// An image list that drags one of its images: the picked image (DragIndex)
+// follows the pointer in a drag window, the pointer holding it at the hot
+// spot. A drag runs from BeginDrag to EndDrag; in between the image is tied
+// ("locked") to a window whose client coordinates the positions are in (the
+// screen's for none), DragUnlock hides it until the next DragLock, and
+// HideDragImage / ShowDragImage hide and show it around painting beneath.
 class TDragImageList : public TCustomImageList {
   RTL_CLASS(TDragImageList, TCustomImageList)
 
  public:
   using TCustomImageList::TCustomImageList;
+  // Ends a drag that still runs: its window goes with the list.
+  ~TDragImageList() override;
+
+  // Picks the image a drag shows and the point of it the pointer holds;
+  // during a drag the shown image changes at once. False (nothing changed)
+  // for an index out of range.
   bool SetDragImage(int index, int hotSpotX, int hotSpotY);
   int DragIndex() const { return dragIndex_; }
   TPoint DragHotspot() const { return dragHotspot_; }
+  // The hot spot of the image being dragged (the picked one's otherwise).
+  TPoint GetHotSpot() const { return dragHotspot_; }
+
+  // Starts a drag of the picked image, tied to `window` with the pointer at
+  // (x, y) of its client area (screen coordinates for null or the desktop
+  // window), and shows it. False when a drag already runs or the picked
+  // image does not exist.
+  bool BeginDrag(win::HWND window, int x, int y);
+  // Moves the image to (x, y) in the coordinates of the window it is tied
+  // to (of the screen while untied). False when no drag runs.
+  bool DragMove(int x, int y);
+  // Ties the image to `window` at (x, y) and shows it.
+  bool DragLock(win::HWND window, int x, int y);
+  // Unties the image and hides it until the next DragLock.
+  void DragUnlock();
+  // Ends the drag: the drag window is destroyed. False when none ran.
+  bool EndDrag();
+  void HideDragImage();
+  void ShowDragImage();
+  bool Dragging() const { return window_ != nullptr; }
+  // The cursor shown while the image is dragged; a change during a drag
+  // shows at once.
+  TCursor DragCursor() const { return dragCursor_; }
+  void SetDragCursor(TCursor value);
+
+  // The running drag's window (null when none runs), and where the image
+  // is and whether it shows, in screen coordinates.
+  win::HWND DragWindowHandle() const;
+  bool DragImageVisible() const;
+
+ protected:
+  // The image list changed: a running drag shows the new picture.
+  void Change() override;
 
  private:
-  int dragIndex_ = -1;
+  // The image's straight-alpha pixels, transparent where it is masked.
+  gdi::ImageBGRA dragPicture() const;
+  // Places the window by the position, the hot spot and the tie, and shows
+  // or hides it by the lock and the hide count.
+  void updateWindow();
+
+  int dragIndex_ = 0;
   TPoint dragHotspot_{};
+  TCursor dragCursor_ = crDrag;
+  std::unique_ptr<TDragImageWindow> window_;
+  win::HWND lockWindow_ = nullptr;  // null: the screen
+  bool locked_ = false;
+  bool hidden_ = false;
+  TPoint position_{};  // of the pointer, in the tie's coordinates
 };
 
 }  // namespace ui
