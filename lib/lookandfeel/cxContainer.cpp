@@ -6,11 +6,16 @@
 #include "lib/core/cxGeometry.h"
 #include "lib/core/dxOffice11.h"
 #include "lib/core/dxThemeManager.h"
+#include "lib/core/dxUxTheme.h"
+#include "lib/lookandfeel/cxLookAndFeelPainters_native.h"
 #include "lib/lookandfeel/cxLookAndFeelPaintersManager.h"
+#include "platform/theme/theme.h"
 #include "platform/gdi/region.h"
+#include "platform/rtl/filer.h"
 #include "platform/rtl/mathutil.h"
 #include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
+#include "platform/ui/forms.h"
 #include "platform/win/win.h"
 
 namespace lookandfeel {
@@ -453,6 +458,88 @@ bool TcxContainerStyle::IsExtendedStylePropertyPublished(const String& AName) {
   return !InternalGetNotPublishedExtendedStyleValues().contains(value);
 }
 
+// ---- streaming
+
+namespace {
+
+const rtl::EnumInfo& containerBorderStyleNames() {
+  static const rtl::EnumInfo info{u"TcxContainerBorderStyle",
+                                  {u"cbsNone", u"cbsSingle", u"cbsThick", u"cbsFlat", u"cbs3D", u"cbsUltraFlat",
+                                   u"cbsOffice11"}};
+  return info;
+}
+
+const rtl::EnumInfo& containerEdgeNames() {
+  static const rtl::EnumInfo info{u"TcxBorder", {u"bLeft", u"bTop", u"bRight", u"bBottom"}};
+  return info;
+}
+
+const rtl::EnumInfo& containerFontStyleNames() {
+  static const rtl::EnumInfo info{u"TFontStyle", {u"fsBold", u"fsItalic", u"fsUnderline", u"fsStrikeOut"}};
+  return info;
+}
+
+// Forms name the controller class when they are read back.
+[[maybe_unused]] const bool kContainerStyleControllerRegistered = [] {
+  rtl::RegisterClass(TcxStyleController::classInfo());
+  return true;
+}();
+
+}  // namespace
+
+bool TcxContainerStyle::IsPropertyPublished(const String& AName) const {
+  if (TcxContainer* container = Container()) return container->IsStylePropertyPublished(AName, !IsBaseStyle());
+  // A controller's state styles hold the same values as a container's: the
+  // normal-only ones live on the normal style and are stored there.
+  return IsBaseStyle() || const_cast<TcxContainerStyle*>(this)->IsExtendedStylePropertyPublished(AName);
+}
+
+template <TcxContainerStyleValue V>
+bool TcxContainerStyle::IsValueStored() const {
+  return !FDirectAccessMode && FAssignedValues.contains(V) && IsPropertyPublished(containerStyleValueNames[int(V)]);
+}
+
+bool TcxContainerStyle::IsLookAndFeelStored() const {
+  return IsBaseStyle() && !FLookAndFeel->AssignedValues().empty() && IsPropertyPublished(u"LookAndFeel");
+}
+
+bool TcxContainerStyle::IsStyleControllerStored() const {
+  return IsBaseStyle() && FStyleController && FStyleController != DefaultContainerStyleController() &&
+         IsPropertyPublished(u"StyleController");
+}
+
+void TcxContainerStyle::Published(rtl::PropTable<TcxContainerStyle>& p) {
+  using S = TcxContainerStyle;
+  using V = ContainerValue;
+  p.Int("BorderColor", &S::GetBorderColor, &S::SetBorderColor).Stored(&S::IsValueStored<V::csvBorderColor>);
+  p.Enum("BorderStyle", &S::GetBorderStyle, &S::SetBorderStyle, containerBorderStyleNames())
+      .Stored(&S::IsValueStored<V::csvBorderStyle>);
+  // The own value: the resolved colour of a container's normal style may be
+  // its parent's.
+  p.Int("Color", &S::FColor, &S::SetColor).Stored(&S::IsValueStored<V::csvColor>);
+  p.SetOf("Edges", &S::GetEdges, &S::SetEdges, containerEdgeNames()).Stored(&S::IsValueStored<V::csvEdges>);
+  p.Object("Font", &S::GetFont, &S::SetFont).Stored(&S::IsValueStored<V::csvFont>);
+  p.Bool("HotTrack", &S::GetHotTrack, &S::SetHotTrack).Stored(&S::IsValueStored<V::csvHotTrack>);
+  p.Object("LookAndFeel", &S::LookAndFeel, &S::SetLookAndFeel).Stored(&S::IsLookAndFeelStored);
+  p.Bool("Shadow", &S::GetShadow, &S::SetShadow).Stored(&S::IsValueStored<V::csvShadow>);
+  p.Object("StyleController", &S::StyleController, &S::SetStyleController).Stored(&S::IsStyleControllerStored);
+  p.Int("TextColor", &S::GetTextColor, &S::SetTextColor).Stored(&S::IsValueStored<V::csvTextColor>);
+  p.SetOf("TextStyle", &S::GetTextStyle, &S::SetTextStyle, containerFontStyleNames())
+      .Stored(&S::IsValueStored<V::csvTextStyle>);
+  p.Bool("TransparentBorder", &S::GetTransparentBorder, &S::SetTransparentBorder)
+      .Stored(&S::IsValueStored<V::csvTransparentBorder>);
+}
+
+void TcxContainerStyle::DefineProperties(rtl::TFiler* Filer) {
+  core::TcxInterfacedPersistent::DefineProperties(Filer);
+  Filer->DefineProperty(
+      u"IsFontAssigned",
+      [this](rtl::TReader* reader) {
+        if (reader->ReadBoolean()) SetAssignedValues(FAssignedValues + ContainerValue::csvFont);
+      },
+      [](rtl::TWriter* writer) { writer->WriteBoolean(true); }, IsValueStored<ContainerValue::csvFont>());
+}
+
 bool TcxContainerStyle::HasBorder() { return IsBaseStyle() ? true : GetBaseStyle()->HasBorder(); }
 
 TcxLookAndFeel* TcxContainerStyle::LookAndFeel() { return GetBaseStyle()->FLookAndFeel.get(); }
@@ -525,6 +612,17 @@ TcxStyleController::~TcxStyleController() {
     if (i < FListeners.size()) FListeners[i]->ControllerFreeNotification(this);
   }
   FStyles.reset();
+}
+
+void TcxStyleController::Published(rtl::PropTable<TcxStyleController>& p) {
+  using C = TcxStyleController;
+  // Only a view of Style.StyleController, which stores the link.
+  p.Object("FakeStyleController", &C::FakeStyleController, &C::SetFakeStyleController).Stored(false);
+  p.Object("Style", &C::Style, &C::SetStyle);
+  p.Object("StyleDisabled", &C::StyleDisabled, &C::SetStyleDisabled);
+  p.Object("StyleFocused", &C::StyleFocused, &C::SetStyleFocused);
+  p.Object("StyleHot", &C::StyleHot, &C::SetStyleHot);
+  p.Event("OnStyleChanged", &C::OnStyleChanged, &C::SetOnStyleChanged);
 }
 
 void TcxStyleController::Loaded() {
@@ -648,7 +746,28 @@ void TcxContainerViewInfo::DrawBorder(core::TcxCanvas* ACanvas, TRect R) {
   if (Painter) Painter->DrawContainerBorder(ACanvas, R, BorderStyle, BorderWidth, BorderColor, Edges);
 }
 
+void TcxContainerViewInfo::DrawNativeBackground(core::TcxCanvas* ACanvas) {
+  const bool withBorder = Owner->Style()->HasBorder() && BorderStyle != TcxContainerBorderStyle::cbsNone;
+  core::HTHEME theme = withBorder ? core::OpenTheme(ThemedObjectType) : nullptr;
+  if (!theme) {
+    ACanvas->FillRect(Bounds, FBackgroundColor);
+    return;
+  }
+  win::RECT content = Bounds;
+  if (core::GetThemeBackgroundContentRect(theme, ACanvas->Handle(), NativePart, NativeState, Bounds, content) !=
+      core::dxS_OK)
+    content = Bounds;
+  TColor frame = ui::clBtnShadow;
+  cxGetThemeColor(ThemedObjectType, NativePart, NativeState, theme::TMT_BORDERCOLOR, frame);
+  InternalFillRect(ACanvas, Bounds, content, frame);
+  ACanvas->FillRect(content, FBackgroundColor);
+}
+
 void TcxContainerViewInfo::InternalPaint(core::TcxCanvas* ACanvas) {
+  if (NativeStyle) {
+    DrawNativeBackground(ACanvas);
+    return;
+  }
   // The border sits just outside BorderRect on the drawn edges.
   TRect r = BorderRect;
   r.left -= BorderWidth;
@@ -710,6 +829,14 @@ void TcxContainer::Notification(rtl::TComponent* AComponent, rtl::TOperation Ope
   if (Operation == rtl::TOperation::opRemove && AComponent == FInnerControl) FInnerControl = nullptr;
 }
 
+void TcxContainer::Published(rtl::PropTable<TcxContainer>& p) {
+  using C = TcxContainer;
+  p.Object("Style", &C::Style, &C::SetStyle);
+  p.Object("StyleDisabled", &C::StyleDisabled, &C::SetStyleDisabled);
+  p.Object("StyleFocused", &C::StyleFocused, &C::SetStyleFocused);
+  p.Object("StyleHot", &C::StyleHot, &C::SetStyleHot);
+}
+
 bool TcxContainer::IsStylePropertyPublished(const String& APropertyName, bool AIsStateStyle) {
   if (AIsStateStyle && !Style()->IsExtendedStylePropertyPublished(APropertyName)) return false;
   ContainerValue value;
@@ -749,6 +876,59 @@ void TcxContainer::SetFocus() {
   if (FInnerControl && IsContainerFocused() && FInnerControl->CanFocus()) FInnerControl->SetFocus();
 }
 
+bool TcxContainer::CanFocusOnClick() {
+  // A press the inner control passes on must not pull the focus off it.
+  if (FInnerControlMouseDown) return false;
+  if (FInnerControl && FInnerControl->HandleAllocated() && FInnerControl->Focused()) return false;
+  return TcxControl::CanFocusOnClick();
+}
+
+void TcxContainer::KeyDown(rtl::Word& Key, ui::TShiftState Shift) {
+  TcxControl::KeyDown(Key, Shift);
+  if (Key != win::VK_TAB || !Focused() || Shift.contains(ui::ssAlt) || Shift.contains(ui::ssCtrl) ||
+      !CanContainerHandleTabs())
+    return;
+  Key = 0;
+  if (ui::TCustomForm* form = ui::GetParentForm(this))
+    form->SelectNext(form->ActiveControl() ? form->ActiveControl() : this, !Shift.contains(ui::ssShift), true);
+  // Nothing else took the focus: it stays inside the editor, on its inner control.
+  if (HandleAllocated() && win::GetFocus() == Handle() && FInnerControl && FInnerControl->CanFocus())
+    FInnerControl->SetFocus();
+}
+
+void TcxContainer::GetTabOrderList(std::vector<ui::TWinControl*>& AList) {
+  TcxControl::GetTabOrderList(AList);
+  if (!FInnerControl) return;
+  ui::TCustomForm* form = ui::GetParentForm(this);
+  if (!form || form->ActiveControl() != FInnerControl) return;
+  const auto self = std::find(AList.begin(), AList.end(), static_cast<ui::TWinControl*>(this));
+  const auto inner = std::find(AList.begin(), AList.end(), FInnerControl);
+  if (self == AList.end() || inner == AList.end()) return;
+  *self = FInnerControl;
+  AList.erase(inner);
+}
+
+void TcxContainer::SetDragMode(ui::TDragMode Value) {
+  TcxControl::SetDragMode(Value);
+  if (FInnerControl) FInnerControl->SetDragMode(Value);
+}
+
+void TcxContainerAccess::MouseDown(TcxContainer* C, ui::TMouseButton Button, ui::TShiftState Shift, int X, int Y) {
+  C->FInnerControlMouseDown = true;
+  rtl::ScopeExit done([C] { C->FInnerControlMouseDown = false; });
+  C->MouseDown(Button, Shift, X, Y);
+}
+
+void TcxContainerAccess::BeginAutoDrag(TcxContainer* C, const TPoint& AScreenPoint) {
+  if (!C->HandleAllocated()) return;
+  if (cxDragDetect(C->Handle(), AScreenPoint) == TcxDragDetect::ddDrag) C->BeginDrag(true, -1);
+}
+
+TColor TcxContainer::GetSizeGripColor() {
+  TcxCustomLookAndFeelPainter* painter = GetLookAndFeelPainter();
+  return painter ? painter->DefaultSizeGripAreaColor() : ui::clBtnFace;
+}
+
 bool TcxContainer::MayFocus() { return !(FInnerControl && FInnerControl->HandleAllocated() && FInnerControl->Focused()); }
 
 TcxCustomLookAndFeelPainter* TcxContainer::GetLookAndFeelPainter() { return Style()->LookAndFeel()->Painter(); }
@@ -784,6 +964,7 @@ void TcxContainer::CalculateViewInfo(const TPoint& P, bool AIsMouseEvent) {
   else
     vi->HotState = TcxContainerHotState::chsNormal;
   if (vi->NativeStyle) {
+    vi->ThemedObjectType = GetBackgroundThemedObjectType();
     vi->BorderStyle = Style()->GetBorderStyle();
     vi->NativePart = 3;
     vi->NativeState = state.contains(csDisabled) ? 4 : IsReadOnly() ? 6 : state.contains(csActive) ? 5
@@ -843,7 +1024,15 @@ TColor TcxContainer::GetBorderColor() {
   return GetContainerBorderColor(highlighted, style == TcxContainerBorderStyle::cbsOffice11);
 }
 
-TColor TcxContainer::GetBackgroundColor() { return ActiveStyle()->GetColor(); }
+TColor TcxContainer::GetBackgroundColor() {
+  TColor color = ActiveStyle()->GetColor();
+  // A disabled themed editor takes the theme's own disabled fill unless a colour was chosen.
+  if (FViewInfo->NativeStyle && FViewInfo->ContainerState.contains(csDisabled) &&
+      !IsStyleAssigned(ContainerValue::csvColor))
+    cxGetThemeColor(FViewInfo->ThemedObjectType, FViewInfo->NativePart, FViewInfo->NativeState, theme::TMT_FILLCOLOR,
+                    color);
+  return color;
+}
 
 TRect TcxContainer::GetVisibleBounds() {
   TRect r{0, 0, Width(), Height()};

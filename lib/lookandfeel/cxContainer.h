@@ -8,6 +8,7 @@
 
 #include "lib/core/cxClasses.h"
 #include "lib/core/dxCoreClasses.h"
+#include "lib/core/dxThemeManager.h"
 #include "lib/lookandfeel/cxControls.h"
 #include "lib/lookandfeel/cxLookAndFeels.h"
 #include "platform/rtl/set.h"
@@ -64,6 +65,11 @@ class TcxContainerStyle : public core::TcxInterfacedPersistent {
                     TcxContainerStateItem AState = TcxContainerStateItem::csNormal);
   ~TcxContainerStyle() override;
   void Assign(rtl::TPersistent* Source) override;
+
+  // A form stores what the style assigns itself, nothing it resolves from a
+  // controller or a default; a state style stores only what its owner
+  // publishes for that state.
+  static void Published(rtl::PropTable<TcxContainerStyle>& p);
 
   void BeginUpdate() { ++FUpdateCount; }
   void EndUpdate();
@@ -144,8 +150,18 @@ class TcxContainerStyle : public core::TcxInterfacedPersistent {
   virtual TcxStyleController* GetDefaultStyleController() { return DefaultContainerStyleController(); }
   virtual TcxContainerStyleValues InternalGetNotPublishedExtendedStyleValues();
   void UpdateFont();
+  // "IsFontAssigned": a font left at the defaults writes no value of its
+  // own, so the stream says separately that the style assigns it.
+  void DefineProperties(rtl::TFiler* Filer) override;
 
  private:
+  // Whether the owner publishes the property for this style's state.
+  bool IsPropertyPublished(const String& AName) const;
+  // Stored predicates of the published values.
+  template <TcxContainerStyleValue V>
+  bool IsValueStored() const;
+  bool IsLookAndFeelStored() const;
+  bool IsStyleControllerStored() const;
   // The style on the controller chain that assigns AValue (this style
   // first), or null.
   TcxContainerStyle* FindAssigning(TcxContainerStyleValue AValue);
@@ -211,6 +227,12 @@ class TcxStyleController : public core::TcxScalableComponent {
   TcxContainerStyle* StyleDisabled() const { return FStyles->StyleDisabled(); }
   TcxContainerStyle* StyleFocused() const { return FStyles->StyleFocused(); }
   TcxContainerStyle* StyleHot() const { return FStyles->StyleHot(); }
+  // Setting a style copies the given one into it.
+  void SetStyle(TcxContainerStyle* AValue) { Style()->Assign(AValue); }
+  void SetStyleDisabled(TcxContainerStyle* AValue) { StyleDisabled()->Assign(AValue); }
+  void SetStyleFocused(TcxContainerStyle* AValue) { StyleFocused()->Assign(AValue); }
+  void SetStyleHot(TcxContainerStyle* AValue) { StyleHot()->Assign(AValue); }
+  static void Published(rtl::PropTable<TcxStyleController>& p);
   // The normal style's own controller; setting it does nothing.
   TcxStyleController* FakeStyleController() { return Style()->StyleController(); }
   void SetFakeStyleController(TcxStyleController*) {}
@@ -271,6 +293,8 @@ class TcxContainerViewInfo {
   int NativePart = 0;
   int NativeState = 0;
   bool NativeStyle = false;
+  // The theme class the native frame and background come from.
+  core::TdxThemedObjectType ThemedObjectType = core::TdxThemedObjectType::totEdit;
   TcxContainer* Owner;
   TcxCustomLookAndFeelPainter* Painter = nullptr;
   bool Shadow = false;
@@ -279,6 +303,8 @@ class TcxContainerViewInfo {
  protected:
   virtual void DrawBorder(core::TcxCanvas* ACanvas, TRect R);
   virtual void InternalPaint(core::TcxCanvas* ACanvas);
+  // The theme's frame around its content rectangle, the background inside.
+  virtual void DrawNativeBackground(core::TcxCanvas* ACanvas);
 
  private:
   TColor FBackgroundColor = ui::clWindow;
@@ -298,6 +324,7 @@ class IcxContainerInnerControl {
 
 class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
   RTL_CLASS(TcxContainer, TcxControl)
+  friend class TcxContainerAccess;
 
  public:
   explicit TcxContainer(rtl::TComponent* AOwner);
@@ -308,6 +335,12 @@ class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
   TcxContainerStyle* StyleDisabled() const { return FStyles->StyleDisabled(); }
   TcxContainerStyle* StyleFocused() const { return FStyles->StyleFocused(); }
   TcxContainerStyle* StyleHot() const { return FStyles->StyleHot(); }
+  // Setting a style copies the given one into it.
+  void SetStyle(TcxContainerStyle* AValue) { Style()->Assign(AValue); }
+  void SetStyleDisabled(TcxContainerStyle* AValue) { StyleDisabled()->Assign(AValue); }
+  void SetStyleFocused(TcxContainerStyle* AValue) { StyleFocused()->Assign(AValue); }
+  void SetStyleHot(TcxContainerStyle* AValue) { StyleHot()->Assign(AValue); }
+  static void Published(rtl::PropTable<TcxContainer>& p);
   TcxContainerStyle* ActiveStyle() { return GetActiveStyle(); }
   bool IsStylePropertyPublished(const String& APropertyName, bool AIsStateStyle);
   bool IsStyleAssigned(TcxContainerStyleValue AValue);
@@ -346,6 +379,20 @@ class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
   virtual TRect GetBorderExtent();
   virtual TRect GetVisibleBounds();
   virtual bool HasShadow();
+  // The colour the inner control fills the size grip (the square between its
+  // two scroll bars) with: the scroll bars' painter's.
+  virtual TColor GetSizeGripColor();
+  virtual core::TdxThemedObjectType GetBackgroundThemedObjectType() { return core::TdxThemedObjectType::totEdit; }
+  // False for a container whose Tab must reach its inner control.
+  virtual bool CanContainerHandleTabs() { return true; }
+  // Where the inner control is the form's active control it stands in the
+  // container's place, so Shift+Tab from it leaves the container instead of
+  // landing on the frame around it.
+  void GetTabOrderList(std::vector<ui::TWinControl*>& AList) override;
+  // The drag mode is the inner control's too: a press on it starts the drag.
+  void SetDragMode(ui::TDragMode Value) override;
+  // True while the inner control is handing a mouse press on to the container.
+  bool InnerControlMouseDown() const { return FInnerControlMouseDown; }
 
  protected:
   virtual void MouseTrackingCallerMouseLeave();
@@ -384,6 +431,8 @@ class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
   TRect GetClientBounds() override;
   bool NeedsScrollBars() override { return NeedsInnerScrollBars(); }
   bool MayFocus() override;
+  bool CanFocusOnClick() override;
+  void KeyDown(rtl::Word& Key, ui::TShiftState Shift) override;
   TcxCustomLookAndFeelPainter* GetLookAndFeelPainter() override;
 
  private:
@@ -396,6 +445,7 @@ class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
   } FActiveStyleData;
   bool FHasChanges = false;
   ui::TWinControl* FInnerControl = nullptr;
+  bool FInnerControlMouseDown = false;
   bool FIsViewInfoCalculated = false;
   int FLockAlignControlsCount = 0;
   int FPopupMenuLockCount = 0;
@@ -406,6 +456,34 @@ class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
   bool FIsDestroyingContainer = false;
   std::unique_ptr<TcxContainerStyles> FStyles;
   std::unique_ptr<TcxContainerViewInfo> FViewInfo;
+};
+
+// An inner control hands its input to its container through these before
+// handling it itself, so an editor sees every key and click first.
+class TcxContainerAccess {
+ public:
+  static void Click(TcxContainer* C) { C->Click(); }
+  static void DblClick(TcxContainer* C) { C->DblClick(); }
+  static void KeyDown(TcxContainer* C, rtl::Word& Key, ui::TShiftState Shift) { C->KeyDown(Key, Shift); }
+  static void KeyPress(TcxContainer* C, rtl::Char& Key) { C->KeyPress(Key); }
+  static void KeyUp(TcxContainer* C, rtl::Word& Key, ui::TShiftState Shift) { C->KeyUp(Key, Shift); }
+  // X, Y in the container's client coordinates.
+  static void MouseDown(TcxContainer* C, ui::TMouseButton Button, ui::TShiftState Shift, int X, int Y);
+  static void MouseMove(TcxContainer* C, ui::TShiftState Shift, int X, int Y) { C->MouseMove(Shift, X, Y); }
+  static void MouseUp(TcxContainer* C, ui::TMouseButton Button, ui::TShiftState Shift, int X, int Y) {
+    C->MouseUp(Button, Shift, X, Y);
+  }
+  static bool MouseWheel(TcxContainer* C, ui::TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    return C->DoMouseWheel(Shift, WheelDelta, MousePos);
+  }
+  static void DragOver(TcxContainer* C, rtl::TObject* Source, int X, int Y, ui::TDragState State, bool& Accept) {
+    C->DragOver(Source, X, Y, State, Accept);
+  }
+  static void DragDrop(TcxContainer* C, rtl::TObject* Source, int X, int Y) { C->DragDrop(Source, X, Y); }
+  // Drags the container once the pointer, pressed at AScreenPoint, leaves the
+  // drag detection square; a release before that drags nothing.
+  static void BeginAutoDrag(TcxContainer* C, const TPoint& AScreenPoint);
+  static void FocusChanged(TcxContainer* C) { C->FocusChanged(); }
 };
 
 // ---- unit routines -----------------------------------------------------------------------------

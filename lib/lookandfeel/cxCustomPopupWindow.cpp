@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "lib/core/dxHooks.h"
+#include "lib/core/dxWinHelpers.h"
+#include "lib/lookandfeel/cxControlsSystem.h"
 #include "platform/rtl/scoped.h"
 #include "platform/win/win.h"
 
@@ -16,6 +18,16 @@ namespace {
 std::unique_ptr<TcxPopupVisibleController> popupVisibleControllerInstance;
 bool popupHooksSet = false;
 bool popupHookBusy = false;  // a close inside a hook sends messages the hook sees again
+// While a popup is being shown or closed by a click, no window's caption may
+// turn inactive: the activation moves between the popup and its form.
+int popupCaptionInactivationLock = 0;
+
+struct PopupCaptionInactivationLock {
+  PopupCaptionInactivationLock() { ++popupCaptionInactivationLock; }
+  ~PopupCaptionInactivationLock() { --popupCaptionInactivationLock; }
+  PopupCaptionInactivationLock(const PopupCaptionInactivationLock&) = delete;
+  PopupCaptionInactivationLock& operator=(const PopupCaptionInactivationLock&) = delete;
+};
 
 TcxCustomPopupWindow* popupWindowOf(win::HWND AHandle) {
   return dynamic_cast<TcxCustomPopupWindow*>(ui::TWinControl::FindControl(AHandle));
@@ -34,6 +46,20 @@ bool popupIsMouseDown(win::UINT AMsg) {
       return true;
     default: return false;
   }
+}
+
+ui::TCustomForm* popupOwnerForm(TcxCustomPopupWindow* APopup) {
+  return APopup->GetOwnerControl() ? ui::GetParentForm(APopup->GetOwnerControl()) : nullptr;
+}
+
+// The window of the form some shown popup belongs to.
+bool popupIsOwnerFormWindow(win::HWND AWnd) {
+  TcxPopupVisibleController* controller = cxPopupVisibleController();
+  for (int i = 0; i < controller->Count(); ++i) {
+    ui::TCustomForm* form = popupOwnerForm(controller->Items(i));
+    if (form && form->HandleAllocated() && form->Handle() == AWnd) return true;
+  }
+  return false;
 }
 
 // Closes with deactivation locked, so that the activation change the close
@@ -71,7 +97,10 @@ bool popupCloseOnMouseClick(win::HWND AHandle, const win::POINT& APoint, win::UI
         popup->SetJustClosed(ignore);
       else
         handled = ignore;
-      popupCloseLocked(popup);
+      {
+        PopupCaptionInactivationLock captionLock;
+        popupCloseLocked(popup);
+      }
       if (onOwner && (!owner || !owner->HandleAllocated() || !win::IsWindowVisible(ownerWnd))) handled = true;
       closed = true;
       break;
@@ -151,6 +180,17 @@ void popupWndProcHook(int code, win::WPARAM, win::LPARAM lParam, win::LRESULT&) 
     case win::WM_SHOWWINDOW:
       if (cwp->wParam == 0) popupCloseAfterHidden(cwp->hwnd);
       break;
+    case win::WM_NCACTIVATE:
+      // To the user the popup is a part of its form: while it is open the
+      // form keeps drawing its caption as active. The message is answered
+      // (TRUE) before the form sees it.
+      if (cwp->wParam == 0 && (popupCaptionInactivationLock > 0 || popupIsOwnerFormWindow(cwp->hwnd)))
+        dxMessagesController()->BlockMessage(cwp->hwnd);
+      break;
+    case win::WM_GESTURE:
+      // A touch gesture elsewhere is a click elsewhere.
+      controller->CloseUnRelated(cwp->hwnd);
+      break;
     default: break;
   }
 }
@@ -199,6 +239,39 @@ win::HWND FindFirstNonChildParentWindow(win::HWND AHandle) {
   return w;
 }
 
+namespace {
+
+// The first MDI child form, else the top window, up the chain of child
+// windows from AWnd.
+win::HWND popupHintRootWindow(win::HWND AWnd) {
+  for (win::HWND w = AWnd; w; w = win::GetParent(w)) {
+    if (auto* form = dynamic_cast<ui::TCustomForm*>(ui::TWinControl::FindControl(w));
+        form && form->FormStyle() == ui::fsMDIChild)
+      return w;
+    if (!(win::GetWindowLongPtrW(w, win::GWL_STYLE) & win::WS_CHILD)) return w;
+  }
+  return AWnd;
+}
+
+}  // namespace
+
+bool cxCanShowHint(ui::TWinControl* AControl) {
+  if (!AControl || !AControl->HandleAllocated() || !ui::Application->Active()) return false;
+  const win::HWND wnd = AControl->Handle();
+  if (!win::IsWindowVisible(wnd)) return false;
+  win::POINT cursor{};
+  win::GetCursorPos(&cursor);
+  const win::HWND under = core::cxWindowFromPoint(cursor);
+  if (under != wnd && !(under && win::IsChild(wnd, under))) return false;
+  const win::HWND root = popupHintRootWindow(wnd);
+  auto* form = dynamic_cast<ui::TCustomForm*>(ui::TWinControl::FindControl(root));
+  if (!form || form == ui::Screen->ActiveForm() || form->FormStyle() == ui::fsMDIForm) return true;
+  TcxPopupVisibleController* controller = cxPopupVisibleController();
+  if (!controller->IsAnyVisible()) return false;
+  const win::HWND popupOwner = popupOwnerHandle(controller->Items(0));
+  return popupOwner && (popupOwner == root || win::IsChild(root, popupOwner));
+}
+
 // ---- the controller -----------------------------------------------------------------------------
 TcxPopupVisibleController* cxPopupVisibleController() {
   if (!popupVisibleControllerInstance) popupVisibleControllerInstance = std::make_unique<TcxPopupVisibleController>();
@@ -234,6 +307,8 @@ void TcxPopupVisibleController::CloseUnRelated(win::HWND AHandle) {
 
 // ---- the popup ----------------------------------------------------------------------------------
 TcxCustomPopupWindow::TcxCustomPopupWindow(ui::TWinControl* AOwnerControl) : FOwnerControl(AOwnerControl) {
+  // Top-most only as Popup decides: with its form, or as a combo box list.
+  SetFormStyle(ui::fsNormal);
   SetKeyPreview(true);
   if (AOwnerControl) SetOwnerParent(AOwnerControl);
 }
@@ -241,6 +316,11 @@ TcxCustomPopupWindow::TcxCustomPopupWindow(ui::TWinControl* AOwnerControl) : FOw
 TcxCustomPopupWindow::~TcxCustomPopupWindow() {
   *FAlive = false;
   cxPopupVisibleController()->UnRegister(this);
+  // Drop the tie to a popup parent without making the window again for it.
+  if (PopupMode() != ui::pmNone) {
+    if (HandleAllocated()) DestroyHandle();
+    SetPopupMode(ui::pmNone);
+  }
 }
 
 bool TcxCustomPopupWindow::IsVisible() const { return cxPopupVisibleController()->IsVisible(this); }
@@ -327,6 +407,7 @@ void TcxCustomPopupWindow::CreateParams(ui::TCreateParams& params) {
   if (FCaptureFocus) {
     // A real popup of the owner's form: it goes and comes with that form.
     if (form && form->HandleAllocated()) params.WndParent = form->Handle();
+    if (FIsTopMost && (!form || form->FormStyle() == ui::fsStayOnTop)) params.ExStyle |= win::WS_EX_TOPMOST;
   } else {
     // Never activated: the owner's form keeps the focus and its caption.
     params.ExStyle |= win::WS_EX_TOOLWINDOW | win::WS_EX_NOACTIVATE;
@@ -343,6 +424,7 @@ void TcxCustomPopupWindow::Popup(ui::TWinControl* AFocusedControl) {
   core::TPoint position = CalculatePosition(size);
   CorrectBoundsWithDesktopWorkArea(position, size);
   {
+    PopupCaptionInactivationLock captionLock;
     FPopping = true;
     rtl::ScopeExit popped([this] { FPopping = false; });
     controller->Register(this);
@@ -404,9 +486,11 @@ void TcxCustomPopupWindow::CloseUp() {
   DoClosed();
   if (const win::HWND capture = win::GetCapture(); capture && HandleAllocated() && IsRelatedWindow(Handle(), capture))
     win::ReleaseCapture();
-  // The owner's form kept its caption active while the popup was open.
+  // The owner's form kept its caption active while the popup was open. An
+  // MDI parent's caption follows its children, never a popup.
   ui::TCustomForm* form = FOwnerControl ? ui::GetParentForm(FOwnerControl) : nullptr;
-  if (!cxPopupVisibleController()->IsAnyVisible() && form && form->HandleAllocated() && !form->Active())
+  if (!cxPopupVisibleController()->IsAnyVisible() && form && form->HandleAllocated() && !form->Active() &&
+      form->FormStyle() != ui::fsMDIForm)
     win::SendMessageW(form->Handle(), win::WM_NCACTIVATE, 0, 0);
 }
 

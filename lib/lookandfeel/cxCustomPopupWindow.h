@@ -140,5 +140,11 @@ bool IsRelatedWindow(win::HWND AParent, win::HWND AChild);
 win::HWND GetPopupOwnerControl(win::HWND AHandle);
 // The first window up the parent chain that is not a child window.
 win::HWND FindFirstNonChildParentWindow(win::HWND AHandle);
+// Whether a hint of AControl may show now: the application is active and
+// the control's window is visible and under the mouse, and its root window
+// (the first MDI child form or top window up its chain of windows) is not a
+// form, is the active form, is an MDI parent form, or holds the owner of the
+// first shown popup (a hint over a form that only shows a drop-down).
+bool cxCanShowHint(ui::TWinControl* AControl);
 
 }  // namespace lookandfeel

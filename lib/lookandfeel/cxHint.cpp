@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lib/core/dxWinHelpers.h"
+#include "lib/lookandfeel/cxCustomPopupWindow.h"
 #include "platform/gdi/types.h"
 #include "platform/ui/forms.h"
 #include "platform/win/win.h"
@@ -14,17 +15,9 @@ namespace {
 TcxHintController* gHintController = nullptr;
 core::TcxRegisteredClasses* gRegisteredHintStyles = nullptr;
 
-bool hintDefaultCanShow(ui::TWinControl* AControl) {
-  if (!AControl || !AControl->HandleAllocated() || !ui::Application->Active()) return false;
-  const win::HWND wnd = AControl->Handle();
-  if (!win::IsWindowVisible(wnd)) return false;
-  win::POINT p{};
-  win::GetCursorPos(&p);
-  const win::HWND under = core::cxWindowFromPoint(p);
-  return under == wnd || (under && win::IsChild(wnd, under));
-}
-
-TcxCanShowHintFunc gCanShowHint = &hintDefaultCanShow;
+// The popup windows' rule: a hint shows over the active form, an MDI parent,
+// or the form a drop-down is open for.
+TcxCanShowHintFunc gCanShowHint = &cxCanShowHint;
 
 bool hintIsDesigning(rtl::TComponent* AComponent) {
   return AComponent->ComponentState().contains(rtl::TComponentStateItem::csDesigning);
@@ -143,7 +136,7 @@ bool cxProcessControlHintInfo(ui::THintInfo& AHintInfo, ui::THintWindow*& AHintW
   return result;
 }
 
-void cxSetCanShowHintFunc(TcxCanShowHintFunc AFunc) { gCanShowHint = AFunc ? AFunc : &hintDefaultCanShow; }
+void cxSetCanShowHintFunc(TcxCanShowHintFunc AFunc) { gCanShowHint = AFunc ? AFunc : &cxCanShowHint; }
 
 bool cxCanShowHintNow(ui::TWinControl* AControl) { return gCanShowHint(AControl); }
 
@@ -430,8 +423,6 @@ TcxCustomHintHelper::TcxCustomHintHelper() = default;
 TcxCustomHintHelper::~TcxCustomHintHelper() {
   HideHint();
   if (FHintWindow) FHintWindow->Free();
-  if (FHintCheckerTimer) FHintCheckerTimer->Free();
-  if (FHintHideTimer) FHintHideTimer->Free();
 }
 
 IcxHintableObject* TcxCustomHintHelper::Hintable() const { return dynamic_cast<IcxHintableObject*>(FHintableObject); }
@@ -566,31 +557,20 @@ bool TcxCustomHintHelper::UseHintHidePause() {
   return hintable && hintable->UseHintHidePause();
 }
 
-// Both timers are made once and then only switched on and off: the checker's
-// tick may cancel the hint, and freeing a timer inside its own tick is not safe.
+// The timers exist only while they run. Either tick may end the hint and so
+// free its own timer, which a shared-window timer allows.
 void TcxCustomHintHelper::StartHintCheckerTimers() {
-  if (FHintCheckerTimer && FHintCheckerTimer->Enabled()) return;
-  if (!FHintCheckerTimer) {
-    FHintCheckerTimer = rtl::Create<ui::TTimer>(nullptr);
-    FHintCheckerTimer->SetEnabled(false);
-    FHintCheckerTimer->SetInterval(100);
-    FHintCheckerTimer->SetOnTimer(rtl::TNotifyEvent::bind<&TcxCustomHintHelper::HintCheckerTimerHandler>(this));
-  }
-  FHintCheckerTimer->SetEnabled(true);
-  if (UseHintHidePause() && FHintHidePause > 0) {
-    if (!FHintHideTimer) {
-      FHintHideTimer = rtl::Create<ui::TTimer>(nullptr);
-      FHintHideTimer->SetEnabled(false);
-      FHintHideTimer->SetOnTimer(rtl::TNotifyEvent::bind<&TcxCustomHintHelper::HintHideTimerHandler>(this));
-    }
-    FHintHideTimer->SetInterval(rtl::Cardinal(FHintHidePause));
-    FHintHideTimer->SetEnabled(true);
-  }
+  if (FHintCheckerTimer) return;
+  FHintCheckerTimer =
+      core::cxCreateTimer(rtl::TNotifyEvent::bind<&TcxCustomHintHelper::HintCheckerTimerHandler>(this), 100);
+  if (UseHintHidePause() && FHintHidePause > 0)
+    FHintHideTimer = core::cxCreateTimer(rtl::TNotifyEvent::bind<&TcxCustomHintHelper::HintHideTimerHandler>(this),
+                                         rtl::Cardinal(FHintHidePause));
 }
 
 void TcxCustomHintHelper::StopHintCheckerTimers() {
-  if (FHintCheckerTimer) FHintCheckerTimer->SetEnabled(false);
-  if (FHintHideTimer) FHintHideTimer->SetEnabled(false);
+  rtl::FreeAndNil(FHintCheckerTimer);
+  rtl::FreeAndNil(FHintHideTimer);
 }
 
 void TcxCustomHintHelper::RestartHintHideTimer() {

@@ -19,7 +19,6 @@
 #include "lib/lookandfeel/cxControls.h"
 #include "lib/lookandfeel/cxLookAndFeels.h"
 #include "platform/ui/hints.h"
-#include "platform/ui/timer.h"
 
 namespace lookandfeel {
 
@@ -275,8 +274,8 @@ class TcxCustomHintHelper : public core::TcxIUnknownObject,
 
   rtl::TObject* FHintableObject = nullptr;
   TRect FHintAreaBounds{};
-  ui::TTimer* FHintCheckerTimer = nullptr;  // owned
-  ui::TTimer* FHintHideTimer = nullptr;     // owned
+  core::TcxTimer* FHintCheckerTimer = nullptr;  // owned; null while not running
+  core::TcxTimer* FHintHideTimer = nullptr;     // owned; null while not running
   int FHintHidePause = 0;
   rtl::TObject* FLastHintableObject = nullptr;
   TPoint FLastHintMousePos{};
@@ -312,9 +311,8 @@ bool cxProcessControlHintInfo(ui::THintInfo& AHintInfo, ui::THintWindow*& AHintW
                               const String& AHint, TRect& AHintWinRect, void* AData = nullptr,
                               int AHintHidePause = 0);
 
-// Whether the window control of a hint may show it now. The default answers
-// True while the application is active and the control's window is visible
-// and under the mouse; the popup machinery installs its fuller rule.
+// Whether the window control of a hint may show it now. The default is the
+// popup windows' cxCanShowHint; a null function sets it back.
 using TcxCanShowHintFunc = bool (*)(ui::TWinControl* AControl);
 void cxSetCanShowHintFunc(TcxCanShowHintFunc AFunc);
 bool cxCanShowHintNow(ui::TWinControl* AControl);

@@ -5,13 +5,16 @@
 #include <utility>
 
 #include "lib/lookandfeel/cxContainer.h"
+#include "platform/gdi/draw.h"
 #include "platform/gdi/edge.h"
+#include "platform/gdi/objects.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/scoped.h"
 #include "platform/rtl/ustring.h"
 #include "platform/win/input.h"
 #include "platform/win/listbox.h"
 #include "platform/win/message_loop.h"
+#include "platform/win/paint.h"
 #include "platform/win/scrollinfo.h"
 #include "platform/win/window.h"
 
@@ -121,9 +124,30 @@ void TcxCustomInnerListBox::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelVa
   if (HandleAllocated()) Invalidate();
 }
 
+TPoint TcxCustomInnerListBox::toContainer(int x, int y) {
+  return FContainer->ScreenToClient(ClientToScreen(TPoint{x, y}));
+}
+
+void TcxCustomInnerListBox::Click() {
+  ui::TCustomListBox::Click();
+  if (FVScrollBar && FVScrollBar->Visible()) FVScrollBar->SetPosition(TopIndex());
+  if (FContainer) TcxContainerAccess::Click(FContainer);
+}
+
+void TcxCustomInnerListBox::DblClick() {
+  ui::TCustomListBox::DblClick();
+  if (FContainer) TcxContainerAccess::DblClick(FContainer);
+}
+
+void TcxCustomInnerListBox::KeyDown(rtl::Word& key, ui::TShiftState shift) {
+  if (FContainer) TcxContainerAccess::KeyDown(FContainer, key, shift);
+  if (key != 0) ui::TCustomListBox::KeyDown(key, shift);
+}
+
 void TcxCustomInnerListBox::KeyPress(rtl::Char& key) {
   // Tab and Enter belong to the container and the form, never to the list.
   if (key == kInnerListBoxTab) key = 0;
+  if (FContainer && key != 0) TcxContainerAccess::KeyPress(FContainer, key);
   if (key == kInnerListBoxEnter) key = 0;
   ui::TCustomListBox::KeyPress(key);
   if (key != 0) DoAutoComplete(key);
@@ -131,7 +155,82 @@ void TcxCustomInnerListBox::KeyPress(rtl::Char& key) {
 
 void TcxCustomInnerListBox::KeyUp(rtl::Word& key, ui::TShiftState shift) {
   if (key == win::VK_TAB) key = 0;
-  ui::TCustomListBox::KeyUp(key, shift);
+  if (FContainer && key != 0) TcxContainerAccess::KeyUp(FContainer, key, shift);
+  if (key != 0) ui::TCustomListBox::KeyUp(key, shift);
+}
+
+void TcxCustomInnerListBox::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
+  if (FContainer) {
+    const TPoint p = toContainer(x, y);
+    TcxContainerAccess::MouseDown(FContainer, button, shift, p.x, p.y);
+  }
+  ui::TCustomListBox::MouseDown(button, shift, x, y);
+}
+
+void TcxCustomInnerListBox::MouseMove(ui::TShiftState shift, int x, int y) {
+  if (FContainer) {
+    const TPoint p = toContainer(x, y);
+    TcxContainerAccess::MouseMove(FContainer, shift, p.x, p.y);
+  }
+  ui::TCustomListBox::MouseMove(shift, x, y);
+}
+
+void TcxCustomInnerListBox::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
+  if (FContainer) {
+    const TPoint p = toContainer(x, y);
+    TcxContainerAccess::MouseUp(FContainer, button, shift, p.x, p.y);
+  }
+  ui::TCustomListBox::MouseUp(button, shift, x, y);
+}
+
+bool TcxCustomInnerListBox::DoMouseWheel(ui::TShiftState shift, int wheelDelta, TPoint mousePos) {
+  if (FContainer && TcxContainerAccess::MouseWheel(FContainer, shift, wheelDelta, mousePos)) return true;
+  return ui::TCustomListBox::DoMouseWheel(shift, wheelDelta, mousePos);
+}
+
+void TcxCustomInnerListBox::DragOver(rtl::TObject* source, int x, int y, ui::TDragState state, bool& accept) {
+  ui::TCustomListBox::DragOver(source, x, y, state, accept);
+  if (FContainer) TcxContainerAccess::DragOver(FContainer, source, x + Left(), y + Top(), state, accept);
+}
+
+void TcxCustomInnerListBox::DragDrop(rtl::TObject* source, int x, int y) {
+  ui::TCustomListBox::DragDrop(source, x, y);
+  if (FContainer) TcxContainerAccess::DragDrop(FContainer, source, x + Left(), y + Top());
+}
+
+TRect TcxCustomInnerListBox::SizeGripRect() {
+  if (!FContainer || !FHScrollBar || !FVScrollBar || !FHScrollBar->Visible() || !FVScrollBar->Visible()) return TRect{};
+  // The bars lie on the parent: its client coordinates, shifted to this window's.
+  const TRect v = FVScrollBar->BoundsRect(), h = FHScrollBar->BoundsRect();
+  return TRect{v.left - Left(), h.top - Top(), v.right - Left(), h.bottom - Top()};
+}
+
+void TcxCustomInnerListBox::fillSizeGrip(win::HDC dc) {
+  const TRect r = SizeGripRect();
+  if (!dc || r.right <= r.left || r.bottom <= r.top) return;
+  const win::RECT rc{r.left, r.top, r.right, r.bottom};
+  gdi::HBRUSH brush = gdi::CreateSolidBrush(ui::ColorToRGB(FContainer->GetSizeGripColor()));
+  gdi::FillRect(dc, &rc, brush);
+  gdi::DeleteObject(brush);
+}
+
+void TcxCustomInnerListBox::leftButtonDownWithDrag(ui::TMessage& m) {
+  // The list box must not start a drag of its own: the editor is what is dragged.
+  SetDragMode(ui::dmManual);
+  rtl::ScopeExit restore([this] { SetDragMode(ui::dmAutomatic); });
+  const TPoint at{win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam)};
+  const TPoint screenAt = ClientToScreen(at);
+  const int item = ItemAtPos(at, true);
+  const ui::TShiftState shift = ui::KeyboardStateToShiftState();
+  const bool extending = shift.contains(ui::ssShift) || shift.contains(ui::ssCtrl);
+  if (MultiSelect() && item >= 0 && Selected(item) && !shift.contains(ui::ssShift)) {
+    // A press on the selection drags it as it is: the click must not
+    // collapse it to one item first.
+    TcxContainerAccess::BeginAutoDrag(FContainer, screenAt);
+    return;
+  }
+  ui::TCustomListBox::WndProc(m);
+  if (!(MultiSelect() && extending) && FContainer) TcxContainerAccess::BeginAutoDrag(FContainer, screenAt);
 }
 
 bool TcxCustomInnerListBox::updatesScrollBarsAfter(win::UINT AMsg, win::WPARAM AWParam) const {
@@ -166,6 +265,42 @@ void TcxCustomInnerListBox::WndProc(ui::TMessage& m) {
       ui::TCustomListBox::WndProc(m);
       if (FContainer) FContainer->ShortRefreshContainer(true);
       return;
+    case win::WM_LBUTTONDOWN:
+      if (FContainer && DragMode() == ui::dmAutomatic && !ComponentState().contains(rtl::TComponentStateItem::csDesigning)) {
+        leftButtonDownWithDrag(m);
+        return;
+      }
+      break;
+    case win::WM_NCPAINT: {
+      ui::TCustomListBox::WndProc(m);
+      if (win::HDC dc = win::GetWindowDC(Handle())) {
+        fillSizeGrip(dc);
+        win::ReleaseDC(Handle(), dc);
+      }
+      return;
+    }
+    case win::WM_PRINT:
+      ui::TCustomListBox::WndProc(m);
+      if (m.LParam & win::PRF_NONCLIENT) fillSizeGrip(reinterpret_cast<win::HDC>(m.WParam));
+      return;
+    case win::WM_WINDOWPOSCHANGED: {
+      ui::TCustomListBox::WndProc(m);
+      SetExternalScrollBarsParameters();
+      // The grip moved with the window: repaint the frame under it.
+      const TRect r = SizeGripRect();
+      if (r.right > r.left && HandleAllocated())
+        win::RedrawWindow(Handle(), nullptr, nullptr, win::RDW_FRAME | win::RDW_INVALIDATE);
+      return;
+    }
+    case win::WM_KILLFOCUS:
+    case win::WM_SETFOCUS: {
+      ui::TCustomListBox::WndProc(m);
+      // Focus moving between the container and its list is no change of the editor's focus.
+      const bool fromContainer = m.Msg == win::WM_SETFOCUS && FContainer && FContainer->HandleAllocated() &&
+                                 reinterpret_cast<win::HWND>(m.WParam) == FContainer->Handle();
+      if (FContainer && !fromContainer) TcxContainerAccess::FocusChanged(FContainer);
+      return;
+    }
     default: break;
   }
   ui::TCustomListBox::WndProc(m);

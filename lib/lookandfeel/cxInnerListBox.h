@@ -31,6 +31,9 @@ class TcxCustomInnerListBox : public ui::TCustomListBox {
   TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
   const String& AutoCompleteFilter() const { return FAutoCompleteFilter; }
   bool IsRedrawLocked() const { return FIsRedrawLocked; }
+  // The square between the two library scroll bars, in the list box's window
+  // coordinates; empty unless both show.
+  TRect SizeGripRect();
 
   // The first item starting with AText, ignoring case (the virtual styles
   // ask their data search); -1 when none.
@@ -51,8 +54,19 @@ class TcxCustomInnerListBox : public ui::TCustomListBox {
   virtual void SetExternalScrollBarsParameters();
 
   void Notification(rtl::TComponent* AComponent, rtl::TOperation AOperation) override;
+  // The container sees every key, press and drag first (it may consume a
+  // key); the list box handles what is left.
+  void Click() override;
+  void DblClick() override;
+  void KeyDown(rtl::Word& key, ui::TShiftState shift) override;
   void KeyPress(rtl::Char& key) override;
   void KeyUp(rtl::Word& key, ui::TShiftState shift) override;
+  void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+  void MouseMove(ui::TShiftState shift, int x, int y) override;
+  void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+  bool DoMouseWheel(ui::TShiftState shift, int wheelDelta, TPoint mousePos) override;
+  void DragOver(rtl::TObject* source, int x, int y, ui::TDragState state, bool& accept) override;
+  void DragDrop(rtl::TObject* source, int x, int y) override;
   void WndProc(ui::TMessage& message) override;
   void CNDrawItemMessage(ui::TMessage& message);
 
@@ -61,6 +75,10 @@ class TcxCustomInnerListBox : public ui::TCustomListBox {
   void vScrollHandler(rtl::TObject* Sender, ui::TScrollCode AScrollCode, int& AScrollPos);
   void setBarParameters(TcxScrollBar* ABar, long AObjectId, int ABar2);
   bool updatesScrollBarsAfter(win::UINT AMsg, win::WPARAM AWParam) const;
+  TPoint toContainer(int x, int y);
+  // A left press with automatic drag mode drags the container.
+  void leftButtonDownWithDrag(ui::TMessage& m);
+  void fillSizeGrip(win::HDC dc);
 
   String FAutoCompleteFilter;
   bool FIsRedrawLocked = false;

@@ -20,19 +20,14 @@ TcxPopupWindow::TcxPopupWindow() : ui::TForm(nullptr) {
   canvas->SetControl(this);
   FFormCanvas.reset(canvas);
   FCanvas = std::make_unique<core::TcxCanvas>(FFormCanvas.get());
+  // Above every other window, also above stay-on-top forms of the program.
+  SetFormStyle(ui::fsStayOnTop);
   auto style = ControlStyle();
   style += ui::TControlStyleItem::csOverrideStylePaint;
   SetControlStyle(style);
 }
 
 TcxPopupWindow::~TcxPopupWindow() = default;
-
-void TcxPopupWindow::CreateParams(ui::TCreateParams& params) {
-  ui::TForm::CreateParams(params);
-  // Stay on top of every other window; the popup is placed on the desktop by
-  // its own rules, never by a parent form.
-  params.ExStyle |= win::WS_EX_TOPMOST;
-}
 
 // ---- showing and closing
 

@@ -80,7 +80,6 @@ class TcxPopupWindow : public ui::TForm {
   // Called after the visibility changed; nothing here.
   virtual void VisibleChanged() {}
 
-  void CreateParams(ui::TCreateParams& params) override;
   void PaintWindow(win::HDC dc) override;
   void WndProc(ui::TMessage& message) override;
   void Deactivate() override;

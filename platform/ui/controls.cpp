@@ -1162,7 +1162,12 @@ void TWinControl::WndProc(TMessage& m) {
       if (controlState_.contains(TControlStateItem::csFocusing)) return;
       break;
     case WM_MOUSELEAVE:
-      if (mouseControl && (mouseControl == this || mouseControl->parent_ == this)) {
+      // This window lost the mouse: it leaves this control or a graphic child
+      // (whose mouse comes through this window). A windowed child hears its
+      // own window's leave; this one arrives after the child's first move
+      // when the mouse went into it, and the child still has the mouse.
+      if (mouseControl && (mouseControl == this ||
+                           (mouseControl->parent_ == this && !dynamic_cast<TWinControl*>(mouseControl)))) {
         TControl* old = mouseControl;
         mouseControl = nullptr;
         old->Perform(CM_MOUSELEAVE, 0, 0);

@@ -9,7 +9,10 @@
 #include "platform/gdi/draw.h"
 #include "platform/gdi/edge.h"
 #include "platform/gdi/objects.h"
+#include "platform/rtl/mainloop.h"
 #include "platform/win/impl/state.h"
+#include "platform/win/input.h"
+#include "platform/win/message_loop.h"
 
 namespace win {
 using namespace impl;
@@ -58,7 +61,9 @@ ScrollBarLayout scrollLayout(const Window::ScrollBarState& s, int length) {
   int thumb = s.page == 0 ? kScrollBarSize : int((long long)track * s.page / size);
   thumb = std::clamp(thumb, 8, track);
   const long long span = s.page == 0 ? (long long)s.max - s.min : size - s.page;
-  const int offset = span <= 0 ? 0 : int((long long)(track - thumb) * (s.pos - s.min) / span);
+  // A dragged thumb stays under the pointer whatever the owner does with the position.
+  const int shown = s.tracking ? s.trackPos : s.pos;
+  const int offset = span <= 0 ? 0 : int((long long)(track - thumb) * (shown - s.min) / span);
   l.thumbTop = l.arrow + offset;
   l.thumbBottom = l.thumbTop + thumb;
   return l;
@@ -66,6 +71,16 @@ ScrollBarLayout scrollLayout(const Window::ScrollBarState& s, int length) {
 
 int maxPosOf(const Window::ScrollBarState& s) {
   return s.page == 0 ? s.max : std::max(s.min, int(s.max - int(s.page) + 1));
+}
+
+// The position a thumb whose top lies `thumbTop` along the bar stands for
+// (rounded to the nearest; the ends of the track give the ends of the range).
+int positionAtThumb(const Window::ScrollBarState& s, const ScrollBarLayout& l, int thumbTop) {
+  const int free = l.length - 2 * l.arrow - (l.thumbBottom - l.thumbTop);
+  const long long span = (long long)maxPosOf(s) - s.min;
+  if (free <= 0 || span <= 0) return s.min;
+  const long long offset = std::clamp(thumbTop - l.arrow, 0, free);
+  return int(s.min + (offset * span * 2 + free) / (2LL * free));
 }
 
 void redrawFrame(Window* w) {
@@ -118,6 +133,73 @@ Window::ScrollBarState* barState(HWND hwnd, int bar, Window** out = nullptr) {
 
 // ---- frame painting and clicks (called by the default window procedure) -----------------------
 
+namespace {
+
+// Dragging the thumb: the pointer is followed with the capture until the
+// button is released. Each move that changes the position sends
+// SB_THUMBTRACK, the release SB_THUMBPOSITION and SB_ENDSCROLL; the full
+// 32-bit position is GetScrollInfo's nTrackPos (the message carries only its
+// low 16 bits). Esc puts the thumb back where it was.
+void trackThumb(Window* w, int bar, int grab) {
+  const HWND hwnd = w->handle;
+  const bool vertical = bar == SB_VERT;
+  const UINT msg = vertical ? WM_VSCROLL : WM_HSCROLL;
+  const POINT origin = windowOriginOnScreen(w);
+  const RECT rc = scrollBarRect(w, bar);
+  const int length = vertical ? rc.bottom - rc.top : rc.right - rc.left;
+  auto hold = keep(w);
+  Window::ScrollBarState& s = w->scroll[bar];
+  const int original = s.pos;
+  s.trackPos = s.pos;
+  s.tracking = true;
+  SetCapture(hwnd);
+  auto notify = [&](WORD code, int pos) {
+    if (!w->dead) send(w, msg, MAKEWPARAM(code, WORD(pos)), 0);
+  };
+  auto moveTo = [&](int pos) {
+    if (pos == s.trackPos) return;
+    s.trackPos = pos;
+    redrawFrame(w);
+    notify(SB_THUMBTRACK, pos);
+  };
+  for (;;) {
+    if (w->dead || GetCapture() != hwnd) break;
+    MSG m;
+    if (!PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) break;
+      // Headless input is all queued already: nothing more will come.
+      if (backend().Name() == "headless") break;
+      rtl::WaitForMainThreadWork(100);
+      continue;
+    }
+    if (m.message == WM_QUIT) {
+      PostQuitMessage(int(m.wParam));
+      break;
+    }
+    if (m.message == WM_LBUTTONUP) break;
+    if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
+      moveTo(original);
+      break;
+    }
+    if (m.message != WM_MOUSEMOVE) {
+      if (m.message != WM_KEYDOWN && m.message != WM_KEYUP && m.message != WM_CHAR) DispatchMessageW(&m);
+      continue;
+    }
+    const int at = vertical ? m.pt.y - origin.y - rc.top : m.pt.x - origin.x - rc.left;
+    moveTo(positionAtThumb(s, scrollLayout(s, length), at - grab));
+  }
+  if (w->dead) return;
+  if (GetCapture() == hwnd) ReleaseCapture();
+  const int final = s.trackPos;
+  notify(SB_THUMBPOSITION, final);
+  if (w->dead) return;
+  s.tracking = false;
+  redrawFrame(w);
+  notify(SB_ENDSCROLL, 0);
+}
+
+}  // namespace
+
 void impl::drawScrollBars(Window* w, HDC dc, const RECT&) {
   drawBar(w, dc, SB_VERT);
   drawBar(w, dc, SB_HORZ);
@@ -147,8 +229,10 @@ void impl::scrollBarClick(Window* w, WPARAM hit, LPARAM screenPoint) {
     code = SB_PAGEUP;
   else if (at >= l.thumbBottom)
     code = SB_PAGEDOWN;
-  else
-    return;  // the thumb: dragging it is left to the owner's own bars
+  else {
+    trackThumb(w, bar, at - l.thumbTop);
+    return;
+  }
   const UINT msg = vertical ? WM_VSCROLL : WM_HSCROLL;
   auto hold = keep(w);
   send(w, msg, MAKEWPARAM(code, 0), 0);
@@ -206,7 +290,7 @@ BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* si) {
   }
   if (si->fMask & SIF_PAGE) si->nPage = s->page;
   if (si->fMask & SIF_POS) si->nPos = s->pos;
-  if (si->fMask & SIF_TRACKPOS) si->nTrackPos = s->trackPos;
+  if (si->fMask & SIF_TRACKPOS) si->nTrackPos = s->tracking ? s->trackPos : s->pos;
   return TRUE;
 }
 

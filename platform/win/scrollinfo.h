@@ -1,7 +1,8 @@
 #pragma once
 // The standard scroll bars of a window (WS_HSCROLL / WS_VSCROLL): their
 // range, page and position, their visibility and enabled state, where they
-// lie, and the scroll requests a click on them sends.
+// lie, the scroll requests a click on them sends, and the thumb drag
+// (SB_THUMBTRACK / SB_THUMBPOSITION, the full position in nTrackPos).
 #include "platform/win/types.h"
 
 namespace win {

@@ -161,6 +161,58 @@ TEST_F(Timers, AllTimersShareOneHiddenTopLevelWindow) {
   EXPECT_EQ(other.at, (std::vector<rtl::Int64>{400, 800}));
 }
 
+// A fast timer (the 10 ms mouse tracking) runs beside a slow one (a hint's
+// hide pause): the slow one must still tick on time, whether the clock moves
+// in steps with the loop served between them or in one leap.
+struct TimersBesideFastCase {
+  const char* name;
+  rtl::Int64 step;  // clock step between loop passes; 0: one Advance, then the loop
+};
+
+class TimersBesideFast : public Timers, public testing::WithParamInterface<TimersBesideFastCase> {};
+
+TEST_P(TimersBesideFast, ASlowTimerTicksWhileA10msTimerRuns) {
+  Ticks fast;
+  TcxTimer* tracking = make();
+  tracking->SetInterval(10);
+  tracking->SetOnTimer(fast.handler());
+  TcxTimer* slow = make();
+  slow->SetInterval(500);
+  slow->SetOnTimer(ticks.handler());
+  const rtl::Int64 step = GetParam().step;
+  if (step == 0) {
+    time.Advance(1000);
+    screen.ProcessMessages();
+  } else {
+    run(1000, step);
+  }
+  EXPECT_EQ(ticks.at, (std::vector<rtl::Int64>{500, 1000}));
+  EXPECT_GE(fast.at.size(), step == 0 ? 1u : 1000u / std::max<rtl::Int64>(step, 10));
+}
+
+INSTANTIATE_TEST_SUITE_P(Timers, TimersBesideFast,
+                         testing::Values(TimersBesideFastCase{"clockStepsOf10", 10},
+                                         TimersBesideFastCase{"clockStepsOf100", 100},
+                                         TimersBesideFastCase{"oneLeap", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TimersRealTime, ASlowTimerTicksWhileA10msTimerRunsOnTheSystemClock) {
+  win::headless::HeadlessScope screen;
+  TComponent owner{nullptr};
+  Ticks fast, slow;
+  TcxTimer* tracking = rtl::Create<TcxTimer>(&owner);
+  tracking->SetInterval(10);
+  tracking->SetOnTimer(fast.handler());
+  TcxTimer* hide = rtl::Create<TcxTimer>(&owner);
+  hide->SetInterval(300);
+  hide->SetOnTimer(slow.handler());
+  // Bounded by the fast ticks: a starved slow timer fails rather than hangs.
+  win::RunModalLoop([&] { return slow.at.size() >= 2 || fast.at.size() >= 400; });
+  EXPECT_EQ(slow.at.size(), 2u) << "fast ticks: " << fast.at.size();
+  cxClassesUnitStop();
+  cxClassesUnitStart();
+}
+
 TEST_F(Timers, CreateTimerSetsItsPropertiesAndTheCallerFreesIt) {
   TcxTimer* off = cxCreateTimer(ticks.handler(), 250, false);
   EXPECT_FALSE(off->Enabled());

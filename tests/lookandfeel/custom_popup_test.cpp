@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -278,6 +279,128 @@ TEST_F(CustomPopupTest, SystemKeysPassOnlyWhenThePopupAcceptsThem) {
   form()->SetWindowProc(previous);
   EXPECT_EQ(seen, (std::vector<win::WPARAM>{win::VK_PRIOR, win::VK_DOWN, win::VK_F4}));
   popup->CloseUp();
+}
+
+}  // namespace
+}  // namespace lookandfeel
+
+namespace lookandfeel {
+namespace {
+
+// What reaches a form's window procedure of WM_NCACTIVATE: 1 active, 0 inactive.
+class CaptionRecorder {
+ public:
+  explicit CaptionRecorder(ui::TCustomForm* form) : form_(form), old_(form->WindowProc()) {
+    form->SetWindowProc(ui::TWndMethod::fromClosure(this, [this](ui::TMessage& m) {
+      if (m.Msg == win::WM_NCACTIVATE) states.push_back(m.WParam ? 1 : 0);
+      old_(m);
+    }));
+  }
+  ~CaptionRecorder() { form_->SetWindowProc(old_); }
+  std::vector<int> states;
+
+ private:
+  ui::TCustomForm* form_;
+  ui::TWndMethod old_;
+};
+
+TEST_F(CustomPopupTest, TheOwnersFormKeepsItsActiveCaptionWhileAFocusTakingPopupIsOpen) {
+  auto popup = Make(owner, true);
+  CaptionRecorder caption(form());
+  popup->Popup(nullptr);
+  Process();
+  ASSERT_TRUE(popup->Active()) << "the popup took the activation from the form";
+  EXPECT_EQ(std::count(caption.states.begin(), caption.states.end(), 0), 0)
+      << "the form never heard that its caption turned inactive";
+  caption.states.clear();
+  popup->CloseUp();
+  Process();
+  EXPECT_TRUE(form()->Active());
+  EXPECT_EQ(std::count(caption.states.begin(), caption.states.end(), 0), 0);
+}
+
+// A popup closing while another form of the program is active: the owner's
+// form was kept active-looking and now shows its caption inactive, except
+// for an MDI parent, whose caption follows its MDI children.
+struct CaptionAtCloseCase {
+  const char* name;
+  ui::TFormStyle ownerFormStyle;
+  std::vector<int> captionAtClose;
+};
+
+void PrintTo(const CaptionAtCloseCase& c, std::ostream* os) { *os << c.name; }
+
+class CustomPopupCaptionAtClose : public CustomPopupTest,
+                                  public ::testing::WithParamInterface<CaptionAtCloseCase> {};
+
+TEST_P(CustomPopupCaptionAtClose, TheCaptionTurnsInactiveOnlyWhenNoPopupKeepsIt) {
+  const CaptionAtCloseCase& c = GetParam();
+  form()->SetFormStyle(c.ownerFormStyle);
+  auto popup = Make(owner, false);
+  // Shown without activation: closing gives no focus back, so the other
+  // form stays active.
+  popup->SetShowWithoutActivation(true);
+  popup->Popup(nullptr);
+  Process();
+  Owned<ui::TForm> elsewhere(rtl::Create<ui::TForm>(nullptr));
+  elsewhere->SetBounds(500, 400, 100, 60);
+  CaptionRecorder caption(form());
+  elsewhere->Show();
+  win::SetActiveWindow(elsewhere->Handle());
+  Process();
+  ASSERT_FALSE(form()->Active());
+  ASSERT_TRUE(popup->IsVisible());
+  EXPECT_TRUE(caption.states.empty()) << "kept active while the popup is open";
+  popup->CloseUp();
+  Process();
+  EXPECT_EQ(caption.states, c.captionAtClose);
+}
+
+INSTANTIATE_TEST_SUITE_P(FormStyles, CustomPopupCaptionAtClose,
+                         ::testing::Values(CaptionAtCloseCase{"normal", ui::fsNormal, {0}},
+                                           CaptionAtCloseCase{"mdiParent", ui::fsMDIForm, {}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A touch gesture closes the popups it is not inside, as a click does.
+TEST_F(CustomPopupTest, AGestureElsewhereClosesThePopupAndOneInsideDoesNot) {
+  auto popup = Make(owner, false);
+  auto* inside = rtl::Create<ui::TPanel>(popup.get());
+  inside->SetParent(popup.get());
+  inside->SetBounds(5, 5, 60, 20);
+  popup->Popup(nullptr);
+  Process();
+  ASSERT_TRUE(popup->IsVisible());
+  struct Target {
+    const char* name;
+    ui::TWinControl* control;
+    bool closes;
+  };
+  const Target targets[] = {{"inside the popup", inside, false}, {"another control", other, true}};
+  for (const Target& t : targets) {
+    SCOPED_TRACE(t.name);
+    win::SendMessageW(t.control->Handle(), win::WM_GESTURE, 0, 0);
+    Process();
+    EXPECT_EQ(popup->IsVisible(), !t.closes);
+  }
+}
+
+// The popup window is a stay-on-top form; the custom popup window is a
+// normal form whose top-most place Popup decides, and a focus-taking one
+// asked to be top-most is made so with a stay-on-top form only.
+TEST_F(CustomPopupTest, FormStylesOfThePopupWindows) {
+  Owned<TcxPopupWindow> plain(rtl::Create<TcxPopupWindow>());
+  EXPECT_EQ(plain->FormStyle(), ui::fsStayOnTop);
+  plain->HandleNeeded();
+  EXPECT_NE(win::GetWindowLongPtrW(plain->Handle(), win::GWL_EXSTYLE) & win::WS_EX_TOPMOST, 0);
+  for (ui::TFormStyle formStyle : {ui::fsNormal, ui::fsStayOnTop}) {
+    form()->SetFormStyle(formStyle);
+    auto popup = Make(owner, true);
+    EXPECT_EQ(popup->FormStyle(), ui::fsNormal);
+    popup->SetIsTopMost(true);
+    popup->HandleNeeded();
+    const bool topMost = (win::GetWindowLongPtrW(popup->Handle(), win::GWL_EXSTYLE) & win::WS_EX_TOPMOST) != 0;
+    EXPECT_EQ(topMost, formStyle == ui::fsStayOnTop);
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "lib/lookandfeel/cxControls.h"
+#include "lib/lookandfeel/cxCustomPopupWindow.h"
 #include "platform/ui/stdctrls.h"
 #include "tests/lookandfeel/control_fixture.h"
 #include "tests/support/golden.h"
@@ -395,6 +396,58 @@ TEST_F(HintHelperTest, TheApplicationEventMayRefuseOrRewriteTheHint) {
   Hover(cell);
   ASSERT_TRUE(helper->HintVisible());
   EXPECT_EQ(helper->HintWindow()->Caption(), u"Rewritten");
+}
+
+// Whether a hint may show: over the active form only, unless the form is an
+// MDI parent or a drop-down of it is open (the user works in the drop-down).
+struct CanShowHintCase {
+  const char* name;
+  bool pointerOverControl;
+  bool anotherFormActive;
+  ui::TFormStyle formStyle;
+  bool dropDownOpen;
+  bool canShow;
+};
+
+const CanShowHintCase kCanShowHintCases[] = {
+    {"over the control on the active form", true, false, ui::fsNormal, false, true},
+    {"pointer elsewhere", false, false, ui::fsNormal, false, false},
+    {"another form is active", true, true, ui::fsNormal, false, false},
+    {"another form is active over an MDI parent", true, true, ui::fsMDIForm, false, true},
+    {"another form is active while a drop-down of this form is open", true, true, ui::fsNormal, true, true},
+};
+
+TEST_F(HintHelperTest, AHintShowsOverTheActiveFormAnMDIParentOrAFormWithAnOpenDropDown) {
+  for (const CanShowHintCase& c : kCanShowHintCases) {
+    SCOPED_TRACE(c.name);
+    form()->SetFormStyle(c.formStyle);
+    Owned<TcxCustomPopupWindow> dropDown(rtl::Create<TcxCustomPopupWindow>(control));
+    dropDown->SetCaptureFocus(false);
+    dropDown->SetModalMode(false);
+    dropDown->SetShowWithoutActivation(true);
+    dropDown->SetAdjustable(false);
+    dropDown->SetBounds(0, 0, 80, 40);
+    dropDown->SetOwnerBounds(TRect{0, 0, 40, 20});
+    if (c.dropDownOpen) dropDown->Popup(nullptr);
+    Owned<ui::TForm> elsewhere(rtl::Create<ui::TForm>(nullptr));
+    elsewhere->SetBounds(500, 400, 100, 60);
+    if (c.anotherFormActive) {
+      elsewhere->Show();
+      win::SetActiveWindow(elsewhere->Handle());
+    } else {
+      win::SetActiveWindow(form()->Handle());
+    }
+    Process();
+    ASSERT_EQ(ui::Screen->ActiveForm() != form(), c.anotherFormActive);
+    MouseMove(control, c.pointerOverControl ? 20 : 400, 12);
+    THintCell cell(kCellBounds, false, true);
+    helper->CancelHint();
+    helper->ShowHint(kCellBounds, kTextRect, u"A cell text cut off", false, &cell);
+    EXPECT_EQ(helper->HintVisible(), c.canShow);
+    EXPECT_EQ(cxCanShowHint(control), c.canShow);
+    helper->CancelHint();
+    dropDown->CloseUp();
+  }
 }
 
 TEST_F(HintHelperTest, TheHintWindowPicture) {

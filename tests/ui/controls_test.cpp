@@ -434,6 +434,57 @@ TEST_F(Mouse, GraphicControlsGetTheirMouseInTheirOwnCoordinates) {
   EXPECT_EQ(seen.back(), "up 110,80") << "the capture kept the mouse for the block";
 }
 
+// Enter and leave follow the one control under the mouse, also across the
+// window of a windowed child: its parent's window then hears WM_MOUSELEAVE
+// (posted, so after the child's first move), which must not make the child
+// that now has the mouse report a leave, nor enter again on its next move.
+TEST_F(Mouse, EnterAndLeaveFollowTheMouseIntoAndOutOfAWindowedChild) {
+  auto form = Make<TForm>(nullptr);
+  form->SetBounds(0, 0, 320, 240);
+  TBox* outer = rtl::Create<TBox>(form.get());
+  outer->SetParent(form.get());
+  outer->SetBounds(10, 10, 200, 120);
+  TBox* inner = rtl::Create<TBox>(form.get());
+  inner->SetParent(outer);
+  inner->SetBounds(20, 20, 80, 40);
+  TBlock* block = rtl::Create<TBlock>(form.get());
+  block->SetParent(outer);
+  block->SetBounds(120, 20, 40, 20);
+  std::vector<std::string> seen;
+  auto watch = [&seen](TControl* c, const std::string& name) {
+    c->SetOnMouseEnter(TNotifyEvent::fromClosure(c, [&seen, name](rtl::TObject*) { seen.push_back(name + " enter"); }));
+    c->SetOnMouseLeave(TNotifyEvent::fromClosure(reinterpret_cast<char*>(c) + 1,
+                                                 [&seen, name](rtl::TObject*) { seen.push_back(name + " leave"); }));
+  };
+  watch(outer, "outer");
+  watch(inner, "inner");
+  watch(block, "block");
+  form->Show();
+  Process();
+  const TPoint origin = form->ClientOrigin();
+  struct Step {
+    int x, y;  // form client coordinates
+    Lines events;
+  };
+  const Step path[] = {
+      {15, 15, {"outer enter"}},
+      {40, 40, {"outer leave", "inner enter"}},   // onto the windowed child
+      {50, 45, {}},                               // moving inside it: nothing
+      {60, 50, {}},
+      {15, 15, {"inner leave", "outer enter"}},  // back onto the parent
+      {140, 35, {"outer leave", "block enter"}},  // onto a graphic child
+      {40, 40, {"block leave", "inner enter"}},   // from the graphic child onto the windowed one
+      {300, 200, {"inner leave"}},                // off both, onto the form
+  };
+  for (const Step& step : path) {
+    SCOPED_TRACE(std::to_string(step.x) + "," + std::to_string(step.y));
+    seen.clear();
+    screen->MouseMove(origin.x + step.x, origin.y + step.y);
+    Process();
+    EXPECT_EQ(seen, step.events);
+  }
+}
+
 // ---- painting -----------------------------------------------------------------------
 
 class Painting : public UiTest {};

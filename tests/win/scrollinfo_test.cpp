@@ -138,7 +138,7 @@ TEST_F(ScrollBars, ClicksOnTheBarSendScrollRequests) {
       {"above the thumb", info.xyThumbTop - 3, "2"},
       {"below the thumb", info.xyThumbBottom + 3, "3"},
       {"down arrow", 195, "1"},
-      {"the thumb itself", (info.xyThumbTop + info.xyThumbBottom) / 2, ""},
+      {"the thumb itself: a drag that went nowhere", (info.xyThumbTop + info.xyThumbBottom) / 2, "4"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -159,6 +159,103 @@ TEST_F(ScrollBars, ClicksOnTheBarSendScrollRequests) {
     else
       EXPECT_EQ(codes, (std::vector<std::string>{c.code, "8"}));  // then SB_ENDSCROLL
   }
+}
+
+// Drags the thumb of a vertical bar 200 pixels long by `moves` pixels (each from the last) from
+// where it was grabbed (`grab` pixels below its top), then releases or
+// presses Esc; returns "code:HIWORD(wParam)/nTrackPos@thumb top" per message.
+struct ThumbDrag {
+  const char* what;
+  SCROLLINFO values;
+  int grab;
+  std::vector<int> moves;
+  bool escape;
+  Lines expected;
+  int finalPos;
+};
+
+TEST_F(ScrollBars, DraggingTheThumbSendsTrackRequestsWithTheFullPosition) {
+  const ThumbDrag cases[] = {
+      // 0..99 with a page of 25: a 41-pixel thumb on a 166-pixel track; 125 free pixels stand for 75 positions.
+      {"down the track and past its end", Values(0, 99, 25, 0), 20, {25, 50, 500}, false,
+       {"5:15/15@42", "5:45/45@92", "5:75/75@142", "4:75/75@142", "8:0/75@142"}, 75},
+      {"a move that keeps the position sends nothing more", Values(0, 99, 25, 0), 20, {1, 0}, false,
+       {"5:1/1@18", "4:1/1@18", "8:0/1@18"}, 1},
+      {"back up to the start", Values(0, 99, 25, 75), 5, {-60, -200}, false,
+       {"5:39/39@82", "5:0/0@17", "4:0/0@17", "8:0/0@17"}, 0},
+      // Positions past 16 bits: the message's word wraps, nTrackPos does not.
+      {"a range wider than a word", Values(0, 299999, 0, 0), 5, {200}, false,
+       {"5:37855/299999@166", "4:37855/299999@166", "8:0/299999@166"}, 299999},
+      {"Esc puts the thumb back", Values(0, 99, 25, 30), 5, {40}, true,
+       {"5:54/54@107", "5:30/30@67", "4:30/30@67", "8:0/30@67"}, 30},
+  };
+  for (const ThumbDrag& c : cases) {
+    SCOPED_TRACE(c.what);
+    HWND top = Top("top", 0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
+    SetScrollInfo(top, SB_VERT, &c.values, TRUE);
+    SCROLLBARINFO info;
+    ASSERT_TRUE(GetScrollBarInfo(top, OBJID_VSCROLL, &info));
+    const int x = (info.rcScrollBar.left + info.rcScrollBar.right) / 2;
+    const int y = info.xyThumbTop + c.grab;
+    Lines got;
+    rec.handler = [&](HWND hwnd, UINT msg, WPARAM wParam, LPARAM, LRESULT* r) {
+      if (msg != WM_VSCROLL) return false;
+      SCROLLINFO si;
+      si.fMask = SIF_TRACKPOS;
+      GetScrollInfo(hwnd, SB_VERT, &si);
+      // An owner that follows the thumb, as list boxes do.
+      if (LOWORD(wParam) == SB_THUMBTRACK || LOWORD(wParam) == SB_THUMBPOSITION) SetScrollPos(hwnd, SB_VERT, si.nTrackPos, TRUE);
+      SCROLLBARINFO now;
+      GetScrollBarInfo(hwnd, OBJID_VSCROLL, &now);
+      got.push_back(std::to_string(LOWORD(wParam)) + ":" + std::to_string(HIWORD(wParam)) + "/" +
+                    std::to_string(si.nTrackPos) + "@" + std::to_string(now.xyThumbTop));
+      *r = 0;
+      return true;
+    };
+    headless::MouseMove(x, y);
+    headless::MouseDown(MouseButton::Left, x, y);
+    int at = y;
+    for (int dy : c.moves) {
+      headless::MouseMove(x, at += dy);
+      headless::KeyUp(VK_F12);  // keeps the moves apart: a pending move takes the next one's place
+    }
+    if (c.escape) headless::PressKey(VK_ESCAPE);
+    headless::MouseUp(MouseButton::Left, x, at);
+    headless::ProcessMessages();
+    rec.handler = nullptr;
+    EXPECT_EQ(got, c.expected);
+    EXPECT_EQ(GetScrollPos(top, SB_VERT), c.finalPos);
+    EXPECT_EQ(GetCapture(), nullptr);
+    DestroyWindow(top);
+    clock->Advance(1000);  // no double click with the next case
+  }
+}
+
+TEST_F(ScrollBars, TheDraggedThumbStaysUnderThePointerWhenTheOwnerIgnoresIt) {
+  HWND top = Top("top", 0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
+  SCROLLINFO si = Values(0, 99, 25, 0);
+  SetScrollInfo(top, SB_VERT, &si, TRUE);
+  std::vector<int> thumbTops;
+  rec.handler = [&](HWND hwnd, UINT msg, WPARAM wParam, LPARAM, LRESULT* r) {
+    if (msg != WM_VSCROLL) return false;
+    SCROLLBARINFO now;
+    GetScrollBarInfo(hwnd, OBJID_VSCROLL, &now);
+    if (LOWORD(wParam) == SB_THUMBTRACK) thumbTops.push_back(now.xyThumbTop);
+    *r = 0;
+    return true;
+  };
+  headless::MouseMove(190, 30);
+  headless::MouseDown(MouseButton::Left, 190, 30);
+  headless::MouseMove(190, 80);
+  headless::MouseUp(MouseButton::Left, 190, 80);
+  headless::ProcessMessages();
+  rec.handler = nullptr;
+  EXPECT_EQ(thumbTops, (std::vector<int>{67}));
+  // Released, the thumb shows the owner's position again: it never moved it.
+  SCROLLBARINFO info;
+  ASSERT_TRUE(GetScrollBarInfo(top, OBJID_VSCROLL, &info));
+  EXPECT_EQ(info.xyThumbTop, 17);
+  EXPECT_EQ(GetScrollPos(top, SB_VERT), 0);
 }
 
 TEST_F(ScrollBars, Look) {

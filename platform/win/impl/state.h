@@ -58,7 +58,8 @@ struct Window {
     int max = 0;
     UINT page = 0;
     int pos = 0;
-    int trackPos = 0;
+    int trackPos = 0;       // where a dragged thumb is (GetScrollInfo SIF_TRACKPOS)
+    bool tracking = false;  // the thumb is being dragged: the frame draws it at trackPos
     bool given = false;     // values were set (GetScrollInfo answers)
     bool disabled = false;  // greyed: EnableScrollBar or SIF_DISABLENOSCROLL
   } scroll[2];
