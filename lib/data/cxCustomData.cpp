@@ -309,7 +309,9 @@ void TcxCustomDataController::Update() {
   if (changes.contains(dccSorting)) SortingChanged();
   if (changes.contains(dccGridMode)) DoGridModeChanged();
   if (changes.contains(dccFindFilter)) NotifyControl(std::make_unique<TcxFindFilterChangedInfo>());
-  // dccSyncMasterPos concerns clone details, which come with master-detail.
+  // A clone moved: the pattern (the view's detail level) refreshes its focus.
+  if (changes.contains(dccSyncMasterPos) && GetDetailMode() == dcdmClone)
+    if (TcxCustomDataController* pattern = GetPatternDataController()) pattern->UpdateFocused();
 }
 
 void TcxCustomDataController::NotifyControl(std::unique_ptr<TcxUpdateControlInfo> AInfo) {
@@ -458,6 +460,8 @@ void TcxCustomDataController::DataChanged(TcxDataChange AKind, int AItemIndex, i
     if (AKind == dcNew || AKind == dcDeleted) FDataControllerInfo->MarkFocusedRecordChanged();
     FDataControllerInfo->Refresh();
   }
+  // A detail's records changed: the master's expand buttons may be stale.
+  ResetMasterHasChildrenFlag();
 }
 
 void TcxCustomDataController::DoDataChanged() {

@@ -660,6 +660,13 @@ class TcxCustomDataControllerInfo {
   std::vector<int> FGroupRows;  // group index -> row, -1 when hidden
   std::vector<int> FGroupParents;  // group index -> parent group, -1 at the top
   std::vector<TcxCustomDataField*> FGroupsFields;  // the grouping fields the groups were built by
+
+  // --- grouping on the keys the sort extracted ---
+  // The sort hands its key columns (indexed by position before the sort) and
+  // its permutation to the grouping pass right after it, so that group
+  // boundaries are found without reading the storage a second time.
+  std::unique_ptr<SortKeys> FGroupingKeys;
+  std::vector<int> FGroupingKeyOrder;  // list position -> key column index
 };
 
 // --- summaries and the grouping interface (cxDataSummary.h, cxDataGroups.h) ------------------
@@ -908,6 +915,19 @@ class TcxCustomDataController : public TPersistent {
   void RemoveFilter(TcxDataFilterCriteria* ACriteria);
   // The filters drop their conditions on a field that is going away.
   void RemoveFieldFromFilters(TcxCustomDataField* AField);
+  // --- the find panel's criteria class (base body in cxDataFilter.cpp) ---
+  // Made by FindFilterCriteria on first use; a dataset controller's post the
+  // dataset's pending edit before they refilter.
+  virtual std::unique_ptr<TcxDataFindFilterCriteria, TcxDataFilterDeleter> CreateFindFilterCriteria();
+  // --- end of the find panel's criteria class ---
+  // --- filter speed: reading filter values in place (base body in cxDataFilter.cpp) ---
+  // Whether the filter may read the field's values and display texts straight
+  // from the record storage, as GetFilterDataValue and GetDisplayText hand
+  // them out here: not in provider or grid mode, a field with storage. A
+  // descendant whose GetFilterDataValue (or display text) gives other values
+  // for a field answers false for it.
+  virtual bool CanReadFilterValuesInPlace(TcxCustomDataField* AField) const;
+  // --- end of filter speed ---
 
   // The records as a stream (bodies in cxCustomData_stream.cpp).
   void SaveToStream(rtl::TStream* AStream);
@@ -1190,6 +1210,22 @@ class TcxCustomDataController : public TPersistent {
   void SetGroupingChangedFlag() { FGroupingChangedFlag = true; }
   void SetFilterChangedFlag() { FFilterChangedFlag = true; }
 
+  // --- focus re-checked after the filter pass that follows a post or a filter change ---
+  // Set by Post and FilterChanged; the next filter pass that drops records
+  // takes it and has the focus re-checked (the first row when none is left).
+  void SetCheckFocusingAfterFilterNeeded() { FCheckFocusingAfterFilterNeeded = true; }
+  bool CheckFocusingAfterFilterNeeded() const { return FCheckFocusingAfterFilterNeeded; }
+  bool TakeCheckFocusingAfterFilterNeeded() {
+    const bool needed = FCheckFocusingAfterFilterNeeded;
+    FCheckFocusingAfterFilterNeeded = false;
+    return needed;
+  }
+
+ private:
+  bool FCheckFocusingAfterFilterNeeded = false;
+
+ public:
+
   // --- summaries and the grouping interface (bodies in cxDataSummary.cpp, cxDataGroups.cpp) ---
  public:
   // Each is made on first use; a controller nobody asks for summaries never
@@ -1328,6 +1364,10 @@ class TcxCustomDataController : public TPersistent {
   int DataChangeRefCount() const { return FDataChangeRefCount; }
   void SetDataChangeRefCount(int AValue) { FDataChangeRefCount = AValue; }
   TcxCustomDataController* CreatingDataController() const { return FCreatingDataController; }
+  // Inside CreateDetailLinkObject: the view is making a clone of this master.
+  bool InCreateDetailLinkObject() const { return FInCreateDetailLinkObject; }
+  // Inside LoadStorage (its closing focus update is not a move of the dataset).
+  bool InLoadStorage() const { return FInLoadStorage; }
   // Moves a clone with its master record when records before it come or go.
   void ShiftMasterRecordIndex(int ADelta) { FMasterRecordIndex += ADelta; }
 
@@ -1387,6 +1427,14 @@ class TcxCustomDataController : public TPersistent {
   TcxCustomDataController* FCreatingDataController = nullptr;
   TcxCustomDataRelation* FMasterRelation = nullptr;
   std::unique_ptr<TcxCustomDataRelationList, TcxDataRelationsDeleter> FRelations;
+
+  // --- walking the rows, the selected ones or all (base body in cxDataSelection.cpp) ---
+ public:
+  using TcxDataControllerEachRowProc = std::function<void(int ARowIndex, const TcxRowInfo& ARowInfo)>;
+  // AProc gets each selected row in selection order, or every row. A
+  // dataset-bound controller in grid mode walks the dataset instead.
+  virtual void ForEachRow(bool ASelectedOnly, const TcxDataControllerEachRowProc& AProc);
+  // --- end of walking the rows ---
 };
 
 // The in-memory controller: active from the start.
@@ -1648,6 +1696,14 @@ class TcxCustomDataProvider : public TObject {
   bool FInInserting = false;
   bool FInserting = false;
   bool FLoadAllNeeded = false;
+
+  // --- the record list's selection object (base body in cxDataSelection.cpp) ---
+ public:
+  // Made here because the provider exists before the record list and is
+  // already of the descendant's kind: a dataset provider makes the
+  // selection that keeps dataset bookmarks in grid mode.
+  virtual std::unique_ptr<TcxDataSelection> CreateDataSelection();
+  // --- end of the record list's selection object ---
 };
 
 // --- value-def readers ------------------------------------------------------------------------

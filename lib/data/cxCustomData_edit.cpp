@@ -86,6 +86,9 @@ void TcxCustomDataController::Append() {
 }
 
 void TcxCustomDataController::Post(bool AForcePost) {
+  // A posted record may no longer pass the filter: the pass that drops it
+  // re-checks the focus.
+  SetCheckFocusingAfterFilterNeeded();
   // An after-post handler may free the controller: the link tells whether
   // there is still a provider to reset.
   TcxDataListenerLink* link = AddListenerLink();

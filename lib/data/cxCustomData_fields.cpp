@@ -600,6 +600,7 @@ void TcxCustomDataController::DeleteInSmartLoad(int ARecordIndex) {
 void TcxCustomDataController::ActiveChanged(bool AActive) {
   FActive = AActive;
   UpdateItems(FProvider->IsActive());
+  ResetMasterHasChildrenFlag();
 }
 
 void TcxCustomDataController::LayoutChanged(TcxDataLayoutChanges) { UpdateItems(FProvider->IsActive()); }

@@ -234,14 +234,19 @@ void TcxDBDataField::ClearFields() {
 void TcxDBDataField::SetPropertiesByField(db::TField* AField, bool AFieldChanged) {
   if (ReferenceField() != nullptr) return;
   for (;;) {
+    // The item's value source answers true when it is edited as text.
+    const bool textEdit = !IsInternal() && DataController()->GetItemValueSource(GetIndex());
+    const bool textStored = IsFieldFormatted(AField, textEdit);
     const TcxValueTypeClass type = GetValueTypeClassByField(AField);
     const bool currency = IsSimpleCurrencyField(AField);
     const bool typeChanged = type != GetValueTypeClass() || currency != FIsCurrency;
-    if (!typeChanged) break;
+    if (!typeChanged && textStored == GetTextStored()) break;
     BeginRecreateData();
+    SetTextStored(textStored);
     SetValueTypeClass(type);
     FIsCurrency = currency;
     EndRecreateData();
+    if (!typeChanged) continue;
     DoPropertiesChanged();
     AFieldChanged = false;
   }
@@ -315,6 +320,8 @@ void TcxDBDataModeController::Assign(rtl::TPersistent* Source) {
   SetSmartRefresh(source->FSmartRefresh);
   FSyncInsert = source->FSyncInsert;
   SetSyncMode(source->FSyncMode);
+  OnDetailFirst = source->OnDetailFirst;
+  OnDetailIsCurrentQuery = source->OnDetailIsCurrentQuery;
 }
 
 void TcxDBDataModeController::SetGridMode(bool AValue) {

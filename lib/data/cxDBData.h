@@ -10,6 +10,7 @@
 
 #include "lib/data/cxCustomData.h"
 #include "lib/data/cxDataFilter.h"
+#include "lib/data/cxDataSummary.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbtypes.h"
 
@@ -17,6 +18,8 @@ namespace data {
 
 class TcxDBDataController;
 class TcxDBDataProvider;
+class TcxDBDataSelection;  // cxDBDataSelection.h
+class TcxDBProviderDetailFilterAdapter;  // cxDBDataDetail.h
 
 // --- dataset field routines -----------------------------------------------------------------
 // No field: Null; one: its value; several: a variant array 0..n-1.
@@ -44,6 +47,17 @@ bool IsSimpleCurrencyField(db::TField* AField);
 TcxValueTypeClass GetValueTypeClassByField(db::TField* AField);
 // Whether the dataset can be asked to Locate AKeyValue on AKeyFieldNames.
 bool CanCallDataSetLocate(db::TDataSet* ADataSet, const rtl::String& AKeyFieldNames, const rtl::Variant& AKeyValue);
+
+// --- field routines: editing and display texts -------------------------------------------------
+// Whether the field can be edited: by value (AIsValueSource), or as text,
+// which binary, blob and structured fields take only through OnSetText.
+bool IsFieldCanModify(db::TField* AField, bool AIsValueSource);
+// A lookup field is edited through its key fields: all of them must be editable.
+bool CanModifyLookupField(db::TField* AField);
+// Whether the field's display text is kept beside its value: the value type
+// alone would not show it (OnGetText, an edit mask, a display format...).
+bool IsFieldFormatted(db::TField* AField, bool AIsTextEdit);
+// --- end of field routines: editing and display texts ---
 
 // --- the grid-mode selection's bookmarks ------------------------------------------------------
 // Bookmarks kept in the dataset's order. Every index is checked: a bad one
@@ -94,6 +108,12 @@ class TcxDBDataField : public TcxCustomDataField {
   void DoPropertiesChanged();
   TcxDBDataController* DBController() const;
 
+  // --- editing by value source ---
+  // A lookup field takes only its key (evsKey), and only when every key
+  // field can take a value; any other field asks IsFieldCanModify.
+  bool CanModify(TcxDataEditValueSource AValueSource) const;
+  // --- end of editing by value source ---
+
  private:
   const TcxDBDataField* target() const;
 
@@ -127,6 +147,22 @@ class TcxDBDataModeController : public rtl::TPersistent {
   void SetSyncInsert(bool AValue) { FSyncInsert = AValue; }
   bool SyncMode() const { return FSyncMode; }
   void SetSyncMode(bool AValue);
+
+  // --- master-detail on datasets (cxDBData_masterdetail.cpp) ---
+  using TcxDBDataModeControllerDetailFirstEvent =
+      rtl::Method<void(TcxDBDataModeController* Sender, db::TDataSet* ADataSet, const rtl::String& AMasterDetailKeyFieldNames,
+                       const rtl::Variant& AMasterDetailKeyValues, bool& AReopened)>;
+  using TcxDBDataModeControllerDetailIsCurrentQueryEvent =
+      rtl::Method<bool(TcxDBDataModeController* Sender, db::TDataSet* ADataSet, const rtl::String& AMasterDetailKeyFieldNames,
+                       const rtl::Variant& AMasterDetailKeyValues)>;
+  TcxDBDataModeControllerDetailFirstEvent OnDetailFirst;
+  TcxDBDataModeControllerDetailIsCurrentQueryEvent OnDetailIsCurrentQuery;
+  // Whether the detail dataset already holds these master keys (SQL mode).
+  virtual bool DetailIsCurrentQuery(const rtl::String& AMasterDetailKeyFieldNames, const rtl::Variant& AMasterDetailKeyValues);
+  // Puts the detail dataset on the first record of these master keys.
+  virtual void DoDetailFirst(const rtl::String& AMasterDetailKeyFieldNames, const rtl::Variant& AMasterDetailKeyValues,
+                             bool& AReopened);
+  // --- end of master-detail on datasets ---
 
  private:
   TcxDBDataController* FDataController;
@@ -290,6 +326,28 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   void NotifyListeners();
   void RemoveFromListeners();
 
+  // --- master-detail on datasets (cxDBData_masterdetail.cpp) ---
+  bool IsSyncInsert() const;
+  // Which clone of a relation owns the shared detail dataset right now.
+  bool GetIsDataSetCurrent() const;
+  void SetIsDataSetCurrent(bool AValue);
+  bool IsCanInitEditingBusy() const;
+  bool IsOtherDetailChanged() const;
+  bool GetDetailHasChildren(int ARecordIndex, int ARelationIndex) override;
+  bool InFirst() const { return FInFirst; }
+  void SetRecreatedFieldsAfterFirst() { FRecreatedFieldsAfterFirst = true; }
+
+ private:
+  // The detail branches of First, IsEOF and IsSyncMode; each answers false
+  // when the provider is not a detail's and the plain behaviour applies.
+  bool detailFirst();
+  bool detailIsEOF(bool& AResult) const;
+  bool detailAllowsSyncMode() const;
+  // A detail's new record gets its master's key values.
+  void assignMasterDetailKeys();
+  bool FIsDataSetCurrent = false;
+  // --- end of master-detail on datasets ---
+
  private:
   friend class TcxDBDataLink;
   bool isDataSetEditing() const;
@@ -316,6 +374,34 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   int FUpdatingRecordIndex = cxNullEditingRecordIndex;
   bool FUpdatingRecordIsInserting = false;
   int FUpdatingNewRecordIndex = -1;
+
+  // --- grid-mode selection, search and smart refresh (cxDBData_selection.cpp, cxDBData_controller.cpp) ---
+ public:
+  // The selection that keeps dataset bookmarks in grid mode.
+  std::unique_ptr<TcxDataSelection> CreateDataSelection() override;
+  // Grid mode: the dataset deletes the records of the selected bookmarks,
+  // last first, and each leaves the selection; otherwise the base.
+  void DeleteSelection() override;
+  // Grid-mode incremental search: walks the dataset (from the current record
+  // with ANext false, else from the one after it) for a record whose text of
+  // the search item starts with ASubText. Without a match the dataset goes
+  // back to where it was, on the same buffer row.
+  bool DoLocate(const rtl::String& ASubText, bool AForward, bool ANext);
+  // After a post or a cancel with smart refresh: only the edited record is
+  // read again (or dropped when it is gone); the other records stay.
+  void SmartDataChanged();
+  // The record being edited, remembered for SmartDataChanged.
+  void SetUpdatingRecord(int ARecordIndex, bool AIsInserting);
+  int UpdatingRecordIndex() const { return FUpdatingRecordIndex; }
+  // A deleted record is no longer the one smart refresh waits for.
+  void CorrectSmartRefreshAfterDelete(int ARecordIndex);
+
+ private:
+  bool locateMatches();
+  // The posted record was new, had no key and has its auto-increment key now.
+  bool isNewAutoIncKey(const rtl::Variant& AStored, const rtl::Variant& ACurrent);
+  rtl::String FIncrementalSearchSubText;
+  // --- end of grid-mode selection, search and smart refresh ---
 };
 
 // --- the filter criteria ----------------------------------------------------------------------
@@ -346,7 +432,69 @@ class TcxDBDataFilterCriteria : public TcxDataFilterCriteria {
   bool FAutoDataSetFilter = false;
   bool FIgnoreOrigin = true;
   TcxDBDataFilterBeforeChangeEvent FOnBeforeChange;
+
+  // --- the text handed to the dataset (cxDBData_fields.cpp) ---
+ public:
+  using TcxDBDataFilterFormatFilterTextValueEvent = rtl::Method<void(
+      TcxDBDataFilterCriteria* Sender, TcxFilterCriteriaItem* AItem, const rtl::Variant& AValue, rtl::String& ADisplayValue)>;
+  const TcxDBDataFilterFormatFilterTextValueEvent& OnFormatFilterTextValue() const { return FOnFormatFilterTextValue; }
+  void SetOnFormatFilterTextValue(const TcxDBDataFilterFormatFilterTextValueEvent& AValue) {
+    FOnFormatFilterTextValue = AValue;
+  }
+  // Numbers are written with the "." the filter readers take, whatever the
+  // display settings; then OnFormatFilterTextValue may rewrite the text.
+  void FormatFilterTextValue(TcxFilterCriteriaItem* AItem, const rtl::Variant& AValue, rtl::String& ADisplayValue) override;
+  String GetItemExpression(TcxFilterCriteriaItem* AItem, bool AIsCaption) override;
+  // The filter text AutoDataSetFilter gives the dataset: GetFilterText, with
+  // the blank case written out wherever the criteria and the dataset's
+  // three-valued filter would disagree about a null value (the criteria
+  // rank Null below every value, so "<> 5", "< 5" and NOT IN keep it).
+  rtl::String GetDataSetFilterText();
+
+ private:
+  TcxDBDataFilterFormatFilterTextValueEvent FOnFormatFilterTextValue;
+  bool dataSetText_ = false;
+  // --- end of the text handed to the dataset ---
 };
+
+// --- the find panel's criteria (cxDBData_fields.cpp) ---
+// A changed search text first posts the dataset's pending edit, so that
+// the refiltering does not throw the typed values away.
+class TcxDBDataFindFilterCriteria : public TcxDataFindFilterCriteria {
+  RTL_CLASS(TcxDBDataFindFilterCriteria, TcxDataFindFilterCriteria)
+
+ public:
+  using TcxDataFindFilterCriteria::TcxDataFindFilterCriteria;
+
+ protected:
+  void Update() override;
+};
+// --- end of the find panel's criteria ---
+
+// --- the dataset summary item (cxDBData_summary.cpp) ---
+// A summary over a dataset field by name, also one that no item shows: the
+// item keeps an internal data field of the controller bound to it.
+class TcxDBDataSummaryItem : public TcxDataSummaryItem {
+  RTL_CLASS(TcxDBDataSummaryItem, TcxDataSummaryItem)
+
+ public:
+  explicit TcxDBDataSummaryItem(rtl::TCollection* ACollection) : TcxDataSummaryItem(ACollection) {}
+  ~TcxDBDataSummaryItem() override;
+  void Assign(rtl::TPersistent* ASource) override;
+  TcxCustomDataField* DataField() const override;
+  bool IsDataBinded() const override;
+  // A currency flag of the bound dataset field decides over the value's type.
+  bool IsCurrency(rtl::TVarType AVarType) const override;
+
+  const rtl::String& FieldName() const { return FFieldName; }
+  void SetFieldName(const rtl::String& AValue);
+
+ private:
+  TcxDBDataController* dbController() const;
+  TcxDBDataField* FDataField = nullptr;  // an internal field of the controller's list
+  rtl::String FFieldName;
+};
+// --- end of the dataset summary item ---
 
 // --- the controller ---------------------------------------------------------------------------
 class TcxDBDataController : public TcxCustomDataController {
@@ -450,6 +598,77 @@ class TcxDBDataController : public TcxCustomDataController {
   void SetLoaded() { FLoaded = true; }
   rtl::TNotifyEvent FOnGridModeChanged;
 
+  // --- dataset summaries, find criteria and lookup values (cxDBData_summary.cpp, cxDBData_fields.cpp) ---
+  const rtl::ClassInfo& GetSummaryItemClass() const override;
+  std::unique_ptr<TcxDataFindFilterCriteria, TcxDataFilterDeleter> CreateFindFilterCriteria() override;
+  // A lookup item groups and filters by its key values (one key: its value;
+  // several: an array); its display text and order come from the looked-up value.
+  rtl::Variant GetGroupValue(int ARecordIndex, TcxCustomDataField* AField) const override;
+  rtl::Variant GetFilterDataValue(int ARecordIndex, TcxCustomDataField* AField) const override;
+  // Binds AField (made when missing) to the dataset fields named, or frees
+  // it for an empty list: the key field's and the summary items' fields.
+  void UpdateInternalKeyFields(const rtl::String& AFieldNames, TcxDBDataField*& AField);
+  // --- end of dataset summaries, find criteria and lookup values ---
+  // --- filter speed: a lookup item filters by its keys, never by what the storage holds ---
+  bool CanReadFilterValuesInPlace(TcxCustomDataField* AField) const override {
+    return !static_cast<TcxDBDataField*>(AField)->IsLookup() &&
+           TcxCustomDataController::CanReadFilterValuesInPlace(AField);
+  }
+  // --- end of filter speed ---
+
+  // --- master-detail on datasets (cxDBData_masterdetail.cpp) ---
+  using TcxDBDataDetailHasChildrenEvent =
+      rtl::Method<void(TcxDBDataController* Sender, int ARecordIndex, int ARelationIndex,
+                       const rtl::String& AMasterDetailKeyFieldNames, const rtl::Variant& AMasterDetailKeyValues,
+                       bool& HasChildren)>;
+  TcxDBDataDetailHasChildrenEvent OnDetailHasChildren;
+  const rtl::String& DetailKeyFieldNames() const { return FDetailKeyFieldNames; }
+  void SetDetailKeyFieldNames(const rtl::String& AValue);
+  const rtl::String& MasterKeyFieldNames() const { return FMasterKeyFieldNames; }
+  void SetMasterKeyFieldNames(const rtl::String& AValue);
+  // DetailKeyFieldNames while MasterKeyFieldNames is set, else empty.
+  rtl::String GetMasterDetailKeyFieldNames() const;
+  // The detail dataset's fields of those names, built on first use.
+  const std::vector<db::TField*>& GetMasterDetailKeyFields();
+  // The master's key values for this clone (Unassigned until it has a master record).
+  const rtl::Variant& MasterDetailKeyValues() const { return FMasterDetailKeyValues; }
+  TcxDBProviderDetailFilterAdapter* GetDetailFilterAdapter() const;
+  std::unique_ptr<TcxCustomDataRelation> CreateRelation(TcxCustomDataRelationList* AList, TObject* AItem) override;
+  void SetMasterRelation(TcxCustomDataRelation* ARelation, int AMasterRecordIndex) override;
+  void UpdateRelations(TcxCustomDataRelation* ARelation) override;
+  bool CheckMasterBrowseMode() override;
+  void CheckDataSetCurrent();
+  void CheckCurrentQuery();
+  bool IsOtherDetailChanged() const;
+  bool IsOtherDetailCreating() const;
+  void ResetDataSetCurrent(TcxDBDataController* ADetail);
+  void NotifyDetailsAfterFieldsRecreating(bool AFromSelf);
+  // The controller that now shows the detail dataset's record, or null.
+  TcxDBDataController* SyncMasterDetail();
+  void SyncMasterDetailDataSetPos();
+  virtual void DoDataSetCurrentChanged(bool AIsCurrent) {}
+  bool InCheckCurrentQuery() const { return FInCheckCurrentQuery; }
+  bool InResetDataSetCurrent() const { return FInResetDataSetCurrent; }
+  bool UpdatingDataSetPos() const { return FUpdateDataSetPos; }
+  TcxDBDataController* CreatedDataController() const { return FCreatedDataController; }
+
+ private:
+  // Frees the key field list when one of its fields goes.
+  void masterDetailRemoveNotification(rtl::TComponent* AComponent);
+  bool isMastersInSyncMode();
+  TcxDBDataController* FCreatedDataController = nullptr;
+  rtl::String FDetailKeyFieldNames;
+  bool FInCheckCurrentQuery = false;
+  bool FInResetDataSetCurrent = false;
+  std::unique_ptr<std::vector<db::TField*>> FMasterDetailKeyFields;
+  rtl::Variant FMasterDetailKeyValues = rtl::Unassigned();
+  rtl::String FMasterKeyFieldNames;
+  bool FUpdateDataSetPos = false;
+  friend class TcxDBDataRelation;
+  // --- end of master-detail on datasets ---
+
+ public:
+
  protected:
   std::unique_ptr<TcxCustomDataField> CreateField() override;
   void DoGridModeChanged() override;
@@ -470,6 +689,43 @@ class TcxDBDataController : public TcxCustomDataController {
   bool FLoaded = false;
   bool FResetDBFields = false;
   bool FSyncingFocus = false;
+
+  // --- grid-mode selection, search and smart refresh (cxDBData_selection.cpp, cxDBData_controller.cpp) ---
+  // In grid mode the selected records are dataset bookmarks (the window
+  // holds only a few of them). The selection operations below take the
+  // base's names; outside grid mode they answer as the base does.
+ public:
+  TcxDBDataSelection* DBSelection() const;
+  // "DataController not in GridMode" outside grid mode. In focused-selected
+  // mode the focused row's bookmark, else the AIndex-th selected one.
+  db::TBookmark GetSelectedBookmark(int AIndex) const;
+  db::TBookmark GetSelectionAnchorBookmark() const;
+  // Grid mode: the window row of the AIndex-th selected record, -1 when it
+  // lies outside the window.
+  int GetSelectedRowIndex(int AIndex) const;
+  int GetSelectionAnchorRowIndex() const;
+  bool IsSelectionAnchorExist() const;
+  void SetSelectionAnchor(int ARowIndex);
+  // Grid mode: every record of the dataset, not only the window's.
+  void SelectAll();
+  void SelectFromAnchor(int ARowIndex, bool AKeepSelection);
+  // Moves the dataset to the AIndex-th selected bookmark.
+  bool FocusSelectedRow(int AIndex);
+  // Grid mode: the row's bookmark as an array of bytes.
+  rtl::Variant GetRowId(int ARowIndex) const override;
+  // Grid mode: moves the dataset to each selected bookmark (or through the
+  // whole dataset) and calls AProc with the focused row after each move.
+  void ForEachRow(bool ASelectedOnly, const TcxDataControllerEachRowProc& AProc) override;
+  void SyncSelectionFocusedRecord() override;
+  bool DoSearchInGridMode(const rtl::String& ASubText, bool AForward, bool ANext) override;
+  // Drops the selected bookmarks (and the anchor) the dataset no longer
+  // accepts: after each refresh of the window, a close and an open.
+  bool RefreshSelectionBookmarks();
+
+ private:
+  db::TBookmark rowBookmark(int ARowIndex) const;
+  void checkSelectionRow(int ARowIndex) const;
+  // --- end of grid-mode selection, search and smart refresh ---
 };
 
 }  // namespace data

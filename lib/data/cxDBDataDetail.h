@@ -6,7 +6,10 @@
 // key), or, in SQL mode, by re-running the dataset's parameterised query
 // with the master's values.
 #include <memory>
+#include <vector>
 
+#include "lib/data/cxDBData.h"
+#include "lib/data/cxDataRelations.h"
 #include "platform/db/dataset.h"
 #include "platform/rtl/object.h"
 #include "platform/rtl/ustring.h"
@@ -42,5 +45,37 @@ TcxDBProviderDetailFilterAdapter* cxFindDetailFilterAdapter(const db::TDataSet* 
 void cxRegisterDetailFilterAdapter(const rtl::ClassInfo& ADataSetClass,
                                    std::unique_ptr<TcxDBProviderDetailFilterAdapter> AAdapter);
 void cxUnregisterDetailFilterAdapter(const rtl::ClassInfo& ADataSetClass);
+
+// A relation of a dataset-bound master: it links each master record to its
+// details by key values. The master keeps an internal data field bound to
+// the detail's MasterKeyFieldNames, so every loaded master record carries
+// the values its details are looked up by.
+class TcxDBDataRelation : public TcxCustomDataRelation {
+  RTL_CLASS(TcxDBDataRelation, TcxCustomDataRelation)
+
+ public:
+  TcxDBDataRelation(TcxCustomDataRelationList* ARelationList, TObject* AItem);
+  // Frees the master key field (unless the master is going away with its fields).
+  ~TcxDBDataRelation() override;
+
+  void RemoveDataField(TcxCustomDataField* AField) override;
+  TcxDBDataController* GetDataController() const;
+  // The key names of this relation's pattern controller, when it is dataset-bound.
+  rtl::String GetDetailKeyFieldNames() const;
+  rtl::String GetMasterKeyFieldNames() const;
+  virtual bool IsLinked() const;
+  std::vector<TcxCustomDataField*> GetMasterKeyFields() const;
+  // The master record's stored key values (one value or an array); Unassigned
+  // unless the relation is linked.
+  rtl::Variant GetMasterRecordID(int ARecordIndex) const;
+  void UpdateMasterDetailKeyFieldNames();
+  TcxDBDataField* MasterKeyField() const { return FMasterKeyField; }
+
+ private:
+  friend class TcxDBDataController;
+  TcxDBDataController* patternDetail() const;
+  TcxDBDataController* FMaster;  // kept: a relation being removed has left its list already
+  TcxDBDataField* FMasterKeyField = nullptr;  // an internal field of the master's list
+};
 
 }  // namespace data

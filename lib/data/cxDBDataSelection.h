@@ -14,7 +14,8 @@ class TcxDBDataSelection : public TcxDataSelection {
   RTL_CLASS(TcxDBDataSelection, TcxDataSelection)
 
  public:
-  explicit TcxDBDataSelection(TcxDBDataController* ADataController);
+  // Made while the controller is still being constructed (by its record list), so it takes the base type.
+  explicit TcxDBDataSelection(TcxCustomDataController* ADataController);
 
   void ClearAnchor() override;
   void InternalAdd(int AIndex, int ARowIndex, int ALevel, int ARecordIndex) override;
@@ -22,10 +23,10 @@ class TcxDBDataSelection : public TcxDataSelection {
   void InternalDelete(int AIndex) override;
 
   // The bookmark of a buffer row of the window (empty outside grid mode).
-  virtual db::TBookmark GetRowBookmark(int ARowIndex);
+  virtual db::TBookmark GetRowBookmark(int ARowIndex) const;
   // Grid mode: whether the row's record is selected, with its position or
   // the position it would take; otherwise the base search by row.
-  bool FindByRowIndex(int ARowIndex, int& AIndex);
+  bool FindByRowIndex(int ARowIndex, int& AIndex) const override;
   // Binary search in the dataset's order.
   bool FindBookmark(const db::TBookmark& ABookmark, int& AIndex) const;
   virtual int CompareBookmarks(const db::TBookmark& A, const db::TBookmark& B) const;

@@ -5,6 +5,7 @@
 
 #include "lib/data/cxCustomData_scopes.h"
 #include "lib/data/cxDBData.h"
+#include "lib/data/cxFilterLike.h"
 #include "lib/data/cxVariants.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
@@ -137,6 +138,17 @@ void TcxDBDataController::UpdateField(TcxDBDataField* ADataField, const String& 
   LayoutChanged({lcStructure});
 }
 
+namespace {
+// Whether the data field's sub-fields are named, in order, as the list.
+bool dbControllerHasKeySubFields(const TcxDBDataField* ADataField, const String& AKeyFields) {
+  const std::vector<String> names = GetFieldNames(AKeyFields);
+  if (ADataField->FieldCount() != static_cast<int>(names.size())) return false;
+  for (int i = 0; i < ADataField->FieldCount(); ++i)
+    if (!IsEqualFieldNames(ADataField->Fields(i)->FieldName(), names[static_cast<size_t>(i)])) return false;
+  return true;
+}
+}  // namespace
+
 void TcxDBDataController::RetrieveField(TcxDBDataField* ADataField, bool ALookupOnly) {
   db::TDataSet* ds = DataSet();
   if (ADataField->ReferenceField() != nullptr || ds == nullptr) return;
@@ -150,7 +162,11 @@ void TcxDBDataController::RetrieveField(TcxDBDataField* ADataField, bool ALookup
   ADataField->SetField(field);
   if (field != nullptr) {
     ADataField->SetPropertiesByField(field, field != previous);
-    if (field->Lookup() && !ALookupOnly) UpdateField(ADataField, field->KeyFields(), true);
+    // Key sub-fields that already match are kept: making them again would
+    // destroy fields while the fields are being prepared, and the
+    // preparation would start over without end.
+    if (field->Lookup() && !ALookupOnly && (field != previous || !dbControllerHasKeySubFields(ADataField, field->KeyFields())))
+      UpdateField(ADataField, field->KeyFields(), true);
   } else {
     ADataField->DoPropertiesChanged();
   }
@@ -338,10 +354,20 @@ bool TcxDBDataController::CanFocusRecord(int ARecordIndex) {
     if (!p->IsInserting() && ARecordIndex < 0) Post(false);
     return true;
   }
-  p->BeginLocate();
-  rtl::ScopeExit end([p] { p->EndLocate(); });
-  if (p->IsSyncMode()) return TryFocusRecord(ARecordIndex);
-  return TcxCustomDataController::CanFocusRecord(ARecordIndex);
+  bool result = false;
+  {
+    p->BeginLocate();
+    rtl::ScopeExit end([p] { p->EndLocate(); });
+    // A detail clone first makes the shared detail dataset hold its own master's rows.
+    const bool detailSync = IsDetailMode() && DataModeController()->DetailInSyncMode();
+    if (detailSync && !InResetDataSetCurrent()) CheckCurrentQuery();
+    if (p->IsSyncMode() && !(detailSync && InResetDataSetCurrent()))
+      result = TryFocusRecord(ARecordIndex);
+    else
+      result = TcxCustomDataController::CanFocusRecord(ARecordIndex);
+  }
+  SyncMasterPos();
+  return result;
 }
 
 bool TcxDBDataController::ChangeFocusedRowIndex(int ARowIndex) {
@@ -350,7 +376,14 @@ bool TcxDBDataController::ChangeFocusedRowIndex(int ARowIndex) {
     const int record = GetRowInfo(ARowIndex).RecordIndex;
     if (record >= 0 && record != GetFocusedRecordIndex() && !CanFocusRecord(record)) return false;
   }
-  return TcxCustomDataController::ChangeFocusedRowIndex(ARowIndex);
+  // Moving in a detail posts the masters' edits first.
+  if (ARowIndex != GetFocusedRowIndex() && Provider()->IsSyncMode() && !Provider()->IsInserting() &&
+      !CheckMasterBrowseMode())
+    return false;
+  const bool result = TcxCustomDataController::ChangeFocusedRowIndex(ARowIndex);
+  // The clone that takes the focus takes the shared detail dataset.
+  if (result && IsDetailMode()) CheckDataSetCurrent();
+  return result;
 }
 
 void TcxDBDataController::syncFocusWithDataSet() {
@@ -366,6 +399,11 @@ void TcxDBDataController::UpdateFocused() {
   TcxCustomDataController::UpdateFocused();
   TcxDBDataProvider* p = Provider();
   if (!p->IsSyncMode() || p->LocateCount() != 0 || DataSet() == nullptr || !DataSet()->Active()) return;
+  if (GetDetailMode() == dcdmPattern) {
+    // Code moved the detail dataset: the view follows it to its master record.
+    if (!IsLoading() && !InLoadStorage() && !p->ActiveChanging() && !p->IsDataSetBusy()) SyncMasterDetailDataSetPos();
+    return;
+  }
   if (IsKeyNavigation()) {
     const int record = LocateRecordIndex(GetKeyFields());
     p->SetRecordIndex(record);
@@ -424,6 +462,8 @@ void TcxDBDataController::ActiveChanged(bool AActive) {
   // of the new records back as a pending structure change.
   if (AActive) RestructData();
   TcxCustomDataController::ActiveChanged(AActive);
+  // Bookmarks of a closed (or reopened) dataset name records no more.
+  RefreshSelectionBookmarks();
 }
 
 void TcxDBDataController::Loaded() {
@@ -464,21 +504,165 @@ void TcxDBDataController::DoUpdateRecord(int ARecordIndex) {
 }
 
 void TcxDBDataController::UpdateEditingRecord() {
-  const int editing = Provider()->EditingRecordIndex();
+  TcxDBDataProvider* p = Provider();
+  const int editing = p->EditingRecordIndex();
   if (editing == cxNullEditingRecordIndex) return;
+  // Smart refresh reads this record alone once the dataset posts or cancels.
+  p->SetUpdatingRecord(editing, p->IsInserting());
   DoUpdateRecord(editing);
 }
 
 void TcxDBDataController::CorrectAfterDelete(int ARecordIndex) {
   TcxCustomDataController::CorrectAfterDelete(ARecordIndex);
+  Provider()->CorrectSmartRefreshAfterDelete(ARecordIndex);
 }
 
 void TcxDBDataController::RemoveNotification(rtl::TComponent* AComponent) {
   TcxCustomDataController::RemoveNotification(AComponent);
+  masterDetailRemoveNotification(AComponent);
 }
 
 void TcxDBDataController::RefreshExternalData() {
   if (DataSet() != nullptr) DataSet()->Refresh();
+}
+
+// --- grid-mode incremental search -----------------------------------------------------------------------
+bool TcxDBDataController::DoSearchInGridMode(const String& ASubText, bool AForward, bool ANext) {
+  // Locked, so that the search's own move does not cancel the search.
+  TcxDataControllerSearch* search = Search();
+  search->Lock();
+  rtl::ScopeExit unlock([search] { search->Unlock(); });
+  const bool found = Provider()->DoLocate(ASubText, AForward, ANext);
+  if (found) SyncSelectionFocusedRecord();
+  return found;
+}
+
+bool TcxDBDataProvider::locateMatches() {
+  TcxDBDataController* c = GetDataController();
+  TcxCustomDataField* field = c->IncrementalSearchField();
+  if (field == nullptr) return false;
+  // Record -1 with the flag set reads the dataset's current record.
+  rtl::ScopedValue<bool> searching(FIncrementalSearching, true);
+  return DataCompareText(rtl::AnsiUpperCase(c->GetInternalDisplayText(-1, field)),
+                         rtl::AnsiUpperCase(FIncrementalSearchSubText), true);
+}
+
+bool TcxDBDataProvider::DoLocate(const String& ASubText, bool AForward, bool ANext) {
+  db::TDataSet* ds = GetDataSet();
+  if (ds == nullptr || IsEditing() || !ds->Active() || (ds->Bof() && ds->Eof())) return false;
+  TcxDBDataController* c = GetDataController();
+  rtl::ScopedValue<String> subText(FIncrementalSearchSubText, ASubText);
+  if (!ANext && locateMatches()) {
+    c->UpdateFocused();
+    return true;
+  }
+  bool found = false;
+  {
+    Freeze();
+    SavePos();
+    rtl::ScopeExit done([this, &found] {
+      if (!found) RestorePos();
+      Unfreeze();
+    });
+    db::TBookmark wrap;
+    bool stop = false;
+    // One step in the search's direction; at the end the search wraps
+    // (next off) or stops (next on), and in both cases ends at the start.
+    auto step = [&] {
+      if (AForward) {
+        ds->Next();
+        if (ds->Eof()) {
+          if (ANext)
+            stop = true;
+          else
+            ds->First();
+          wrap = FSavePosInfo.Bookmark;
+        }
+      } else {
+        ds->Prior();
+        if (ds->Bof()) {
+          if (ANext)
+            stop = true;
+          else
+            ds->Last();
+          wrap = FSavePosInfo.Bookmark;
+        }
+      }
+    };
+    bool startedAtEof = false;
+    if (ANext)
+      step();
+    else
+      startedAtEof = ds->Eof();
+    while (!ds->Eof() || ANext || startedAtEof) {
+      startedAtEof = false;
+      if (!wrap.empty() && ds->CompareBookmarks(ds->GetBookmark(), wrap) == 0) break;  // every record seen
+      if (locateMatches()) {
+        found = true;
+        break;
+      }
+      step();
+      if (stop) break;
+    }
+  }
+  if (found) c->Change({dccLayout});
+  c->SyncMasterPos();
+  return found;
+}
+
+// --- smart refresh ------------------------------------------------------------------------------------------
+void TcxDBDataProvider::SetUpdatingRecord(int ARecordIndex, bool AIsInserting) {
+  FUpdatingRecordIndex = ARecordIndex;
+  FUpdatingRecordIsInserting = AIsInserting;
+}
+
+void TcxDBDataProvider::CorrectSmartRefreshAfterDelete(int ARecordIndex) {
+  if (ARecordIndex == FUpdatingRecordIndex) ResetSmartRefresh();
+  if (ARecordIndex == FUpdatingPrevFocusedRecordIndex) FUpdatingPrevFocusedRecordIndex = -1;
+}
+
+void TcxDBDataProvider::SmartDataChanged() {
+  TcxDBDataController* c = GetDataController();
+  if (FUpdatingRecordIndex != cxNullEditingRecordIndex) {
+    int record = c->GetFocusedRecordIndex();
+    if (record == FUpdatingRecordIndex && record < 0 && FUpdatingNewRecordIndex != -1)
+      record = FUpdatingNewRecordIndex;
+    const Variant stored = record >= 0 ? c->GetRecordId(record) : rtl::Null();
+    const Variant current = c->GetKeyFieldsValues();
+    if (VarEquals(stored, current)) {
+      c->DoUpdateRecord(record);  // posted in place
+    } else if (isNewAutoIncKey(stored, current)) {
+      // The new record got its key on post.
+      if (c->NewItemRowFocused()) {
+        record = FUpdatingNewRecordIndex;
+        if (record == -1) {
+          record = c->AppendRecord();
+          c->CopyRecord(c->GetNewItemRecordIndex(), record);
+        }
+      }
+      c->DoUpdateRecord(record);
+    } else {
+      // Cancelled away, or no longer in the dataset.
+      const int found = c->FindRecordIndexByKey(stored);
+      if ((found == -1 || found == record) && record != -1) {
+        c->DeleteRecord(record);
+        record = -1;
+      }
+      c->UpdateFocused();
+    }
+  }
+  // The list is rebuilt (filter, order, summaries) without reading the
+  // other records again.
+  c->FilterChanged();
+  c->SummaryChanged(false);
+  ResetPostLocateFlag();
+}
+
+bool TcxDBDataProvider::isNewAutoIncKey(const Variant& AStored, const Variant& ACurrent) {
+  if (!FUpdatingRecordIsInserting || !rtl::VarIsNull(AStored)) return false;
+  const std::vector<db::TField*> keys = GetDataController()->GetKeyDBFields();
+  return keys.size() == 1 && keys.front()->DataType() == db::ftAutoInc &&
+         GetDataController()->FindRecordIndexByKey(ACurrent) == -1;
 }
 
 // --- editing ---------------------------------------------------------------------------------------------
@@ -531,7 +715,7 @@ void TcxDBDataFilterCriteria::applyToDataSet() {
   auto* c = static_cast<TcxDBDataController*>(DataController());
   db::TDataSet* ds = c->DataSet();
   if (ds == nullptr) return;
-  const String text = GetFilterText();
+  const String text = GetDataSetFilterText();
   db::TFilterOptions options;
   if (Options().contains(TcxFilterCriteriaOption::fcoCaseInsensitive)) options += db::foCaseInsensitive;
   const bool filtered = Active() && !text.empty();

@@ -84,7 +84,7 @@ void TcxDBDataLink::DataSetChanged() {
     LayoutChanged();
     return;
   }
-  if (p->IsOtherDataControllerUpdating()) return;
+  if (p->IsOtherDataControllerUpdating() || p->IsOtherDetailChanged()) return;
   if (p->IsDataSetBusy()) {
     DataSetScrolled(0);
     return;
@@ -95,13 +95,18 @@ void TcxDBDataLink::DataSetChanged() {
       rtl::ScopedValue<bool> updating(p->FInUpdateGridMode, true);
       FullUpdateScope update(*c);
       p->UpdateGridMode();
+      c->RefreshSelectionBookmarks();  // the selected records the refresh took away
       c->CheckBookmarkValid(-1);
       if (ds->State() == db::dsInsert) p->DoInsertingRecordFromLink();
     }
     return;
   }
   if (!db::IsEditState(ds->State())) {
-    {
+    if (p->GetIsSmartRefresh()) {
+      // Only the record that was edited is read again.
+      p->SmartDataChanged();
+      DataSetScrolled(0);
+    } else {
       FullUpdateScope update(*c);
       p->DataChanged(dcTotal, -1, -1);
       DataSetScrolled(0);
@@ -109,7 +114,9 @@ void TcxDBDataLink::DataSetChanged() {
     p->ResetSmartRefresh();
     return;
   }
-  if (ds->State() == db::dsInsert && !p->FInserting && p->IsSyncMode() && !p->FInInserting)
+  // Of the clones sharing a detail dataset only the current one inserts.
+  if (ds->State() == db::dsInsert && !p->FInserting && (!c->IsDetailMode() || p->GetIsDataSetCurrent()) &&
+      p->IsSyncInsert() && !p->FInInserting)
     p->DoInsertingRecordFromLink();
 }
 
@@ -240,6 +247,8 @@ bool TcxDBDataProvider::IsBOF() const {
 }
 
 bool TcxDBDataProvider::IsEOF() const {
+  bool detailEof = false;
+  if (detailIsEOF(detailEof)) return detailEof;  // a detail reads its master's run only
   db::TDataSet* ds = GetDataSet();
   if (ds == nullptr) return TcxCustomDataProvider::IsEOF();
   return !FDataLink->Active() || ds->Eof();
@@ -262,7 +271,7 @@ bool TcxDBDataProvider::IsInserting() const {
 
 bool TcxDBDataProvider::IsSyncMode() const {
   const TcxDBDataController* c = GetDataController();
-  return c->DataModeController() == nullptr || c->DataModeController()->SyncMode();
+  return (c->DataModeController() == nullptr || c->DataModeController()->SyncMode()) && detailAllowsSyncMode();
 }
 
 bool TcxDBDataProvider::IsOtherInsert() const {
@@ -292,6 +301,7 @@ int TcxDBDataProvider::GetDataBufferCount() const {
 // --- the provider: navigation ---------------------------------------------------------------------
 void TcxDBDataProvider::First() {
   TcxCustomDataProvider::First();
+  if (detailFirst()) return;  // a detail starts at its master's first record
   db::TDataSet* ds = GetDataSet();
   if (ds == nullptr || !ds->Active()) return;
   rtl::ScopedValue<bool> inFirst(FInFirst, true);
@@ -765,6 +775,7 @@ void TcxDBDataProvider::DoInitInsertingRecord(int AInsertingRecordIndex, const s
   if (FInInsert || FInCanInitEditing || IsOtherInsert()) {
     FAssignedFields.clear();
     TcxCustomDataProvider::DoInitInsertingRecord(AInsertingRecordIndex, AGroupValues);
+    assignMasterDetailKeys();
     c->DoInitInsertingRecord(AInsertingRecordIndex);
   }
   c->UpdateEditingRecord();

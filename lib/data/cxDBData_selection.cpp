@@ -1,14 +1,18 @@
-// The grid-mode selection by bookmarks.
+// The grid-mode selection by bookmarks, and the dataset-bound controller's
+// selection operations over it.
 #include <utility>
+#include <vector>
 
 #include "lib/data/cxDBDataSelection.h"
+#include "lib/data/cxDataStrs.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/rtl/scoped.h"
+#include "platform/rtl/variant.h"
 
 namespace data {
 
-TcxDBDataSelection::TcxDBDataSelection(TcxDBDataController* ADataController) : TcxDataSelection(ADataController) {}
+TcxDBDataSelection::TcxDBDataSelection(TcxCustomDataController* ADataController) : TcxDataSelection(ADataController) {}
 
 TcxDBDataController* TcxDBDataSelection::controller() const {
   return static_cast<TcxDBDataController*>(DataController());
@@ -39,7 +43,7 @@ void TcxDBDataSelection::InternalClear() {
   FBookmarks.Clear();
 }
 
-db::TBookmark TcxDBDataSelection::GetRowBookmark(int ARowIndex) {
+db::TBookmark TcxDBDataSelection::GetRowBookmark(int ARowIndex) const {
   if (!isGridMode()) return {};
   TcxDBDataLink* link = controller()->Provider()->DataLink();
   const int saved = link->ActiveRecord();
@@ -48,7 +52,7 @@ db::TBookmark TcxDBDataSelection::GetRowBookmark(int ARowIndex) {
   return link->DataSet()->GetBookmark();
 }
 
-bool TcxDBDataSelection::FindByRowIndex(int ARowIndex, int& AIndex) {
+bool TcxDBDataSelection::FindByRowIndex(int ARowIndex, int& AIndex) const {
   if (!isGridMode()) return TcxDataSelection::FindByRowIndex(ARowIndex, AIndex);
   return FindBookmark(GetRowBookmark(ARowIndex), AIndex);
 }
@@ -230,6 +234,172 @@ bool TcxDBDataSelection::RefreshBookmarks() {
     }
   }
   return removed;
+}
+
+// --- the provider's part -----------------------------------------------------------------------------
+std::unique_ptr<TcxDataSelection> TcxDBDataProvider::CreateDataSelection() {
+  return std::make_unique<TcxDBDataSelection>(FDataController);
+}
+
+void TcxDBDataProvider::DeleteSelection() {
+  db::TDataSet* ds = GetDataSet();
+  if (!IsGridMode() || ds == nullptr) {
+    TcxCustomDataProvider::DeleteSelection();
+    return;
+  }
+  TcxDBDataSelection* selection = GetDataController()->DBSelection();
+  ds->DisableControls();
+  rtl::ScopeExit enable([ds] { ds->EnableControls(); });
+  // Last first: the bookmarks before the one deleted keep their places.
+  for (int i = selection->Count() - 1; i >= 0; --i) {
+    ds->GotoBookmark(selection->Bookmarks().Items(i));
+    ds->Delete();
+    selection->Delete(i);
+  }
+}
+
+// --- the controller's selection operations -------------------------------------------------------------
+TcxDBDataSelection* TcxDBDataController::DBSelection() const {
+  return static_cast<TcxDBDataSelection*>(DataControllerInfo()->Selection());
+}
+
+db::TBookmark TcxDBDataController::rowBookmark(int ARowIndex) const {
+  return DBSelection()->GetRowBookmark(GetRowInfo(ARowIndex).RecordIndex);
+}
+
+void TcxDBDataController::checkSelectionRow(int ARowIndex) const {
+  if (ARowIndex < 0 || ARowIndex >= GetRowCount()) InvalidOperation(core::cxGetResourceString(&cxSDataRowIndexError));
+}
+
+db::TBookmark TcxDBDataController::GetSelectedBookmark(int AIndex) const {
+  if (!IsGridMode()) InvalidOperation(core::cxGetResourceString(&cxSDBNotInGridMode));
+  if (IsFocusedSelectedMode()) {
+    const int row = GetSelectedRowIndex(AIndex);
+    return row >= 0 ? rowBookmark(row) : db::TBookmark();
+  }
+  return DBSelection()->Bookmarks().Items(AIndex);
+}
+
+db::TBookmark TcxDBDataController::GetSelectionAnchorBookmark() const {
+  if (!IsGridMode()) InvalidOperation(core::cxGetResourceString(&cxSDBNotInGridMode));
+  return DBSelection()->AnchorBookmark();
+}
+
+int TcxDBDataController::GetSelectedRowIndex(int AIndex) const {
+  if (!IsGridMode() || IsFocusedSelectedMode()) return TcxCustomDataController::GetSelectedRowIndex(AIndex);
+  const db::TBookmark& bookmark = DBSelection()->Bookmarks().Items(AIndex);
+  const int rows = GetRowCount();
+  if (rows == 0) return -1;
+  const TcxDBDataProvider* p = Provider();
+  // Outside the window: no row shows it.
+  if (p->CompareBookmarks(bookmark, rowBookmark(0)) < 0 || p->CompareBookmarks(bookmark, rowBookmark(rows - 1)) > 0)
+    return -1;
+  for (int row = 0; row < rows; ++row)
+    if (p->CompareBookmarks(bookmark, rowBookmark(row)) == 0) return row;
+  return -1;
+}
+
+int TcxDBDataController::GetSelectionAnchorRowIndex() const {
+  if (IsGridMode()) return -1;
+  return TcxCustomDataController::GetSelectionAnchorRowIndex();
+}
+
+bool TcxDBDataController::IsSelectionAnchorExist() const {
+  if (IsGridMode()) return !DBSelection()->AnchorBookmark().empty();
+  return TcxCustomDataController::IsSelectionAnchorExist();
+}
+
+void TcxDBDataController::SetSelectionAnchor(int ARowIndex) {
+  if (!IsGridMode()) {
+    TcxCustomDataController::SetSelectionAnchor(ARowIndex);
+    return;
+  }
+  checkSelectionRow(ARowIndex);
+  DBSelection()->SetAnchorBookmark(rowBookmark(ARowIndex));
+}
+
+void TcxDBDataController::SelectAll() {
+  if (!IsGridMode()) {
+    TcxCustomDataController::SelectAll();
+    return;
+  }
+  // As in the base, only a multi-select controller selects rows.
+  if (!IsFocusedSelectedMode()) DBSelection()->SelectAll();
+}
+
+void TcxDBDataController::SelectFromAnchor(int ARowIndex, bool AKeepSelection) {
+  if (!IsGridMode()) {
+    TcxCustomDataController::SelectFromAnchor(ARowIndex, AKeepSelection);
+    return;
+  }
+  checkSelectionRow(ARowIndex);
+  if (IsFocusedSelectedMode() || !IsSelectionAnchorExist()) return;
+  DBSelection()->SelectFromAnchor(rowBookmark(ARowIndex), AKeepSelection);
+}
+
+void TcxDBDataController::SyncSelectionFocusedRecord() {
+  if (!IsGridMode()) {
+    TcxCustomDataController::SyncSelectionFocusedRecord();
+    return;
+  }
+  // The base would reach its own anchor and range, which know no bookmarks.
+  const int row = GetFocusedRowIndex();
+  if (row == -1) {
+    ClearSelection();
+    return;
+  }
+  SetSelectionAnchor(row);
+  SelectFromAnchor(row, false);
+}
+
+bool TcxDBDataController::FocusSelectedRow(int AIndex) {
+  db::TDataSet* ds = DataSet();
+  if (ds == nullptr) return false;
+  ds->GotoBookmark(GetSelectedBookmark(AIndex));
+  return true;
+}
+
+rtl::Variant TcxDBDataController::GetRowId(int ARowIndex) const {
+  if (!IsGridMode() || ARowIndex < 0) return TcxCustomDataController::GetRowId(ARowIndex);
+  const db::TBookmark bookmark = rowBookmark(ARowIndex);
+  if (bookmark.empty()) return rtl::Null();
+  rtl::Variant result = rtl::VarArrayCreate({0, static_cast<int>(bookmark.size()) - 1}, rtl::varByte);
+  for (size_t i = 0; i < bookmark.size(); ++i) rtl::VarArrayPut(result, rtl::Variant(bookmark[i]), static_cast<int>(i));
+  return result;
+}
+
+void TcxDBDataController::ForEachRow(bool ASelectedOnly, const TcxDataControllerEachRowProc& AProc) {
+  db::TDataSet* ds = DataSet();
+  if (!IsGridMode() || ds == nullptr) {
+    TcxCustomDataController::ForEachRow(ASelectedOnly, AProc);
+    return;
+  }
+  auto callFocused = [this, &AProc] {
+    const int row = GetFocusedRowIndex();
+    if (row != -1) AProc(row, GetRowInfo(row));
+  };
+  if (!ASelectedOnly) {
+    for (ds->First(); !ds->Eof(); ds->Next()) callFocused();
+    return;
+  }
+  if (IsFocusedSelectedMode()) {
+    if (GetSelectedCount() != 0) callFocused();
+    return;
+  }
+  // A copy: the procedure may change the selection (delete, deselect).
+  std::vector<db::TBookmark> bookmarks;
+  const TcxBookmarkList& list = DBSelection()->Bookmarks();
+  bookmarks.reserve(static_cast<size_t>(list.Count()));
+  for (int i = 0; i < list.Count(); ++i) bookmarks.push_back(list.Items(i));
+  for (const db::TBookmark& bookmark : bookmarks) {
+    ds->GotoBookmark(bookmark);
+    callFocused();
+  }
+}
+
+bool TcxDBDataController::RefreshSelectionBookmarks() {
+  if (!IsGridMode() || !MultiSelect()) return false;
+  return DBSelection()->RefreshBookmarks();
 }
 
 }  // namespace data

@@ -262,24 +262,60 @@ struct SingleRealLess {
 // radix sort over (key, position) pairs keeps ties in position order.
 // Declines (false) when a NaN is present, which equals every value and so
 // has no place in such an order.
+std::uint64_t realSortKey(double AValue, bool ADescending) {
+  const double value = AValue == 0 ? 0.0 : AValue;  // -0 equals +0
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  bits = (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+  return ADescending ? ~bits : bits;
+}
+
+// Keys that differ only in a narrow band of bits (dates of a few years,
+// small whole numbers: what grouping columns mostly hold) are ordered by
+// one stable counting pass over that band, writing positions straight
+// into the order.
+constexpr int kRealKeyCountingBits = 16;
+
+void countingSortRealKeys(const std::vector<double>& AValues, bool ADescending, int ALowBit, int ABits,
+                          std::vector<int>& AOrder) {
+  const size_t count = AValues.size();
+  const std::uint64_t mask = (std::uint64_t{1} << ABits) - 1;
+  std::vector<std::uint16_t> digits(count);
+  std::vector<int> offsets((size_t{1} << ABits) + 1, 0);
+  for (size_t i = 0; i < count; ++i) {
+    const auto digit = static_cast<std::uint16_t>((realSortKey(AValues[i], ADescending) >> ALowBit) & mask);
+    digits[i] = digit;
+    ++offsets[size_t{digit} + 1];
+  }
+  for (size_t b = 1; b < offsets.size(); ++b) offsets[b] += offsets[b - 1];
+  for (size_t i = 0; i < count; ++i) AOrder[static_cast<size_t>(offsets[digits[i]]++)] = static_cast<int>(i);
+}
+
 bool radixSortReals(const std::vector<double>& AValues, bool ADescending, std::vector<int>& AOrder) {
   struct Entry {
     std::uint64_t key;
     int position;
   };
   const size_t count = AValues.size();
-  std::vector<Entry> entries(count);
+  if (count == 0) return true;
+  const std::uint64_t firstKey = realSortKey(AValues[0], ADescending);
   std::uint64_t differing = 0;  // the key bits that are not the same in every entry
   for (size_t i = 0; i < count; ++i) {
-    const double value = AValues[i] == 0 ? 0.0 : AValues[i];  // -0 equals +0
-    if (std::isnan(value)) return false;
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    bits = (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
-    if (ADescending) bits = ~bits;
-    entries[i] = Entry{bits, static_cast<int>(i)};
-    differing |= bits ^ entries[0].key;
+    if (std::isnan(AValues[i])) return false;
+    differing |= realSortKey(AValues[i], ADescending) ^ firstKey;
   }
+  if (differing == 0) {
+    for (size_t i = 0; i < count; ++i) AOrder[i] = static_cast<int>(i);  // all equal: position order
+    return true;
+  }
+  const int lowBit = __builtin_ctzll(differing);
+  const int bits = 64 - __builtin_clzll(differing) - lowBit;
+  if (bits <= kRealKeyCountingBits) {
+    countingSortRealKeys(AValues, ADescending, lowBit, bits, AOrder);
+    return true;
+  }
+  std::vector<Entry> entries(count);
+  for (size_t i = 0; i < count; ++i) entries[i] = Entry{realSortKey(AValues[i], ADescending), static_cast<int>(i)};
   std::vector<Entry> scratch;
   for (unsigned shift = 0; shift < 64; shift += 8) {
     if (((differing >> shift) & 0xFF) == 0) continue;  // a digit that all keys share moves nothing
@@ -395,6 +431,18 @@ struct TcxCustomDataControllerInfo::SortKeys {
         return VarCompare(c.values[a], c.values[b]);
       default:
         return info->CompareByField((*list)[a], (*list)[b], c.field, dccmSorting);
+    }
+  }
+  // Asks early for the key of a column index that a comparison will read
+  // soon (the grouping pass reads them in sorted, not column, order).
+  static void prefetch(const Column& c, int i) {
+    const size_t a = static_cast<size_t>(i);
+    switch (c.kind) {
+      case NativeInteger: __builtin_prefetch(c.integers.data() + a); break;
+      case NativeReal: __builtin_prefetch(c.reals.data() + a); break;
+      case NativeText:
+      case CaseText: __builtin_prefetch(c.textKeys.data() + a); break;
+      default: break;
     }
   }
   // The list is in ascending record order when the sort starts, so a tie
@@ -572,17 +620,19 @@ void TcxCustomDataControllerInfo::DoFilter() {
   }
   if (FRecordList.size() < before) {
     CheckSelectedCount();
-    FDataController->SetFilterChangedFlag();
+    if (FDataController->TakeCheckFocusingAfterFilterNeeded()) FDataController->SetFilterChangedFlag();
   }
 }
 
 void TcxCustomDataControllerInfo::SetFilter(TcxRecordListFilter* AFilter) {
   FFilter = AFilter;
+  FDataController->SetCheckFocusingAfterFilterNeeded();
   Refresh();
 }
 
 void TcxCustomDataControllerInfo::SetFindFilter(TcxRecordListFilter* AFilter) {
   FFindFilter = AFilter;
+  FDataController->SetCheckFocusingAfterFilterNeeded();
   FChanges += dcicFindFilter;
   Refresh();
 }
@@ -590,6 +640,7 @@ void TcxCustomDataControllerInfo::SetFindFilter(TcxRecordListFilter* AFilter) {
 int TcxCustomDataControllerInfo::SetIncrementalFilter(TcxCustomDataField* AField, const String& AText) {
   FIncrementalFilterField = AField;
   FIncrementalFilterText = AText;
+  FDataController->SetCheckFocusingAfterFilterNeeded();
   Refresh();
   return FRecordList.empty() ? -1 : FRecordList.front();
 }
@@ -867,6 +918,8 @@ TcxCustomDataControllerInfo::SortKeys::Column TcxCustomDataControllerInfo::SortK
 }
 
 void TcxCustomDataControllerInfo::DoSort() {
+  FGroupingKeys.reset();
+  FGroupingKeyOrder.clear();
   FTotalSortingFieldList = FGroupingFieldList;
   FTotalSortingFieldList.insert(FTotalSortingFieldList.end(), FSortingFieldList.begin(), FSortingFieldList.end());
   FLastSortThreaded = false;
@@ -926,12 +979,22 @@ void TcxCustomDataControllerInfo::DoSort() {
   } else {
     run(keys);
   }
+  // The grouping pass that follows finds its boundaries on these keys.
+  if (!FGroupingFieldList.empty() && keys.columns.size() >= FGroupingFieldList.size()) {
+    FGroupingKeyOrder = order;
+    FGroupingKeys = std::make_unique<SortKeys>(std::move(keys));
+  }
   for (int& entry : order) entry = FRecordList[static_cast<size_t>(entry)];
   FRecordList = std::move(order);
 }
 
 // --- grouping ------------------------------------------------------------------------------------
 void TcxCustomDataControllerInfo::DoGrouping() {
+  // The sort's keys serve this pass only: they describe the list as it was sorted.
+  std::unique_ptr<SortKeys> sortedKeys = std::move(FGroupingKeys);
+  std::vector<int> sortedOrder = std::move(FGroupingKeyOrder);
+  FGroupingKeys.reset();
+  FGroupingKeyOrder.clear();
   FDataGroups.clear();
   FTopLevelGroupCount = 0;
   const int levels = static_cast<int>(FGroupingFieldList.size());
@@ -953,11 +1016,22 @@ void TcxCustomDataControllerInfo::DoGrouping() {
   TcxCustomDataSource* source = FDataController->GetCustomDataSource();
   const bool keyed = provider->SavedRecordIndex() == 0 && !editingAnchorsSet() &&
                      (source == nullptr || !source->IsNativeCompareFunc());
-  if (keyed)
+  // The sort's own columns, when it made them for this very list; a column
+  // that compares record by record (Generic) goes through the records.
+  const bool reuse = keyed && sortedKeys != nullptr && sortedKeys->columns.size() >= static_cast<size_t>(levels) &&
+                     sortedOrder.size() == static_cast<size_t>(count);
+  if (keyed && !reuse)
     for (int level = 0; level < levels; ++level)
       keys.columns.push_back(keys.makeColumn(FTotalSortingFieldList[static_cast<size_t>(level)]));
   auto differ = [&](int AFirst, int APosition, int ALevel) {
-    if (keyed) return keys.compareColumn(keys.columns[static_cast<size_t>(ALevel)], AFirst, APosition) != 0;
+    if (reuse) {
+      const SortKeys::Column& column = sortedKeys->columns[static_cast<size_t>(ALevel)];
+      if (column.kind != SortKeys::Generic)
+        return sortedKeys->compareColumn(column, sortedOrder[static_cast<size_t>(AFirst)],
+                                         sortedOrder[static_cast<size_t>(APosition)]) != 0;
+    } else if (keyed) {
+      return keys.compareColumn(keys.columns[static_cast<size_t>(ALevel)], AFirst, APosition) != 0;
+    }
     return CompareGroupRecords(FRecordList[static_cast<size_t>(AFirst)], FRecordList[static_cast<size_t>(APosition)],
                                ALevel) != 0;
   };
@@ -974,7 +1048,10 @@ void TcxCustomDataControllerInfo::DoGrouping() {
       FDataGroups[static_cast<size_t>(open[static_cast<size_t>(level)])].EndRecordListIndex = APosition;
   };
   openFrom(0, 0);
+  constexpr int kGroupingReadAhead = 16;
   for (int position = 1; position < count; ++position) {
+    if (reuse && position + kGroupingReadAhead < count)
+      SortKeys::prefetch(sortedKeys->columns[0], sortedOrder[static_cast<size_t>(position + kGroupingReadAhead)]);
     for (int level = 0; level < levels; ++level) {
       const TcxDataGroupInfo& group = FDataGroups[static_cast<size_t>(open[static_cast<size_t>(level)])];
       if (differ(group.BeginRecordListIndex, position, level)) {
@@ -1298,6 +1375,8 @@ void TcxCustomDataControllerInfo::ChangeFocusedRowIndex(int ARowIndex) {
   FFocusingInfo.RowIndex = ARowIndex;
   FFocusingInfo.RecordIndex = ARowIndex >= 0 ? recordAtRow(ARowIndex) : -1;
   FFocusedLevel = ARowIndex >= 0 ? GetRowInfo(ARowIndex).Level : -1;
+  // With one selectable row, the row just focused is the selected one.
+  FDataController->SyncSelected(true);
   Change({dcicFocusedRow});
 }
 

@@ -3,9 +3,12 @@
 #include "lib/data/cxDataFilter.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <numeric>
 
 #include "lib/data/cxCustomData.h"
+#include "lib/data/cxDataStorage.h"
 #include "lib/data/cxDataStrs.h"
 #include "lib/data/cxVariants.h"
 #include "lib/data/data_brackets.h"
@@ -339,6 +342,101 @@ bool TcxDataFilterCriteriaItem::SupportsMultiThreading() {
          !controller->IsConversionNeededForCompare(field);
 }
 
+namespace {
+// The text of a String or WideString slot, as its variant would read it:
+// an empty reference is Null.
+bool readStoredText(TcxPreparedValue APrepared, TcxFilterInPlaceValue& AValue) {
+  const String* text = TcxStringValueType::StringOf(APrepared);
+  AValue.kind = text != nullptr ? TcxFilterInPlaceValue::Kind::Text : TcxFilterInPlaceValue::Kind::Null;
+  if (text != nullptr) AValue.text = *text;
+  return true;
+}
+
+template <class T>
+T readStoredSlot(TcxPreparedValue APrepared) {
+  T value;
+  std::memcpy(&value, APrepared, sizeof value);
+  return value;
+}
+
+// A non-null slot of the built-in types that compare without conversion,
+// as the type's variant would carry it after the criteria's preparation
+// (currency as a double).
+bool readStoredValue(TcxValueTypeClass AType, TcxPreparedValue APrepared, TcxFilterInPlaceValue& AValue) {
+  using K = TcxFilterInPlaceValue::Kind;
+  if (AType == TcxStringValueType::Instance() || AType == TcxWideStringValueType::Instance())
+    return readStoredText(APrepared, AValue);
+  AValue.kind = K::Integer;
+  if (AType == TcxIntegerValueType::Instance()) {
+    AValue.integer = readStoredSlot<std::int32_t>(APrepared);
+  } else if (AType == TcxSmallintValueType::Instance()) {
+    AValue.integer = readStoredSlot<std::int16_t>(APrepared);
+  } else if (AType == TcxWordValueType::Instance()) {
+    AValue.integer = readStoredSlot<std::uint16_t>(APrepared);
+  } else if (AType == TcxLargeIntValueType::Instance()) {
+    AValue.integer = readStoredSlot<std::int64_t>(APrepared);
+  } else if (AType == TcxBooleanValueType::Instance()) {
+    AValue.kind = K::Boolean;
+    AValue.boolean = *static_cast<const rtl::Byte*>(APrepared) != 0;
+  } else if (AType == TcxFloatValueType::Instance() || AType == TcxDateTimeValueType::Instance()) {
+    AValue.kind = K::Real;
+    AValue.real = readStoredSlot<double>(APrepared);
+  } else if (AType == TcxSingleValueType::Instance()) {
+    AValue.kind = K::Real;
+    AValue.real = readStoredSlot<float>(APrepared);
+  } else if (AType == TcxCurrencyValueType::Instance()) {
+    AValue.kind = K::Real;
+    AValue.real = static_cast<double>(readStoredSlot<std::int64_t>(APrepared)) / 10000.0;
+  } else {
+    return false;
+  }
+  return true;
+}
+}  // namespace
+
+bool TcxDataFilterCriteriaItem::PrepareDataValueInPlace() {
+  FInPlaceField = Field();
+  FInPlaceController = DataController();
+  FInPlaceByDisplay = CompareByDisplayValue();
+  return FInPlaceField != nullptr && FInPlaceController != nullptr;
+}
+
+bool TcxDataFilterCriteriaItem::GetDataValueInPlace(rtl::Int64 ARecordIndex, TcxFilterInPlaceValue& AValue,
+                                                    String& AScratch) {
+  TcxCustomDataField* field = FInPlaceField;
+  TcxCustomDataController* controller = FInPlaceController;
+  if (!controller->CanReadFilterValuesInPlace(field)) return false;
+  const int record = static_cast<int>(ARecordIndex);
+  const TcxDataStorage* storage = controller->DataStorage();
+  TcxValueDef* def = field->GetValueDef();
+  const TcxValueTypeClass type = def->ValueTypeClass();
+  TcxPreparedValue prepared = nullptr;
+  if (FInPlaceByDisplay) {
+    // A text field without display texts shows its value; other display
+    // texts (and records the controller would refuse) are asked for.
+    if ((type == TcxStringValueType::Instance() || type == TcxWideStringValueType::Instance()) &&
+        !def->GetTextStored() && !field->IsInternal() && record >= 0 && record < storage->RecordCount()) {
+      if (storage->GetCompareInfo(record, def, prepared)) {
+        AValue.kind = TcxFilterInPlaceValue::Kind::Text;
+        AValue.text = rtl::StringView();
+        return true;
+      }
+      readStoredText(prepared, AValue);
+      AValue.kind = TcxFilterInPlaceValue::Kind::Text;  // an empty reference shows as the empty text
+      return true;
+    }
+    AScratch = controller->GetDisplayText(record, field->GetIndex());
+    AValue.kind = TcxFilterInPlaceValue::Kind::Text;
+    AValue.text = AScratch;
+    return true;
+  }
+  if (storage->GetCompareInfo(record, def, prepared)) {
+    AValue.kind = TcxFilterInPlaceValue::Kind::Null;
+    return true;
+  }
+  return readStoredValue(type, prepared, AValue);
+}
+
 // --- criteria ---------------------------------------------------------------------------------
 
 TcxDataFilterCriteria::TcxDataFilterCriteria(TcxCustomDataController* ADataController)
@@ -472,8 +570,12 @@ TcxDataFilterCriteria* TcxCustomDataController::Filter() {
 }
 
 TcxDataFindFilterCriteria* TcxCustomDataController::FindFilterCriteria() {
-  if (!FFindFilterCriteria) FFindFilterCriteria.reset(new TcxDataFindFilterCriteria(this));
+  if (!FFindFilterCriteria) FFindFilterCriteria = CreateFindFilterCriteria();
   return FFindFilterCriteria.get();
+}
+
+std::unique_ptr<TcxDataFindFilterCriteria, TcxDataFilterDeleter> TcxCustomDataController::CreateFindFilterCriteria() {
+  return std::unique_ptr<TcxDataFindFilterCriteria, TcxDataFilterDeleter>(new TcxDataFindFilterCriteria(this));
 }
 
 TcxDataFilterList* TcxCustomDataController::Filters() {
@@ -496,6 +598,7 @@ std::unique_ptr<TcxDataFilterCriteria> TcxCustomDataController::CreateFilter() {
 }
 
 void TcxCustomDataController::FilterChanged() {
+  SetCheckFocusingAfterFilterNeeded();
   if (IsEditing()) Cancel();
   Refresh();
 }
@@ -533,6 +636,10 @@ void TcxCustomDataController::PopulateFilterValues(TcxDataFilterValueList* AList
     values.push_back({std::move(value), GetDisplayText(record, AItemIndex)});
   }
   AList->AddValues(std::move(values));
+}
+
+bool TcxCustomDataController::CanReadFilterValuesInPlace(TcxCustomDataField* AField) const {
+  return !IsProviderMode() && !IsGridMode() && AField->GetValueDef() != nullptr;
 }
 
 Variant TcxCustomDataController::GetFilterDataValue(int ARecordIndex, TcxCustomDataField* AField) const {

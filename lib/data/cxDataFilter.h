@@ -135,6 +135,18 @@ class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
 
   TcxCustomDataField* Field() const;
   TcxCustomDataController* DataController();
+
+ protected:
+  // Values from the controller's storage, display texts too (see
+  // TcxFilterCriteriaItem::GetDataValueInPlace).
+  bool PrepareDataValueInPlace() override;
+  bool GetDataValueInPlace(rtl::Int64 ARecordIndex, TcxFilterInPlaceValue& AValue, String& AScratch) override;
+
+ private:
+  // Fixed by PrepareDataValueInPlace for the records of one filter pass.
+  TcxCustomDataField* FInPlaceField = nullptr;
+  TcxCustomDataController* FInPlaceController = nullptr;
+  bool FInPlaceByDisplay = false;
 };
 
 class TcxDataFilterCriteria : public TcxFilterCriteria {

@@ -578,9 +578,9 @@ void TcxCustomDataController::ResetHasChildrenFlag() {
 }
 
 void TcxCustomDataController::ResetMasterHasChildrenFlag() {
-  if (!IsDataBound()) return;
+  // Asked after every data change: the cheap test first.
   TcxCustomDataController* master = GetMasterDataController();
-  if (master == nullptr) return;
+  if (master == nullptr || !IsDataBound()) return;
   const TcxDataControllerEditState state = GetEditState();
   if (state.contains(dceInsert) || state.contains(dceEdit)) return;
   master->ResetHasChildrenFlag();

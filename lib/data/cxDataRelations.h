@@ -79,6 +79,8 @@ class TcxCustomDataRelationList {
 
   TcxCustomDataController* DataController() const { return FDataController; }
   TcxCustomDataField* DataField() const { return FDataField; }
+  // The master is freeing its relations (and has freed its fields).
+  bool Destroying() const { return FDestroying; }
 
   // Detail objects; every record index is range-checked ("RecordIndex out of range").
   // The record's detail object as stored (null when none).

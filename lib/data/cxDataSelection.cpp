@@ -128,6 +128,8 @@ int TcxDataSelection::removeIf(Pred APred, bool ANotify) {
 }
 
 void TcxDataSelection::CheckAfterFiltering() {
+  // Grid mode: the entries stand for dataset bookmarks, not for records.
+  if (FDataController->IsGridMode()) return;
   const TcxCustomDataControllerInfo* info = FDataController->DataControllerInfo();
   removeIf(
       [info](const TcxSelectionInfo& e) {
@@ -138,9 +140,30 @@ void TcxDataSelection::CheckAfterFiltering() {
 
 // --- the record list's selection ----------------------------------------------------------------------
 std::unique_ptr<TcxDataSelection> TcxCustomDataControllerInfo::createSelection() {
-  auto selection = std::make_unique<TcxDataSelection>(FDataController);
+  // The provider is made first and is of the controller's own kind.
+  TcxCustomDataProvider* provider = FDataController->Provider();
+  std::unique_ptr<TcxDataSelection> selection = provider != nullptr ? provider->CreateDataSelection()
+                                                                    : std::make_unique<TcxDataSelection>(FDataController);
   selection->OnChanged = [this] { SelectionChanged(); };
   return selection;
+}
+
+std::unique_ptr<TcxDataSelection> TcxCustomDataProvider::CreateDataSelection() {
+  return std::make_unique<TcxDataSelection>(FDataController);
+}
+
+void TcxCustomDataController::ForEachRow(bool ASelectedOnly, const TcxDataControllerEachRowProc& AProc) {
+  if (!ASelectedOnly) {
+    for (int row = 0; row < GetRowCount(); ++row) AProc(row, GetRowInfo(row));
+    return;
+  }
+  // A copy: the procedure may change the selection it is walking.
+  const TcxDataSelection& selection = *FDataControllerInfo->Selection();
+  std::vector<int> rows;
+  rows.reserve(static_cast<size_t>(selection.Count()));
+  for (int i = 0; i < selection.Count(); ++i) rows.push_back(selection.Items(i).RowIndex);
+  for (int row : rows)
+    if (row >= 0 && row < GetRowCount()) AProc(row, GetRowInfo(row));
 }
 
 void TcxCustomDataControllerInfo::SelectionChanged() {
@@ -174,6 +197,9 @@ void TcxCustomDataControllerInfo::TruncateSelection() {
   TcxDataSelection& selection = *FSelection;
   if (selection.Count() == 0) return;
   TcxCustomDataController& c = *FDataController;
+  // Grid mode: the entries stand for dataset bookmarks, which the dataset
+  // selection checks itself after each refresh of the window.
+  if (c.IsGridMode()) return;
   const int records = c.GetRecordCount();
   if (records == 0) {
     selection.Clear();
@@ -190,6 +216,9 @@ void TcxCustomDataControllerInfo::TruncateSelection() {
 void TcxCustomDataControllerInfo::RecalcSelection() {
   TcxDataSelection& selection = *FSelection;
   if (selection.Count() == 0) return;
+  // Grid mode: the selected records lie anywhere in the dataset, mostly
+  // outside the window; their rows are found by bookmark when asked.
+  if (FDataController->IsGridMode()) return;
   const bool rebuilt = FChanges.contains(dcicLoad) || FChanges.contains(dcicSorting) ||
                        FChanges.contains(dcicGrouping);
   const int rows = GetRowCount();

@@ -57,7 +57,7 @@ class TcxDataSelection : public rtl::TObject {
   void Delete(int AIndex);
   // True with the entry's position, or false with the position where the row
   // would be inserted.
-  bool FindByRowIndex(int ARowIndex, int& AIndex) const;
+  virtual bool FindByRowIndex(int ARowIndex, int& AIndex) const;
   int FindByGroupIndex(int ADataGroupIndex) const;
   int FindByRecordIndex(int ARecordIndex) const;
   bool IsRecordSelected(int ARecordIndex) const { return FindByRecordIndex(ARecordIndex) != -1; }

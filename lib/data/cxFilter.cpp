@@ -17,7 +17,7 @@ bool cxFilterIncludeTodayInLastNextDaysList = true;
 
 namespace {
 
-String Res(const core::TcxResourceString& AText) { return core::cxGetResourceString(&AText); }
+String filterRes(const core::TcxResourceString& AText) { return core::cxGetResourceString(&AText); }
 
 template <class T>
 std::unique_ptr<TcxFilterOperator> MakeOperator(TcxFilterCriteriaItem* AItem) {
@@ -139,28 +139,28 @@ TcxFilterCriteria* TcxFilterOperator::Criteria() const {
 bool TcxFilterEqualOperator::CompareValues(const Variant& AValue, const Variant& APreparedValue) {
   return VarCompare(AValue, APreparedValue) == 0;
 }
-String TcxFilterEqualOperator::DisplayText() { return Res(cxSFilterOperatorEqual); }
+String TcxFilterEqualOperator::DisplayText() { return filterRes(cxSFilterOperatorEqual); }
 bool TcxFilterNotEqualOperator::CompareValues(const Variant& AValue, const Variant& APreparedValue) {
   return !TcxFilterEqualOperator::CompareValues(AValue, APreparedValue);
 }
-String TcxFilterNotEqualOperator::DisplayText() { return Res(cxSFilterOperatorNotEqual); }
+String TcxFilterNotEqualOperator::DisplayText() { return filterRes(cxSFilterOperatorNotEqual); }
 
 bool TcxFilterLessOperator::CompareValues(const Variant& AValue, const Variant& APreparedValue) {
   return VarCompare(AValue, APreparedValue) < 0;
 }
-String TcxFilterLessOperator::DisplayText() { return Res(cxSFilterOperatorLess); }
+String TcxFilterLessOperator::DisplayText() { return filterRes(cxSFilterOperatorLess); }
 bool TcxFilterLessEqualOperator::CompareValues(const Variant& AValue, const Variant& APreparedValue) {
   return VarCompare(AValue, APreparedValue) <= 0;
 }
-String TcxFilterLessEqualOperator::DisplayText() { return Res(cxSFilterOperatorLessEqual); }
+String TcxFilterLessEqualOperator::DisplayText() { return filterRes(cxSFilterOperatorLessEqual); }
 bool TcxFilterGreaterOperator::CompareValues(const Variant& AValue, const Variant& APreparedValue) {
   return VarCompare(AValue, APreparedValue) > 0;
 }
-String TcxFilterGreaterOperator::DisplayText() { return Res(cxSFilterOperatorGreater); }
+String TcxFilterGreaterOperator::DisplayText() { return filterRes(cxSFilterOperatorGreater); }
 bool TcxFilterGreaterEqualOperator::CompareValues(const Variant& AValue, const Variant& APreparedValue) {
   return VarCompare(AValue, APreparedValue) >= 0;
 }
-String TcxFilterGreaterEqualOperator::DisplayText() { return Res(cxSFilterOperatorGreaterEqual); }
+String TcxFilterGreaterEqualOperator::DisplayText() { return filterRes(cxSFilterOperatorGreaterEqual); }
 
 bool TcxFilterLikeOperator::Matches(const Variant& AValue, const Variant& APreparedValue) {
   TcxFilterCriteria* criteria = Criteria();
@@ -174,10 +174,10 @@ bool TcxFilterLikeOperator::CompareValues(const Variant& AValue, const Variant& 
 }
 String TcxFilterLikeOperator::DisplayText() {
   switch (PatternClass(this)) {
-    case TcxFilterLikePattern::floBeginsWith: return Res(cxSFilterOperatorBeginsWith);
-    case TcxFilterLikePattern::floEndsWith: return Res(cxSFilterOperatorEndsWith);
-    case TcxFilterLikePattern::floContains: return Res(cxSFilterOperatorContains);
-    default: return Res(cxSFilterOperatorLike);
+    case TcxFilterLikePattern::floBeginsWith: return filterRes(cxSFilterOperatorBeginsWith);
+    case TcxFilterLikePattern::floEndsWith: return filterRes(cxSFilterOperatorEndsWith);
+    case TcxFilterLikePattern::floContains: return filterRes(cxSFilterOperatorContains);
+    default: return filterRes(cxSFilterOperatorLike);
   }
 }
 bool TcxFilterNotLikeOperator::CompareValues(const Variant& AValue, const Variant& APreparedValue) {
@@ -185,10 +185,10 @@ bool TcxFilterNotLikeOperator::CompareValues(const Variant& AValue, const Varian
 }
 String TcxFilterNotLikeOperator::DisplayText() {
   switch (PatternClass(this)) {
-    case TcxFilterLikePattern::floBeginsWith: return Res(cxSFilterOperatorDoesNotBeginWith);
-    case TcxFilterLikePattern::floEndsWith: return Res(cxSFilterOperatorDoesNotEndWith);
-    case TcxFilterLikePattern::floContains: return Res(cxSFilterOperatorDoesNotContain);
-    default: return Res(cxSFilterOperatorNotLike);
+    case TcxFilterLikePattern::floBeginsWith: return filterRes(cxSFilterOperatorDoesNotBeginWith);
+    case TcxFilterLikePattern::floEndsWith: return filterRes(cxSFilterOperatorDoesNotEndWith);
+    case TcxFilterLikePattern::floContains: return filterRes(cxSFilterOperatorDoesNotContain);
+    default: return filterRes(cxSFilterOperatorNotLike);
   }
 }
 
@@ -204,11 +204,11 @@ bool TcxFilterBetweenOperator::InRange(const Variant& AValue, const Variant& APr
 bool TcxFilterBetweenOperator::CompareValues(const Variant& AValue, const Variant& APreparedValue) {
   return InRange(AValue, APreparedValue);
 }
-String TcxFilterBetweenOperator::DisplayText() { return Res(cxSFilterOperatorBetween); }
+String TcxFilterBetweenOperator::DisplayText() { return filterRes(cxSFilterOperatorBetween); }
 bool TcxFilterNotBetweenOperator::CompareValues(const Variant& AValue, const Variant& APreparedValue) {
   return !InRange(AValue, APreparedValue);
 }
-String TcxFilterNotBetweenOperator::DisplayText() { return Res(cxSFilterOperatorNotBetween); }
+String TcxFilterNotBetweenOperator::DisplayText() { return filterRes(cxSFilterOperatorNotBetween); }
 
 bool TcxFilterInListOperator::InList(const Variant& AValue, const Variant& APreparedValue) {
   std::lock_guard<std::mutex> lock(FCriticalSection);
@@ -221,20 +221,20 @@ bool TcxFilterInListOperator::InList(const Variant& AValue, const Variant& APrep
 bool TcxFilterInListOperator::CompareValues(const Variant& AValue, const Variant& APreparedValue) {
   return InList(AValue, APreparedValue);
 }
-String TcxFilterInListOperator::DisplayText() { return Res(cxSFilterOperatorInList); }
+String TcxFilterInListOperator::DisplayText() { return filterRes(cxSFilterOperatorInList); }
 bool TcxFilterNotInListOperator::CompareValues(const Variant& AValue, const Variant& APreparedValue) {
   return !InList(AValue, APreparedValue);
 }
-String TcxFilterNotInListOperator::DisplayText() { return Res(cxSFilterOperatorNotInList); }
+String TcxFilterNotInListOperator::DisplayText() { return filterRes(cxSFilterOperatorNotInList); }
 
 bool TcxFilterNullOperator::CompareValues(const Variant& AValue, const Variant&) {
   return FCriteriaItem->ValueIsNull(AValue);
 }
-String TcxFilterNullOperator::DisplayText() { return Res(cxSFilterOperatorIsNull); }
+String TcxFilterNullOperator::DisplayText() { return filterRes(cxSFilterOperatorIsNull); }
 bool TcxFilterNotNullOperator::CompareValues(const Variant& AValue, const Variant&) {
   return !FCriteriaItem->ValueIsNull(AValue);
 }
-String TcxFilterNotNullOperator::DisplayText() { return Res(cxSFilterOperatorIsNotNull); }
+String TcxFilterNotNullOperator::DisplayText() { return filterRes(cxSFilterOperatorIsNotNull); }
 
 TcxFilterDateOperator::TcxFilterDateOperator(TcxFilterCriteriaItem* ACriteriaItem, TcxFilterOperatorKind AKind)
     : TcxFilterOperator(ACriteriaItem), FKind(AKind) {}
@@ -249,7 +249,7 @@ bool TcxFilterDateOperator::CompareValues(const Variant& AValue, const Variant&)
 }
 
 String TcxFilterDateOperator::DisplayText() {
-  return Res(*kDateTexts[static_cast<int>(FKind) - static_cast<int>(K::foYesterday)]);
+  return filterRes(*kDateTexts[static_cast<int>(FKind) - static_cast<int>(K::foYesterday)]);
 }
 
 // --- the tree ---------------------------------------------------------------------------
@@ -342,18 +342,33 @@ void TcxFilterCriteriaItemList::SetBoolOperatorKind(TcxFilterBoolOperatorKind AV
   Changed();
 }
 
+namespace {
+// Conditions that change their list may change their criteria: their tests
+// are made again by the next Prepare.
+void resetInPlaceTests(TcxCustomFilterCriteriaItem* AItem) {
+  if (!AItem->GetIsItemList()) {
+    static_cast<TcxFilterCriteriaItem*>(AItem)->ResetInPlaceTest();
+    return;
+  }
+  auto* list = static_cast<TcxFilterCriteriaItemList*>(AItem);
+  for (int i = 0; i < list->Count(); ++i) resetInPlaceTests(list->Items(i));
+}
+}  // namespace
+
 std::unique_ptr<TcxCustomFilterCriteriaItem> TcxFilterCriteriaItemList::ExtractItem(
     TcxCustomFilterCriteriaItem* AItem) {
   auto it = std::find_if(FItems.begin(), FItems.end(), [AItem](const auto& p) { return p.get() == AItem; });
   if (it == FItems.end()) return nullptr;
   std::unique_ptr<TcxCustomFilterCriteriaItem> item = std::move(*it);
   FItems.erase(it);
+  resetInPlaceTests(item.get());
   item->FParent = nullptr;
   Changed();
   return item;
 }
 
 void TcxFilterCriteriaItemList::AppendItem(std::unique_ptr<TcxCustomFilterCriteriaItem> AItem) {
+  resetInPlaceTests(AItem.get());
   AItem->FParent = this;
   FItems.push_back(std::move(AItem));
   Changed();
@@ -371,7 +386,7 @@ TcxFilterCriteriaItem::TcxFilterCriteriaItem(TcxFilterCriteriaItemList* AParent,
   SetValue(AValue);
   // An Empty value equals the initial one and made no operator yet.
   if (FOperator == nullptr) RecreateOperator();
-  if (FOperator->IsNullOperator() && FDisplayValue.empty()) FDisplayValue = Res(cxSFilterBlankCaption);
+  if (FOperator->IsNullOperator() && FDisplayValue.empty()) FDisplayValue = filterRes(cxSFilterBlankCaption);
 }
 
 TcxFilterCriteriaItem::~TcxFilterCriteriaItem() = default;
@@ -403,6 +418,7 @@ TcxFilterOperatorClass TcxFilterCriteriaItem::GetFilterOperatorClass() {
 
 void TcxFilterCriteriaItem::RecreateOperator() {
   const bool existed = FOperator != nullptr;
+  ResetInPlaceTest();
   FOperator.reset();
   FOperator = GetFilterOperatorClass()(this);
   if (existed) Changed();
@@ -410,6 +426,7 @@ void TcxFilterCriteriaItem::RecreateOperator() {
 
 void TcxFilterCriteriaItem::SetItemLink(rtl::TObject* AValue) {
   if (FItemLink == AValue) return;
+  ResetInPlaceTest();
   FItemLink = AValue;
   Changed();
 }
@@ -422,6 +439,7 @@ void TcxFilterCriteriaItem::SetOperatorKind(TcxFilterOperatorKind AValue) {
 
 void TcxFilterCriteriaItem::SetValue(const Variant& AValue) {
   if (VarCompare(FValue, AValue) == 0) return;
+  ResetInPlaceTest();
   FValue = AValue;
   TcxFilterCriteria* criteria = GetCriteria();
   FPreparedValue = criteria != nullptr ? criteria->PrepareValue(FValue) : FValue;
@@ -444,11 +462,17 @@ void TcxFilterCriteriaItem::Prepare() {
   TcxFilterCriteria* criteria = GetCriteria();
   FPreparedValue = criteria != nullptr ? criteria->PrepareValue(FValue) : FValue;
   FOperator->Prepare();
+  MakeInPlaceTest();
 }
 
 bool TcxFilterCriteriaItem::Compare(rtl::Int64 ARecordIndex) {
-  TcxFilterCriteria* criteria = GetCriteria();
+  TcxFilterCriteria* criteria = nullptr;
   try {
+    if (FInPlaceTest != nullptr) {
+      const int result = TestInPlace(ARecordIndex);
+      if (result >= 0) return result != 0;
+    }
+    criteria = GetCriteria();
     Variant value = GetDataValue(ARecordIndex);
     if (criteria != nullptr) value = criteria->PrepareValue(value);
     if (criteria != nullptr && criteria->Options().contains(TcxFilterCriteriaOption::fcoIgnoreNull) &&
@@ -456,6 +480,7 @@ bool TcxFilterCriteriaItem::Compare(rtl::Int64 ARecordIndex) {
       return false;
     return FOperator->CompareValues(value, FPreparedValue);
   } catch (const rtl::EVariantError&) {
+    criteria = GetCriteria();
     if (criteria != nullptr && criteria->Options().contains(TcxFilterCriteriaOption::fcoSoftCompare)) return false;
     throw;
   }

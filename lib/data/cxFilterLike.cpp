@@ -1,71 +1,63 @@
 #include "lib/data/cxFilterLike.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace data {
 
-namespace {
-
-enum class TokenKind : unsigned char { AnyRun, One, Literal };
-
-struct Token {
-  TokenKind kind;
-  char16_t ch;
-};
-
 // The pattern with its escapes resolved: an escape character (when the
 // previous character did not escape it) matches nothing and makes the next
-// character literal. A percent character that is the pattern's very last
-// character ends the match at once, whatever text remains.
-struct Pattern {
-  std::vector<Token> tokens;
-  bool endsWithAnyRun = false;
-};
-
-Pattern Tokenize(const char16_t* APattern, std::size_t ALen, char16_t APercent, char16_t AUnderline,
-                 char16_t AEscape) {
-  Pattern p;
-  p.tokens.reserve(ALen);
+// character literal.
+TcxLikeMatcher::TcxLikeMatcher(const char16_t* APattern, std::size_t APatternLen, char16_t APercentChar,
+                               char16_t AUnderlineChar, char16_t AEscapeChar) {
+  FTokens.reserve(APatternLen);
   bool escaped = false;
-  for (std::size_t i = 0; i < ALen; ++i) {
+  for (std::size_t i = 0; i < APatternLen; ++i) {
     const char16_t c = APattern[i];
-    if (AEscape != 0 && !escaped && c == AEscape) {
+    if (AEscapeChar != 0 && !escaped && c == AEscapeChar) {
       escaped = true;
       continue;
     }
-    if (!escaped && c == APercent) {
-      if (i + 1 == ALen) {
-        p.endsWithAnyRun = true;
+    if (!escaped && c == APercentChar) {
+      if (i + 1 == APatternLen) {
+        FEndsWithAnyRun = true;
         break;
       }
-      p.tokens.push_back({TokenKind::AnyRun, c});
-    } else if (!escaped && c == AUnderline) {
-      p.tokens.push_back({TokenKind::One, c});
+      FTokens.push_back({TokenKind::AnyRun, c});
+    } else if (!escaped && c == AUnderlineChar) {
+      FTokens.push_back({TokenKind::One, c});
     } else {
-      p.tokens.push_back({TokenKind::Literal, c});
+      FTokens.push_back({TokenKind::Literal, c});
     }
     escaped = false;
   }
-  return p;
+  // "%literal%": the leading wildcard needs a text character, which any
+  // occurrence of a non-empty literal provides; an empty one needs it alone.
+  FContains = FEndsWithAnyRun && !FTokens.empty() && FTokens.front().kind == TokenKind::AnyRun &&
+              std::all_of(FTokens.begin() + 1, FTokens.end(), [](const Token& t) { return t.kind == TokenKind::Literal; });
+  if (FContains)
+    for (std::size_t i = 1; i < FTokens.size(); ++i) FLiteral.push_back(FTokens[i].ch);
 }
 
-}  // namespace
+bool TcxLikeMatcher::Matches(const char16_t* AText, std::size_t ATextLen) const {
+  if (FContains) return ATextLen > 0 && rtl::StringView(AText, ATextLen).find(FLiteral) != rtl::StringView::npos;
+  return matchTokens(AText, ATextLen);
+}
 
 // Iterative matching with one remembered wildcard: when the text runs out of
 // agreement after a wildcard, only the latest wildcard takes one more
 // character (an earlier one taking more can never help, the latest one
 // covers whatever it would have skipped). Every wildcard not at the end
 // continues only where a text character remains, as the rule above says.
-bool Like(const char16_t* AText, std::size_t ATextLen, const char16_t* APattern, std::size_t APatternLen,
-          char16_t APercentChar, char16_t AUnderlineChar, char16_t AEscapeChar) {
-  const Pattern p = Tokenize(APattern, APatternLen, APercentChar, AUnderlineChar, AEscapeChar);
-  const std::vector<Token>& tokens = p.tokens;
+bool TcxLikeMatcher::matchTokens(const char16_t* AText, std::size_t ATextLen) const {
+  const std::vector<Token>& tokens = FTokens;
   const std::size_t n = tokens.size();
   std::size_t pi = 0, ti = 0;
   std::size_t starToken = SIZE_MAX, starText = 0;
   for (;;) {
     if (pi == n) {
-      if (p.endsWithAnyRun) return true;
+      if (FEndsWithAnyRun) return true;
       if (ti == ATextLen) return true;
     } else if (tokens[pi].kind == TokenKind::AnyRun) {
       // The first time a wildcard is reached is at its earliest possible
@@ -85,6 +77,11 @@ bool Like(const char16_t* AText, std::size_t ATextLen, const char16_t* APattern,
     pi = starToken + 1;
     ti = starText;
   }
+}
+
+bool Like(const char16_t* AText, std::size_t ATextLen, const char16_t* APattern, std::size_t APatternLen,
+          char16_t APercentChar, char16_t AUnderlineChar, char16_t AEscapeChar) {
+  return TcxLikeMatcher(APattern, APatternLen, APercentChar, AUnderlineChar, AEscapeChar).Matches(AText, ATextLen);
 }
 
 bool LikeStr(const String& AText, const String& APattern, char16_t APercent, char16_t AUnderline,

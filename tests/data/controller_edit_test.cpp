@@ -117,6 +117,27 @@ TEST(ControllerEdit, PostForgetsTheInsertedRecordAlsoWhenThePostFails) {
   EXPECT_FALSE(f.c.IsEditing());
 }
 
+TEST(ControllerEdit, PostingARecordThatLeavesTheFilterFocusesTheFirstRow) {
+  EditRows f;
+  f.c.SetValue(9, 0, Variant(0));  // filtered out from the start
+  f.c.SetOnFilterRecord(TcxDataFilterRecordEvent::fromClosure(&f, [&f](TcxCustomDataController*, int r, bool& accept) {
+    accept = f.c.GetValue(r, 0).AsInteger() >= 100;
+  }));
+  ASSERT_EQ(f.c.DataControllerInfo()->GetFilteredRecordCount(), 9);
+  f.c.ChangeFocusedRowIndex(4);
+  ASSERT_EQ(f.c.GetFocusedRecordIndex(), 4);
+  // Edited out of the filter: the pass after the post drops the focused
+  // record, and the post has that pass re-check the focus.
+  f.c.Edit();
+  ASSERT_TRUE(f.c.SetEditValue(0, Variant(7), evsValue));
+  f.c.Post();
+  EXPECT_EQ(f.value(4), 7);
+  EXPECT_EQ(f.c.DataControllerInfo()->GetFilteredRecordCount(), 8);
+  EXPECT_EQ(f.c.GetFocusedRowIndex(), 0);
+  EXPECT_EQ(f.c.GetFocusedRecordIndex(), 0);
+  f.c.SetOnFilterRecord(TcxDataFilterRecordEvent());
+}
+
 TEST(ControllerEdit, CancellingAnInsertKeepsTheFocusAtItsRowOrTheLastRow) {
   const struct {
     int focusedRow;
@@ -327,6 +348,20 @@ TEST(ControllerSelection, SingleSelectionIsTheFocusedRow) {
   f.c.ChangeFocusedRowIndex(-1);
   f.c.SyncSelected(true);
   EXPECT_EQ(f.c.GetSelectedCount(), 0) << "no focused row, nothing selected";
+}
+
+TEST(ControllerSelection, FocusingAnotherRowSelectsItInSingleSelection) {
+  EditRows f;
+  f.c.ChangeFocusedRowIndex(3);
+  f.c.SyncSelected(false);
+  ASSERT_EQ(f.c.GetSelectedCount(), 0);
+  RecordingView view(f.c);
+  f.c.ChangeFocusedRowIndex(5);
+  EXPECT_EQ(f.selectedRows(), (std::vector<int>{5})) << "a focus change selects the focused row again";
+  EXPECT_TRUE(f.c.IsRowSelected(5));
+  EXPECT_NE(std::find(view.log.begin(), view.log.end(), "selection [5]"), view.log.end());
+  f.c.ChangeFocusedRecordIndex(7);
+  EXPECT_EQ(f.selectedRows(), (std::vector<int>{7}));
 }
 
 TEST(ControllerSelection, SwitchingMultiSelectKeepsTheFocusedRowSelected) {

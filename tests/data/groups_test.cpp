@@ -6,6 +6,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lib/data/cxCustomData.h"
@@ -344,6 +345,64 @@ TEST(Groups, RecursiveCollapseOfARowClosesItsDescendants) {
   for (int i = 0; i < firstGroupChildren; ++i)
     EXPECT_FALSE(c.DataControllerInfo()->GetDataGroup(c.Groups()->GetChildDataGroupIndex(0, i)).Expanded);
 }
+
+// --- grouping on the sort's real keys ------------------------------------------------------------------
+// A Float column without nulls is ordered without comparisons: by one
+// counting pass when its values differ only in a narrow band of bits (whole
+// days, quarters), by a full radix sort otherwise. Either way the order and
+// the groups must be what the comparison gives, ties in record order and
+// -0 equal to +0.
+struct RealKeysCase {
+  const char* name;
+  data::TdxSortOrder order;
+  double (*value)(unsigned);
+};
+const RealKeysCase kRealKeys[] = {
+    {"DaysAscending", soAscending, [](unsigned v) { return 44000.0 + v % 37; }},
+    {"DaysDescending", soDescending, [](unsigned v) { return 44000.0 + v % 37; }},
+    {"QuartersAndSignedZeros", soAscending,
+     [](unsigned v) { return v % 6 == 0 ? -0.0 : (v % 6 == 1 ? 0.0 : static_cast<double>(v % 9) / 4.0); }},
+    {"WideSignedDescending", soDescending,
+     [](unsigned v) { return (static_cast<double>(v % 50) - 25.0) * 1e6 + static_cast<double>(v % 3) / 7.0; }},
+};
+
+class GroupsOnRealKeys : public testing::TestWithParam<RealKeysCase> {};
+
+TEST_P(GroupsOnRealKeys, OrderAndGroupsMatchTheComparison) {
+  TestController c{nullptr};
+  c.addItem(data::TcxIntegerValueType::Instance());
+  c.addItem(data::TcxStringValueType::Instance());
+  c.addItem(data::TcxFloatValueType::Instance());
+  std::mt19937 random(5);
+  const int count = 700;
+  c.BeginUpdate();
+  c.SetRecordCount(count);
+  for (int r = 0; r < count; ++r) {
+    c.SetValue(r, 0, Variant(r));
+    c.SetValue(r, 2, Variant(GetParam().value(random())));
+  }
+  c.EndUpdate();
+  data::TcxCustomDataControllerInfo& info = *c.DataControllerInfo();
+  info.SetMultiThreadedSorting(false);
+  info.ChangeSorting(c.GetItemField(2), GetParam().order);
+  info.ChangeGrouping(c.GetItemField(2), 0);
+  const std::vector<int> expected = referenceOrder(c, {{2, GetParam().order}}, false, allRecords(count));
+  ASSERT_EQ(recordList(info), expected);
+  // One group per run of equal values, in list order.
+  std::vector<std::pair<int, int>> runs;
+  for (int i = 0; i < count; ++i)
+    if (i == 0 || data::VarCompare(c.GetValue(expected[static_cast<size_t>(i)], 2),
+                                   c.GetValue(expected[static_cast<size_t>(i - 1)], 2)) != 0)
+      runs.push_back({i, i});
+    else
+      runs.back().second = i;
+  std::vector<std::pair<int, int>> groups;
+  for (int g = 0; g < info.GetDataGroupCount(); ++g)
+    groups.push_back({info.GetDataGroup(g).BeginRecordListIndex, info.GetDataGroup(g).EndRecordListIndex});
+  EXPECT_EQ(groups, runs);
+}
+INSTANTIATE_TEST_SUITE_P(Groups, GroupsOnRealKeys, testing::ValuesIn(kRealKeys),
+                         [](const testing::TestParamInfo<RealKeysCase>& i) { return std::string(i.param.name); });
 
 }  // namespace
 }  // namespace data_test
