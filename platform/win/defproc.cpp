@@ -89,6 +89,36 @@ void printWindow(Window* w, HDC dc, LPARAM flags) {
   gdi::RestoreDC(dc, saved);
 }
 
+}  // namespace
+
+bool impl::trackPressedMouse(Window* w, void (*onMove)(void* context, POINT screen), void* context) {
+  const HWND hwnd = w->handle;
+  for (;;) {
+    if (w->dead || GetCapture() != hwnd) return false;
+    MSG m;
+    if (!PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return false;
+      // Headless input is all queued already: nothing more will come.
+      if (backend().Name() == "headless") return false;
+      rtl::WaitForMainThreadWork(100);
+      continue;
+    }
+    if (m.message == WM_QUIT) {
+      PostQuitMessage(int(m.wParam));
+      return false;
+    }
+    if (m.message == WM_LBUTTONUP) return false;
+    if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) return true;
+    if (m.message != WM_MOUSEMOVE) {
+      if (m.message != WM_KEYDOWN && m.message != WM_KEYUP && m.message != WM_CHAR) DispatchMessageW(&m);
+      continue;
+    }
+    onMove(context, m.pt);
+  }
+}
+
+namespace {
+
 // Moving by the caption and sizing by the borders: the pointer is followed
 // with the capture until the button is released (Esc puts it back).
 void moveSizeLoop(Window* w, WPARAM command, LPARAM where) {
@@ -102,31 +132,8 @@ void moveSizeLoop(Window* w, WPARAM command, LPARAM where) {
   auto hold = keep(w);
   send(w, WM_ENTERSIZEMOVE, 0, 0);
   SetCapture(hwnd);
-  bool cancelled = false;
-  for (;;) {
-    if (w->dead || GetCapture() != hwnd) break;
-    MSG m;
-    if (!PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) break;
-      // Headless input is all queued already: nothing more will come.
-      if (backend().Name() == "headless") break;
-      rtl::WaitForMainThreadWork(100);
-      continue;
-    }
-    if (m.message == WM_QUIT) {
-      PostQuitMessage(int(m.wParam));
-      break;
-    }
-    if (m.message == WM_LBUTTONUP) break;
-    if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
-      cancelled = true;
-      break;
-    }
-    if (m.message != WM_MOUSEMOVE) {
-      if (m.message != WM_KEYDOWN && m.message != WM_KEYUP && m.message != WM_CHAR) DispatchMessageW(&m);
-      continue;
-    }
-    const int dx = m.pt.x - start.x, dy = m.pt.y - start.y;
+  const bool cancelled = trackPressedMouse(w, [&](POINT pt) {
+    const int dx = pt.x - start.x, dy = pt.y - start.y;
     RECT r = original;
     if (move) {
       gdi::OffsetRect(&r, dx, dy);
@@ -138,7 +145,7 @@ void moveSizeLoop(Window* w, WPARAM command, LPARAM where) {
     }
     SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | (move ? SWP_NOSIZE : 0));
-  }
+  });
   if (!w->dead && GetCapture() == hwnd) ReleaseCapture();
   if (!w->dead && cancelled) {
     SetWindowPos(hwnd, nullptr, original.left, original.top, original.right - original.left,

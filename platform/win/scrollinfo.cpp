@@ -162,32 +162,11 @@ void trackThumb(Window* w, int bar, int grab) {
     redrawFrame(w);
     notify(SB_THUMBTRACK, pos);
   };
-  for (;;) {
-    if (w->dead || GetCapture() != hwnd) break;
-    MSG m;
-    if (!PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) break;
-      // Headless input is all queued already: nothing more will come.
-      if (backend().Name() == "headless") break;
-      rtl::WaitForMainThreadWork(100);
-      continue;
-    }
-    if (m.message == WM_QUIT) {
-      PostQuitMessage(int(m.wParam));
-      break;
-    }
-    if (m.message == WM_LBUTTONUP) break;
-    if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
-      moveTo(original);
-      break;
-    }
-    if (m.message != WM_MOUSEMOVE) {
-      if (m.message != WM_KEYDOWN && m.message != WM_KEYUP && m.message != WM_CHAR) DispatchMessageW(&m);
-      continue;
-    }
-    const int at = vertical ? m.pt.y - origin.y - rc.top : m.pt.x - origin.x - rc.left;
+  const bool cancelled = trackPressedMouse(w, [&](POINT pt) {
+    const int at = vertical ? pt.y - origin.y - rc.top : pt.x - origin.x - rc.left;
     moveTo(positionAtThumb(s, scrollLayout(s, length), at - grab));
-  }
+  });
+  if (cancelled) moveTo(original);
   if (w->dead) return;
   if (GetCapture() == hwnd) ReleaseCapture();
   const int final = s.trackPos;

@@ -2,6 +2,7 @@
 // The window system's own state, shared by its source files. Main thread
 // only, except the posted-message queue (guarded by its mutex).
 #include <atomic>
+#include <type_traits>
 #include <deque>
 #include <map>
 #include <memory>
@@ -283,6 +284,17 @@ void drawNonClient(Window* w, HDC dc, int active = -1);
 // HTVSCROLL): the scroll requests to the window (scrollinfo.cpp).
 void drawScrollBars(Window* w, HDC dc, const RECT& inner);
 void scrollBarClick(Window* w, WPARAM hit, LPARAM screenPoint);
+// The modal loops of a pressed mouse button (moving, sizing, a dragged
+// scroll-bar thumb): with the capture on `w`, each mouse move's screen point
+// goes to `onMove` until the button is released, the capture is lost or the
+// window dies; other messages are dispatched, keys are swallowed. True when
+// Esc ended it. The caller sets and releases the capture.
+bool trackPressedMouse(Window* w, void (*onMove)(void* context, POINT screen), void* context);
+template <class F>
+bool trackPressedMouse(Window* w, F&& onMove) {
+  return trackPressedMouse(
+      w, [](void* c, POINT p) { (*static_cast<std::remove_reference_t<F>*>(c))(p); }, &onMove);
+}
 LRESULT defaultErase(Window* w, HDC dc);
 bool findWindowToPaintNoSideEffects();
 void paintFrameNow(Window* w);
