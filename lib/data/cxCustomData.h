@@ -1265,19 +1265,19 @@ class TcxCustomDataController : public TPersistent {
   bool IsFocusedSelectedMode() const { return !FMultiSelect; }
   void SetMultiSelect(bool AValue);
   int GetSelectedCount() const;
-  int GetSelectedRowIndex(int AIndex) const;
+  virtual int GetSelectedRowIndex(int AIndex) const;
   bool IsRowSelected(int ARowIndex) const;
   // Multi-select only: adds the row (when CanSelectRow allows) or removes it.
   virtual void ChangeRowSelection(int ARowIndex, bool ASelection);
   virtual bool CanSelectRow(int ARowIndex) { return true; }
   void ClearSelectionAnchor();
-  int GetSelectionAnchorRowIndex() const;
-  bool IsSelectionAnchorExist() const { return GetSelectionAnchorRowIndex() != -1; }
-  void SetSelectionAnchor(int ARowIndex);
+  virtual int GetSelectionAnchorRowIndex() const;
+  virtual bool IsSelectionAnchorExist() const { return GetSelectionAnchorRowIndex() != -1; }
+  virtual void SetSelectionAnchor(int ARowIndex);
   // Inside one bracket; the bounds may come in either order.
   void SelectRows(int AStartRowIndex, int AEndRowIndex);
-  void SelectAll();
-  void SelectFromAnchor(int ARowIndex, bool AKeepSelection);
+  virtual void SelectAll();
+  virtual void SelectFromAnchor(int ARowIndex, bool AKeepSelection);
   virtual void SyncSelectionFocusedRecord();
   // Focused-selected mode: whether the focused row is selected.
   void SyncSelected(bool ASelected);
@@ -1286,7 +1286,7 @@ class TcxCustomDataController : public TPersistent {
   // then the bookmark is checked.
   void CheckSelectedCount(int ADeletedRecordIndex = -1);
   // Focuses the AIndex-th selected row; answers whether it is now focused.
-  bool FocusSelectedRow(int AIndex);
+  virtual bool FocusSelectedRow(int AIndex);
 
   virtual void CheckEditingRecordIndex(int ARecordIndex);
   bool IsNewItemRecordIndex(int ARecordIndex) const {

@@ -692,8 +692,8 @@ class TcxDBDataController : public TcxCustomDataController {
 
   // --- grid-mode selection, search and smart refresh (cxDBData_selection.cpp, cxDBData_controller.cpp) ---
   // In grid mode the selected records are dataset bookmarks (the window
-  // holds only a few of them). The selection operations below take the
-  // base's names; outside grid mode they answer as the base does.
+  // holds only a few of them). Outside grid mode the selection operations
+  // below answer as the base does.
  public:
   TcxDBDataSelection* DBSelection() const;
   // "DataController not in GridMode" outside grid mode. In focused-selected
@@ -702,21 +702,20 @@ class TcxDBDataController : public TcxCustomDataController {
   db::TBookmark GetSelectionAnchorBookmark() const;
   // Grid mode: the window row of the AIndex-th selected record, -1 when it
   // lies outside the window.
-  int GetSelectedRowIndex(int AIndex) const;
-  int GetSelectionAnchorRowIndex() const;
-  bool IsSelectionAnchorExist() const;
-  void SetSelectionAnchor(int ARowIndex);
+  int GetSelectedRowIndex(int AIndex) const override;
+  int GetSelectionAnchorRowIndex() const override;
+  bool IsSelectionAnchorExist() const override;
+  void SetSelectionAnchor(int ARowIndex) override;
   // Grid mode: every record of the dataset, not only the window's.
-  void SelectAll();
-  void SelectFromAnchor(int ARowIndex, bool AKeepSelection);
+  void SelectAll() override;
+  void SelectFromAnchor(int ARowIndex, bool AKeepSelection) override;
   // Moves the dataset to the AIndex-th selected bookmark.
-  bool FocusSelectedRow(int AIndex);
+  bool FocusSelectedRow(int AIndex) override;
   // Grid mode: the row's bookmark as an array of bytes.
   rtl::Variant GetRowId(int ARowIndex) const override;
   // Grid mode: moves the dataset to each selected bookmark (or through the
   // whole dataset) and calls AProc with the focused row after each move.
   void ForEachRow(bool ASelectedOnly, const TcxDataControllerEachRowProc& AProc) override;
-  void SyncSelectionFocusedRecord() override;
   bool DoSearchInGridMode(const rtl::String& ASubText, bool AForward, bool ANext) override;
   // Drops the selected bookmarks (and the anchor) the dataset no longer
   // accepts: after each refresh of the window, a close and an open.

@@ -337,21 +337,6 @@ void TcxDBDataController::SelectFromAnchor(int ARowIndex, bool AKeepSelection) {
   DBSelection()->SelectFromAnchor(rowBookmark(ARowIndex), AKeepSelection);
 }
 
-void TcxDBDataController::SyncSelectionFocusedRecord() {
-  if (!IsGridMode()) {
-    TcxCustomDataController::SyncSelectionFocusedRecord();
-    return;
-  }
-  // The base would reach its own anchor and range, which know no bookmarks.
-  const int row = GetFocusedRowIndex();
-  if (row == -1) {
-    ClearSelection();
-    return;
-  }
-  SetSelectionAnchor(row);
-  SelectFromAnchor(row, false);
-}
-
 bool TcxDBDataController::FocusSelectedRow(int AIndex) {
   db::TDataSet* ds = DataSet();
   if (ds == nullptr) return false;

@@ -187,6 +187,22 @@ TEST_P(DbSelFixture, SelectAllKeepsEveryRecordWhileTheWindowHoldsTwenty) {
   for (int r = 0; r < dc->GetRowCount(); ++r) EXPECT_TRUE(dc->IsRowSelected(r)) << r;
 }
 
+// A caller holding the base controller (a view) reaches the grid-mode
+// selection too: select-all takes every dataset record, not the window's.
+TEST_P(DbSelFixture, TheBaseControllersSelectionCallsReachTheBookmarks) {
+  bind(true);
+  goToId(700);
+  data::TcxCustomDataController& base = *dc;
+  base.SelectAll();
+  EXPECT_EQ(base.GetSelectedCount(), kDbSelRows);
+  EXPECT_EQ(selectedIds(), dbSelIds(1, kDbSelRows));
+  base.ClearSelection();
+  base.SetSelectionAnchor(rowOfId(702));
+  base.SelectFromAnchor(rowOfId(705), false);
+  EXPECT_EQ(selectedIds(), dbSelIds(702, 705));
+  EXPECT_TRUE(base.IsSelectionAnchorExist());
+}
+
 // The record list is rebuilt at every refresh of the window; the selection
 // stands for records far outside it and must come through unchanged.
 TEST_P(DbSelFixture, SelectionSurvivesScrollingAndRefreshingTheWindow) {
