@@ -70,9 +70,43 @@ void popupCloseLocked(TcxCustomPopupWindow* APopup) {
   APopup->CloseUp();
 }
 
-// A click closes every popup the click is not inside. A click on the owner
-// control closes its popup too; the popup decides whether that click is
-// then ignored by the owner. Returns true when the click is to be swallowed.
+// The top-level window AWnd lies in.
+win::HWND popupTopWindowOf(win::HWND AWnd) {
+  win::HWND w = AWnd;
+  while (w && (win::GetWindowLongPtrW(w, win::GWL_STYLE) & win::WS_CHILD)) {
+    const win::HWND parent = win::GetParent(w);
+    if (!parent) break;
+    w = parent;
+  }
+  return w;
+}
+
+ui::TFormStyle popupFormStyleOf(win::HWND AWnd) {
+  auto* form = dynamic_cast<ui::TCustomForm*>(ui::TWinControl::FindControl(AWnd));
+  return form ? form->FormStyle() : ui::fsNormal;
+}
+
+// Whether a click on AHandle concerns the popup: it landed on the owner's
+// form, or the owner's form is a popup that is already hidden (a popup of a
+// popup that just closed), or the owner's form is an MDI child and the click
+// went to another MDI child or to the MDI parent: the MDI frame keeps its
+// activation then, so no deactivation would close the popup. A click on an
+// unrelated form is left to the activation change it causes.
+bool popupClickConcerns(TcxCustomPopupWindow* APopup, win::HWND AHandle) {
+  ui::TCustomForm* form = popupOwnerForm(APopup);
+  if (!form || !form->HandleAllocated()) return true;
+  const win::HWND formWnd = form->Handle();
+  if (AHandle == formWnd || win::IsChild(formWnd, AHandle)) return true;
+  if (dynamic_cast<TcxCustomPopupWindow*>(form) && !win::IsWindowVisible(formWnd)) return true;
+  if (form->FormStyle() != ui::fsMDIChild) return false;
+  const ui::TFormStyle clicked = popupFormStyleOf(popupTopWindowOf(AHandle));
+  return clicked == ui::fsMDIChild || clicked == ui::fsMDIForm;
+}
+
+// A click closes every popup the click is not inside and that the click
+// concerns. A click on the owner control closes its popup too; the popup
+// decides whether that click is then ignored by the owner. Returns true
+// when the click is to be swallowed.
 bool popupCloseOnMouseClick(win::HWND AHandle, const win::POINT& APoint, win::UINT AMsg) {
   TcxPopupVisibleController* controller = cxPopupVisibleController();
   bool handled = false;
@@ -80,7 +114,7 @@ bool popupCloseOnMouseClick(win::HWND AHandle, const win::POINT& APoint, win::UI
     closed = false;
     for (int i = 0; i < controller->Count(); ++i) {
       TcxCustomPopupWindow* popup = controller->Items(i);
-      if (popup->IsChildWindow(AHandle)) continue;
+      if (popup->IsChildWindow(AHandle) || !popupClickConcerns(popup, AHandle)) continue;
       ui::TWinControl* owner = popup->GetOwnerControl();
       const win::HWND ownerWnd = popupOwnerHandle(popup);
       bool onOwner = false;

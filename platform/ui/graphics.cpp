@@ -124,6 +124,37 @@ void TFont::Assign(rtl::TPersistent* source) {
   TGraphicsObject::Assign(source);
 }
 
+namespace {
+const rtl::EnumInfo& fontStyleNames() {
+  static const rtl::EnumInfo info{u"TFontStyle", {u"fsBold", u"fsItalic", u"fsUnderline", u"fsStrikeOut"}};
+  return info;
+}
+const rtl::EnumInfo& fontPitchNames() {
+  static const rtl::EnumInfo info{u"TFontPitch", {u"fpDefault", u"fpVariable", u"fpFixed"}};
+  return info;
+}
+const rtl::EnumInfo& fontQualityNames() {
+  static const rtl::EnumInfo info{u"TFontQuality",
+                                  {u"fqDefault", u"fqDraft", u"fqProof", u"fqNonAntialiased", u"fqAntialiased",
+                                   u"fqClearType", u"fqClearTypeNatural"}};
+  return info;
+}
+}  // namespace
+
+bool TFont::isHeightStored() const { return height_ != -rtl::MulDiv(DefFontSize, pixelsPerInch_, 72); }
+
+void TFont::Published(rtl::PropTable<TFont>& p) {
+  p.Int("Charset", &TFont::Charset, &TFont::SetCharset).Default(int(gdi::DEFAULT_CHARSET));
+  p.Int("Color", &TFont::Color, &TFont::SetColor).Default(int(clWindowText));
+  p.Int("Height", &TFont::Height, &TFont::SetHeight).Stored(&TFont::isHeightStored);
+  p.Str("Name", &TFont::Name, &TFont::SetName).Stored(&TFont::isNameStored);
+  p.Int("Orientation", &TFont::Orientation, &TFont::SetOrientation).Default(0);
+  p.Enum("Pitch", &TFont::Pitch, &TFont::SetPitch, fontPitchNames()).Default(fpDefault);
+  p.Enum("Quality", &TFont::Quality, &TFont::SetQuality, fontQualityNames()).Default(TFontQuality::fqDefault);
+  p.Int("Size", &TFont::Size, &TFont::SetSize).Stored(false);
+  p.SetOf("Style", &TFont::Style, &TFont::SetStyle, fontStyleNames()).Default(TFontStyles{});
+}
+
 void TFont::SetName(const TFontName& value) {
   if (value.empty() || value == name_) return;
   name_ = value;

@@ -88,6 +88,13 @@ class TFont : public TGraphicsObject {
 
   void Assign(rtl::TPersistent* source) override;
 
+  // What a stream keeps of a font: Charset, Color, Height, Name,
+  // Orientation, Pitch, Quality, Style; each only where it differs from what
+  // a new TFont starts with, so a font at the defaults writes nothing. Size is
+  // published for lookup by name but not stored: Height is what the font
+  // holds, and writing both would apply the size twice.
+  static void Published(rtl::PropTable<TFont>& p);
+
   // Made on first use from the properties (a LOGFONTW); owned by the font.
   gdi::HFONT Handle();
   bool HandleAllocated() const { return handle_ != nullptr; }
@@ -126,6 +133,10 @@ class TFont : public TGraphicsObject {
  private:
   void changeDescription();
   void releaseHandle();
+  // A new font's name and height (which depends on its resolution) are not
+  // constants a property default can state.
+  bool isNameStored() const { return name_ != DefFontName; }
+  bool isHeightStored() const;
 
   gdi::HFONT handle_ = nullptr;
   bool handleStale_ = false;

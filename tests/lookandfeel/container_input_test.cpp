@@ -270,5 +270,44 @@ TEST_F(ContainerDrag, AMultiSelectionIsDraggedWholeAndExtendingItDragsNothing) {
   EXPECT_TRUE(list->Selected(0));
 }
 
+// A press on the container's own frame (not on the list) drags the editor
+// too: once with a plain press, once with the second press of a double click.
+struct FramePressCase {
+  const char* name;
+  bool doubleClick;
+  int move;  // pixels the pointer travels down with the button held
+  bool drags;
+};
+class ContainerFrameDrag : public ContainerDrag, public ::testing::WithParamInterface<FramePressCase> {};
+
+const FramePressCase kFramePressCases[] = {
+    {"press", false, 20, true},
+    {"doubleClick", true, 20, true},
+    {"pressWithoutMoving", false, 0, false},
+};
+
+TEST_P(ContainerFrameDrag, ALeftPressOnTheFrameDragsTheEditorOnceThePointerLeavesTheSquare) {
+  const FramePressCase& c = GetParam();
+  PlaceDraggable(false);
+  const win::POINT a = ScreenPoint(container, 1, 50);  // on the left border, beside the list
+  win::headless::MouseMove(a.x, a.y);
+  if (c.doubleClick) {
+    win::headless::MouseDown(win::MouseButton::Left, a.x, a.y);
+    win::headless::MouseUp(win::MouseButton::Left, a.x, a.y);
+  }
+  win::headless::MouseDown(win::MouseButton::Left, a.x, a.y);
+  if (c.move) {
+    win::headless::MouseMove(a.x, a.y + c.move / 2);
+    win::headless::MouseMove(a.x, a.y + c.move);
+  }
+  win::headless::MouseUp(win::MouseButton::Left, a.x, a.y + c.move);
+  Process();
+  EXPECT_EQ(HasLine(log, "container drag"), c.drags) << ::testing::PrintToString(log);
+  EXPECT_FALSE(HasLine(log, "list drag"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Presses, ContainerFrameDrag, ::testing::ValuesIn(kFramePressCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace lookandfeel

@@ -86,11 +86,14 @@ struct StreamedValueCase {
   std::function<void(TcxContainerStyle*)> assign;
   std::function<int(TcxContainerStyle*)> read;
   int expected;
-  const char* path;  // the one style property the stream must hold
+  const char* path;  // the one style property the stream must hold...
+  const char* alsoPath = nullptr;  // ...or two: a font's values and its flag
 };
 
 int containerStreamBorders(core::TcxBorders b) { return int(b.Bits()); }
 int containerStreamFontStyles(ui::TFontStyles s) { return int(s.Bits()); }
+// A name the default font does not have, so that it must be written.
+constexpr const char16_t* kContainerStreamFontName = u"DejaVu Sans Mono";
 
 TEST_F(ContainerStream, EachAssignedValueComesBackAndNothingElseIsWritten) {
   using core::TcxBorder;
@@ -129,6 +132,28 @@ TEST_F(ContainerStream, EachAssignedValueComesBackAndNothingElseIsWritten) {
        },
        [](TcxContainerStyle* s) { return int(s->AssignedValues().contains(V::csvFont)); }, 1,
        "Style.IsFontAssigned"},
+      // A font's own values travel as a sub-object of the style.
+      {"font name", St::csNormal,
+       [](TcxContainerStyle* s) {
+         ui::TFont font;
+         font.SetName(kContainerStreamFontName);
+         s->SetFont(&font);
+       },
+       [](TcxContainerStyle* s) { return int(s->GetFont()->Name() == kContainerStreamFontName); }, 1, "Style.Font",
+       "Style.IsFontAssigned"},
+      {"font size", St::csNormal, [](TcxContainerStyle* s) { s->GetFont()->SetSize(14); },
+       [](TcxContainerStyle* s) { return s->GetFont()->Size(); }, 14, "Style.Font", "Style.IsFontAssigned"},
+      {"font style", St::csNormal,
+       [](TcxContainerStyle* s) { s->GetFont()->SetStyle({TFontStyle::fsBold, TFontStyle::fsStrikeOut}); },
+       [](TcxContainerStyle* s) { return containerStreamFontStyles(s->GetFont()->Style()); },
+       containerStreamFontStyles({TFontStyle::fsBold, TFontStyle::fsStrikeOut}), "Style.Font",
+       "Style.IsFontAssigned"},
+      {"font colour", St::csNormal, [](TcxContainerStyle* s) { s->GetFont()->SetColor(ui::clNavy); },
+       [](TcxContainerStyle* s) { return int(s->GetFont()->Color()); }, int(ui::clNavy), "Style.Font",
+       "Style.IsFontAssigned"},
+      // A state style's font is the normal style's: written once, there.
+      {"hot font size", St::csHotTrack, [](TcxContainerStyle* s) { s->GetFont()->SetSize(20); },
+       [](TcxContainerStyle* s) { return s->GetFont()->Size(); }, 20, "Style.Font", "Style.IsFontAssigned"},
       {"focused border colour", St::csActive, [](TcxContainerStyle* s) { s->SetBorderColor(ui::clGreen); },
        [](TcxContainerStyle* s) { return int(s->GetBorderColor()); }, int(ui::clGreen), "StyleFocused.BorderColor"},
       {"disabled colour", St::csDisabled, [](TcxContainerStyle* s) { s->SetColor(ui::clGray); },
@@ -149,7 +174,9 @@ TEST_F(ContainerStream, EachAssignedValueComesBackAndNothingElseIsWritten) {
     Owned<rtl::TDataModule> fresh(rtl::Create<rtl::TDataModule>(nullptr));
     const ContainerStreamBytes stream = containerStreamRoundTrip(root.get(), fresh.get());
 
-    EXPECT_EQ(stream.StylePaths(), std::vector<std::string>{c.path});
+    std::vector<std::string> paths{c.path};
+    if (c.alsoPath) paths.push_back(c.alsoPath);
+    EXPECT_EQ(stream.StylePaths(), paths);
     TcxStyleController* loaded = Controller(fresh.get(), u"Ctl");
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(c.read(loaded->Styles()->Style(c.state)), c.expected);
@@ -188,6 +215,42 @@ TEST_F(ContainerStream, ALinkAndALookAndFeelAreWrittenOnceOnTheNormalStyle) {
   EXPECT_FALSE(loadedA->Style()->AssignedValues().contains(V::csvColor));
   EXPECT_EQ(loadedA->Style()->GetColor(), ui::clYellow);
   EXPECT_EQ(loadedA->StyleFocused()->StyleController(), loadedB);
+}
+
+// A style that takes its font through a link holds a copy of the linked
+// font, but the copy is not its own assignment: only the linked style writes
+// the font's values, and the loaded style is left unassigned to follow it.
+TEST_F(ContainerStream, AFontCopiedThroughALinkIsNotWritten) {
+  Owned<rtl::TDataModule> root = MakeRoot({u"A", u"B"});
+  TcxStyleController* a = Controller(root.get(), u"A");
+  TcxStyleController* b = Controller(root.get(), u"B");
+  b->Style()->GetFont()->SetName(kContainerStreamFontName);
+  b->Style()->GetFont()->SetSize(16);
+  a->Style()->SetStyleController(b);
+  ASSERT_EQ(a->Style()->GetFont()->Name(), kContainerStreamFontName);  // the copy differs from the defaults
+  ASSERT_FALSE(a->Style()->AssignedValues().contains(V::csvFont));
+  Owned<rtl::TDataModule> fresh(rtl::Create<rtl::TDataModule>(nullptr));
+  const ContainerStreamBytes stream = containerStreamRoundTrip(root.get(), fresh.get());
+
+  const auto count = [&](const std::string& path) {
+    const std::string exact = std::string(1, char(path.size())) + path;
+    int n = 0;
+    for (std::size_t at = stream.bytes.find(exact); at != std::string::npos; at = stream.bytes.find(exact, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("Style.Font.Name"), 1);
+  EXPECT_EQ(count("Style.Font.Height"), 1);
+  EXPECT_EQ(count("Style.IsFontAssigned"), 1);
+  TcxStyleController* loadedA = Controller(fresh.get(), u"A");
+  TcxStyleController* loadedB = Controller(fresh.get(), u"B");
+  ASSERT_TRUE(loadedA && loadedB);
+  EXPECT_TRUE(loadedB->Style()->AssignedValues().contains(V::csvFont));
+  EXPECT_EQ(loadedB->Style()->GetFont()->Size(), 16);
+  EXPECT_FALSE(loadedA->Style()->AssignedValues().contains(V::csvFont));
+  EXPECT_EQ(loadedA->Style()->GetFont()->Name(), kContainerStreamFontName);
+  // Still following: a later change to the linked font reaches it.
+  loadedB->Style()->GetFont()->SetSize(9);
+  EXPECT_EQ(loadedA->Style()->GetFont()->Size(), 9);
 }
 
 // The default controller is where an unlinked style points; a form never
