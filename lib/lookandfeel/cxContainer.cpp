@@ -1242,6 +1242,17 @@ void TcxContainer::WndProc(ui::TMessage& Message) {
       TcxControl::WndProc(Message);
       ShortRefreshContainer(false);
       return;
+    case win::WM_LBUTTONDOWN:
+    case win::WM_LBUTTONDBLCLK:
+      // An editor in automatic drag mode is picked up wherever it is
+      // pressed, its frame included, and on the second press of a double
+      // click too; a release inside the drag square drags nothing.
+      if (DragMode() == ui::dmAutomatic && !IsDesigning() && HandleAllocated()) {
+        TcxContainerAccess::BeginAutoDrag(
+            this, ClientToScreen(TPoint{win::GET_X_LPARAM(Message.LParam), win::GET_Y_LPARAM(Message.LParam)}));
+        return;
+      }
+      break;
     case win::WM_KEYDOWN:
     case win::WM_KEYUP:
     case win::WM_CHAR:

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -278,6 +279,8 @@ struct FramePressCase {
   int move;  // pixels the pointer travels down with the button held
   bool drags;
 };
+void PrintTo(const FramePressCase& c, std::ostream* os) { *os << c.name; }
+
 class ContainerFrameDrag : public ContainerDrag, public ::testing::WithParamInterface<FramePressCase> {};
 
 const FramePressCase kFramePressCases[] = {

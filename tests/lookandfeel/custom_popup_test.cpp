@@ -361,6 +361,57 @@ INSTANTIATE_TEST_SUITE_P(FormStyles, CustomPopupCaptionAtClose,
                                            CaptionAtCloseCase{"mdiParent", ui::fsMDIForm, {}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A click on another form closes a popup only when the popup's form is an
+// MDI child and the click went to another MDI child or to the MDI parent;
+// a click on its own form always closes it, one on an unrelated form is
+// left to the activation change.
+struct MdiClickCase {
+  const char* name;
+  ui::TFormStyle ownerFormStyle;
+  ui::TFormStyle clickedFormStyle;
+  bool onOwnForm;  // the click lands on another control of the owner's form
+  bool closes;
+};
+
+const MdiClickCase kMdiClickCases[] = {
+    {"mdiChildClickOnAnotherMdiChild", ui::fsMDIChild, ui::fsMDIChild, false, true},
+    {"mdiChildClickOnTheMdiParent", ui::fsMDIChild, ui::fsMDIForm, false, true},
+    {"mdiChildClickOnItsOwnForm", ui::fsMDIChild, ui::fsNormal, true, true},
+    {"mdiChildClickElsewhere", ui::fsMDIChild, ui::fsNormal, false, false},
+    {"normalFormClickOnAnMdiParent", ui::fsNormal, ui::fsMDIForm, false, false},
+    {"normalFormClickOnAnMdiChild", ui::fsNormal, ui::fsMDIChild, false, false},
+    {"normalFormClickOnItsOwnForm", ui::fsNormal, ui::fsNormal, true, true},
+};
+
+void PrintTo(const MdiClickCase& c, std::ostream* os) { *os << c.name; }
+
+class CustomPopupMdiClick : public CustomPopupTest, public ::testing::WithParamInterface<MdiClickCase> {};
+
+TEST_P(CustomPopupMdiClick, AClickClosesThePopupOnlyOnFormsThatShareItsActivation) {
+  const MdiClickCase& c = GetParam();
+  form()->SetFormStyle(c.ownerFormStyle);
+  auto popup = Make(owner, false);
+  popup->SetShowWithoutActivation(true);
+  popup->Popup(nullptr);
+  Process();
+  ASSERT_TRUE(popup->IsVisible());
+  Owned<ui::TForm> clicked(rtl::Create<ui::TForm>(nullptr));
+  clicked->SetFormStyle(c.clickedFormStyle);
+  clicked->SetBounds(500, 400, 120, 80);
+  clicked->Show();
+  Process();
+  ASSERT_TRUE(popup->IsVisible());
+  if (c.onOwnForm)
+    Click(other, 5, 5);
+  else
+    Click(clicked.get(), 20, 20);
+  EXPECT_EQ(popup->IsVisible(), !c.closes);
+  popup->CloseUp();
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, CustomPopupMdiClick, ::testing::ValuesIn(kMdiClickCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // A touch gesture closes the popups it is not inside, as a click does.
 TEST_F(CustomPopupTest, AGestureElsewhereClosesThePopupAndOneInsideDoesNot) {
   auto popup = Make(owner, false);

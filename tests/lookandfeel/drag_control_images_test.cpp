@@ -76,7 +76,9 @@ TEST_P(DragControlImagesTest, AnswersGiveTheStyleAndTheList) {
   ui::TDragImageList* list = control->GetDragImages();
   EXPECT_EQ(list != nullptr, c.handedOut);
   EXPECT_EQ(control->DragImages() != nullptr, c.made);
-  if (control->DragImages()) EXPECT_NE(dynamic_cast<TcxDragImageList*>(control->DragImages()), nullptr);
+  if (control->DragImages()) {
+    EXPECT_NE(dynamic_cast<TcxDragImageList*>(control->DragImages()), nullptr);
+  }
   if (!list) return;
   EXPECT_EQ(list, control->GetDragImages()) << "made once";
   EXPECT_EQ(control->drawn, 1);

@@ -71,7 +71,9 @@ class DragImageListTest : public UiTest {
     const gdi::ImageBGRA shot = win::headless::Screenshot();
     EXPECT_EQ(dragRgb(shot, at.x + 10, at.y + 5), colour);
     EXPECT_EQ(dragRgb(shot, at.x + kDragW - 1, at.y + kDragH - 1), colour);
-    if (maskedLeft) EXPECT_EQ(dragRgb(shot, at.x, at.y + 5), dragRgb(baseline, at.x, at.y + 5)) << "masked out";
+    if (maskedLeft) {
+      EXPECT_EQ(dragRgb(shot, at.x, at.y + 5), dragRgb(baseline, at.x, at.y + 5)) << "masked out";
+    }
     EXPECT_EQ(dragRgb(shot, at.x + kDragW, at.y + 5), dragRgb(baseline, at.x + kDragW, at.y + 5)) << "right";
     EXPECT_EQ(dragRgb(shot, at.x + 10, at.y - 1), dragRgb(baseline, at.x + 10, at.y - 1)) << "above";
   }
@@ -294,7 +296,9 @@ TEST_F(DragImageListTest, PlatformDragShowsTheSourcesImagesOverControlsThatDispl
     EXPECT_EQ(seen[i].target, expected[i].target);
     EXPECT_EQ(seen[i].shown, expected[i].shown);
     EXPECT_EQ(seen[i].bounds, expected[i].bounds);
-    if (expected[i].shown) EXPECT_EQ(seen[i].centre, expected[i].centre);
+    if (expected[i].shown) {
+      EXPECT_EQ(seen[i].centre, expected[i].centre);
+    }
   }
   EXPECT_TRUE(hiddenAroundScroll);
   EXPECT_FALSE(draggingAtEnd) << "the image is gone before the source hears the end";

@@ -1,7 +1,13 @@
 // Colours, fonts, pens and brushes.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/gdi/gdi.h"
+#include "platform/rtl/classes.h"
+#include "platform/rtl/filer.h"
+#include "platform/rtl/streams.h"
 #include "platform/ui/ui.h"
 
 using namespace ui;
@@ -68,6 +74,83 @@ TEST(Font, DefaultsAreTahomaEightPoints) {
   EXPECT_EQ(f.Charset(), gdi::DEFAULT_CHARSET);
   EXPECT_EQ(f.Pitch(), fpDefault);
   EXPECT_EQ(f.PixelsPerInch(), 96);
+}
+
+namespace {
+// A component that publishes a font, the way forms and styles do.
+class FontHolder : public rtl::TComponent {
+  RTL_CLASS(FontHolder, rtl::TComponent)
+
+ public:
+  using rtl::TComponent::TComponent;
+  static void Published(rtl::PropTable<FontHolder>& p) { p.Object("Font", &FontHolder::GetFont); }
+  TFont* GetFont() { return &font_; }
+
+ private:
+  TFont font_;
+};
+
+// Writes `from`, reads it into `to`; returns the bytes.
+std::string fontStreamRoundTrip(FontHolder& from, FontHolder& to) {
+  rtl::TMemoryStream stream;
+  {
+    rtl::TWriter writer(&stream);
+    writer.WriteRootComponent(&from);
+  }
+  std::string bytes(static_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+  stream.SetPosition(0);
+  rtl::TReader reader(&stream);
+  reader.ReadRootComponent(&to);
+  return bytes;
+}
+}  // namespace
+
+// Each value a font holds comes back through a stream, written as one
+// property of the font sub-object; a value at the default writes nothing.
+TEST(Font, EachChangedValueStreamsAsItsOwnProperty) {
+  const char* const names[] = {"Charset", "Color",   "Height", "Name", "Orientation",
+                               "Pitch",   "Quality", "Size",   "Style"};
+  struct Case {
+    const char* what;
+    void (*change)(TFont&);
+    const char* written;  // nullptr: nothing
+  } cases[] = {
+      {"defaults", [](TFont&) {}, nullptr},
+      {"name", [](TFont& f) { f.SetName(u"DejaVu Serif"); }, "Name"},
+      {"size", [](TFont& f) { f.SetSize(13); }, "Height"},
+      {"height", [](TFont& f) { f.SetHeight(-20); }, "Height"},
+      {"style", [](TFont& f) { f.SetStyle({fsItalic, fsUnderline}); }, "Style"},
+      {"colour", [](TFont& f) { f.SetColor(clMaroon); }, "Color"},
+      {"colour black", [](TFont& f) { f.SetColor(clBlack); }, "Color"},
+      {"charset", [](TFont& f) { f.SetCharset(gdi::ANSI_CHARSET); }, "Charset"},
+      {"pitch", [](TFont& f) { f.SetPitch(fpFixed); }, "Pitch"},
+      {"quality", [](TFont& f) { f.SetQuality(TFontQuality::fqClearType); }, "Quality"},
+      {"orientation", [](TFont& f) { f.SetOrientation(900); }, "Orientation"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FontHolder from(nullptr), to(nullptr);
+    from.SetName(u"Holder");
+    c.change(*from.GetFont());
+    const std::string bytes = fontStreamRoundTrip(from, to);
+
+    std::vector<std::string> written;
+    for (const char* name : names) {
+      const std::string path = std::string("Font.") + name;
+      if (bytes.find(std::string(1, char(path.size())) + path) != std::string::npos) written.push_back(name);
+    }
+    EXPECT_EQ(written, c.written ? std::vector<std::string>{c.written} : std::vector<std::string>{});
+    const TFont& a = *from.GetFont();
+    const TFont& b = *to.GetFont();
+    EXPECT_EQ(b.Name(), a.Name());
+    EXPECT_EQ(b.Height(), a.Height());
+    EXPECT_EQ(b.Style(), a.Style());
+    EXPECT_EQ(b.Color(), a.Color());
+    EXPECT_EQ(b.Charset(), a.Charset());
+    EXPECT_EQ(b.Pitch(), a.Pitch());
+    EXPECT_EQ(b.Quality(), a.Quality());
+    EXPECT_EQ(b.Orientation(), a.Orientation());
+  }
 }
 
 TEST(Font, SizeAndHeightConvertAtTheResolution) {
