@@ -114,7 +114,11 @@ bool popupCloseOnMouseClick(win::HWND AHandle, const win::POINT& APoint, win::UI
     closed = false;
     for (int i = 0; i < controller->Count(); ++i) {
       TcxCustomPopupWindow* popup = controller->Items(i);
-      if (popup->IsChildWindow(AHandle) || !popupClickConcerns(popup, AHandle)) continue;
+      // The same skipping rule as CloseUnRelated: a focus-capturing popup that
+      // is not the active form is left to its own deactivation.
+      if ((popup->CaptureFocus() && !popup->Active()) || popup->IsChildWindow(AHandle) ||
+          !popupClickConcerns(popup, AHandle))
+        continue;
       ui::TWinControl* owner = popup->GetOwnerControl();
       const win::HWND ownerWnd = popupOwnerHandle(popup);
       bool onOwner = false;

@@ -149,6 +149,32 @@ TEST_F(CustomPopupTest, AClickOnTheOwnerClosesThePopupAndTheOwnerDecidesAboutThe
   }
 }
 
+// A click elsewhere passes over a focus-capturing popup that is not the
+// active form (it is left to its own deactivation), while it closes one that
+// is active. The popup's deactivation is locked so that it stays open while
+// the main form is made active again.
+TEST_F(CustomPopupTest, AClickElsewhereSkipsAFocusCapturingPopupThatIsNotActive) {
+  for (bool reactivateForm : {true, false}) {
+    auto popup = Make(owner, true);
+    popup->Popup(nullptr);
+    Process();
+    ASSERT_TRUE(popup->IsVisible()) << reactivateForm;
+    ASSERT_TRUE(popup->Active());
+    popup->LockDeactivate(true);
+    if (reactivateForm) {
+      win::SetActiveWindow(form()->Handle());
+      Process();
+      ASSERT_TRUE(popup->IsVisible());
+      ASSERT_FALSE(popup->Active());
+    }
+    Click(other, 5, 5);
+    EXPECT_EQ(popup->IsVisible(), reactivateForm) << reactivateForm;
+    popup->LockDeactivate(false);
+    popup->CloseUp();
+    Process();
+  }
+}
+
 TEST_F(CustomPopupTest, HidingTheOwnerOfTheSecondOfThreePopupsClosesTheThirdThenTheSecond) {
   std::vector<std::string> closed;
   auto first = Make(owner, false, &closed, "first");
