@@ -528,10 +528,7 @@ void TcxCustomDataController::RemoveListenerLink(TcxDataListenerLink* ALink) {
 // --- rows, focus and selection ---------------------------------------------------------------------
 TcxRowInfo TcxCustomDataController::GetRowInfo(int ARowIndex) const { return FDataControllerInfo->GetRowInfo(ARowIndex); }
 
-bool TcxCustomDataController::ChangeFocusedRowIndex(int ARowIndex) {
-  FDataControllerInfo->ChangeFocusedRowIndex(ARowIndex);
-  return true;
-}
+// ChangeFocusedRowIndex is in cxDataControllerFocus.cpp.
 
 bool TcxCustomDataController::ChangeFocusedRecordIndex(int ARecordIndex) {
   // A record hidden in a collapsed group gets its group expanded.

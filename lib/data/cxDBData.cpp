@@ -266,6 +266,12 @@ void TcxDBDataField::RemoveNotification(rtl::TComponent* AComponent) {
   if (ReferenceField() != nullptr) return;
   TcxCustomDataField::RemoveNotification(AComponent);
   if (AComponent != nullptr && AComponent == FField) {
+    // A detail query run again inside First made its fields anew: the load
+    // that follows binds the controller's fields again.
+    TcxDBDataProvider* provider = DBController()->Provider();
+    db::TDataSet* ds = provider->GetDataSet();
+    if (provider->InFirst() && provider->DataLink()->Active() && ds != nullptr && !ds->Active())
+      provider->SetRecreatedFieldsAfterFirst();
     FField = nullptr;
     ClearFields();
     Changed();

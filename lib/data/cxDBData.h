@@ -59,6 +59,100 @@ bool CanModifyLookupField(db::TField* AField);
 bool IsFieldFormatted(db::TField* AField, bool AIsTextEdit);
 // --- end of field routines: editing and display texts ---
 
+// --- adapters by dataset class; the filter operator adapter (cxDBData_adapters.cpp) ---
+class TcxDBAdapterList;
+// Only an adapter list can make this key: it alone tells an adapter the
+// dataset class it serves.
+class TcxDBAdapterListKey {
+  friend class TcxDBAdapterList;
+  TcxDBAdapterListKey() = default;
+};
+
+// One entry of an adapter list: an object serving one dataset class and
+// its descendants that have no entry closer to them.
+class TcxDBAdapterItem : public rtl::TObject {
+  RTL_CLASS(TcxDBAdapterItem, rtl::TObject)
+
+ public:
+  const rtl::ClassInfo* DataSetClass() const { return FDataSetClass; }
+  // Called once by the list right after it made the adapter.
+  virtual void SetDataSetClass(TcxDBAdapterListKey, const rtl::ClassInfo* AValue) { FDataSetClass = AValue; }
+
+ private:
+  const rtl::ClassInfo* FDataSetClass = nullptr;
+};
+
+// Adapters by dataset class, kept so that a class's entries come after
+// those of its ancestors: scanning from the end, the first entry whose
+// class is the dataset's class or an ancestor of it is the nearest one,
+// whatever order the adapters were registered in.
+class TcxDBAdapterList : public rtl::TObject {
+  RTL_CLASS(TcxDBAdapterList, rtl::TObject)
+
+ public:
+  // True with the index of the nearest entry for ADataSetClass. Otherwise
+  // AIndex is the lowest position of an entry for a descendant of it (where
+  // an entry for the class itself belongs), or -1.
+  virtual bool FindAdapter(const rtl::ClassInfo* ADataSetClass, int& AIndex) const;
+  // Makes an adapter of AAdapterClass (a TcxDBAdapterItem descendant that can
+  // be made without arguments) serving ADataSetClass.
+  virtual void RegisterAdapter(const rtl::ClassInfo& ADataSetClass, const rtl::ClassInfo& AAdapterClass);
+  // Frees every entry for ADataSetClass whose adapter is exactly of AAdapterClass.
+  virtual void UnregisterAdapter(const rtl::ClassInfo& ADataSetClass, const rtl::ClassInfo& AAdapterClass);
+  void Clear() { FItems.clear(); }
+  int Count() const { return static_cast<int>(FItems.size()); }
+  // EListError "List index out of bounds (%d)" for a bad index.
+  TcxDBAdapterItem* Items(int AIndex) const;
+
+ private:
+  std::vector<std::unique_ptr<TcxDBAdapterItem>> FItems;
+};
+
+// The null tests written as SQL writes them ("F IS NULL", "F IS NOT NULL"):
+// what a query's own SQL builder (OnBeforeChange) can take as it is. Only
+// NULL may follow IS, so the value is always written as NULL, also where a
+// soft-null blank test holds an empty text.
+class TcxFilterSQLNullOperator : public TcxFilterNullOperator {
+  RTL_CLASS(TcxFilterSQLNullOperator, TcxFilterNullOperator)
+
+ public:
+  using TcxFilterNullOperator::TcxFilterNullOperator;
+  String FilterText() override { return u"IS"; }
+  String GetExpressionValue(const Variant&) override { return u"NULL"; }
+};
+
+class TcxFilterSQLNotNullOperator : public TcxFilterNotNullOperator {
+  RTL_CLASS(TcxFilterSQLNotNullOperator, TcxFilterNotNullOperator)
+
+ public:
+  using TcxFilterNotNullOperator::TcxFilterNotNullOperator;
+  String FilterText() override { return u"IS NOT"; }
+  String GetExpressionValue(const Variant&) override { return u"NULL"; }
+};
+
+TcxFilterOperatorClass cxFilterSQLNullOperatorClass();
+TcxFilterOperatorClass cxFilterSQLNotNullOperatorClass();
+
+class TcxDBFilterOperatorAdapter : public TcxDBAdapterItem {
+  RTL_CLASS(TcxDBFilterOperatorAdapter, TcxDBAdapterItem)
+
+ public:
+  // A blank or non-blank test (or a descendant of one) on a dataset whose
+  // class name holds "Query" in any case becomes its SQL form.
+  virtual void PrepareOperatorClass(TcxFilterCriteriaItem* AItem, db::TDataSet* ADataSet,
+                                    TcxFilterOperatorClass& AOperatorClass);
+};
+
+// The process-wide list of filter operator adapters: one entry, TDataSet to
+// TcxDBFilterOperatorAdapter. Made by the unit's start (or on first use)
+// and freed by its stop; main thread only.
+TcxDBAdapterList* cxFilterOperatorAdapters();
+// The adapter for the dataset's class, or null (also without a dataset).
+TcxDBFilterOperatorAdapter* cxGetFilterOperatorAdapter(db::TDataSet* ADataSet);
+void cxDBDataAdaptersInitialization();
+void cxDBDataAdaptersFinalization();
+// --- end of adapters by dataset class ---
+
 // --- the grid-mode selection's bookmarks ------------------------------------------------------
 // Bookmarks kept in the dataset's order. Every index is checked: a bad one
 // raises EListError "List index out of bounds (%d)" instead of reading
@@ -402,7 +496,45 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   bool isNewAutoIncKey(const rtl::Variant& AStored, const rtl::Variant& ACurrent);
   rtl::String FIncrementalSearchSubText;
   // --- end of grid-mode selection, search and smart refresh ---
+
+  // --- smart refresh after deleting and after a post from the new-item row (cxDBData_provider.cpp) ---
+ private:
+  // The record the dataset goes to after the focused one is deleted.
+  int nearestRecordBeforeDelete(bool ASmartRefresh) const;
+  // Drops the deleted focused record from the controller and refocuses.
+  void smartDeleteFocused();
+  // With smart refresh a record deleted by key leaves the controller too.
+  void smartDeleteByKey(const std::vector<int>& AList);
+  // The new-item row's record appended as a real record, its values copied.
+  void appendNewItemRecord();
+
+  // --- a detail clone reading the shared detail dataset (cxDBData_provider.cpp) ---
+  // Some provider of the dataset, frozen, belongs to a detail controller.
+  bool isDetailDataSetBusy() const;
+  // --- end of smart refresh after deleting and after a post from the new-item row ---
 };
+
+// --- the dataset criteria's conditions (cxDBData_adapters.cpp) ---
+// A condition whose operator class the dataset's filter operator adapter
+// may adjust. The dataset can be bound (or changed) after the condition was
+// made, so the class is checked again before each filter text is written.
+class TcxDBDataFilterCriteriaItem : public TcxDataFilterCriteriaItem {
+  RTL_CLASS(TcxDBDataFilterCriteriaItem, TcxDataFilterCriteriaItem)
+
+ public:
+  TcxDBDataFilterCriteriaItem(TcxFilterCriteriaItemList* AParent, rtl::TObject* AItemLink,
+                              TcxFilterOperatorKind AOperatorKind, const rtl::Variant& AValue,
+                              const rtl::String& ADisplayValue);
+  TcxFilterOperatorClass GetFilterOperatorClass() override;
+  void RecreateOperator() override;
+  // Replaces the operator, without reporting a change, when the adapter now
+  // picks another class: the classes it swaps differ only in their text.
+  void CheckOperatorClass();
+
+ private:
+  TcxFilterOperatorClass operatorClass_ = nullptr;  // the class the operator was made of
+};
+// --- end of the dataset criteria's conditions ---
 
 // --- the filter criteria ----------------------------------------------------------------------
 class TcxDBDataFilterCriteria : public TcxDataFilterCriteria {
@@ -448,10 +580,22 @@ class TcxDBDataFilterCriteria : public TcxDataFilterCriteria {
   // The filter text AutoDataSetFilter gives the dataset: GetFilterText, with
   // the blank case written out wherever the criteria and the dataset's
   // three-valued filter would disagree about a null value (the criteria
-  // rank Null below every value, so "<> 5", "< 5" and NOT IN keep it).
+  // rank Null below every value, so "<> 5", "< 5" and NOT IN keep it);
+  // also where soft null takes an empty text for blank, and for keys of
+  // several fields. Dates are written year first (ConvertDateToStr).
   rtl::String GetDataSetFilterText();
+  // Conditions of the dataset class, whose null tests follow the dataset.
+  std::unique_ptr<TcxFilterCriteriaItem> CreateItem(TcxFilterCriteriaItemList* AParent, rtl::TObject* AItemLink,
+                                                    TcxFilterOperatorKind AOperatorKind, const rtl::Variant& AValue,
+                                                    const rtl::String& ADisplayValue) override;
+  // Without a DateTimeFormat, the dataset's text carries dates in one fixed
+  // form its filter reader takes whatever the display settings.
+  rtl::String ConvertDateToStr(const rtl::Variant& AValue) override;
 
  private:
+  // The condition's own form for the dataset, where the plain text would
+  // not keep the criteria's rows (several key fields, soft null).
+  bool dataSetItemExpression(TcxFilterCriteriaItem* AItem, rtl::String& AText);
   TcxDBDataFilterFormatFilterTextValueEvent FOnFormatFilterTextValue;
   bool dataSetText_ = false;
   // --- end of the text handed to the dataset ---
@@ -564,7 +708,8 @@ class TcxDBDataController : public TcxCustomDataController {
   bool IsSmartRefresh() const override;
   bool IsProviderDataSource() const override { return true; }
   bool CanFocusRecord(int ARecordIndex) override;
-  bool ChangeFocusedRowIndex(int ARowIndex) override;
+  // The dataset moves to the row's record before the row is focused.
+  bool CanFocusedRowChanging(int ARowIndex) override;
   void UpdateFocused() override;
   int GetActiveRecordIndex() const override;
   rtl::String GetFilterItemFieldName(rtl::TObject* AItem) const override;
@@ -637,7 +782,7 @@ class TcxDBDataController : public TcxCustomDataController {
   void SetMasterRelation(TcxCustomDataRelation* ARelation, int AMasterRecordIndex) override;
   void UpdateRelations(TcxCustomDataRelation* ARelation) override;
   bool CheckMasterBrowseMode() override;
-  void CheckDataSetCurrent();
+  void CheckDataSetCurrent() override;
   void CheckCurrentQuery();
   bool IsOtherDetailChanged() const;
   bool IsOtherDetailCreating() const;

@@ -370,20 +370,11 @@ bool TcxDBDataController::CanFocusRecord(int ARecordIndex) {
   return result;
 }
 
-bool TcxDBDataController::ChangeFocusedRowIndex(int ARowIndex) {
+bool TcxDBDataController::CanFocusedRowChanging(int ARowIndex) {
   // The dataset moves first; a row it cannot go to keeps the old focus.
-  if (!FSyncingFocus && ARowIndex >= 0 && ARowIndex < GetRowCount()) {
-    const int record = GetRowInfo(ARowIndex).RecordIndex;
-    if (record >= 0 && record != GetFocusedRecordIndex() && !CanFocusRecord(record)) return false;
-  }
-  // Moving in a detail posts the masters' edits first.
-  if (ARowIndex != GetFocusedRowIndex() && Provider()->IsSyncMode() && !Provider()->IsInserting() &&
-      !CheckMasterBrowseMode())
-    return false;
-  const bool result = TcxCustomDataController::ChangeFocusedRowIndex(ARowIndex);
-  // The clone that takes the focus takes the shared detail dataset.
-  if (result && IsDetailMode()) CheckDataSetCurrent();
-  return result;
+  if (FSyncingFocus || ARowIndex < 0 || ARowIndex >= GetRowCount()) return true;
+  const int record = GetRowInfo(ARowIndex).RecordIndex;
+  return record < 0 || record == GetFocusedRecordIndex() || CanFocusRecord(record);
 }
 
 void TcxDBDataController::syncFocusWithDataSet() {
@@ -495,7 +486,10 @@ bool TcxDBDataController::LockOnAfterSummary() const {
 }
 
 void TcxDBDataController::DoUpdateRecord(int ARecordIndex) {
-  if (ARecordIndex >= 0 && ARecordIndex < GetRecordCount() && !IsGridMode()) {
+  // The new-item row's record too: it holds the new dataset record's values
+  // (its key among them) until the post makes it a real record.
+  const bool record = (ARecordIndex >= 0 && ARecordIndex < GetRecordCount()) || IsNewItemRecordIndex(ARecordIndex);
+  if (record && !IsGridMode()) {
     TcxValueDefDBReader reader;
     DataStorage()->ReadRecord(ARecordIndex, &reader);
     DoReadRecord(ARecordIndex);
@@ -716,7 +710,8 @@ void TcxDBDataFilterCriteria::applyToDataSet() {
   db::TDataSet* ds = c->DataSet();
   if (ds == nullptr) return;
   const String text = GetDataSetFilterText();
-  db::TFilterOptions options;
+  // The criteria compare a text ending in '*' whole, never as a prefix.
+  db::TFilterOptions options = {db::foNoPartialCompare};
   if (Options().contains(TcxFilterCriteriaOption::fcoCaseInsensitive)) options += db::foCaseInsensitive;
   const bool filtered = Active() && !text.empty();
   // Only a real change touches the dataset: each one re-reads it.

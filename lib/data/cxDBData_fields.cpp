@@ -6,6 +6,7 @@
 #include "lib/data/cxDBData.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+#include "platform/rtl/datetime.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/scoped.h"
 #include "platform/rtl/variant.h"
@@ -148,7 +149,57 @@ bool dbFieldsUnderNot(TcxFilterCriteriaItem* AItem) {
   return false;
 }
 
+int dbFieldsArrayCount(const Variant& AValue) {
+  return rtl::VarArrayHighBound(AValue, 1) - rtl::VarArrayLowBound(AValue, 1) + 1;
+}
+
+String dbFieldsIsNull(const String& AField) { return u"(" + AField + u" IS NULL)"; }
+
 }  // namespace
+
+// The dataset's own form of the conditions whose plain text would not keep
+// the criteria's rows:
+// - A blank test with soft null: the criteria take an empty text for
+//   blank, the dataset only a null value.
+// - A key of several fields (a lookup item's keys): the criteria compare
+//   the record's array of key values with the condition's array, where a
+//   null element equals only a null one. Each element is made a two-valued
+//   test, so that "<>" (a NOT around them) keeps a record with a null key
+//   the way the criteria do. Such an array is never blank itself.
+bool TcxDBDataFilterCriteria::dataSetItemExpression(TcxFilterCriteriaItem* AItem, String& AText) {
+  TcxFilterOperator* op = AItem->Operator();
+  const String field = AItem->GetFieldName();
+  if (field.empty()) return false;
+  const bool severalFields = field.find(u';') != String::npos;
+  if (op->IsNullOperator()) {
+    const bool blank = dynamic_cast<TcxFilterNotNullOperator*>(op) == nullptr;
+    if (severalFields) {
+      AText = blank ? u"FALSE" : u"TRUE";
+      return true;
+    }
+    if (!Options().contains(TcxFilterCriteriaOption::fcoSoftNull)) return false;
+    AText = blank ? dbFieldsIsNull(field) + u" OR (" + field + u" = '')"
+                  : u"(" + field + u" IS NOT NULL) AND (" + field + u" <> '')";
+    return true;
+  }
+  const TcxFilterOperatorKind kind = AItem->OperatorKind();
+  const Variant& value = AItem->Value();
+  if (!severalFields || (kind != TcxFilterOperatorKind::foEqual && kind != TcxFilterOperatorKind::foNotEqual) ||
+      !rtl::VarIsArray(value) || dbFieldsArrayCount(value) != GetFieldNamesCount(field))
+    return false;
+  String keys;
+  int pos = 1;
+  for (int i = 0; i < dbFieldsArrayCount(value); ++i) {
+    const String name = ExtractFilterDisplayValue(field, pos);
+    const Variant element = rtl::VarArrayGet(value, rtl::VarArrayLowBound(value, 1) + i);
+    if (i > 0) keys += u" AND ";
+    keys += rtl::VarIsNull(element) ? dbFieldsIsNull(name)
+                                    : u"((" + name + u" IS NOT NULL) AND (" + name + u" = " +
+                                          FormatExpressionValue(AItem, element) + u"))";
+  }
+  AText = kind == TcxFilterOperatorKind::foEqual ? keys : u"NOT (" + keys + u")";
+  return true;
+}
 
 // The dataset's filter is three-valued: a comparison with a null value is
 // unknown, and unknown never passes, not even under NOT. The criteria
@@ -157,13 +208,37 @@ bool dbFieldsUnderNot(TcxFilterCriteriaItem* AItem) {
 // exactly when the criteria keep them. The filter language stays as SQL has
 // it, since other callers write their own filter texts in it.
 String TcxDBDataFilterCriteria::GetItemExpression(TcxFilterCriteriaItem* AItem, bool AIsCaption) {
+  if (auto* item = dynamic_cast<TcxDBDataFilterCriteriaItem*>(AItem); item != nullptr && !AIsCaption)
+    item->CheckOperatorClass();
+  String own;
+  if (!AIsCaption && dataSetText_ && dataSetItemExpression(AItem, own)) return own;
   String text = TcxDataFilterCriteria::GetItemExpression(AItem, AIsCaption);
   if (AIsCaption || !dataSetText_ || AItem->Operator()->IsNullOperator()) return text;
   const String field = AItem->GetFieldName();
-  // Several fields at once (a lookup item's keys): no single field to test.
+  // Several fields at once (other than = and <>): no single field to test.
   if (field.empty() || field.find(u';') != String::npos) return text;
   if (dbFieldsCriteriaKeepNull(this, AItem)) return u"(" + field + u" IS NULL) OR (" + text + u")";
+  // Ignoring blanks with soft null drops an empty text too.
+  if (Options().contains(TcxFilterCriteriaOption::fcoIgnoreNull) &&
+      Options().contains(TcxFilterCriteriaOption::fcoSoftNull))
+    return u"(" + field + u" IS NOT NULL) AND (" + field + u" <> '') AND (" + text + u")";
   if (dbFieldsUnderNot(AItem)) return u"(" + field + u" IS NOT NULL) AND (" + text + u")";
+  return text;
+}
+
+// Year first, with "-" and ":" whatever the display settings: the
+// dataset's filter reader takes this form before any display form, so a
+// date never reads as another (3/4 as April under day-first settings). The
+// time is written only when there is one, milliseconds only when not 0.
+String TcxDBDataFilterCriteria::ConvertDateToStr(const Variant& AValue) {
+  if (!dataSetText_ || !DateTimeFormat().empty()) return TcxDataFilterCriteria::ConvertDateToStr(AValue);
+  const auto value = AValue.AsDateTime();
+  static const rtl::TFormatSettings fs = rtl::TFormatSettings::Invariant();
+  String text = rtl::FormatDateTime(u"yyyy-mm-dd", value, fs);
+  rtl::Word hour, minute, second, msec;
+  rtl::DecodeTime(value, hour, minute, second, msec);
+  if (hour != 0 || minute != 0 || second != 0 || msec != 0) text += rtl::FormatDateTime(u" hh:nn:ss", value, fs);
+  if (msec != 0) text += rtl::FormatDateTime(u".zzz", value, fs);
   return text;
 }
 

@@ -319,6 +319,10 @@ TcxDBDataController* TcxDBDataController::SyncMasterDetail() {
     if (!found) return nullptr;
     // The focus waited for the locate to end.
     master->UpdateFocused();
+  } else if (master->InFocusDetails()) {
+    // The master itself is giving its details their focus: the detail
+    // dataset moved for that, and the master's expansion stays as it is.
+    return nullptr;
   }
   TcxDBDataController* result = nullptr;
   if (TcxDBDataController* shown = master->SyncMasterDetail()) {

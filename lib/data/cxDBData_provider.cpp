@@ -2,6 +2,7 @@
 // restoring the dataset position, the busy tests of several controllers on
 // one dataset, and editing, posting and deleting through the dataset.
 #include <algorithm>
+#include <optional>
 
 #include "lib/data/cxCustomData_scopes.h"
 #include "lib/data/cxDBData.h"
@@ -137,6 +138,9 @@ void TcxDBDataLink::EditingChanged() {
         p->DoInsertingRecordFromLink();
     }
   } else {
+    // A record typed in the new-item row becomes a real record before the
+    // editing ends, so that smart refresh reads it in place after the post.
+    if (p->GetIsSmartRefresh()) p->appendNewItemRecord();
     p->ResetEditing();
   }
   p->FInSetDataSource = false;
@@ -489,7 +493,20 @@ void TcxDBDataProvider::ActiveChanged(bool AActive) {
 }
 
 void TcxDBDataProvider::LayoutChanged(TcxDataLayoutChanges ADataLayoutChanges) {
-  TcxCustomDataProvider::LayoutChanged(ADataLayoutChanges);
+  // While a detail clone reads the shared detail dataset (a query it ran
+  // again for its own master), the other clones only bind their fields
+  // again: reloading would run the query for their masters in turn.
+  if (!isDetailDataSetBusy()) {
+    TcxCustomDataProvider::LayoutChanged(ADataLayoutChanges);
+    return;
+  }
+  if (IsActive()) GetDataController()->ResyncDBFields();
+}
+
+bool TcxDBDataProvider::isDetailDataSetBusy() const {
+  for (TcxDBDataProvider* p : dbProviderList())
+    if (p->GetDataSet() == GetDataSet() && p->LockCount() != 0 && p->GetDataController()->IsDetailMode()) return true;
+  return false;
 }
 
 void TcxDBDataProvider::BeginLocate() {
@@ -543,16 +560,41 @@ void TcxDBDataProvider::RemoveFromListeners() {
 void TcxDBDataProvider::NotifyListeners() {
   if (FInNotify) return;
   rtl::ScopedValue<bool> notifying(FInNotify, true);
-  while (!FListeners.empty()) {
-    TcxDBDataProvider* listener = FListeners.back();
-    FListeners.pop_back();
+  // The listeners of this round, last first. One that finds this provider
+  // still busy (inside a locate) waits again for the next round instead of
+  // being called over and over.
+  std::vector<TcxDBDataProvider*> listeners;
+  listeners.swap(FListeners);
+  while (!listeners.empty()) {
+    TcxDBDataProvider* listener = listeners.back();
+    listeners.pop_back();
     listener->FDataLink->CallDataSetChanged();
+    // A listener destroyed meanwhile has left every list but this local one.
+    for (TcxDBDataProvider*& waiting : listeners)
+      if (std::find(dbProviderList().begin(), dbProviderList().end(), waiting) == dbProviderList().end())
+        waiting = nullptr;
+    listeners.erase(std::remove(listeners.begin(), listeners.end(), nullptr), listeners.end());
   }
 }
 
 void TcxDBDataProvider::DoInsertingRecordFromLink() {
   rtl::ScopedValue<bool> inInserting(FInInserting, true);
   TcxCustomDataProvider::InsertingRecord(IsEOF() && !FInsertOperation);
+}
+
+void TcxDBDataProvider::appendNewItemRecord() {
+  TcxDBDataController* c = GetDataController();
+  const int editing = EditingRecordIndex();
+  if (editing == cxNullEditingRecordIndex || editing != c->GetNewItemRecordIndex() || !FUpdatingRecordIsInserting)
+    return;
+  c->SetInUnboundCopy(true);
+  rtl::ScopeExit copied([c] { c->SetInUnboundCopy(false); });
+  FUpdatingNewRecordIndex = c->AppendRecord();
+  // Copied straight into the storage: reported as a change of one more
+  // record, the copy would merge with the pending new record into a reload
+  // of every record. The post's refresh reports the record.
+  TcxValueDefRecordReader reader(c, editing);
+  c->DataStorage()->ReadRecord(FUpdatingNewRecordIndex, &reader);
 }
 
 void TcxDBDataProvider::ResetSmartRefresh() {
@@ -636,7 +678,10 @@ void TcxDBDataProvider::Post(bool APostFlag) {
   }
   db::TDataSet* ds = GetDataSet();
   if (ds == nullptr) return;
-  FullUpdateScope update(*FDataController);
+  // Smart refresh reads the posted record alone as the dataset reports the
+  // post; a bracket would merge that into one reload of every record.
+  std::optional<FullUpdateScope> update;
+  if (!GetIsSmartRefresh()) update.emplace(*FDataController);
   if (APostFlag)
     ds->Post();
   else
@@ -659,6 +704,8 @@ void TcxDBDataProvider::Delete() {
   db::TDataSet* ds = GetDataSet();
   TcxDBDataController* c = GetDataController();
   if (ds == nullptr || c->GetFocusedRecordIndex() == -1) return;
+  const bool smartRefresh = GetIsSmartRefresh();
+  if (smartRefresh) FUpdatingPrevFocusedRecordIndex = c->GetFocusedRecordIndex();
   {
     c->LockStateInfo(false);
     rtl::ScopeExit unlock([c] { c->UnlockStateInfo(false); });
@@ -666,8 +713,31 @@ void TcxDBDataProvider::Delete() {
     ds->Delete();
     FDataLink->SetPreventLayoutChanged(true);
     rtl::ScopeExit prevent([this] { FDataLink->SetPreventLayoutChanged(false); });
-    if (c->NearestRecordIndex() != -1 && !c->IsGridMode()) c->TryFocusRecord(c->NearestRecordIndex());
+    if (c->NearestRecordIndex() != -1 && !c->IsGridMode()) c->TryFocusRecord(nearestRecordBeforeDelete(smartRefresh));
   }
+  if (smartRefresh) smartDeleteFocused();
+}
+
+int TcxDBDataProvider::nearestRecordBeforeDelete(bool ASmartRefresh) const {
+  const int nearest = FDataController->NearestRecordIndex();
+  // The nearest record index already counts the focused record as gone.
+  // Smart refresh drops that record from the controller only after the
+  // dataset moved, so until then a later record still sits one index up.
+  if (ASmartRefresh && FUpdatingPrevFocusedRecordIndex != -1 && nearest >= FUpdatingPrevFocusedRecordIndex)
+    return nearest + 1;
+  return nearest;
+}
+
+void TcxDBDataProvider::smartDeleteFocused() {
+  TcxDBDataController* c = GetDataController();
+  // Taken first: dropping the record clears the note (CorrectAfterDelete).
+  const int deleted = FUpdatingPrevFocusedRecordIndex;
+  c->LockStateInfo(true);
+  rtl::ScopeExit unlock([c] { c->UnlockStateInfo(true); });
+  // The dataset no longer holds the record; the controller drops it alone
+  // instead of reading every record again.
+  if (deleted >= 0 && deleted < c->GetRecordCount()) c->DeleteRecord(deleted);
+  c->UpdateFocused();
 }
 
 void TcxDBDataProvider::EndDeleting() {
@@ -707,10 +777,41 @@ void TcxDBDataProvider::deleteByPosition(std::vector<int> AList) {
   }
 }
 
+void TcxDBDataProvider::smartDeleteByKey(const std::vector<int>& AList) {
+  TcxDBDataController* c = GetDataController();
+  db::TDataSet* ds = GetDataSet();
+  const std::vector<TcxCustomDataField*> keys = c->GetKeyFields();
+  std::vector<Variant> values;
+  values.reserve(AList.size());
+  for (int record : AList) values.push_back(c->GetInternalRecordId(record, keys));
+  for (auto it = values.rbegin(); it != values.rend(); ++it) {
+    if (!ds->Locate(c->KeyFieldNames(), *it)) continue;
+    // Found again by key: the indexes move as records leave.
+    const int record = c->LocateRecordIndex(keys);
+    if (record == -1) continue;
+    ds->Delete();
+    c->DeleteRecord(record);
+  }
+  c->UpdateFocused();
+}
+
 void TcxDBDataProvider::DeleteRecords(const std::vector<int>& AList) {
   db::TDataSet* ds = GetDataSet();
   if (ds == nullptr) return;
   TcxDBDataController* c = GetDataController();
+  if (GetIsSmartRefresh()) {
+    // The controller keeps its other records: no reload when the controls
+    // come back, the deleted ones leave it one by one.
+    DbProviderControlsScope controls(ds);
+    FullUpdateScope update(*c);
+    c->LockStateInfo(false);
+    rtl::ScopeExit unlock([c] {
+      if (c->InDeleteSelection()) c->ClearSelection();
+      c->UnlockStateInfo(false);
+    });
+    smartDeleteByKey(AList);
+    return;
+  }
   const bool keyNavigation = IsKeyNavigation();
   c->LockStateInfo(false);
   rtl::ScopeExit unlock([c] { c->UnlockStateInfo(false); });

@@ -281,6 +281,28 @@ int TcxCustomDataController::GetRecordIndex() const {
   return GetFocusedRecordIndex();
 }
 
+bool TcxCustomDataController::ChangeFocusedRowIndex(int ARowIndex) {
+  const int focusedRow = GetFocusedRowIndex();
+  const int focusedRecord = GetFocusedRecordIndex();
+  const bool otherRow = ARowIndex != focusedRow;
+  // A detail moves only once its masters have posted their edits; a post
+  // that freed this controller stops the move here.
+  if (otherRow && FProvider->IsSyncMode() && !FProvider->IsInserting() && !CheckMasterBrowseMode()) return false;
+  if (otherRow) CheckDetailsBrowseMode();
+  if (!CanFocusedRowChanging(ARowIndex)) return false;
+  FDataControllerInfo->ChangeFocusedRowIndex(ARowIndex);
+  if (GetFocusedRowIndex() != focusedRow || GetFocusedRecordIndex() != focusedRecord) CheckDataSetCurrent();
+  if (!otherRow) return true;
+  // Details that follow their master show a focused row of the record the
+  // master moved to.
+  const int record = GetFocusedRecordIndex();
+  if (FProvider->IsSyncMode() && SyncDetailsFocusWithMaster() && record >= 0) {
+    rtl::ScopedValue<bool> focusing(FInFocusDetails, true);
+    FocusDetails(record);
+  }
+  return true;
+}
+
 void TcxCustomDataController::CheckFocusedRow() {
   if (GetFocusedRowIndex() == -1 && !NewItemRowFocused() && GetRowCount() > 0) ChangeFocusedRowIndex(0);
 }

@@ -389,6 +389,18 @@ int compareTexts(const String& a, const String& b, bool caseInsensitive) {
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
+// Year first ("2024-03-04", "2024-03-04 10:30:00", with ".zzz" or without
+// seconds): read before the display form, whose order it can never be, so
+// the text means one date whatever the settings.
+bool readIsoDateTime(const String& s, TDateTime& d) {
+  static constexpr StringView kPictures[] = {u"yyyy-mm-dd", u"yyyy-mm-dd hh:nn:ss", u"yyyy-mm-dd hh:nn:ss.zzz",
+                                             u"yyyy-mm-dd hh:nn"};
+  if (s.size() < 10 || s[4] != u'-') return false;
+  for (StringView picture : kPictures)
+    if (rtl::TryParseDateTime(s, picture, d)) return true;
+  return false;
+}
+
 int compareValues(const Variant& l, const Variant& r, bool caseInsensitive,
                   const rtl::TFormatSettings& fs) {
   bool ls = rtl::VarIsStr(l), rs = rtl::VarIsStr(r);
@@ -397,8 +409,7 @@ int compareValues(const Variant& l, const Variant& r, bool caseInsensitive,
     String s = rtl::Trim(rtl::VarToStr(text));
     if (rtl::VarType(other) == rtl::varDate) {
       TDateTime d;
-      if (rtl::TryStrToDateTime(s, d, fs) || rtl::TryParseDateTime(s, u"yyyy-mm-dd hh:nn:ss", d) ||
-          rtl::TryParseDateTime(s, u"yyyy-mm-dd", d)) {
+      if (readIsoDateTime(s, d) || rtl::TryStrToDateTime(s, d, fs)) {
         out = Variant::FromDateTime(d);
         return true;
       }

@@ -11,7 +11,9 @@
 // compared with = (or <>, or IN) that ends in '*' matches values starting
 // with the rest, unless foNoPartialCompare is set; foCaseInsensitive compares
 // texts (LIKE too) ignoring case. LIKE's '%' stands for any run of
-// characters (the empty one too), '_' for exactly one.
+// characters (the empty one too), '_' for exactly one. A text compared with
+// a date reads year first ('2024-03-04', '2024-03-04 10:30:00', '... .250')
+// whatever the settings; any other text by the settings' date order.
 //
 // NULL: "= NULL" and "<> NULL" test for a null value (as IS NULL and IS NOT
 // NULL do), since that is how filter criteria write their blank tests.

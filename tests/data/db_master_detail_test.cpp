@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,8 +14,10 @@
 #include "lib/data/cxDBData.h"
 #include "lib/data/cxDBDataDetail.h"
 #include "lib/data/cxDataRelations.h"
+#include "platform/dac/dac.h"
 #include "platform/db/db.h"
 #include "platform/rtl/ustring.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -41,8 +44,22 @@ class MdController : public TcxDBDataController {
     ++updateFocusedCalls;
     TcxDBDataController::UpdateFocused();
   }
+  // The focus hooks, counted; a master that refuses to post stops a detail's move.
+  bool CheckMasterBrowseMode() override {
+    ++masterBrowseChecks;
+    return !refuseMasterBrowse && TcxDBDataController::CheckMasterBrowseMode();
+  }
+  void CheckDataSetCurrent() override {
+    ++dataSetCurrentChecks;
+    TcxDBDataController::CheckDataSetCurrent();
+  }
+  bool SyncDetailsFocusWithMaster() const override { return syncDetailsFocus; }
   std::vector<std::unique_ptr<rtl::TComponent>> items;
   int updateFocusedCalls = 0;
+  int masterBrowseChecks = 0;
+  int dataSetCurrentChecks = 0;
+  bool refuseMasterBrowse = false;
+  bool syncDetailsFocus = false;
 };
 
 // The view's part: a link object owns the clone it made from the pattern.
@@ -279,6 +296,91 @@ TEST_F(MdFixture, OnlyADetailInSyncModeWithKeyNavigationFollowsTheDataset) {
   EXPECT_FALSE(pattern->Provider()->IsSyncInsert()) << "a pattern never inserts";
 }
 
+// --- the hooks of a focus move ------------------------------------------------------------------------------
+// Each move asks the masters once, before the detail dataset moves, and a
+// move that focused another record takes the detail dataset once.
+struct MdFocusHookCase {
+  const char* what;
+  bool refuse;
+  int toRow;
+  bool accepted;
+  int focusedRow;
+  int line;  // where the detail dataset stands afterwards
+  int masterChecks;
+  int currentChecks;
+};
+
+class MdFocusHooks : public MdFixture, public testing::WithParamInterface<MdFocusHookCase> {};
+
+TEST_P(MdFocusHooks, AMoveAsksTheMastersFirstAndTakesTheDatasetOnce) {
+  const MdFocusHookCase& c = GetParam();
+  MdController* one = expand(1);
+  ASSERT_NE(one, nullptr);
+  ASSERT_TRUE(one->ChangeFocusedRowIndex(0));
+  ASSERT_EQ(currentLine(), 11);
+  one->masterBrowseChecks = 0;
+  one->dataSetCurrentChecks = 0;
+  one->refuseMasterBrowse = c.refuse;
+  EXPECT_EQ(one->ChangeFocusedRowIndex(c.toRow), c.accepted);
+  EXPECT_EQ(one->GetFocusedRowIndex(), c.focusedRow);
+  EXPECT_EQ(currentLine(), c.line) << "a refused move leaves the detail dataset alone";
+  EXPECT_EQ(one->masterBrowseChecks, c.masterChecks);
+  EXPECT_EQ(one->dataSetCurrentChecks, c.currentChecks);
+  EXPECT_TRUE(one->Provider()->GetIsDataSetCurrent());
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, MdFocusHooks,
+                         testing::Values(MdFocusHookCase{"accepted", false, 2, true, 2, 13, 1, 1},
+                                         MdFocusHookCase{"refused", true, 2, false, 0, 11, 1, 0},
+                                         MdFocusHookCase{"sameRow", false, 0, true, 0, 11, 0, 0}),
+                         [](const testing::TestParamInfo<MdFocusHookCase>& info) { return std::string(info.param.what); });
+
+// A master whose details follow its focus gives the details of the record
+// it moves to a focused row, and only while it does so a detail dataset
+// that already shows that master's lines leaves the master's expansion alone.
+struct MdFocusDetailsCase {
+  const char* what;
+  bool follow;
+  bool expandFour;
+  int cloneRow;  // the clone's focused row before the master moves, -1 none
+  int expectedRow;
+};
+
+class MdFocusDetails : public MdFixture, public testing::WithParamInterface<MdFocusDetailsCase> {};
+
+TEST_P(MdFocusDetails, TheMastersMoveFocusesItsDetailsWithoutExpandingThem) {
+  const MdFocusDetailsCase& c = GetParam();
+  master->syncDetailsFocus = c.follow;
+  MdController* one = expand(1);
+  ASSERT_NE(one, nullptr);
+  if (c.expandFour) {
+    MdController* four = expand(4);
+    ASSERT_NE(four, nullptr);
+    ASSERT_TRUE(four->ChangeFocusedRowIndex(1));  // takes the dataset and one's focus
+  }
+  if (c.cloneRow >= 0) ASSERT_TRUE(one->ChangeFocusedRowIndex(c.cloneRow));
+  master->ChangeFocusedRowIndex(master->GetRowIndexByRecordIndex(recordOfOrder(4), false));
+  ASSERT_EQ(currentOrder(), 4);
+  const int first = recordOfOrder(1);
+  ASSERT_TRUE(master->ChangeDetailExpanding(first, false));
+  ASSERT_TRUE(master->IsDetailDataControllerExist(first, 0)) << "a collapsed detail keeps its clone";
+  const int lineBefore = currentLine();
+
+  ASSERT_TRUE(master->ChangeFocusedRowIndex(master->GetRowIndexByRecordIndex(first, false)));
+  EXPECT_FALSE(master->InFocusDetails());
+  EXPECT_EQ(currentOrder(), 1);
+  EXPECT_EQ(one->GetFocusedRowIndex(), c.expectedRow);
+  EXPECT_EQ(currentLine(), c.expectedRow >= 0 ? lineIds(one)[static_cast<size_t>(c.expectedRow)] : lineBefore);
+  EXPECT_FALSE(master->GetDetailExpanding(first)) << "focusing the details does not expand them";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MdFocusDetails,
+    testing::Values(MdFocusDetailsCase{"unfocusedCloneGetsRow0", true, true, -1, 0},
+                    MdFocusDetailsCase{"focusedCloneKeepsItsRow", true, false, 2, 2},
+                    MdFocusDetailsCase{"detailsNotFollowing", false, true, -1, -1}),
+    [](const testing::TestParamInfo<MdFocusDetailsCase>& info) { return std::string(info.param.what); });
+
 // --- editing through the chain -----------------------------------------------------------------------------
 TEST_F(MdFixture, AnAppendedDetailLineGetsItsMastersKey) {
   MdController* two = expand(2);
@@ -439,6 +541,100 @@ TEST_F(MdFixture, CodeMovingTheDetailDatasetBringsTheMasterAndItsExpandedDetails
   ASSERT_NE(clone, nullptr);
   EXPECT_EQ(lineIds(clone), (std::vector<int>{41, 42}));
   EXPECT_EQ(currentLine(), 42) << "loading the clone did not move the line";
+}
+
+// --- SQL mode: the detail query runs again for the clone that moves ---------------------------------------
+// The lines come from an SQLite query whose parameter is the detail key, so
+// the query holds one order's lines at a time. NOTE has no declared type: its
+// field takes the type of the values the query returns, integers for order 1
+// and text for order 2, so running the query for the other order makes the
+// dataset's fields anew.
+class MdSqlFixture : public MdFixture {
+ protected:
+  void SetUp() override {
+    MdFixture::SetUp();
+    connection = std::make_unique<dac::TConnection>(nullptr);
+    connection->SetDriverName(u"SQLite");
+    connection->Params().Add(u"DATABASE=TESTE");
+    connection->Params().Add(u"USER_NAME=tester");
+    connection->Params().Add(u"DEFAULT COMPANY=17");
+    connection->Params().Add(u"Directory=" + rtl::Utf8ToString(folder.path().string()));
+    connection->Open();
+    connection->ExecSQL(u"CREATE TABLE lines (line_id INTEGER PRIMARY KEY, order_id INTEGER, amount INTEGER, note)");
+    connection->ExecSQL(
+        u"INSERT INTO lines VALUES (11, 1, 5, 1), (12, 1, 6, 2), (13, 1, 4, 3), (21, 2, 9, 'x'), (22, 2, 3, 'y')");
+    query = std::make_unique<dac::TQuery>(nullptr);
+    query->SetConnection(connection.get());
+    query->SQL().SetText(u"select line_id, order_id, amount, note from lines where order_id = :ORDER_ID order by line_id");
+    query->ParamByName(u"ORDER_ID")->SetValue(Variant(1));
+    query->SetAfterOpen(db::TDataSetNotifyEvent::fromClosure(this, [this](db::TDataSet*) { ++opens; }));
+    query->Open();
+    sqlSource = std::make_unique<db::TDataSource>(nullptr);
+    sqlSource->SetDataSet(query.get());
+    pattern->addItem(u"NOTE");
+    pattern->DataModeController()->SetDetailInSQLMode(true);
+    pattern->SetDataSource(sqlSource.get());
+    opens = 0;
+  }
+  void TearDown() override {
+    MdFixture::TearDown();
+    sqlSource.reset();
+    query.reset();
+    connection.reset();
+  }
+  int queryOrder() { return query->ParamByName(u"ORDER_ID")->Value().AsInteger(); }
+  int queryLine() { return query->FieldByName(u"LINE_ID")->AsInteger(); }
+
+  testing_support::TempDir folder;
+  std::unique_ptr<dac::TConnection> connection;
+  std::unique_ptr<dac::TQuery> query;
+  std::unique_ptr<db::TDataSource> sqlSource;
+  int opens = 0;
+};
+
+TEST_F(MdSqlFixture, FocusingAnotherCloneRunsTheQueryForItsOrderAndFocusesTheRowAsked) {
+  MdController* one = expand(1);
+  MdController* two = expand(2);
+  ASSERT_TRUE(one && two);
+  EXPECT_EQ(lineIds(one), (std::vector<int>{11, 12, 13}));
+  EXPECT_EQ(lineIds(two), (std::vector<int>{21, 22}));
+  ASSERT_EQ(queryOrder(), 2) << "the query holds the lines of the clone loaded last";
+  EXPECT_TRUE(two->Provider()->GetIsDataSetCurrent());
+  EXPECT_FALSE(one->Provider()->GetIsDataSetCurrent());
+
+  struct Step {
+    MdController* clone;
+    int row;
+    int order;   // the query's parameter afterwards
+    int line;    // the query's current line afterwards
+    int opened;  // the query ran again
+  };
+  const Step steps[] = {
+      {one, 1, 1, 12, 1},  // the other order: the query runs again for it
+      {one, 2, 1, 13, 0},  // the same order: the query stays
+      {two, 1, 2, 22, 1},
+      {two, 0, 2, 21, 0},
+      {one, 0, 1, 11, 1},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(testing::Message() << "order " << s.order << " row " << s.row);
+    MdController* other = s.clone == one ? two : one;
+    opens = 0;
+    ASSERT_TRUE(s.clone->ChangeFocusedRowIndex(s.row));
+    EXPECT_EQ(queryOrder(), s.order);
+    EXPECT_EQ(queryLine(), s.line);
+    EXPECT_EQ(opens, s.opened);
+    EXPECT_EQ(s.clone->GetFocusedRowIndex(), s.row);
+    EXPECT_TRUE(s.clone->Provider()->GetIsDataSetCurrent());
+    EXPECT_FALSE(other->Provider()->GetIsDataSetCurrent());
+    EXPECT_EQ(other->GetFocusedRowIndex(), -1) << "the clone that lost the query lost its focus";
+    // Each clone keeps its own lines, whatever the query holds now.
+    EXPECT_EQ(lineIds(one), (std::vector<int>{11, 12, 13}));
+    EXPECT_EQ(lineIds(two), (std::vector<int>{21, 22}));
+    // The fields made anew are the ones every controller of the query reads.
+    db::TField* note = query->FieldByName(u"NOTE");
+    for (MdController* c : {pattern.get(), one, two}) EXPECT_EQ(c->GetItemField(3), note);
+  }
 }
 
 }  // namespace

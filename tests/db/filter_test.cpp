@@ -4,6 +4,8 @@
 #include <map>
 
 #include "platform/db/filter.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/formatsettings.h"
 #include "platform/rtl/ustring.h"
 
 namespace {
@@ -59,6 +61,44 @@ TEST(FilterExpression, EvaluatesTheLanguage) {
       {u"AGE = 'x'", false, {}},
   };
   for (const Case& c : cases) EXPECT_EQ(eval(c.text, c.options), c.result) << rtl::StringToUtf8(c.text);
+}
+
+// Filter criteria write dates year first so that no display setting can
+// read them as another date; a time keeps its milliseconds when it has any.
+TEST(FilterExpression, YearFirstDatesMeanOneDateUnderEverySetting) {
+  rtl::TFormatSettings dashes = rtl::TFormatSettings::Create(rtl::LOCALE_PT_BR);
+  dashes.DateSeparator = u'-';
+  dashes.ShortDateFormat = u"dd-mm-yyyy";
+  const struct {
+    const char* name;
+    rtl::TFormatSettings fs;
+  } settings[] = {{"pt-BR", rtl::TFormatSettings::Create(rtl::LOCALE_PT_BR)},
+                  {"en-US", rtl::TFormatSettings::Create(rtl::LOCALE_EN_US)},
+                  {"dd-mm-yyyy", dashes}};
+  const Case cases[] = {
+      {u"DAY = '2024-03-04'", true, {}},
+      {u"DAY = '2024-04-03'", false, {}},
+      {u"DAY IN ('2024-04-03', '2024-03-04')", true, {}},
+      {u"AT = '2024-03-04 10:31:17'", true, {}},
+      {u"AT > '2024-03-04 10:31'", true, {}},
+      {u"AT BETWEEN '2024-03-04' AND '2024-03-05'", true, {}},
+      {u"AT < '2024-03-04 10:31:17.001'", true, {}},
+      {u"STAMP = '2024-03-04 10:31:17.250'", true, {}},
+      {u"STAMP > '2024-03-04 10:31:17.249' AND STAMP < '2024-03-04 10:31:17.251'", true, {}},
+      {u"STAMP = '2024-03-04 10:31:17'", false, {}},
+  };
+  const rtl::TDateTime day = rtl::EncodeDate(2024, 3, 4);
+  std::map<String, Variant> record = {{u"DAY", Variant::FromDateTime(day)},
+                                      {u"AT", Variant::FromDateTime(day + rtl::EncodeTime(10, 31, 17, 0))},
+                                      {u"STAMP", Variant::FromDateTime(day + rtl::EncodeTime(10, 31, 17, 250))}};
+  for (const auto& s : settings)
+    for (const Case& c : cases) {
+      auto expr = db::TFilterExpression::Parse(c.text);
+      std::vector<Variant> values;
+      for (const String& n : expr->FieldNames()) values.push_back(record.at(n));
+      EXPECT_EQ(expr->Evaluate([&](int i) { return values[static_cast<size_t>(i)]; }, s.fs), c.result)
+          << s.name << ": " << rtl::StringToUtf8(c.text);
+    }
 }
 
 TEST(FilterExpression, RejectsBadTextWithAPosition) {
