@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -253,10 +254,31 @@ double bareIndexSort(int n, Less less, Result& out) {
   return s;
 }
 
+// The column packed with the row into one 64-bit key (value above the row)
+// when its values span less than 2^32: one plain integer sort then orders
+// by value and, on ties, by row. Wider spans compare the column itself.
+bool barePackIntegerKeys(const std::vector<int>& AKeys, std::vector<std::uint64_t>& APacked) {
+  if (AKeys.empty()) return false;
+  const auto [low, high] = std::minmax_element(AKeys.begin(), AKeys.end());
+  if (static_cast<long long>(*high) - static_cast<long long>(*low) > 0xFFFFFFFFLL) return false;
+  const long long base = *low;
+  APacked.resize(AKeys.size());
+  for (size_t i = 0; i < AKeys.size(); ++i)
+    APacked[i] = (static_cast<std::uint64_t>(static_cast<long long>(AKeys[i]) - base) << 32) | i;
+  return true;
+}
+
 double bareSortInteger(Records& d, Result& out) {
   std::vector<int> rows;
   const double s = secondsOf([&] {
     std::vector<int> keys(d.id);  // the extracted column
+    std::vector<std::uint64_t> packed;
+    if (barePackIntegerKeys(keys, packed)) {
+      std::sort(packed.begin(), packed.end());
+      rows.resize(packed.size());
+      for (size_t i = 0; i < packed.size(); ++i) rows[i] = static_cast<int>(packed[i] & 0xFFFFFFFFu);
+      return;
+    }
     rows = rowIndexes(d.count);
     std::sort(rows.begin(), rows.end(), [&keys](int a, int b) {
       const int x = keys[static_cast<size_t>(a)], y = keys[static_cast<size_t>(b)];
@@ -267,46 +289,89 @@ double bareSortInteger(Records& d, Result& out) {
   return s;
 }
 
+// How many of the first k items of the merge of a and b come from a, as
+// std::merge takes them (a's item first on a tie).
+template <class T, class Less>
+size_t bareMergeSplit(const T* a, size_t aCount, const T* b, size_t bCount, size_t k, Less& less) {
+  size_t low = k > bCount ? k - bCount : 0, high = std::min(k, aCount);
+  while (low < high) {
+    const size_t i = low + (high - low) / 2;
+    if (!less(b[k - i - 1], a[i]))
+      low = i + 1;
+    else
+      high = i;
+  }
+  return low;
+}
+
 // std::sort per chunk on as many threads as the controller's pool uses,
-// then the chunks merged pairwise, each merge of a round on its own thread.
+// then the chunks merged pairwise, round by round; each merge is cut into
+// pieces of equal output so that every round, the last single merge too,
+// keeps all the threads busy.
+template <class T, class Less>
+void bareParallelSort(std::vector<T>& rows, Less less, int threads) {
+  std::vector<size_t> bounds;
+  for (int t = 0; t <= threads; ++t) bounds.push_back(rows.size() * static_cast<size_t>(t) / static_cast<size_t>(threads));
+  {
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t)
+      workers.emplace_back([&, t] { std::sort(rows.begin() + bounds[t], rows.begin() + bounds[t + 1], less); });
+    for (std::thread& w : workers) w.join();
+  }
+  std::vector<T> scratch(rows.size());
+  while (bounds.size() > 2) {
+    std::vector<size_t> next;
+    std::vector<std::thread> workers;
+    const size_t pairs = (bounds.size() - 1) / 2;
+    const size_t pieces = std::max<size_t>(1, static_cast<size_t>(threads) / pairs);
+    for (size_t i = 0; i + 2 < bounds.size(); i += 2) {
+      next.push_back(bounds[i]);
+      const T* a = rows.data() + bounds[i];
+      const T* b = rows.data() + bounds[i + 1];
+      const size_t aCount = bounds[i + 1] - bounds[i], bCount = bounds[i + 2] - bounds[i + 1];
+      size_t previousK = 0, previousI = 0;
+      for (size_t piece = 1; piece <= pieces; ++piece) {
+        const size_t k = (aCount + bCount) * piece / pieces;
+        const size_t split = piece == pieces ? aCount : bareMergeSplit(a, aCount, b, bCount, k, less);
+        T* target = scratch.data() + bounds[i] + previousK;
+        workers.emplace_back([=, &less] {
+          std::merge(a + previousI, a + split, b + (previousK - previousI), b + (k - split), target, less);
+        });
+        previousK = k;
+        previousI = split;
+      }
+    }
+    if ((bounds.size() - 1) % 2 == 1) {
+      std::copy(rows.begin() + bounds[bounds.size() - 2], rows.end(), scratch.begin() + bounds[bounds.size() - 2]);
+      next.push_back(bounds[bounds.size() - 2]);
+    }
+    next.push_back(rows.size());
+    for (std::thread& w : workers) w.join();
+    rows.swap(scratch);
+    bounds = std::move(next);
+  }
+}
+
 double bareSortIntegerPool(Records& d, Result& out) {
   const int threads = poolThreads();
   std::vector<int> rows;
   const double s = secondsOf([&] {
     std::vector<int> keys(d.id);
+    std::vector<std::uint64_t> packed;
+    if (barePackIntegerKeys(keys, packed)) {
+      bareParallelSort(packed, std::less<std::uint64_t>(), threads);
+      rows.resize(packed.size());
+      for (size_t i = 0; i < packed.size(); ++i) rows[i] = static_cast<int>(packed[i] & 0xFFFFFFFFu);
+      return;
+    }
     rows = rowIndexes(d.count);
-    auto less = [&keys](int a, int b) {
-      return keys[static_cast<size_t>(a)] != keys[static_cast<size_t>(b)] ? keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]
-                                                                          : a < b;
-    };
-    std::vector<size_t> bounds;
-    for (int t = 0; t <= threads; ++t) bounds.push_back(rows.size() * static_cast<size_t>(t) / static_cast<size_t>(threads));
-    {
-      std::vector<std::thread> workers;
-      for (int t = 0; t < threads; ++t)
-        workers.emplace_back([&, t] { std::sort(rows.begin() + bounds[t], rows.begin() + bounds[t + 1], less); });
-      for (std::thread& w : workers) w.join();
-    }
-    std::vector<int> scratch(rows.size());
-    while (bounds.size() > 2) {
-      std::vector<size_t> next;
-      std::vector<std::thread> workers;
-      for (size_t i = 0; i + 2 < bounds.size(); i += 2) {
-        next.push_back(bounds[i]);
-        workers.emplace_back([&, i] {
-          std::merge(rows.begin() + bounds[i], rows.begin() + bounds[i + 1], rows.begin() + bounds[i + 1],
-                     rows.begin() + bounds[i + 2], scratch.begin() + bounds[i], less);
-        });
-      }
-      if ((bounds.size() - 1) % 2 == 1) {
-        std::copy(rows.begin() + bounds[bounds.size() - 2], rows.end(), scratch.begin() + bounds[bounds.size() - 2]);
-        next.push_back(bounds[bounds.size() - 2]);
-      }
-      next.push_back(rows.size());
-      for (std::thread& w : workers) w.join();
-      rows.swap(scratch);
-      bounds = std::move(next);
-    }
+    bareParallelSort(
+        rows,
+        [&keys](int a, int b) {
+          const int x = keys[static_cast<size_t>(a)], y = keys[static_cast<size_t>(b)];
+          return x != y ? x < y : a < b;
+        },
+        threads);
   });
   out.assign(rows.begin(), rows.end());
   return s;
@@ -360,8 +425,13 @@ double controllerSortCaseInsensitive(Records& d, Result& out) { return controlle
 bool containsFolded(const String& text, std::u16string_view needle, String& /*buffer*/) {
   const size_t n = text.size(), m = needle.size();
   if (m > n) return false;
+  if (m == 0) return true;
+  // The first letter is looked for in both cases before anything is folded.
+  const char16_t first = needle[0];
+  const char16_t firstUpper = first >= u'a' && first <= u'z' ? static_cast<char16_t>(first - 32) : first;
   for (size_t i = 0; i + m <= n; ++i) {
-    size_t k = 0;
+    if (text[i] != first && text[i] != firstUpper) continue;
+    size_t k = 1;
     while (k < m) {
       char16_t c = text[i + k];
       if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);

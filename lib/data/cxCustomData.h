@@ -661,13 +661,68 @@ class TcxCustomDataControllerInfo {
   std::vector<int> FGroupParents;  // group index -> parent group, -1 at the top
   std::vector<TcxCustomDataField*> FGroupsFields;  // the grouping fields the groups were built by
 
+  // --- groups ordered by a summary ---
+ public:
+  // Whether the groups are ordered by a summary: the summary covers every
+  // record (no selected-records option) and the group summary items of a
+  // grouping level name a sorted item.
+  bool IsSortingBySummary() const;
+  // Puts the children of a group (-1: the top-level groups) in a new order:
+  // ANewOrder[k] is the current sibling position of the child that goes k-th.
+  // Their records, nested groups, expansion and group summaries move with
+  // them. Rows, positions and focus are checked by the caller (the update
+  // checks them after the engine has run).
+  void ReorderChildGroups(int AParentGroup, const std::vector<int>& ANewOrder);
+
+ protected:
+  // Runs the controller's engine, when it answers one, and checks rows,
+  // selection and focus again over the new group order.
+  virtual void DoSortBySummary();
+
+ private:
+  void checkInfoAfterReorder();
+
   // --- grouping on the keys the sort extracted ---
   // The sort hands its key columns (indexed by position before the sort) and
   // its permutation to the grouping pass right after it, so that group
   // boundaries are found without reading the storage a second time.
   std::unique_ptr<SortKeys> FGroupingKeys;
   std::vector<int> FGroupingKeyOrder;  // list position -> key column index
+  // The sort started from every record in storage order: the sorted list
+  // itself maps positions to key column indexes (FGroupingKeyOrder is left
+  // empty rather than copied).
+  bool FGroupingKeyOrderIsList = false;
+  // Values the sort reads for the summary in its own pass (see the .cpp),
+  // only when the update that runs calculates the summary afterwards.
+  struct SummaryColumns;
+  bool FSummaryOwed = false;
 };
+
+// --- the engine that orders groups by their summaries -----------------------------------------
+// Made for one update after the group summaries are calculated, asked to
+// Sort, then freed. A descendant reorders groups through the info's
+// ReorderChildGroups.
+class TcxSortingBySummaryEngine {
+ public:
+  explicit TcxSortingBySummaryEngine(TcxCustomDataControllerInfo* AInfo) : FDataControllerInfo(AInfo) {}
+  virtual ~TcxSortingBySummaryEngine() = default;
+  TcxSortingBySummaryEngine(const TcxSortingBySummaryEngine&) = delete;
+  TcxSortingBySummaryEngine& operator=(const TcxSortingBySummaryEngine&) = delete;
+  virtual void Sort() = 0;
+  TcxCustomDataControllerInfo* DataControllerInfo() const { return FDataControllerInfo; }
+  TcxCustomDataController* GetDataController() const;
+
+ private:
+  TcxCustomDataControllerInfo* FDataControllerInfo;
+};
+
+// An engine class: makes the engine for an info. Null answers no engine.
+using TcxSortingBySummaryEngineClass = std::unique_ptr<TcxSortingBySummaryEngine> (*)(TcxCustomDataControllerInfo*);
+
+template <class TEngine>
+std::unique_ptr<TcxSortingBySummaryEngine> MakeSortingBySummaryEngine(TcxCustomDataControllerInfo* AInfo) {
+  return std::make_unique<TEngine>(AInfo);
+}
 
 // --- summaries and the grouping interface (cxDataSummary.h, cxDataGroups.h) ------------------
 class TcxDataSummary;
@@ -927,6 +982,9 @@ class TcxCustomDataController : public TPersistent {
   // descendant whose GetFilterDataValue (or display text) gives other values
   // for a field answers false for it.
   virtual bool CanReadFilterValuesInPlace(TcxCustomDataField* AField) const;
+  // The value list of a text column read in place (PopulateFilterValues).
+  bool populateTextFilterValuesInPlace(TcxDataFilterValueList* AList, int AItemIndex, TcxDataFilterCriteria* ACriteria,
+                                       const std::vector<int>& ARecords, bool& ANullExists);
   // --- end of filter speed ---
 
   // The records as a stream (bodies in cxCustomData_stream.cpp).
@@ -1241,6 +1299,9 @@ class TcxCustomDataController : public TPersistent {
   // The item classes summary collections create.
   virtual const rtl::ClassInfo& GetSummaryItemClass() const;
   virtual const rtl::ClassInfo& GetSummaryGroupItemLinkClass() const;
+  // The engine that orders groups by their summaries; none here (a grid
+  // view answers one).
+  virtual TcxSortingBySummaryEngineClass GetSortingBySummaryEngineClass() const { return nullptr; }
   // The item whose group summary orders the groups; -1 when none.
   int GetSortingBySummaryDataItemIndex() const { return FSortingBySummaryDataItemIndex; }
   void SetSortingBySummaryDataItemIndex(int AValue);
@@ -1435,6 +1496,22 @@ class TcxCustomDataController : public TPersistent {
   // dataset-bound controller in grid mode walks the dataset instead.
   virtual void ForEachRow(bool ASelectedOnly, const TcxDataControllerEachRowProc& AProc);
   // --- end of walking the rows ---
+
+  // --- moving the focus: the master and detail hooks (bodies in cxDataControllerFocus.cpp) ---
+ public:
+  // Asked once the masters and details accepted the move, before the row is
+  // focused: a dataset-bound controller moves its dataset to the record
+  // first, and a record it cannot reach keeps the old focus.
+  virtual bool CanFocusedRowChanging(int ARowIndex) { return true; }
+  // Called after a move that focused another row or record: a detail clone
+  // then takes the shared detail dataset from the other clones.
+  virtual void CheckDataSetCurrent() {}
+  // Set while a master focuses the details of the record it just focused.
+  bool InFocusDetails() const { return FInFocusDetails; }
+
+ private:
+  bool FInFocusDetails = false;
+  // --- end of moving the focus ---
 };
 
 // The in-memory controller: active from the start.

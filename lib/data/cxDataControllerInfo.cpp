@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <type_traits>
@@ -16,6 +17,7 @@
 #include "lib/core/dxThreading.h"
 #include "lib/data/cxCustomData.h"
 #include "lib/data/cxDataStrs.h"
+#include "lib/data/cxDataSummary.h"
 #include "lib/data/cxFilterLike.h"
 #include "platform/rtl/scoped.h"
 #include "platform/rtl/sortkey.h"
@@ -37,11 +39,11 @@ namespace {
 // ranges it merges, so a comparison that contradicts itself (mixed variant
 // types, a careless OnCompare handler) yields some order, never a stray
 // read; and it is stable, which the tie by record index makes moot anyway.
-template <class Less>
-void insertionSortRange(int* first, int* last, Less& less) {
-  for (int* i = first + 1; i < last; ++i) {
-    const int value = *i;
-    int* j = i;
+template <class T, class Less>
+void insertionSortRange(T* first, T* last, Less& less) {
+  for (T* i = first + 1; i < last; ++i) {
+    const T value = *i;
+    T* j = i;
     while (j > first && less(value, *(j - 1))) {
       *j = *(j - 1);
       --j;
@@ -50,22 +52,37 @@ void insertionSortRange(int* first, int* last, Less& less) {
   }
 }
 
-template <class Less>
-void mergeRuns(const int* a, const int* aEnd, const int* b, const int* bEnd, int* out, Less& less) {
-  while (a < aEnd && b < bEnd) *out++ = less(*b, *a) ? *b++ : *a++;
+template <class T, class Less>
+void mergeRuns(const T* a, const T* aEnd, const T* b, const T* bEnd, T* out, Less& less) {
+  // Without a branch on the comparison, which random keys would mispredict
+  // half of the time.
+  while (a < aEnd && b < bEnd) {
+    const bool fromB = less(*b, *a);
+    *out++ = fromB ? *b : *a;
+    b += fromB;
+    a += !fromB;
+  }
   out = std::copy(a, aEnd, out);
   std::copy(b, bEnd, out);
 }
 
-template <class Less>
-void mergeSort(int* data, int count, Less& less) {
+// Scratch space that every pass writes before it reads: not zeroed first,
+// which for a million slots is a serial pass of its own.
+template <class T>
+std::unique_ptr<T[]> sortScratch(int count) {
+  static_assert(std::is_trivially_default_constructible_v<T>);
+  return std::unique_ptr<T[]>(new T[static_cast<size_t>(count)]);
+}
+
+template <class T, class Less>
+void mergeSort(T* data, int count, Less& less) {
   constexpr int kRun = 24;
   for (int start = 0; start < count; start += kRun)
     insertionSortRange(data + start, data + std::min(count, start + kRun), less);
   if (count <= kRun) return;
-  std::vector<int> scratch(static_cast<size_t>(count));
-  int* from = data;
-  int* to = scratch.data();
+  const std::unique_ptr<T[]> scratch = sortScratch<T>(count);
+  T* from = data;
+  T* to = scratch.get();
   for (int width = kRun; width < count; width *= 2) {
     for (int start = 0; start < count; start += 2 * width) {
       const int middle = std::min(count, start + width);
@@ -106,13 +123,13 @@ class WorkerFailure {
 constexpr int dxMaxUserWorkItemsForMerge = core::dxMaxUserWorkItems;
 
 // A part of one merge: the items of two sorted runs that fill out..out+n.
-template <class Less>
+template <class T, class Less>
 struct MergePiece {
-  const int* a;
-  const int* aEnd;
-  const int* b;
-  const int* bEnd;
-  int* out;
+  const T* a;
+  const T* aEnd;
+  const T* b;
+  const T* bEnd;
+  T* out;
   Less* less;
   WorkerFailure* failure;
 };
@@ -120,8 +137,8 @@ struct MergePiece {
 // How many of the first `k` merged items come from run a, as mergeRuns
 // takes them (a's item first on a tie): the smallest i at which a[i] no
 // longer goes before b[k - i - 1].
-template <class Less>
-int mergeSplit(const int* a, int aCount, const int* b, int bCount, int k, Less& less) {
+template <class T, class Less>
+int mergeSplit(const T* a, int aCount, const T* b, int bCount, int k, Less& less) {
   int low = std::max(0, k - bCount), high = std::min(k, aCount);
   while (low < high) {
     const int i = low + (high - low) / 2;
@@ -137,18 +154,18 @@ int mergeSplit(const int* a, int aCount, const int* b, int bCount, int k, Less& 
 // pieces of about equal output. Each cut is clamped between its neighbours,
 // so that comparisons that contradict each other still give pieces that
 // read and write inside their ranges.
-template <class Less>
-void appendMergePieces(int* from, int begin, int middle, int end, int* to, Less& less, int parts,
-                       std::vector<MergePiece<Less>>& pieces) {
-  const int* a = from + begin;
-  const int* b = from + middle;
+template <class T, class Less>
+void appendMergePieces(T* from, int begin, int middle, int end, T* to, Less& less, int parts,
+                       std::vector<MergePiece<T, Less>>& pieces) {
+  const T* a = from + begin;
+  const T* b = from + middle;
   const int aCount = middle - begin, bCount = end - middle, total = end - begin;
   int previousK = 0, previousI = 0;
   for (int part = 1; part <= parts; ++part) {
     const int k = static_cast<int>(static_cast<long long>(total) * part / parts);
     int i = part == parts ? aCount : mergeSplit(a, aCount, b, bCount, k, less);
     i = std::clamp(i, std::max(previousI, k - bCount), std::min(previousI + (k - previousK), aCount));
-    pieces.push_back(MergePiece<Less>{a + previousI, a + i, b + (previousK - previousI), b + (k - i),
+    pieces.push_back(MergePiece<T, Less>{a + previousI, a + i, b + (previousK - previousI), b + (k - i),
                                       to + begin + previousK, &less, nullptr});
     previousK = k;
     previousI = i;
@@ -157,17 +174,17 @@ void appendMergePieces(int* from, int begin, int middle, int end, int* to, Less&
 
 // Sorts chunks on the pool, then merges them pairwise on the pool, round by
 // round; every round waits for all its items before the next starts.
-template <class Less>
-void parallelMergeSort(int* data, int count, Less& less, int threadCount) {
+template <class T, class Less>
+void parallelMergeSort(T* data, int count, Less& less, int threadCount) {
   const int chunkCount = std::min(threadCount, count / 16 + 1);
   std::vector<int> bounds(static_cast<size_t>(chunkCount) + 1);
   for (int i = 0; i <= chunkCount; ++i)
     bounds[static_cast<size_t>(i)] = static_cast<int>(static_cast<long long>(count) * i / chunkCount);
   WorkerFailure failure;
   struct Item {
-    int* data;
+    T* data;
     int begin, middle, end;
-    int* scratch;
+    T* scratch;
     Less* less;
     WorkerFailure* failure;
   };
@@ -190,9 +207,9 @@ void parallelMergeSort(int* data, int count, Less& less, int threadCount) {
     helper.WaitForThreads(true);
   }
   failure.Rethrow();
-  std::vector<int> scratch(static_cast<size_t>(count));
-  int* from = data;
-  int* to = scratch.data();
+  const std::unique_ptr<T[]> scratch = sortScratch<T>(count);
+  T* from = data;
+  T* to = scratch.get();
   std::vector<int> runs(bounds);
   while (runs.size() > 2) {
     std::vector<int> next;
@@ -200,7 +217,7 @@ void parallelMergeSort(int* data, int count, Less& less, int threadCount) {
     // Each merge is cut into pieces so that every round, the last one with
     // its single merge too, keeps about threadCount workers busy.
     const int piecesPerMerge = std::max(1, std::min(threadCount, dxMaxUserWorkItemsForMerge) / pairs);
-    std::vector<MergePiece<Less>> pieces;
+    std::vector<MergePiece<T, Less>> pieces;
     for (size_t i = 0; i + 2 < runs.size(); i += 2) {
       appendMergePieces(from, runs[i], runs[i + 1], runs[i + 2], to, less, piecesPerMerge, pieces);
       next.push_back(runs[i]);
@@ -213,10 +230,10 @@ void parallelMergeSort(int* data, int count, Less& less, int threadCount) {
     next.push_back(count);
     core::TdxThreadPoolHelper helper;
     helper.Initialize(static_cast<int>(pieces.size()));
-    for (MergePiece<Less>& piece : pieces) {
+    for (MergePiece<T, Less>& piece : pieces) {
       piece.failure = &failure;
       helper.QueueWorkItem(&piece, [](void* p) {
-        auto* it = static_cast<MergePiece<Less>*>(p);
+        auto* it = static_cast<MergePiece<T, Less>*>(p);
         try {
           mergeRuns(it->a, it->aEnd, it->b, it->bEnd, it->out, *it->less);
         } catch (...) {
@@ -244,6 +261,133 @@ struct SingleIntegerLess {
     return i < j;
   }
 };
+
+// One integer column whose values span less than 2^32, sorted as one 64-bit
+// key per position: the value's offset in that span (from the top when
+// descending) above the position. A comparison is then one compare of two
+// neighbouring slots instead of two reads of scattered values, and equal
+// values still order by position, as SingleIntegerLess orders them.
+struct PackedIntegerLess {
+  bool operator()(std::uint64_t a, std::uint64_t b) const { return a < b; }
+};
+
+class PackedIntegerKeys {
+ public:
+  // The span of the values and the lowest position over part of the list.
+  struct Range {
+    long long low = 0, high = 0;
+    int lowestPosition = 0;
+    bool empty = true;
+    void Join(const Range& ARange) {
+      if (ARange.empty) return;
+      low = empty ? ARange.low : std::min(low, ARange.low);
+      high = empty ? ARange.high : std::max(high, ARange.high);
+      lowestPosition = empty ? ARange.lowestPosition : std::min(lowestPosition, ARange.lowestPosition);
+      empty = false;
+    }
+  };
+  static Range Scan(const int* AData, int ABegin, int AEnd, const long long* AValues) {
+    Range range;
+    if (ABegin >= AEnd) return range;
+    range.empty = false;
+    range.low = range.high = AValues[AData[ABegin]];
+    range.lowestPosition = AData[ABegin];
+    for (int k = ABegin; k < AEnd; ++k) {
+      const long long value = AValues[AData[k]];
+      range.low = std::min(range.low, value);
+      range.high = std::max(range.high, value);
+      range.lowestPosition = std::min(range.lowestPosition, AData[k]);
+    }
+    return range;
+  }
+  // False when the values span too much or a position is negative: the
+  // caller sorts with the comparison then.
+  bool Prepare(const Range& ARange, int ACount, const SingleIntegerLess& ALess) {
+    if (ARange.empty || ARange.lowestPosition < 0 ||
+        static_cast<unsigned long long>(ARange.high) - static_cast<unsigned long long>(ARange.low) > 0xFFFFFFFFull)
+      return false;
+    FValues = ALess.values;
+    FBase = static_cast<unsigned long long>(ALess.descending ? ARange.high : ARange.low);
+    FDescending = ALess.descending;
+    FKeys = sortScratch<std::uint64_t>(ACount);
+    return true;
+  }
+  void Pack(const int* AData, int ABegin, int AEnd) {
+    for (int k = ABegin; k < AEnd; ++k) {
+      const auto value = static_cast<unsigned long long>(FValues[AData[k]]);
+      const std::uint64_t offset = FDescending ? FBase - value : value - FBase;
+      FKeys[static_cast<size_t>(k)] = (offset << 32) | static_cast<std::uint32_t>(AData[k]);
+    }
+  }
+  void Unpack(int* AData, int ABegin, int AEnd) const {
+    for (int k = ABegin; k < AEnd; ++k) AData[k] = static_cast<int>(FKeys[static_cast<size_t>(k)] & 0xFFFFFFFFu);
+  }
+  std::uint64_t* Keys() { return FKeys.get(); }
+
+ private:
+  const long long* FValues = nullptr;
+  unsigned long long FBase = 0;
+  bool FDescending = false;
+  std::unique_ptr<std::uint64_t[]> FKeys;
+};
+
+void mergeSort(int* data, int count, SingleIntegerLess& less) {
+  PackedIntegerKeys keys;
+  if (!keys.Prepare(PackedIntegerKeys::Scan(data, 0, count, less.values), count, less)) {
+    mergeSort<int, SingleIntegerLess>(data, count, less);
+    return;
+  }
+  keys.Pack(data, 0, count);
+  PackedIntegerLess packedLess;
+  mergeSort(keys.Keys(), count, packedLess);
+  keys.Unpack(data, 0, count);
+}
+
+// Runs AWork(slice, begin, end) over `parts` slices of 0..count on the pool.
+template <class Work>
+void runSlicesOnPool(int count, int parts, Work& AWork) {
+  struct Slice {
+    Work* work;
+    int index, begin, end;
+  };
+  std::vector<Slice> slices(static_cast<size_t>(parts));
+  core::TdxThreadPoolHelper helper;
+  helper.Initialize(parts);
+  for (int i = 0; i < parts; ++i) {
+    Slice& slice = slices[static_cast<size_t>(i)];
+    slice = Slice{&AWork, i, static_cast<int>(static_cast<long long>(count) * i / parts),
+                  static_cast<int>(static_cast<long long>(count) * (i + 1) / parts)};
+    helper.QueueWorkItem(&slice, [](void* p) {
+      auto* it = static_cast<Slice*>(p);
+      (*it->work)(it->index, it->begin, it->end);
+    });
+  }
+  helper.WaitForThreads(true);
+}
+
+void parallelMergeSort(int* data, int count, SingleIntegerLess& less, int threadCount) {
+  // Every pass over the list (the span, packing, unpacking) runs on the
+  // pool as well: one left on the calling thread would bound the speed-up.
+  const int parts = std::clamp(threadCount, 1, core::dxMaxUserWorkItems);
+  std::vector<PackedIntegerKeys::Range> ranges(static_cast<size_t>(parts));
+  auto scan = [&](int AIndex, int ABegin, int AEnd) {
+    ranges[static_cast<size_t>(AIndex)] = PackedIntegerKeys::Scan(data, ABegin, AEnd, less.values);
+  };
+  runSlicesOnPool(count, parts, scan);
+  PackedIntegerKeys::Range range;
+  for (const PackedIntegerKeys::Range& part : ranges) range.Join(part);
+  PackedIntegerKeys keys;
+  if (!keys.Prepare(range, count, less)) {
+    parallelMergeSort<int, SingleIntegerLess>(data, count, less, threadCount);
+    return;
+  }
+  auto pack = [&](int, int ABegin, int AEnd) { keys.Pack(data, ABegin, AEnd); };
+  runSlicesOnPool(count, parts, pack);
+  PackedIntegerLess packedLess;
+  parallelMergeSort(keys.Keys(), count, packedLess, threadCount);
+  auto unpack = [&](int, int ABegin, int AEnd) { keys.Unpack(data, ABegin, AEnd); };
+  runSlicesOnPool(count, parts, unpack);
+}
 
 // One Float or DateTime column without nulls, as the storage compares reals
 // (a NaN equals anything).
@@ -276,8 +420,10 @@ std::uint64_t realSortKey(double AValue, bool ADescending) {
 // into the order.
 constexpr int kRealKeyCountingBits = 16;
 
+// Each non-empty bucket is a run of equal values; their first positions go
+// to ARuns, so that the grouping pass needs no comparison at all.
 void countingSortRealKeys(const std::vector<double>& AValues, bool ADescending, int ALowBit, int ABits,
-                          std::vector<int>& AOrder) {
+                          std::vector<int>& AOrder, std::vector<int>& ARuns) {
   const size_t count = AValues.size();
   const std::uint64_t mask = (std::uint64_t{1} << ABits) - 1;
   std::vector<std::uint16_t> digits(count);
@@ -288,10 +434,16 @@ void countingSortRealKeys(const std::vector<double>& AValues, bool ADescending, 
     ++offsets[size_t{digit} + 1];
   }
   for (size_t b = 1; b < offsets.size(); ++b) offsets[b] += offsets[b - 1];
+  ARuns.clear();
+  for (size_t b = 0; b + 1 < offsets.size(); ++b)
+    if (offsets[b + 1] > offsets[b]) ARuns.push_back(offsets[b]);
   for (size_t i = 0; i < count; ++i) AOrder[static_cast<size_t>(offsets[digits[i]]++)] = static_cast<int>(i);
 }
 
-bool radixSortReals(const std::vector<double>& AValues, bool ADescending, std::vector<int>& AOrder) {
+// ARuns: the first positions of the runs of equal values when the pass
+// found them (left empty otherwise).
+bool radixSortReals(const std::vector<double>& AValues, bool ADescending, std::vector<int>& AOrder,
+                    std::vector<int>& ARuns) {
   struct Entry {
     std::uint64_t key;
     int position;
@@ -306,12 +458,13 @@ bool radixSortReals(const std::vector<double>& AValues, bool ADescending, std::v
   }
   if (differing == 0) {
     for (size_t i = 0; i < count; ++i) AOrder[i] = static_cast<int>(i);  // all equal: position order
+    ARuns.assign(1, 0);
     return true;
   }
   const int lowBit = __builtin_ctzll(differing);
   const int bits = 64 - __builtin_clzll(differing) - lowBit;
   if (bits <= kRealKeyCountingBits) {
-    countingSortRealKeys(AValues, ADescending, lowBit, bits, AOrder);
+    countingSortRealKeys(AValues, ADescending, lowBit, bits, AOrder, ARuns);
     return true;
   }
   std::vector<Entry> entries(count);
@@ -341,6 +494,37 @@ struct SingleTextKeyLess {
   }
 };
 }  // namespace
+
+// --- columns the summary reads -------------------------------------------------------------------
+// A record block is read whole from memory however few of its values are
+// wanted: the Currency and Float values the coming summary adds up are read
+// in the same pass as the first sort key, then handed to the summary.
+struct TcxCustomDataControllerInfo::SummaryColumns {
+  struct Column {
+    TcxValueDef* valueDef = nullptr;
+    std::vector<std::int64_t> bits;    // by record index; the value's 8 bytes
+    std::vector<unsigned char> nulls;  // empty when no listed value is null
+  };
+  std::vector<Column> columns;
+  bool read = false;   // the pass ran
+  bool valid = true;   // every listed record had a slot
+  void Read(const TcxDataStorage* AStorage, int ARecord) {
+    const size_t slot = static_cast<size_t>(static_cast<unsigned>(ARecord));
+    for (Column& column : columns) {
+      if (slot >= column.bits.size()) {
+        valid = false;
+        return;
+      }
+      TcxPreparedValue prepared = nullptr;
+      if (AStorage->GetCompareInfo(ARecord, column.valueDef, prepared)) {
+        if (column.nulls.empty()) column.nulls.assign(column.bits.size(), 0);
+        column.nulls[slot] = 1;
+      } else {
+        std::memcpy(&column.bits[slot], prepared, sizeof column.bits[slot]);
+      }
+    }
+  }
+};
 
 // --- sort keys ---------------------------------------------------------------------------------
 // The values of every sorting field read once per listed record, so that the
@@ -376,7 +560,8 @@ struct TcxCustomDataControllerInfo::SortKeys {
   };
   // Integer-like and String values straight from the storage; the column
   // keeps the generic form for every other type.
-  static void extractNative(Column& AColumn, const TcxDataStorage* AStorage, const std::vector<int>& AList);
+  static void extractNative(Column& AColumn, const TcxDataStorage* AStorage, const std::vector<int>& AList,
+                            SummaryColumns* AExtras = nullptr);
   // Stored String values compared ignoring case: read in place (no variant
   // or copy per record) with their collation keys; what Values would answer.
   static void extractCaseText(Column& AColumn, const TcxDataStorage* AStorage, const std::vector<int>& AList);
@@ -386,6 +571,11 @@ struct TcxCustomDataControllerInfo::SortKeys {
 
   TcxCustomDataControllerInfo* info = nullptr;
   const std::vector<int>* list = nullptr;
+  // Read along with the first column when set (see SummaryColumns).
+  SummaryColumns* extras = nullptr;
+  // After a sort by one column that found them: the sorted positions where
+  // a run of equal values of that column starts (empty when unknown).
+  std::vector<int> firstColumnRuns;
   bool wholeRecords = false;  // editing anchors: compare through CompareRecords
   std::vector<Column> columns;
 
@@ -496,13 +686,27 @@ void TcxCustomDataControllerInfo::Update() {
     ++FLockCount;
     rtl::ScopeExit unlock([this] { --FLockCount; });
     FDataController->CheckMode(FGridMode);
+    // A change of what orders the groups sorts again; leaving the summary
+    // order also rebuilds the groups and their values in the plain order.
+    if (FDataController->FSortingBySummaryChangedFlag) {
+      FChanges += dcicSorting;
+      if (!IsSortingBySummary()) FChanges += TcxDataControllerInfoChanges{dcicSummary, dcicGrouping};
+    }
+    const bool ordering = FChanges.contains(dcicSorting) || FChanges.contains(dcicGrouping);
     // Summaries are owed for a reload, a summary change and new groups (the
     // groups carry their values); they read the finished list.
     const bool regrouping = FChanges.contains(dcicGrouping) ||
                             (IsGrouped() && (FChanges.contains(dcicLoad) || FChanges.contains(dcicSorting)));
     const bool summary = FDataController->IsSummaryCalculationNeeded(FChanges, regrouping);
+    // Columns the sort read for the summary serve this update only.
+    rtl::ScopedValue<bool> summaryOwed(FSummaryOwed, summary);
+    rtl::ScopeExit dropColumns([this] {
+      if (TcxDataSummary* owned = FDataController->SummaryIfCreated()) owned->DropPreparedColumns();
+    });
     DoUpdate();
     if (summary) FDataController->CalculateSummaryOfRecordList();
+    // The engine reads the group summaries just calculated.
+    if ((ordering || summary) && IsGrouped() && IsSortingBySummary()) DoSortBySummary();
   }
   ForwardChanges();
 }
@@ -799,13 +1003,19 @@ IntegerRead integerReader(TcxValueTypeClass AType) {
 }  // namespace
 
 void TcxCustomDataControllerInfo::SortKeys::extractNative(Column& AColumn, const TcxDataStorage* AStorage,
-                                                          const std::vector<int>& AList) {
+                                                          const std::vector<int>& AList, SummaryColumns* AExtras) {
   const TcxValueTypeClass type = AColumn.valueDef->ValueTypeClass();
   const size_t count = AList.size();
+  // The summary's columns ride along in the same pass over the records.
+  const bool walks = integerReader(type) != nullptr || type == TcxFloatValueType::Instance() ||
+                     type == TcxDateTimeValueType::Instance() || type == TcxStringValueType::Instance();
+  if (AExtras != nullptr && (AExtras->columns.empty() || !walks)) AExtras = nullptr;
+  if (AExtras != nullptr) AExtras->read = true;
   if (const IntegerRead read = integerReader(type)) {
     AColumn.kind = SortKeys::NativeInteger;
     AColumn.integers.reserve(count);
     for (size_t i = 0; i < count; ++i) {
+      if (AExtras != nullptr) AExtras->Read(AStorage, AList[i]);
       TcxPreparedValue prepared = nullptr;
       const bool isNull = AStorage->GetCompareInfo(AList[i], AColumn.valueDef, prepared);
       if (isNull && AColumn.integerNulls.empty()) AColumn.integerNulls.assign(count, 0);
@@ -816,6 +1026,7 @@ void TcxCustomDataControllerInfo::SortKeys::extractNative(Column& AColumn, const
     AColumn.kind = SortKeys::NativeReal;
     AColumn.reals.reserve(count);
     for (size_t i = 0; i < count; ++i) {
+      if (AExtras != nullptr) AExtras->Read(AStorage, AList[i]);
       TcxPreparedValue prepared = nullptr;
       const bool isNull = AStorage->GetCompareInfo(AList[i], AColumn.valueDef, prepared);
       if (isNull && AColumn.integerNulls.empty()) AColumn.integerNulls.assign(count, 0);
@@ -828,6 +1039,7 @@ void TcxCustomDataControllerInfo::SortKeys::extractNative(Column& AColumn, const
     AColumn.kind = SortKeys::NativeText;
     AColumn.textKeys.resize(count);
     for (size_t i = 0; i < count; ++i) {
+      if (AExtras != nullptr) AExtras->Read(AStorage, AList[i]);
       TcxPreparedValue prepared = nullptr;
       const bool isNull = AStorage->GetCompareInfo(AList[i], AColumn.valueDef, prepared);
       AColumn.textKeys[i] =
@@ -902,7 +1114,7 @@ TcxCustomDataControllerInfo::SortKeys::Column TcxCustomDataControllerInfo::SortK
   } else {
     column.kind = Native;
     column.valueDef = AEntry.Field->GetValueDef();
-    if (column.valueDef != nullptr) extractNative(column, dc.DataStorage(), *list);
+    if (column.valueDef != nullptr) extractNative(column, dc.DataStorage(), *list, extras);
     if (column.valueDef != nullptr && column.kind == Native) {
       column.prepared.resize(count);
       column.isNull.resize(count);
@@ -920,6 +1132,7 @@ TcxCustomDataControllerInfo::SortKeys::Column TcxCustomDataControllerInfo::SortK
 void TcxCustomDataControllerInfo::DoSort() {
   FGroupingKeys.reset();
   FGroupingKeyOrder.clear();
+  FGroupingKeyOrderIsList = false;
   FTotalSortingFieldList = FGroupingFieldList;
   FTotalSortingFieldList.insert(FTotalSortingFieldList.end(), FSortingFieldList.begin(), FSortingFieldList.end());
   FLastSortThreaded = false;
@@ -943,11 +1156,24 @@ void TcxCustomDataControllerInfo::DoSort() {
   keys.info = this;
   keys.list = &FRecordList;
   keys.wholeRecords = editingAnchorsSet();
+  // The summary that follows a sort of most of the records gets its columns
+  // from the first key's pass.
+  SummaryColumns summaryColumns;
+  TcxDataSummary* summary = dc.SummaryIfCreated();
+  const int recordCount = dc.GetRecordCount();
+  if (summary != nullptr && FSummaryOwed && !keys.wholeRecords && count >= recordCount / 4)
+    for (TcxValueDef* valueDef : summary->ColumnValueDefs())
+      summaryColumns.columns.push_back({valueDef, summary->TakeColumnBuffer(static_cast<size_t>(recordCount)), {}});
+  keys.extras = &summaryColumns;
   bool fieldsAllowThreads = true;
   for (const TcxDataSortInfo& entry : FTotalSortingFieldList) {
     fieldsAllowThreads = fieldsAllowThreads && entry.Field->SupportsMultiThreading();
     if (!keys.wholeRecords) keys.columns.push_back(keys.makeColumn(entry));
+    keys.extras = nullptr;
   }
+  if (summaryColumns.read && summaryColumns.valid)
+    for (SummaryColumns::Column& column : summaryColumns.columns)
+      summary->PrepareColumn(column.valueDef, std::move(column.bits), std::move(column.nulls));
   std::vector<int> order(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) order[static_cast<size_t>(i)] = i;
   TcxCustomDataSource* source = dc.GetCustomDataSource();
@@ -970,7 +1196,8 @@ void TcxCustomDataControllerInfo::DoSort() {
   } else if (keys.columns.size() == 1 && keys.columns[0].kind == SortKeys::NativeReal &&
              keys.columns[0].integerNulls.empty()) {
     SingleRealLess less{keys.columns[0].reals.data(), keys.columns[0].descending};
-    if (threads > 1 || !radixSortReals(keys.columns[0].reals, keys.columns[0].descending, order)) run(less);
+    if (threads > 1 || !radixSortReals(keys.columns[0].reals, keys.columns[0].descending, order, keys.firstColumnRuns))
+      run(less);
   } else if (keys.columns.size() == 1 && keys.columns[0].kind == SortKeys::CaseText &&
              std::all_of(keys.columns[0].textKeys.begin(), keys.columns[0].textKeys.end(),
                          [](const SortKeys::TextKey& AKey) { return AKey.text != nullptr; })) {
@@ -979,12 +1206,18 @@ void TcxCustomDataControllerInfo::DoSort() {
   } else {
     run(keys);
   }
+  // A list of every record in storage order (sorted above, so 0..count-1
+  // when its ends are) is its own position map: the sorted positions are the
+  // records, with no pass through the old list.
+  const bool wholeStorage = FRecordList.front() == 0 && FRecordList.back() == count - 1;
   // The grouping pass that follows finds its boundaries on these keys.
   if (!FGroupingFieldList.empty() && keys.columns.size() >= FGroupingFieldList.size()) {
-    FGroupingKeyOrder = order;
+    if (!wholeStorage) FGroupingKeyOrder = order;
+    FGroupingKeyOrderIsList = wholeStorage;
     FGroupingKeys = std::make_unique<SortKeys>(std::move(keys));
   }
-  for (int& entry : order) entry = FRecordList[static_cast<size_t>(entry)];
+  if (!wholeStorage)
+    for (int& entry : order) entry = FRecordList[static_cast<size_t>(entry)];
   FRecordList = std::move(order);
 }
 
@@ -993,8 +1226,10 @@ void TcxCustomDataControllerInfo::DoGrouping() {
   // The sort's keys serve this pass only: they describe the list as it was sorted.
   std::unique_ptr<SortKeys> sortedKeys = std::move(FGroupingKeys);
   std::vector<int> sortedOrder = std::move(FGroupingKeyOrder);
+  const bool orderIsList = FGroupingKeyOrderIsList;
   FGroupingKeys.reset();
   FGroupingKeyOrder.clear();
+  FGroupingKeyOrderIsList = false;
   FDataGroups.clear();
   FTopLevelGroupCount = 0;
   const int levels = static_cast<int>(FGroupingFieldList.size());
@@ -1019,7 +1254,8 @@ void TcxCustomDataControllerInfo::DoGrouping() {
   // The sort's own columns, when it made them for this very list; a column
   // that compares record by record (Generic) goes through the records.
   const bool reuse = keyed && sortedKeys != nullptr && sortedKeys->columns.size() >= static_cast<size_t>(levels) &&
-                     sortedOrder.size() == static_cast<size_t>(count);
+                     (orderIsList || sortedOrder.size() == static_cast<size_t>(count));
+  const int* keyOrder = orderIsList ? FRecordList.data() : sortedOrder.data();
   if (keyed && !reuse)
     for (int level = 0; level < levels; ++level)
       keys.columns.push_back(keys.makeColumn(FTotalSortingFieldList[static_cast<size_t>(level)]));
@@ -1027,8 +1263,7 @@ void TcxCustomDataControllerInfo::DoGrouping() {
     if (reuse) {
       const SortKeys::Column& column = sortedKeys->columns[static_cast<size_t>(ALevel)];
       if (column.kind != SortKeys::Generic)
-        return sortedKeys->compareColumn(column, sortedOrder[static_cast<size_t>(AFirst)],
-                                         sortedOrder[static_cast<size_t>(APosition)]) != 0;
+        return sortedKeys->compareColumn(column, keyOrder[AFirst], keyOrder[APosition]) != 0;
     } else if (keyed) {
       return keys.compareColumn(keys.columns[static_cast<size_t>(ALevel)], AFirst, APosition) != 0;
     }
@@ -1047,14 +1282,44 @@ void TcxCustomDataControllerInfo::DoGrouping() {
     for (int level = levels - 1; level >= ALevel; --level)
       FDataGroups[static_cast<size_t>(open[static_cast<size_t>(level)])].EndRecordListIndex = APosition;
   };
+  if (reuse && levels == 1 && !sortedKeys->firstColumnRuns.empty() && sortedKeys->firstColumnRuns.front() == 0 &&
+      sortedKeys->firstColumnRuns.back() < count) {
+    // The sort's buckets of equal values are the groups themselves.
+    const std::vector<int>& runs = sortedKeys->firstColumnRuns;
+    FDataGroups.reserve(runs.size());
+    for (size_t r = 0; r < runs.size(); ++r) {
+      const int end = r + 1 < runs.size() ? runs[r + 1] - 1 : count - 1;
+      FDataGroups.push_back(TcxDataGroupInfo{0, runs[r], end, false});
+    }
+    FTopLevelGroupCount = static_cast<int>(runs.size());
+    return;
+  }
   openFrom(0, 0);
   constexpr int kGroupingReadAhead = 16;
+  // The first level's key when it is a plain number column without nulls:
+  // most records continue the open top group, and that test is then one
+  // inline comparison (a NaN equals anything, as the column compares).
+  const SortKeys::Column* top = reuse ? &sortedKeys->columns[0] : nullptr;
+  const double* topReals = top != nullptr && top->kind == SortKeys::NativeReal && top->integerNulls.empty()
+                               ? top->reals.data() : nullptr;
+  const long long* topIntegers = top != nullptr && top->kind == SortKeys::NativeInteger && top->integerNulls.empty()
+                                     ? top->integers.data() : nullptr;
+  auto topContinues = [&](int AFirst, int APosition) {
+    if (topReals != nullptr) {
+      const double x = topReals[keyOrder[AFirst]], y = topReals[keyOrder[APosition]];
+      return x == y || std::isnan(x) || std::isnan(y);
+    }
+    return topIntegers[keyOrder[AFirst]] == topIntegers[keyOrder[APosition]];
+  };
+  const bool fastTop = topReals != nullptr || topIntegers != nullptr;
   for (int position = 1; position < count; ++position) {
     if (reuse && position + kGroupingReadAhead < count)
-      SortKeys::prefetch(sortedKeys->columns[0], sortedOrder[static_cast<size_t>(position + kGroupingReadAhead)]);
+      SortKeys::prefetch(sortedKeys->columns[0], keyOrder[position + kGroupingReadAhead]);
     for (int level = 0; level < levels; ++level) {
       const TcxDataGroupInfo& group = FDataGroups[static_cast<size_t>(open[static_cast<size_t>(level)])];
-      if (differ(group.BeginRecordListIndex, position, level)) {
+      const bool differs = level == 0 && fastTop ? !topContinues(group.BeginRecordListIndex, position)
+                                                 : differ(group.BeginRecordListIndex, position, level);
+      if (differs) {
         closeFrom(level, position - 1);
         openFrom(level, position);
         break;
@@ -1062,6 +1327,86 @@ void TcxCustomDataControllerInfo::DoGrouping() {
     }
   }
   closeFrom(0, count - 1);
+}
+
+// --- groups ordered by a summary -----------------------------------------------------------------
+TcxCustomDataController* TcxSortingBySummaryEngine::GetDataController() const {
+  return FDataControllerInfo->DataController();
+}
+
+bool TcxCustomDataControllerInfo::IsSortingBySummary() const {
+  const TcxDataSummary* summary = FDataController->SummaryIfCreated();
+  if (summary == nullptr) return false;
+  const TcxSummaryOptions options = summary->Options();
+  if (options.contains(soSelectedRecords) || options.contains(soMultipleSelectedRecords)) return false;
+  for (int level = 0; level < static_cast<int>(FGroupingFieldList.size()); ++level) {
+    const TcxDataGroupSummaryItems* items = summary->GetGroupSummaryItems(level);
+    if (items != nullptr && items->SortedSummaryItem() != nullptr) return true;
+  }
+  return false;
+}
+
+void TcxCustomDataControllerInfo::DoSortBySummary() {
+  if (const TcxSortingBySummaryEngineClass engineClass = FDataController->GetSortingBySummaryEngineClass())
+    if (const std::unique_ptr<TcxSortingBySummaryEngine> engine = engineClass(this)) engine->Sort();
+  checkInfoAfterReorder();
+}
+
+void TcxCustomDataControllerInfo::checkInfoAfterReorder() {
+  rebuildPositions();
+  rebuildRows();
+  RecalcSelection();
+  FDataController->CheckBookmarkValid(-1);
+  if (FDataController->NewItemRowFocused()) return;
+  checkFocusing(false);
+}
+
+void TcxCustomDataControllerInfo::ReorderChildGroups(int AParentGroup, const std::vector<int>& ANewOrder) {
+  const int groupCount = static_cast<int>(FDataGroups.size());
+  if (AParentGroup < -1 || AParentGroup >= groupCount)
+    TcxCustomDataController::InvalidOperation(u"Group index out of range");
+  // Pre-order: a group's subtree runs up to the next group of its level or above.
+  const int childLevel = AParentGroup == -1 ? 0 : FDataGroups[static_cast<size_t>(AParentGroup)].Level + 1;
+  const int first = AParentGroup + 1;
+  int last = first;
+  while (last < groupCount && FDataGroups[static_cast<size_t>(last)].Level >= childLevel) ++last;
+  std::vector<int> children;
+  for (int g = first; g < last; ++g)
+    if (FDataGroups[static_cast<size_t>(g)].Level == childLevel) children.push_back(g);
+  std::vector<char> taken(children.size(), 0);
+  bool permutation = ANewOrder.size() == children.size();
+  for (size_t k = 0; permutation && k < ANewOrder.size(); ++k) {
+    const int child = ANewOrder[k];
+    permutation = child >= 0 && static_cast<size_t>(child) < children.size() && taken[static_cast<size_t>(child)] == 0;
+    if (permutation) taken[static_cast<size_t>(child)] = 1;
+  }
+  if (!permutation) TcxCustomDataController::InvalidOperation(u"The new group order is not one of the children");
+  if (children.empty()) return;
+  // The children cover their parent's records, one contiguous range each.
+  const int recordBegin = FDataGroups[static_cast<size_t>(children.front())].BeginRecordListIndex;
+  std::vector<TcxDataGroupInfo> groups;
+  groups.reserve(static_cast<size_t>(last - first));
+  std::vector<int> records;
+  std::vector<int> oldIndexes(FDataGroups.size());
+  for (size_t g = 0; g < oldIndexes.size(); ++g) oldIndexes[g] = static_cast<int>(g);
+  for (const int k : ANewOrder) {
+    const int child = children[static_cast<size_t>(k)];
+    const int end = static_cast<size_t>(k) + 1 < children.size() ? children[static_cast<size_t>(k) + 1] : last;
+    const TcxDataGroupInfo& head = FDataGroups[static_cast<size_t>(child)];
+    const int shift = recordBegin + static_cast<int>(records.size()) - head.BeginRecordListIndex;
+    records.insert(records.end(), FRecordList.begin() + head.BeginRecordListIndex,
+                   FRecordList.begin() + head.EndRecordListIndex + 1);
+    for (int g = child; g < end; ++g) {
+      oldIndexes[static_cast<size_t>(first) + groups.size()] = g;
+      TcxDataGroupInfo moved = FDataGroups[static_cast<size_t>(g)];
+      moved.BeginRecordListIndex += shift;
+      moved.EndRecordListIndex += shift;
+      groups.push_back(moved);
+    }
+  }
+  std::copy(groups.begin(), groups.end(), FDataGroups.begin() + first);
+  std::copy(records.begin(), records.end(), FRecordList.begin() + recordBegin);
+  if (TcxDataSummary* summary = FDataController->SummaryIfCreated()) summary->MoveGroupValues(oldIndexes);
 }
 
 int TcxCustomDataControllerInfo::FindGroupRecord(int ABufferRecordIndex, int AGroupItemCount,

@@ -3,8 +3,10 @@
 #include "lib/data/cxDataFilter.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <numeric>
 
 #include "lib/data/cxCustomData.h"
@@ -104,46 +106,62 @@ void TcxFilterValueList::Add(TcxFilterValueItemKind AKind, const Variant& AValue
   }
 }
 
-void TcxFilterValueList::AddValues(std::vector<TcxFilterValueEntry> AValues) {
-  struct Prepared {
-    Variant Value;
-    String Text;
-    // A Unicode string value read out once: two of them compare as the
-    // variants would (ordinal), without a copy of each text per comparison.
-    String Str;
-    bool IsStr;
-  };
-  std::vector<Prepared> prepared;
-  prepared.reserve(AValues.size());
-  for (size_t i = 0; i < AValues.size(); ++i) {
-    Variant value = FCriteria->PrepareValue(AValues[i].Value);
-    const rtl::TVarType type = rtl::VarType(value);
-    const bool isStr = type == rtl::varUString || type == rtl::varOleStr;
-    String str = isStr ? rtl::VarToStr(value) : String();
-    prepared.push_back({std::move(value), FCriteria->PrepareDisplayText(AValues[i].DisplayText), std::move(str), isStr});
+TcxFilterValueList::TPreparedValue TcxFilterValueList::prepareOffered(const TcxFilterValueEntry& AEntry) const {
+  Variant value = FCriteria->PrepareValue(AEntry.Value);
+  const rtl::TVarType type = rtl::VarType(value);
+  const bool isStr = type == rtl::varUString || type == rtl::varOleStr;
+  String str = isStr ? rtl::VarToStr(value) : String();
+  return {std::move(value), FCriteria->PrepareDisplayText(AEntry.DisplayText), std::move(str), isStr};
+}
+
+int TcxFilterValueList::compareOffered(const TPreparedValue& A, const TPreparedValue& B) const {
+  if (FSortByDisplayText) {
+    const int result = rtl::AnsiCompareStr(A.Text, B.Text);
+    if (result != 0) return result;
   }
-  auto compare = [this](const Prepared& a, const Prepared& b) {
-    if (FSortByDisplayText) {
-      const int result = rtl::AnsiCompareStr(a.Text, b.Text);
-      if (result != 0) return result;
-    }
-    if (a.IsStr && b.IsStr) {
-      const int result = rtl::CompareStr(a.Str, b.Str);
-      return result < 0 ? -1 : (result > 0 ? 1 : 0);
-    }
-    return VarCompare(a.Value, b.Value);
-  };
+  if (A.IsStr && B.IsStr) {
+    const int result = rtl::CompareStr(A.Str, B.Str);
+    return result < 0 ? -1 : (result > 0 ? 1 : 0);
+  }
+  return VarCompare(A.Value, B.Value);
+}
+
+void TcxFilterValueList::AddValues(std::vector<TcxFilterValueEntry> AValues) {
+  std::vector<TPreparedValue> prepared;
+  prepared.reserve(AValues.size());
+  for (const TcxFilterValueEntry& entry : AValues) prepared.push_back(prepareOffered(entry));
   // Positions are sorted, not the entries, so that the sort moves no texts.
   // Equal values keep input order, so the first of each run is the one a
   // series of single Adds would have kept.
   std::vector<size_t> order(prepared.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(),
-                   [&](size_t a, size_t b) { return compare(prepared[a], prepared[b]) < 0; });
+                   [&](size_t a, size_t b) { return compareOffered(prepared[a], prepared[b]) < 0; });
   std::vector<size_t> distinct;  // input positions, in value order
-  for (const size_t i : order) {
-    const Prepared& p = prepared[i];
-    if (!distinct.empty() && compare(prepared[distinct.back()], p) == 0) continue;
+  for (const size_t i : order)
+    if (distinct.empty() || compareOffered(prepared[distinct.back()], prepared[i]) != 0) distinct.push_back(i);
+  std::vector<size_t> offeredAt(AValues.size());  // input positions are the offer order
+  std::iota(offeredAt.begin(), offeredAt.end(), size_t{0});
+  addDistinct(AValues, prepared, std::move(distinct), offeredAt);
+}
+
+void TcxFilterValueList::AddSortedDistinctValues(std::vector<TcxFilterValueEntry> AValues,
+                                                 const std::vector<size_t>& AOfferedAt) {
+  std::vector<TPreparedValue> prepared;
+  prepared.reserve(AValues.size());
+  for (const TcxFilterValueEntry& entry : AValues) prepared.push_back(prepareOffered(entry));
+  std::vector<size_t> all(AValues.size());
+  for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+  addDistinct(AValues, prepared, std::move(all), AOfferedAt);
+}
+
+void TcxFilterValueList::addDistinct(const std::vector<TcxFilterValueEntry>& AValues,
+                                     const std::vector<TPreparedValue>& APrepared, std::vector<size_t> ADistinct,
+                                     const std::vector<size_t>& ARank) {
+  std::vector<size_t> distinct;
+  distinct.reserve(ADistinct.size());
+  for (const size_t i : ADistinct) {
+    const TPreparedValue& p = APrepared[i];
     int index = 0;
     if (FindValueIndex(p.Value, p.Text, index) || findMRU(p.Value, p.Text)) continue;
     distinct.push_back(i);
@@ -154,11 +172,13 @@ void TcxFilterValueList::AddValues(std::vector<TcxFilterValueEntry> AValues) {
     if (distinct.size() > room) {
       std::vector<size_t> first;
       if (room > 0) {
-        std::vector<size_t> byOrder(distinct);
+        std::vector<size_t> byOrder;
+        byOrder.reserve(distinct.size());
+        for (const size_t i : distinct) byOrder.push_back(ARank[i]);
         std::nth_element(byOrder.begin(), byOrder.begin() + static_cast<std::ptrdiff_t>(room - 1), byOrder.end());
         const size_t limit = byOrder[room - 1];
         for (const size_t i : distinct)
-          if (i <= limit) first.push_back(i);
+          if (ARank[i] <= limit) first.push_back(i);
       }
       distinct = std::move(first);
     }
@@ -170,7 +190,7 @@ void TcxFilterValueList::AddValues(std::vector<TcxFilterValueEntry> AValues) {
   values.reserve(static_cast<size_t>(Count() - start) + distinct.size());
   auto old = FItems.begin() + start;
   for (const size_t i : distinct) {
-    const Prepared& p = prepared[i];
+    const TPreparedValue& p = APrepared[i];
     while (old != FItems.end() && comparePrepared(**old, p.Value, p.Text) < 0) values.push_back(std::move(*old++));
     const TcxFilterValueEntry& entry = AValues[i];
     values.push_back(std::make_unique<TcxFilterValueItem>(this, Kind::fviValue, entry.Value, entry.DisplayText));
@@ -612,6 +632,113 @@ bool TcxCustomDataController::IsFilterItemSortByDisplayText(int AItemIndex) cons
   return GetItemSortByDisplayText(AItemIndex, GetSortByDisplayTextSetting());
 }
 
+namespace {
+// A stored text as a value list sorts it: its code units as they lie, ASCII
+// lower-case letters read as upper-case ones when `fold` (a case-insensitive
+// list whose text is ASCII; other texts are upper-cased copies).
+// The first four prepared code units, packed so that two keys whose
+// prefixes differ compare as their texts do without reading the texts.
+struct ValueListTextKey {
+  std::uint64_t prefix;
+  const char16_t* data;
+  std::uint32_t size;
+  std::uint32_t offered;  // the key's position among the offered values
+  bool fold;
+};
+
+char16_t valueListUnit(const ValueListTextKey& AKey, size_t AIndex) {
+  const char16_t c = AKey.data[AIndex];
+  return AKey.fold && c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+}
+
+// CompareStr of the two prepared texts. Past a shorter text its prefix
+// holds zeros, which order it first unless the longer one has a zero unit
+// there, and then the prefixes are equal and the texts decide.
+int compareValueListKeys(const ValueListTextKey& A, const ValueListTextKey& B) {
+  if (A.prefix != B.prefix) return A.prefix < B.prefix ? -1 : 1;
+  const size_t n = std::min(A.size, B.size);
+  for (size_t i = 0; i < n; ++i) {
+    const char16_t x = valueListUnit(A, i), y = valueListUnit(B, i);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return A.size == B.size ? 0 : (A.size < B.size ? -1 : 1);
+}
+
+ValueListTextKey makeValueListKey(const char16_t* AData, size_t ASize, bool AFold, size_t AOffered) {
+  ValueListTextKey key{0, AData, static_cast<std::uint32_t>(ASize), static_cast<std::uint32_t>(AOffered), AFold};
+  for (size_t i = 0; i < 4; ++i) key.prefix = (key.prefix << 16) | (i < ASize ? valueListUnit(key, i) : 0u);
+  return key;
+}
+
+bool valueListIsAscii(const String& AText) {
+  char16_t bits = 0;
+  for (const char16_t c : AText) bits |= c;
+  return bits < 0x80;
+}
+}  // namespace
+
+// A text column whose values can be read in place (see
+// CanReadFilterValuesInPlace) and whose display text is its value: the
+// texts are sorted where they lie and entries are made for distinct values
+// only. False leaves the list to the general way.
+bool TcxCustomDataController::populateTextFilterValuesInPlace(TcxDataFilterValueList* AList, int AItemIndex,
+                                                              TcxDataFilterCriteria* ACriteria,
+                                                              const std::vector<int>& ARecords, bool& ANullExists) {
+  TcxCustomDataField* field = GetItemField(AItemIndex);
+  TcxValueDef* def = field != nullptr ? field->GetValueDef() : nullptr;
+  if (def == nullptr || AList->SortByDisplayText() || !ACriteria->CanTestRecordsInPlace() ||
+      !CanReadFilterValuesInPlace(field) || def->GetTextStored() || field->IsInternal())
+    return false;
+  const TcxValueTypeClass type = def->ValueTypeClass();
+  if (type != TcxStringValueType::Instance() && type != TcxWideStringValueType::Instance()) return false;
+  const TcxDataStorage* storage = DataStorage();
+  using O = TcxFilterCriteriaOption;
+  const bool upperCase = ACriteria->Options().contains(O::fcoCaseInsensitive);
+  const bool softNull = ACriteria->Options().contains(O::fcoSoftNull);
+  std::vector<ValueListTextKey> keys;
+  std::vector<int> offered;  // the records behind the keys
+  keys.reserve(ARecords.size());
+  offered.reserve(ARecords.size());
+  std::deque<String> upperCopies;  // a deque keeps them in place as it grows
+  bool nullExists = false;
+  for (const int record : ARecords) {
+    if (record < 0 || record >= storage->RecordCount()) return false;
+    TcxPreparedValue prepared = nullptr;
+    const String* text = storage->GetCompareInfo(record, def, prepared) ? nullptr : TcxStringValueType::StringOf(prepared);
+    // An empty reference reads as Null; an empty text is Null to a soft list.
+    if (text == nullptr || (softNull && text->empty())) {
+      nullExists = true;
+      continue;
+    }
+    if (text->size() > UINT32_MAX) return false;
+    if (upperCase && !valueListIsAscii(*text)) {
+      const String& upper = upperCopies.emplace_back(rtl::AnsiUpperCase(*text));
+      keys.push_back(makeValueListKey(upper.data(), upper.size(), false, offered.size()));
+    } else {
+      keys.push_back(makeValueListKey(text->data(), text->size(), upperCase, offered.size()));
+    }
+    offered.push_back(record);
+  }
+  // Equal values keep the order they were offered in: the first of each run
+  // is the entry the general way keeps.
+  std::stable_sort(keys.begin(), keys.end(), [](const ValueListTextKey& a, const ValueListTextKey& b) {
+    return compareValueListKeys(a, b) < 0;
+  });
+  std::vector<TcxFilterValueEntry> values;
+  std::vector<size_t> offeredAt;
+  values.reserve(keys.size());
+  offeredAt.reserve(keys.size());
+  for (size_t k = 0; k < keys.size(); ++k) {
+    if (k > 0 && compareValueListKeys(keys[k - 1], keys[k]) == 0) continue;
+    const int record = offered[keys[k].offered];
+    values.push_back({GetFilterDataValue(record, field), GetDisplayText(record, AItemIndex)});
+    offeredAt.push_back(keys[k].offered);
+  }
+  ANullExists = nullExists;
+  AList->AddSortedDistinctValues(std::move(values), offeredAt);
+  return true;
+}
+
 void TcxCustomDataController::PopulateFilterValues(TcxDataFilterValueList* AList, int AItemIndex,
                                                    TcxDataFilterCriteria* ACriteria, bool& AUseFilteredRecords,
                                                    bool& ANullExists) {
@@ -624,6 +751,7 @@ void TcxCustomDataController::PopulateFilterValues(TcxDataFilterValueList* AList
     records.resize(static_cast<size_t>(GetRecordCount()));
     std::iota(records.begin(), records.end(), 0);
   }
+  if (populateTextFilterValuesInPlace(AList, AItemIndex, ACriteria, records, ANullExists)) return;
   std::vector<TcxFilterValueEntry> values;
   values.reserve(records.size());
   ANullExists = false;

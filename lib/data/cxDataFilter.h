@@ -74,6 +74,10 @@ class TcxFilterValueList : public rtl::TObject {
   // Adds many values at once, as many sorted Adds in the given order would
   // (same entries, same limit), with one sort instead of one insertion each.
   void AddValues(std::vector<TcxFilterValueEntry> AValues);
+  // The same for values already sorted as the list sorts them, no two
+  // equal, each with its position among all the values offered (the limit
+  // keeps the first offered).
+  void AddSortedDistinctValues(std::vector<TcxFilterValueEntry> AValues, const std::vector<size_t>& AOfferedAt);
   virtual void Clear();
   virtual bool Find(const Variant& AValue, const String& ADisplayText, int& AIndex);
   virtual int GetIndexByCriteriaItem(TcxFilterCriteriaItem* ACriteriaItem);
@@ -98,6 +102,23 @@ class TcxFilterValueList : public rtl::TObject {
   int comparePrepared(const TcxFilterValueItem& AItem, const Variant& AValue, const String& ADisplayText) const;
   // Whether an MRU entry equals the prepared value and text.
   bool findMRU(const Variant& APreparedValue, const String& APreparedText);
+  // --- adding many values
+  // An offered value in the forms entries compare in.
+  struct TPreparedValue {
+    Variant Value;
+    String Text;
+    // A Unicode string value read out once: two of them compare as the
+    // variants would (ordinal), without a copy of each text per comparison.
+    String Str;
+    bool IsStr;
+  };
+  TPreparedValue prepareOffered(const TcxFilterValueEntry& AEntry) const;
+  int compareOffered(const TPreparedValue& A, const TPreparedValue& B) const;
+  // Adds AValues[i] for each i of ADistinct (in value order, none equal to
+  // another) that the list does not hold yet; ARank[i] orders them as
+  // offered, for the limit.
+  void addDistinct(const std::vector<TcxFilterValueEntry>& AValues, const std::vector<TPreparedValue>& APrepared,
+                   std::vector<size_t> ADistinct, const std::vector<size_t>& ARank);
 
   TcxFilterCriteria* FCriteria;
   std::vector<std::unique_ptr<TcxFilterValueItem>> FItems;

@@ -7,6 +7,7 @@
 // Values are variants added and compared with the variant rules, so a
 // currency field sums exactly (no rounding through doubles) and an average of
 // dates is a date.
+#include <cstdint>
 #include <vector>
 
 #include "lib/data/cxCustomData.h"
@@ -375,6 +376,21 @@ class TcxDataSummary : public TcxDataControllerPersistent {
   TcxDataSummaryItems* GetPatternSummaryItems(TcxDataSummary* APatternSummary, TcxDataSummaryItems* ASummaryItems);
   // Unlinks the field from every item and link that uses it.
   void RemoveItemByField(TcxCustomDataField* AField);
+  // The Currency and Float fields the next calculation reads by column
+  // (items without handlers, over every record of the list); the record
+  // list reads them in its own pass over the records when it can.
+  std::vector<TcxValueDef*> ColumnValueDefs() const;
+  // A column read by the record list for the next calculation, by record
+  // index (only the listed records' slots count); dropped after the update.
+  void PrepareColumn(TcxValueDef* AValueDef, std::vector<std::int64_t>&& ABits, std::vector<unsigned char>&& ANulls);
+  void DropPreparedColumns() { recycleColumns(FPreparedColumns); }
+  // A zeroed buffer for a column of ASize records: one of an earlier
+  // calculation when there is one, so that a rebuild of a large list does
+  // not map and fault in fresh pages every time.
+  std::vector<std::int64_t> TakeColumnBuffer(size_t ASize) const;
+  // The groups were put in a new order: group g now is the group that was
+  // AOldIndexes[g], and its values follow it.
+  void MoveGroupValues(const std::vector<int>& AOldIndexes);
 
   TcxDataSummaryAfterSummaryEvent FOnAfterSummary;
 
@@ -383,6 +399,17 @@ class TcxDataSummary : public TcxDataControllerPersistent {
   // item needs the per-record path.
   bool calculateDirect(TcxDataSummaryItem* AItem, int ABeginIndex, int AEndIndex, int& ACount,
                        rtl::Variant& AValue) const;
+  // The values of one Currency or Float field, read once per calculation in
+  // storage order: the groups of a sorted list then read one array slot per
+  // record instead of a record pointer and a scattered record block.
+  struct DirectColumn {
+    const TcxValueDef* valueDef = nullptr;
+    std::vector<std::int64_t> bits;     // the value's 8 bytes; 0 for a null
+    std::vector<unsigned char> nulls;   // empty when no value is null
+  };
+  // Null outside a calculation, or when the list holds too few of the
+  // records for a storage-order pass to pay.
+  const DirectColumn* directColumn(TcxValueDef* AValueDef) const;
 
   bool FDestroying = false;
   std::unique_ptr<TcxDataGroupSummaryItems> FDefaultGroupSummaryItems;
@@ -397,6 +424,13 @@ class TcxDataSummary : public TcxDataControllerPersistent {
   // The records of the selected rows, gathered once per calculation.
   std::vector<char> FSelectedRecords;
   bool FSelectedRecordsOnly = false;
+  // The columns read during the calculation that runs (see DirectColumn).
+  mutable std::vector<DirectColumn> FDirectColumns;
+  std::vector<DirectColumn> FPreparedColumns;
+  // Buffers of columns gone, kept for the next ones (a few at most).
+  mutable std::vector<std::vector<std::int64_t>> FSpareColumnBuffers;
+  void recycleColumns(std::vector<DirectColumn>& AColumns) const;
+  bool FCalculating = false;
 };
 
 }  // namespace data

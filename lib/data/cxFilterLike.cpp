@@ -40,9 +40,39 @@ TcxLikeMatcher::TcxLikeMatcher(const char16_t* APattern, std::size_t APatternLen
     for (std::size_t i = 1; i < FTokens.size(); ++i) FLiteral.push_back(FTokens[i].ch);
 }
 
+namespace {
+struct LikeNoFold {
+  char16_t operator()(char16_t c) const { return c; }
+};
+struct LikeAsciiUpperFold {
+  char16_t operator()(char16_t c) const { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
+};
+}  // namespace
+
+// A plain search for the literal, each text character folded as it is read.
+template <class Fold>
+bool TcxLikeMatcher::containsLiteral(const char16_t* AText, std::size_t ATextLen, Fold AFold) const {
+  const std::size_t m = FLiteral.size();
+  if (ATextLen == 0 || m > ATextLen) return false;
+  if (m == 0) return true;
+  const char16_t first = FLiteral[0];
+  for (std::size_t i = 0; i + m <= ATextLen; ++i) {
+    if (AFold(AText[i]) != first) continue;
+    std::size_t k = 1;
+    while (k < m && AFold(AText[i + k]) == FLiteral[k]) ++k;
+    if (k == m) return true;
+  }
+  return false;
+}
+
 bool TcxLikeMatcher::Matches(const char16_t* AText, std::size_t ATextLen) const {
-  if (FContains) return ATextLen > 0 && rtl::StringView(AText, ATextLen).find(FLiteral) != rtl::StringView::npos;
-  return matchTokens(AText, ATextLen);
+  if (FContains) return containsLiteral(AText, ATextLen, LikeNoFold());
+  return matchTokens(AText, ATextLen, LikeNoFold());
+}
+
+bool TcxLikeMatcher::MatchesAsciiUpper(const char16_t* AText, std::size_t ATextLen) const {
+  if (FContains) return containsLiteral(AText, ATextLen, LikeAsciiUpperFold());
+  return matchTokens(AText, ATextLen, LikeAsciiUpperFold());
 }
 
 // Iterative matching with one remembered wildcard: when the text runs out of
@@ -50,7 +80,8 @@ bool TcxLikeMatcher::Matches(const char16_t* AText, std::size_t ATextLen) const 
 // character (an earlier one taking more can never help, the latest one
 // covers whatever it would have skipped). Every wildcard not at the end
 // continues only where a text character remains, as the rule above says.
-bool TcxLikeMatcher::matchTokens(const char16_t* AText, std::size_t ATextLen) const {
+template <class Fold>
+bool TcxLikeMatcher::matchTokens(const char16_t* AText, std::size_t ATextLen, Fold AFold) const {
   const std::vector<Token>& tokens = FTokens;
   const std::size_t n = tokens.size();
   std::size_t pi = 0, ti = 0;
@@ -67,7 +98,7 @@ bool TcxLikeMatcher::matchTokens(const char16_t* AText, std::size_t ATextLen) co
       starText = ti;
       continue;
     } else if (ti < ATextLen &&
-               (tokens[pi].kind == TokenKind::One || tokens[pi].ch == AText[ti])) {
+               (tokens[pi].kind == TokenKind::One || tokens[pi].ch == AFold(AText[ti]))) {
       ++pi;
       ++ti;
       continue;

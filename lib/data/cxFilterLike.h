@@ -40,6 +40,13 @@ class TcxLikeMatcher {
                  char16_t AEscapeChar);
   bool Matches(const char16_t* AText, std::size_t ATextLen) const;
   bool Matches(rtl::StringView AText) const { return Matches(AText.data(), AText.size()); }
+  // The answer Matches gives for the text with its ASCII lower-case letters
+  // made upper-case, without making that copy: a case-insensitive filter
+  // whose pattern is already upper-cased tests each record's ASCII text as
+  // it lies. AText must be ASCII only (other characters fold by the full
+  // mapping, which the caller applies itself).
+  bool MatchesAsciiUpper(const char16_t* AText, std::size_t ATextLen) const;
+  bool MatchesAsciiUpper(rtl::StringView AText) const { return MatchesAsciiUpper(AText.data(), AText.size()); }
 
  private:
   enum class TokenKind : unsigned char { AnyRun, One, Literal };
@@ -47,7 +54,10 @@ class TcxLikeMatcher {
     TokenKind kind;
     char16_t ch;
   };
-  bool matchTokens(const char16_t* AText, std::size_t ATextLen) const;
+  template <class Fold>
+  bool matchTokens(const char16_t* AText, std::size_t ATextLen, Fold AFold) const;
+  template <class Fold>
+  bool containsLiteral(const char16_t* AText, std::size_t ATextLen, Fold AFold) const;
 
   std::vector<Token> FTokens;
   // A percent character that is the pattern's very last character ends the

@@ -11,6 +11,8 @@
 // for those kinds (two texts ordinally, two Booleans, numbers as 64-bit
 // integers when both are integers and as doubles otherwise; no conversion
 // between texts, Booleans and numbers, which go the variant way).
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <typeinfo>
 #include <vector>
@@ -178,6 +180,22 @@ rtl::StringView inPlaceUpper(rtl::StringView AText, String& ABuffer) {
   return ABuffer;
 }
 
+// Four code units at a time: the text is read once more for this, so the
+// pass has to be cheap beside the match that follows.
+bool inPlaceIsAscii(rtl::StringView AText) {
+  const char16_t* p = AText.data();
+  const size_t n = AText.size();
+  std::uint64_t bits = 0;
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    std::uint64_t word;
+    std::memcpy(&word, p + i, sizeof word);
+    bits |= word;
+  }
+  for (; i < n; ++i) bits |= p[i];
+  return (bits & 0xFF80FF80FF80FF80ull) == 0;
+}
+
 TcxFilterInPlaceValue inPlaceDate(TDateTime ADate) {
   TcxFilterInPlaceValue v;
   v.kind = InPlaceKind::Real;
@@ -257,8 +275,15 @@ int TcxFilterCriteriaItem::TestInPlace(rtl::Int64 ARecordIndex) {
   TcxFilterInPlaceValue value;
   if (!GetDataValueInPlace(ARecordIndex, value, scratch)) return -1;
   using O = TcxFilterCriteriaOption;
-  if (value.kind == InPlaceKind::Text && test.options.contains(O::fcoCaseInsensitive))
-    value.text = inPlaceUpper(value.text, upper);
+  const bool like = test.op == InPlaceOp::Like || test.op == InPlaceOp::NotLike;
+  // An ASCII text meets a LIKE pattern folded as it is read: no copy.
+  bool foldWhileMatching = false;
+  if (value.kind == InPlaceKind::Text && test.options.contains(O::fcoCaseInsensitive)) {
+    if (like && inPlaceIsAscii(value.text))
+      foldWhileMatching = true;
+    else
+      value.text = inPlaceUpper(value.text, upper);
+  }
   const bool isNull = value.kind == InPlaceKind::Null ||
                       (value.kind == InPlaceKind::Text && value.text.empty() && test.options.contains(O::fcoSoftNull));
   if (test.options.contains(O::fcoIgnoreNull) && test.op != InPlaceOp::Null && test.op != InPlaceOp::NotNull && isNull) return 0;
@@ -284,7 +309,8 @@ int TcxFilterCriteriaItem::TestInPlace(rtl::Int64 ARecordIndex) {
     case InPlaceOp::NotLike: {
       // LIKE reads the value as text: Null is the empty text, numbers would be formatted.
       if (value.kind != InPlaceKind::Text && value.kind != InPlaceKind::Null) return -1;
-      const bool matches = test.like->Matches(value.kind == InPlaceKind::Text ? value.text : rtl::StringView());
+      const rtl::StringView text = value.kind == InPlaceKind::Text ? value.text : rtl::StringView();
+      const bool matches = foldWhileMatching ? test.like->MatchesAsciiUpper(text) : test.like->Matches(text);
       return test.op == InPlaceOp::Like ? matches : !matches;
     }
     case InPlaceOp::Between:

@@ -46,7 +46,8 @@ struct InPlaceRecords {
         data::TcxLargeIntValueType::Instance()};
     for (auto type : types) controller.addItem(type);
     static const char16_t* const kTexts[] = {u"Anna", u"anne", u"JOANNE", u"", u"ab", u"AB", u"zebra",
-                                             u"\u00e9cole", u"Stra\u00dfe", u"STRASSE", u"50%", u"a_b", u"x^y"};
+                                             u"\u00e9cole", u"Stra\u00dfe", u"STRASSE", u"50%", u"a_b", u"x^y",
+                                             u"\u0131nne"};
     std::mt19937 random(7);
     controller.BeginUpdate();
     for (int r = 0; r < 600; ++r) {
@@ -145,6 +146,9 @@ const InPlaceCase kInPlaceCases[] = {
     {"TextAccentIgnoringCase", kText, K::foLike, Variant(u"\u00c9%"), kCase},
     {"TextContains", kText, K::foLike, Variant(u"%nn%"), kNone},
     {"TextContainsIgnoringCase", kText, K::foLike, Variant(u"%ANN%"), kCase},
+    // A dotless i upper-cases to an ASCII I: a text with it is folded whole,
+    // not letter by ASCII letter, before the pattern meets it.
+    {"TextNonAsciiFoldsToAsciiPattern", kText, K::foLike, Variant(u"%INN%"), kCase},
     {"TextNotLikeWildcards", kText, K::foNotLike, Variant(u"_n%e"), kCase},
     {"TextLikeEscapedPercent", kText, K::foLike, Variant(u"%0^%"), kNone, false, u'^'},
     {"TextBetween", kText, K::foBetween, pair(Variant(u"B"), Variant(u"j")), kNone},

@@ -3,6 +3,7 @@
 // short inputs, against the plain recursive statement of the rule.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -66,6 +67,32 @@ TEST(FilterLike, AgreesWithTheRecursiveRuleOnRandomInputs) {
     const bool expected = testing_support::LikeReference(text.data(), text.size(), pattern.data(),
                                                          pattern.size(), u'%', u'_', escape);
     ASSERT_EQ(Like(text.data(), text.size(), pattern.data(), pattern.size(), u'%', u'_', escape), expected)
+        << rtl::StringToUtf8(text) << " LIKE " << rtl::StringToUtf8(pattern) << " escape " << int(escape);
+  }
+}
+
+// Matching an ASCII text with its lower-case letters folded as they are
+// read answers what matching its upper-cased copy answers, for "contains"
+// patterns (a plain search) and the general ones alike; the upper-case
+// pattern letters and the wildcards' own letters are drawn too.
+TEST(FilterLike, AsciiFoldingWhileMatchingAgreesWithMatchingTheUpperCasedText) {
+  std::mt19937 rng(1211);
+  const char16_t textLetters[] = {u'a', u'b', u'A', u'B', u'%', u'_', u'!', u'{', u'`'};
+  const char16_t patternLetters[] = {u'A', u'B', u'a', u'%', u'_', u'!', u'['};
+  auto draw = [&](const char16_t* letters, std::size_t count, std::size_t maxLen) {
+    rtl::String s;
+    const std::size_t len = rng() % (maxLen + 1);
+    for (std::size_t i = 0; i < len; ++i) s.push_back(letters[rng() % count]);
+    return s;
+  };
+  for (int i = 0; i < 100000; ++i) {
+    const rtl::String text = draw(textLetters, std::size(textLetters), 8);
+    rtl::String pattern = draw(patternLetters, std::size(patternLetters), 5);
+    if (i % 3 == 0) pattern = u"%" + pattern + u"%";  // mostly a "contains" pattern then
+    const char16_t escape = (i & 1) ? u'!' : 0;
+    const TcxLikeMatcher matcher(pattern.data(), pattern.size(), u'%', u'_', escape);
+    const rtl::String upper = rtl::UpperCase(text);
+    ASSERT_EQ(matcher.MatchesAsciiUpper(text), matcher.Matches(upper))
         << rtl::StringToUtf8(text) << " LIKE " << rtl::StringToUtf8(pattern) << " escape " << int(escape);
   }
 }

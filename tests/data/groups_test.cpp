@@ -400,6 +400,25 @@ TEST_P(GroupsOnRealKeys, OrderAndGroupsMatchTheComparison) {
   for (int g = 0; g < info.GetDataGroupCount(); ++g)
     groups.push_back({info.GetDataGroup(g).BeginRecordListIndex, info.GetDataGroup(g).EndRecordListIndex});
   EXPECT_EQ(groups, runs);
+
+  // Grouped alone, the column is the sort's only key: the sort's own runs
+  // of equal values become the groups.
+  info.ChangeGrouping(c.GetItemField(2), -1);
+  info.ChangeSorting(c.GetItemField(2), soNone);
+  info.ChangeGrouping(c.GetItemField(2), 0);
+  const std::vector<int> alone = referenceOrder(c, {{2, soAscending}}, false, allRecords(count));
+  ASSERT_EQ(recordList(info), alone);
+  std::vector<std::pair<int, int>> aloneRuns;
+  for (int i = 0; i < count; ++i)
+    if (i == 0 || data::VarCompare(c.GetValue(alone[static_cast<size_t>(i)], 2),
+                                   c.GetValue(alone[static_cast<size_t>(i - 1)], 2)) != 0)
+      aloneRuns.push_back({i, i});
+    else
+      aloneRuns.back().second = i;
+  std::vector<std::pair<int, int>> aloneGroups;
+  for (int g = 0; g < info.GetDataGroupCount(); ++g)
+    aloneGroups.push_back({info.GetDataGroup(g).BeginRecordListIndex, info.GetDataGroup(g).EndRecordListIndex});
+  EXPECT_EQ(aloneGroups, aloneRuns);
 }
 INSTANTIATE_TEST_SUITE_P(Groups, GroupsOnRealKeys, testing::ValuesIn(kRealKeys),
                          [](const testing::TestParamInfo<RealKeysCase>& i) { return std::string(i.param.name); });

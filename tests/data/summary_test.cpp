@@ -8,6 +8,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -522,6 +523,304 @@ TEST(Summary, AssignCopiesItemsTextsAndOptions) {
   EXPECT_EQ(dest.Summary()->FooterSummaryItems()->Items(0)->Kind(), skSum);
   EXPECT_EQ(dest.Summary()->DefaultGroupSummaryItems()->Separator(), u";");
   EXPECT_EQ(dest.Summary()->Options(), data::TcxSummaryOptions{data::soNullIgnore});
+}
+
+
+
+// --- sums read from a column of the storage ------------------------------------------------------
+// A summary over most of the records reads each value once in storage order
+// and then by list position; the sums (exact Currency additions) must be
+// what adding the listed records gives, whether nulls are present, the list
+// is sorted against storage order, filtered, or holds too few records for
+// that column to be read.
+struct ColumnSumCase {
+  const char* name;
+  bool nulls;
+  int keepEvery;  // the filter keeps records r with r % keepEvery == 0
+  data::TdxSortOrder idOrder;
+};
+
+const ColumnSumCase kColumnSumCases[] = {
+    {"NoNullsSortedAgainstStorage", false, 1, data::soDescending},
+    {"NoNullsStorageOrder", false, 1, data::soNone},
+    {"NullsSorted", true, 1, data::soDescending},
+    {"NoNullsMostRecordsListed", false, 2, data::soAscending},  // a half: the column is read
+    {"NoNullsFewRecordsListed", false, 9, data::soDescending},  // read record by record
+};
+
+class SummaryColumnSum : public ::testing::TestWithParam<ColumnSumCase> {};
+
+TEST_P(SummaryColumnSum, GroupAndFooterSumsMatchTheListedRecords) {
+  const ColumnSumCase& t = GetParam();
+  enum { kId, kKey, kMoney };
+  TestController c(nullptr);
+  c.addItem(data::TcxIntegerValueType::Instance());
+  c.addItem(data::TcxIntegerValueType::Instance());
+  c.addItem(data::TcxCurrencyValueType::Instance());
+  const int count = 600;
+  std::mt19937 random(23);
+  std::vector<long long> money(count);
+  std::vector<bool> isNull(count);
+  c.BeginUpdate();
+  c.SetRecordCount(count);
+  for (int r = 0; r < count; ++r) {
+    c.SetValue(r, kId, Variant(static_cast<int>(random() % 1000)));
+    c.SetValue(r, kKey, Variant(r % 7));
+    money[r] = static_cast<long long>(random() % 2000000000000ll) - 1000000000000ll;
+    isNull[r] = t.nulls && r % 5 == 3;
+    c.SetValue(r, kMoney, isNull[r] ? rtl::Null() : Variant(rtl::Currency::FromScaled(money[r])));
+  }
+  c.EndUpdate();
+  const int keep = t.keepEvery;
+  c.FOnFilterRecord = data::TcxDataFilterRecordEvent::fromClosure(
+      &c, [keep](data::TcxCustomDataController*, int record, bool& accept) { accept = record % keep == 0; });
+  c.Refresh();
+  TcxDataSummary& summary = *c.Summary();
+  summary.FooterSummaryItems()->Add(c.GetItem(kMoney), spFooter, skSum);
+  summary.DefaultGroupSummaryItems()->Add(c.GetItem(kMoney), spGroup, skSum);
+  if (t.idOrder != data::soNone) c.DataControllerInfo()->ChangeSorting(c.GetItemField(kId), t.idOrder);
+  c.Groups()->ChangeGrouping(kKey, 0);
+
+  auto expected = [&](int AKey) {  // AKey -1: every listed record
+    long long total = 0;
+    for (int r = 0; r < count; ++r)
+      if (r % keep == 0 && (AKey == -1 || r % 7 == AKey) && !isNull[r]) total += money[r];
+    return total;
+  };
+  EXPECT_EQ(summary.GetFooterSummaryValue(0).AsCurrency().value, expected(-1));
+  ASSERT_EQ(c.Groups()->GetDataGroupCount(), 7);
+  for (int g = 0; g < 7; ++g) {
+    const int key = static_cast<int>(c.Groups()->GetGroupValue(g).AsInt64());
+    EXPECT_EQ((*summary.GetGroupSummaryValues(g))[0].AsCurrency().value, expected(key)) << "key " << key;
+  }
+  // The column is read for one calculation only: a changed value is seen.
+  const int record = c.DataControllerInfo()->GetInternalRecordIndex(0);
+  c.SetValue(record, kMoney, Variant(rtl::Currency::FromScaled(money[record] + 10000)));
+  money[record] += 10000;
+  isNull[record] = false;
+  EXPECT_EQ(summary.GetFooterSummaryValue(0).AsCurrency().value, expected(-1));
+  c.FOnFilterRecord = nullptr;
+}
+
+INSTANTIATE_TEST_SUITE_P(Summary, SummaryColumnSum, ::testing::ValuesIn(kColumnSumCases),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+// --- groups ordered by a summary ----------------------------------------------------------------
+// A view's engine stands in here: it puts the top-level groups in the order
+// of their sorted summary item (ties keep their order, null sums first).
+int sortBySummaryEngines = 0;
+
+class SumOrderEngine : public data::TcxSortingBySummaryEngine {
+ public:
+  using TcxSortingBySummaryEngine::TcxSortingBySummaryEngine;
+  void Sort() override {
+    data::TcxCustomDataControllerInfo& info = *DataControllerInfo();
+    TcxDataSummary& summary = *GetDataController()->Summary();
+    const int item = summary.GetGroupSummaryItems(0)->SortedSummaryItem()->Index();
+    std::vector<int> groups;
+    for (int g = 0; g < info.GetDataGroupCount(); ++g)
+      if (info.GetDataGroup(g).Level == 0) groups.push_back(g);
+    auto sumOf = [&](int k) { return (*summary.GetGroupSummaryValues(groups[static_cast<size_t>(k)]))[static_cast<size_t>(item)]; };
+    std::vector<int> order(groups.size());
+    for (size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+      const Variant x = sumOf(a), y = sumOf(b);
+      if (rtl::VarIsNull(x) || rtl::VarIsNull(y)) return rtl::VarIsNull(x) && !rtl::VarIsNull(y);
+      return x.AsDouble() < y.AsDouble();
+    });
+    info.ReorderChildGroups(-1, order);
+  }
+};
+
+std::unique_ptr<data::TcxSortingBySummaryEngine> makeSumOrderEngine(data::TcxCustomDataControllerInfo* AInfo) {
+  ++sortBySummaryEngines;
+  return std::make_unique<SumOrderEngine>(AInfo);
+}
+
+class SumOrderController : public TestController {
+ public:
+  explicit SumOrderController(bool AEngine) : TestController(nullptr), engine_(AEngine) {}
+  data::TcxSortingBySummaryEngineClass GetSortingBySummaryEngineClass() const override {
+    return engine_ ? &makeSumOrderEngine : nullptr;
+  }
+
+ private:
+  bool engine_;
+};
+
+// key, sub, amount: sums by key 0:30 1:null 2:10 3:30 4:-5, so by sum 1,4,2,0,3.
+struct SumOrderRecord {
+  int key, sub;
+  double amount;  // NaN: null
+};
+const SumOrderRecord kSumOrderRecords[] = {{3, 0, 30}, {0, 0, 10}, {2, 1, 4},  {1, 0, NAN},
+                                           {4, 0, -5}, {0, 1, 20}, {2, 0, 6}, {1, 1, NAN}};
+enum SumOrderItem { kSoKey = 0, kSoSub = 1, kSoAmount = 2 };
+
+void fillSumOrder(TestController& c) {
+  c.addItem(data::TcxIntegerValueType::Instance());
+  c.addItem(data::TcxIntegerValueType::Instance());
+  c.addItem(data::TcxFloatValueType::Instance());
+  c.BeginUpdate();
+  c.SetRecordCount(static_cast<int>(std::size(kSumOrderRecords)));
+  for (int r = 0; r < c.GetRecordCount(); ++r) {
+    const SumOrderRecord& record = kSumOrderRecords[r];
+    c.SetValue(r, kSoKey, Variant(record.key));
+    c.SetValue(r, kSoSub, Variant(record.sub));
+    c.SetValue(r, kSoAmount, std::isnan(record.amount) ? rtl::Null() : Variant(record.amount));
+  }
+  c.EndUpdate();
+}
+
+// Every row, fully expanded: "k<key>", "s<sub>" and "r<record>".
+std::vector<std::string> sumOrderRows(TestController& c) {
+  c.Groups()->FullExpand();
+  std::vector<std::string> rows;
+  for (int row = 0; row < c.GetRowCount(); ++row) {
+    const data::TcxRowInfo info = c.GetRowInfo(row);
+    const int levels = c.Groups()->GetGroupingItemCount();
+    if (info.Level >= levels)
+      rows.push_back("r" + std::to_string(info.RecordIndex));
+    else
+      rows.push_back((info.Level == 0 ? "k" : "s") +
+                     show(c.GetValue(info.RecordIndex, info.Level == 0 ? kSoKey : kSoSub)));
+  }
+  return rows;
+}
+
+// The rows two grouping levels show when the top groups come in this key order.
+std::vector<std::string> sumOrderExpected(const std::vector<int>& AKeys) {
+  std::vector<std::string> rows;
+  for (int key : AKeys) {
+    rows.push_back("k" + std::to_string(key));
+    for (int sub = 0; sub < 2; ++sub) {
+      std::vector<std::string> records;
+      for (int r = 0; r < static_cast<int>(std::size(kSumOrderRecords)); ++r)
+        if (kSumOrderRecords[r].key == key && kSumOrderRecords[r].sub == sub) records.push_back("r" + std::to_string(r));
+      if (records.empty()) continue;
+      rows.push_back("s" + std::to_string(sub));
+      rows.insert(rows.end(), records.begin(), records.end());
+    }
+  }
+  return rows;
+}
+
+enum class SumOrderBy { Nothing, SortedItem, DataItemIndex };
+
+struct SortBySummaryCase {
+  const char* name;
+  bool engineClass;  // the controller answers an engine
+  SumOrderBy by;
+  data::TcxSummaryOptions options;
+  bool engine;  // expected: the engine is made and orders the groups
+};
+
+const SortBySummaryCase kSortBySummaryCases[] = {
+    {"NoSortedItem", true, SumOrderBy::Nothing, {data::soNullIgnore}, false},
+    {"SortedItem", true, SumOrderBy::SortedItem, {data::soNullIgnore}, true},
+    {"SortingBySummaryDataItem", true, SumOrderBy::DataItemIndex, {data::soNullIgnore}, true},
+    {"SelectedRecordsSummary", true, SumOrderBy::SortedItem, {data::soNullIgnore, data::soSelectedRecords}, false},
+    {"MultipleSelectedRecordsSummary", true, SumOrderBy::SortedItem,
+     {data::soNullIgnore, data::soMultipleSelectedRecords}, false},
+    {"BaseControllerAnswersNoEngine", false, SumOrderBy::SortedItem, {data::soNullIgnore}, false},
+};
+
+class SummarySortByGroups : public ::testing::TestWithParam<SortBySummaryCase> {};
+
+TEST_P(SummarySortByGroups, EngineOrdersTopGroupsAndTheirRecordsSubgroupsAndValuesMoveAlong) {
+  const SortBySummaryCase& t = GetParam();
+  SumOrderController c(t.engineClass);
+  fillSumOrder(c);
+  TcxDataSummary& summary = *c.Summary();
+  summary.SetOptions(t.options);
+  data::TcxDataSummaryItem* sum = summary.DefaultGroupSummaryItems()->Add(c.GetItem(kSoAmount), spGroup, skSum);
+  summary.DefaultGroupSummaryItems()->Add(c.GetItem(kSoAmount), spGroup, skCount);
+  if (t.by == SumOrderBy::SortedItem) sum->SetSorted(true);
+  if (t.by == SumOrderBy::DataItemIndex) c.SetSortingBySummaryDataItemIndex(kSoAmount);
+  sortBySummaryEngines = 0;
+  c.Groups()->ChangeGrouping(kSoKey, 0);
+  c.Groups()->ChangeGrouping(kSoSub, 1);
+  EXPECT_EQ(sortBySummaryEngines > 0, t.engine);
+  EXPECT_EQ(c.DataControllerInfo()->IsSortingBySummary(), t.by != SumOrderBy::Nothing && t.engine == t.engineClass);
+  const std::vector<int> keys = t.engine ? std::vector<int>{1, 4, 2, 0, 3} : std::vector<int>{0, 1, 2, 3, 4};
+  EXPECT_EQ(sumOrderRows(c), sumOrderExpected(keys));
+  // Each group keeps its own values: a sum recomputed from its records.
+  if (!t.options.contains(data::soSelectedRecords))
+    for (int g = 0; g < c.Groups()->GetDataGroupCount(); ++g) {
+      std::vector<int> records;
+      c.Groups()->LoadRecordIndexes(records, g);
+      double total = 0;
+      int count = 0;
+      for (int r : records)
+        if (!std::isnan(kSumOrderRecords[r].amount)) total += kSumOrderRecords[r].amount, ++count;
+      const data::TcxDataSummaryValues& values = *summary.GetGroupSummaryValues(g);
+      EXPECT_EQ(show(values[0]), count == 0 ? "null" : show(Variant(total))) << "group " << g;
+      EXPECT_EQ(values[1].AsInt64(), count) << "group " << g;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SummarySortByGroups, ::testing::ValuesIn(kSortBySummaryCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SummarySortByGroups, EngineRunsWhenTheOrderCanChangeAndFocusAndExpansionFollowTheirGroups) {
+  SumOrderController c(true);
+  fillSumOrder(c);
+  TcxDataSummary& summary = *c.Summary();
+  summary.SetOptions({data::soNullIgnore});
+  summary.DefaultGroupSummaryItems()->Add(c.GetItem(kSoAmount), spGroup, skSum)->SetSorted(true);
+  c.Groups()->ChangeGrouping(kSoKey, 0);
+  auto topKeys = [&] {
+    std::vector<std::string> keys;
+    for (int row = 0; row < c.GetRowCount(); ++row)
+      if (c.GetRowInfo(row).Level == 0) keys.push_back(show(c.GetValue(c.GetRowInfo(row).RecordIndex, kSoKey)));
+    return keys;
+  };
+  auto rowOfKey = [&](int AKey) {
+    for (int row = 0; row < c.GetRowCount(); ++row)
+      if (c.GetRowInfo(row).Level == 0 && c.GetValue(c.GetRowInfo(row).RecordIndex, kSoKey) == Variant(AKey)) return row;
+    return -1;
+  };
+  ASSERT_EQ(topKeys(), (std::vector<std::string>{"1", "4", "2", "0", "3"}));
+  // Record 6 (key 2) focused inside its expanded group.
+  c.Groups()->ChangeExpanding(rowOfKey(2), true, false);
+  ASSERT_TRUE(c.ChangeFocusedRowIndex(rowOfKey(2) + 2));
+  ASSERT_EQ(c.GetFocusedRecordIndex(), 6);
+
+  sortBySummaryEngines = 0;
+  ASSERT_TRUE(c.ChangeFocusedRowIndex(rowOfKey(2) + 1));
+  ASSERT_TRUE(c.ChangeFocusedRowIndex(rowOfKey(2) + 2));
+  c.Groups()->ChangeExpanding(rowOfKey(0), true, false);
+  c.Groups()->ChangeExpanding(rowOfKey(0), false, false);
+  EXPECT_EQ(sortBySummaryEngines, 0) << "focus and expansion leave the order alone";
+
+  c.SetValue(4, kSoAmount, Variant(100.0));  // key 4 now sums 100: last
+  EXPECT_GT(sortBySummaryEngines, 0);
+  EXPECT_EQ(topKeys(), (std::vector<std::string>{"1", "2", "0", "3", "4"}));
+  EXPECT_EQ(c.GetFocusedRecordIndex(), 6);
+  EXPECT_EQ(c.GetRowInfo(c.GetFocusedRowIndex()).RecordIndex, 6) << "the focused row follows its record";
+  EXPECT_TRUE(c.GetRowInfo(rowOfKey(2)).Expanded) << "expansion moved with its group";
+  EXPECT_FALSE(c.GetRowInfo(rowOfKey(4)).Expanded);
+  EXPECT_EQ(c.GetFocusedRowIndex(), rowOfKey(2) + 2);
+
+  // No longer sorted by the summary: the plain order, without the engine.
+  sortBySummaryEngines = 0;
+  summary.DefaultGroupSummaryItems()->Items(0)->SetSorted(false);
+  EXPECT_EQ(sortBySummaryEngines, 0);
+  EXPECT_EQ(topKeys(), (std::vector<std::string>{"0", "1", "2", "3", "4"}));
+  EXPECT_EQ(c.GetFocusedRecordIndex(), 6);
+  EXPECT_EQ(c.GetRowInfo(c.GetFocusedRowIndex()).RecordIndex, 6);
+}
+
+TEST(SummarySortByGroups, ReorderRejectsAnOrderThatIsNotOneOfTheChildren) {
+  SumOrderController c(false);
+  fillSumOrder(c);
+  c.Groups()->ChangeGrouping(kSoKey, 0);
+  data::TcxCustomDataControllerInfo& info = *c.DataControllerInfo();
+  const std::vector<std::vector<int>> bad = {{0, 1, 2, 3}, {0, 1, 2, 3, 3}, {0, 1, 2, 3, 5}, {-1, 0, 1, 2, 3}};
+  for (const std::vector<int>& order : bad)
+    EXPECT_THROW(info.ReorderChildGroups(-1, order), data::EcxInvalidDataControllerOperation);
+  EXPECT_THROW(info.ReorderChildGroups(info.GetDataGroupCount(), {}), data::EcxInvalidDataControllerOperation);
+  EXPECT_EQ(c.Groups()->GetDataGroupCount(), 5) << "nothing moved";
 }
 
 }  // namespace
