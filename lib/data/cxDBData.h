@@ -448,7 +448,7 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   template <class Operation>
   void addNewRecord(Operation AOperation);
   void deleteByPosition(std::vector<int> AList);
-  void deleteByKey(const std::vector<int>& AList);
+  void deleteByKey(const std::vector<int>& AList, bool ASmart);
 
   std::vector<db::TField*> FAssignedFields;
   std::unique_ptr<TcxDBDataLink> FDataLink;
@@ -503,8 +503,6 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   int nearestRecordBeforeDelete(bool ASmartRefresh) const;
   // Drops the deleted focused record from the controller and refocuses.
   void smartDeleteFocused();
-  // With smart refresh a record deleted by key leaves the controller too.
-  void smartDeleteByKey(const std::vector<int>& AList);
   // The new-item row's record appended as a real record, its values copied.
   void appendNewItemRecord();
 

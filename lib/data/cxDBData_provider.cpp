@@ -747,15 +747,29 @@ void TcxDBDataProvider::EndDeleting() {
   TcxCustomDataProvider::EndDeleting();
 }
 
-void TcxDBDataProvider::deleteByKey(const std::vector<int>& AList) {
+// The records' keys are taken first, since the indexes move as records
+// leave; each is then found again in the dataset, from the last to the
+// first, and deleted there. With smart refresh the controller's record goes
+// too (a key the controller no longer holds is left alone).
+void TcxDBDataProvider::deleteByKey(const std::vector<int>& AList, bool ASmart) {
   TcxDBDataController* c = GetDataController();
   db::TDataSet* ds = GetDataSet();
   const std::vector<TcxCustomDataField*> keys = c->GetKeyFields();
   std::vector<Variant> values;
   values.reserve(AList.size());
   for (int record : AList) values.push_back(c->GetInternalRecordId(record, keys));
-  for (auto it = values.rbegin(); it != values.rend(); ++it)
-    if (ds->Locate(c->KeyFieldNames(), *it)) ds->Delete();
+  for (auto it = values.rbegin(); it != values.rend(); ++it) {
+    if (!ds->Locate(c->KeyFieldNames(), *it)) continue;
+    if (!ASmart) {
+      ds->Delete();
+      continue;
+    }
+    const int record = c->LocateRecordIndex(keys);
+    if (record == -1) continue;
+    ds->Delete();
+    c->DeleteRecord(record);
+  }
+  if (ASmart) c->UpdateFocused();
 }
 
 void TcxDBDataProvider::deleteByPosition(std::vector<int> AList) {
@@ -777,24 +791,6 @@ void TcxDBDataProvider::deleteByPosition(std::vector<int> AList) {
   }
 }
 
-void TcxDBDataProvider::smartDeleteByKey(const std::vector<int>& AList) {
-  TcxDBDataController* c = GetDataController();
-  db::TDataSet* ds = GetDataSet();
-  const std::vector<TcxCustomDataField*> keys = c->GetKeyFields();
-  std::vector<Variant> values;
-  values.reserve(AList.size());
-  for (int record : AList) values.push_back(c->GetInternalRecordId(record, keys));
-  for (auto it = values.rbegin(); it != values.rend(); ++it) {
-    if (!ds->Locate(c->KeyFieldNames(), *it)) continue;
-    // Found again by key: the indexes move as records leave.
-    const int record = c->LocateRecordIndex(keys);
-    if (record == -1) continue;
-    ds->Delete();
-    c->DeleteRecord(record);
-  }
-  c->UpdateFocused();
-}
-
 void TcxDBDataProvider::DeleteRecords(const std::vector<int>& AList) {
   db::TDataSet* ds = GetDataSet();
   if (ds == nullptr) return;
@@ -809,7 +805,7 @@ void TcxDBDataProvider::DeleteRecords(const std::vector<int>& AList) {
       if (c->InDeleteSelection()) c->ClearSelection();
       c->UnlockStateInfo(false);
     });
-    smartDeleteByKey(AList);
+    deleteByKey(AList, true);
     return;
   }
   const bool keyNavigation = IsKeyNavigation();
@@ -821,7 +817,7 @@ void TcxDBDataProvider::DeleteRecords(const std::vector<int>& AList) {
       if (!keyNavigation) c->ClearSelection();
     });
     if (keyNavigation)
-      deleteByKey(AList);
+      deleteByKey(AList, false);
     else
       deleteByPosition(AList);
   }

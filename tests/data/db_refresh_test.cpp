@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "lib/data/cxDBData.h"
+#include "tests/data/db_controller_support.h"
 #include "platform/dac/dac.h"
 #include "platform/db/db.h"
 #include "platform/rtl/ustring.h"
@@ -25,24 +26,7 @@ using rtl::Variant;
 
 constexpr int kDbRefreshRows = 12;
 
-class DbRefreshController : public TcxDBDataController {
- public:
-  DbRefreshController() : TcxDBDataController(nullptr) {}
-  rtl::TObject* GetItem(int index) const override { return items.at(static_cast<size_t>(index)).get(); }
-  int addItem(const String& fieldName) {
-    items.push_back(std::make_unique<rtl::TComponent>(nullptr));
-    const int index = AddItem(items.back().get())->GetIndex();
-    ChangeFieldName(index, fieldName);
-    return index;
-  }
-  // Counts the full reloads smart refresh is there to avoid.
-  void LoadStorage() override {
-    ++loads;
-    TcxDBDataController::LoadStorage();
-  }
-  std::vector<std::unique_ptr<rtl::TComponent>> items;
-  int loads = 0;
-};
+using DbRefreshController = data_test::CountingDBController;
 
 enum class DbRefreshSource { Memory, SQLite };
 

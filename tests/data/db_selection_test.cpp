@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "lib/data/cxDBData.h"
+#include "tests/data/db_controller_support.h"
 #include "lib/data/cxDBDataSelection.h"
 #include "platform/dac/dac.h"
 #include "platform/db/db.h"
@@ -28,24 +29,7 @@ using rtl::Variant;
 constexpr int kDbSelRows = 1200;
 constexpr int kDbSelWindow = 20;
 
-class DbSelController : public TcxDBDataController {
- public:
-  DbSelController() : TcxDBDataController(nullptr) {}
-  rtl::TObject* GetItem(int index) const override { return items.at(static_cast<size_t>(index)).get(); }
-  int addItem(const String& fieldName) {
-    items.push_back(std::make_unique<rtl::TComponent>(nullptr));
-    const int index = AddItem(items.back().get())->GetIndex();
-    ChangeFieldName(index, fieldName);
-    return index;
-  }
-  // Counts the full reloads smart refresh is there to avoid.
-  void LoadStorage() override {
-    ++loads;
-    TcxDBDataController::LoadStorage();
-  }
-  std::vector<std::unique_ptr<rtl::TComponent>> items;
-  int loads = 0;
-};
+using DbSelController = data_test::CountingDBController;
 
 // A memory table that gives a new record without an ID the next one on
 // post, as a database's auto-increment column does.
