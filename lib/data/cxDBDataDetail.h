@@ -17,8 +17,8 @@
 
 namespace data {
 
-class TcxDBProviderDetailFilterAdapter : public rtl::TObject {
-  RTL_CLASS(TcxDBProviderDetailFilterAdapter, rtl::TObject)
+class TcxDBProviderDetailFilterAdapter : public TcxDBAdapterItem {
+  RTL_CLASS(TcxDBProviderDetailFilterAdapter, TcxDBAdapterItem)
 
  public:
   // Whether the dataset's parameters already hold these values (a dataset
@@ -36,15 +36,17 @@ class TcxDBProviderDetailFilterAdapter : public rtl::TObject {
                          const rtl::Variant& AMasterDetailKeyValues, bool ASQLMode, bool& AReopened);
 };
 
-// The adapters by dataset class; every dataset class finds at least the one
-// registered for TDataSet. Raises EcxInvalidDataControllerOperation
-// "DetailFilterController not found" when none fits.
+// The process-wide detail adapters by dataset class: one entry, TDataSet
+// to TcxDBProviderDetailFilterAdapter, so that every dataset class finds
+// one. Made by the unit's start (or on first use) and freed by its stop;
+// main thread only.
+TcxDBAdapterList* cxDetailFilterControllers();
+void cxDBDataDetailInitialization();
+void cxDBDataDetailFinalization();
+// The adapter registered for the nearest class of the dataset. Raises
+// EcxInvalidDataControllerOperation "DetailFilterController not found" when
+// none fits (or without a dataset).
 TcxDBProviderDetailFilterAdapter* cxFindDetailFilterAdapter(const db::TDataSet* ADataSet);
-// Registers (or replaces) the adapter for a dataset class and its descendants
-// that have none closer.
-void cxRegisterDetailFilterAdapter(const rtl::ClassInfo& ADataSetClass,
-                                   std::unique_ptr<TcxDBProviderDetailFilterAdapter> AAdapter);
-void cxUnregisterDetailFilterAdapter(const rtl::ClassInfo& ADataSetClass);
 
 // A relation of a dataset-bound master: it links each master record to its
 // details by key values. The master keeps an internal data field bound to

@@ -1,7 +1,5 @@
 // Restricting a detail dataset to one master's records.
 #include <memory>
-#include <utility>
-#include <vector>
 
 #include "lib/data/cxCustomData.h"
 #include "lib/data/cxDBDataDetail.h"
@@ -13,22 +11,28 @@ namespace data {
 
 namespace {
 
-struct DetailAdapterEntry {
-  const rtl::ClassInfo* DataSetClass;
-  std::unique_ptr<TcxDBProviderDetailFilterAdapter> Adapter;
-};
-
-std::vector<DetailAdapterEntry>& detailAdapterRegistry() {
-  // Made with its built-in entry on first use and freed at exit.
-  static std::vector<DetailAdapterEntry> registry = [] {
-    std::vector<DetailAdapterEntry> entries;
-    entries.push_back({&db::TDataSet::classInfo(), std::make_unique<TcxDBProviderDetailFilterAdapter>()});
-    return entries;
-  }();
-  return registry;
+std::unique_ptr<TcxDBAdapterList>& detailAdapterList() {
+  static std::unique_ptr<TcxDBAdapterList> list;
+  return list;
 }
 
 }  // namespace
+
+void cxDBDataDetailInitialization() {
+  std::unique_ptr<TcxDBAdapterList>& list = detailAdapterList();
+  if (list) return;
+  list = std::make_unique<TcxDBAdapterList>();
+  list->RegisterAdapter(db::TDataSet::classInfo(), TcxDBProviderDetailFilterAdapter::classInfo());
+}
+
+void cxDBDataDetailFinalization() { detailAdapterList().reset(); }
+
+TcxDBAdapterList* cxDetailFilterControllers() {
+  // Nothing runs the library's unit starts for every program: the first
+  // user makes the list as the start would.
+  cxDBDataDetailInitialization();
+  return detailAdapterList().get();
+}
 
 bool TcxDBProviderDetailFilterAdapter::IsCurrentQuery(db::TDataSet* ADataSet, const rtl::String& AParamNames,
                                                       const rtl::Variant& AParamValues) {
@@ -63,32 +67,11 @@ void TcxDBProviderDetailFilterAdapter::SetFilter(db::TDataSet* ADataSet, const r
 }
 
 TcxDBProviderDetailFilterAdapter* cxFindDetailFilterAdapter(const db::TDataSet* ADataSet) {
-  const std::vector<DetailAdapterEntry>& registry = detailAdapterRegistry();
-  // The nearest registered class up the dataset's ancestry.
-  for (const rtl::ClassInfo* c = ADataSet ? ADataSet->ClassType() : nullptr; c != nullptr; c = c->ClassParent())
-    for (const DetailAdapterEntry& entry : registry)
-      if (entry.DataSetClass == c) return entry.Adapter.get();
+  TcxDBAdapterList* list = cxDetailFilterControllers();
+  int index;
+  if (ADataSet != nullptr && list->FindAdapter(ADataSet->ClassType(), index))
+    if (auto* adapter = dynamic_cast<TcxDBProviderDetailFilterAdapter*>(list->Items(index))) return adapter;
   TcxCustomDataController::InvalidOperation(u"DetailFilterController not found");
-}
-
-void cxRegisterDetailFilterAdapter(const rtl::ClassInfo& ADataSetClass,
-                                   std::unique_ptr<TcxDBProviderDetailFilterAdapter> AAdapter) {
-  std::vector<DetailAdapterEntry>& registry = detailAdapterRegistry();
-  for (DetailAdapterEntry& entry : registry)
-    if (entry.DataSetClass == &ADataSetClass) {
-      entry.Adapter = std::move(AAdapter);
-      return;
-    }
-  registry.push_back({&ADataSetClass, std::move(AAdapter)});
-}
-
-void cxUnregisterDetailFilterAdapter(const rtl::ClassInfo& ADataSetClass) {
-  std::vector<DetailAdapterEntry>& registry = detailAdapterRegistry();
-  for (auto it = registry.begin(); it != registry.end(); ++it)
-    if (it->DataSetClass == &ADataSetClass) {
-      registry.erase(it);
-      return;
-    }
 }
 
 }  // namespace data

@@ -747,13 +747,17 @@ TEST(DetailFilterAdapter, OutsideSqlModeLocatesTheFirstRecordOfTheMastersRun) {
 
 TEST(DetailFilterAdapter, TheNearestRegisteredClassAnswersAndNoneRaises) {
   LinesQuery query;
+  data::TcxDBAdapterList* list = data::cxDetailFilterControllers();
+  ASSERT_EQ(list->Count(), 1);
   data::TcxDBProviderDetailFilterAdapter* base = data::cxFindDetailFilterAdapter(&query);
-  auto own = std::make_unique<data::TcxDBProviderDetailFilterAdapter>();
-  data::TcxDBProviderDetailFilterAdapter* ownPtr = own.get();
-  data::cxRegisterDetailFilterAdapter(db::TCustomMemDataSet::classInfo(), std::move(own));
-  EXPECT_EQ(data::cxFindDetailFilterAdapter(&query), ownPtr);
-  data::cxUnregisterDetailFilterAdapter(db::TCustomMemDataSet::classInfo());
+  EXPECT_EQ(base->DataSetClass(), &db::TDataSet::classInfo());
+  list->RegisterAdapter(db::TCustomMemDataSet::classInfo(), data::TcxDBProviderDetailFilterAdapter::classInfo());
+  data::TcxDBProviderDetailFilterAdapter* own = data::cxFindDetailFilterAdapter(&query);
+  EXPECT_NE(own, base);
+  EXPECT_EQ(own->DataSetClass(), &db::TCustomMemDataSet::classInfo());
+  list->UnregisterAdapter(db::TCustomMemDataSet::classInfo(), data::TcxDBProviderDetailFilterAdapter::classInfo());
   EXPECT_EQ(data::cxFindDetailFilterAdapter(&query), base);
+  EXPECT_EQ(list->Count(), 1);
   try {
     data::cxFindDetailFilterAdapter(nullptr);
     ADD_FAILURE() << "no exception";
